@@ -1,0 +1,54 @@
+# Two commands set up a fresh Debian machine:
+#   make run    installs what is needed, builds and starts Lurebook
+#   make test   installs what is needed, builds and runs every test
+BUILD_DIR ?= build
+ASAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test test-asan bench fuzz format screenshots clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/lurebook $(ARGS)
+
+test: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD_DIR) -DLUREBOOK_ASAN=ON -DLUREBOOK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	cd $(ASAN_BUILD_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./scripts/run-benchmarks $(BUILD_DIR)
+
+fuzz:
+	LUREBOOK_FUZZ_DEPS=1 ./scripts/install-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DLUREBOOK_FUZZ=ON -DLUREBOOK_BUILD_TESTS=OFF \
+	  -DLUREBOOK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+	./scripts/run-fuzzers $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+format:
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+screenshots: build
+	./scripts/make-screenshots $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

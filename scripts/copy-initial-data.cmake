@@ -1,0 +1,11 @@
+# Copies the initial Data folder (SRC) to DST, file by file, never replacing an existing file.
+file(GLOB_RECURSE entries RELATIVE ${SRC} LIST_DIRECTORIES true ${SRC}/*)
+file(MAKE_DIRECTORY ${DST})
+foreach(entry IN LISTS entries)
+  if(IS_DIRECTORY ${SRC}/${entry})
+    file(MAKE_DIRECTORY ${DST}/${entry})
+  elseif(NOT EXISTS ${DST}/${entry} AND NOT entry MATCHES "(^|/)\\.keep$")
+    get_filename_component(dir ${DST}/${entry} DIRECTORY)
+    file(COPY ${SRC}/${entry} DESTINATION ${dir})
+  endif()
+endforeach()

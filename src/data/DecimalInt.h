@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string_view>
+
+// Reads a decimal integer the way the file formats expect: leading white space skipped, an
+// optional sign, then digits up to the first other character.  A text without leading digits
+// reads 0, so "1.5" reads 1 and "abc" reads 0.  Values beyond int saturate instead of overflowing.
+int ReadDecimalInt(std::string_view text);
+
+// Strict form for user input: the whole text (surrounding blanks allowed) must be an optional
+// sign and digits.  Returns false for anything else, leaving value untouched.
+bool ParseWholeDecimalInt(std::string_view text, int& value);

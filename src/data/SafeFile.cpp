@@ -1,0 +1,221 @@
+#include "data/SafeFile.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+SafeWriteFunction& WriteSeam()
+{
+    static SafeWriteFunction function;
+    return function;
+}
+
+void SetError(std::string* error, const std::string& text)
+{
+    if (error) *error = text;
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// The file a write of path must replace: the target of a symbolic link, else path itself.
+std::string ResolveTarget(const std::string& path)
+{
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (realpath(path.c_str(), resolved) != nullptr) return resolved;
+    }
+    return path;
+}
+
+bool WriteAll(int fd, std::string_view bytes, int& savedErrno)
+{
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written =
+            WriteSeam() ? WriteSeam()(fd, data, left) : ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            savedErrno = errno;
+            return false;
+        }
+        if (written == 0) {
+            savedErrno = ENOSPC;
+            return false;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+mode_t DefaultFileMode()
+{
+    const mode_t mask = umask(022);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+bool SyncDirectory(const std::string& directory)
+{
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+std::string SystemErrorText(int error)
+{
+    char buffer[256];
+    // GNU strerror_r returns the text, which may or may not be in buffer.
+    return strerror_r(error, buffer, sizeof buffer);
+}
+
+void SetSafeWriteFunctionForTesting(SafeWriteFunction function)
+{
+    WriteSeam() = std::move(function);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error, bool* missing,
+                   size_t maxBytes)
+{
+    if (missing) *missing = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (missing) *missing = errno == ENOENT || errno == ENOTDIR;
+        SetError(error, path + ": " + SystemErrorText(errno));
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int saved = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        SetError(error, path + ": " + SystemErrorText(saved));
+        return false;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+        ::close(fd);
+        SetError(error, path + ": file too large");
+        return false;
+    }
+    bytes.clear();
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            const int saved = errno;
+            ::close(fd);
+            SetError(error, path + ": " + SystemErrorText(saved));
+            return false;
+        }
+        if (got == 0) break;
+        if (bytes.size() + static_cast<size_t>(got) > maxBytes) {
+            ::close(fd);
+            SetError(error, path + ": file too large");
+            return false;
+        }
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error)
+{
+    if (path.empty()) {
+        SetError(error, "no file name");
+        return false;
+    }
+    const std::string target = ResolveTarget(path);
+    const std::string directory = DirectoryOf(target);
+
+    struct stat original {};
+    const bool exists = ::stat(target.c_str(), &original) == 0;
+    if (exists && S_ISDIR(original.st_mode)) {
+        SetError(error, target + ": " + SystemErrorText(EISDIR));
+        return false;
+    }
+
+    std::string temporary = target + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, directory + ": " + SystemErrorText(errno));
+        return false;
+    }
+    const auto fail = [&](int savedErrno, const std::string& what) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        SetError(error, what + ": " + SystemErrorText(savedErrno));
+        return false;
+    };
+
+    int savedErrno = 0;
+    if (!WriteAll(fd, bytes, savedErrno)) return fail(savedErrno, target);
+    if (exists) {
+        // Best effort for the owner (only root may give a file away); the mode must match.
+        if (::fchown(fd, original.st_uid, original.st_gid) != 0) {
+            (void)::fchown(fd, static_cast<uid_t>(-1), original.st_gid);
+        }
+        if (::fchmod(fd, original.st_mode & 07777) != 0) return fail(errno, target);
+    } else if (::fchmod(fd, DefaultFileMode()) != 0) {
+        return fail(errno, target);
+    }
+    if (::fsync(fd) != 0) return fail(errno, target);
+    if (::close(fd) != 0) {
+        const int saved = errno;
+        ::unlink(temporary.c_str());
+        SetError(error, target + ": " + SystemErrorText(saved));
+        return false;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int saved = errno;
+        ::unlink(temporary.c_str());
+        SetError(error, target + ": " + SystemErrorText(saved));
+        return false;
+    }
+    // The new name is in place; a folder that cannot be flushed is unusual but not a lost file.
+    SyncDirectory(directory);
+    return true;
+}
+
+bool KeepBackupCopy(const std::string& path, const std::string& backupPath, std::string* error)
+{
+    const std::string target = ResolveTarget(path);
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;
+        SetError(error, target + ": " + SystemErrorText(errno));
+        return false;
+    }
+    // A hard link keeps the current content without copying it: the original is replaced by
+    // rename, so the linked inode stays exactly as it was.
+    const std::string temporary = backupPath + ".tmp-link";
+    ::unlink(temporary.c_str());
+    if (::link(target.c_str(), temporary.c_str()) == 0) {
+        if (::rename(temporary.c_str(), backupPath.c_str()) == 0) return true;
+        ::unlink(temporary.c_str());
+    }
+    std::string bytes;
+    if (!ReadWholeFile(target, bytes, error)) return false;
+    return WriteFileSafely(backupPath, bytes, error);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Reads a whole file into bytes.  Returns false with a reason in error (when given); a file that
+// does not exist also sets *missing (when given).  Files larger than maxBytes are refused.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
+                   bool* missing = nullptr, size_t maxBytes = SIZE_MAX);
+
+// The one way a user file is written.  The complete content is written to a temporary file in
+// the same folder (short writes continue, failures stop), flushed to disk, given the original's
+// permissions, renamed over the original and the folder flushed.  On failure the original is
+// untouched, the temporary file removed, and false returned with the reason in error.
+// A symbolic link is followed: the file it names is replaced, the link stays.
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+// Keeps the current content of path as backupPath (replacing an older backup atomically).
+// A missing path is not an error: there is nothing to keep.
+bool KeepBackupCopy(const std::string& path, const std::string& backupPath,
+                    std::string* error = nullptr);
+
+// Test seam: replaces the write(2) call used for the temporary file, for example with one that
+// fails after N bytes as a full disk does.  An empty function restores the real call.
+using SafeWriteFunction = std::function<ssize_t(int fd, const void* data, size_t size)>;
+void SetSafeWriteFunctionForTesting(SafeWriteFunction function);
+
+// "reason" text for errno, in the C locale's words.
+std::string SystemErrorText(int error);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One fish caught on a trip: the four texts of a "fish" element.
+struct CCatchRecord {
+    std::string name;    // species
+    std::string height;  // body length in cm, decimal integer text
+    std::string weight;  // weight in kg, decimal integer text
+    std::string time;    // hour text + "時" + minute text + "分"
+    bool operator==(const CCatchRecord&) const = default;
+};
+
+// One fishing trip: the texts of a "FishData" element and its photos and catches, as the store
+// operations exchange them.  Line breaks inside texts are "\n" in memory.
+struct CTripRecord {
+    std::string fishname;  // target species
+    std::string weather;
+    std::string date;  // year/month/day
+    std::string water;
+    std::string highTide;
+    std::string ebbTide;
+    std::string method;
+    std::string place;
+    std::string memo;
+    std::vector<std::string> placePhotos;
+    std::vector<std::string> fishPhotos;
+    std::vector<CCatchRecord> catches;
+    bool operator==(const CTripRecord&) const = default;
+};
+
+// One row of the trip list.
+struct CTripRow {
+    std::string number;  // position + 1, as decimal text
+    std::string date;
+    std::string weather;
+    std::string fishname;
+    std::string place;
+    bool operator==(const CTripRow&) const = default;
+};
+
+enum class EPhotoKind { Place, Fish };

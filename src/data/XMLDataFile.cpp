@@ -1,0 +1,426 @@
+#include "data/XMLDataFile.h"
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
+
+#include <cstring>
+#include <mutex>
+#include <utility>
+
+#include "data/Log.h"
+#include "data/SafeFile.h"
+#include "data/TextEncoding.h"
+
+namespace {
+
+// No document may pull in anything from outside itself: files, network addresses, DTDs.
+xmlParserInputPtr RefuseExternalEntity(const char* url, const char* /*id*/, xmlParserCtxtPtr ctxt)
+{
+    LogTrace(std::string("refused external entity: ") + (url ? url : "(none)") + "\n");
+    if (ctxt != nullptr) {
+        ctxt->errNo = XML_IO_NETWORK_ATTEMPT;
+    }
+    return nullptr;
+}
+
+void InitialiseLibXml()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(RefuseExternalEntity);
+    });
+}
+
+struct CParseGuard {
+    bool sawDocumentType = false;
+    int documentTypeLine = 0;
+};
+
+// Called when the parser meets "<!DOCTYPE": the document is refused before its internal subset
+// (where entity declarations live) is read at all.
+void RefuseInternalSubset(void* context, const xmlChar*, const xmlChar*, const xmlChar*)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    auto* guard = static_cast<CParseGuard*>(ctxt->_private);
+    if (guard != nullptr) {
+        guard->sawDocumentType = true;
+        guard->documentTypeLine = ctxt->input != nullptr ? ctxt->input->line : 1;
+    }
+    xmlStopParser(ctxt);
+}
+
+bool IsWhitespaceOnly(const xmlChar* content)
+{
+    if (content == nullptr) return true;
+    for (const xmlChar* p = content; *p; ++p) {
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') return false;
+    }
+    return true;
+}
+
+// Whitespace-only text nodes are layout, not data: they are dropped on loading so that a value
+// element's first text child is its value and containers hold elements only.
+void DropWhitespaceText(xmlNodePtr node)
+{
+    xmlNodePtr child = node->children;
+    while (child != nullptr) {
+        xmlNodePtr next = child->next;
+        if (child->type == XML_TEXT_NODE && IsWhitespaceOnly(child->content)) {
+            xmlUnlinkNode(child);
+            xmlFreeNode(child);
+        } else if (child->type == XML_ELEMENT_NODE) {
+            DropWhitespaceText(child);
+        }
+        child = next;
+    }
+}
+
+void CollectElements(xmlNodePtr node, const char* tag, std::vector<xmlNodePtr>& out, size_t limit)
+{
+    // Iterative pre-order walk: deep documents must not exhaust the stack.
+    xmlNodePtr current = node->children;
+    while (current != nullptr) {
+        if (current->type == XML_ELEMENT_NODE) {
+            if (std::strcmp(reinterpret_cast<const char*>(current->name), tag) == 0) {
+                out.push_back(current);
+                if (out.size() >= limit) return;
+            }
+            if (current->children != nullptr) {
+                current = current->children;
+                continue;
+            }
+        }
+        while (current != nullptr && current->next == nullptr) {
+            current = current->parent;
+            if (current == node) return;
+        }
+        if (current != nullptr) current = current->next;
+    }
+}
+
+void AppendDescendantText(xmlNodePtr node, std::string& out)
+{
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+        if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) &&
+            child->content != nullptr) {
+            out += reinterpret_cast<const char*>(child->content);
+        } else if (child->type == XML_ELEMENT_NODE) {
+            AppendDescendantText(child, out);
+        }
+    }
+}
+
+// XML 1.0 cannot carry most control characters; writing one would make the file unreadable.
+std::string RemoveCharactersXMLLacks(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') continue;
+        // U+FFFE and U+FFFF (EF BF BE / EF BF BF) are not XML characters either.
+        if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(text[i + 2]) == 0xBE ||
+             static_cast<unsigned char>(text[i + 2]) == 0xBF)) {
+            i += 2;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string EscapeKeepingLineEnds(const xmlChar* content)
+{
+    std::string out;
+    for (const xmlChar* p = content; *p; ++p) {
+        switch (*p) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += static_cast<char>(*p);
+        }
+    }
+    return out;
+}
+
+void CollectTextWithCarriageReturn(xmlNodePtr node, std::vector<xmlNodePtr>& out)
+{
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_TEXT_NODE && child->content != nullptr &&
+            std::strchr(reinterpret_cast<const char*>(child->content), '\r') != nullptr) {
+            out.push_back(child);
+        } else if (child->type == XML_ELEMENT_NODE) {
+            CollectTextWithCarriageReturn(child, out);
+        }
+    }
+}
+
+std::string TrimmedMessage(const char* message)
+{
+    std::string text = message ? message : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+CXMLDataFile::~CXMLDataFile()
+{
+    Release();
+}
+
+void CXMLDataFile::Release()
+{
+    if (m_doc != nullptr) {
+        xmlFreeDoc(m_doc);
+        m_doc = nullptr;
+    }
+}
+
+int CXMLDataFile::LoadXMLDataFile(const std::string& path)
+{
+    Release();
+    m_errorLine = 0;
+    m_errorText.clear();
+    if (path.empty()) {
+        m_status = EXMLLoadStatus::NoPath;
+        return 0;
+    }
+    LogTrace("LoadXMLDataFile関数:Start\n");
+    std::string bytes;
+    bool missing = false;
+    std::string error;
+    if (!ReadWholeFile(path, bytes, &error, &missing, kMaxXMLFileBytes)) {
+        m_status = missing ? EXMLLoadStatus::Missing
+                           : (error.find("too large") != std::string::npos
+                                  ? EXMLLoadStatus::TooLarge
+                                  : EXMLLoadStatus::Unreadable);
+        m_errorText = error;
+        LogTrace("読み込みに失敗しました\n");
+        return 0;
+    }
+    if (!LoadXMLDataFromMemory(bytes, path)) return 0;
+    LogTrace("LoadXMLDataFile関数:End\n");
+    return 1;
+}
+
+int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::string& path)
+{
+    InitialiseLibXml();
+    Release();
+    m_errorLine = 0;
+    m_errorText.clear();
+    if (bytes.size() > kMaxXMLFileBytes) {
+        m_status = EXMLLoadStatus::TooLarge;
+        m_errorText = "file too large";
+        return 0;
+    }
+
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (ctxt == nullptr) {
+        m_status = EXMLLoadStatus::Unreadable;
+        m_errorText = "out of memory";
+        LogTrace("読み込みに失敗しました\n");
+        return 0;
+    }
+    CParseGuard guard;
+    ctxt->_private = &guard;
+    ctxt->sax->internalSubset = RefuseInternalSubset;
+    // Never NOENT (entity expansion), DTDLOAD, HUGE or RECOVER.
+    const int options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOERROR |
+                        XML_PARSE_NOWARNING;
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()),
+                                      path.empty() ? nullptr : path.c_str(), nullptr, options);
+    if (guard.sawDocumentType) {
+        if (doc != nullptr) xmlFreeDoc(doc);
+        doc = nullptr;
+        m_status = EXMLLoadStatus::DocumentTypeRefused;
+        m_errorLine = guard.documentTypeLine > 0 ? guard.documentTypeLine : 1;
+        m_errorText = "document type declarations are not accepted";
+    } else if (doc == nullptr || !ctxt->wellFormed) {
+        if (doc != nullptr) xmlFreeDoc(doc);
+        doc = nullptr;
+        const xmlError* error = xmlCtxtGetLastError(ctxt);
+        m_status = EXMLLoadStatus::ParseError;
+        m_errorLine = (error != nullptr && error->line > 0) ? error->line : 1;
+        m_errorText = error != nullptr ? TrimmedMessage(error->message) : "not well-formed";
+    }
+    xmlFreeParserCtxt(ctxt);
+    if (doc == nullptr) {
+        LogTrace("読み込みに失敗しました\n");
+        return 0;
+    }
+    m_doc = doc;
+    xmlNodePtr root = xmlDocGetRootElement(m_doc);
+    if (root == nullptr) {
+        Release();
+        m_status = EXMLLoadStatus::NoDocumentElement;
+        m_errorText = "no document element";
+        return 0;
+    }
+    DropWhitespaceText(root);
+    m_status = EXMLLoadStatus::Loaded;
+    return 1;
+}
+
+int CXMLDataFile::CheckParseError() const
+{
+    LogTrace("CheckParseError関数:Start\n");
+    const bool parseFailed = m_status == EXMLLoadStatus::ParseError ||
+                             m_status == EXMLLoadStatus::DocumentTypeRefused;
+    if (parseFailed && m_errorLine > 0) return -1;
+    LogTrace("CheckParseError関数:End\n");
+    return 0;
+}
+
+xmlNodePtr CXMLDataFile::GetDocumentElement() const
+{
+    return m_doc != nullptr ? xmlDocGetRootElement(m_doc) : nullptr;
+}
+
+bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) const
+{
+    if (m_doc == nullptr) {
+        if (error) *error = "no document";
+        return false;
+    }
+    // libxml2 escapes CR in text as "&#13;"; the file format carries line ends as plain CR LF,
+    // so such text nodes are escaped here and written unchanged.
+    std::vector<xmlNodePtr> withCR;
+    CollectTextWithCarriageReturn(reinterpret_cast<xmlNodePtr>(m_doc), withCR);
+    std::vector<std::pair<xmlChar*, const xmlChar*>> saved;
+    saved.reserve(withCR.size());
+    for (xmlNodePtr node : withCR) {
+        saved.emplace_back(node->content, node->name);
+        const std::string escaped = EscapeKeepingLineEnds(node->content);
+        node->content = xmlStrdup(reinterpret_cast<const xmlChar*>(escaped.c_str()));
+        node->name = xmlStringTextNoenc;
+    }
+
+    const char* encoding =
+        m_doc->encoding != nullptr ? reinterpret_cast<const char*>(m_doc->encoding) : "UTF-8";
+    xmlChar* memory = nullptr;
+    int size = 0;
+    xmlDocDumpMemoryEnc(m_doc, &memory, &size, encoding);
+
+    for (size_t i = 0; i < withCR.size(); ++i) {
+        xmlFree(withCR[i]->content);
+        withCR[i]->content = saved[i].first;
+        withCR[i]->name = saved[i].second;
+    }
+    if (memory == nullptr) {
+        if (error) *error = std::string("cannot write the document in ") + encoding;
+        return false;
+    }
+    bytes.assign(reinterpret_cast<const char*>(memory), static_cast<size_t>(size));
+    xmlFree(memory);
+    return true;
+}
+
+int CXMLDataFile::SaveXMLFile(const std::string& path, std::string* error)
+{
+    if (path.empty()) {
+        if (error) *error = "no file name";
+        return 0;
+    }
+    LogTrace("SaveXMLFile関数:Start\n");
+    std::string bytes;
+    std::string reason;
+    if (!SerializeDocument(bytes, &reason) || !WriteFileSafely(path, bytes, &reason)) {
+        LogTrace("ファイルの保存に失敗しました\n");
+        m_errorText = reason;
+        if (error) *error = reason;
+        return 0;
+    }
+    LogTrace("SaveXMLFile関数:End\n");
+    return 1;
+}
+
+int CXMLDataFile::UnLoadXMLDataFile()
+{
+    LogTrace("UnLoadXMLDataFile関数:Start\n");
+    Release();
+    m_status = EXMLLoadStatus::NotLoaded;
+    LogTrace("UnLoadXMLDataFile関数:End\n");
+    return 1;
+}
+
+int CXMLDataFile::AppendTag(const char* name, const std::string& text, xmlNodePtr parent,
+                            xmlNodePtr* out)
+{
+    LogTrace("AppendTag関数:Start\n");
+    if (parent == nullptr || parent->doc == nullptr) return -5;
+    xmlDocPtr doc = parent->doc;
+    if (!IsValidUtf8(text)) return -4;
+    xmlNodePtr layout = xmlNewDocText(doc, reinterpret_cast<const xmlChar*>("\r\n"));
+    if (layout == nullptr) return -4;
+    xmlAddChild(parent, layout);
+    xmlNodePtr element = xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>(name), nullptr);
+    if (element == nullptr) return -4;
+    xmlAddChild(parent, element);
+    if (out != nullptr) *out = element;
+    if (!text.empty()) {
+        const std::string clean = RemoveCharactersXMLLacks(text);
+        xmlNodePtr value = xmlNewDocText(doc, reinterpret_cast<const xmlChar*>(clean.c_str()));
+        if (value == nullptr) return -4;
+        xmlAddChild(element, value);
+    }
+    LogTrace("AppendTag関数:End\n");
+    return 0;
+}
+
+int CXMLDataFile::GetTagNode(const char* tag, int n, xmlNodePtr node, xmlNodePtr* out) const
+{
+    if (node == nullptr || node->type != XML_ELEMENT_NODE) return -5;
+    if (n < 1) return -14;
+    std::vector<xmlNodePtr> found;
+    CollectElements(node, tag, found, static_cast<size_t>(n));
+    if (found.size() < static_cast<size_t>(n)) return -14;
+    if (out != nullptr) *out = found[static_cast<size_t>(n) - 1];
+    return 0;
+}
+
+int CXMLDataFile::GetNodeText(xmlNodePtr node, std::string& text, size_t bufferSize) const
+{
+    text.clear();
+    if (node == nullptr) return -5;
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_TEXT_NODE) {
+            if (child->content != nullptr) {
+                text = CutToCp932Bytes(reinterpret_cast<const char*>(child->content),
+                                       bufferSize > 0 ? bufferSize - 1 : 0);
+            }
+            break;
+        }
+    }
+    return 0;
+}
+
+std::string CXMLDataFile::GetElementText(xmlNodePtr node, size_t bufferSize)
+{
+    if (node == nullptr) return {};
+    std::string text;
+    AppendDescendantText(node, text);
+    return CutToCp932Bytes(text, bufferSize > 0 ? bufferSize - 1 : 0);
+}
+
+std::vector<xmlNodePtr> CXMLDataFile::GetElementsByTagName(xmlNodePtr node, const char* tag)
+{
+    std::vector<xmlNodePtr> found;
+    if (node != nullptr) CollectElements(node, tag, found, SIZE_MAX);
+    return found;
+}
+
+void CXMLDataFile::RemoveAllChildren(xmlNodePtr node)
+{
+    if (node == nullptr) return;
+    while (node->children != nullptr) {
+        xmlNodePtr child = node->children;
+        xmlUnlinkNode(child);
+        xmlFreeNode(child);
+    }
+}

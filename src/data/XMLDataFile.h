@@ -1,0 +1,85 @@
+#pragma once
+
+#include <libxml/tree.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// How the last LoadXMLDataFile ended, so that callers can tell a missing catch file from one
+// that cannot be parsed and name the line.
+enum class EXMLLoadStatus {
+    NotLoaded,
+    Loaded,
+    NoPath,               // empty path
+    Missing,              // the file does not exist
+    Unreadable,           // the file exists but cannot be read
+    TooLarge,             // larger than kMaxXMLFileBytes
+    ParseError,           // not well-formed XML (line in GetErrorLine)
+    DocumentTypeRefused,  // holds a document type declaration, which is never processed
+    NoDocumentElement,    // well-formed but without a root element
+};
+
+// The XML document layer: one object per operation, loading a file into a libxml2 document,
+// searching and extending it, and saving it back in its own encoding.  The parse never touches
+// the network or other files, expands no entities and refuses document type declarations.
+class CXMLDataFile {
+public:
+    static constexpr size_t kMaxXMLFileBytes = 256u * 1024u * 1024u;
+    static constexpr size_t kTextBufferSize = 256;  // 255 bytes of text plus the terminator
+
+    CXMLDataFile() = default;
+    ~CXMLDataFile();
+    CXMLDataFile(const CXMLDataFile&) = delete;
+    CXMLDataFile& operator=(const CXMLDataFile&) = delete;
+
+    // 1 on success, 0 on failure (GetLoadStatus tells which).  Whitespace-only text nodes are
+    // dropped on loading.
+    int LoadXMLDataFile(const std::string& path);
+    // Loads from bytes already in memory; path only names the document in messages.
+    int LoadXMLDataFromMemory(const std::string& bytes, const std::string& path = {});
+    // 0 when the last load had no parse error; -1 when it had one at a line greater than 0.
+    int CheckParseError() const;
+    // 1 on success, 0 on failure (the reason in error when given).  Written through the
+    // safe-write helper; the file keeps its declared encoding.
+    int SaveXMLFile(const std::string& path, std::string* error = nullptr);
+    // Releases the document; returns 1.
+    int UnLoadXMLDataFile();
+
+    // Appends a CR LF text node and then an element called name to parent, and a text child with
+    // text when text is not empty.  0 on success, -5 without an owner document, -4 when a node
+    // cannot be made or text is not UTF-8.  Characters XML cannot carry are left out.
+    int AppendTag(const char* name, const std::string& text, xmlNodePtr parent, xmlNodePtr* out);
+    // The n-th (from 1) descendant element of node called tag, in document order.  0 found,
+    // -14 none (out unchanged), -5 node is not an element.
+    int GetTagNode(const char* tag, int n, xmlNodePtr node, xmlNodePtr* out) const;
+    // The first text child of node, cut to bufferSize - 1 CP932 bytes; empty when none.  0, or -5
+    // when node is null.
+    int GetNodeText(xmlNodePtr node, std::string& text, size_t bufferSize = kTextBufferSize) const;
+
+    // All descendant text of node (the DOM's text of an element), cut like GetNodeText.
+    static std::string GetElementText(xmlNodePtr node, size_t bufferSize = kTextBufferSize);
+    // All descendant elements of node called tag, in document order.
+    static std::vector<xmlNodePtr> GetElementsByTagName(xmlNodePtr node, const char* tag);
+    // Removes and frees every child node of node.
+    static void RemoveAllChildren(xmlNodePtr node);
+
+    xmlDocPtr GetDocument() const { return m_doc; }
+    xmlNodePtr GetDocumentElement() const;
+    // The document serialised in its own encoding (UTF-8 when it declares none).
+    bool SerializeDocument(std::string& bytes, std::string* error = nullptr) const;
+
+    EXMLLoadStatus GetLoadStatus() const { return m_status; }
+    int GetErrorLine() const { return m_errorLine; }
+    // A short reason for the last failed load or save, in English words from libxml2 or the
+    // system.
+    const std::string& GetErrorText() const { return m_errorText; }
+
+private:
+    void Release();
+
+    xmlDocPtr m_doc = nullptr;
+    EXMLLoadStatus m_status = EXMLLoadStatus::NotLoaded;
+    int m_errorLine = 0;
+    std::string m_errorText;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+// A temporary program directory with its own Data/ folder (the initial catch file, species list,
+// Picture/ and schedule/), made the program directory for the lifetime of the object.  Removed
+// with everything in it afterwards; the previous override is restored.
+class CTempProgramDir {
+public:
+    CTempProgramDir();
+    ~CTempProgramDir();
+    CTempProgramDir(const CTempProgramDir&) = delete;
+    CTempProgramDir& operator=(const CTempProgramDir&) = delete;
+
+    // The directory, ending in "/".
+    const std::string& Dir() const { return m_dir; }
+    // Dir() + relative.
+    std::string Path(const std::string& relative) const { return m_dir + relative; }
+
+    // Writes bytes to Dir() + relative, making folders as needed.
+    void WriteFile(const std::string& relative, const std::string& bytes) const;
+    // The bytes of Dir() + relative; empty when it cannot be read.
+    std::string ReadFile(const std::string& relative) const;
+    bool Exists(const std::string& relative) const;
+
+private:
+    std::string m_dir;
+    std::string m_previousOverride;
+};
+
+// Bytes of an arbitrary file (empty when unreadable) and writing one.
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// A fresh temporary directory (ending in "/") removed by RemoveTree.
+std::string MakeTempDir();
+void RemoveTree(const std::string& path);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+#include <deque>
+
+#include "app/widgets/common/DesktopServices.h"
+
+// Stands in for file dialogs and the desktop's "open": hands out queued file names, records the
+// dialogs asked for and the addresses opened.  Installed for its lifetime.
+class CFakeDesktopServices final : public IDesktopServices {
+public:
+    CFakeDesktopServices() { m_previous = SetDesktopServices(this); }
+    ~CFakeDesktopServices() override { SetDesktopServices(m_previous); }
+    CFakeDesktopServices(const CFakeDesktopServices&) = delete;
+    CFakeDesktopServices& operator=(const CFakeDesktopServices&) = delete;
+
+    void QueueOpenFileNames(const QStringList& names) { m_openAnswers.push_back(names); }
+    void QueueSaveFileName(const QString& name) { m_saveAnswers.push_back(name); }
+
+    QStringList GetOpenFileNames(QWidget*, const QString& caption, const QString&,
+                                 const QString&) override
+    {
+        m_dialogCaptions << caption;
+        if (m_openAnswers.empty()) return {};
+        QStringList names = m_openAnswers.front();
+        m_openAnswers.pop_front();
+        return names;
+    }
+    QString GetSaveFileName(QWidget*, const QString& caption, const QString&, const QString&) override
+    {
+        m_dialogCaptions << caption;
+        if (m_saveAnswers.empty()) return {};
+        QString name = m_saveAnswers.front();
+        m_saveAnswers.pop_front();
+        return name;
+    }
+    bool OpenUrl(const QUrl& url) override
+    {
+        m_opened << url;
+        return true;
+    }
+
+    const QList<QUrl>& Opened() const { return m_opened; }
+    const QStringList& DialogCaptions() const { return m_dialogCaptions; }
+
+private:
+    IDesktopServices* m_previous = nullptr;
+    std::deque<QStringList> m_openAnswers;
+    std::deque<QString> m_saveAnswers;
+    QList<QUrl> m_opened;
+    QStringList m_dialogCaptions;
+};
