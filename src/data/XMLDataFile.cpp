@@ -37,7 +37,22 @@ void InitialiseLibXml()
 struct CParseGuard {
     bool sawDocumentType = false;
     int documentTypeLine = 0;
+    bool sawError = false;
+    int firstErrorLine = 0;
+    std::string firstErrorText;
 };
+
+// Keeps the first error: later ones are usually consequences of it ("premature end").
+void RecordFirstError(void* context, xmlErrorPtr error)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    if (ctxt == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
+    auto* guard = static_cast<CParseGuard*>(ctxt->_private);
+    if (guard == nullptr || guard->sawError) return;
+    guard->sawError = true;
+    guard->firstErrorLine = error->line;
+    guard->firstErrorText = error->message != nullptr ? error->message : "";
+}
 
 // Called when the parser meets "<!DOCTYPE": the document is refused before its internal subset
 // (where entity declarations live) is read at all.
@@ -230,6 +245,7 @@ int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::str
     CParseGuard guard;
     ctxt->_private = &guard;
     ctxt->sax->internalSubset = RefuseInternalSubset;
+    ctxt->sax->serror = RecordFirstError;
     // Never NOENT (entity expansion), DTDLOAD, HUGE or RECOVER.
     const int options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOERROR |
                         XML_PARSE_NOWARNING;
@@ -246,8 +262,11 @@ int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::str
         doc = nullptr;
         const xmlError* error = xmlCtxtGetLastError(ctxt);
         m_status = EXMLLoadStatus::ParseError;
-        m_errorLine = (error != nullptr && error->line > 0) ? error->line : 1;
-        m_errorText = error != nullptr ? TrimmedMessage(error->message) : "not well-formed";
+        int line = guard.sawError ? guard.firstErrorLine : (error != nullptr ? error->line : 0);
+        m_errorLine = line > 0 ? line : 1;
+        m_errorText = guard.sawError ? TrimmedMessage(guard.firstErrorText.c_str())
+                      : error != nullptr ? TrimmedMessage(error->message)
+                                         : "not well-formed";
     }
     xmlFreeParserCtxt(ctxt);
     if (doc == nullptr) {

@@ -1,10 +1,15 @@
 #include "support/TempProgramDir.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 #include <sstream>
 #include <stdexcept>
 
@@ -75,4 +80,39 @@ std::string CTempProgramDir::ReadFile(const std::string& relative) const
 bool CTempProgramDir::Exists(const std::string& relative) const
 {
     return fs::exists(Path(relative));
+}
+
+namespace {
+bool SetImmutable(const std::string& path, bool on)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+}  // namespace
+
+CReadOnlyFolder::CReadOnlyFolder(std::string path) : m_path(std::move(path))
+{
+    ::chmod(m_path.c_str(), 0555);
+    if (::geteuid() == 0) m_immutable = SetImmutable(m_path, true);
+    const std::string probe = m_path + "/.probe";
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.c_str());
+    }
+    m_effective = fd < 0;
+}
+
+CReadOnlyFolder::~CReadOnlyFolder()
+{
+    if (m_immutable) SetImmutable(m_path, false);
+    ::chmod(m_path.c_str(), 0755);
 }

@@ -35,3 +35,20 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // A fresh temporary directory (ending in "/") removed by RemoveTree.
 std::string MakeTempDir();
 void RemoveTree(const std::string& path);
+
+// Makes a folder read-only for its lifetime, also for root (which ignores permission bits): then
+// the folder is marked immutable where the file system allows it.  Effective() tells whether
+// writing into the folder now really fails; tests skip when it cannot be arranged.
+class CReadOnlyFolder {
+public:
+    explicit CReadOnlyFolder(std::string path);
+    ~CReadOnlyFolder();
+    CReadOnlyFolder(const CReadOnlyFolder&) = delete;
+    CReadOnlyFolder& operator=(const CReadOnlyFolder&) = delete;
+    bool Effective() const { return m_effective; }
+
+private:
+    std::string m_path;
+    bool m_immutable = false;
+    bool m_effective = false;
+};

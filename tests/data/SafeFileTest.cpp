@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "data/SafeFile.h"
+#include "support/TempProgramDir.h"
+
+namespace {
+
+class SafeFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_dir = MakeTempDir(); }
+    void TearDown() override
+    {
+        SetSafeWriteFunctionForTesting({});
+        RemoveTree(m_dir);
+    }
+    // Names in the folder other than the ones given: leftovers of a failed write.
+    int CountEntries() const
+    {
+        int count = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_dir)) ++count;
+        return count;
+    }
+    std::string m_dir;
+};
+
+TEST_F(SafeFileTest, ReplacesContentAndKeepsPermissions)
+{
+    const std::string path = m_dir + "fish.xml";
+    WriteFileBytes(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    std::string error;
+    ASSERT_TRUE(WriteFileSafely(path, "new content", &error)) << error;
+    EXPECT_EQ(ReadFileBytes(path), "new content");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(CountEntries(), 1);  // no temporary file left behind
+}
+
+TEST_F(SafeFileTest, FullDiskLeavesTheOriginalAndReportsTheFailure)
+{
+    const std::string path = m_dir + "fish.xml";
+    WriteFileBytes(path, "original bytes");
+    // A disk that takes 10 bytes and then is full.
+    size_t written = 0;
+    SetSafeWriteFunctionForTesting([&written](int fd, const void* data, size_t size) -> ssize_t {
+        if (written >= 10) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const size_t chunk = std::min<size_t>(size, 3);  // short writes on the way
+        written += chunk;
+        return ::write(fd, data, chunk);
+    });
+    std::string error;
+    EXPECT_FALSE(WriteFileSafely(path, std::string(100, 'x'), &error));
+    EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+    EXPECT_EQ(ReadFileBytes(path), "original bytes");
+    EXPECT_EQ(CountEntries(), 1);
+}
+
+TEST_F(SafeFileTest, ShortWritesAreContinuedNotIgnored)
+{
+    SetSafeWriteFunctionForTesting([](int fd, const void* data, size_t size) -> ssize_t {
+        return ::write(fd, data, std::min<size_t>(size, 7));
+    });
+    const std::string content(1000, 'k');
+    ASSERT_TRUE(WriteFileSafely(m_dir + "a.txt", content));
+    EXPECT_EQ(ReadFileBytes(m_dir + "a.txt"), content);
+}
+
+TEST_F(SafeFileTest, ReadOnlyFolderLeavesTheOriginalIntact)
+{
+    const std::string path = m_dir + "fish.xml";
+    WriteFileBytes(path, "keep me");
+    {
+        CReadOnlyFolder readOnly(m_dir);
+        if (!readOnly.Effective()) GTEST_SKIP() << "cannot make a folder read-only here";
+        std::string error;
+        EXPECT_FALSE(WriteFileSafely(path, "lost?", &error));
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_EQ(ReadFileBytes(path), "keep me");
+}
+
+TEST_F(SafeFileTest, MissingFolderIsReportedNotIgnored)
+{
+    std::string error;
+    EXPECT_FALSE(WriteFileSafely(m_dir + "no/such/file.txt", "x", &error));
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+}
+
+TEST_F(SafeFileTest, SymbolicLinkIsFollowedAndKept)
+{
+    WriteFileBytes(m_dir + "real.txt", "old");
+    ASSERT_EQ(::symlink((m_dir + "real.txt").c_str(), (m_dir + "link.txt").c_str()), 0);
+    ASSERT_TRUE(WriteFileSafely(m_dir + "link.txt", "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir + "link.txt"));
+    EXPECT_EQ(ReadFileBytes(m_dir + "real.txt"), "new");
+}
+
+TEST_F(SafeFileTest, BackupKeepsThePreviousContentAcrossAReplace)
+{
+    const std::string path = m_dir + "fish.xml";
+    EXPECT_TRUE(KeepBackupCopy(path, path + ".bak"));  // nothing to keep yet
+    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
+    WriteFileBytes(path, "version 1");
+    ASSERT_TRUE(KeepBackupCopy(path, path + ".bak"));
+    ASSERT_TRUE(WriteFileSafely(path, "version 2"));
+    EXPECT_EQ(ReadFileBytes(path + ".bak"), "version 1");
+    ASSERT_TRUE(KeepBackupCopy(path, path + ".bak"));
+    ASSERT_TRUE(WriteFileSafely(path, "version 3"));
+    EXPECT_EQ(ReadFileBytes(path + ".bak"), "version 2");
+    EXPECT_EQ(ReadFileBytes(path), "version 3");
+}
+
+TEST_F(SafeFileTest, ReadWholeFileTellsMissingFromUnreadableAndCapsTheSize)
+{
+    std::string bytes;
+    bool missing = false;
+    EXPECT_FALSE(ReadWholeFile(m_dir + "none", bytes, nullptr, &missing));
+    EXPECT_TRUE(missing);
+    EXPECT_FALSE(ReadWholeFile(m_dir, bytes, nullptr, &missing));  // a folder
+    EXPECT_FALSE(missing);
+    WriteFileBytes(m_dir + "big", std::string(2000, 'b'));
+    std::string error;
+    EXPECT_FALSE(ReadWholeFile(m_dir + "big", bytes, &error, &missing, 1000));
+    EXPECT_NE(error.find("too large"), std::string::npos);
+    EXPECT_TRUE(ReadWholeFile(m_dir + "big", bytes, nullptr, nullptr, 2000));
+    EXPECT_EQ(bytes.size(), 2000u);
+}
+
+}  // namespace
