@@ -93,15 +93,17 @@ void DropWhitespaceText(xmlNodePtr node)
     }
 }
 
-void CollectElements(xmlNodePtr node, const char* tag, std::vector<xmlNodePtr>& out, size_t limit)
+// Calls found(element) for each descendant element of node called tag, in document order, until
+// it returns false.
+template <typename Found>
+void WalkElements(xmlNodePtr node, const char* tag, Found found)
 {
     // Iterative pre-order walk: deep documents must not exhaust the stack.
     xmlNodePtr current = node->children;
     while (current != nullptr) {
         if (current->type == XML_ELEMENT_NODE) {
             if (std::strcmp(reinterpret_cast<const char*>(current->name), tag) == 0) {
-                out.push_back(current);
-                if (out.size() >= limit) return;
+                if (!found(current)) return;
             }
             if (current->children != nullptr) {
                 current = current->children;
@@ -247,8 +249,10 @@ int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::str
     ctxt->sax->internalSubset = RefuseInternalSubset;
     ctxt->sax->serror = RecordFirstError;
     // Never NOENT (entity expansion), DTDLOAD, HUGE or RECOVER.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOERROR |
-                        XML_PARSE_NOWARNING;
+    // NOBLANKS keeps most layout whitespace from being made into nodes at all; what it leaves
+    // (blanks that are an element's only content) is dropped below.
+    const int options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOBLANKS |
+                        XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()),
                                       path.empty() ? nullptr : path.c_str(), nullptr, options);
     if (guard.sawDocumentType) {
@@ -396,10 +400,15 @@ int CXMLDataFile::GetTagNode(const char* tag, int n, xmlNodePtr node, xmlNodePtr
 {
     if (node == nullptr || node->type != XML_ELEMENT_NODE) return -5;
     if (n < 1) return -14;
-    std::vector<xmlNodePtr> found;
-    CollectElements(node, tag, found, static_cast<size_t>(n));
-    if (found.size() < static_cast<size_t>(n)) return -14;
-    if (out != nullptr) *out = found[static_cast<size_t>(n) - 1];
+    int seen = 0;
+    xmlNodePtr match = nullptr;
+    WalkElements(node, tag, [&](xmlNodePtr element) {
+        if (++seen < n) return true;
+        match = element;
+        return false;
+    });
+    if (match == nullptr) return -14;
+    if (out != nullptr) *out = match;
     return 0;
 }
 
@@ -430,7 +439,12 @@ std::string CXMLDataFile::GetElementText(xmlNodePtr node, size_t bufferSize)
 std::vector<xmlNodePtr> CXMLDataFile::GetElementsByTagName(xmlNodePtr node, const char* tag)
 {
     std::vector<xmlNodePtr> found;
-    if (node != nullptr) CollectElements(node, tag, found, SIZE_MAX);
+    if (node != nullptr) {
+        WalkElements(node, tag, [&found](xmlNodePtr element) {
+            found.push_back(element);
+            return true;
+        });
+    }
     return found;
 }
 
