@@ -1,0 +1,393 @@
+#include "entry/widgets/ThumbnailBuilder.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QPainter>
+#include <QProgressBar>
+#include <QRunnable>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <atomic>
+#include <climits>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "app/widgets/common/MessageBox.h"
+#include "app/widgets/common/QtText.h"
+#include "entry/ThumbnailDecoder.h"
+#include "entry/widgets/ThumbnailCache.h"
+
+namespace {
+
+// A build that runs longer than this shows a progress bar over its list.
+constexpr int kProgressDelayMs = 400;
+
+struct CThumbnailResult {
+    EDecodeStatus status = EDecodeStatus::Ok;
+    QImage cell;  // null past the capacity
+};
+
+QImage ImageFromPicture(const CRgbPicture& picture)
+{
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    const int stride = picture.width * 3;
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(image.scanLine(y), picture.rgb.data() + size_t(y) * stride, size_t(stride));
+    return image;
+}
+
+CRgbPicture PictureFromImage(const QImage& image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    CRgbPicture picture;
+    picture.width = rgb.width();
+    picture.height = rgb.height();
+    const int stride = picture.width * 3;
+    picture.rgb.resize(size_t(stride) * picture.height);
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(picture.rgb.data() + size_t(y) * stride, rgb.constScanLine(y), size_t(stride));
+    return picture;
+}
+
+// Item positions of a list view are set through a protected member; reach it through a member
+// pointer taken in a class that may name it.
+struct CPositionAccess : QListWidget {
+    static void Set(QListWidget* list, int row, const QPoint& position)
+    {
+        const auto setPosition = &CPositionAccess::setPositionForIndex;
+        (list->*setPosition)(position, list->model()->index(row, 0));
+    }
+};
+
+void SetItemPosition(QListWidget* list, int row, const QPoint& position)
+{
+    CPositionAccess::Set(list, row, position);
+}
+
+QThreadPool& WorkerPool()
+{
+    // One worker per core; the pool is shared by every list so that builds never compete.
+    static QThreadPool* pool = [] {
+        auto* threads = new QThreadPool;
+        threads->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        threads->setExpiryTimeout(5000);
+        return threads;
+    }();
+    return *pool;
+}
+
+}  // namespace
+
+// What the workers and the user-interface thread share.  Workers take the next path index,
+// make its thumbnail and store it; the owner places results in path order.
+struct CThumbnailBuildShared {
+    QStringList paths;
+    int capacity = 0;
+    std::atomic<bool> cancel{false};
+    std::atomic<int> next{0};
+    // No worker needs to look at paths from here on: an earlier file cannot be opened.
+    std::atomic<int> stopAt{INT_MAX};
+    std::atomic<bool> deliveryPending{false};
+
+    QMutex mutex;
+    std::vector<std::optional<CThumbnailResult>> results;
+
+    // Touched on the user-interface thread only.
+    CThumbnailBuild* owner = nullptr;
+
+    CThumbnailResult Make(int index) const;
+    void Work(const std::shared_ptr<CThumbnailBuildShared>& self);
+};
+
+CThumbnailResult CThumbnailBuildShared::Make(int index) const
+{
+    CThumbnailResult result;
+    const QString path = paths.at(index);
+    const std::string file = PathFromQString(path);
+    if (index >= capacity) {
+        // No picture is shown past the capacity; the file must still be there.
+        FILE* handle = std::fopen(file.c_str(), "rb");
+        if (!handle) result.status = EDecodeStatus::CannotOpen;
+        else std::fclose(handle);
+        return result;
+    }
+
+    const QFileInfo info(path);
+    const QString absolute = info.absoluteFilePath();
+    const qint64 mtime = info.exists() ? info.lastModified().toSecsSinceEpoch() : -1;
+    const qint64 size = info.size();
+    if (info.isFile()) {
+        const QImage cached = CThumbnailCache::Load(absolute, mtime, size);
+        if (!cached.isNull()) {
+            result.cell = ImageFromPicture(StretchToThumbnail(PictureFromImage(cached)));
+            return result;
+        }
+    }
+
+    CDecodeOptions options;
+    options.cancel = &cancel;
+    CRgbPicture picture;
+    result.status = DecodeScaledPictureFile(file, picture, nullptr, options);
+    if (result.status != EDecodeStatus::Ok) return result;
+    result.cell = ImageFromPicture(StretchToThumbnail(picture));
+    CThumbnailCache::Store(absolute, mtime, size, ImageFromPicture(picture));
+    return result;
+}
+
+void CThumbnailBuildShared::Work(const std::shared_ptr<CThumbnailBuildShared>& self)
+{
+    for (;;) {
+        if (cancel.load()) return;
+        const int index = next.fetch_add(1);
+        if (index >= paths.size() || index > stopAt.load()) return;
+        CThumbnailResult result = Make(index);
+        if (result.status == EDecodeStatus::Cancelled || cancel.load()) return;
+        if (result.status == EDecodeStatus::CannotOpen) {
+            int current = stopAt.load();
+            while (index < current && !stopAt.compare_exchange_weak(current, index)) {
+            }
+        }
+        {
+            QMutexLocker lock(&mutex);
+            results[size_t(index)] = std::move(result);
+        }
+        // One queued delivery at a time; it places everything that is ready by then.
+        if (!deliveryPending.exchange(true)) {
+            QCoreApplication* app = QCoreApplication::instance();
+            if (!app) return;
+            QMetaObject::invokeMethod(
+                app,
+                [self] {
+                    self->deliveryPending.store(false);
+                    if (self->owner) self->owner->Deliver();
+                },
+                Qt::QueuedConnection);
+        }
+    }
+}
+
+QPoint ThumbnailPosition(EThumbnailPlacement placement, int index)
+{
+    if (placement == EThumbnailPlacement::SingleRow) return QPoint(8 + 128 * index, 5);
+    return QPoint(8 + 128 * (index % 4), 10 + 130 * (index / 4));
+}
+
+QImage ThumbnailPlaceholder()
+{
+    QImage image(kThumbnailWidth, kThumbnailHeight, QImage::Format_RGB888);
+    image.fill(QColor(0xE8, 0xE8, 0xE8));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0xA0, 0xA0, 0xA0), 1));
+    painter.drawRect(QRectF(0.5, 0.5, kThumbnailWidth - 1, kThumbnailHeight - 1));
+    // A crossed-out picture frame: "there was meant to be a photo here".
+    const QRectF frame(36.5, 28.5, 48, 40);
+    painter.setPen(QPen(QColor(0x90, 0x90, 0x90), 2));
+    painter.drawRect(frame);
+    painter.setPen(QPen(QColor(0xC0, 0x40, 0x40), 3));
+    painter.drawLine(frame.topLeft() + QPointF(8, 6), frame.bottomRight() - QPointF(8, 6));
+    painter.drawLine(frame.topRight() + QPointF(-8, 6), frame.bottomLeft() + QPointF(8, -6));
+    return image;
+}
+
+CThumbnailBuild::CThumbnailBuild(QListWidget* list, const QStringList& paths, int capacity,
+                                 EThumbnailPlacement placement)
+    : QObject(list), m_list(list), m_shared(std::make_shared<CThumbnailBuildShared>()),
+      m_placement(placement)
+{
+    m_shared->paths = paths;
+    m_shared->capacity = std::max(0, capacity);
+    m_shared->results.resize(size_t(paths.size()));
+    m_shared->owner = this;
+}
+
+CThumbnailBuild::~CThumbnailBuild()
+{
+    m_shared->cancel.store(true);
+    m_shared->owner = nullptr;
+    delete m_progressBar.data();
+}
+
+int CThumbnailBuild::Total() const
+{
+    return static_cast<int>(m_shared->paths.size());
+}
+
+void CThumbnailBuild::Cancel()
+{
+    if (!m_running) return;
+    m_running = false;
+    m_shared->cancel.store(true);
+    m_shared->owner = nullptr;
+    if (m_progressTimer) m_progressTimer->stop();
+    delete m_progressBar.data();
+    if (m_list) m_list->setUpdatesEnabled(true);
+}
+
+void CThumbnailBuild::Start()
+{
+    m_running = true;
+    const int total = Total();
+    if (total == 0) {
+        // Nothing to build; still end the way every build ends, once control is back.
+        QMetaObject::invokeMethod(this, [this] { Deliver(); }, Qt::QueuedConnection);
+        return;
+    }
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setSingleShot(true);
+    connect(m_progressTimer, &QTimer::timeout, this, &CThumbnailBuild::ShowProgressBar);
+    m_progressTimer->start(kProgressDelayMs);
+
+    const int workers = std::min(total, std::max(1, WorkerPool().maxThreadCount()));
+    for (int i = 0; i < workers; ++i) {
+        std::shared_ptr<CThumbnailBuildShared> shared = m_shared;
+        WorkerPool().start(QRunnable::create([shared] { shared->Work(shared); }));
+    }
+}
+
+void CThumbnailBuild::Deliver()
+{
+    if (!m_running || m_delivering || !m_list) return;
+    m_delivering = true;
+    const int total = Total();
+    const int before = m_placed;
+    m_list->setUpdatesEnabled(false);
+    while (m_placed < total) {
+        std::optional<CThumbnailResult> result;
+        {
+            QMutexLocker lock(&m_shared->mutex);
+            result.swap(m_shared->results[size_t(m_placed)]);
+        }
+        if (!result) break;
+        if (result->status == EDecodeStatus::CannotOpen) {
+            m_stopped = true;
+            break;
+        }
+        const QString path = m_shared->paths.at(m_placed);
+        QImage picture = result->cell;
+        if (result->status == EDecodeStatus::NotDecodable) {
+            m_undecodable << path;
+            picture = ThumbnailPlaceholder();
+        }
+        auto* item = new QListWidgetItem(QFileInfo(path).fileName());
+        if (!picture.isNull()) item->setIcon(QIcon(QPixmap::fromImage(picture)));
+        item->setToolTip(path);
+        m_list->addItem(item);
+        SetItemPosition(m_list, m_list->count() - 1, ThumbnailPosition(m_placement, m_placed));
+        ++m_placed;
+    }
+    m_list->setUpdatesEnabled(true);
+    m_delivering = false;
+    if (m_placed != before) Q_EMIT progress(m_placed, total);
+    if (m_progressBar) m_progressBar->setValue(m_placed);
+    if (m_stopped || m_placed == total) Finish();
+}
+
+void CThumbnailBuild::Finish()
+{
+    if (!m_running) return;
+    m_running = false;
+    m_shared->cancel.store(true);
+    m_shared->owner = nullptr;
+    if (m_progressTimer) m_progressTimer->stop();
+    delete m_progressBar.data();
+    // The results are placed; their memory is not needed any more.
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        m_shared->results.clear();
+        m_shared->results.shrink_to_fit();
+    }
+
+    // Message boxes run their own event loop, in which the list may be rebuilt or destroyed.
+    QPointer<CThumbnailBuild> self(this);
+    QPointer<QListWidget> list(m_list);
+    if (m_stopped) ShowMessageBox(list, QStringLiteral("ファイルが読み込めませんでした"));
+    if (self && !m_undecodable.isEmpty()) {
+        QString names;
+        const int shown = std::min<int>(10, static_cast<int>(m_undecodable.size()));
+        for (int i = 0; i < shown; ++i) names += QLatin1Char('\n') + m_undecodable.at(i);
+        if (m_undecodable.size() > shown)
+            names += QStringLiteral("\nほか %1 件").arg(m_undecodable.size() - shown);
+        ShowMessageBox(list,
+                       QStringLiteral("JPEG 画像として読み込めないファイルがありました。"
+                                      "JPEG ファイルではないか、壊れています：") +
+                           names,
+                       EMessageBoxIcon::Warning);
+    }
+    if (self) Q_EMIT finished();
+}
+
+void CThumbnailBuild::ShowProgressBar()
+{
+    if (!m_running || !m_list || m_progressBar) return;
+    m_progressBar = new QProgressBar(m_list);
+    m_progressBar->setRange(0, Total());
+    m_progressBar->setValue(m_placed);
+    m_progressBar->setFormat(QStringLiteral("%v / %m"));
+    m_list->installEventFilter(this);
+    PlaceProgressBar();
+    m_progressBar->show();
+}
+
+void CThumbnailBuild::PlaceProgressBar()
+{
+    if (!m_progressBar || !m_list) return;
+    const int height = m_progressBar->sizeHint().height();
+    const int width = std::min(320, m_list->width() - 16);
+    m_progressBar->setGeometry((m_list->width() - width) / 2, m_list->height() - height - 8, width,
+                               height);
+}
+
+bool CThumbnailBuild::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::Resize) PlaceProgressBar();
+    return QObject::eventFilter(watched, event);
+}
+
+namespace {
+CThumbnailBuild* RunningBuild(QListWidget* list)
+{
+    if (!list) return nullptr;
+    for (CThumbnailBuild* build :
+         list->findChildren<CThumbnailBuild*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (build->IsRunning()) return build;
+    }
+    return nullptr;
+}
+}  // namespace
+
+CThumbnailBuild* BuildThumbnails(QListWidget* list, const QStringList& paths, int capacity,
+                                 EThumbnailPlacement placement)
+{
+    // Earlier builds of this list end here; they are deleted once control is back in the event
+    // loop, since a caller may be inside one of their signals.
+    for (CThumbnailBuild* old :
+         list->findChildren<CThumbnailBuild*>(QString(), Qt::FindDirectChildrenOnly)) {
+        old->Cancel();
+        old->deleteLater();
+    }
+    list->clear();
+    list->setViewMode(QListView::IconMode);
+    list->setMovement(QListView::Free);
+    list->setIconSize(QSize(kThumbnailWidth, kThumbnailHeight));
+
+    auto* build = new CThumbnailBuild(list, paths, capacity, placement);
+    build->Start();
+    return build;
+}
+
+void CancelThumbnails(QListWidget* list)
+{
+    if (CThumbnailBuild* build = RunningBuild(list)) build->Cancel();
+}
+
+bool IsBuildingThumbnails(QListWidget* list)
+{
+    return RunningBuild(list) != nullptr;
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+class QListWidget;
+class QProgressBar;
+class QTimer;
+
+// Where the items of a thumbnail list go.
+enum class EThumbnailPlacement {
+    SingleRow,  // item i at (8 + 128 * i, 5)
+    FourPerRow  // item i at (8 + 128 * (i % 4), 10 + 130 * (i / 4))
+};
+
+struct CThumbnailBuildShared;
+
+// One running (or finished) build of a thumbnail list.  It belongs to its list and lives until
+// the next build of that list replaces it.  finished() is emitted once when every path has its
+// item or the build stopped at a file that cannot be opened; a cancelled build emits nothing more.
+class CThumbnailBuild : public QObject {
+    Q_OBJECT
+public:
+    ~CThumbnailBuild() override;
+
+    QListWidget* List() const { return m_list; }
+    bool IsRunning() const { return m_running; }
+    int Total() const;
+    int Done() const { return m_placed; }
+    // Paths whose file is not a decodable JPEG: their items show the placeholder picture.
+    const QStringList& UndecodablePaths() const { return m_undecodable; }
+    // True when the build ended at a file that could not be opened.
+    bool Stopped() const { return m_stopped; }
+
+    // Stops the build: workers drop what they do, nothing more lands in the list.
+    void Cancel();
+
+Q_SIGNALS:
+    void progress(int done, int total);
+    void finished();
+
+private:
+    friend struct CThumbnailBuildShared;
+    friend CThumbnailBuild* BuildThumbnails(QListWidget*, const QStringList&, int,
+                                            EThumbnailPlacement);
+    CThumbnailBuild(QListWidget* list, const QStringList& paths, int capacity,
+                    EThumbnailPlacement placement);
+    void Start();
+    void Deliver();
+    void Finish();
+    void ShowProgressBar();
+    void PlaceProgressBar();
+
+    QListWidget* m_list;
+    std::shared_ptr<CThumbnailBuildShared> m_shared;
+    EThumbnailPlacement m_placement;
+    int m_placed = 0;
+    bool m_running = false;
+    bool m_delivering = false;
+    bool m_stopped = false;
+    QStringList m_undecodable;
+    QPointer<QProgressBar> m_progressBar;
+    QTimer* m_progressTimer = nullptr;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// Rebuilds `list` (a QListWidget in icon mode with free item positions) from paths: discards its
+// items, adds one item per path labelled with the file name without directory, pictures placed as
+// they finish in path order; only the first `capacity` items get a picture. Returns at once; a new
+// build, CancelThumbnails or destroying the list cancels the running one cleanly.
+//
+// A file that cannot be opened shows "ファイルが読み込めませんでした" and stops the build there
+// (no item for it or the paths after it).  A file that is not a decodable JPEG gets its item with
+// a placeholder picture; the build goes on and names such files in one message at its end.
+CThumbnailBuild* BuildThumbnails(QListWidget* list, const QStringList& paths, int capacity,
+                                 EThumbnailPlacement placement);
+void CancelThumbnails(QListWidget* list);
+bool IsBuildingThumbnails(QListWidget* list);
+
+// The position of item index in a list of the given placement.
+QPoint ThumbnailPosition(EThumbnailPlacement placement, int index);
+
+// The picture shown for a photo that cannot be decoded (120 x 100).
+QImage ThumbnailPlaceholder();
