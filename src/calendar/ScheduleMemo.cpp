@@ -1,0 +1,120 @@
+#include "calendar/ScheduleMemo.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "calendar/PrivateProfile.h"
+#include "data/ProgramDir.h"
+#include "data/SafeFile.h"
+#include "data/TextEncoding.h"
+
+std::string ScheduleFilePath(const std::string& monthTitle)
+{
+    const std::string dir = DataPath(kScheduleDirName);
+    if (dir.empty()) return {};
+    return dir + "/" + monthTitle + ".txt";
+}
+
+std::string EncodeMemoValue(std::string_view memo)
+{
+    std::string value;
+    value.reserve(memo.size() + 8);
+    for (size_t i = 0; i < memo.size(); ++i) {
+        const char c = memo[i];
+        if (c == '\\') {
+            value += "\\\\";
+        } else if (c == '\r' && i + 1 < memo.size() && memo[i + 1] == '\n') {
+            // A CR LF pair is one line break.
+            value += "\\n";
+            ++i;
+        } else if (c == '\n') {
+            value += "\\n";
+        } else if (c == '\r') {
+            value += "\\r";
+        } else {
+            value += c;
+        }
+    }
+    if (value.empty()) return value;
+    const auto needsQuotes = [](char c) {
+        return c == ' ' || c == '\t' || c == '"' || c == '\'' || c == '\v' || c == '\f';
+    };
+    if (needsQuotes(value.front()) || needsQuotes(value.back())) value = '"' + value + '"';
+    return value;
+}
+
+std::string DecodeMemoValue(std::string_view value)
+{
+    std::string memo;
+    memo.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c != '\\') {
+            memo += c;
+            continue;
+        }
+        if (i + 1 == value.size()) break;
+        const char next = value[++i];
+        if (next == 'n') {
+            memo += '\n';
+        } else if (next == 'r') {
+            memo += '\r';
+        } else if (next == '\\') {
+            memo += '\\';
+        } else {
+            // Not one of ours (a memo typed before line breaks were kept): left as it is.
+            memo += c;
+            memo += next;
+        }
+    }
+    return memo;
+}
+
+namespace {
+std::string DayKey(int day)
+{
+    return std::to_string(day);
+}
+}  // namespace
+
+std::string ReadScheduleMemo(const std::string& monthTitle, int day)
+{
+    const std::string path = ScheduleFilePath(monthTitle);
+    if (path.empty()) return {};
+    return DecodeMemoValue(
+        ReadPrivateProfileString(monthTitle, DayKey(day), "", kMaxMemoReadBytes, path));
+}
+
+std::array<std::string, kMemoDaysPerMonth> ReadScheduleMonth(const std::string& monthTitle)
+{
+    std::array<std::string, kMemoDaysPerMonth> memos;
+    const std::string path = ScheduleFilePath(monthTitle);
+    std::string bytes;
+    if (path.empty() || !ReadWholeFile(path, bytes)) return memos;
+    const std::string text = DecodeTextFileBytes(bytes);
+    for (int day = 1; day <= kMemoDaysPerMonth; ++day) {
+        std::string value;
+        if (FindProfileValue(text, monthTitle, DayKey(day), value)) {
+            memos[day - 1] = DecodeMemoValue(CutToCp932Bytes(value, kMaxMemoReadBytes));
+        }
+    }
+    return memos;
+}
+
+bool WriteScheduleMemo(const std::string& monthTitle, int day, const std::string& memo,
+                       std::string* error)
+{
+    const std::string dir = DataPath(kScheduleDirName);
+    if (dir.empty()) {
+        if (error != nullptr) *error = "the program directory cannot be found";
+        return false;
+    }
+    std::error_code code;
+    std::filesystem::create_directories(dir, code);
+    if (code) {
+        if (error != nullptr) *error = dir + ": " + code.message();
+        return false;
+    }
+    return WritePrivateProfileString(monthTitle, DayKey(day), EncodeMemoValue(memo),
+                                     ScheduleFilePath(monthTitle), error);
+}

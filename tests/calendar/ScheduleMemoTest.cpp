@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "calendar/ScheduleMemo.h"
+#include "support/TempProgramDir.h"
+
+namespace {
+const std::string kFeb2004 = "2004年  2月";
+}
+
+TEST(ScheduleMemoTest, AMemoIsStoredUnderItsDayInTheMonthFile)
+{
+    CTempProgramDir dir;
+    EXPECT_EQ(ScheduleFilePath(kFeb2004), dir.Path("Data/schedule/2004年  2月.txt"));
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), "");
+    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 3, "釣り"));
+    // CP932 "釣り" = 92 de 82 e8.
+    EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"),
+              "[2004\x94\x4e  2\x8c\x8e]\r\n3=\x92\xde\x82\xe8\r\n");
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), "釣り");
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 4), "");
+
+    // Writing an empty memo keeps the key with an empty value.
+    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 3, ""));
+    EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), "[2004\x94\x4e  2\x8c\x8e]\r\n3=\r\n");
+}
+
+TEST(ScheduleMemoTest, DifferentMonthsUseDifferentFiles)
+{
+    CTempProgramDir dir;
+    ASSERT_TRUE(WriteScheduleMemo("2004年  3月", 1, "a"));
+    ASSERT_TRUE(WriteScheduleMemo("2005年  3月", 1, "b"));
+    EXPECT_EQ(ReadScheduleMemo("2004年  3月", 1), "a");
+    EXPECT_EQ(ReadScheduleMemo("2005年  3月", 1), "b");
+    EXPECT_TRUE(dir.Exists("Data/schedule/2005年  3月.txt"));
+}
+
+TEST(ScheduleMemoTest, MemosKeepTheirLinesBlanksAndBackslashes)
+{
+    CTempProgramDir dir;
+    const std::string memos[] = {
+        "朝マヅメ\n港で集合\n\n5時",
+        "  padded  ",
+        "\"quoted\"",
+        "'single",
+        "C:\\path\\new",
+        "line\r\nwindows",
+        "\\",
+        "a=b; [c]",
+    };
+    int day = 1;
+    for (const std::string& memo : memos) ASSERT_TRUE(WriteScheduleMemo(kFeb2004, day++, memo));
+    day = 1;
+    const auto month = ReadScheduleMonth(kFeb2004);
+    for (const std::string& memo : memos) {
+        const std::string expected = memo == "line\r\nwindows" ? "line\nwindows" : memo;
+        EXPECT_EQ(ReadScheduleMemo(kFeb2004, day), expected) << day;
+        EXPECT_EQ(month[day - 1], expected) << day;
+        ++day;
+    }
+    // Each memo stays one line of the file.
+    const std::string bytes = dir.ReadFile("Data/schedule/2004年  2月.txt");
+    size_t lines = 0;
+    for (char c : bytes) lines += c == '\n';
+    EXPECT_EQ(lines, 1u + std::size(memos));
+}
+
+TEST(ScheduleMemoTest, ReadingStopsAfter255Bytes)
+{
+    CTempProgramDir dir;
+    const std::string memo(300, 'm');
+    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 10, memo));
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 10), std::string(255, 'm'));
+    EXPECT_EQ(ReadScheduleMonth(kFeb2004)[9], std::string(255, 'm'));
+    // A line break cut in half by the limit is dropped, not shown as a backslash.
+    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 11, std::string(254, 'm') + "\nmore"));
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 11), std::string(254, 'm'));
+}
+
+TEST(ScheduleMemoTest, OldMemosWithoutEscapesReadAsTheyWere)
+{
+    CTempProgramDir dir;
+    dir.WriteFile("Data/schedule/2004年  2月.txt",
+                  "[2004\x94\x4e  2\x8c\x8e]\r\n5=\\100 \\x\r\n");
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 5), "\\100 \\x");
+}
+
+TEST(ScheduleMemoTest, AMissingScheduleFolderIsCreated)
+{
+    CTempProgramDir dir;
+    RemoveTree(dir.Path("Data/schedule"));
+    ASSERT_FALSE(dir.Exists("Data/schedule"));
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 1), "");
+    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 1, "x"));
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 1), "x");
+}
+
+TEST(ScheduleMemoTest, AMemoThatCannotBeStoredIsReported)
+{
+    CTempProgramDir dir;
+    RemoveTree(dir.Path("Data/schedule"));
+    dir.WriteFile("Data/schedule", "a file in the way");
+    std::string error;
+    EXPECT_FALSE(WriteScheduleMemo(kFeb2004, 1, "x", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(dir.ReadFile("Data/schedule"), "a file in the way");
+}
