@@ -172,6 +172,11 @@ void CThumbnailBuildShared::Work(const std::shared_ptr<CThumbnailBuildShared>& s
     }
 }
 
+bool WaitForThumbnailWorkers(int msecs)
+{
+    return WorkerPool().waitForDone(msecs);
+}
+
 QPoint ThumbnailPosition(EThumbnailPlacement placement, int index)
 {
     if (placement == EThumbnailPlacement::SingleRow) return QPoint(8 + 128 * index, 5);

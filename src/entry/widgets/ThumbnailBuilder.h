@@ -82,6 +82,9 @@ CThumbnailBuild* BuildThumbnails(QListWidget* list, const QStringList& paths, in
 void CancelThumbnails(QListWidget* list);
 bool IsBuildingThumbnails(QListWidget* list);
 
+// Waits until no thumbnail worker runs any more (for shutdown and tests); false on time-out.
+bool WaitForThumbnailWorkers(int msecs = -1);
+
 // The position of item index in a list of the given placement.
 QPoint ThumbnailPosition(EThumbnailPlacement placement, int index);
 

@@ -1,0 +1,83 @@
+#include "entry/widgets/ThumbnailFrame.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHideEvent>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "app/widgets/common/DialogUnits.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/ThumbnailView.h"
+
+CThumbnailFrame::CThumbnailFrame(QWidget* parent) : QWidget(parent)
+{
+    const QFont font = CDialogUnits::DialogFont();
+    const CDialogUnits units(font);
+
+    m_bar = new QWidget(this);
+    m_bar->setObjectName(QString::number(IDD_BAR));
+    m_bar->setFont(font);
+    m_bar->setFixedHeight(units.Y(16));
+
+    m_kindCombo = new QComboBox(m_bar);
+    m_kindCombo->setObjectName(QString::number(IDC_KIND_COMBO));
+    m_kindCombo->setEditable(true);
+    m_kindCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_kindCombo->setFont(font);
+    // The drop-down height of the bar's layout is the list's; the closed box takes one line.
+    const QRect comboRect = units.ToPixels(19, 1, 58, 55);
+    m_kindCombo->setGeometry(comboRect.x(), comboRect.y(), comboRect.width(),
+                             std::min(m_kindCombo->sizeHint().height(), units.Y(14)));
+
+    auto* show = new QPushButton(QStringLiteral("表示"), m_bar);
+    show->setObjectName(QString::number(IDC_SHOW));
+    show->setAutoDefault(false);
+    units.Place(show, 83, 2, 41, 12);
+
+    auto* border = new QFrame(this);
+    border->setFrameShape(QFrame::HLine);
+    border->setFrameShadow(QFrame::Sunken);
+
+    m_view = new CThumbnailView(this);
+    m_view->SetKindCombo(m_kindCombo);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_bar);
+    layout->addWidget(border);
+    layout->addWidget(m_view, 1);
+
+    connect(show, &QPushButton::clicked, this, &CThumbnailFrame::OnShow);
+    m_view->OnInitialUpdate();
+}
+
+void CThumbnailFrame::Reset()
+{
+    m_view->Reset();
+}
+
+void CThumbnailFrame::OnShow()
+{
+    const QString text = m_kindCombo->currentText();
+    if (text == QStringLiteral("魚画像")) m_view->Build(EPhotoKind::Fish);
+    else if (text == QStringLiteral("場所画像")) m_view->Build(EPhotoKind::Place);
+}
+
+void CThumbnailFrame::showEvent(QShowEvent* event)
+{
+    // Coming back to the page (not merely un-minimising the window) starts from an empty list.
+    if (!event->spontaneous()) Reset();
+    QWidget::showEvent(event);
+}
+
+void CThumbnailFrame::hideEvent(QHideEvent* event)
+{
+    if (!event->spontaneous()) {
+        CancelThumbnails(m_view);
+        m_view->ForgetPhotoPaths();
+    }
+    QWidget::hideEvent(event);
+}

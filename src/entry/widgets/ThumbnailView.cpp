@@ -1,0 +1,64 @@
+#include "entry/widgets/ThumbnailView.h"
+
+#include <QComboBox>
+#include <QMouseEvent>
+
+#include "app/widgets/common/DesktopServices.h"
+#include "app/widgets/common/QtText.h"
+#include "data/CatchStore.h"
+#include "entry/ThumbnailDecoder.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+
+CThumbnailView::CThumbnailView(QWidget* parent) : QListWidget(parent)
+{
+    setFrameShape(QFrame::StyledPanel);
+    setViewMode(QListView::IconMode);
+    setMovement(QListView::Free);
+    setIconSize(QSize(kThumbnailWidth, kThumbnailHeight));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideMiddle);
+    // Enough room for the cells and their labels on 128-pixel pitches.
+    setGridSize(QSize(128, 130));
+}
+
+void CThumbnailView::OnInitialUpdate()
+{
+    if (m_kindCombo) {
+        m_kindCombo->clear();
+        m_kindCombo->addItem(QStringLiteral("魚画像"));
+        m_kindCombo->addItem(QStringLiteral("場所画像"));
+        m_kindCombo->setCurrentIndex(-1);
+    }
+    ForgetPhotoPaths();
+}
+
+void CThumbnailView::Reset()
+{
+    CancelThumbnails(this);
+    ForgetPhotoPaths();
+    OnInitialUpdate();
+    clear();
+}
+
+bool CThumbnailView::Build(EPhotoKind kind)
+{
+    ForgetPhotoPaths();
+    std::vector<std::string> paths;
+    const CStoreResult result = CCatchStore().ListPhotoPaths(kind, paths);
+    if (!result.ok()) return false;
+    for (const std::string& path : paths) m_photoPaths << QStringFromStd(path);
+    BuildThumbnails(this, m_photoPaths, kCapacity, EThumbnailPlacement::FourPerRow);
+    return true;
+}
+
+void CThumbnailView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (index.isValid() && index.row() < m_photoPaths.size())
+            OpenFileWithDesktop(m_photoPaths.at(index.row()));
+    }
+    QListWidget::mouseDoubleClickEvent(event);
+}

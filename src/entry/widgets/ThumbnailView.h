@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QListWidget>
+#include <QStringList>
+
+#include "data/TripRecord.h"
+
+class QComboBox;
+
+// The photo browser's view: an icon list of the thumbnails of every fish or every place photo
+// of all trips, four per row.  A double click on a thumbnail opens its photo with the desktop's
+// application for it.
+class CThumbnailView : public QListWidget {
+    Q_OBJECT
+public:
+    static constexpr int kCapacity = 1000;
+
+    explicit CThumbnailView(QWidget* parent = nullptr);
+
+    // The combo of the browser's bar whose entries the view fills.
+    void SetKindCombo(QComboBox* combo) { m_kindCombo = combo; }
+
+    void OnInitialUpdate();
+    // Forgets the photo paths, refills the kinds and empties the list (and stops a build).
+    void Reset();
+    // Reads the photo paths of all trips of kind from the catch file and builds their thumbnails.
+    // Returns false (nothing changed) when the catch file cannot be read.
+    bool Build(EPhotoKind kind);
+    void ForgetPhotoPaths() { m_photoPaths.clear(); }
+
+    const QStringList& PhotoPaths() const { return m_photoPaths; }
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QComboBox* m_kindCombo = nullptr;
+    QStringList m_photoPaths;
+};
