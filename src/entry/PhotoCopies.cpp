@@ -1,0 +1,181 @@
+#include "entry/PhotoCopies.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <set>
+#include <system_error>
+#include <utility>
+
+#include "data/ProgramDir.h"
+#include "data/SafeFile.h"
+#include "data/TextEncoding.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Copy names are tried up to this suffix; a folder with that many same-named pictures is
+// treated as full rather than searched for ever.
+constexpr int kMaxNameSuffix = 9999;
+
+// The path with symbolic links, "." and ".." resolved as far as the file system allows.
+std::string NormalPath(const std::string& path)
+{
+    std::error_code ec;
+    fs::path normal = fs::weakly_canonical(fs::path(path), ec);
+    if (ec) normal = fs::path(path).lexically_normal();
+    return normal.string();
+}
+
+// Creates target with the bytes, refusing to replace an existing file.  *exists tells apart a
+// name that is taken from any other failure.
+bool WriteNewFile(const std::string& target, const std::string& bytes, bool& exists,
+                  std::string& error)
+{
+    exists = false;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        exists = errno == EEXIST;
+        error = SystemErrorText(errno);
+        return false;
+    }
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = SystemErrorText(n < 0 ? errno : EIO);
+            ::close(fd);
+            ::unlink(target.c_str());
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        error = SystemErrorText(errno);
+        ::unlink(target.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string CandidateName(const fs::path& name, int suffix)
+{
+    if (suffix == 1) return name.string();
+    return name.stem().string() + "_" + std::to_string(suffix) + name.extension().string();
+}
+
+}  // namespace
+
+CPhotoCopies::CPhotoCopies() : CPhotoCopies(DataPath(kPictureDirName)) {}
+
+CPhotoCopies::CPhotoCopies(std::string pictureDir) : m_pictureDir(std::move(pictureDir))
+{
+    if (!m_pictureDir.empty() && m_pictureDir.back() != '/') m_pictureDir += '/';
+}
+
+bool CPhotoCopies::IsInPictureDir(const std::string& path) const
+{
+    if (m_pictureDir.empty() || path.empty()) return false;
+    const fs::path parent = fs::path(NormalPath(path)).parent_path();
+    const fs::path folder = fs::path(NormalPath(m_pictureDir)).lexically_normal();
+    // weakly_canonical keeps a trailing separator as an empty last element; compare without it.
+    fs::path folderClean = folder;
+    if (!folderClean.has_filename()) folderClean = folderClean.parent_path();
+    return parent == folderClean;
+}
+
+bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& target,
+                                      bool& newCopy, std::string* error) const
+{
+    newCopy = false;
+    std::string reason;
+    const auto fail = [&](std::string why) {
+        if (error) *error = std::move(why);
+        return false;
+    };
+    if (m_pictureDir.empty()) return fail("プログラムのフォルダが見つかりません。");
+    if (IsInPictureDir(source)) {
+        target = source;
+        return true;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(source, bytes, &reason)) return fail(reason);
+
+    std::error_code ec;
+    fs::create_directories(fs::path(m_pictureDir), ec);
+    if (ec) return fail(ec.message());
+
+    const fs::path name = fs::path(source).filename();
+    if (name.empty()) return fail("no file name");
+    for (int suffix = 1; suffix <= kMaxNameSuffix; ++suffix) {
+        const std::string candidate = m_pictureDir + CandidateName(name, suffix);
+        if (Cp932ByteLength(candidate) > kMaxPathBytes) return fail("path too long: " + candidate);
+        std::string existing;
+        bool missing = false;
+        if (ReadWholeFile(candidate, existing, nullptr, &missing)) {
+            // The same picture copied before (for this or another trip) is shared, not doubled.
+            if (existing == bytes) {
+                target = candidate;
+                return true;
+            }
+            continue;
+        }
+        if (!missing) continue;  // taken by something unreadable: never touch it
+        bool exists = false;
+        if (WriteNewFile(candidate, bytes, exists, reason)) {
+            target = candidate;
+            newCopy = true;
+            return true;
+        }
+        if (!exists) return fail(reason);
+    }
+    return fail("no free file name");
+}
+
+CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const
+{
+    CCopyReport report;
+    for (std::vector<std::string>* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        for (std::string& path : *paths) {
+            std::string target;
+            std::string reason;
+            bool newCopy = false;
+            if (!CopyIntoPictureDir(path, target, newCopy, &reason)) {
+                report.failed.push_back(path + " (" + reason + ")");
+                continue;
+            }
+            if (newCopy) report.newCopies.push_back(target);
+            path = target;
+        }
+    }
+    return report;
+}
+
+std::vector<std::string> CPhotoCopies::DeleteUnusedCopies(
+    const std::vector<std::string>& removed, const std::vector<CTripRecord>& trips) const
+{
+    std::set<std::string> named;
+    for (const CTripRecord& trip : trips) {
+        for (const auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+            for (const std::string& path : *paths) named.insert(NormalPath(path));
+        }
+    }
+    std::vector<std::string> deleted;
+    for (const std::string& path : removed) {
+        if (!IsInPictureDir(path)) continue;  // the user's own file, never ours to delete
+        const std::string normal = NormalPath(path);
+        if (named.count(normal) != 0) continue;
+        if (::unlink(path.c_str()) == 0) deleted.push_back(path);
+        named.insert(normal);  // the same path removed twice is deleted once
+    }
+    return deleted;
+}
+
+void CPhotoCopies::DeleteFiles(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) ::unlink(path.c_str());
+}

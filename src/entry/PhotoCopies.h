@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/TripRecord.h"
+
+// The picture folder (Data/Picture/) that keeps copies of the photos of saved trips, and the
+// rules that keep those copies from colliding or dangling:
+//  - a photo already in the folder is used where it is;
+//  - a copy takes the photo's file name; when that name is taken by a different picture the copy
+//    gets the next free "name_2.ext", "name_3.ext", ...; a byte-identical copy is reused;
+//  - copies are made with exclusive creation, so an existing file is never overwritten;
+//  - a copy is deleted only when no trip names it any more.
+class CPhotoCopies {
+public:
+    // The picture folder of the program directory.
+    CPhotoCopies();
+    // Any folder; a missing trailing "/" is added.
+    explicit CPhotoCopies(std::string pictureDir);
+
+    const std::string& GetPictureDir() const { return m_pictureDir; }
+
+    // True when path names a file directly inside the picture folder (symbolic links and "..",
+    // "." resolved).
+    bool IsInPictureDir(const std::string& path) const;
+
+    // The path a trip should name for source: source itself when it is in the folder already,
+    // otherwise the copy, made when needed (the folder is created when missing).  newCopy tells
+    // whether this call created the file.  Returns false with a reason when no copy could be made.
+    bool CopyIntoPictureDir(const std::string& source, std::string& target, bool& newCopy,
+                            std::string* error = nullptr) const;
+
+    // What copying the photos of one trip did.
+    struct CCopyReport {
+        std::vector<std::string> failed;     // photos that kept their own path, with the reason
+        std::vector<std::string> newCopies;  // files this call created
+    };
+    // Replaces every place and fish photo path of trip by the path of its copy.  A photo that
+    // cannot be copied keeps its path and is listed in the report.
+    CCopyReport CopyTripPhotos(CTripRecord& trip) const;
+
+    // Deletes, in order, each of removed that lies in the picture folder and is named by none of
+    // trips.  Failures are ignored.  Returns the files deleted.
+    std::vector<std::string> DeleteUnusedCopies(const std::vector<std::string>& removed,
+                                                const std::vector<CTripRecord>& trips) const;
+
+    // Deletes the given files (copies made for a save that then failed).
+    static void DeleteFiles(const std::vector<std::string>& paths);
+
+    // The longest photo path the catch file gives back unchanged (CP932 bytes).
+    static constexpr size_t kMaxPathBytes = 255;
+
+private:
+    std::string m_pictureDir;
+};

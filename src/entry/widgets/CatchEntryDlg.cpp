@@ -1,0 +1,669 @@
+#include "entry/widgets/CatchEntryDlg.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QValidator>
+#include <cstdlib>
+
+#include "app/widgets/common/DesktopServices.h"
+#include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/MessageBox.h"
+#include "app/widgets/common/QtText.h"
+#include "data/CatchStore.h"
+#include "data/Clock.h"
+#include "data/DecimalInt.h"
+#include "data/ProgramDir.h"
+#include "data/TextEncoding.h"
+#include "entry/PhotoCopies.h"
+#include "entry/SpeciesList.h"
+#include "entry/widgets/HitListCtrl.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/UpDownCtrl.h"
+
+namespace {
+
+// The date as the picker shows it and the catch file stores it: year first, four digits.
+const QString kDateFormat = QStringLiteral("yyyy/MM/dd");
+
+// Thumbnail capacities: every photo of a trip just opened, the first six after a change.
+constexpr int kOpenCapacity = 100;
+constexpr int kRebuildCapacity = 6;
+
+int Cp932Length(const QString& text)
+{
+    return static_cast<int>(Cp932ByteLength(StdFromQString(text)));
+}
+
+// Keeps a single-line field within the byte limit as the user types or pastes: what does not
+// fit is dropped from the end of the inserted text, so the rest of the field stays as it was.
+class CByteLimitValidator : public QValidator {
+public:
+    CByteLimitValidator(int maxBytes, QObject* parent) : QValidator(parent), m_maxBytes(maxBytes) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        while (Cp932Length(input) > m_maxBytes) {
+            if (pos <= 0) return Invalid;
+            const int n = (pos >= 2 && input[pos - 1].isLowSurrogate() &&
+                           input[pos - 2].isHighSurrogate())
+                              ? 2
+                              : 1;
+            input.remove(pos - n, n);
+            pos -= n;
+        }
+        return Acceptable;
+    }
+
+private:
+    int m_maxBytes;
+};
+
+void LimitLineEdit(QLineEdit* edit, int maxBytes)
+{
+    edit->setValidator(new CByteLimitValidator(maxBytes, edit));
+}
+
+// The same for a multi-line field: characters beyond the limit are taken off the end of the
+// text just inserted.
+void LimitPlainTextEdit(QPlainTextEdit* edit, int maxBytes)
+{
+    QObject::connect(edit->document(), &QTextDocument::contentsChange, edit,
+                     [edit, maxBytes](int position, int, int added) {
+                         if (added <= 0) return;
+                         const QString text = edit->toPlainText();
+                         int excess = Cp932Length(text) - maxBytes;
+                         if (excess <= 0) return;
+                         int end = std::min<int>(position + added, static_cast<int>(text.size()));
+                         int start = end;
+                         while (excess > 0 && start > position) {
+                             int n = 1;
+                             if (start >= 2 && text[start - 1].isLowSurrogate() &&
+                                 text[start - 2].isHighSurrogate()) {
+                                 n = 2;
+                             }
+                             excess -= Cp932Length(text.mid(start - n, n));
+                             start -= n;
+                         }
+                         QTextCursor cursor(edit->document());
+                         cursor.setPosition(start);
+                         cursor.setPosition(end, QTextCursor::KeepAnchor);
+                         cursor.removeSelectedText();
+                     });
+}
+
+
+std::vector<std::string> ToStd(const QStringList& list)
+{
+    std::vector<std::string> out;
+    out.reserve(static_cast<size_t>(list.size()));
+    for (const QString& text : list) out.push_back(StdFromQString(text));
+    return out;
+}
+
+QStringList ToQt(const std::vector<std::string>& list)
+{
+    QStringList out;
+    for (const std::string& text : list) out << QStringFromStd(text);
+    return out;
+}
+
+std::string Cut(const QString& text)
+{
+    return CutToCp932Bytes(StdFromQString(text), CCatchEntryDlg::kMaxTextBytes);
+}
+
+QStringList ComboEntries(const QComboBox* combo)
+{
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
+    return entries;
+}
+
+// Selects the entry a stored text finds; a text that finds none stays visible in the edit field,
+// so saving again keeps it.
+void SelectStoredText(QComboBox* combo, const std::string& stored)
+{
+    const QString text = QStringFromStd(stored);
+    const int index = FindComboEntry(ComboEntries(combo), text);
+    combo->setCurrentIndex(index);
+    if (index < 0) combo->setEditText(text);
+}
+
+}  // namespace
+
+int FindComboEntry(const QStringList& entries, const QString& text)
+{
+    if (text.isEmpty() || entries.isEmpty()) return -1;
+    const int count = static_cast<int>(entries.size());
+    for (int k = 1; k <= count; ++k) {
+        const int i = k % count;
+        if (entries[i].startsWith(text, Qt::CaseInsensitive)) return i;
+    }
+    return -1;
+}
+
+CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, int position)
+    : QDialog(owner), m_owner(owner), m_position(position < 0 ? -1 : position)
+{
+    setWindowTitle(QStringLiteral("釣果データ入力画面"));
+    setObjectName(QStringLiteral("131"));
+    setModal(false);
+    CreateControls();
+    InitDialog();
+}
+
+CCatchEntryDlg::~CCatchEntryDlg()
+{
+    CancelThumbnails(m_placePhotoList);
+    CancelThumbnails(m_fishPhotoList);
+}
+
+void CCatchEntryDlg::CreateControls()
+{
+    setFont(CDialogUnits::DialogFont());
+    const CDialogUnits units(font());
+    setFixedSize(units.ToPixels(299, 439));
+
+    const auto label = [&](const char* text, int x, int y, int w, int h) {
+        auto* control = new QLabel(QString::fromUtf8(text), this);
+        units.Place(control, x, y, w, h);
+        return control;
+    };
+    const auto named = [&](QWidget* control, int id, int x, int y, int w, int h) {
+        control->setObjectName(QString::number(id));
+        units.Place(control, x, y, w, h);
+    };
+    const auto lineEdit = [&](int id, int x, int y, int w, int h) {
+        auto* edit = new QLineEdit(this);
+        named(edit, id, x, y, w, h);
+        LimitLineEdit(edit, kMaxTextBytes);
+        return edit;
+    };
+    const auto combo = [&](int id, int x, int y, int w) {
+        auto* box = new QComboBox(this);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setMaxVisibleItems(12);
+        named(box, id, x, y, w, 13);
+        LimitLineEdit(box->lineEdit(), kMaxTextBytes);
+        return box;
+    };
+    const auto button = [&](const char* text, int id, int x, int y, int w, int h) {
+        auto* push = new QPushButton(QString::fromUtf8(text), this);
+        named(push, id, x, y, w, h);
+        push->setAutoDefault(false);
+        return push;
+    };
+
+    label("日付：", 10, 9, 24, 13);
+    m_date = new QDateEdit(this);
+    m_date->setDisplayFormat(kDateFormat);
+    m_date->setCalendarPopup(true);
+    m_date->setMinimumDate(QDate(1601, 1, 1));
+    m_date->setMaximumDate(QDate(9999, 12, 31));
+    named(m_date, 1005, 35, 9, 66, 14);
+    label("天候：", 11, 28, 24, 13);
+    m_weather = combo(1013, 35, 29, 66);
+    label("狙い：", 11, 45, 21, 13);
+    m_target = combo(1014, 34, 47, 67);
+    label("水温：", 11, 64, 21, 13);
+    m_water = lineEdit(1034, 33, 65, 21, 12);
+    label("℃", 58, 65, 21, 13);
+    label("満潮：", 10, 81, 21, 13);
+    m_highTide = lineEdit(1036, 33, 81, 38, 12);
+    label("干潮：", 10, 97, 21, 13);
+    m_ebbTide = lineEdit(1035, 33, 97, 39, 13);
+    label("場所：", 111, 9, 24, 13);
+    m_place = lineEdit(1008, 136, 9, 156, 14);
+    QPushButton* addPlace = button("画像追加", 1012, 228, 25, 31, 13);
+    QPushButton* removePlace = button("画像削除", 1015, 261, 25, 31, 13);
+    m_placePhotoList = new CHitIconListCtrl(this);
+    named(m_placePhotoList, 1030, 110, 40, 182, 97);
+    label("釣り方：", 10, 148, 23, 13);
+    m_method = new QPlainTextEdit(this);
+    named(m_method, 1009, 36, 150, 107, 46);
+    label("メモ：", 147, 149, 18, 13);
+    m_memo = new QPlainTextEdit(this);
+    named(m_memo, 1010, 167, 148, 120, 52);
+    for (QPlainTextEdit* edit : {m_method, m_memo}) {
+        edit->setTabChangesFocus(true);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        LimitPlainTextEdit(edit, kMaxTextBytes);
+    }
+    // Enter in the memo saves the trip like in the single-line fields; Ctrl+Enter starts a line.
+    m_memo->installEventFilter(this);
+
+    label("釣果データ：", 10, 200, 44, 9);
+    label("魚種名：", 11, 214, 26, 9);
+    m_species = combo(1026, 38, 212, 49);
+    label("体長：", 93, 214, 18, 9);
+    m_length = lineEdit(1019, 113, 212, 26, 11);
+    label("重さ：", 142, 214, 18, 9);
+    m_weight = lineEdit(1020, 160, 212, 24, 11);
+    label("釣れた時間：", 10, 231, 41, 9);
+    m_hour = lineEdit(1021, 52, 230, 20, 11);
+    m_hourSpin = new CUpDownCtrl(this);
+    named(m_hourSpin, 1022, 73, 230, 11, 11);
+    label("時", 87, 232, 10, 9);
+    m_minute = lineEdit(1023, 99, 230, 20, 11);
+    m_minuteSpin = new CUpDownCtrl(this);
+    named(m_minuteSpin, 1024, 120, 230, 10, 11);
+    label("分", 134, 231, 13, 9);
+    QPushButton* registerCatch = button("登録", 1025, 225, 228, 31, 13);
+    QPushButton* removeCatch = button("削除", 1006, 260, 228, 31, 13);
+    m_catchList = new CHitListCtrl(this);
+    named(m_catchList, 1004, 9, 244, 282, 65);
+    label("関連画像：", 10, 315, 44, 9);
+    QPushButton* addFish = button("魚画像追加", 1029, 221, 311, 36, 13);
+    QPushButton* removeFish = button("画像削除", 1028, 260, 311, 31, 13);
+    m_fishPhotoList = new CHitIconListCtrl(this);
+    named(m_fishPhotoList, 1011, 10, 329, 281, 86);
+    QPushButton* ok = button("登録", 1, 89, 422, 50, 14);
+    ok->setDefault(true);
+    QPushButton* cancel = button("ｷｬﾝｾﾙ", 2, 146, 422, 50, 14);
+
+    connect(ok, &QPushButton::clicked, this, &CCatchEntryDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CCatchEntryDlg::reject);
+    connect(registerCatch, &QPushButton::clicked, this, &CCatchEntryDlg::OnRegisterCatch);
+    connect(removeCatch, &QPushButton::clicked, this, &CCatchEntryDlg::OnRemoveCatch);
+    connect(addPlace, &QPushButton::clicked, this, [this] { OnAddPhotos(true); });
+    connect(addFish, &QPushButton::clicked, this, [this] { OnAddPhotos(false); });
+    connect(removePlace, &QPushButton::clicked, this, [this] { OnRemovePhoto(true); });
+    connect(removeFish, &QPushButton::clicked, this, [this] { OnRemovePhoto(false); });
+    connect(m_placePhotoList, &QListWidget::clicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) m_selectedPlacePhoto = index.row();
+    });
+    for (QListWidget* list : {static_cast<QListWidget*>(m_placePhotoList),
+                              static_cast<QListWidget*>(m_fishPhotoList)}) {
+        list->viewport()->installEventFilter(this);
+    }
+    m_hourSpin->SetBuddy(m_hour);
+    m_minuteSpin->SetBuddy(m_minute);
+}
+
+bool CCatchEntryDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_memo && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            if (key->modifiers() & Qt::ControlModifier) {
+                m_memo->insertPlainText(QStringLiteral("\n"));
+            } else {
+                accept();
+            }
+            return true;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            if (watched == m_placePhotoList->viewport()) {
+                OnOpenPhoto(m_placePhotoList, m_placePhotoPaths, mouse->position().toPoint());
+            } else if (watched == m_fishPhotoList->viewport()) {
+                OnOpenPhoto(m_fishPhotoList, m_fishPhotoPaths, mouse->position().toPoint());
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CCatchEntryDlg::InitDialog()
+{
+    m_hourSpin->SetRange(0, 24);
+    m_minuteSpin->SetRange(0, 60);
+    m_length->setText(QStringLiteral("0"));
+    m_weight->setText(QStringLiteral("0"));
+
+    m_catchList->setColumnCount(4);
+    m_catchList->setHorizontalHeaderLabels({QStringLiteral("魚名"), QStringLiteral("体長(cm)"),
+                                            QStringLiteral("重さ(kg)"),
+                                            QStringLiteral("釣れた時間")});
+    const int widths[] = {80, 80, 100, 100};
+    for (int column = 0; column < 4; ++column) m_catchList->setColumnWidth(column, widths[column]);
+
+    m_weather->addItems({QStringLiteral("晴れ"), QStringLiteral("曇り"), QStringLiteral("雨")});
+    m_weather->setCurrentIndex(-1);
+
+    const CDate today = GetCurrentDate();
+    const QDate date(today.year, today.month, today.day);
+    if (date.isValid()) m_date->setDate(date);
+
+    if (m_position < 0) {
+        FillSpeciesCombos(false);
+        return;
+    }
+    InitExistingTrip();
+}
+
+void CCatchEntryDlg::InitExistingTrip()
+{
+    CCatchStore store;
+    CTripRecord trip;
+    const CStoreResult result = store.ReadTrip(m_position, trip);
+    if (!result.ok()) {
+        // The dialog stays open but empty; saving it is refused, so the trip is never
+        // overwritten by fields that were never filled.
+        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
+                       EMessageBoxIcon::Warning);
+        return;
+    }
+    m_original = trip;
+    m_originalRead = true;
+
+    m_place->setText(QStringFromStd(trip.place));
+    m_memo->setPlainText(QStringFromStd(trip.memo));
+    m_method->setPlainText(QStringFromStd(trip.method));
+
+    QDate current = m_date->date();
+    int year = current.year();
+    int month = current.month();
+    int day = current.day();
+    const QStringList parts = QStringFromStd(trip.date).split(QLatin1Char('/'));
+    if (parts.size() >= 1) year = ReadDecimalInt(StdFromQString(parts[0]));
+    if (parts.size() >= 2) month = ReadDecimalInt(StdFromQString(parts[1]));
+    if (parts.size() >= 3) day = ReadDecimalInt(StdFromQString(parts[2]));
+    const QDate stored(year, month, day);
+    if (stored.isValid() && stored >= m_date->minimumDate() && stored <= m_date->maximumDate()) {
+        m_date->setDate(stored);
+    }
+
+    if (!trip.weather.empty()) SelectStoredText(m_weather, trip.weather);
+    m_water->setText(QStringFromStd(trip.water));
+    m_highTide->setText(QStringFromStd(trip.highTide));
+    m_ebbTide->setText(QStringFromStd(trip.ebbTide));
+
+    for (size_t i = 0; i < trip.catches.size(); ++i) {
+        AppendCatchRow(static_cast<int>(i), trip.catches[i]);
+    }
+
+    m_fishPhotoPaths = ToQt(trip.fishPhotos);
+    m_placePhotoPaths = ToQt(trip.placePhotos);
+    RebuildPhotoList(false, kOpenCapacity);
+    RebuildPhotoList(true, kOpenCapacity);
+
+    FillSpeciesCombos(true);
+    if (!trip.fishname.empty()) SelectStoredText(m_target, trip.fishname);
+}
+
+void CCatchEntryDlg::FillSpeciesCombos(bool selectFirstSpecies)
+{
+    std::vector<std::string> entries;
+    ReadSpeciesList(entries);
+    for (const std::string& entry : entries) {
+        // Shown without the line feed the entry keeps from the file; the trip stores what is
+        // shown, so the statistics compare names as the combo gives them.
+        const QString name = QStringFromStd(SpeciesDisplayText(entry));
+        m_target->addItem(name);
+        m_species->addItem(name);
+    }
+    m_target->setCurrentIndex(-1);
+    m_target->setEditText(QString());
+    m_species->setCurrentIndex(selectFirstSpecies && m_species->count() > 0 ? 0 : -1);
+    if (m_species->currentIndex() < 0) m_species->setEditText(QString());
+}
+
+// ---- catches ---------------------------------------------------------------------------------
+
+bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int& value)
+{
+    int number = 0;
+    if (ParseWholeDecimalInt(StdFromQString(edit->text()), number) && number >= 0 &&
+        number <= kMaxNumber) {
+        value = number;
+        return true;
+    }
+    ShowMessageBox(this,
+                   QStringLiteral("%1には 0 から %2 までの整数を入力してください。")
+                       .arg(fieldName)
+                       .arg(kMaxNumber),
+                   EMessageBoxIcon::Warning);
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+
+bool CCatchEntryDlg::ValidateNumbers(int& length, int& weight)
+{
+    return ReadNumber(m_length, QStringLiteral("体長"), length) &&
+           ReadNumber(m_weight, QStringLiteral("重さ"), weight);
+}
+
+void CCatchEntryDlg::AppendCatchRow(int row, const CCatchRecord& caught)
+{
+    m_catchList->insertRow(row);
+    const std::string* texts[] = {&caught.name, &caught.height, &caught.weight, &caught.time};
+    for (int column = 0; column < 4; ++column) {
+        m_catchList->setItem(row, column, new QTableWidgetItem(QStringFromStd(*texts[column])));
+    }
+}
+
+void CCatchEntryDlg::OnRegisterCatch()
+{
+    const QString species = m_species->currentText();
+    if (species.isEmpty()) return;
+    int length = 0;
+    int weight = 0;
+    if (!ValidateNumbers(length, weight)) return;
+    CCatchRecord caught;
+    caught.name = Cut(species);
+    caught.height = std::to_string(length);
+    caught.weight = std::to_string(weight);
+    caught.time = Cut(m_hour->text() + QStringLiteral("時") + m_minute->text() +
+                      QStringLiteral("分"));
+    AppendCatchRow(0, caught);
+}
+
+void CCatchEntryDlg::OnRemoveCatch()
+{
+    const int row = m_catchList->GetHitItem();
+    if (row < 0 || row >= m_catchList->rowCount()) return;
+    m_catchList->removeRow(row);
+}
+
+// ---- photos ----------------------------------------------------------------------------------
+
+void CCatchEntryDlg::OnAddPhotos(bool place)
+{
+    const QStringList picked = DesktopServices().GetOpenFileNames(
+        this, QStringLiteral("ファイルを開く"), QString(), QStringLiteral("すべてのファイル (*)"));
+    QStringList tooLong;
+    QStringList& paths = place ? m_placePhotoPaths : m_fishPhotoPaths;
+    for (const QString& path : picked) {
+        // A longer path would come back cut from the catch file and name no file.
+        if (Cp932Length(path) > static_cast<int>(CPhotoCopies::kMaxPathBytes)) {
+            tooLong << path;
+            continue;
+        }
+        paths << path;
+    }
+    if (!tooLong.isEmpty()) {
+        ShowMessageBox(this,
+                       QStringLiteral("次の画像はパス名が長すぎるため追加できません。\n") +
+                           tooLong.join(QLatin1Char('\n')),
+                       EMessageBoxIcon::Warning);
+    }
+    RebuildPhotoList(place, kRebuildCapacity);
+}
+
+void CCatchEntryDlg::OnRemovePhoto(bool place)
+{
+    const int index = place ? m_selectedPlacePhoto : m_fishPhotoList->GetHitItem();
+    QStringList& paths = place ? m_placePhotoPaths : m_fishPhotoPaths;
+    if (index < 0 || index >= paths.size()) return;
+    m_removedPhotoPaths << paths.takeAt(index);
+    RebuildPhotoList(place, kRebuildCapacity);
+}
+
+void CCatchEntryDlg::OnOpenPhoto(QListWidget* list, const QStringList& paths, const QPoint& at)
+{
+    const QModelIndex index = list->indexAt(at);
+    if (!index.isValid() || index.row() >= paths.size()) return;
+    OpenFileWithDesktop(paths[index.row()]);
+}
+
+void CCatchEntryDlg::RebuildPhotoList(bool place, int capacity)
+{
+    QListWidget* list = place ? static_cast<QListWidget*>(m_placePhotoList)
+                              : static_cast<QListWidget*>(m_fishPhotoList);
+    BuildThumbnails(list, place ? m_placePhotoPaths : m_fishPhotoPaths, capacity,
+                    EThumbnailPlacement::SingleRow);
+}
+
+// ---- saving ----------------------------------------------------------------------------------
+
+CTripRecord CCatchEntryDlg::GetTripFromControls() const
+{
+    CTripRecord trip;
+    trip.fishname = Cut(m_target->currentText());
+    trip.weather = Cut(m_weather->currentText());
+    trip.date = StdFromQString(m_date->date().toString(kDateFormat));
+    trip.water = Cut(m_water->text());
+    trip.highTide = Cut(m_highTide->text());
+    trip.ebbTide = Cut(m_ebbTide->text());
+    trip.method = Cut(m_method->toPlainText());
+    trip.place = Cut(m_place->text());
+    trip.memo = Cut(m_memo->toPlainText());
+    trip.placePhotos = ToStd(m_placePhotoPaths);
+    trip.fishPhotos = ToStd(m_fishPhotoPaths);
+    for (int row = 0; row < m_catchList->rowCount(); ++row) {
+        const auto cell = [&](int column) {
+            const QTableWidgetItem* item = m_catchList->item(row, column);
+            return item ? Cut(item->text()) : std::string();
+        };
+        trip.catches.push_back({cell(0), cell(1), cell(2), cell(3)});
+    }
+    return trip;
+}
+
+void CCatchEntryDlg::accept()
+{
+    if (m_closing) return;
+    // Length and weight belong to the catch being typed, not to the trip: a wrong value is
+    // pointed out but does not hold the trip back.
+    int length = 0;
+    int weight = 0;
+    ValidateNumbers(length, weight);
+    CTripRecord trip = GetTripFromControls();
+    const bool saved = m_position < 0 ? SaveNewTrip(trip) : SaveExistingTrip(std::move(trip));
+    if (saved) Finish(ECatchEntryResult::Saved);
+}
+
+void CCatchEntryDlg::reject()
+{
+    if (m_closing) return;
+    Finish(ECatchEntryResult::Cancelled);
+}
+
+bool CCatchEntryDlg::SaveNewTrip(const CTripRecord& trip)
+{
+    CCatchStore store;
+    const CStoreResult result = store.AddTrip(trip);
+    if (result.ok()) return true;
+    ShowMessageBox(this,
+                   QStringFromStd(DescribeStoreResult(result, store.GetPath())) +
+                       QStringLiteral("\n\n登録できませんでした。入力内容はこの画面に残っています。"),
+                   EMessageBoxIcon::Warning);
+    return false;
+}
+
+int CCatchEntryDlg::FindOwnTrip(const std::vector<CTripRecord>& trips) const
+{
+    const int count = static_cast<int>(trips.size());
+    if (m_position < count && trips[static_cast<size_t>(m_position)] == m_original) {
+        return m_position;
+    }
+    // Trips were added or deleted meanwhile: the nearest trip with the content read on opening
+    // is this dialog's trip.
+    int best = -1;
+    for (int n = 0; n < count; ++n) {
+        if (!(trips[static_cast<size_t>(n)] == m_original)) continue;
+        if (best < 0 || std::abs(n - m_position) < std::abs(best - m_position)) best = n;
+    }
+    return best;
+}
+
+bool CCatchEntryDlg::SaveExistingTrip(CTripRecord trip)
+{
+    const QString keep = QStringLiteral("\n\n登録できませんでした。入力内容はこの画面に残っています。");
+    if (!m_originalRead) {
+        ShowMessageBox(this,
+                       QStringLiteral("この釣行データは開いたときに読み込めなかったため、"
+                                      "上書きできません。") + keep,
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    CCatchStore store;
+    std::vector<CTripRecord> trips;
+    CStoreResult result = store.ReadAllTrips(trips);
+    if (!result.ok()) {
+        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, store.GetPath())) + keep,
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    const int position = FindOwnTrip(trips);
+    if (position < 0) {
+        ShowMessageBox(this,
+                       QStringLiteral("この釣行データは、画面を開いた後に削除されたか別の画面で"
+                                      "変更されたため、上書きできません。") + keep,
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+
+    const CPhotoCopies copies;
+    const CPhotoCopies::CCopyReport report = copies.CopyTripPhotos(trip);
+    result = store.ReplaceTrip(position, trip);
+    if (!result.ok()) {
+        CPhotoCopies::DeleteFiles(report.newCopies);
+        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, store.GetPath())) + keep,
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    if (!report.failed.empty()) {
+        ShowMessageBox(this,
+                       QStringLiteral("次の画像は Data/Picture/ にコピーできなかったため、"
+                                      "元の場所のまま登録しました。\n") +
+                           ToQt(report.failed).join(QLatin1Char('\n')),
+                       EMessageBoxIcon::Warning);
+    }
+    // Only now that the file names the copies it keeps may removed copies go, and only those
+    // that no trip names any more.
+    std::vector<CTripRecord> saved;
+    if (store.ReadAllTrips(saved).ok()) {
+        copies.DeleteUnusedCopies(ToStd(m_removedPhotoPaths), saved);
+    }
+    return true;
+}
+
+void CCatchEntryDlg::Finish(ECatchEntryResult result)
+{
+    m_closing = true;
+    QPointer<CCatchEntryDlg> self(this);
+    auto* owner = dynamic_cast<ICatchEntryOwner*>(m_owner);
+    QObject* context = m_owner ? static_cast<QObject*>(m_owner) : static_cast<QObject*>(this);
+    QMetaObject::invokeMethod(
+        context,
+        [self, owner, result] {
+            if (!self) return;
+            Q_EMIT self->closedWithResult(static_cast<int>(result));
+            if (owner) {
+                owner->OnCatchEntryClosed(self, result);
+            } else {
+                // Nobody to destroy it: close it here.
+                self->hide();
+                self->deleteLater();
+            }
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "data/TripRecord.h"
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class CCatchEntryDlg;
+class CHitIconListCtrl;
+class CHitListCtrl;
+class CUpDownCtrl;
+
+// How a catch-entry dialog ended.
+enum class ECatchEntryResult { Saved = 1, Cancelled = 2 };
+
+// The window that opens catch-entry dialogs.  It is told, by a queued call, when one of them has
+// saved or was cancelled, and is then expected to destroy that dialog.
+class ICatchEntryOwner {
+public:
+    virtual ~ICatchEntryOwner() = default;
+    virtual void OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult result) = 0;
+};
+
+// The index of the entry a stored text selects: the first entry, searching from the second and
+// wrapping round, whose text begins with text (case-insensitive), so the first entry is tried
+// last.  -1 when none matches or text is empty.
+int FindComboEntry(const QStringList& entries, const QString& text);
+
+// The modeless dialog on which one trip is entered or changed: the trip's fields, its catches
+// and its place and fish photos.  Nothing is written before "登録"; the dialog then saves the trip
+// itself (a new one appended, an existing one replaced where it is) and tells its owner, which
+// destroys it.  The dialog never destroys itself when it has an owner.
+class CCatchEntryDlg : public QDialog {
+    Q_OBJECT
+public:
+    // owner: the parent window; when it implements ICatchEntryOwner it receives the result.
+    // position: the trip's zero-based position in the catch file, or -1 for a new trip.
+    CCatchEntryDlg(QWidget* owner, int position);
+    ~CCatchEntryDlg() override;
+
+    int GetPosition() const { return m_position; }
+    // True once a save succeeded or the dialog was cancelled; it then waits for its owner.
+    bool IsClosing() const { return m_closing; }
+
+    const QStringList& GetPlacePhotoPaths() const { return m_placePhotoPaths; }
+    const QStringList& GetFishPhotoPaths() const { return m_fishPhotoPaths; }
+    const QStringList& GetRemovedPhotoPaths() const { return m_removedPhotoPaths; }
+    int GetSelectedPlacePhoto() const { return m_selectedPlacePhoto; }
+
+    // The trip as the dialog's controls hold it now.
+    CTripRecord GetTripFromControls() const;
+
+    // The longest text a field takes, in CP932 bytes: what the catch file gives back unchanged.
+    static constexpr int kMaxTextBytes = 255;
+    static constexpr int kMaxNumber = 10000;
+
+Q_SIGNALS:
+    // Emitted (queued, like the owner's call) when the dialog has saved or was cancelled.
+    void closedWithResult(int result);
+
+public Q_SLOTS:
+    void accept() override;  // "登録" (id 1), Enter
+    void reject() override;  // "ｷｬﾝｾﾙ" (id 2), Escape, the close box
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void InitDialog();
+    void InitExistingTrip();
+    void FillSpeciesCombos(bool selectFirstSpecies);
+
+    // Catches.
+    void OnRegisterCatch();
+    void OnRemoveCatch();
+    bool ReadNumber(QLineEdit* edit, const QString& fieldName, int& value);
+    bool ValidateNumbers(int& length, int& weight);
+    void AppendCatchRow(int row, const CCatchRecord& caught);
+
+    // Photos.
+    void OnAddPhotos(bool place);
+    void OnRemovePhoto(bool place);
+    void OnOpenPhoto(QListWidget* list, const QStringList& paths, const QPoint& at);
+    void RebuildPhotoList(bool place, int capacity);
+
+    // Saving.
+    bool SaveNewTrip(const CTripRecord& trip);
+    bool SaveExistingTrip(CTripRecord trip);
+    int FindOwnTrip(const std::vector<CTripRecord>& trips) const;
+    void Finish(ECatchEntryResult result);
+
+    QWidget* m_owner = nullptr;
+    QStringList m_fishPhotoPaths;
+    QStringList m_placePhotoPaths;
+    QStringList m_removedPhotoPaths;
+    const int m_position;
+    int m_selectedPlacePhoto = -1;
+    // The trip as read when the dialog opened: how the dialog finds it again when saving.
+    CTripRecord m_original;
+    bool m_originalRead = false;
+    bool m_closing = false;
+
+    QDateEdit* m_date = nullptr;              // 1005
+    QComboBox* m_weather = nullptr;           // 1013
+    QComboBox* m_target = nullptr;            // 1014
+    QLineEdit* m_water = nullptr;             // 1034
+    QLineEdit* m_highTide = nullptr;          // 1036
+    QLineEdit* m_ebbTide = nullptr;           // 1035
+    QLineEdit* m_place = nullptr;             // 1008
+    QListWidget* m_placePhotoList = nullptr;  // 1030
+    QPlainTextEdit* m_method = nullptr;       // 1009
+    QPlainTextEdit* m_memo = nullptr;         // 1010
+    QComboBox* m_species = nullptr;           // 1026
+    QLineEdit* m_length = nullptr;            // 1019
+    QLineEdit* m_weight = nullptr;            // 1020
+    QLineEdit* m_hour = nullptr;              // 1021
+    CUpDownCtrl* m_hourSpin = nullptr;        // 1022
+    QLineEdit* m_minute = nullptr;            // 1023
+    CUpDownCtrl* m_minuteSpin = nullptr;      // 1024
+    CHitListCtrl* m_catchList = nullptr;      // 1004
+    CHitIconListCtrl* m_fishPhotoList = nullptr;  // 1011
+};

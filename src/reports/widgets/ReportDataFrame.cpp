@@ -1,0 +1,41 @@
+#include "reports/widgets/ReportDataFrame.h"
+
+#include <QFrame>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/widgets/common/DialogUnits.h"
+#include "reports/widgets/ReportDataView.h"
+
+CReportDataFrame::CReportDataFrame(QWidget* parent)
+    : QWidget(parent), m_bar(new QWidget(this)), m_view(nullptr)
+{
+    m_bar->setObjectName(QString::number(kDialogBarId));
+    m_bar->setFont(CDialogUnits::DialogFont());
+    const CDialogUnits units(m_bar->font());
+    m_bar->setFixedHeight(units.Y(16));
+
+    auto* newTrip = new QPushButton(QStringLiteral("新規登録"), m_bar);
+    newTrip->setObjectName(QString::number(kNewTripId));
+    units.Place(newTrip, 4, 2, 50, 12);
+    auto* remove = new QPushButton(QStringLiteral("削除"), m_bar);
+    remove->setObjectName(QString::number(kDeleteId));
+    units.Place(remove, 58, 2, 50, 12);
+
+    auto* border = new QFrame(this);
+    border->setFrameShape(QFrame::HLine);
+    border->setFrameShadow(QFrame::Sunken);
+
+    m_view = new CReportDataView(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_bar);
+    layout->addWidget(border);
+    layout->addWidget(m_view, 1);
+
+    connect(newTrip, &QPushButton::clicked, m_view, [this] { m_view->OnNewTrip(); });
+    connect(remove, &QPushButton::clicked, m_view, &CReportDataView::OnDeleteSelected);
+    m_view->OnInitialUpdate();
+    m_view->setFocus();
+}
