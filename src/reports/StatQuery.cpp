@@ -1,0 +1,152 @@
+#include "reports/StatQuery.h"
+
+#include <algorithm>
+
+#include "data/DecimalInt.h"
+#include "data/TextEncoding.h"
+
+namespace {
+
+std::string FirstText(const CXMLDataFile& file, xmlNodePtr parent, const char* tag)
+{
+    xmlNodePtr node = nullptr;
+    std::string text;
+    if (file.GetTagNode(tag, 1, parent, &node) == 0) file.GetNodeText(node, text);
+    return text;
+}
+
+bool BeginsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Calls match(trip, fish) for every catch of species on a trip of year, in file order, until it
+// returns false.
+template <typename Match>
+CStoreResult ForEachMatchingCatch(const CCatchStore& store, const std::string& year,
+                                  const std::string& species, Match match)
+{
+    return store.ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
+        for (xmlNodePtr trip : trips) {
+            const std::string date = FirstText(file, trip, "date");
+            if (!BeginsWith(date, year)) continue;
+            for (xmlNodePtr fish : CXMLDataFile::GetElementsByTagName(trip, "fish")) {
+                if (FirstText(file, fish, "name") != species) continue;
+                if (!match(file, trip, fish, date)) return;
+            }
+        }
+    });
+}
+
+}  // namespace
+
+int CStatQuery::MonthOfDate(const std::string& date)
+{
+    // Fields are separated by one or more "/"; empty fields do not count.
+    size_t position = 0;
+    int field = 0;
+    while (position < date.size()) {
+        const size_t start = date.find_first_not_of('/', position);
+        if (start == std::string::npos) break;
+        size_t end = date.find('/', start);
+        if (end == std::string::npos) end = date.size();
+        if (++field == 2) return ReadDecimalInt(std::string_view(date).substr(start, end - start));
+        position = end;
+    }
+    return 0;
+}
+
+CStoreResult CStatQuery::CountCatchesByMonth(const CCatchStore& store, const std::string& year,
+                                             const std::string& species, CMonthCounters& counters)
+{
+    counters.fill(0);
+    return ForEachMatchingCatch(store, year, species,
+                                [&](const CXMLDataFile&, xmlNodePtr, xmlNodePtr, const std::string& date) {
+                                    const int month = MonthOfDate(date);
+                                    if (month >= 0 && month <= 12) ++counters[static_cast<size_t>(month)];
+                                    return true;
+                                });
+}
+
+CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::string& year,
+                                        const std::string& species,
+                                        std::vector<CRankRecord>& records)
+{
+    records.clear();
+    const CStoreResult result = ForEachMatchingCatch(
+        store, year, species,
+        [&](const CXMLDataFile& file, xmlNodePtr trip, xmlNodePtr fish, const std::string& date) {
+            if (records.size() >= kMaxRankRecords) return false;
+            CRankRecord record;
+            record.weight = ReadDecimalInt(FirstText(file, fish, "weight"));
+            record.length = ReadDecimalInt(FirstText(file, fish, "height"));
+            record.date = CutToCp932Bytes(date, CRankRecord::kDateBytes);
+            record.weather = CutToCp932Bytes(FirstText(file, trip, "weather"), CRankRecord::kWeatherBytes);
+            record.place = CutToCp932Bytes(FirstText(file, trip, "place"), CRankRecord::kPlaceBytes);
+            records.push_back(std::move(record));
+            return records.size() < kMaxRankRecords;
+        });
+    std::stable_sort(records.begin(), records.end(),
+                     [](const CRankRecord& a, const CRankRecord& b) { return a.weight > b.weight; });
+    return result;
+}
+
+std::unique_ptr<CStatChart> CStatQuery::BuildMonthlyChart(const CMonthCounters& counters)
+{
+    const int max = *std::max_element(counters.begin(), counters.end());
+    auto chart = std::make_unique<CStatChart>(kGraphBar);
+    chart->SetTitle("月別釣果データ");
+    chart->SetCategoryLabelAngle(0);
+    chart->SetCategoryAxisTitle("月");
+    chart->SetValueAxisTitle("スコア");
+    if (max <= 1) {
+        chart->SetValueRange(0, 2, 1);
+    } else {
+        chart->SetValueRange(0, max, max / 2);
+    }
+    for (int month = 1; month <= 12; ++month) {
+        auto category = std::make_unique<CChartCategory>();
+        category->SetLabel(std::to_string(month));
+        category->AddValue(0, counters[static_cast<size_t>(month)]);
+        chart->AddCategory(std::move(category));
+    }
+    chart->SetGroupColor(0, 0xFF3232);
+    chart->SetGroupColor(1, 0xFFFF8E);
+    chart->SetGroupColor(2, 0x6B8FFF);
+    return chart;
+}
+
+std::unique_ptr<CStatChart> CStatQuery::BuildWeatherSampleChart()
+{
+    auto chart = std::make_unique<CStatChart>(kGraphPie3D);
+    chart->SetTitle("3D Pie Chart");
+    chart->SetDepthRatio(0.1);
+    chart->AddLegendLabel(0, "game 1");
+    chart->AddLegendLabel(1, "game 2");
+    chart->AddLegendLabel(2, "game 3");
+    chart->AddLegendLabel(3, "game 4");
+    auto category = std::make_unique<CChartCategory>();
+    category->SetLabel("day 1");
+    category->AddValue(0, 15);
+    category->AddValue(1, 5);
+    category->AddValue(2, 2);
+    category->AddValue(3, 0);
+    chart->AddCategory(std::move(category));
+    const ChartColorRef colors[] = {0x00C000, 0xFFFF8E, 0x6B8FFF, 0x9933FF, 0xFFB1C7};
+    for (int group = 0; group < 5; ++group) chart->SetGroupColor(group, colors[group]);
+    return chart;
+}
+
+std::vector<std::vector<std::string>> CStatQuery::MakeRankingRows(
+    const std::vector<CRankRecord>& records)
+{
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(records.size());
+    for (size_t n = 0; n < records.size(); ++n) {
+        const CRankRecord& record = records[n];
+        rows.push_back({std::to_string(n + 1), record.date, record.weather,
+                        std::to_string(record.length), std::to_string(record.weight),
+                        record.place});
+    }
+    return rows;
+}

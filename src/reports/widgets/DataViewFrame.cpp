@@ -1,0 +1,186 @@
+#include "reports/widgets/DataViewFrame.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/QtText.h"
+#include "charts/widgets/DataView.h"
+#include "reports/StatQuery.h"
+#include "reports/widgets/LankingListView.h"
+
+namespace {
+
+QString Id(int id)
+{
+    return QString::number(id);
+}
+
+}  // namespace
+
+CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent)
+{
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+    CreateDialogBar();
+    m_layout->addWidget(m_dialogBar);
+    auto* border = new QFrame(this);
+    border->setFrameShape(QFrame::HLine);
+    border->setFrameShadow(QFrame::Sunken);
+    m_layout->addWidget(border);
+
+    m_view = CreateView(kChartView);
+    m_viewKind = kChartView;
+    m_layout->addWidget(m_view, 1);
+    static_cast<CDataView*>(m_view)->OnInitialUpdate();
+}
+
+void CDataViewFrame::CreateDialogBar()
+{
+    m_dialogBar = new QWidget(this);
+    m_dialogBar->setObjectName(Id(kDialogBarId));
+    const QFont font = CDialogUnits::DialogFont();
+    m_dialogBar->setFont(font);
+    const CDialogUnits units(font);
+    m_dialogBar->setFixedHeight(units.Y(16));
+
+    const auto place = [&](QWidget* control, int id, int x, int y, int width, int height) {
+        control->setObjectName(Id(id));
+        control->setFont(font);
+        units.Place(control, x, y, width, height);
+    };
+    place(new QLabel(QStringLiteral("年度："), m_dialogBar), kYearLabelId, 7, 4, 24, 8);
+    m_yearCombo = new QComboBox(m_dialogBar);
+    m_yearCombo->setEditable(true);
+    m_yearCombo->setInsertPolicy(QComboBox::NoInsert);
+    place(m_yearCombo, kYearComboId, 32, 2, 50, 12);
+    place(new QLabel(QStringLiteral("魚種："), m_dialogBar), kSpeciesLabelId, 90, 4, 24, 8);
+    m_speciesCombo = new QComboBox(m_dialogBar);
+    m_speciesCombo->setEditable(true);
+    m_speciesCombo->setInsertPolicy(QComboBox::NoInsert);
+    place(m_speciesCombo, kSpeciesComboId, 115, 2, 90, 12);
+
+    auto* monthly = new QPushButton(QStringLiteral("月別"), m_dialogBar);
+    place(monthly, kMonthlyButtonId, 214, 1, 50, 14);
+    connect(monthly, &QPushButton::clicked, this, &CDataViewFrame::OnMonthlyStatistics);
+    auto* ranking = new QPushButton(QStringLiteral("ランキング"), m_dialogBar);
+    place(ranking, kRankingButtonId, 268, 1, 50, 14);
+    connect(ranking, &QPushButton::clicked, this, &CDataViewFrame::OnRanking);
+    auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
+    place(weather, kWeatherButtonId, 322, 1, 50, 14);
+    connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
+    weather->hide();
+}
+
+QWidget* CDataViewFrame::CreateView(int kind)
+{
+    QWidget* view = nullptr;
+    if (kind == kChartView) {
+        auto* chartView = new CDataView(this);
+        chartView->SetFilterCombos(m_yearCombo, m_speciesCombo);
+        view = chartView;
+    } else if (kind == kRankingView) {
+        view = new CLankingListView(this);
+    }
+    if (view != nullptr) view->setObjectName(Id(kFirstPaneId));
+    return view;
+}
+
+CDataView* CDataViewFrame::GetDataView() const
+{
+    return m_viewKind == kChartView ? static_cast<CDataView*>(m_view) : nullptr;
+}
+
+CLankingListView* CDataViewFrame::GetLankingListView() const
+{
+    return m_viewKind == kRankingView ? static_cast<CLankingListView*>(m_view) : nullptr;
+}
+
+bool CDataViewFrame::SwitchStatView(int kind)
+{
+    if (kind == m_viewKind) return true;
+    QWidget* old = m_view;
+    old->setObjectName(Id(m_viewKind));
+    QWidget* created = CreateView(kind);
+    if (created == nullptr) {
+        old->setObjectName(Id(kFirstPaneId));
+        return false;
+    }
+    m_layout->replaceWidget(old, created);
+    m_view = created;
+    m_viewKind = kind;
+    created->show();
+    if (kind == kChartView) {
+        static_cast<CDataView*>(created)->OnInitialUpdate();
+    } else {
+        static_cast<CLankingListView*>(created)->OnInitialUpdate();
+    }
+    created->setFocus();
+    old->hide();
+    old->deleteLater();
+    old->setParent(nullptr);
+    return true;
+}
+
+void CDataViewFrame::RestoreFilterTexts(const QString& year, const QString& species)
+{
+    m_yearCombo->setEditText(year);
+    m_speciesCombo->setEditText(species);
+}
+
+void CDataViewFrame::OnMonthlyStatistics()
+{
+    const QString year = m_yearCombo->currentText();
+    const QString species = m_speciesCombo->currentText();
+    if (!SwitchStatView(kChartView)) return;
+    if (year.isEmpty() || species.isEmpty()) {
+        RestoreFilterTexts(year, species);
+        return;
+    }
+    CMonthCounters counters{};
+    const CCatchStore store;
+    if (!CStatQuery::CountCatchesByMonth(store, StdFromQString(year), StdFromQString(species),
+                                         counters)
+             .ok()) {
+        return;
+    }
+    CDataView* view = GetDataView();
+    view->SetChart(CStatQuery::BuildMonthlyChart(counters));
+    RestoreFilterTexts(year, species);
+    view->SetShowChart(true);
+}
+
+void CDataViewFrame::OnRanking()
+{
+    const QString year = m_yearCombo->currentText();
+    const QString species = m_speciesCombo->currentText();
+    if (!SwitchStatView(kRankingView)) return;
+    if (year.isEmpty() || species.isEmpty()) return;
+    std::vector<CRankRecord> records;
+    const CCatchStore store;
+    if (!CStatQuery::CollectRanking(store, StdFromQString(year), StdFromQString(species), records)
+             .ok()) {
+        return;
+    }
+    CLankingListView* list = GetLankingListView();
+    list->DeleteAllItems();
+    for (const auto& row : CStatQuery::MakeRankingRows(records)) list->AddRow(row);
+    RestoreFilterTexts(year, species);
+}
+
+void CDataViewFrame::OnWeatherStatistics()
+{
+    const QString year = m_yearCombo->currentText();
+    const QString species = m_speciesCombo->currentText();
+    // The sample is drawn in the chart view, which a new switch sets up afresh.
+    if (!SwitchStatView(kChartView)) return;
+    RestoreFilterTexts(year, species);
+    CDataView* view = GetDataView();
+    view->SetShowChart(false);
+    view->SetChart(CStatQuery::BuildWeatherSampleChart());
+    view->SetShowChart(true);
+}

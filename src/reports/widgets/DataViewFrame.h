@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QPushButton;
+class QVBoxLayout;
+class CDataView;
+class CLankingListView;
+
+// The statistics page: a bar with the year and species fields and the buttons "月別",
+// "ランキング" and the hidden "天候別" on top, and below it either the chart view or the ranking
+// list.  Every query reads the catch file afresh.
+class CDataViewFrame : public QWidget {
+    Q_OBJECT
+public:
+    enum EViewKind { kChartView = 1, kRankingView = 2 };
+    static constexpr int kDialogBarId = 132;
+    static constexpr int kYearComboId = 1015;
+    static constexpr int kSpeciesComboId = 1016;
+    static constexpr int kYearLabelId = 1017;
+    static constexpr int kSpeciesLabelId = 1018;
+    static constexpr int kMonthlyButtonId = 1003;
+    static constexpr int kRankingButtonId = 1004;
+    static constexpr int kWeatherButtonId = 1005;
+    // The identifier the view below the bar carries.
+    static constexpr int kFirstPaneId = 0xE900;
+
+    explicit CDataViewFrame(QWidget* parent = nullptr);
+
+    // Replaces the view below the bar by a new one of kind (1 chart, 2 ranking list) unless that
+    // kind is shown already.  Returns false when the switch failed; the old view stays then.
+    bool SwitchStatView(int kind);
+    int GetViewKind() const { return m_viewKind; }
+    QWidget* GetView() const { return m_view; }
+    // The current view as a chart view or ranking list; null when the other kind is shown.
+    CDataView* GetDataView() const;
+    CLankingListView* GetLankingListView() const;
+
+    QWidget* GetDialogBar() const { return m_dialogBar; }
+    QComboBox* GetYearCombo() const { return m_yearCombo; }
+    QComboBox* GetSpeciesCombo() const { return m_speciesCombo; }
+
+    void OnMonthlyStatistics();
+    void OnRanking();
+    void OnWeatherStatistics();
+
+private:
+    void CreateDialogBar();
+    QWidget* CreateView(int kind);
+    void RestoreFilterTexts(const QString& year, const QString& species);
+
+    QVBoxLayout* m_layout = nullptr;
+    QWidget* m_dialogBar = nullptr;
+    QComboBox* m_yearCombo = nullptr;
+    QComboBox* m_speciesCombo = nullptr;
+    QWidget* m_view = nullptr;
+    int m_viewKind = kChartView;
+};

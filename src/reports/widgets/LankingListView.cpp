@@ -1,0 +1,99 @@
+#include "reports/widgets/LankingListView.h"
+
+#include <QHeaderView>
+
+#include "app/widgets/common/QtText.h"
+#include "reports/RankingSort.h"
+
+namespace {
+
+struct CColumn {
+    const char* caption;
+    int width;
+};
+
+const CColumn kColumns[CLankingListView::kColumnCount] = {
+    {"順位", 40}, {"日付", 80}, {"天気", 80}, {"体長", 80}, {"重さ", 80}, {"場所", 150},
+};
+
+}  // namespace
+
+CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent)
+{
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setStretchLastSection(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &CLankingListView::OnColumnClick);
+}
+
+void CLankingListView::OnInitialUpdate()
+{
+    DeleteAllItems();
+    setColumnCount(0);
+    setColumnCount(kColumnCount);
+    for (int c = 0; c < kColumnCount; ++c) {
+        setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c].caption)));
+        setColumnWidth(c, kColumns[c].width);
+    }
+}
+
+void CLankingListView::DeleteAllItems()
+{
+    setRowCount(0);
+}
+
+void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& texts)
+{
+    for (int c = 0; c < columnCount(); ++c) {
+        const std::string text = static_cast<size_t>(c) < texts.size() ? texts[static_cast<size_t>(c)] : std::string();
+        QTableWidgetItem* cell = item(row, c);
+        if (cell == nullptr) {
+            setItem(row, c, new QTableWidgetItem(QStringFromStd(text)));
+        } else {
+            cell->setText(QStringFromStd(text));
+        }
+    }
+}
+
+void CLankingListView::AddRow(const std::vector<std::string>& texts)
+{
+    const int row = rowCount();
+    insertRow(row);
+    SetRowTexts(row, texts);
+}
+
+std::vector<std::vector<std::string>> CLankingListView::GetRows() const
+{
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(static_cast<size_t>(rowCount()));
+    for (int r = 0; r < rowCount(); ++r) {
+        std::vector<std::string> texts;
+        for (int c = 0; c < columnCount(); ++c) {
+            const QTableWidgetItem* cell = item(r, c);
+            texts.push_back(cell != nullptr ? StdFromQString(cell->text()) : std::string());
+        }
+        rows.push_back(std::move(texts));
+    }
+    return rows;
+}
+
+void CLankingListView::OnColumnClick(int column)
+{
+    if (column < 0 || column >= columnCount()) return;
+    const bool descending = CRankingSort::Shared().Click(column);
+    std::vector<std::vector<std::string>> rows = GetRows();
+    CRankingSort::SortRows(rows, column, descending);
+    // Selection follows rows by position here; a sort starts without one.
+    clearSelection();
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) SetRowTexts(r, rows[static_cast<size_t>(r)]);
+}
