@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+#include "navbar/widgets/QtBarCanvas.h"
+
+// The icons of the main menu folder, in the order of its items: 0 "Top" (a house),
+// 1 "データ登録" (a pencil on a form), 2 "データ統計" (a bar chart), 3 "画像一覧" (a framed photo).
+enum NavBarImage
+{
+    NavBarImageTop = 0,
+    NavBarImageEntry = 1,
+    NavBarImageStatistics = 2,
+    NavBarImagePhotos = 3,
+    NavBarImageCount = 4,
+};
+
+struct NavBarImageLists
+{
+    std::unique_ptr<CNavBarImageList> large; // 32 x 32, for the large-icon view (kind 2)
+    std::unique_ptr<CNavBarImageList> small; // 16 x 16, for the small-icon view (kind 1)
+};
+
+// Draws one menu icon into a square of `side` pixels with a transparent background.
+QPixmap DrawNavBarImage(int image, int side);
+
+// Both lists with the four menu icons.  The caller keeps them alive as long as a bar uses them.
+NavBarImageLists CreateNavBarImageLists();
