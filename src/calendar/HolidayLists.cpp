@@ -1,5 +1,6 @@
 #include "calendar/HolidayLists.h"
 
+#include "data/Log.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 
@@ -66,6 +67,14 @@ bool CHolidayLists::SaveHolidayFiles(int year, std::string* error)
     if (!WriteTextFile(kFixedHolidayFileName, m_fixedList, error)) return false;
     if (!WriteTextFile(kRuleHolidayFileName, m_ruleList, error)) return false;
     return WriteTextFile(YearHolidaySaveFileName(year), m_yearList, error);
+}
+
+void CHolidayLists::RestoreDefaultHolidays(int year)
+{
+    if (!m_fixedList.empty()) return;
+    LoadDefaultHolidays();
+    std::string error;
+    if (!SaveHolidayFiles(year, &error)) LogTrace("holiday files not written: " + error);
 }
 
 bool CHolidayLists::LoadHolidayFiles(int year)

@@ -39,6 +39,10 @@ public:
     // A list whose file is not read keeps what it held.
     bool LoadHolidayFiles(int year);
 
+    // When the fixed-date list is empty (its file missing or empty): LoadDefaultHolidays, then
+    // SaveHolidayFiles for year.  A failed write is only traced; the built-ins still apply.
+    void RestoreDefaultHolidays(int year);
+
     const std::string& FixedList() const { return m_fixedList; }
     const std::string& RuleList() const { return m_ruleList; }
     const std::string& YearList() const { return m_yearList; }

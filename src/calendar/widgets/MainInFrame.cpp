@@ -1,0 +1,73 @@
+#include "calendar/widgets/MainInFrame.h"
+
+#include <QVBoxLayout>
+
+#include "app/widgets/common/QtText.h"
+#include "calendar/CalendarGrid.h"
+#include "calendar/HolidayLists.h"
+#include "calendar/widgets/CalendarBar.h"
+#include "calendar/widgets/SheduleView.h"
+
+CMainInFrame::CMainInFrame(QWidget* parent) : CMainInFrame(TheCalendarGrid(), parent) {}
+
+CMainInFrame::CMainInFrame(CCalendarGrid& grid, QWidget* parent) : QWidget(parent), m_grid(grid)
+{
+    m_wndCalendarBar = new CCalendarBar(this);
+    m_pScheduleView = new CSheduleView(m_grid, m_wndCalendarBar->TitleStatic(), this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_wndCalendarBar);
+    layout->addWidget(m_pScheduleView, 1);
+
+    connect(m_wndCalendarBar, &CCalendarBar::PrevYearClicked, this, &CMainInFrame::OnPrevYear);
+    connect(m_wndCalendarBar, &CCalendarBar::PrevMonthClicked, this, &CMainInFrame::OnPrevMonth);
+    connect(m_wndCalendarBar, &CCalendarBar::TodayClicked, this, &CMainInFrame::OnToday);
+    connect(m_wndCalendarBar, &CCalendarBar::NextMonthClicked, this, &CMainInFrame::OnNextMonth);
+    connect(m_wndCalendarBar, &CCalendarBar::NextYearClicked, this, &CMainInFrame::OnNextYear);
+
+    m_pScheduleView->OnInitialUpdate();
+    m_pScheduleView->setFocus();
+}
+
+void CMainInFrame::OnPrevYear()
+{
+    Navigate(&CCalendarGrid::PrevYear);
+}
+
+void CMainInFrame::OnPrevMonth()
+{
+    Navigate(&CCalendarGrid::PrevMonth);
+}
+
+void CMainInFrame::OnToday()
+{
+    Navigate(&CCalendarGrid::ShowToday);
+}
+
+void CMainInFrame::OnNextMonth()
+{
+    Navigate(&CCalendarGrid::NextMonth);
+}
+
+void CMainInFrame::OnNextYear()
+{
+    Navigate(&CCalendarGrid::NextYear);
+}
+
+void CMainInFrame::Navigate(CNavigationStep step)
+{
+    (m_grid.*step)();
+    m_grid.HolidayLists().RestoreDefaultHolidays(m_grid.ShownFullYear());
+    m_grid.Build();
+    FillMonthList(*m_pScheduleView);
+    m_pScheduleView->LoadMonthMemos(m_wndCalendarBar->TitleText());
+}
+
+void CMainInFrame::FillMonthList(CSheduleView& list)
+{
+    list.clear();
+    m_wndCalendarBar->SetTitleText(QStringFromStd(m_grid.MonthTitle()));
+    list.InsertMonthRows();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+class CCalendarBar;
+class CCalendarGrid;
+class CSheduleView;
+
+// The calendar page: the calendar bar (month title and the five navigation buttons) docked on
+// top and the schedule view below it.  Creating it shows today's month; holiday files are read
+// from, and on first start written to, the working directory.
+class CMainInFrame : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kBarId = 0xE800;
+
+    // grid is the year table the page shows (the program's one table unless a test gives its own).
+    explicit CMainInFrame(QWidget* parent = nullptr);
+    CMainInFrame(CCalendarGrid& grid, QWidget* parent = nullptr);
+
+    void OnPrevYear();
+    void OnPrevMonth();
+    void OnToday();
+    void OnNextMonth();
+    void OnNextYear();
+
+    // Empties the list, sets the month title and inserts the rows of the shown month.
+    void FillMonthList(CSheduleView& list);
+
+    CSheduleView* ScheduleView() const { return m_pScheduleView; }
+    CCalendarBar* CalendarBar() const { return m_wndCalendarBar; }
+    CCalendarGrid& Grid() const { return m_grid; }
+
+private:
+    using CNavigationStep = void (CCalendarGrid::*)();
+    void Navigate(CNavigationStep step);
+
+    CCalendarGrid& m_grid;
+    CSheduleView* m_pScheduleView = nullptr;
+    CCalendarBar* m_wndCalendarBar = nullptr;
+};

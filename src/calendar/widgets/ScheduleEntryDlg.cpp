@@ -1,0 +1,94 @@
+#include "calendar/widgets/ScheduleEntryDlg.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextCursor>
+
+#include "app/widgets/common/DialogUnits.h"
+#include "calendar/widgets/SheduleView.h"
+
+CScheduleEntryDlg::CScheduleEntryDlg(CSheduleView* pView)
+    : QDialog(pView, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_pView(pView)
+{
+    setObjectName(QString::number(kTemplateId));
+    setModal(false);
+    setWindowTitle(QStringLiteral("スケジュール入力画面"));
+    const QFont font = CDialogUnits::DialogFont();
+    setFont(font);
+    const CDialogUnits units(font);
+    setFixedSize(units.ToPixels(186, 130));
+
+    auto* prompt = new QLabel(QStringLiteral("スケジュールを入力してください"), this);
+    units.Place(prompt, 8, 8, 169, 12);
+
+    m_edit = new QPlainTextEdit(this);
+    m_edit->setObjectName(QString::number(kMemoEditId));
+    m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_edit->setFrameShape(QFrame::Box);
+    m_edit->setTabChangesFocus(true);
+    units.Place(m_edit, 8, 24, 169, 71);
+
+    auto* ok = new QPushButton(QStringLiteral("入力"), this);
+    ok->setObjectName(QString::number(kOkId));
+    ok->setDefault(true);
+    units.Place(ok, 36, 104, 50, 14);
+    connect(ok, &QPushButton::clicked, this, &CScheduleEntryDlg::accept);
+
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancel->setObjectName(QString::number(kCancelId));
+    units.Place(cancel, 100, 104, 50, 14);
+    connect(cancel, &QPushButton::clicked, this, &CScheduleEntryDlg::reject);
+}
+
+void CScheduleEntryDlg::Create(const QString& text, const QString& monthTitle, int row)
+{
+    m_strMemo = text;
+    m_monthTitle = monthTitle;
+    m_row = row;
+    OnInitDialog();
+    // Centred over the window the dialog belongs to, as a freshly opened dialog is.
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QRect area = owner != nullptr ? owner->frameGeometry() : QRect();
+    if (area.isEmpty() && screen() != nullptr) area = screen()->availableGeometry();
+    QRect frame = geometry();
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+    show();
+    raise();
+    activateWindow();
+    m_edit->setFocus();
+}
+
+void CScheduleEntryDlg::OnInitDialog()
+{
+    m_edit->setPlainText(m_strMemo);
+    m_edit->moveCursor(QTextCursor::End);
+}
+
+void CScheduleEntryDlg::accept()
+{
+    m_strMemo = m_edit->toPlainText();
+    if (m_pView != nullptr) PostResult(kResultConfirmed);
+    QDialog::accept();
+}
+
+void CScheduleEntryDlg::reject()
+{
+    if (m_pView != nullptr) {
+        // The view closes the window when the result arrives.
+        PostResult(kResultCancelled);
+        return;
+    }
+    QDialog::reject();
+}
+
+void CScheduleEntryDlg::PostResult(int result)
+{
+    CSheduleView* view = m_pView;
+    QMetaObject::invokeMethod(
+        view, [view, result] { view->OnScheduleEntryResult(result); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,204 @@
+#include "calendar/widgets/SheduleView.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/MessageBox.h"
+#include "app/widgets/common/QtText.h"
+#include "calendar/CalendarGrid.h"
+#include "calendar/HolidayLists.h"
+#include "calendar/ScheduleMemo.h"
+#include "calendar/widgets/ScheduleEntryDlg.h"
+#include "data/Clock.h"
+
+namespace {
+const QColor kHolidayColor(255, 0, 0);
+const QColor kGridLineColor(192, 192, 192);
+
+// A memo shows on one line of its row; its line breaks become visible separators there.
+QString OneLine(const QString& memo)
+{
+    QString line = memo;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    line.replace(QLatin1Char('\n'), QStringLiteral(" / "));
+    return line;
+}
+
+// The memo column of a row; a memo of several lines is shown whole as the row's tip.
+void SetMemoText(QTreeWidgetItem* item, const QString& memo)
+{
+    item->setText(1, memo);
+    item->setToolTip(1, memo.contains(QLatin1Char('\n')) ? memo : QString());
+}
+}  // namespace
+
+CSheduleView::CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* parent)
+    : QTreeWidget(parent), m_grid(grid), m_titleStatic(titleStatic)
+{
+    setObjectName(QString::number(kPaneId));
+    setFont(CDialogUnits::DialogFont());
+    setFrameShape(QFrame::Box);
+    m_pEntryDlg = new CScheduleEntryDlg(this);
+}
+
+CSheduleView::~CSheduleView()
+{
+    delete m_pEntryDlg;
+}
+
+void CSheduleView::OnInitialUpdate()
+{
+    // A report list with whole rows drawn here, full-row selection and fixed row heights.
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setIndentation(0);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAllColumnsShowFocus(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+
+    clear();
+    setColumnCount(2);
+    setHeaderLabels({QStringLiteral("曜日"), QStringLiteral("メモ")});
+    header()->resizeSection(0, kLabelColumnWidth);
+    header()->resizeSection(1, kMemoColumnWidth);
+    headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
+    headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+
+    const CDate today = GetCurrentDate();
+    m_grid.HolidayLists().LoadHolidayFiles(today.year);
+    m_grid.SetShownToday();
+    m_grid.HolidayLists().RestoreDefaultHolidays(m_grid.ShownFullYear());
+    m_grid.Build();
+
+    const QString title = QStringFromStd(m_grid.MonthTitle());
+    if (m_titleStatic != nullptr) m_titleStatic->setText(title);
+    InsertMonthRows();
+    LoadMonthMemos(title);
+}
+
+QString CSheduleView::DayLabel(int day, int weekday)
+{
+    static const char* const kWeekdayNames[7] = {"日", "月", "火", "水", "木", "金", "土"};
+    const QString number = QStringLiteral("%1").arg(day, 2);
+    return QStringLiteral("%1日(%2)").arg(number, QString::fromUtf8(kWeekdayNames[weekday % 7]));
+}
+
+void CSheduleView::InsertMonthRows()
+{
+    clear();
+    const auto& cells = m_grid.ShownMonthCells();
+    // Fixed row height from the list's font, with the room a report list leaves around text.
+    const int rowHeight = std::max(fontMetrics().height() + 4, kMinRowHeight);
+    QList<QTreeWidgetItem*> rows;
+    for (const DayCell& cell : cells) {
+        if (cell.day == 0) break;
+        auto* row = new QTreeWidgetItem(QStringList{DayLabel(cell.day, cell.weekday), QString()});
+        row->setSizeHint(0, QSize(kLabelColumnWidth, rowHeight));
+        rows.append(row);
+    }
+    addTopLevelItems(rows);
+}
+
+void CSheduleView::LoadMonthMemos(const QString& title)
+{
+    const auto memos = ReadScheduleMonth(StdFromQString(title));
+    for (int row = 0; row < kMemoDaysPerMonth; ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        if (item == nullptr) continue;
+        SetMemoText(item, QStringFromStd(memos[static_cast<size_t>(row)]));
+    }
+}
+
+QString CSheduleView::MonthTitle() const
+{
+    if (m_titleStatic != nullptr) return m_titleStatic->text();
+    return QStringFromStd(m_grid.MonthTitle());
+}
+
+QColor CSheduleView::LabelColor(int row) const
+{
+    if (row < 0 || row >= CCalendarGrid::kCellsPerMonth) return MemoColor();
+    const DayCell& cell = m_grid.ShownMonthCells()[static_cast<size_t>(row)];
+    if (cell.weekday == 0 || cell.weekday == 6 || cell.holiday == 1) return kHolidayColor;
+    return MemoColor();
+}
+
+void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const
+{
+    const int row = index.row();
+    const int left = header()->sectionViewportPosition(0);
+    const int right = header()->sectionViewportPosition(1) + header()->sectionSize(1);
+    const QRect item(left, option.rect.top(), right - left, option.rect.height());
+
+    const bool highlighted = selectionModel() != nullptr &&
+                             selectionModel()->isRowSelected(row, index.parent()) && hasFocus();
+    painter->save();
+    painter->fillRect(item, highlighted ? palette().color(QPalette::Highlight) : QColor(Qt::white));
+    painter->setPen(kGridLineColor);
+    painter->drawLine(item.left(), item.bottom(), item.right(), item.bottom());
+    painter->drawLine(left + header()->sectionSize(0) - 1, item.top(),
+                      left + header()->sectionSize(0) - 1, item.bottom());
+    painter->drawLine(item.right(), item.top(), item.right(), item.bottom());
+
+    if (row >= 0 && row < CCalendarGrid::kCellsPerMonth &&
+        m_grid.ShownMonthCells()[static_cast<size_t>(row)].day != 0) {
+        const DayCell& cell = m_grid.ShownMonthCells()[static_cast<size_t>(row)];
+        painter->setFont(font());
+        // Texts are not clipped by the columns: the label may run into the memo column.
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+        // Text starts at the row's top, below a margin as the list's own rows have.
+        const QRect text = item.adjusted(0, 2, 0, -1);
+        painter->setPen(LabelColor(row));
+        painter->drawText(text.adjusted(kLabelX, 0, 0, 0), flags, DayLabel(cell.day, cell.weekday));
+        QTreeWidgetItem* rowItem = topLevelItem(row);
+        const QString memo = rowItem != nullptr ? OneLine(rowItem->text(1)) : QString();
+        painter->setPen(MemoColor());
+        painter->drawText(text.adjusted(kMemoX, 0, 0, 0), flags, memo);
+    }
+    painter->restore();
+}
+
+void CSheduleView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    m_nEditRow = hit.isValid() ? hit.row() : -1;
+    if (m_nEditRow >= 0 && !m_pEntryDlg->isVisible()) {
+        const QString title = MonthTitle();
+        const QString memo = QStringFromStd(ReadScheduleMemo(StdFromQString(title), m_nEditRow + 1));
+        m_pEntryDlg->Create(memo, title, m_nEditRow);
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+int CSheduleView::OnScheduleEntryResult(int result)
+{
+    m_pEntryDlg->hide();
+    viewport()->update();
+    if (result == CScheduleEntryDlg::kResultCancelled) return -1;
+
+    // The memo belongs to the month and day the dialog was opened for, even when the list has
+    // moved on to another month meanwhile.
+    const QString title = m_pEntryDlg->MonthTitle();
+    const int row = m_pEntryDlg->Row();
+    const QString memo = m_pEntryDlg->m_strMemo;
+    if (title == MonthTitle()) {
+        if (QTreeWidgetItem* item = topLevelItem(row)) SetMemoText(item, memo);
+    }
+    std::string error;
+    if (!WriteScheduleMemo(StdFromQString(title), row + 1, StdFromQString(memo), &error)) {
+        ShowMessageBox(this,
+                       QStringLiteral("%1%2日のスケジュールを保存できませんでした。\n%3")
+                           .arg(title, QString::number(row + 1), QStringFromStd(error)),
+                       EMessageBoxIcon::Warning);
+    }
+    return 0;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QTreeWidget>
+
+class CCalendarGrid;
+class CScheduleEntryDlg;
+class QLabel;
+
+// The calendar's list: one row per day of the shown month with the day label ("%2d日(曜)") and
+// the day's memo.  Rows are drawn whole by the view: labels of Saturdays, Sundays and holidays
+// in red, memos in black.  A double click opens the memo dialog for the day.
+class CSheduleView : public QTreeWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPaneId = 0xE900;
+    static constexpr int kLabelColumnWidth = 70;
+    static constexpr int kMemoColumnWidth = 500;
+    static constexpr int kLabelX = 10;
+    static constexpr int kMemoX = 80;
+    static constexpr int kMinRowHeight = 17;
+
+    // titleStatic is the bar's month title (static 1001), which names the month of the rows.
+    CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* parent = nullptr);
+    ~CSheduleView() override;
+
+    // First display: columns, holiday files, today's month, its rows and memos.
+    void OnInitialUpdate();
+
+    // Rows of the shown month (the day labels), stopping at the first day the month lacks.
+    void InsertMonthRows();
+    // Puts the memos of the month named title into the memo column.
+    void LoadMonthMemos(const QString& title);
+
+    // The result of the memo dialog: 1 confirmed, 2 cancelled.  Returns 0, or -1 on cancel.
+    int OnScheduleEntryResult(int result);
+
+    // Day label of a cell: the day right-aligned in two places, "日" and the weekday in brackets.
+    static QString DayLabel(int day, int weekday);
+
+    QColor LabelColor(int row) const;
+    QColor MemoColor() const { return QColor(0, 0, 0); }
+    QString MonthTitle() const;
+
+    CScheduleEntryDlg* EntryDialog() const { return m_pEntryDlg; }
+    int EditRow() const { return m_nEditRow; }
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    CCalendarGrid& m_grid;
+    QLabel* m_titleStatic = nullptr;
+    CScheduleEntryDlg* m_pEntryDlg = nullptr;
+    int m_nEditRow = -1;
+};

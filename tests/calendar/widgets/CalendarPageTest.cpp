@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+#include <set>
+
+#include "app/widgets/common/DialogUnits.h"
+#include "calendar/CalendarGrid.h"
+#include "calendar/HolidayLists.h"
+#include "calendar/ScheduleMemo.h"
+#include "calendar/TempWorkingDir.h"
+#include "calendar/widgets/CalendarBar.h"
+#include "calendar/widgets/MainInFrame.h"
+#include "calendar/widgets/ScheduleEntryDlg.h"
+#include "calendar/widgets/SheduleView.h"
+#include "data/Clock.h"
+#include "support/TempProgramDir.h"
+#include "support/widgets/MessageBoxRecorder.h"
+#include "support/widgets/WidgetLookup.h"
+
+namespace {
+using CRowSet = std::set<int>;
+
+// A calendar page over its own year table, program directory and working directory, on a
+// fixed "today".
+class CalendarPageTest : public ::testing::Test {
+protected:
+    void SetToday(int year, int month, int day)
+    {
+        SetCurrentDateSourceForTesting([=] { return CDate{year, month, day}; });
+    }
+    void TearDown() override { SetCurrentDateSourceForTesting({}); }
+
+    CMainInFrame& OpenPage()
+    {
+        m_page = std::make_unique<CMainInFrame>(m_grid);
+        m_page->resize(640, 760);
+        m_page->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_page.get()));
+        return *m_page;
+    }
+    CSheduleView& View() { return *m_page->ScheduleView(); }
+    QString Title() { return FindControl<QLabel>(m_page.get(), CCalendarBar::kTitleId)->text(); }
+    void Click(int buttonId)
+    {
+        QPushButton* button = FindControl<QPushButton>(m_page.get(), buttonId);
+        ASSERT_NE(button, nullptr) << buttonId;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QString Memo(int row) { return View().topLevelItem(row)->text(1); }
+    QString Label(int row) { return View().topLevelItem(row)->text(0); }
+    CRowSet RedRows()
+    {
+        CRowSet rows;
+        for (int row = 0; row < View().topLevelItemCount(); ++row) {
+            if (View().LabelColor(row) == QColor(255, 0, 0)) rows.insert(row);
+        }
+        return rows;
+    }
+    void DoubleClickRow(int row)
+    {
+        const QRect rect = View().visualItemRect(View().topLevelItem(row));
+        QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    CScheduleEntryDlg& Dialog() { return *View().EntryDialog(); }
+    void Confirm(const QString& memo)
+    {
+        Dialog().MemoEdit()->setPlainText(memo);
+        QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kOkId),
+                          Qt::LeftButton);
+    }
+
+    CTempProgramDir m_programDir;
+    CTempWorkingDir m_workingDir;
+    CHolidayLists m_lists;
+    CCalendarGrid m_grid{m_lists};
+    std::unique_ptr<CMainInFrame> m_page;
+};
+
+// Counts the pixels of a colour family in a rectangle of an image.
+int CountPixels(const QImage& image, const QRect& area, bool (*matches)(QRgb))
+{
+    int count = 0;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        for (int x = clipped.left(); x <= clipped.right(); ++x) count += matches(image.pixel(x, y));
+    }
+    return count;
+}
+bool IsRed(QRgb pixel)
+{
+    return qRed(pixel) > 200 && qGreen(pixel) < 110 && qBlue(pixel) < 110;
+}
+bool IsDark(QRgb pixel)
+{
+    return qRed(pixel) < 90 && qGreen(pixel) < 90 && qBlue(pixel) < 90;
+}
+}  // namespace
+
+TEST_F(CalendarPageTest, FirstStartShowsTodaysMonthAndWritesTheHolidayFiles)
+{
+    SetToday(2009, 5, 15);
+    OpenPage();
+    EXPECT_EQ(Title(), QStringLiteral("2009年  5月"));
+    ASSERT_EQ(View().topLevelItemCount(), 31);
+    EXPECT_EQ(View().headerItem()->text(0), QStringLiteral("曜日"));
+    EXPECT_EQ(View().headerItem()->text(1), QStringLiteral("メモ"));
+    EXPECT_EQ(View().columnWidth(0), 70);
+    EXPECT_EQ(View().columnWidth(1), 500);
+    EXPECT_EQ(Label(0), QStringLiteral(" 1日(金)"));
+    EXPECT_EQ(Label(2), QStringLiteral(" 3日(日)"));
+    EXPECT_EQ(Label(30), QStringLiteral("31日(日)"));
+
+    EXPECT_EQ(ReadTextFile(m_workingDir.Dir() + "S_Holiday.txt"), kDefaultFixedHolidays);
+    EXPECT_EQ(ReadTextFile(m_workingDir.Dir() + "D_Holiday.txt"), kDefaultRuleHolidays);
+    EXPECT_TRUE(m_workingDir.Exists("109_holi.txt"));
+
+    // Saturdays, Sundays and the holidays of May 3 to 5 (May 4 also the substitute for the 3rd).
+    EXPECT_EQ(RedRows(), (CRowSet{1, 2, 3, 4, 8, 9, 15, 16, 22, 23, 29, 30}));
+}
+
+TEST_F(CalendarPageTest, RedLabelsAndBlackMemosAreWhatIsDrawn)
+{
+    SetToday(2003, 11, 1);
+    // November 23, 2003 is a Sunday: Monday the 24th is the substitute holiday.
+    ASSERT_TRUE(WriteScheduleMemo("2003年  11月", 24, "振替休日に釣行"));
+    ASSERT_TRUE(WriteScheduleMemo("2003年  11月", 25, "平日"));
+    OpenPage();
+    EXPECT_EQ(RedRows(), (CRowSet{0, 1, 2, 7, 8, 14, 15, 21, 22, 23, 28, 29}));
+    EXPECT_EQ(Memo(23), QStringLiteral("振替休日に釣行"));
+
+    const QImage image = View().viewport()->grab().toImage();
+    const auto labelArea = [&](int row) {
+        const QRect rect = View().visualItemRect(View().topLevelItem(row));
+        return QRect(rect.left() + 8, rect.top(), 66, rect.height() - 1);
+    };
+    const auto memoArea = [&](int row) {
+        const QRect rect = View().visualItemRect(View().topLevelItem(row));
+        return QRect(rect.left() + 78, rect.top(), 400, rect.height() - 1);
+    };
+    for (int row = 0; row < 30; ++row) {
+        const bool red = RedRows().count(row) > 0;
+        EXPECT_EQ(CountPixels(image, labelArea(row), IsRed) > 5, red) << "row " << row;
+        EXPECT_EQ(CountPixels(image, labelArea(row), IsDark) > 5, !red) << "row " << row;
+        EXPECT_EQ(CountPixels(image, memoArea(row), IsRed), 0) << "row " << row;
+    }
+    EXPECT_GT(CountPixels(image, memoArea(23), IsDark), 20);
+    EXPECT_GT(CountPixels(image, memoArea(24), IsDark), 5);
+    EXPECT_EQ(CountPixels(image, memoArea(22), IsDark), 0);
+}
+
+TEST_F(CalendarPageTest, FebruaryOfALeapYear)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    EXPECT_EQ(Title(), QStringLiteral("2004年  2月"));
+    ASSERT_EQ(View().topLevelItemCount(), 29);
+    EXPECT_EQ(Label(28), QStringLiteral("29日(日)"));
+    EXPECT_EQ(RedRows(), (CRowSet{0, 6, 7, 10, 13, 14, 20, 21, 27, 28}));
+}
+
+TEST_F(CalendarPageTest, ButtonsMoveTitleRowsAndMemosTogether)
+{
+    SetToday(2004, 2, 10);
+    ASSERT_TRUE(WriteScheduleMemo("2004年  2月", 3, "二月の予定"));
+    ASSERT_TRUE(WriteScheduleMemo("2004年  3月", 31, "三月末"));
+    ASSERT_TRUE(WriteScheduleMemo("2003年  2月", 28, "去年"));
+    OpenPage();
+    EXPECT_EQ(Memo(2), QStringLiteral("二月の予定"));
+
+    Click(CCalendarBar::kNextMonthId);
+    EXPECT_EQ(Title(), QStringLiteral("2004年  3月"));
+    ASSERT_EQ(View().topLevelItemCount(), 31);
+    EXPECT_EQ(Memo(2), QString());
+    EXPECT_EQ(Memo(30), QStringLiteral("三月末"));
+    EXPECT_EQ(Label(0), QStringLiteral(" 1日(月)"));
+
+    Click(CCalendarBar::kPrevMonthId);
+    EXPECT_EQ(Title(), QStringLiteral("2004年  2月"));
+    EXPECT_EQ(Memo(2), QStringLiteral("二月の予定"));
+
+    Click(CCalendarBar::kPrevYearId);
+    EXPECT_EQ(Title(), QStringLiteral("2003年  2月"));
+    ASSERT_EQ(View().topLevelItemCount(), 28);
+    EXPECT_EQ(Memo(27), QStringLiteral("去年"));
+    EXPECT_EQ(Memo(2), QString());
+
+    Click(CCalendarBar::kNextYearId);
+    Click(CCalendarBar::kNextYearId);
+    EXPECT_EQ(Title(), QStringLiteral("2005年  2月"));
+    EXPECT_EQ(View().topLevelItemCount(), 28);
+
+    SetToday(2009, 5, 1);
+    Click(CCalendarBar::kTodayId);
+    EXPECT_EQ(Title(), QStringLiteral("2009年  5月"));
+    EXPECT_EQ(RedRows().count(3), 1u);
+}
+
+TEST_F(CalendarPageTest, TheBarFollowsItsTemplate)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    CCalendarBar* bar = FindControl<CCalendarBar>(m_page.get(), CCalendarBar::kTemplateId);
+    ASSERT_NE(bar, nullptr);
+    const CDialogUnits units(CDialogUnits::DialogFont());
+    EXPECT_EQ(bar->TitleStatic()->geometry(), units.ToPixels(13, 3, 59, 18));
+    EXPECT_EQ(bar->Button(CCalendarBar::kPrevYearId)->geometry(), units.ToPixels(96, 4, 22, 17));
+    EXPECT_EQ(bar->Button(CCalendarBar::kNextYearId)->geometry(), units.ToPixels(205, 3, 22, 17));
+    EXPECT_EQ(bar->geometry().top(), 0);
+    EXPECT_LE(bar->geometry().bottom(), View().geometry().top());
+
+    // Five different pictures, none of them empty.
+    std::vector<QImage> pictures;
+    for (int id : {1004, 1003, 1002, 1005, 1006}) {
+        const QIcon icon = bar->Button(id)->icon();
+        ASSERT_FALSE(icon.isNull()) << id;
+        const QImage picture = icon.pixmap(16, 16).toImage();
+        EXPECT_GT(CountPixels(picture, picture.rect(), [](QRgb p) { return qAlpha(p) > 128; }), 20);
+        for (const QImage& other : pictures) EXPECT_NE(picture, other) << id;
+        pictures.push_back(picture);
+    }
+}
+
+TEST_F(CalendarPageTest, TheMemoDialogRoundTrip)
+{
+    SetToday(2004, 2, 10);
+    ASSERT_TRUE(WriteScheduleMemo("2004年  2月", 3, "前の予定"));
+    OpenPage();
+
+    DoubleClickRow(2);
+    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("スケジュール入力画面"));
+    EXPECT_EQ(Dialog().MemoEdit()->toPlainText(), QStringLiteral("前の予定"));
+    EXPECT_EQ(View().EditRow(), 2);
+
+    Confirm(QStringLiteral("朝マヅメ\n港で集合"));
+    // The result arrives queued: nothing is stored before the event loop runs.
+    EXPECT_EQ(Memo(2), QStringLiteral("前の予定"));
+    QTRY_COMPARE(Memo(2), QStringLiteral("朝マヅメ\n港で集合"));
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 3), "朝マヅメ\n港で集合");
+
+    // Both lines are shown again after moving away and back, and after a restart.
+    Click(CCalendarBar::kNextMonthId);
+    Click(CCalendarBar::kPrevMonthId);
+    EXPECT_EQ(Memo(2), QStringLiteral("朝マヅメ\n港で集合"));
+    m_page.reset();
+    OpenPage();
+    EXPECT_EQ(Memo(2), QStringLiteral("朝マヅメ\n港で集合"));
+}
+
+TEST_F(CalendarPageTest, CancellingChangesNothing)
+{
+    SetToday(2004, 2, 10);
+    ASSERT_TRUE(WriteScheduleMemo("2004年  2月", 5, "そのまま"));
+    const std::string before = m_programDir.ReadFile("Data/schedule/2004年  2月.txt");
+    OpenPage();
+    DoubleClickRow(4);
+    QTRY_VERIFY(Dialog().isVisible());
+    Dialog().MemoEdit()->setPlainText(QStringLiteral("捨てる"));
+    QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
+                      Qt::LeftButton);
+    QTRY_VERIFY(!Dialog().isVisible());
+    EXPECT_EQ(Memo(4), QStringLiteral("そのまま"));
+    EXPECT_EQ(m_programDir.ReadFile("Data/schedule/2004年  2月.txt"), before);
+
+    // Escape cancels the same way.
+    DoubleClickRow(4);
+    QTRY_VERIFY(Dialog().isVisible());
+    QTest::keyClick(Dialog().MemoEdit(), Qt::Key_Escape);
+    QTRY_VERIFY(!Dialog().isVisible());
+    EXPECT_EQ(m_programDir.ReadFile("Data/schedule/2004年  2月.txt"), before);
+}
+
+TEST_F(CalendarPageTest, DoubleClicksBelowTheRowsOrWhileOpenOpenNothing)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    const QRect last = View().visualItemRect(View().topLevelItem(28));
+    ASSERT_LT(last.bottom() + 20, View().viewport()->height());
+    QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, QPoint(30, last.bottom() + 15));
+    QTest::qWait(0);
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(View().EditRow(), -1);
+
+    DoubleClickRow(6);
+    QTRY_VERIFY(Dialog().isVisible());
+    Dialog().MemoEdit()->setPlainText(QStringLiteral("七日の予定"));
+    // A second double click only moves the edit row; the open dialog keeps its day.
+    DoubleClickRow(9);
+    EXPECT_EQ(View().EditRow(), 9);
+    EXPECT_EQ(Dialog().MemoEdit()->toPlainText(), QStringLiteral("七日の予定"));
+    EXPECT_EQ(View().findChildren<CScheduleEntryDlg*>().size(), 1);
+    Confirm(QStringLiteral("七日の予定"));
+    QTRY_COMPARE(Memo(6), QStringLiteral("七日の予定"));
+    EXPECT_EQ(Memo(9), QString());
+    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 7), "七日の予定");
+    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 10), "");
+}
+
+TEST_F(CalendarPageTest, TheDialogKeepsTheMonthItWasOpenedFor)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    DoubleClickRow(2);
+    QTRY_VERIFY(Dialog().isVisible());
+    Click(CCalendarBar::kNextMonthId);
+    ASSERT_EQ(Title(), QStringLiteral("2004年  3月"));
+    Confirm(QStringLiteral("二月三日の分"));
+    QTRY_VERIFY(!Dialog().isVisible());
+    QTest::qWait(0);
+    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 3), "二月三日の分");
+    EXPECT_EQ(ReadScheduleMemo("2004年  3月", 3), "");
+    EXPECT_EQ(Memo(2), QString());
+    Click(CCalendarBar::kPrevMonthId);
+    EXPECT_EQ(Memo(2), QStringLiteral("二月三日の分"));
+}
+
+TEST_F(CalendarPageTest, AMissingScheduleFolderIsCreatedAndAFailedStoreIsReported)
+{
+    SetToday(2004, 2, 10);
+    RemoveTree(m_programDir.Path("Data/schedule"));
+    OpenPage();
+    CMessageBoxRecorder recorder;
+    DoubleClickRow(0);
+    QTRY_VERIFY(Dialog().isVisible());
+    Confirm(QStringLiteral("作られる"));
+    QTRY_COMPARE(Memo(0), QStringLiteral("作られる"));
+    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 1), "作られる");
+    EXPECT_TRUE(recorder.Texts().isEmpty());
+
+    // Now a file stands where the folder should be: the memo cannot be stored.
+    RemoveTree(m_programDir.Path("Data/schedule"));
+    m_programDir.WriteFile("Data/schedule", "in the way");
+    DoubleClickRow(1);
+    QTRY_VERIFY(Dialog().isVisible());
+    Confirm(QStringLiteral("保存できない"));
+    QTRY_COMPARE(recorder.Texts().size(), 1);
+    EXPECT_TRUE(recorder.Texts().front().contains(QStringLiteral("保存できませんでした")));
+    EXPECT_TRUE(recorder.Texts().front().contains(QStringLiteral("2004年  2月2日")));
+    EXPECT_EQ(m_programDir.ReadFile("Data/schedule"), "in the way");
+}
+
+TEST_F(CalendarPageTest, TheDialogFollowsItsTemplate)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    DoubleClickRow(0);
+    QTRY_VERIFY(Dialog().isVisible());
+    const CDialogUnits units(CDialogUnits::DialogFont());
+    EXPECT_EQ(Dialog().size(), units.ToPixels(186, 130));
+    auto* edit = FindControl<QPlainTextEdit>(&Dialog(), CScheduleEntryDlg::kMemoEditId);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->geometry(), units.ToPixels(8, 24, 169, 71));
+    EXPECT_EQ(FindControl<QPushButton>(&Dialog(), 1)->text(), QStringLiteral("入力"));
+    EXPECT_TRUE(FindControl<QPushButton>(&Dialog(), 1)->isDefault());
+    EXPECT_EQ(FindControl<QPushButton>(&Dialog(), 2)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_FALSE(Dialog().isModal());
+}
