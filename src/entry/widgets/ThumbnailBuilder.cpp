@@ -235,10 +235,27 @@ void CThumbnailBuild::Cancel()
     if (m_list) m_list->setUpdatesEnabled(true);
 }
 
+void CThumbnailBuild::PlaceItems()
+{
+    // Inserting or removing rows makes the view lay its items out afresh, so positions are set
+    // once all rows are there.
+    for (int row = 0; row < m_list->count(); ++row)
+        SetItemPosition(m_list, row, ThumbnailPosition(m_placement, row));
+}
+
 void CThumbnailBuild::Start()
 {
     m_running = true;
     const int total = Total();
+    // Every path has its labelled item from the start; the pictures follow as they are made.
+    m_list->setUpdatesEnabled(false);
+    for (const QString& path : m_shared->paths) {
+        auto* item = new QListWidgetItem(QFileInfo(path).fileName());
+        item->setToolTip(path);
+        m_list->addItem(item);
+    }
+    PlaceItems();
+    m_list->setUpdatesEnabled(true);
     if (total == 0) {
         // Nothing to build; still end the way every build ends, once control is back.
         QMetaObject::invokeMethod(this, [this] { Deliver(); }, Qt::QueuedConnection);
@@ -274,18 +291,18 @@ void CThumbnailBuild::Deliver()
             m_stopped = true;
             break;
         }
-        const QString path = m_shared->paths.at(m_placed);
         QImage picture = result->cell;
         if (result->status == EDecodeStatus::NotDecodable) {
-            m_undecodable << path;
+            m_undecodable << m_shared->paths.at(m_placed);
             picture = ThumbnailPlaceholder();
         }
-        auto* item = new QListWidgetItem(QFileInfo(path).fileName());
-        if (!picture.isNull()) item->setIcon(QIcon(QPixmap::fromImage(picture)));
-        item->setToolTip(path);
-        m_list->addItem(item);
-        SetItemPosition(m_list, m_list->count() - 1, ThumbnailPosition(m_placement, m_placed));
+        if (!picture.isNull()) m_list->item(m_placed)->setIcon(QIcon(QPixmap::fromImage(picture)));
         ++m_placed;
+    }
+    if (m_stopped) {
+        // The file at m_placed and the paths after it get no item.
+        while (m_list->count() > m_placed) delete m_list->takeItem(m_list->count() - 1);
+        PlaceItems();
     }
     m_list->setUpdatesEnabled(true);
     m_delivering = false;

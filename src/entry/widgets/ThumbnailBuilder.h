@@ -52,6 +52,7 @@ private:
     void Start();
     void Deliver();
     void Finish();
+    void PlaceItems();
     void ShowProgressBar();
     void PlaceProgressBar();
 

@@ -1,11 +1,13 @@
 #include "entry/widgets/ThumbnailCache.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
+#include <QMap>
 #include <QSaveFile>
 #include <QUrl>
+#include <array>
 
 QString CThumbnailCache::Directory()
 {
@@ -27,19 +29,81 @@ QString CThumbnailCache::CachePathOf(const QString& absolutePath)
     return Directory() + QString::fromLatin1(hash.toHex()) + QStringLiteral(".png");
 }
 
+namespace {
+// The tEXt chunks before the pixel data of PNG bytes.  Qt's reader folds keys with colons in them
+// ("Thumb::URI"), so the chunks are read here.
+QMap<QByteArray, QByteArray> PngTexts(const QByteArray& png)
+{
+    QMap<QByteArray, QByteArray> texts;
+    static const char signature[] = "\x89PNG\r\n\x1a\n";
+    if (!png.startsWith(QByteArray::fromRawData(signature, 8))) return texts;
+    qsizetype at = 8;
+    while (at + 12 <= png.size()) {
+        const auto* p = reinterpret_cast<const uchar*>(png.constData() + at);
+        const quint32 length = (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
+        const QByteArray type = png.mid(at + 4, 4);
+        if (length > quint32(png.size() - at - 12) || type == "IDAT") break;
+        const QByteArray data = png.mid(at + 8, length);
+        const qsizetype zero = data.indexOf('\0');
+        if (type == "tEXt" && zero > 0) {
+            texts.insert(data.left(zero), data.mid(zero + 1));
+        } else if (type == "zTXt" && zero > 0 && data.size() > zero + 2 && data[zero + 1] == 0) {
+            // Compressed text (Qt writes long values this way): a zlib stream after the method.
+            QByteArray stream = data.mid(zero + 2);
+            stream.prepend(QByteArray("\x00\x00\x10\x00", 4));  // expected size hint for qUncompress
+            texts.insert(data.left(zero), qUncompress(stream));
+        }
+        at += 12 + qsizetype(length);
+    }
+    return texts;
+}
+quint32 Crc32(const QByteArray& bytes)
+{
+    static const auto table = [] {
+        std::array<quint32, 256> values{};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            values[n] = c;
+        }
+        return values;
+    }();
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) crc = table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void AppendBigEndian(QByteArray& out, quint32 value)
+{
+    out.append(char(value >> 24)).append(char(value >> 16)).append(char(value >> 8)).append(char(value));
+}
+
+// A plain tEXt chunk, the form every reader of the shared cache understands.
+QByteArray TextChunk(const QByteArray& key, const QByteArray& value)
+{
+    const QByteArray body = QByteArray("tEXt") + key + '\0' + value;
+    QByteArray chunk;
+    AppendBigEndian(chunk, quint32(body.size() - 4));
+    chunk += body;
+    AppendBigEndian(chunk, Crc32(body));
+    return chunk;
+}
+}  // namespace
+
 QImage CThumbnailCache::Load(const QString& absolutePath, qint64 mtime, qint64 size)
 {
-    QImageReader reader(CachePathOf(absolutePath), "png");
-    // The text chunks come before the pixels: check them before decoding anything.
-    if (!reader.canRead()) return {};
-    if (reader.text(QStringLiteral("Thumb::URI")).toUtf8() != UriOf(absolutePath)) return {};
+    QFile file(CachePathOf(absolutePath));
+    // Thumbnails are small; a huge file there is not one of ours.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 4 * 1024 * 1024) return {};
+    const QByteArray bytes = file.readAll();
+    const QMap<QByteArray, QByteArray> texts = PngTexts(bytes);
+    if (texts.value("Thumb::URI") != UriOf(absolutePath)) return {};
     bool ok = false;
-    const qint64 storedTime = reader.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok);
+    const qint64 storedTime = texts.value("Thumb::MTime").toLongLong(&ok);
     if (!ok || storedTime != mtime) return {};
-    const QString storedSize = reader.text(QStringLiteral("Thumb::Size"));
-    if (!storedSize.isEmpty() && storedSize.toLongLong() != size) return {};
+    if (texts.contains("Thumb::Size") && texts.value("Thumb::Size").toLongLong() != size) return {};
     QImage image;
-    if (!reader.read(&image)) return {};
+    if (!image.loadFromData(bytes, "PNG")) return {};
     return image;
 }
 
@@ -58,17 +122,26 @@ bool CThumbnailCache::Store(const QString& absolutePath, qint64 mtime, qint64 si
     // Thumbnails reveal what the user's files show: only the user may read them.
     QFile::setPermissions(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QImage image = NormalSize(picture);
-    image.setText(QStringLiteral("Thumb::URI"), QString::fromUtf8(UriOf(absolutePath)));
-    image.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
-    image.setText(QStringLiteral("Thumb::Size"), QString::number(size));
-    image.setText(QStringLiteral("Software"), QStringLiteral("Lurebook"));
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!NormalSize(picture).save(&buffer, "PNG")) return false;
+    }
+    // The text chunks go right after the header chunk (8 bytes of signature, 25 of IHDR).
+    constexpr qsizetype kAfterHeader = 8 + 25;
+    if (png.size() < kAfterHeader || png.mid(12, 4) != "IHDR") return false;
+    const QByteArray texts = TextChunk("Thumb::URI", UriOf(absolutePath)) +
+                             TextChunk("Thumb::MTime", QByteArray::number(mtime)) +
+                             TextChunk("Thumb::Size", QByteArray::number(size)) +
+                             TextChunk("Software", "Lurebook");
+    png.insert(kAfterHeader, texts);
 
     const QString target = CachePathOf(absolutePath);
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) return false;
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    if (!image.save(&file, "PNG")) {
+    if (file.write(png) != png.size()) {
         file.cancelWriting();
         return false;
     }

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <utime.h>
+
+#include "app/widgets/common/QtText.h"
+#include "entry/JpegTestFiles.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/ThumbnailCache.h"
+#include "support/TempProgramDir.h"
+#include "support/widgets/MessageBoxRecorder.h"
+
+namespace {
+
+class ThumbnailBuilderTest : public ::testing::Test {
+protected:
+    ThumbnailBuilderTest() : m_dir(MakeTempDir())
+    {
+        m_list.resize(600, 400);
+        m_list.setViewMode(QListView::IconMode);
+        m_list.setMovement(QListView::Free);
+        m_list.show();
+    }
+    ~ThumbnailBuilderTest() override
+    {
+        CancelThumbnails(&m_list);
+        WaitForThumbnailWorkers();
+        RemoveTree(m_dir);
+    }
+
+    QString Write(const std::string& name, const std::string& bytes)
+    {
+        WriteFileBytes(m_dir + name, bytes);
+        return QStringFromStd(m_dir + name);
+    }
+    QString Missing(const std::string& name) { return QStringFromStd(m_dir + name); }
+
+    // Builds and waits until the build has finished.
+    CThumbnailBuild* BuildAndWait(const QStringList& paths, int capacity,
+                                  EThumbnailPlacement placement = EThumbnailPlacement::SingleRow)
+    {
+        CThumbnailBuild* build = BuildThumbnails(&m_list, paths, capacity, placement);
+        QSignalSpy finished(build, &CThumbnailBuild::finished);
+        EXPECT_TRUE(IsBuildingThumbnails(&m_list));
+        EXPECT_TRUE(finished.wait(20000));
+        EXPECT_FALSE(IsBuildingThumbnails(&m_list));
+        return build;
+    }
+
+    QStringList Labels() const
+    {
+        QStringList labels;
+        for (int i = 0; i < m_list.count(); ++i) labels << m_list.item(i)->text();
+        return labels;
+    }
+    int PicturedCount() const
+    {
+        int count = 0;
+        for (int i = 0; i < m_list.count(); ++i) count += !m_list.item(i)->icon().isNull();
+        return count;
+    }
+    QImage Picture(int row) const
+    {
+        const QIcon icon = m_list.item(row)->icon();
+        if (icon.isNull()) return {};
+        return icon.pixmap(QSize(120, 100)).toImage().convertToFormat(QImage::Format_RGB888);
+    }
+    static bool Near(const QImage& image, int x, int y, CTestRgb colour)
+    {
+        const uchar* pixel = image.constScanLine(y) + x * 3;
+        return NearColour(pixel, colour);
+    }
+
+    std::string m_dir;
+    QListWidget m_list;
+};
+
+TEST_F(ThumbnailBuilderTest, PhotosBecomeStretchedCellsLabelledWithTheirFileNames)
+{
+    WriteFileBytes(m_dir + "nested/deeper/q.jpg", QuadrantJpeg(640, 480));
+    const QStringList paths{QStringFromStd(m_dir + "nested/deeper/q.jpg"),
+                            Write("red.jpg", PlainJpeg(200, 300, kTestRed))};
+    BuildAndWait(paths, 6);
+    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("q.jpg"), QStringLiteral("red.jpg")}));
+    const QImage quadrants = Picture(0);
+    ASSERT_EQ(quadrants.size(), QSize(120, 100));
+    EXPECT_TRUE(Near(quadrants, 30, 25, kTestRed));
+    EXPECT_TRUE(Near(quadrants, 90, 25, kTestGreen));
+    EXPECT_TRUE(Near(quadrants, 30, 75, kTestBlue));
+    EXPECT_TRUE(Near(quadrants, 90, 75, kTestYellow));
+    EXPECT_TRUE(Near(Picture(1), 60, 50, kTestRed));
+}
+
+TEST_F(ThumbnailBuilderTest, OnlyTheCapacityGetsPicturesButEveryPathItsItem)
+{
+    QStringList paths;
+    for (int i = 0; i < 8; ++i)
+        paths << Write("p" + std::to_string(i) + ".jpg", PlainJpeg(160, 120, kTestBlue));
+    CThumbnailBuild* build = BuildAndWait(paths, 6);
+    ASSERT_EQ(m_list.count(), 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(m_list.item(i)->text(), QStringLiteral("p%1.jpg").arg(i));
+        EXPECT_EQ(m_list.item(i)->icon().isNull(), i >= 6) << i;
+    }
+    EXPECT_EQ(build->Done(), 8);
+    EXPECT_FALSE(build->Stopped());
+}
+
+TEST_F(ThumbnailBuilderTest, ItemsSitAtTheirPlacementPositions)
+{
+    QStringList paths;
+    for (int i = 0; i < 9; ++i)
+        paths << Write("p" + std::to_string(i) + ".jpg", PlainJpeg(130, 110, kTestGreen));
+    BuildAndWait(paths, 1000, EThumbnailPlacement::FourPerRow);
+    ASSERT_EQ(m_list.count(), 9);
+    EXPECT_EQ(m_list.visualItemRect(m_list.item(0)).topLeft(), QPoint(8, 10));
+    EXPECT_EQ(m_list.visualItemRect(m_list.item(5)).topLeft(), QPoint(136, 140));
+    EXPECT_EQ(m_list.visualItemRect(m_list.item(8)).topLeft(), QPoint(8, 270));
+
+    BuildAndWait(paths.mid(0, 3), 6, EThumbnailPlacement::SingleRow);
+    ASSERT_EQ(m_list.count(), 3);
+    EXPECT_EQ(m_list.visualItemRect(m_list.item(0)).topLeft(), QPoint(8, 5));
+    EXPECT_EQ(m_list.visualItemRect(m_list.item(2)).topLeft(), QPoint(264, 5));
+}
+
+TEST_F(ThumbnailBuilderTest, MissingFileStopsTheBuildWithTheMessage)
+{
+    const QStringList paths{Write("a.jpg", PlainJpeg(160, 120, kTestRed)),
+                            Write("b.jpg", PlainJpeg(160, 120, kTestRed)), Missing("gone.jpg"),
+                            Write("c.jpg", PlainJpeg(160, 120, kTestRed))};
+    CMessageBoxRecorder messages;
+    CThumbnailBuild* build = BuildAndWait(paths, 6);
+    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("ファイルが読み込めませんでした")});
+    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
+    EXPECT_TRUE(build->Stopped());
+
+    // Past the capacity the file must still be there.
+    messages.Clear();
+    BuildAndWait({paths[0], paths[2]}, 1);
+    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("ファイルが読み込めませんでした")});
+    EXPECT_EQ(Labels(), QStringList{QStringLiteral("a.jpg")});
+}
+
+TEST_F(ThumbnailBuilderTest, UndecodableFilesGetAPlaceholderAndTheBuildGoesOn)
+{
+    const std::string good = QuadrantJpeg(640, 480);
+    QImage png(50, 40, QImage::Format_RGB888);
+    png.fill(Qt::red);
+    const QString pngPath = Missing("real.png");
+    ASSERT_TRUE(png.save(pngPath, "PNG"));
+    CJpegOptions gray;
+    gray.components = 1;
+    const QStringList paths{Write("first.jpg", good), pngPath,
+                            Write("cut.jpg", good.substr(0, good.size() / 2)),
+                            Write("gray.jpg", PlainJpeg(320, 240, {200, 200, 200}, gray)),
+                            Write("last.jpg", PlainJpeg(320, 240, kTestYellow))};
+    CMessageBoxRecorder messages;
+    CThumbnailBuild* build = BuildAndWait(paths, 6);
+    ASSERT_EQ(m_list.count(), 5);
+    const QImage placeholder = ThumbnailPlaceholder().convertToFormat(QImage::Format_RGB888);
+    EXPECT_EQ(Picture(1), placeholder);
+    EXPECT_EQ(Picture(2), placeholder);
+    EXPECT_NE(Picture(3), placeholder);
+    EXPECT_TRUE(Near(Picture(3), 60, 50, {200, 200, 200}));
+    EXPECT_TRUE(Near(Picture(4), 60, 50, kTestYellow));
+    EXPECT_EQ(build->UndecodablePaths(), (QStringList{paths[1], paths[2]}));
+    // One message, naming both files.
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts().front().contains(paths[1]));
+    EXPECT_TRUE(messages.Texts().front().contains(paths[2]));
+    EXPECT_FALSE(messages.Texts().front().contains(paths[0]));
+}
+
+TEST_F(ThumbnailBuilderTest, NewBuildCancelsTheRunningOneAndNothingStaleLands)
+{
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << Write("big" + std::to_string(i) + ".jpg", QuadrantJpeg(1600, 1200));
+    const QStringList two{Write("x.jpg", PlainJpeg(160, 120, kTestRed)),
+                          Write("y.jpg", PlainJpeg(160, 120, kTestRed))};
+    CThumbnailBuild* first = BuildThumbnails(&m_list, many, 1000, EThumbnailPlacement::FourPerRow);
+    QSignalSpy firstFinished(first, &CThumbnailBuild::finished);
+    BuildAndWait(two, 6);
+    ASSERT_TRUE(WaitForThumbnailWorkers(20000));
+    QCoreApplication::processEvents();
+    QTest::qWait(0);
+    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("x.jpg"), QStringLiteral("y.jpg")}));
+    EXPECT_EQ(firstFinished.count(), 0);
+
+    EXPECT_TRUE(Near(Picture(0), 60, 50, kTestRed));
+    EXPECT_TRUE(Near(Picture(1), 60, 50, kTestRed));
+
+    // Cancelling stops placing pictures too.
+    CThumbnailBuild* third = BuildThumbnails(&m_list, many, 1000, EThumbnailPlacement::FourPerRow);
+    QSignalSpy thirdFinished(third, &CThumbnailBuild::finished);
+    CancelThumbnails(&m_list);
+    EXPECT_FALSE(IsBuildingThumbnails(&m_list));
+    const int pictured = PicturedCount();
+    ASSERT_TRUE(WaitForThumbnailWorkers(20000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(PicturedCount(), pictured);
+    EXPECT_LT(pictured, 40);
+    EXPECT_EQ(thirdFinished.count(), 0);
+}
+
+TEST_F(ThumbnailBuilderTest, DestroyingTheListDuringABuildIsSafe)
+{
+    QStringList many;
+    for (int i = 0; i < 20; ++i)
+        many << Write("big" + std::to_string(i) + ".jpg", QuadrantJpeg(1600, 1200));
+    {
+        QListWidget list;
+        list.show();
+        BuildThumbnails(&list, many, 1000, EThumbnailPlacement::FourPerRow);
+        QTest::qWait(30);
+    }
+    ASSERT_TRUE(WaitForThumbnailWorkers(20000));
+    QCoreApplication::processEvents();
+    SUCCEED();
+}
+
+TEST_F(ThumbnailBuilderTest, ThumbnailsAreSharedThroughTheDesktopCacheWhileThePhotoIsUnchanged)
+{
+    const QString photo = Write("cached.jpg", QuadrantJpeg(640, 480));
+    BuildAndWait({photo}, 6);
+    const QString cacheFile = CThumbnailCache::CachePathOf(photo);
+    ASSERT_TRUE(QFileInfo::exists(cacheFile)) << cacheFile.toStdString();
+    EXPECT_TRUE(cacheFile.startsWith(qEnvironmentVariable("XDG_CACHE_HOME") +
+                                     QStringLiteral("/thumbnails/normal/")));
+    QImage stored(cacheFile);
+    EXPECT_EQ(stored.text(QStringLiteral("Thumb::URI")), QStringLiteral("file://") + photo);
+    EXPECT_EQ(stored.text(QStringLiteral("Thumb::MTime")).toLongLong(),
+              QFileInfo(photo).lastModified().toSecsSinceEpoch());
+    EXPECT_EQ(stored.size(), QSize(128, 96));  // normal size, aspect kept
+    EXPECT_EQ(QFile::permissions(cacheFile) & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+    // Paint the cached picture: a rebuild shows it, so nothing was decoded.
+    QImage painted = stored.convertToFormat(QImage::Format_RGB888);
+    painted.fill(QColor(255, 0, 255));
+    for (const QString& key : stored.textKeys()) painted.setText(key, stored.text(key));
+    ASSERT_TRUE(painted.save(cacheFile, "PNG"));
+    const QFileInfo info(photo);
+    EXPECT_FALSE(CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch(), info.size()).isNull());
+    EXPECT_TRUE(CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch() + 1, info.size()).isNull());
+    EXPECT_TRUE(CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch(), info.size() + 1).isNull());
+    BuildAndWait({photo}, 6);
+    EXPECT_TRUE(Near(Picture(0), 30, 25, {255, 0, 255}));
+
+    // Once the photo changes the cached picture no longer counts.
+    const std::string path = PathFromQString(photo);
+    struct utimbuf times{1000000000, 1000000000};
+    ASSERT_EQ(::utime(path.c_str(), &times), 0);
+    BuildAndWait({photo}, 6);
+    EXPECT_TRUE(Near(Picture(0), 30, 25, kTestRed));
+    EXPECT_EQ(QImage(cacheFile).text(QStringLiteral("Thumb::MTime")),
+              QStringLiteral("1000000000"));
+}
+
+TEST_F(ThumbnailBuilderTest, EmptyPathListFinishesWithAnEmptyList)
+{
+    m_list.addItem(QStringLiteral("old"));
+    BuildAndWait({}, 6);
+    EXPECT_EQ(m_list.count(), 0);
+}
+
+}  // namespace
