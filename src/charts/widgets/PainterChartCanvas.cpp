@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+#include <algorithm>
 #include <cmath>
 
 #include "app/widgets/common/QtText.h"
@@ -89,9 +90,13 @@ QFont CPainterChartCanvas::ToQFont(const CChartFont& font) const
 {
     if (font.face.empty()) return m_currentFont;
     QFont qfont(QStringFromStd(font.face));
-    if (font.height > 0) qfont.setPixelSize(font.height);
-    else qfont.setPixelSize(m_currentFont.pixelSize() > 0 ? m_currentFont.pixelSize() : 12);
     qfont.setWeight(font.weight >= 700 ? QFont::Bold : QFont::Normal);
+    // The chart gives cell heights (ascent plus descent); Qt sizes fonts by their em.  The ratio
+    // is measured once per face at a large size.
+    qfont.setPixelSize(100);
+    const int cellAt100 = std::max(1, QFontMetrics(qfont).ascent() + QFontMetrics(qfont).descent());
+    const int cell = font.height > 0 ? font.height : QFontMetrics(m_currentFont).height();
+    qfont.setPixelSize(std::max(1, static_cast<int>(std::lround(cell * 100.0 / cellAt100))));
     return qfont;
 }
 

@@ -1,0 +1,218 @@
+// The statistics page on its own, offscreen: the bar, the switches between chart and ranking,
+// the queries behind the buttons and sorting by the ranking's headers.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "charts/widgets/DataView.h"
+#include "reports/RankingSort.h"
+#include "reports/widgets/DataViewFrame.h"
+#include "reports/widgets/LankingListView.h"
+#include "support/TempProgramDir.h"
+#include "support/widgets/WidgetLookup.h"
+
+namespace {
+
+std::string Trip(const std::string& date, const std::string& weather, const std::string& place,
+                 const std::vector<std::array<std::string, 3>>& fish)
+{
+    std::string xml = "\r\n<FishData><fishname>x</fishname><weather>" + weather + "</weather><date>" +
+                      date + "</date><place>" + place + "</place><report>";
+    for (const auto& [name, height, weight] : fish) {
+        xml += "<fish><name>" + name + "</name><height>" + height + "</height><weight>" + weight +
+               "</weight><time>6時0分</time></fish>";
+    }
+    return xml + "</report></FishData>";
+}
+
+const std::string kCatchFile =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
+    Trip("2004/5/3", "晴れ", "城ヶ島", {{"メジナ", "30", "9"}, {"メジナ", "42", "10"}}) +
+    Trip("2004/6/12", "雨", "相模湾", {{"メジナ", "35", "2.8"}, {"アジ", "20", "0"}}) +
+    Trip("2003/5/1", "曇り", "東京湾", {{"メジナ", "50", "20"}}) +
+    Trip("2004/12/1", "曇り", "芦ノ湖", {{"メジナ", "8", "1"}}) + "\r\n</CatchLog>\r\n";
+
+class DataViewFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CRankingSort::Shared().Reset();
+        m_dir.WriteFile("Data/fish.xml", kCatchFile);
+        m_frame = std::make_unique<CDataViewFrame>();
+        m_frame->resize(640, 480);
+        m_frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+    }
+    void Choose(const QString& year, const QString& species)
+    {
+        Year()->setEditText(year);
+        Species()->setEditText(species);
+    }
+    void Click(int id)
+    {
+        auto* button = FindControl<QPushButton>(m_frame.get(), id);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QComboBox* Year() { return FindControl<QComboBox>(m_frame.get(), 1015); }
+    QComboBox* Species() { return FindControl<QComboBox>(m_frame.get(), 1016); }
+    std::vector<std::string> RankColumn(size_t column)
+    {
+        std::vector<std::string> texts;
+        for (const auto& row : m_frame->GetLankingListView()->GetRows()) texts.push_back(row[column]);
+        return texts;
+    }
+    void ClickHeader(int column)
+    {
+        QHeaderView* header = m_frame->GetLankingListView()->horizontalHeader();
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+
+    CTempProgramDir m_dir;
+    std::unique_ptr<CDataViewFrame> m_frame;
+};
+
+}  // namespace
+
+TEST_F(DataViewFrameTest, BarAndInitialChartView)
+{
+    ASSERT_NE(FindControl<QWidget>(m_frame.get(), 132), nullptr);
+    EXPECT_EQ(FindControl<QLabel>(m_frame.get(), 1017)->text(), QStringLiteral("年度："));
+    EXPECT_EQ(FindControl<QLabel>(m_frame.get(), 1018)->text(), QStringLiteral("魚種："));
+    EXPECT_EQ(FindControl<QPushButton>(m_frame.get(), 1003)->text(), QStringLiteral("月別"));
+    EXPECT_EQ(FindControl<QPushButton>(m_frame.get(), 1004)->text(), QStringLiteral("ランキング"));
+    auto* weather = FindControl<QPushButton>(m_frame.get(), 1005);
+    EXPECT_EQ(weather->text(), QStringLiteral("天候別"));
+    EXPECT_FALSE(weather->isVisible());
+    EXPECT_TRUE(Year()->isEditable());
+    EXPECT_TRUE(Species()->isEditable());
+
+    EXPECT_EQ(m_frame->GetViewKind(), 1);
+    ASSERT_NE(m_frame->GetDataView(), nullptr);
+    EXPECT_EQ(m_frame->GetView()->objectName(), QStringLiteral("59648"));
+    // Filled from the file in order of first appearance.
+    ASSERT_EQ(Year()->count(), 2);
+    EXPECT_EQ(Year()->itemText(0), QStringLiteral("2004"));
+    EXPECT_EQ(Year()->itemText(1), QStringLiteral("2003"));
+    ASSERT_EQ(Species()->count(), 2);
+    EXPECT_EQ(Species()->itemText(1), QStringLiteral("アジ"));
+    // The bar sits on top, the view fills the rest.
+    EXPECT_LT(FindControl<QWidget>(m_frame.get(), 132)->geometry().bottom(),
+              m_frame->GetView()->geometry().top());
+    EXPECT_GT(m_frame->GetView()->height(), 400);
+
+    const QImage page = m_frame->grab().toImage();
+    QDir().mkpath(QStringLiteral("/tmp/charts-shots"));
+    page.save(QStringLiteral("/tmp/charts-shots/statistics-page.png"));
+}
+
+TEST_F(DataViewFrameTest, MonthlyButtonShowsTheCountsAsBars)
+{
+    Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
+    Click(1003);
+    CDataView* view = m_frame->GetDataView();
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->GetChart(), nullptr);
+    EXPECT_TRUE(view->IsChartShown());
+    const CStatChart& chart = *view->GetChart();
+    EXPECT_EQ(chart.GetCategories()[4]->GetValue(0), 2);
+    EXPECT_EQ(chart.GetCategories()[5]->GetValue(0), 1);
+    EXPECT_EQ(chart.GetCategories()[11]->GetValue(0), 1);
+    EXPECT_EQ(chart.GetMaxValue(), 2);
+    EXPECT_EQ(Year()->currentText(), QStringLiteral("2004"));
+    EXPECT_EQ(Species()->currentText(), QStringLiteral("メジナ"));
+    const QImage shot = view->grab().toImage();
+    shot.save(QStringLiteral("/tmp/charts-shots/statistics-monthly.png"));
+    // May's bar reaches the top tick.
+    const int slot = chart.GetPlotWidth() / 12;
+    const int mayCentre = chart.GetPlotLeft() + slot * 5 - slot / 2;
+    EXPECT_EQ(shot.pixel(mayCentre, chart.GetPlotBottom() - 5), qRgb(0x32, 0x32, 0xFF));
+
+    // An empty field: chart view, no new chart.
+    Choose(QString(), QStringLiteral("メジナ"));
+    Click(1003);
+    EXPECT_EQ(m_frame->GetDataView()->GetChart(), &chart);
+}
+
+TEST_F(DataViewFrameTest, RankingListsHeaviestFirstAndSwitchesBack)
+{
+    Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
+    Click(1004);
+    ASSERT_EQ(m_frame->GetViewKind(), 2);
+    CLankingListView* list = m_frame->GetLankingListView();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(m_frame->GetDataView(), nullptr);
+    ASSERT_EQ(list->columnCount(), 6);
+    EXPECT_EQ(list->horizontalHeaderItem(4)->text(), QStringLiteral("重さ"));
+    EXPECT_EQ(list->columnWidth(0), 40);
+    EXPECT_EQ(list->columnWidth(5), 150);
+    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"10", "9", "2", "1"}));
+    EXPECT_EQ(RankColumn(0), (std::vector<std::string>{"1", "2", "3", "4"}));
+    EXPECT_EQ(list->GetRows()[0],
+              (std::vector<std::string>{"1", "2004/5/3", "晴れ", "42", "10", "城ヶ島"}));
+    EXPECT_EQ(Year()->currentText(), QStringLiteral("2004"));
+    list->grab().toImage().save(QStringLiteral("/tmp/charts-shots/statistics-ranking.png"));
+
+    // Back to the chart: a fresh view, the fields refilled, the chosen texts put back.
+    Choose(QStringLiteral("2003"), QStringLiteral("メジナ"));
+    Click(1003);
+    ASSERT_EQ(m_frame->GetViewKind(), 1);
+    EXPECT_EQ(m_frame->GetLankingListView(), nullptr);
+    EXPECT_EQ(Year()->count(), 2);
+    EXPECT_EQ(Year()->currentText(), QStringLiteral("2003"));
+    EXPECT_EQ(m_frame->GetDataView()->GetChart()->GetCategories()[4]->GetValue(0), 1);
+    EXPECT_EQ(m_frame->findChildren<CLankingListView*>().size(), 0);
+}
+
+TEST_F(DataViewFrameTest, RankingWithAnEmptyFieldStaysEmpty)
+{
+    Choose(QStringLiteral("2004"), QString());
+    Click(1004);
+    ASSERT_NE(m_frame->GetLankingListView(), nullptr);
+    EXPECT_EQ(m_frame->GetLankingListView()->rowCount(), 0);
+    EXPECT_EQ(m_frame->GetLankingListView()->columnCount(), 6);
+}
+
+TEST_F(DataViewFrameTest, HeaderClicksSortByNumberAndDateAndRenumber)
+{
+    Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
+    Click(1004);
+    ClickHeader(4);  // weight ascending, by number: 1 2 9 10
+    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"1", "2", "9", "10"}));
+    EXPECT_EQ(RankColumn(0), (std::vector<std::string>{"1", "2", "3", "4"}));
+    ClickHeader(4);  // same column again: descending
+    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"10", "9", "2", "1"}));
+    ClickHeader(3);  // another column: ascending
+    EXPECT_EQ(RankColumn(3), (std::vector<std::string>{"8", "30", "35", "42"}));
+    ClickHeader(1);
+    EXPECT_EQ(RankColumn(1),
+              (std::vector<std::string>{"2004/5/3", "2004/5/3", "2004/6/12", "2004/12/1"}));
+    ClickHeader(1);
+    EXPECT_EQ(RankColumn(1).front(), "2004/12/1");
+    EXPECT_EQ(RankColumn(0), (std::vector<std::string>{"1", "2", "3", "4"}));
+
+    // The sort state outlives the list: a new ranking list continues it.
+    Click(1003);
+    Click(1004);
+    ClickHeader(1);
+    EXPECT_EQ(RankColumn(1).back(), "2004/12/1");  // ascending again after descending
+}
+
+TEST_F(DataViewFrameTest, WeatherSampleDrawsThePie)
+{
+    Choose(QStringLiteral("2004"), QStringLiteral("アジ"));
+    Click(1004);
+    m_frame->OnWeatherStatistics();
+    ASSERT_EQ(m_frame->GetViewKind(), 1);
+    const CStatChart* chart = m_frame->GetDataView()->GetChart();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->GetGraphType(), kGraphPie3D);
+    EXPECT_TRUE(m_frame->GetDataView()->IsChartShown());
+    EXPECT_EQ(Species()->currentText(), QStringLiteral("アジ"));
+}
