@@ -296,7 +296,12 @@ void CThumbnailBuild::Deliver()
             m_undecodable << m_shared->paths.at(m_placed);
             picture = ThumbnailPlaceholder();
         }
-        if (!picture.isNull()) m_list->item(m_placed)->setIcon(QIcon(QPixmap::fromImage(picture)));
+        if (!picture.isNull()) {
+            m_list->item(m_placed)->setIcon(QIcon(QPixmap::fromImage(picture)));
+            // The item grew by its picture; setting its position again lets the view's hit
+            // testing know its new size.
+            SetItemPosition(m_list, m_placed, ThumbnailPosition(m_placement, m_placed));
+        }
         ++m_placed;
     }
     if (m_stopped) {

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/widgets/common/QtText.h"
+#include "data/CatchStore.h"
+#include "data/ProgramDir.h"
+#include "entry/JpegTestFiles.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/ThumbnailFrame.h"
+#include "entry/widgets/ThumbnailView.h"
+#include "support/TempProgramDir.h"
+#include "support/widgets/FakeDesktopServices.h"
+#include "support/widgets/MessageBoxRecorder.h"
+#include "support/widgets/WidgetLookup.h"
+
+namespace {
+
+class ThumbnailFrameTest : public ::testing::Test {
+protected:
+    ThumbnailFrameTest()
+    {
+        m_frame.resize(640, 480);
+        m_frame.show();
+    }
+    ~ThumbnailFrameTest() override
+    {
+        CancelThumbnails(m_frame.View());
+        WaitForThumbnailWorkers();
+    }
+
+    std::string Photo(const std::string& name, CTestRgb colour = kTestBlue)
+    {
+        const std::string path = m_dir.Path("photos/" + name);
+        WriteFileBytes(path, PlainJpeg(160, 120, colour));
+        return path;
+    }
+    void AddTrip(std::vector<std::string> place, std::vector<std::string> fish)
+    {
+        CTripRecord trip;
+        trip.date = "2024/5/1";
+        trip.placePhotos = std::move(place);
+        trip.fishPhotos = std::move(fish);
+        ASSERT_TRUE(CCatchStore().AddTrip(trip).ok());
+    }
+
+    QComboBox* Combo() { return FindControl<QComboBox>(&m_frame, 1015); }
+    void Show(const QString& kindText)
+    {
+        Combo()->setEditText(kindText);
+        QTest::mouseClick(FindControl<QPushButton>(&m_frame, 1031), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !IsBuildingThumbnails(m_frame.View()); }, 20000));
+    }
+    QStringList Labels()
+    {
+        QStringList labels;
+        for (int i = 0; i < m_frame.View()->count(); ++i) labels << m_frame.View()->item(i)->text();
+        return labels;
+    }
+    QPoint ItemPosition(int row)
+    {
+        return m_frame.View()->visualItemRect(m_frame.View()->item(row)).topLeft();
+    }
+    void DoubleClick(const QPoint& point)
+    {
+        QTest::mouseDClick(m_frame.View()->viewport(), Qt::LeftButton, {}, point);
+    }
+
+    CTempProgramDir m_dir;
+    CThumbnailFrame m_frame;
+};
+
+TEST_F(ThumbnailFrameTest, BarOffersTheTwoKindsWithNothingChosen)
+{
+    ASSERT_NE(Combo(), nullptr);
+    ASSERT_NE(FindControl<QPushButton>(&m_frame, 1031), nullptr);
+    EXPECT_EQ(FindControl<QPushButton>(&m_frame, 1031)->text(), QStringLiteral("表示"));
+    ASSERT_NE(FindControl<QWidget>(&m_frame, 133), nullptr);
+    EXPECT_TRUE(Combo()->isEditable());
+    ASSERT_EQ(Combo()->count(), 2);
+    EXPECT_EQ(Combo()->itemText(0), QStringLiteral("魚画像"));
+    EXPECT_EQ(Combo()->itemText(1), QStringLiteral("場所画像"));
+    EXPECT_EQ(Combo()->currentText(), QString());
+
+    AddTrip({Photo("p.jpg")}, {Photo("f.jpg")});
+    // Nothing chosen, or a text that names no kind: nothing happens.
+    QTest::mouseClick(FindControl<QPushButton>(&m_frame, 1031), Qt::LeftButton);
+    EXPECT_FALSE(IsBuildingThumbnails(m_frame.View()));
+    EXPECT_EQ(m_frame.View()->count(), 0);
+    Show(QStringLiteral("魚"));
+    EXPECT_EQ(m_frame.View()->count(), 0);
+}
+
+TEST_F(ThumbnailFrameTest, EachKindShowsThePhotosOfAllTripsInFileOrder)
+{
+    const std::string shared = Photo("shared.jpg");
+    AddTrip({Photo("place1.jpg"), Photo("place2.jpg")}, {Photo("fish1.jpg"), shared});
+    AddTrip({}, {});  // a trip without photos adds nothing
+    AddTrip({Photo("place3.jpg")}, {shared});
+
+    Combo()->setCurrentIndex(1);
+    QTest::mouseClick(FindControl<QPushButton>(&m_frame, 1031), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !IsBuildingThumbnails(m_frame.View()); }, 20000));
+    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("place1.jpg"), QStringLiteral("place2.jpg"),
+                                     QStringLiteral("place3.jpg")}));
+
+    // Typed by hand, the fish kind works as well; a photo named twice shows twice.
+    Show(QStringLiteral("魚画像"));
+    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("fish1.jpg"), QStringLiteral("shared.jpg"),
+                                     QStringLiteral("shared.jpg")}));
+    EXPECT_EQ(m_frame.View()->PhotoPaths().size(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(m_frame.View()->item(i)->icon().isNull());
+}
+
+TEST_F(ThumbnailFrameTest, ThumbnailsGoFourPerRow)
+{
+    std::vector<std::string> photos;
+    for (int i = 0; i < 9; ++i) photos.push_back(Photo("f" + std::to_string(i) + ".jpg"));
+    AddTrip({}, photos);
+    Show(QStringLiteral("魚画像"));
+    ASSERT_EQ(m_frame.View()->count(), 9);
+    EXPECT_EQ(ItemPosition(0), QPoint(8, 10));
+    EXPECT_EQ(ItemPosition(3), QPoint(392, 10));
+    EXPECT_EQ(ItemPosition(5), QPoint(136, 140));
+    EXPECT_EQ(ItemPosition(8), QPoint(8, 270));
+}
+
+TEST_F(ThumbnailFrameTest, DoubleClickOpensThePhotoButNotOnEmptySpace)
+{
+    const std::string first = Photo("one.jpg");
+    const std::string second = Photo("two.jpg");
+    AddTrip({}, {first, second});
+    Show(QStringLiteral("魚画像"));
+    CFakeDesktopServices desktop;
+    DoubleClick(QPoint(400, 350));
+    EXPECT_TRUE(desktop.Opened().isEmpty());
+    DoubleClick(m_frame.View()->visualItemRect(m_frame.View()->item(1)).center());
+    ASSERT_EQ(desktop.Opened().size(), 1);
+    EXPECT_EQ(desktop.Opened().front().toLocalFile(), QStringFromStd(second));
+}
+
+TEST_F(ThumbnailFrameTest, ShowingThePageAgainStartsEmpty)
+{
+    AddTrip({}, {Photo("one.jpg")});
+    Show(QStringLiteral("魚画像"));
+    ASSERT_EQ(m_frame.View()->count(), 1);
+    Combo()->addItem(QStringLiteral("extra"));
+
+    m_frame.hide();
+    EXPECT_TRUE(m_frame.View()->PhotoPaths().isEmpty());
+    m_frame.show();
+    EXPECT_EQ(m_frame.View()->count(), 0);
+    EXPECT_EQ(Combo()->count(), 2);
+    EXPECT_EQ(Combo()->currentText(), QString());
+
+    // Leaving the page while a build runs stops it.
+    std::vector<std::string> many;
+    for (int i = 0; i < 30; ++i) {
+        const std::string path = m_dir.Path("photos/big" + std::to_string(i) + ".jpg");
+        WriteFileBytes(path, QuadrantJpeg(1600, 1200));
+        many.push_back(path);
+    }
+    AddTrip(many, {});
+    Combo()->setEditText(QStringLiteral("場所画像"));
+    QTest::mouseClick(FindControl<QPushButton>(&m_frame, 1031), Qt::LeftButton);
+    EXPECT_TRUE(IsBuildingThumbnails(m_frame.View()));
+    m_frame.hide();
+    EXPECT_FALSE(IsBuildingThumbnails(m_frame.View()));
+}
+
+TEST_F(ThumbnailFrameTest, UnreadableCatchFileLeavesTheViewAsItWas)
+{
+    AddTrip({}, {Photo("one.jpg")});
+    Show(QStringLiteral("魚画像"));
+    ASSERT_EQ(m_frame.View()->count(), 1);
+    m_dir.WriteFile(kCatchFileName, "<broken");
+    CMessageBoxRecorder messages;
+    Show(QStringLiteral("場所画像"));
+    EXPECT_EQ(Labels(), QStringList{QStringLiteral("one.jpg")});
+    EXPECT_TRUE(m_frame.View()->PhotoPaths().isEmpty());
+    EXPECT_TRUE(messages.Texts().isEmpty());
+
+    // A catch file with no trips gives an empty view.
+    m_dir.WriteFile(kCatchFileName, ReadFileBytes(std::string(LUREBOOK_SOURCE_DIR) + "/assets/Data/fish.xml"));
+    Show(QStringLiteral("場所画像"));
+    EXPECT_EQ(m_frame.View()->count(), 0);
+}
+
+TEST_F(ThumbnailFrameTest, MissingPhotoStopsWithTheMessage)
+{
+    AddTrip({Photo("a.jpg"), m_dir.Path("photos/gone.jpg"), Photo("b.jpg")}, {});
+    CMessageBoxRecorder messages;
+    Show(QStringLiteral("場所画像"));
+    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("ファイルが読み込めませんでした")});
+    EXPECT_EQ(Labels(), QStringList{QStringLiteral("a.jpg")});
+}
+
+}  // namespace
