@@ -735,3 +735,8 @@ void CNavBarCtrl::OnBarCommand(int id)
         break;
     }
 }
+
+CBarLabelEdit* CNavBarCtrl::RenameEdit() const
+{
+    return m_edit.data();
+}

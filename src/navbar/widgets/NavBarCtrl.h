@@ -94,7 +94,7 @@ public:
     // Renaming and the context menu.
     void BeginFolderRename(int index);
     void BeginItemRename(int index);
-    CBarLabelEdit* RenameEdit() const { return m_edit.data(); }
+    CBarLabelEdit* RenameEdit() const;
     // The rename edit hands its confirmed text here; asks the owner and applies the answer.
     long OnLabelEditDone(CBarLabelEdit* edit);
     // Builds the context menu for what lies under `point` (also recorded for the commands).

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "navbar/widgets/NavBarCtrl.h"
+
 namespace
 {
 // Every icon is drawn on a 32 x 32 grid and scaled; the small size uses thicker strokes so the
@@ -135,4 +137,17 @@ NavBarImageLists CreateNavBarImageLists()
         lists.small->Add(DrawNavBarImage(image, 16));
     }
     return lists;
+}
+
+void SetUpNavBarMenu(CNavBarCtrl& bar, const NavBarImageLists& lists)
+{
+    bar.AttachImageList(lists.large.get(), 2);
+    bar.AttachImageList(lists.small.get(), 1);
+    const int menu = bar.AppendFolder(QStringLiteral("メニュー"), 0);
+    bar.AppendFolder(QString(), 0);
+    bar.InsertFolderItem(menu, 0, QStringLiteral("Top"), NavBarImageTop, 0);
+    bar.InsertFolderItem(menu, 1, QStringLiteral("データ登録"), NavBarImageEntry, 0);
+    bar.InsertFolderItem(menu, 2, QStringLiteral("データ統計"), NavBarImageStatistics, 0);
+    bar.InsertFolderItem(menu, 3, QStringLiteral("画像一覧"), NavBarImagePhotos, 0);
+    bar.SelectFolder(menu);
 }

@@ -26,3 +26,10 @@ QPixmap DrawNavBarImage(int image, int side);
 
 // Both lists with the four menu icons.  The caller keeps them alive as long as a bar uses them.
 NavBarImageLists CreateNavBarImageLists();
+
+class CNavBarCtrl;
+
+// Fills a new bar the way the main window shows it: the lists attached (large as kind 2, small
+// as kind 1), folder "メニュー" with "Top", "データ登録", "データ統計" and "画像一覧" (images 0 to
+// 3), an empty second folder without a name, and folder 0 selected.
+void SetUpNavBarMenu(CNavBarCtrl& bar, const NavBarImageLists& lists);
