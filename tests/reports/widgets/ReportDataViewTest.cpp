@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/QtText.h"
+#include "data/CatchStore.h"
+#include "data/Clock.h"
+#include "entry/widgets/CatchEntryDlg.h"
+#include "reports/widgets/ReportDataFrame.h"
+#include "reports/widgets/ReportDataView.h"
+#include "support/TempProgramDir.h"
+#include "support/widgets/MessageBoxRecorder.h"
+#include "support/widgets/WidgetLookup.h"
+
+namespace {
+
+CTripRecord Trip(const std::string& place, const std::string& date = "2024/6/1")
+{
+    CTripRecord trip;
+    trip.fishname = "シーバス";
+    trip.weather = "晴れ";
+    trip.date = date;
+    trip.place = place;
+    return trip;
+}
+
+class ReportDataViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetCurrentDateSourceForTesting([] { return CDate{2024, 7, 15}; }); }
+    void TearDown() override
+    {
+        m_frame.reset();
+        SetCurrentDateSourceForTesting({});
+    }
+
+    void AddTrips(const std::vector<std::string>& places)
+    {
+        for (const std::string& place : places) ASSERT_TRUE(CCatchStore().AddTrip(Trip(place)).ok());
+    }
+    CReportDataView* Show()
+    {
+        m_frame = std::make_unique<CReportDataFrame>();
+        m_frame->resize(640, 400);
+        m_frame->show();
+        return m_frame->GetView();
+    }
+    QString Text(int row, int column)
+    {
+        const auto* model = m_frame->GetView()->model();
+        return model->data(model->index(row, column)).toString();
+    }
+    int Rows() { return m_frame->GetView()->model()->rowCount(); }
+    std::vector<std::string> StoredPlaces()
+    {
+        std::vector<CTripRow> rows;
+        EXPECT_TRUE(CCatchStore().ListTrips(rows).ok());
+        std::vector<std::string> places;
+        for (const CTripRow& row : rows) places.push_back(row.place);
+        return places;
+    }
+    QPoint RowCentre(int row)
+    {
+        CReportDataView* view = m_frame->GetView();
+        return view->visualRect(view->model()->index(row, 1)).center();
+    }
+    void Click(int id) { QTest::mouseClick(FindControl<QPushButton>(m_frame.get(), id), Qt::LeftButton); }
+
+    CTempProgramDir m_dir;
+    CMessageBoxRecorder m_messages;
+    std::unique_ptr<CReportDataFrame> m_frame;
+};
+
+TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder)
+{
+    AddTrips({"Tokyo Bay", "相模湾", "Izu"});
+    ASSERT_TRUE(CCatchStore().AddTrip(Trip("Sado", "2003/12/31")).ok());
+    CTripRecord noWeather = Trip("Noto");
+    noWeather.weather.clear();
+    ASSERT_TRUE(CCatchStore().AddTrip(noWeather).ok());
+    CReportDataView* view = Show();
+
+    QWidget* bar = FindControl<QWidget>(m_frame.get(), 134);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->height(), CDialogUnits(bar->font()).Y(16));
+    EXPECT_LE(bar->geometry().bottom(), view->geometry().top());
+    EXPECT_EQ(FindControl<QPushButton>(bar, 1032)->text(), "新規登録");
+    EXPECT_EQ(FindControl<QPushButton>(bar, 1006)->text(), "削除");
+
+    const char* captions[] = {"項番", "日付", "天気", "狙い", "場所"};
+    const int widths[] = {40, 80, 80, 100, 150};
+    ASSERT_EQ(view->model()->columnCount(), 5);
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(view->model()->headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(captions[c]));
+        EXPECT_EQ(view->columnWidth(c), widths[c]);
+    }
+    EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_TRUE(view->showGrid());
+
+    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(Text(0, 0), "1");
+    EXPECT_EQ(Text(0, 4), "Tokyo Bay");
+    EXPECT_EQ(Text(1, 4), "相模湾");
+    EXPECT_EQ(Text(3, 0), "4");
+    EXPECT_EQ(Text(3, 1), "2003/12/31");
+    EXPECT_EQ(Text(3, 2), "晴れ");
+    EXPECT_EQ(Text(3, 3), "シーバス");
+    EXPECT_EQ(Text(4, 2), "");
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+TEST_F(ReportDataViewTest, AnEmptyFileGivesAnEmptyListWithoutAMessage)
+{
+    Show();
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+TEST_F(ReportDataViewTest, AMissingFileIsToldApartFromOneThatCannotBeParsed)
+{
+    ::unlink(m_dir.Path("Data/fish.xml").c_str());
+    Show();
+    EXPECT_EQ(Rows(), 0);
+    ASSERT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts()[0].startsWith("ファイルの読み込み失敗しました\n"));
+
+    m_dir.WriteFile("Data/fish.xml", "<?xml version=\"1.0\"?>\n<CatchLog>\n\n<FishData><date>x</date>\n");
+    m_frame->GetView()->OnInitialUpdate();
+    ASSERT_EQ(m_messages.Texts().size(), 2);
+    EXPECT_FALSE(m_messages.Texts()[1].contains("読み込み失敗"));
+    EXPECT_TRUE(m_messages.Texts()[1].contains("行目")) << m_messages.Texts()[1].toStdString();
+    EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(ReportDataViewTest, DeletingRemovesExactlyTheSelectedTrips)
+{
+    AddTrips({"t0", "t1", "t2", "t3", "t4"});
+    CReportDataView* view = Show();
+    Click(1006);  // nothing selected: nothing happens
+    EXPECT_EQ(StoredPlaces().size(), 5u);
+
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, RowCentre(1));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCentre(3));
+    ASSERT_EQ(view->selectionModel()->selectedRows().size(), 2);
+    Click(1006);
+
+    EXPECT_EQ(StoredPlaces(), (std::vector<std::string>{"t0", "t2", "t4"}));
+    ASSERT_EQ(Rows(), 3);
+    // Rows keep their numbers until the next fill.
+    EXPECT_EQ(Text(1, 0), "3");
+    EXPECT_EQ(Text(2, 4), "t4");
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+    view->OnInitialUpdate();
+    EXPECT_EQ(Text(1, 0), "2");
+}
+
+TEST_F(ReportDataViewTest, ADeleteThatCannotReachTheFileIsReportedAndTheListReread)
+{
+    AddTrips({"t0", "t1"});
+    CReportDataView* view = Show();
+    const std::string broken = "<CatchLog><FishData>";
+    m_dir.WriteFile("Data/fish.xml", broken);
+    view->selectRow(0);
+    Click(1006);
+    ASSERT_GE(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts()[0].contains("削除できませんでした"));
+    EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), broken);
+    EXPECT_EQ(Rows(), 0);  // reread: the file cannot show any trip now
+}
+
+TEST_F(ReportDataViewTest, ADoubleClickOpensTheTripUnderThePointer)
+{
+    AddTrips({"t0", "t1", "t2"});
+    CReportDataView* view = Show();
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
+                       QPoint(10, view->viewport()->height() - 3));  // below the last row
+    EXPECT_EQ(view->GetLastDoubleClickedRow(), -1);
+    EXPECT_EQ(view->GetCatchEntryDlg(), nullptr);
+
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, RowCentre(2));
+    EXPECT_EQ(view->GetLastDoubleClickedRow(), 2);
+    CCatchEntryDlg* dialog = view->GetCatchEntryDlg();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->GetPosition(), 2);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(FindControl<QLineEdit>(dialog, 1008)->text(), "t2");
+}
+
+TEST_F(ReportDataViewTest, TheListIsReloadedWhenADialogSavesOrIsCancelled)
+{
+    AddTrips({"t0"});
+    CReportDataView* view = Show();
+    Click(1032);
+    QPointer<CCatchEntryDlg> dialog = view->GetCatchEntryDlg();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->GetPosition(), -1);
+    FindControl<QLineEdit>(dialog, 1008)->setText("brand new");
+    QSignalSpy reloaded(view, &CReportDataView::reloaded);
+    QTest::mouseClick(FindControl<QPushButton>(dialog, 1), Qt::LeftButton);
+    QTRY_COMPARE(reloaded.count(), 1);
+    EXPECT_TRUE(dialog.isNull());  // the view destroyed it
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(Text(1, 0), "2");
+    EXPECT_EQ(Text(1, 4), "brand new");
+    EXPECT_EQ(Text(1, 1), "2024/07/15");
+
+    // Two dialogs open at once: each is destroyed when it reports, the other stays.
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, RowCentre(0));
+    QPointer<CCatchEntryDlg> first = view->GetCatchEntryDlg();
+    Click(1032);
+    QPointer<CCatchEntryDlg> second = view->GetCatchEntryDlg();
+    ASSERT_TRUE(first && second && first != second);
+    QTest::mouseClick(FindControl<QPushButton>(first, 2), Qt::LeftButton);
+    QTRY_COMPARE(reloaded.count(), 2);
+    EXPECT_TRUE(first.isNull());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(StoredPlaces(), (std::vector<std::string>{"t0", "brand new"}));
+}
+
+}  // namespace
