@@ -41,7 +41,7 @@ fuzz:
 	LUREBOOK_FUZZ_DEPS=1 ./scripts/install-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DLUREBOOK_FUZZ=ON -DLUREBOOK_BUILD_TESTS=OFF \
 	  -DLUREBOOK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzzers
 	./scripts/run-fuzzers $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
 
 format:
