@@ -205,7 +205,9 @@ std::string EncodeTextFileBytes(std::string_view text)
         crlf += text[i];
     }
     std::string cp932;
-    if (Utf8ToCp932(crlf, cp932)) return cp932;
+    // CP932 bytes that also form valid UTF-8 (half-width katakana such as "ﾄｷ" are C4 B7, which
+    // is "ķ") would be read back as UTF-8: such a text is written in UTF-8 instead.
+    if (Utf8ToCp932(crlf, cp932) && (cp932 == crlf || !IsValidUtf8(cp932))) return cp932;
     return crlf;
 }
 
