@@ -212,7 +212,12 @@ bool KeepBackupCopy(const std::string& path, const std::string& backupPath, std:
     const std::string temporary = backupPath + ".tmp-link";
     ::unlink(temporary.c_str());
     if (::link(target.c_str(), temporary.c_str()) == 0) {
-        if (::rename(temporary.c_str(), backupPath.c_str()) == 0) return true;
+        if (::rename(temporary.c_str(), backupPath.c_str()) == 0) {
+            // When the backup already is this very file (kept before a save that then failed),
+            // rename leaves both names in place; the extra one must not stay behind.
+            ::unlink(temporary.c_str());
+            return true;
+        }
         ::unlink(temporary.c_str());
     }
     std::string bytes;
