@@ -71,6 +71,15 @@ public:
     int GetQuadrantMode() const { return quadrantMode; }
 
 private:
+    // One drawn wedge of a pie: angles in whole degrees from the pie's left end.
+    struct CPieWedge {
+        int group;
+        int value;
+        int endAngle;
+        int middleAngle;
+    };
+    std::vector<CPieWedge> PieWedges(const CChartCategory& category, double total) const;
+
     void DrawTitle(CChartCanvas& dc, int clientWidth);
     void LayOutPlotRectangle();
     int DrawLegend(CChartCanvas& dc);

@@ -15,8 +15,7 @@ using COperation = CRecordingChartCanvas::COperation;
 constexpr ChartColorRef kSampleColors[] = {0x00C000, 0xFFFF8E, 0x6B8FFF, 0x9933FF, 0xFFB1C7};
 
 // The sample of the statistics by weather, or the same frame with other values.
-std::unique_ptr<CStatChart> MakePie(const std::vector<int>& values, int categories = 1)
-{
+std::unique_ptr<CStatChart> MakePie(const std::vector<int>& values, int categories = 1) {
     auto chart = std::make_unique<CStatChart>(kGraphPie3D);
     chart->SetTitle("3D Pie Chart");
     chart->SetDepthRatio(0.1);
@@ -26,15 +25,15 @@ std::unique_ptr<CStatChart> MakePie(const std::vector<int>& values, int categori
     for (int k = 0; k < categories; ++k) {
         auto category = std::make_unique<CChartCategory>();
         category->SetLabel("day " + std::to_string(k + 1));
-        for (size_t g = 0; g < values.size(); ++g) category->AddValue(static_cast<int>(g), values[g]);
+        for (size_t g = 0; g < values.size(); ++g)
+            category->AddValue(static_cast<int>(g), values[g]);
         chart->AddCategory(std::move(category));
     }
     for (int g = 0; g < 5; ++g) chart->SetGroupColor(g, kSampleColors[g]);
     return chart;
 }
 
-std::vector<COperation> Wedges(const CRecordingChartCanvas& canvas, int boxLeft)
-{
+std::vector<COperation> Wedges(const CRecordingChartCanvas& canvas, int boxLeft) {
     std::vector<COperation> found;
     for (const COperation& op : canvas.OperationsOf(EKind::Pie)) {
         if (op.points[0].x == boxLeft) found.push_back(op);
@@ -42,15 +41,13 @@ std::vector<COperation> Wedges(const CRecordingChartCanvas& canvas, int boxLeft)
     return found;
 }
 
-std::vector<COperation> LabelLines(const CRecordingChartCanvas& canvas)
-{
+std::vector<COperation> LabelLines(const CRecordingChartCanvas& canvas) {
     return canvas.OperationsOf(EKind::Line);
 }
 
 }  // namespace
 
-TEST(PieGraph, WeatherSampleGeometry)
-{
+TEST(PieGraph, WeatherSampleGeometry) {
     auto chart = MakePie({15, 5, 2, 0});
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -126,8 +123,7 @@ TEST(PieGraph, WeatherSampleGeometry)
     EXPECT_EQ(label[0].points[0], (CChartPoint{359 - 20, 295 + 225 + 22 + 15}));
 }
 
-TEST(PieGraph, RimPointsByQuadrant)
-{
+TEST(PieGraph, RimPointsByQuadrant) {
     EXPECT_EQ(PiePointAtAngle(0, 100, 100, 50), (CChartPoint{50, 100}));
     EXPECT_EQ(PiePointAtAngle(90, 100, 100, 50), (CChartPoint{100, 149}));  // 49.99999...
     EXPECT_EQ(PiePointAtAngle(180, 100, 100, 50).x, 149);
@@ -135,8 +131,7 @@ TEST(PieGraph, RimPointsByQuadrant)
     EXPECT_EQ(PiePointAtAngle(360, 100, 100, 50), (CChartPoint{50, 99}));
 }
 
-TEST(PieGraph, AdjacentSmallWedgesMoveTheirLabelsApart)
-{
+TEST(PieGraph, AdjacentSmallWedgesMoveTheirLabelsApart) {
     auto chart = MakePie({1, 1, 98});
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -156,8 +151,7 @@ TEST(PieGraph, AdjacentSmallWedgesMoveTheirLabelsApart)
     EXPECT_EQ(big[0].points[0], (CChartPoint{583 + 5, 212 - 22}));
 }
 
-TEST(PieGraph, SingleWedgeIsAFullDisc)
-{
+TEST(PieGraph, SingleWedgeIsAFullDisc) {
     auto chart = MakePie({7});
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -167,8 +161,7 @@ TEST(PieGraph, SingleWedgeIsAFullDisc)
     EXPECT_EQ(canvas.TextsEqualTo("100%").size(), 1u);
 }
 
-TEST(PieGraph, TwoCategoriesAndEmptyOnes)
-{
+TEST(PieGraph, TwoCategoriesAndEmptyOnes) {
     auto chart = MakePie({3, 1}, 2);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);

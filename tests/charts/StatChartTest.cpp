@@ -12,8 +12,7 @@ namespace {
 using EKind = CRecordingChartCanvas::EKind;
 using COperation = CRecordingChartCanvas::COperation;
 
-std::unique_ptr<CChartCategory> MakeCategory(const std::string& label, std::vector<int> values)
-{
+std::unique_ptr<CChartCategory> MakeCategory(const std::string& label, std::vector<int> values) {
     auto category = std::make_unique<CChartCategory>();
     category->SetLabel(label);
     for (size_t g = 0; g < values.size(); ++g) category->AddValue(static_cast<int>(g), values[g]);
@@ -21,8 +20,7 @@ std::unique_ptr<CChartCategory> MakeCategory(const std::string& label, std::vect
 }
 
 // A chart built like the monthly statistics: twelve months, one group.
-std::unique_ptr<CStatChart> MakeMonthlyChart(const std::vector<int>& counts, int max, int step)
-{
+std::unique_ptr<CStatChart> MakeMonthlyChart(const std::vector<int>& counts, int max, int step) {
     auto chart = std::make_unique<CStatChart>(kGraphBar);
     chart->SetTitle("月別釣果データ");
     chart->SetCategoryLabelAngle(0);
@@ -30,14 +28,14 @@ std::unique_ptr<CStatChart> MakeMonthlyChart(const std::vector<int>& counts, int
     chart->SetValueAxisTitle("スコア");
     chart->SetValueRange(0, max, step);
     for (int month = 1; month <= 12; ++month) {
-        chart->AddCategory(MakeCategory(std::to_string(month), {counts[static_cast<size_t>(month - 1)]}));
+        chart->AddCategory(
+            MakeCategory(std::to_string(month), {counts[static_cast<size_t>(month - 1)]}));
     }
     chart->SetGroupColor(0, 0xFF3232);
     return chart;
 }
 
-std::vector<COperation> FilledWith(const CRecordingChartCanvas& canvas, ChartColorRef fill)
-{
+std::vector<COperation> FilledWith(const CRecordingChartCanvas& canvas, ChartColorRef fill) {
     std::vector<COperation> found;
     for (const COperation& op : canvas.OperationsOf(EKind::Rectangle)) {
         if (op.fill == fill) found.push_back(op);
@@ -47,8 +45,7 @@ std::vector<COperation> FilledWith(const CRecordingChartCanvas& canvas, ChartCol
 
 }  // namespace
 
-TEST(StatChartModel, ValueRangeCountsIntervalsRoundingUp)
-{
+TEST(StatChartModel, ValueRangeCountsIntervalsRoundingUp) {
     CStatChart chart(kGraphBar);
     EXPECT_EQ(chart.GetMinValue(), 0);
     EXPECT_EQ(chart.GetMaxValue(), 100);
@@ -69,8 +66,7 @@ TEST(StatChartModel, ValueRangeCountsIntervalsRoundingUp)
     EXPECT_EQ(chart.GetTickCount(), 4);
 }
 
-TEST(StatChartModel, CategoriesGroupsColoursAndLegend)
-{
+TEST(StatChartModel, CategoriesGroupsColoursAndLegend) {
     CChartCategory sparse;
     sparse.AddValue(0, 4);
     sparse.AddValue(2, 9);
@@ -116,8 +112,7 @@ TEST(StatChartModel, CategoriesGroupsColoursAndLegend)
     EXPECT_EQ(chart.GetValueAxisTitleLength(), 6);
 }
 
-TEST(StatChartLayout, MonthlyChartIn800x600)
-{
+TEST(StatChartLayout, MonthlyChartIn800x600) {
     auto chart = MakeMonthlyChart({1, 2, 3, 4, 5, 0, 0, 0, 0, 0, 0, 5}, 5, 2);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -171,8 +166,7 @@ TEST(StatChartLayout, MonthlyChartIn800x600)
     EXPECT_EQ(twelve[0].font.weight, 700);
 }
 
-TEST(StatChartLayout, ValueTicksStepAndStandLevelWithBars)
-{
+TEST(StatChartLayout, ValueTicksStepAndStandLevelWithBars) {
     auto chart = MakeMonthlyChart({5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 5, 2);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -189,13 +183,12 @@ TEST(StatChartLayout, ValueTicksStepAndStandLevelWithBars)
     const auto six = canvas.TextsEqualTo("6");  // the tick label, then the month
     ASSERT_EQ(six.size(), 2u);
     EXPECT_EQ(six[0].points[0], (CChartPoint{56 - 6 - 10, 44}));
-    EXPECT_TRUE(canvas.TextsEqualTo("0").empty());  // the origin is not labelled
+    EXPECT_TRUE(canvas.TextsEqualTo("0").empty());   // the origin is not labelled
     EXPECT_EQ(canvas.TextsEqualTo("2").size(), 2u);  // tick label and the month
     EXPECT_EQ(FilledWith(canvas, 0xFF3232)[0].points[0].y, 50);
 }
 
-TEST(StatChartLayout, BarsClampAndTinyValues)
-{
+TEST(StatChartLayout, BarsClampAndTinyValues) {
     CStatChart chart(kGraphBar);
     chart.SetValueRange(0, 1000, 100);
     chart.AddCategory(MakeCategory("a", {1, 5000, 0}));
@@ -204,7 +197,8 @@ TEST(StatChartLayout, BarsClampAndTinyValues)
     chart.SetGroupColor(2, 0x000033);
     CRecordingChartCanvas canvas(800, 600);
     chart.Draw(canvas);
-    // plotLeft = 6 x 4 + 50 = 74; plotHeight 490; scale 0.48, so a value of 1 is trunc(0.48) = 0 high.
+    // plotLeft = 6 x 4 + 50 = 74; plotHeight 490; scale 0.48, so a value of 1 is trunc(0.48) = 0
+    // high.
     const auto tiny = FilledWith(canvas, 0x000011);
     ASSERT_EQ(tiny.size(), 1u);
     EXPECT_EQ(tiny[0].points[0].y, 530);
@@ -221,8 +215,7 @@ TEST(StatChartLayout, BarsClampAndTinyValues)
     EXPECT_EQ(huge[0].points[0].x, tiny[0].points[1].x);
 }
 
-TEST(StatChartLayout, TitleSizeSearch)
-{
+TEST(StatChartLayout, TitleSizeSearch) {
     CStatChart chart(kGraphBar);
     chart.SetTitle(std::string(70, 'T'));
     CRecordingChartCanvas canvas(500, 300);
@@ -243,8 +236,7 @@ TEST(StatChartLayout, TitleSizeSearch)
     EXPECT_EQ(drawn[0].points[0].x, 400 - 7 * 12);
 }
 
-TEST(StatChartLayout, DegenerateWindowsEndTheSizeSearch)
-{
+TEST(StatChartLayout, DegenerateWindowsEndTheSizeSearch) {
     CStatChart chart(kGraphBar);  // empty title and axis titles
     CRecordingChartCanvas canvas(0, 0);
     chart.Draw(canvas);  // must return
@@ -258,8 +250,7 @@ TEST(StatChartLayout, DegenerateWindowsEndTheSizeSearch)
     EXPECT_EQ(title[0].font.height, 0);
 }
 
-TEST(StatChartLayout, AxisTitlesCentredOnTheirAxes)
-{
+TEST(StatChartLayout, AxisTitlesCentredOnTheirAxes) {
     auto chart = MakeMonthlyChart(std::vector<int>(12, 0), 2, 1);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -275,8 +266,7 @@ TEST(StatChartLayout, AxisTitlesCentredOnTheirAxes)
     EXPECT_EQ(month[0].points[0], (CChartPoint{734 / 2 + 56 - 8, 569}));
 }
 
-TEST(StatChartLayout, LegendBoxNarrowsThePlot)
-{
+TEST(StatChartLayout, LegendBoxNarrowsThePlot) {
     CStatChart chart(kGraphBar);
     for (int g = 0; g < 4; ++g) chart.AddLegendLabel(g, "game " + std::to_string(g + 1));
     chart.AddCategory(MakeCategory("a", {1, 2, 3, 4}));
@@ -309,8 +299,7 @@ TEST(StatChartLayout, LegendBoxNarrowsThePlot)
     EXPECT_EQ(black.size(), 3u + 3u);  // three swatches and three bars without a colour
 }
 
-TEST(StatChartLayout, UnknownTypeReportsAndDrawsNoAxes)
-{
+TEST(StatChartLayout, UnknownTypeReportsAndDrawsNoAxes) {
     CStatChart chart(7);
     chart.SetTitle("x");
     chart.AddLegendLabel(0, "a");
@@ -328,8 +317,7 @@ TEST(StatChartLayout, UnknownTypeReportsAndDrawsNoAxes)
     EXPECT_TRUE(quiet.Messages().empty());
 }
 
-TEST(StatChartLayout, EmptyChartDrawsAxesOnly)
-{
+TEST(StatChartLayout, EmptyChartDrawsAxesOnly) {
     CStatChart chart(kGraphBar);
     CRecordingChartCanvas canvas(800, 600);
     chart.Draw(canvas);
@@ -339,8 +327,7 @@ TEST(StatChartLayout, EmptyChartDrawsAxesOnly)
     EXPECT_EQ(canvas.TextsEqualTo("100").size(), 1u);
 }
 
-TEST(StatChartLayout, NegativeValuesMoveTheOrigin)
-{
+TEST(StatChartLayout, NegativeValuesMoveTheOrigin) {
     CStatChart chart(kGraphBar);
     chart.AddCategory(MakeCategory("a", {-4}));
     CRecordingChartCanvas canvas(800, 600);

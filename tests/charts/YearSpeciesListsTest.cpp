@@ -5,8 +5,7 @@
 
 namespace {
 
-std::string Trip(const std::string& date, const std::vector<std::string>& species)
-{
+std::string Trip(const std::string& date, const std::vector<std::string>& species) {
     std::string xml = "<FishData><fishname>x</fishname><date>" + date + "</date><report>";
     for (const std::string& name : species) {
         xml += "<fish><name>" + name + "</name><height>30</height><weight>1</weight></fish>";
@@ -16,14 +15,12 @@ std::string Trip(const std::string& date, const std::vector<std::string>& specie
 
 }  // namespace
 
-TEST(YearSpeciesLists, DistinctInOrderOfFirstAppearanceLikeTheStore)
-{
+TEST(YearSpeciesLists, DistinctInOrderOfFirstAppearanceLikeTheStore) {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
                       Trip("2003/12/30", {"メジナ", "アジ"}) + Trip("2004/01/02", {"アジ"}) +
-                      Trip("2003/08/01", {"スズキ", "メジナ"}) + Trip("1999", {}) +
-                      "</CatchLog>");
+                      Trip("2003/08/01", {"スズキ", "メジナ"}) + Trip("1999", {}) + "</CatchLog>");
     const CCatchStore store;
     std::vector<std::string> years, species;
     ASSERT_TRUE(CYearSpeciesLists::Read(store, years, species).ok());
@@ -37,8 +34,7 @@ TEST(YearSpeciesLists, DistinctInOrderOfFirstAppearanceLikeTheStore)
     EXPECT_EQ(species, storeSpecies);
 }
 
-TEST(YearSpeciesLists, UnreadableFileGivesEmptyLists)
-{
+TEST(YearSpeciesLists, UnreadableFileGivesEmptyLists) {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
     std::vector<std::string> years{"old"}, species{"old"};

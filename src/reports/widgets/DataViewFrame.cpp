@@ -14,15 +14,11 @@
 
 namespace {
 
-QString Id(int id)
-{
-    return QString::number(id);
-}
+QString Id(int id) { return QString::number(id); }
 
 }  // namespace
 
-CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent)
-{
+CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent) {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
@@ -39,8 +35,7 @@ CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent)
     static_cast<CDataView*>(m_view)->OnInitialUpdate();
 }
 
-void CDataViewFrame::CreateDialogBar()
-{
+void CDataViewFrame::CreateDialogBar() {
     m_dialogBar = new QWidget(this);
     m_dialogBar->setObjectName(Id(kDialogBarId));
     const QFont font = CDialogUnits::DialogFont();
@@ -76,8 +71,7 @@ void CDataViewFrame::CreateDialogBar()
     weather->hide();
 }
 
-QWidget* CDataViewFrame::CreateView(int kind)
-{
+QWidget* CDataViewFrame::CreateView(int kind) {
     QWidget* view = nullptr;
     if (kind == kChartView) {
         auto* chartView = new CDataView(this);
@@ -90,18 +84,15 @@ QWidget* CDataViewFrame::CreateView(int kind)
     return view;
 }
 
-CDataView* CDataViewFrame::GetDataView() const
-{
+CDataView* CDataViewFrame::GetDataView() const {
     return m_viewKind == kChartView ? static_cast<CDataView*>(m_view) : nullptr;
 }
 
-CLankingListView* CDataViewFrame::GetLankingListView() const
-{
+CLankingListView* CDataViewFrame::GetLankingListView() const {
     return m_viewKind == kRankingView ? static_cast<CLankingListView*>(m_view) : nullptr;
 }
 
-bool CDataViewFrame::SwitchStatView(int kind)
-{
+bool CDataViewFrame::SwitchStatView(int kind) {
     if (kind == m_viewKind) return true;
     QWidget* old = m_view;
     old->setObjectName(Id(m_viewKind));
@@ -126,14 +117,12 @@ bool CDataViewFrame::SwitchStatView(int kind)
     return true;
 }
 
-void CDataViewFrame::RestoreFilterTexts(const QString& year, const QString& species)
-{
+void CDataViewFrame::RestoreFilterTexts(const QString& year, const QString& species) {
     m_yearCombo->setEditText(year);
     m_speciesCombo->setEditText(species);
 }
 
-void CDataViewFrame::OnMonthlyStatistics()
-{
+void CDataViewFrame::OnMonthlyStatistics() {
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     if (!SwitchStatView(kChartView)) return;
@@ -154,8 +143,7 @@ void CDataViewFrame::OnMonthlyStatistics()
     view->SetShowChart(true);
 }
 
-void CDataViewFrame::OnRanking()
-{
+void CDataViewFrame::OnRanking() {
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     if (!SwitchStatView(kRankingView)) return;
@@ -172,8 +160,7 @@ void CDataViewFrame::OnRanking()
     RestoreFilterTexts(year, species);
 }
 
-void CDataViewFrame::OnWeatherStatistics()
-{
+void CDataViewFrame::OnWeatherStatistics() {
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     // The sample is drawn in the chart view, which a new switch sets up afresh.

@@ -18,8 +18,7 @@ const CColumn kColumns[CLankingListView::kColumnCount] = {
 
 }  // namespace
 
-CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent)
-{
+CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent) {
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -36,8 +35,7 @@ CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent)
             &CLankingListView::OnColumnClick);
 }
 
-void CLankingListView::OnInitialUpdate()
-{
+void CLankingListView::OnInitialUpdate() {
     DeleteAllItems();
     setColumnCount(0);
     setColumnCount(kColumnCount);
@@ -47,15 +45,12 @@ void CLankingListView::OnInitialUpdate()
     }
 }
 
-void CLankingListView::DeleteAllItems()
-{
-    setRowCount(0);
-}
+void CLankingListView::DeleteAllItems() { setRowCount(0); }
 
-void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& texts)
-{
+void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& texts) {
     for (int c = 0; c < columnCount(); ++c) {
-        const std::string text = static_cast<size_t>(c) < texts.size() ? texts[static_cast<size_t>(c)] : std::string();
+        const std::string text =
+            static_cast<size_t>(c) < texts.size() ? texts[static_cast<size_t>(c)] : std::string();
         QTableWidgetItem* cell = item(row, c);
         if (cell == nullptr) {
             setItem(row, c, new QTableWidgetItem(QStringFromStd(text)));
@@ -65,15 +60,13 @@ void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& text
     }
 }
 
-void CLankingListView::AddRow(const std::vector<std::string>& texts)
-{
+void CLankingListView::AddRow(const std::vector<std::string>& texts) {
     const int row = rowCount();
     insertRow(row);
     SetRowTexts(row, texts);
 }
 
-std::vector<std::vector<std::string>> CLankingListView::GetRows() const
-{
+std::vector<std::vector<std::string>> CLankingListView::GetRows() const {
     std::vector<std::vector<std::string>> rows;
     rows.reserve(static_cast<size_t>(rowCount()));
     for (int r = 0; r < rowCount(); ++r) {
@@ -87,13 +80,13 @@ std::vector<std::vector<std::string>> CLankingListView::GetRows() const
     return rows;
 }
 
-void CLankingListView::OnColumnClick(int column)
-{
+void CLankingListView::OnColumnClick(int column) {
     if (column < 0 || column >= columnCount()) return;
     const bool descending = CRankingSort::Shared().Click(column);
     std::vector<std::vector<std::string>> rows = GetRows();
     CRankingSort::SortRows(rows, column, descending);
     // Selection follows rows by position here; a sort starts without one.
     clearSelection();
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) SetRowTexts(r, rows[static_cast<size_t>(r)]);
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        SetRowTexts(r, rows[static_cast<size_t>(r)]);
 }

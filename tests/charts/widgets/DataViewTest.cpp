@@ -22,15 +22,13 @@ const char* const kCatchFile =
     "<FishData><date>2003/08/01</date><report/></FishData>"
     "</CatchLog>";
 
-QStringList Items(const QComboBox& combo)
-{
+QStringList Items(const QComboBox& combo) {
     QStringList items;
     for (int i = 0; i < combo.count(); ++i) items << combo.itemText(i);
     return items;
 }
 
-std::unique_ptr<CStatChart> MonthlyChart()
-{
+std::unique_ptr<CStatChart> MonthlyChart() {
     auto chart = std::make_unique<CStatChart>(kGraphBar);
     chart->SetTitle("月別釣果データ");
     chart->SetCategoryAxisTitle("月");
@@ -47,8 +45,7 @@ std::unique_ptr<CStatChart> MonthlyChart()
     return chart;
 }
 
-std::unique_ptr<CStatChart> PieChart()
-{
+std::unique_ptr<CStatChart> PieChart() {
     auto chart = std::make_unique<CStatChart>(kGraphPie3D);
     chart->SetTitle("3D Pie Chart");
     chart->SetDepthRatio(0.1);
@@ -63,8 +60,7 @@ std::unique_ptr<CStatChart> PieChart()
     return chart;
 }
 
-QImage Shot(QWidget& widget, const char* name)
-{
+QImage Shot(QWidget& widget, const char* name) {
     const QImage image = widget.grab().toImage();
     QDir().mkpath(QStringLiteral("/tmp/charts-shots"));
     image.save(QStringLiteral("/tmp/charts-shots/%1.png").arg(QString::fromLatin1(name)));
@@ -72,15 +68,11 @@ QImage Shot(QWidget& widget, const char* name)
 }
 
 // Colour of a 0x00BBGGRR value as the screen shows it.
-QRgb Rgb(ChartColorRef color)
-{
-    return qRgb(ChartRed(color), ChartGreen(color), ChartBlue(color));
-}
+QRgb Rgb(ChartColorRef color) { return qRgb(ChartRed(color), ChartGreen(color), ChartBlue(color)); }
 
 }  // namespace
 
-TEST(DataView, InitialUpdateFillsTheFieldsInFileOrder)
-{
+TEST(DataView, InitialUpdateFillsTheFieldsInFileOrder) {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml", kCatchFile);
     QComboBox years, species;
@@ -100,8 +92,7 @@ TEST(DataView, InitialUpdateFillsTheFieldsInFileOrder)
     EXPECT_EQ(species.count(), 0);
 }
 
-TEST(DataView, DrawsTheMonthlyChartLaidOutForItsSize)
-{
+TEST(DataView, DrawsTheMonthlyChartLaidOutForItsSize) {
     CTempProgramDir dir;
     CDataView view;
     view.resize(800, 600);
@@ -131,8 +122,7 @@ TEST(DataView, DrawsTheMonthlyChartLaidOutForItsSize)
     EXPECT_EQ(view.grab().toImage().pixel(mayCentre / 2, 200), qRgb(255, 255, 255));
 }
 
-TEST(DataView, DrawsThePieSample)
-{
+TEST(DataView, DrawsThePieSample) {
     CTempProgramDir dir;
     CDataView view;
     view.resize(800, 600);
@@ -152,8 +142,7 @@ TEST(DataView, DrawsThePieSample)
     EXPECT_GT(darker, 5);
 }
 
-TEST(DataView, UnknownTypeSaysSoOncePerChart)
-{
+TEST(DataView, UnknownTypeSaysSoOncePerChart) {
     CTempProgramDir dir;
     CMessageBoxRecorder recorder;
     CDataView view;
@@ -169,21 +158,19 @@ TEST(DataView, UnknownTypeSaysSoOncePerChart)
     EXPECT_EQ(recorder.Texts().size(), 1);
 }
 
-TEST(PainterChartCanvas, RectanglesCoverTheirUnitsAndFontsMeasure)
-{
+TEST(PainterChartCanvas, RectanglesCoverTheirUnitsAndFontsMeasure) {
     QImage image(50, 50, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         CPainterChartCanvas canvas(painter, image.size(), QFont(QStringLiteral("Arial"), 9));
         canvas.Rectangle(10, 10, 20, 30, CChartPen{0x0000FF, 1}, 0x00FF00);
-        const CChartFontMetrics metrics =
-            canvas.GetFontMetrics(CChartFont{"Arial", 16, 700, 0, 0});
+        const CChartFontMetrics metrics = canvas.GetFontMetrics(CChartFont{"Arial", 16, 700, 0, 0});
         EXPECT_GT(metrics.height, 10);
         EXPECT_GT(metrics.maxCharWidth, metrics.aveCharWidth);
     }
-    EXPECT_EQ(image.pixel(10, 10), qRgb(255, 0, 0));   // outline at left, top
-    EXPECT_EQ(image.pixel(19, 29), qRgb(255, 0, 0));   // and at right - 1, bottom - 1
+    EXPECT_EQ(image.pixel(10, 10), qRgb(255, 0, 0));  // outline at left, top
+    EXPECT_EQ(image.pixel(19, 29), qRgb(255, 0, 0));  // and at right - 1, bottom - 1
     EXPECT_EQ(image.pixel(20, 20), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(15, 20), qRgb(0, 255, 0));
 }
