@@ -9,7 +9,6 @@
 #include "app/widgets/common/DialogUnits.h"
 
 namespace {
-constexpr int kBarWidthUnits = 330;
 constexpr int kBarHeightUnits = 23;
 
 // One triangle pointing left or right inside the box (x, 0)-(x + width, size).
@@ -88,10 +87,8 @@ CCalendarBar::CCalendarBar(QWidget* parent) : QWidget(parent)
     const QFont font = CDialogUnits::DialogFont();
     setFont(font);
     const CDialogUnits units(font);
-    m_templateWidth = units.X(kBarWidthUnits);
     // Docked bars take the frame's width; the template fixes only the height.
     setFixedHeight(units.Y(kBarHeightUnits) + 1);
-    setMinimumWidth(m_templateWidth);
 
     m_title = new QLabel(this);
     m_title->setObjectName(QString::number(kTitleId));

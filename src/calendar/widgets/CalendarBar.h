@@ -51,5 +51,4 @@ private:
     QPushButton* AddButton(int id, int x, int y, int width, int height);
 
     QLabel* m_title = nullptr;
-    int m_templateWidth = 0;
 };

@@ -12,8 +12,6 @@ class CSheduleView;
 class CMainInFrame : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kBarId = 0xE800;
-
     // grid is the year table the page shows (the program's one table unless a test gives its own).
     explicit CMainInFrame(QWidget* parent = nullptr);
     CMainInFrame(CCalendarGrid& grid, QWidget* parent = nullptr);
