@@ -33,11 +33,14 @@ void CDataView::OnInitialUpdate() {
         m_years.clear();
         m_species.clear();
     }
+    // Filling a list chooses nothing: the fields stay empty until the user picks or types.
     if (m_yearCombo) {
         for (const std::string& year : m_years) m_yearCombo->addItem(QStringFromStd(year));
+        m_yearCombo->setCurrentIndex(-1);
     }
     if (m_speciesCombo) {
         for (const std::string& name : m_species) m_speciesCombo->addItem(QStringFromStd(name));
+        m_speciesCombo->setCurrentIndex(-1);
     }
     update();
 }

@@ -85,6 +85,7 @@ TEST(DataView, InitialUpdateFillsTheFieldsInFileOrder) {
     EXPECT_EQ(Items(years), (QStringList{QStringLiteral("2003"), QStringLiteral("2004")}));
     EXPECT_EQ(Items(species), (QStringList{QStringLiteral("メジナ"), QStringLiteral("アジ")}));
     EXPECT_FALSE(view.IsChartShown());
+    EXPECT_EQ(years.currentText(), QString());  // nothing chosen yet
 
     dir.WriteFile("Data/fish.xml", "not xml");
     view.OnInitialUpdate();
