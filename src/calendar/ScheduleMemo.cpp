@@ -15,7 +15,9 @@ std::string ScheduleFilePath(const std::string& monthTitle)
     return dir + "/" + monthTitle + ".txt";
 }
 
-std::string EncodeMemoValue(std::string_view memo)
+namespace {
+// The memo with its backslashes and line breaks escaped, before any quotes are added.
+std::string EscapeMemo(std::string_view memo)
 {
     std::string value;
     value.reserve(memo.size() + 8);
@@ -35,6 +37,13 @@ std::string EncodeMemoValue(std::string_view memo)
             value += c;
         }
     }
+    return value;
+}
+}  // namespace
+
+std::string EncodeMemoValue(std::string_view memo)
+{
+    std::string value = EscapeMemo(memo);
     if (value.empty()) return value;
     const auto needsQuotes = [](char c) {
         return c == ' ' || c == '\t' || c == '"' || c == '\'' || c == '\v' || c == '\f';
@@ -68,6 +77,12 @@ std::string DecodeMemoValue(std::string_view value)
         }
     }
     return memo;
+}
+
+size_t StoredMemoBytes(std::string_view memo)
+{
+    // Quotes around the value are removed before the read limit applies, so they do not count.
+    return Cp932ByteLength(EscapeMemo(memo));
 }
 
 namespace {

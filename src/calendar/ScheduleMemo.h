@@ -20,6 +20,8 @@ std::string ScheduleFilePath(const std::string& monthTitle);
 std::string EncodeMemoValue(std::string_view memo);
 // The reverse; a backslash that ends the value (cut off by the read limit) is dropped.
 std::string DecodeMemoValue(std::string_view value);
+// Bytes of the memo as stored, which the read limit counts: a line break or a backslash takes 2.
+size_t StoredMemoBytes(std::string_view memo);
 
 // The memo of day (1..31) of the month; empty when the file, the section or the key is missing.
 // At most kMaxMemoReadBytes bytes of the stored value are read.

@@ -124,6 +124,24 @@ TEST(HolidayListsTest, LoadingStopsAtAnEmptyListAndKeepsTheOthers)
     EXPECT_EQ(lists.RuleList(), "3^20^b^10~");
 }
 
+TEST(HolidayListsTest, AnEmptyFixedDateFileIsRestoredLikeAMissingOne)
+{
+    CTempWorkingDir dir;
+    dir.Write("S_Holiday.txt", std::string("\0old", 4));
+    CHolidayLists lists;
+    lists.LoadHolidayFiles(2004);
+    lists.RestoreDefaultHolidays(2004);
+    EXPECT_EQ(dir.Read("S_Holiday.txt"), kFixedFileBytes);
+    EXPECT_EQ(dir.Read("D_Holiday.txt"), kRuleFileBytes);
+    EXPECT_EQ(dir.Read("104_holi.txt"), std::string(1, '\0'));
+
+    // Once the fixed-date file holds records, nothing is written again.
+    dir.Write("S_Holiday.txt", "1^2^mine^0~");
+    lists.LoadHolidayFiles(2004);
+    lists.RestoreDefaultHolidays(2004);
+    EXPECT_EQ(dir.Read("S_Holiday.txt"), "1^2^mine^0~");
+}
+
 TEST(HolidayListsTest, YearFileNamesCountFrom1900)
 {
     EXPECT_EQ(YearHolidayFileName(2004), "104_year.txt");

@@ -77,6 +77,22 @@ TEST(ScheduleMemoTest, ReadingStopsAfter255Bytes)
     EXPECT_EQ(ReadScheduleMemo(kFeb2004, 11), std::string(254, 'm'));
 }
 
+TEST(ScheduleMemoTest, AMemoOfTheCountedLengthReadsBackWhole)
+{
+    CTempProgramDir dir;
+    EXPECT_EQ(StoredMemoBytes("あ\nb\\"), 7u);
+    EXPECT_EQ(StoredMemoBytes("  a  "), 5u);
+    // 2 + 2 + 250 + 1: leading blank quoted, a line break, Japanese text and a backslash.
+    std::string memo = " \n";
+    for (int i = 0; i < 125; ++i) memo += "魚";
+    memo += "\\";
+    ASSERT_EQ(StoredMemoBytes(memo), 255u);
+    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 1, memo));
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 1), memo);
+    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 2, memo + "x"));
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 2), memo);
+}
+
 TEST(ScheduleMemoTest, OldMemosWithoutEscapesReadAsTheyWere)
 {
     CTempProgramDir dir;

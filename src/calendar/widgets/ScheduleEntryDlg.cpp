@@ -7,6 +7,9 @@
 #include <QTextCursor>
 
 #include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/MessageBox.h"
+#include "app/widgets/common/QtText.h"
+#include "calendar/ScheduleMemo.h"
 #include "calendar/widgets/SheduleView.h"
 
 CScheduleEntryDlg::CScheduleEntryDlg(CSheduleView* pView)
@@ -71,7 +74,20 @@ void CScheduleEntryDlg::OnInitDialog()
 
 void CScheduleEntryDlg::accept()
 {
-    m_strMemo = m_edit->toPlainText();
+    // Only so much of a memo is ever read back; a longer one would come back cut, and the cut
+    // version would replace it at the next edit.  The user shortens it instead.
+    const QString text = m_edit->toPlainText();
+    const size_t bytes = StoredMemoBytes(StdFromQString(text));
+    if (bytes > kMaxMemoReadBytes) {
+        ShowMessageBox(this,
+                       QStringLiteral("スケジュールは%1バイトまで入力できます（改行は2バイト）。\n"
+                                      "今の長さは%2バイトです。")
+                           .arg(kMaxMemoReadBytes)
+                           .arg(bytes),
+                       EMessageBoxIcon::Warning);
+        return;
+    }
+    m_strMemo = text;
     if (m_pView != nullptr) PostResult(kResultConfirmed);
     QDialog::accept();
 }

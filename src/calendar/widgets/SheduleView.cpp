@@ -14,6 +14,7 @@
 #include "calendar/ScheduleMemo.h"
 #include "calendar/widgets/ScheduleEntryDlg.h"
 #include "data/Clock.h"
+#include "data/TextEncoding.h"
 
 namespace {
 const QColor kHolidayColor(255, 0, 0);
@@ -26,6 +27,14 @@ QString OneLine(const QString& memo)
     line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     line.replace(QLatin1Char('\n'), QStringLiteral(" / "));
     return line;
+}
+
+// Up to this many bytes of a memo are drawn in its row.
+constexpr size_t kMaxDrawnMemoBytes = 259;
+
+QString CutForDrawing(const QString& memo)
+{
+    return QStringFromStd(CutToCp932Bytes(StdFromQString(memo), kMaxDrawnMemoBytes));
 }
 
 // The memo column of a row; a memo of several lines is shown whole as the row's tip.
@@ -160,7 +169,8 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
         painter->setPen(LabelColor(row));
         painter->drawText(text.adjusted(kLabelX, 0, 0, 0), flags, DayLabel(cell.day, cell.weekday));
         QTreeWidgetItem* rowItem = topLevelItem(row);
-        const QString memo = rowItem != nullptr ? OneLine(rowItem->text(1)) : QString();
+        const QString memo =
+            rowItem != nullptr ? OneLine(CutForDrawing(rowItem->text(1))) : QString();
         painter->setPen(MemoColor());
         painter->drawText(text.adjusted(kMemoX, 0, 0, 0), flags, memo);
     }

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/QtText.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"
@@ -360,4 +361,25 @@ TEST_F(CalendarPageTest, TheDialogFollowsItsTemplate)
     EXPECT_TRUE(FindControl<QPushButton>(&Dialog(), 1)->isDefault());
     EXPECT_EQ(FindControl<QPushButton>(&Dialog(), 2)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
     EXPECT_FALSE(Dialog().isModal());
+}
+
+TEST_F(CalendarPageTest, AMemoTooLongToReadBackIsRefused)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    CMessageBoxRecorder recorder;
+    DoubleClickRow(0);
+    QTRY_VERIFY(Dialog().isVisible());
+    // 254 bytes of text and one line break (2 bytes) are one byte too many.
+    Confirm(QString(127, QChar(0x9B5A)) + QStringLiteral("\n"));
+    ASSERT_EQ(recorder.Texts().size(), 1);
+    EXPECT_TRUE(recorder.Texts().front().contains(QStringLiteral("256バイト")));
+    QTest::qWait(0);
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_FALSE(m_programDir.Exists("Data/schedule/2004年  2月.txt"));
+
+    const QString fits = QString(126, QChar(0x9B5A)) + QStringLiteral("\n");
+    Confirm(fits);
+    QTRY_COMPARE(Memo(0), fits);
+    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 1), StdFromQString(fits));
 }
