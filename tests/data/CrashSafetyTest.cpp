@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "data/CatchStore.h"
 #include "data/SafeFile.h"
 #include "data/XMLDataFile.h"
+#include "data/FullDisk.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -166,17 +168,7 @@ TEST_F(CrashSafetyTest, FullDiskAtAnyPointLeavesTheFileAndReportsTheFailure)
     // under a tenth of the file).
     const size_t limits[] = {0, 1, 4096, m_originalBytes.size() / 2, m_originalBytes.size() * 9 / 10};
     for (const size_t limit : limits) {
-        size_t written = 0;
-        SetSafeWriteFunctionForTesting([&written, limit](int fd, const void* data, size_t size) -> ssize_t {
-            if (written >= limit) {
-                errno = ENOSPC;
-                return -1;
-            }
-            const size_t part = std::min(size, limit - written);
-            const ssize_t done = ::write(fd, data, part);
-            if (done > 0) written += static_cast<size_t>(done);
-            return done;
-        });
+        std::unique_ptr<CFullDisk> full = std::make_unique<CFullDisk>(limit);
         CCatchStore store(m_path);
         const CStoreResult results[] = {
             store.AddTrip(MakeTrip(999, "新しい釣行")),
@@ -193,7 +185,7 @@ TEST_F(CrashSafetyTest, FullDiskAtAnyPointLeavesTheFileAndReportsTheFailure)
         EXPECT_EQ(ReadFileBytes(m_path), m_originalBytes) << "limit " << limit;
         for (const std::string& name : TemporaryFilesIn(m_dir.Path("Data")))
             ADD_FAILURE() << "limit " << limit << ": left behind " << name;
-        SetSafeWriteFunctionForTesting({});
+        full.reset();
         std::vector<CTripRecord> trips;
         ASSERT_TRUE(store.ReadAllTrips(trips).ok());
         EXPECT_EQ(trips, m_original);
