@@ -1,0 +1,206 @@
+// Thumbnail building on generated photos: 40 of 4000 x 3000 and 6 of 640 x 480.
+//   FullDecodeAndStretch   one thread, every photo decoded at full size, then stretched
+//   ScaledDecode           one thread, DCT-scaled decode alone
+//   BuildUncached          BuildThumbnails on a list, empty thumbnail cache
+//   BuildCached            BuildThumbnails again with the cache filled
+// Per-photo times are counters ("ms_per_photo"); the build benchmarks also report their ratio to
+// the runs before them in the same process ("vs_scaled", "speedup_vs_full").
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QEventLoop>
+#include <chrono>
+#include <cstdlib>
+#include <jpeglib.h>
+#include <string>
+#include <vector>
+
+#include "app/widgets/common/QtText.h"
+#include "entry/ThumbnailDecoder.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+
+namespace {
+
+constexpr int kLargePhotos = 40;
+constexpr int kSmallPhotos = 6;
+
+// A photo-like picture: smooth colour fields with fine texture, so the file has the entropy of
+// a real photo (about 2 bits per pixel), not that of a flat test card.
+std::string EncodePhoto(int width, int height, unsigned seed)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 88, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> row(size_t(width) * 3);
+    unsigned state = seed * 2654435761u + 1;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = static_cast<int>(cinfo.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int noise = int((state >> 24) & 31) - 16;
+            const int r = (x * 255 / width + int(seed * 37)) % 256;
+            const int g = (y * 255 / height + ((x / 64 + y / 48) % 2) * 40) % 256;
+            const int b = ((x + y) * 255 / (width + height) + int(seed * 11)) % 256;
+            row[size_t(x) * 3 + 0] = static_cast<unsigned char>(std::clamp(r + noise, 0, 255));
+            row[size_t(x) * 3 + 1] = static_cast<unsigned char>(std::clamp(g + noise, 0, 255));
+            row[size_t(x) * 3 + 2] = static_cast<unsigned char>(std::clamp(b - noise, 0, 255));
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::string bytes(reinterpret_cast<const char*>(buffer), size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return bytes;
+}
+
+struct CPhotoSet {
+    std::string dir;
+    QStringList paths;
+    QString cacheHome;
+
+    CPhotoSet()
+    {
+        char pattern[] = "/tmp/lurebook-bench-thumbs-XXXXXX";
+        dir = std::string(::mkdtemp(pattern)) + "/";
+        cacheHome = QStringFromStd(dir + "cache");
+        // The benchmark never touches the user's own thumbnail cache.
+        ::setenv("XDG_CACHE_HOME", cacheHome.toUtf8().constData(), 1);
+        for (int i = 0; i < kLargePhotos + kSmallPhotos; ++i) {
+            const bool large = i < kLargePhotos;
+            const std::string path = dir + "photo" + std::to_string(i) + ".jpg";
+            const std::string bytes = EncodePhoto(large ? 4000 : 640, large ? 3000 : 480, unsigned(i));
+            FILE* file = std::fopen(path.c_str(), "wb");
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+            std::fclose(file);
+            paths << QStringFromStd(path);
+        }
+    }
+    ~CPhotoSet() { QDir(QStringFromStd(dir)).removeRecursively(); }
+    void ClearCache() const { QDir(cacheHome).removeRecursively(); }
+};
+
+CPhotoSet& Photos()
+{
+    static CPhotoSet photos;
+    return photos;
+}
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "bench_thumbnails";
+    static char* argv[] = {name, nullptr};
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Runs the event loop until build has finished.
+void WaitFinished(CThumbnailBuild* build)
+{
+    QEventLoop loop;
+    QObject::connect(build, &CThumbnailBuild::finished, &loop, &QEventLoop::quit);
+    if (build->IsRunning()) loop.exec();
+}
+
+// Seconds per photo of each benchmark, for the ratios of the later ones.
+double g_fullPerPhoto = 0;
+double g_scaledPerPhoto = 0;
+
+void DecodeAll(benchmark::State& state, bool dctScaling, double& perPhoto)
+{
+    const CPhotoSet& photos = Photos();
+    CDecodeOptions options;
+    options.dctScaling = dctScaling;
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        for (const QString& path : photos.paths) {
+            CRgbPicture picture;
+            if (DecodeScaledPictureFile(PathFromQString(path), picture, nullptr, options) !=
+                EDecodeStatus::Ok)
+                state.SkipWithError("decode failed");
+            const CRgbPicture cell = StretchToThumbnail(picture);
+            benchmark::DoNotOptimize(cell.rgb.data());
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    perPhoto = seconds / double(state.iterations()) / double(photos.paths.size());
+    state.counters["ms_per_photo"] = perPhoto * 1000;
+    state.SetItemsProcessed(int64_t(state.iterations()) * photos.paths.size());
+}
+
+void BM_FullDecodeAndStretch(benchmark::State& state)
+{
+    DecodeAll(state, false, g_fullPerPhoto);
+}
+
+void BM_ScaledDecode(benchmark::State& state)
+{
+    DecodeAll(state, true, g_scaledPerPhoto);
+}
+
+void Build(benchmark::State& state, bool cached)
+{
+    App();
+    const CPhotoSet& photos = Photos();
+    QListWidget list;
+    list.resize(560, 600);
+    if (cached) {
+        // Fill the cache first.
+        WaitFinished(BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow));
+    }
+    double seconds = 0;
+    for (auto _ : state) {
+        if (!cached) {
+            state.PauseTiming();
+            photos.ClearCache();
+            state.ResumeTiming();
+        }
+        const auto start = std::chrono::steady_clock::now();
+        CThumbnailBuild* build = BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow);
+        WaitFinished(build);
+        if (build->Done() != photos.paths.size())
+            state.SkipWithError("build did not finish");
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double perPhoto = seconds / double(state.iterations()) / double(photos.paths.size());
+    state.counters["ms_per_photo"] = perPhoto * 1000;
+    if (g_scaledPerPhoto > 0) state.counters["vs_scaled"] = perPhoto / g_scaledPerPhoto;
+    if (g_fullPerPhoto > 0) state.counters["speedup_vs_full"] = g_fullPerPhoto / perPhoto;
+    state.SetItemsProcessed(int64_t(state.iterations()) * photos.paths.size());
+}
+
+void BM_BuildUncached(benchmark::State& state)
+{
+    Build(state, false);
+}
+
+void BM_BuildCached(benchmark::State& state)
+{
+    Build(state, true);
+}
+
+}  // namespace
+
+BENCHMARK(BM_FullDecodeAndStretch)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_ScaledDecode)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_BuildUncached)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_BuildCached)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+BENCHMARK_MAIN();
