@@ -8,8 +8,7 @@
 #include "reports/widgets/ReportDataView.h"
 
 CReportDataFrame::CReportDataFrame(QWidget* parent)
-    : QWidget(parent), m_bar(new QWidget(this)), m_view(nullptr)
-{
+    : QWidget(parent), m_bar(new QWidget(this)), m_view(nullptr) {
     m_bar->setObjectName(QString::number(kDialogBarId));
     m_bar->setFont(CDialogUnits::DialogFont());
     const CDialogUnits units(m_bar->font());
