@@ -36,14 +36,16 @@ namespace {
 // Stands in for the trip list: records what its dialogs report.
 class CRecordingOwner : public QWidget, public ICatchEntryOwner {
 public:
-    void OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult result) override {
+    void OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult result) override
+    {
         calls.emplace_back(dialog, result);
     }
     std::vector<std::pair<CCatchEntryDlg*, ECatchEntryResult>> calls;
 };
 
 // Types text as key presses carrying characters, as an input method delivers them.
-void TypeText(QWidget* widget, const QString& text) {
+void TypeText(QWidget* widget, const QString& text)
+{
     for (const QChar ch : text) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
         QApplication::sendEvent(widget, &press);
@@ -52,7 +54,8 @@ void TypeText(QWidget* widget, const QString& text) {
     }
 }
 
-CTripRecord SampleTrip(const std::string& place) {
+CTripRecord SampleTrip(const std::string& place)
+{
     CTripRecord trip;
     trip.fishname = "メバル";
     trip.weather = "雨";
@@ -69,25 +72,29 @@ CTripRecord SampleTrip(const std::string& place) {
 
 class CatchEntryDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetCurrentDateSourceForTesting([] { return CDate{2024, 7, 15}; });
         m_dir.WriteFile("Data/fishname.txt", "スズキ\r\nメバル\r\nクロダイ\r\n");
         m_outside = MakeTempDir();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         m_dialog.reset();
         SetCurrentDateSourceForTesting({});
         SetSafeWriteFunctionForTesting({});
         RemoveTree(m_outside);
     }
 
-    CCatchEntryDlg* Open(int position) {
+    CCatchEntryDlg* Open(int position)
+    {
         m_dialog = std::make_unique<CCatchEntryDlg>(&m_owner, position);
         m_dialog->show();
         return m_dialog.get();
     }
     template <typename T>
-    T* Control(int id) {
+    T* Control(int id)
+    {
         T* control = FindControl<T>(m_dialog.get(), id);
         EXPECT_NE(control, nullptr) << "control " << id;
         return control;
@@ -95,25 +102,29 @@ protected:
     void Click(int id) { QTest::mouseClick(Control<QPushButton>(id), Qt::LeftButton); }
     void SetText(int id, const QString& text) { Control<QLineEdit>(id)->setText(text); }
     void SetSpecies(const QString& text) { Control<QComboBox>(1026)->setEditText(text); }
-    QString Cell(int row, int column) {
+    QString Cell(int row, int column)
+    {
         QTableWidgetItem* item = Control<CHitListCtrl>(1004)->item(row, column);
         return item ? item->text() : QString();
     }
     int CatchRows() { return Control<CHitListCtrl>(1004)->rowCount(); }
-    void PressRow(int row) {
+    void PressRow(int row)
+    {
         auto* list = Control<CHitListCtrl>(1004);
         const QRect rect = list->visualRect(list->model()->index(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
     std::string CatchFile() const { return m_dir.ReadFile("Data/fish.xml"); }
-    CTripRecord StoredTrip(int n) {
+    CTripRecord StoredTrip(int n)
+    {
         CTripRecord trip;
         EXPECT_TRUE(CCatchStore().ReadTrip(n, trip).ok());
         return trip;
     }
     void AddStoredTrip(const CTripRecord& trip) { ASSERT_TRUE(CCatchStore().AddTrip(trip).ok()); }
     // A small JPEG outside the program directory.
-    QString Jpeg(const std::string& relative, QRgb colour) {
+    QString Jpeg(const std::string& relative, QRgb colour)
+    {
         const QString path = QStringFromStd(m_outside + relative);
         WriteFileBytes(m_outside + relative, "");
         QImage image(64, 48, QImage::Format_RGB32);
@@ -121,12 +132,14 @@ protected:
         EXPECT_TRUE(image.save(path, "JPG"));
         return path;
     }
-    void WaitForPhotos(int id, int count) {
+    void WaitForPhotos(int id, int count)
+    {
         auto* list = Control<QListWidget>(id);
         QTRY_COMPARE(list->count(), count);
         QTRY_VERIFY(!IsBuildingThumbnails(list));
     }
-    ECatchEntryResult WaitForResult() {
+    ECatchEntryResult WaitForResult()
+    {
         EXPECT_TRUE(QTest::qWaitFor([this] { return !m_owner.calls.empty(); }));
         if (m_owner.calls.empty()) return ECatchEntryResult::Cancelled;
         EXPECT_EQ(m_owner.calls.back().first, m_dialog.get());
@@ -141,7 +154,8 @@ protected:
     std::unique_ptr<CCatchEntryDlg> m_dialog;
 };
 
-TEST(FindComboEntryTest, PrefixSearchTriesTheFirstEntryLast) {
+TEST(FindComboEntryTest, PrefixSearchTriesTheFirstEntryLast)
+{
     const QStringList weather = {"晴れ", "曇り", "雨"};
     EXPECT_EQ(FindComboEntry(weather, "曇"), 1);
     EXPECT_EQ(FindComboEntry(weather, "雨"), 2);
@@ -152,7 +166,8 @@ TEST(FindComboEntryTest, PrefixSearchTriesTheFirstEntryLast) {
     EXPECT_EQ(FindComboEntry({}, "x"), -1);
 }
 
-TEST_F(CatchEntryDlgTest, ANewTripStartsEmptyWithTodayTheWeatherAndTheSpecies) {
+TEST_F(CatchEntryDlgTest, ANewTripStartsEmptyWithTodayTheWeatherAndTheSpecies)
+{
     CCatchEntryDlg* dialog = Open(-1);
     EXPECT_EQ(dialog->windowTitle(), "釣果データ入力画面");
     EXPECT_FALSE(dialog->isModal());
@@ -205,7 +220,8 @@ TEST_F(CatchEntryDlgTest, ANewTripStartsEmptyWithTodayTheWeatherAndTheSpecies) {
     EXPECT_EQ(dialog->GetSelectedPlacePhoto(), -1);
 }
 
-TEST_F(CatchEntryDlgTest, RegisteringACatchChecksLengthAndWeightAndPutsTheNewestOnTop) {
+TEST_F(CatchEntryDlgTest, RegisteringACatchChecksLengthAndWeightAndPutsTheNewestOnTop)
+{
     Open(-1);
     Click(1025);  // no species: nothing, silently
     EXPECT_EQ(CatchRows(), 0);
@@ -262,7 +278,8 @@ TEST_F(CatchEntryDlgTest, RegisteringACatchChecksLengthAndWeightAndPutsTheNewest
     EXPECT_EQ(m_messages.Texts().size(), 5);
 }
 
-TEST_F(CatchEntryDlgTest, HourAndMinuteStepRoundTheirRangesIntoTheirEdits) {
+TEST_F(CatchEntryDlgTest, HourAndMinuteStepRoundTheirRangesIntoTheirEdits)
+{
     Open(-1);
     auto* hour = Control<QLineEdit>(1021);
     auto* hourSpin = Control<CUpDownCtrl>(1022);
@@ -294,7 +311,8 @@ TEST_F(CatchEntryDlgTest, HourAndMinuteStepRoundTheirRangesIntoTheirEdits) {
     EXPECT_EQ(minute->text(), "59");
 }
 
-TEST_F(CatchEntryDlgTest, RemovingTakesTheRowLastPressed) {
+TEST_F(CatchEntryDlgTest, RemovingTakesTheRowLastPressed)
+{
     Open(-1);
     for (const char* species : {"A", "B", "C"}) {
         SetSpecies(species);
@@ -324,7 +342,8 @@ TEST_F(CatchEntryDlgTest, RemovingTakesTheRowLastPressed) {
     EXPECT_EQ(CatchRows(), 1);
 }
 
-TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater) {
+TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater)
+{
     AddStoredTrip(SampleTrip("first"));
     Open(-1);
     Control<QComboBox>(1014)->setCurrentIndex(2);
@@ -374,7 +393,8 @@ TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater) {
     EXPECT_EQ(rows.size(), 2u);
 }
 
-TEST_F(CatchEntryDlgTest, ReopeningShowsTheStoredTrip) {
+TEST_F(CatchEntryDlgTest, ReopeningShowsTheStoredTrip)
+{
     CTripRecord cloudy = SampleTrip("second");
     cloudy.weather = "曇";
     cloudy.fishname = "ｸﾛ";  // matches no species: kept in the edit field
@@ -414,7 +434,8 @@ TEST_F(CatchEntryDlgTest, ReopeningShowsTheStoredTrip) {
     EXPECT_EQ(StoredTrip(1), expected);
 }
 
-TEST_F(CatchEntryDlgTest, CatchesKeepTheirOrderThroughSavingAndReopening) {
+TEST_F(CatchEntryDlgTest, CatchesKeepTheirOrderThroughSavingAndReopening)
+{
     AddStoredTrip(CTripRecord{});
     Open(0);
     SetSpecies("first");
@@ -429,7 +450,8 @@ TEST_F(CatchEntryDlgTest, CatchesKeepTheirOrderThroughSavingAndReopening) {
     EXPECT_EQ(Cell(1, 0), "first");
 }
 
-TEST_F(CatchEntryDlgTest, CancelWritesNothing) {
+TEST_F(CatchEntryDlgTest, CancelWritesNothing)
+{
     AddStoredTrip(SampleTrip("first"));
     m_dir.WriteFile("Data/Picture/old.jpg", "old");
     CTripRecord withPhoto = SampleTrip("second");
@@ -464,7 +486,8 @@ TEST_F(CatchEntryDlgTest, CancelWritesNothing) {
     EXPECT_EQ(CatchFile(), before);
 }
 
-TEST_F(CatchEntryDlgTest, ASaveThatFailsKeepsTheDialogOpenAndTheEntry) {
+TEST_F(CatchEntryDlgTest, ASaveThatFailsKeepsTheDialogOpenAndTheEntry)
+{
     // Missing file: a new trip is not lost with its dialog.
     const std::string good = CatchFile();
     ::unlink(m_dir.Path("Data/fish.xml").c_str());
@@ -506,7 +529,8 @@ TEST_F(CatchEntryDlgTest, ASaveThatFailsKeepsTheDialogOpenAndTheEntry) {
     EXPECT_EQ(StoredTrip(0).place, "keep me");
 }
 
-TEST_F(CatchEntryDlgTest, AnExistingTripThatCouldNotBeReadIsNeverOverwritten) {
+TEST_F(CatchEntryDlgTest, AnExistingTripThatCouldNotBeReadIsNeverOverwritten)
+{
     AddStoredTrip(SampleTrip("first"));
     const std::string good = CatchFile();
     m_dir.WriteFile("Data/fish.xml", "<broken");
@@ -520,7 +544,8 @@ TEST_F(CatchEntryDlgTest, AnExistingTripThatCouldNotBeReadIsNeverOverwritten) {
     EXPECT_FALSE(m_dialog->IsClosing());
 }
 
-TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip) {
+TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip)
+{
     for (const char* place : {"zero", "one", "two"}) AddStoredTrip(SampleTrip(place));
     Open(2);
     SetText(1008, "two, edited");
@@ -562,7 +587,8 @@ TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip) {
     EXPECT_EQ(rows[1].place, "five");
 }
 
-TEST_F(CatchEntryDlgTest, TextFieldsTakeAtMost255BytesAsTyped) {
+TEST_F(CatchEntryDlgTest, TextFieldsTakeAtMost255BytesAsTyped)
+{
     Open(-1);
     auto* place = Control<QLineEdit>(1008);
     place->setFocus();
@@ -604,7 +630,8 @@ TEST_F(CatchEntryDlgTest, TextFieldsTakeAtMost255BytesAsTyped) {
     EXPECT_EQ(saved.catches.at(0).name, std::string(255, 's'));
 }
 
-TEST_F(CatchEntryDlgTest, EnterSavesFromTheFieldsButStartsALineInTheMethod) {
+TEST_F(CatchEntryDlgTest, EnterSavesFromTheFieldsButStartsALineInTheMethod)
+{
     Open(-1);
     auto* method = Control<QPlainTextEdit>(1009);
     method->setFocus();
@@ -625,17 +652,20 @@ TEST_F(CatchEntryDlgTest, EnterSavesFromTheFieldsButStartsALineInTheMethod) {
 
 // ---- photos ----------------------------------------------------------------------------------
 
-int PicturesShown(QListWidget* list) {
+int PicturesShown(QListWidget* list)
+{
     int shown = 0;
     for (int i = 0; i < list->count(); ++i) shown += list->item(i)->icon().isNull() ? 0 : 1;
     return shown;
 }
 
-QPoint ItemCentre(QListWidget* list, int row) {
+QPoint ItemCentre(QListWidget* list, int row)
+{
     return list->visualItemRect(list->item(row)).center();
 }
 
-TEST_F(CatchEntryDlgTest, PhotosAreAddedFromTheFileDialogAndRebuiltEvenWhenItIsCancelled) {
+TEST_F(CatchEntryDlgTest, PhotosAreAddedFromTheFileDialogAndRebuiltEvenWhenItIsCancelled)
+{
     Open(-1);
     const QStringList picked = {Jpeg("a/one.jpg", qRgb(255, 0, 0)),
                                 Jpeg("b/two.jpg", qRgb(0, 255, 0)),
@@ -666,7 +696,8 @@ TEST_F(CatchEntryDlgTest, PhotosAreAddedFromTheFileDialogAndRebuiltEvenWhenItIsC
     EXPECT_EQ(PicturesShown(Control<QListWidget>(1011)), 6);
 }
 
-TEST_F(CatchEntryDlgTest, ASavedTripShowsAllItsPhotosUntilTheListIsRebuilt) {
+TEST_F(CatchEntryDlgTest, ASavedTripShowsAllItsPhotosUntilTheListIsRebuilt)
+{
     CTripRecord trip = SampleTrip("photos");
     for (int i = 0; i < 8; ++i) {
         trip.fishPhotos.push_back(
@@ -686,7 +717,8 @@ TEST_F(CatchEntryDlgTest, ASavedTripShowsAllItsPhotosUntilTheListIsRebuilt) {
     EXPECT_EQ(m_dialog->GetRemovedPhotoPaths(), QStringList{QStringFromStd(trip.fishPhotos[2])});
 }
 
-TEST_F(CatchEntryDlgTest, RemovingAPlacePhotoTakesTheOneLastClicked) {
+TEST_F(CatchEntryDlgTest, RemovingAPlacePhotoTakesTheOneLastClicked)
+{
     Open(-1);
     const QStringList picked = {Jpeg("c/1.jpg", qRgb(1, 1, 1)), Jpeg("c/2.jpg", qRgb(2, 2, 2)),
                                 Jpeg("c/3.jpg", qRgb(3, 3, 3))};
@@ -712,7 +744,8 @@ TEST_F(CatchEntryDlgTest, RemovingAPlacePhotoTakesTheOneLastClicked) {
     EXPECT_EQ(m_dialog->GetRemovedPhotoPaths(), (QStringList{picked[1], picked[2]}));
 }
 
-TEST_F(CatchEntryDlgTest, ARightClickOpensThePhotoUnderThePointer) {
+TEST_F(CatchEntryDlgTest, ARightClickOpensThePhotoUnderThePointer)
+{
     Open(-1);
     const QString photo = Jpeg("d/open me.jpg", qRgb(9, 9, 9));
     m_desktop.QueueOpenFileNames({photo});
@@ -727,7 +760,8 @@ TEST_F(CatchEntryDlgTest, ARightClickOpensThePhotoUnderThePointer) {
     EXPECT_EQ(m_desktop.Opened()[0], QUrl::fromLocalFile(photo));
 }
 
-TEST_F(CatchEntryDlgTest, SavingAnExistingTripCopiesItsPhotosWithoutCollisions) {
+TEST_F(CatchEntryDlgTest, SavingAnExistingTripCopiesItsPhotosWithoutCollisions)
+{
     AddStoredTrip(SampleTrip("trip"));
     Open(0);
     const QString first = Jpeg("day1/IMG.jpg", qRgb(255, 0, 0));
@@ -759,7 +793,8 @@ TEST_F(CatchEntryDlgTest, SavingAnExistingTripCopiesItsPhotosWithoutCollisions) 
     EXPECT_FALSE(m_dir.Exists("Data/Picture/IMG_3.jpg"));
 }
 
-TEST_F(CatchEntryDlgTest, ANewTripKeepsThePathsAsPicked) {
+TEST_F(CatchEntryDlgTest, ANewTripKeepsThePathsAsPicked)
+{
     Open(-1);
     const QString photo = Jpeg("e/new.jpg", qRgb(5, 5, 5));
     m_desktop.QueueOpenFileNames({photo});
@@ -771,7 +806,8 @@ TEST_F(CatchEntryDlgTest, ANewTripKeepsThePathsAsPicked) {
     EXPECT_FALSE(m_dir.Exists("Data/Picture/new.jpg"));
 }
 
-TEST_F(CatchEntryDlgTest, ARemovedCopyIsDeletedAfterSavingUnlessAnotherTripNamesIt) {
+TEST_F(CatchEntryDlgTest, ARemovedCopyIsDeletedAfterSavingUnlessAnotherTripNamesIt)
+{
     const QString own = QStringFromStd(m_dir.Path("Data/Picture/own.jpg"));
     const QString shared = QStringFromStd(m_dir.Path("Data/Picture/shared.jpg"));
     m_dir.WriteFile("Data/Picture/own.jpg", "");
@@ -802,7 +838,8 @@ TEST_F(CatchEntryDlgTest, ARemovedCopyIsDeletedAfterSavingUnlessAnotherTripNames
     EXPECT_TRUE(m_dir.Exists("Data/Picture/shared.jpg"));  // the other trip still shows it
 }
 
-TEST_F(CatchEntryDlgTest, APhotoThatCannotBeCopiedKeepsItsPathAndTheUserIsTold) {
+TEST_F(CatchEntryDlgTest, APhotoThatCannotBeCopiedKeepsItsPathAndTheUserIsTold)
+{
     AddStoredTrip(SampleTrip("trip"));
     Open(0);
     const QString photo = Jpeg("h/vanishing.jpg", qRgb(7, 7, 7));
@@ -818,7 +855,8 @@ TEST_F(CatchEntryDlgTest, APhotoThatCannotBeCopiedKeepsItsPathAndTheUserIsTold) 
     EXPECT_FALSE(m_dir.Exists("Data/Picture/vanishing.jpg"));
 }
 
-TEST_F(CatchEntryDlgTest, CopiesMadeForASaveThatFailsAreTakenBack) {
+TEST_F(CatchEntryDlgTest, CopiesMadeForASaveThatFailsAreTakenBack)
+{
     AddStoredTrip(SampleTrip("trip"));
     const std::string before = CatchFile();
     Open(0);
@@ -835,6 +873,19 @@ TEST_F(CatchEntryDlgTest, CopiesMadeForASaveThatFailsAreTakenBack) {
     EXPECT_EQ(CatchFile(), before);
     EXPECT_FALSE(m_dir.Exists("Data/Picture/undone.jpg"));
     EXPECT_FALSE(m_dialog->IsClosing());
+}
+
+TEST_F(CatchEntryDlgTest, APhotoPathTheCatchFileWouldCutIsRefused)
+{
+    Open(-1);
+    const QString fits = Jpeg("j/short.jpg", qRgb(4, 4, 4));
+    const QString tooLong = QString::fromUtf8(m_outside) + QString(260, QLatin1Char('d')) + ".jpg";
+    m_desktop.QueueOpenFileNames({tooLong, fits});
+    Click(1029);
+    WaitForPhotos(1011, 1);
+    EXPECT_EQ(m_dialog->GetFishPhotoPaths(), QStringList{fits});
+    ASSERT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(tooLong));
 }
 
 }  // namespace
