@@ -1,10 +1,7 @@
-#include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 #include <cstdio>
 #include <string>
 
-#include "app/widgets/common/Fonts.h"
+#include "app/widgets/CatchLogApp.h"
 #include "data/ProgramDir.h"
 
 int main(int argc, char** argv)
@@ -14,12 +11,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "lurebook: %s\n", error.c_str());
         return 2;
     }
-    QApplication app(argc, argv);
-    InstallFontSubstitutions();
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Lurebook"));
-    window.setCentralWidget(new QLabel(QStringLiteral("Lurebook")));
-    window.setFixedSize(800, 600);
-    window.show();
+    CCatchLogApp app(argc, argv);
+    if (!app.InitInstance()) return 1;
     return app.exec();
 }

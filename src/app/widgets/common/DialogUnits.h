@@ -25,7 +25,7 @@ public:
     static QFont DialogFont(const QString& family = QStringLiteral("ＭＳ Ｐゴシック"),
                             int pointSize = 9);
 
-    // Places child at the dialog-unit rectangle and gives it the font.
+    // Places child at the dialog-unit rectangle.
     void Place(QWidget* child, int x, int y, int width, int height) const;
 
 private:

@@ -1,0 +1,55 @@
+#include "app/InstanceLock.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "data/SafeFile.h"
+
+CInstanceLock::~CInstanceLock()
+{
+    Release();
+}
+
+CInstanceLock::EResult CInstanceLock::Acquire(const std::string& lockPath, std::string* error)
+{
+    Release();
+    m_holderPid = 0;
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (error) *error = lockPath + ": " + SystemErrorText(errno);
+        return EResult::Failed;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int saved = errno;
+        if (saved == EWOULDBLOCK) {
+            char buffer[32] = {};
+            const ssize_t got = ::pread(fd, buffer, sizeof buffer - 1, 0);
+            if (got > 0) m_holderPid = std::strtol(buffer, nullptr, 10);
+            ::close(fd);
+            return EResult::HeldByAnother;
+        }
+        ::close(fd);
+        if (error) *error = lockPath + ": " + SystemErrorText(saved);
+        return EResult::Failed;
+    }
+    // The process id is only information for the user; the lock itself is the flock.
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) == 0) {
+        (void)!::pwrite(fd, pid.data(), pid.size(), 0);
+    }
+    m_fd = fd;
+    return EResult::Acquired;
+}
+
+void CInstanceLock::Release()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}

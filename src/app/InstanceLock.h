@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+// Keeps a second copy of the program from working on the same Data folder: both would read the
+// catch file, and the one saving last would silently drop the other's trips.  The lock is an
+// advisory lock on a file in the folder; the kernel releases it when the holder ends, however it
+// ends, so a lock left by a crashed copy is simply taken over.
+class CInstanceLock {
+public:
+    CInstanceLock() = default;
+    ~CInstanceLock();
+    CInstanceLock(const CInstanceLock&) = delete;
+    CInstanceLock& operator=(const CInstanceLock&) = delete;
+
+    enum class EResult { Acquired, HeldByAnother, Failed };
+
+    // Takes the lock file lockPath (created when missing).  HeldByAnother when another running
+    // program holds it (its process id, when known, in GetHolderPid()); Failed with a reason in
+    // error when the file cannot be made.
+    EResult Acquire(const std::string& lockPath, std::string* error = nullptr);
+    void Release();
+    bool IsHeld() const { return m_fd >= 0; }
+    long GetHolderPid() const { return m_holderPid; }
+
+    static constexpr const char* kLockFileName = "Data/.lurebook.lock";
+
+private:
+    int m_fd = -1;
+    long m_holderPid = 0;
+};

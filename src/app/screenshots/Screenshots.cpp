@@ -1,0 +1,229 @@
+// Makes the README's pictures: starts the real main window offscreen on a folder of sample data
+// (trips, photos, a memo), visits every page as a user would and saves each as a PNG.
+//   lurebook-screenshots OUTPUT_DIR
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/widgets/AboutDlg.h"
+#include "app/widgets/MainFrame.h"
+#include "app/widgets/SwitchSplitter.h"
+#include "app/widgets/common/Fonts.h"
+#include "app/widgets/common/QtText.h"
+#include "calendar/ScheduleMemo.h"
+#include "data/CatchStore.h"
+#include "data/Clock.h"
+#include "data/ProgramDir.h"
+#include "entry/widgets/CatchEntryDlg.h"
+#include "entry/widgets/SettingsDlg.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/ThumbnailFrame.h"
+#include "entry/widgets/ThumbnailView.h"
+#include "reports/widgets/DataViewFrame.h"
+#include "reports/widgets/ReportDataFrame.h"
+#include "reports/widgets/ReportDataView.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Wait(int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
+
+// A photo of the sea with a fish, in colours that tell the photos apart.
+void WritePhoto(const QString& path, int seed, bool fish)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 300);
+    sky.setColorAt(0, QColor::fromHsv((200 + seed * 17) % 360, 120, 250));
+    sky.setColorAt(1, QColor(240, 240, 230));
+    painter.fillRect(0, 0, 800, 300, sky);
+    QLinearGradient sea(0, 300, 0, 600);
+    sea.setColorAt(0, QColor::fromHsv((190 + seed * 11) % 360, 200, 180));
+    sea.setColorAt(1, QColor(10, 40, 90));
+    painter.fillRect(0, 300, 800, 300, sea);
+    if (fish) {
+        painter.translate(400, 400);
+        painter.scale(2.5 + seed % 3 * 0.4, 2.5 + seed % 3 * 0.4);
+        QPainterPath body;
+        body.moveTo(-80, 0);
+        body.cubicTo(-40, -50, 40, -50, 70, 0);
+        body.cubicTo(40, 50, -40, 50, -80, 0);
+        body.moveTo(65, 0);
+        body.lineTo(105, -35);
+        body.lineTo(100, 0);
+        body.lineTo(105, 35);
+        body.closeSubpath();
+        painter.setBrush(QColor::fromHsv((seed * 47) % 360, 160, 230));
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawPath(body);
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(QPointF(-50, -8), 6, 6);
+    } else {
+        painter.setBrush(QColor(90, 80, 70));
+        painter.setPen(Qt::NoPen);
+        painter.drawPolygon(QPolygonF({QPointF(0, 330), QPointF(220 + seed * 20, 200), QPointF(420, 330)}));
+    }
+    painter.end();
+    image.save(path, "JPG", 85);
+}
+
+void MakeSampleData(const std::string& dir)
+{
+    fs::create_directories(dir + "Data/Picture");
+    fs::create_directories(dir + "Data/schedule");
+    fs::copy(fs::path(LUREBOOK_SOURCE_DIR) / "assets/Data/fish.xml", dir + "Data/fish.xml");
+    fs::copy(fs::path(LUREBOOK_SOURCE_DIR) / "assets/Data/fishname.txt", dir + "Data/fishname.txt");
+    const QString photos = QStringFromStd(dir) + QStringLiteral("photos/");
+    QDir().mkpath(photos);
+
+    struct Sample {
+        const char* date;
+        const char* weather;
+        const char* target;
+        const char* place;
+        std::vector<CCatchRecord> catches;
+    };
+    const std::vector<Sample> samples = {
+        {"2026/3/14", "晴れ", "メバル", "城ヶ島 西側の磯", {{"メバル", "22", "0", "19時10分"}, {"カサゴ", "18", "0", "20時5分"}}},
+        {"2026/4/5", "曇り", "クロダイ", "東京湾 木更津沖", {{"クロダイ", "42", "1", "6時30分"}}},
+        {"2026/4/29", "晴れ", "マダイ", "相模湾 茅ヶ崎沖", {{"マダイ", "48", "2", "7時15分"}, {"マダイ", "35", "1", "8時40分"}, {"イトヨリ", "28", "0", "9時0分"}}},
+        {"2026/5/3", "雨", "シーバス", "多摩川河口", {{"スズキ", "61", "2", "21時20分"}}},
+        {"2026/5/17", "晴れ", "マダイ", "相模湾 茅ヶ崎沖", {{"マダイ", "52", "3", "6時5分"}}},
+        {"2026/6/7", "曇り", "アジ", "横須賀 うみかぜ公園", {{"マアジ", "24", "0", "18時30分"}, {"マアジ", "21", "0", "18時45分"}}},
+        {"2026/7/20", "晴れ", "シロギス", "九十九里浜", {{"シロギス", "19", "0", "8時0分"}}},
+        {"2026/8/11", "晴れ", "マダイ", "伊豆 下田沖", {{"マダイ", "44", "2", "5時50分"}}},
+    };
+    CCatchStore store(dir + "Data/fish.xml");
+    int photo = 0;
+    for (const Sample& sample : samples) {
+        CTripRecord trip;
+        trip.date = sample.date;
+        trip.weather = sample.weather;
+        trip.fishname = sample.target;
+        trip.place = sample.place;
+        trip.water = "17";
+        trip.highTide = "6:40";
+        trip.ebbTide = "12:55";
+        trip.method = "ウキフカセ釣り\n道糸 3号、ハリス 2号";
+        trip.memo = "朝マヅメに時合い。潮が動き出してから当たりが続いた。";
+        trip.catches = sample.catches;
+        const QString place = photos + QStringLiteral("place%1.jpg").arg(photo);
+        WritePhoto(place, photo, false);
+        trip.placePhotos.push_back(PathFromQString(place));
+        for (size_t k = 0; k < sample.catches.size(); ++k) {
+            const QString fish = photos + QStringLiteral("fish%1_%2.jpg").arg(photo).arg(k);
+            WritePhoto(fish, photo * 3 + static_cast<int>(k), true);
+            trip.fishPhotos.push_back(PathFromQString(fish));
+        }
+        ++photo;
+        store.AddTrip(trip);
+    }
+}
+
+bool Save(QWidget* widget, const QString& path)
+{
+    const bool ok = widget->grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    QDir().mkpath(output);
+    const QString outputDir = QDir(output).absolutePath();
+
+    std::string base = (fs::temp_directory_path() / "lurebook-shots-XXXXXX").string();
+    if (::mkdtemp(base.data()) == nullptr) return 1;
+    base += "/";
+    ::setenv("XDG_CACHE_HOME", (base + "cache").c_str(), 1);
+    MakeSampleData(base);
+    SetProgramDirOverride(base);
+    if (::chdir(base.c_str()) != 0) return 1;  // holiday lists live in the working directory
+    SetCurrentDateSourceForTesting([] { return CDate{2026, 5, 1}; });
+    WriteScheduleMemo("2026年  5月", 3, "相模湾 マダイ釣行 (船宿 5時集合)", nullptr);
+    WriteScheduleMemo("2026年  5月", 17, "潮見表を確認", nullptr);
+
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    InstallFontSubstitutions();
+    bool ok = true;
+    {
+        CMainFrame frame;
+        frame.show();
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/calendar.png");
+
+        frame.OnBarNotify(1, 1);
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/trips.png");
+        auto* reports = static_cast<CReportDataFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewReports));
+        if (CCatchEntryDlg* dialog = reports->GetView()->OpenCatchEntry(2)) {
+            dialog->show();
+            Wait(1500);
+            ok &= Save(dialog, outputDir + "/entry.png");
+            dialog->reject();
+            Wait(200);
+        }
+
+        frame.OnBarNotify(1, 2);
+        auto* statistics = static_cast<CDataViewFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewStatistics));
+        statistics->GetYearCombo()->setCurrentText(QStringLiteral("2026"));
+        statistics->GetSpeciesCombo()->setCurrentText(QStringLiteral("マダイ"));
+        statistics->OnMonthlyStatistics();
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/statistics.png");
+        statistics->OnRanking();
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/ranking.png");
+
+        frame.OnBarNotify(1, 3);
+        auto* thumbnails = static_cast<CThumbnailFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewThumbnails));
+        if (auto* kind = thumbnails->Bar()->findChild<QComboBox*>(QString::number(CThumbnailFrame::IDC_KIND_COMBO))) {
+            kind->setCurrentText(QStringLiteral("魚画像"));
+        }
+        thumbnails->OnShow();
+        QElapsedTimer timer;
+        timer.start();
+        while (IsBuildingThumbnails(thumbnails->View()) && timer.elapsed() < 20000) Wait(50);
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/photos.png");
+
+        CSettingsDlg settings(&frame);
+        settings.show();
+        Wait(100);
+        ok &= Save(&settings, outputDir + "/settings.png");
+        CAboutDlg about(&frame);
+        about.show();
+        Wait(100);
+        ok &= Save(&about, outputDir + "/about.png");
+    }
+    SetCurrentDateSourceForTesting({});
+    std::error_code ec;
+    fs::remove_all(base, ec);
+    return ok ? 0 : 1;
+}

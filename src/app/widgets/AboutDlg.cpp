@@ -1,0 +1,36 @@
+#include "app/widgets/AboutDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/widgets/AppIcons.h"
+#include "app/widgets/LinkStatic.h"
+#include "app/widgets/common/DialogUnits.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("100"));
+    setWindowTitle(QStringLiteral("Lurebook"));
+    setFont(CDialogUnits::DialogFont(QStringLiteral("MS Sans Serif"), 8));
+    const CDialogUnits units(font());
+    setFixedSize(units.ToPixels(217, 55));
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(DrawAppIcon(32));
+    units.Place(icon, 11, 14, 21, 20);
+
+    auto* version = new QLabel(QString::fromUtf8(kVersionText), this);
+    units.Place(version, 40, 8, 130, 8);
+    auto* rights = new QLabel(QString::fromUtf8(kRightsText), this);
+    units.Place(rights, 40, 21, 130, 8);
+
+    m_link = new CLinkStatic(QString::fromUtf8(kLinkAddress), this);
+    m_link->setObjectName(QStringLiteral("1033"));
+    units.Place(m_link, 40, 36, 130, 8);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setDefault(true);
+    units.Place(ok, 176, 7, 34, 14);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDialog>
+
+class CLinkStatic;
+
+// The about box: the program's icon, name and version, a rights line and a link.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kVersionText = "Lurebook Version 1.0";
+    static constexpr const char* kRightsText = "(C) 2026 Lurebook developers";
+    static constexpr const char* kLinkAddress = "https://lurebook.example.org/";
+
+    explicit CAboutDlg(QWidget* parent = nullptr);
+    CLinkStatic* GetLink() const { return m_link; }
+
+private:
+    CLinkStatic* m_link = nullptr;
+};

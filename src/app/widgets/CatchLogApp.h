@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+#include "app/InstanceLock.h"
+
+class CMainFrame;
+
+// The application object: sets up fonts and settings, makes sure no other copy works on the same
+// Data folder, creates the main window and titles and shows it.  Nothing is loaded at start and
+// nothing is written at the end: every page reads and saves its files when the user acts.
+class CCatchLogApp : public QApplication {
+    Q_OBJECT
+public:
+    CCatchLogApp(int& argc, char** argv);
+    ~CCatchLogApp() override;
+
+    // Creates and shows the main window.  False when the program must end: another copy holds
+    // the Data folder (the user has been told) or the window cannot be made.
+    bool InitInstance();
+
+    CMainFrame* GetMainFrame() const { return m_mainFrame.get(); }
+
+    // The about box, for the menu and the toolbar.
+    static void OnAppAbout(QWidget* parent);
+
+private:
+    CInstanceLock m_lock;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+};

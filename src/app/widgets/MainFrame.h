@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+class CSwitchSplitter;
+class CNavBarCtrl;
+class QLabel;
+class QToolBar;
+struct NavBarImageLists;
+
+// The program's one window: a fixed 800 x 600 frame with toolbar, menu and status bar, the
+// navigation bar on the left and the four pages stacked on the right.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Command identifiers of the toolbar and menu.
+    static constexpr int kCommandExit = 32774;
+    static constexpr int kCommandExportXML = 32776;
+    static constexpr int kCommandSettings = 32777;
+    static constexpr int kCommandAbout = 57664;
+
+    // View numbers of the pages, in the order they are registered.
+    static constexpr int kViewReports = 0;
+    static constexpr int kViewStatistics = 1;
+    static constexpr int kViewThumbnails = 2;
+    static constexpr int kViewCalendar = 3;
+
+    static constexpr int kWidth = 800;
+    static constexpr int kHeight = 600;
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The navigation bar's notifications: code 1 item clicked (info = item index), 2 item
+    // renamed, 3 folder renamed, 4 item moved, 5 folder selected.  The reply accepts (non-zero)
+    // or refuses.
+    int OnBarNotify(int code, int item);
+
+    // Commands, as the toolbar and menu give them.
+    void OnExportXML();
+    void OnSettings();
+    void OnAbout();
+
+    CSwitchSplitter* GetSplitter() const { return m_splitter; }
+    CNavBarCtrl* GetNavBar() const { return m_navBar; }
+    QToolBar* GetToolBar() const { return m_toolBar; }
+
+private:
+    void CreateToolBar();
+    void CreateMenus();
+    void CreateStatusBar();
+    void CreateClient();
+
+    CSwitchSplitter* m_splitter = nullptr;
+    CNavBarCtrl* m_navBar = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    // The bar draws from these; they live as long as the window.
+    std::unique_ptr<NavBarImageLists> m_navImages;
+};

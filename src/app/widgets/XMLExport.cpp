@@ -1,0 +1,59 @@
+#include "app/widgets/XMLExport.h"
+
+#include <QFileInfo>
+
+#include "app/widgets/common/DesktopServices.h"
+#include "app/widgets/common/MessageBox.h"
+#include "app/widgets/common/QtText.h"
+#include "data/ProgramDir.h"
+#include "data/SafeFile.h"
+
+bool CopyCatchFile(const QString& source, const QString& target, QString* error)
+{
+    std::string bytes;
+    std::string reason;
+    bool missing = false;
+    if (!ReadWholeFile(PathFromQString(source), bytes, &reason, &missing)) {
+        if (error) {
+            *error = QStringLiteral("ファイルの読み込み失敗しました\n") + QStringFromStd(reason);
+        }
+        return false;
+    }
+    if (!WriteFileSafely(PathFromQString(target), bytes, &reason)) {
+        if (error) {
+            *error = QStringLiteral("XMLファイルを出力できませんでした。\n") + QStringFromStd(reason);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool ExportCatchFile(QWidget* parent)
+{
+    QString target = DesktopServices().GetSaveFileName(parent, QStringLiteral("XMLファイル出力"), QString(),
+                                                       QStringLiteral("XMLファイル(*.xml)"));
+    if (target.isEmpty()) return false;
+    // The default extension; the dialog asked about the name the user typed, so a different
+    // existing file that the extension now names must be confirmed here.
+    if (QFileInfo(target).suffix().isEmpty()) {
+        target += QStringLiteral(".xml");
+        if (QFileInfo::exists(target) &&
+            ShowMessageBox(parent, target + QStringLiteral(" は既に存在します。\n上書きしますか?"),
+                           EMessageBoxIcon::Question, QMessageBox::Yes | QMessageBox::No,
+                           QMessageBox::No) != QMessageBox::Yes) {
+            return false;
+        }
+    }
+    const QString source = QStringFromStd(DataPath(kCatchFileName));
+    QString error;
+    if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath()) {
+        ShowMessageBox(parent, QStringLiteral("出力先が元のファイルと同じです。\n") + target,
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    if (!CopyCatchFile(source, target, &error)) {
+        ShowMessageBox(parent, error, EMessageBoxIcon::Warning);
+        return false;
+    }
+    return true;
+}

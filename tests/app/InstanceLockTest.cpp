@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "app/InstanceLock.h"
+#include "support/TempProgramDir.h"
+
+namespace {
+
+// Runs body in a child process and returns its exit status.
+template <typename Body>
+int InChild(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(InstanceLockTest, SecondHolderIsRefusedUntilTheFirstLetsGo)
+{
+    const std::string dir = MakeTempDir();
+    const std::string path = dir + "lock";
+    CInstanceLock first;
+    ASSERT_EQ(first.Acquire(path), CInstanceLock::EResult::Acquired);
+
+    // Another process (another copy of the program) is refused and learns who holds it.
+    const long self = ::getpid();
+    EXPECT_EQ(InChild([&] {
+                  CInstanceLock second;
+                  if (second.Acquire(path) != CInstanceLock::EResult::HeldByAnother) return 1;
+                  return second.GetHolderPid() == self ? 0 : 2;
+              }),
+              0);
+
+    first.Release();
+    EXPECT_EQ(InChild([&] {
+                  CInstanceLock second;
+                  return second.Acquire(path) == CInstanceLock::EResult::Acquired ? 0 : 1;
+              }),
+              0);
+    RemoveTree(dir);
+}
+
+TEST(InstanceLockTest, LockOfAKilledProcessIsTakenOver)
+{
+    const std::string dir = MakeTempDir();
+    const std::string path = dir + "lock";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        CInstanceLock lock;
+        const char ok = lock.Acquire(path) == CInstanceLock::EResult::Acquired ? 'y' : 'n';
+        (void)!::write(ready[1], &ok, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+    ASSERT_EQ(answer, 'y');
+    CInstanceLock lock;
+    EXPECT_EQ(lock.Acquire(path), CInstanceLock::EResult::HeldByAnother);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(lock.Acquire(path), CInstanceLock::EResult::Acquired);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    RemoveTree(dir);
+}
+
+TEST(InstanceLockTest, MissingFolderIsAFailureWithAReason)
+{
+    CInstanceLock lock;
+    std::string error;
+    EXPECT_EQ(lock.Acquire("/nonexistent-folder-for-lurebook/lock", &error), CInstanceLock::EResult::Failed);
+    EXPECT_NE(error.find("No such file"), std::string::npos);
+    EXPECT_FALSE(lock.IsHeld());
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/widgets/AboutDlg.h"
+#include "app/widgets/LinkStatic.h"
+#include "support/widgets/FakeDesktopServices.h"
+#include "support/widgets/WidgetLookup.h"
+
+namespace {
+
+TEST(LinkStaticTest, ClickOpensTheTextAndMailAddressesGetMailto)
+{
+    CFakeDesktopServices desktop;
+    CLinkStatic web(QStringLiteral("https://lurebook.example.org/"));
+    web.resize(200, 20);
+    web.show();
+    QTest::mouseClick(&web, Qt::LeftButton, {}, QPoint(10, 10));
+    CLinkStatic mail(QStringLiteral("angler@example.org"));
+    mail.resize(200, 20);
+    mail.show();
+    QTest::mouseClick(&mail, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(desktop.Opened().size(), 2);
+    EXPECT_EQ(desktop.Opened()[0], QUrl(QStringLiteral("https://lurebook.example.org/")));
+    EXPECT_EQ(desktop.Opened()[1], QUrl(QStringLiteral("mailto:angler@example.org")));
+}
+
+TEST(LinkStaticTest, ReleasingOutsideOpensNothingAndRestoresTheColour)
+{
+    CFakeDesktopServices desktop;
+    CLinkStatic link(QStringLiteral("https://lurebook.example.org/"));
+    link.resize(200, 20);
+    link.show();
+    EXPECT_EQ(link.GetLinkColour(), CLinkStatic::kNormalColour);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&link, &enter);
+    EXPECT_EQ(link.GetLinkColour(), CLinkStatic::kHoverColour);
+    QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(link.IsPressed());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&link, &leave);
+    EXPECT_EQ(link.GetLinkColour(), CLinkStatic::kHoverColour);  // still pressed
+    QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(300, 50));
+    EXPECT_TRUE(desktop.Opened().isEmpty());
+    EXPECT_EQ(link.GetLinkColour(), CLinkStatic::kNormalColour);
+    EXPECT_FALSE(link.IsPressed());
+    EXPECT_TRUE(link.font().underline());
+    EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(AboutDlgTest, ShowsNameVersionAndLinkAndClosesWithOk)
+{
+    CAboutDlg dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Lurebook"));
+    QStringList texts;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Lurebook Version 1.0")));
+    CLinkStatic* link = FindControl<CLinkStatic>(&dialog, 1033);
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->text().startsWith(QStringLiteral("https://")));
+    QPushButton* ok = FindControl<QPushButton>(&dialog, 1);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    dialog.show();
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(accepted.count(), 1);
+    // Every control lies inside the dialog.
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+        EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->objectName().toStdString();
+    }
+}
+
+}  // namespace
