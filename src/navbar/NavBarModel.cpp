@@ -6,6 +6,7 @@ CNavBarModel::CNavBarModel(const CBarTextMetrics* metrics) : m_metrics(metrics) 
 
 int CNavBarModel::AppendFolder(const std::string& name, long value)
 {
+    ++m_generation;
     auto folder = std::make_unique<BarFolder>();
     folder->name = name;
     folder->value = value;
@@ -16,6 +17,7 @@ int CNavBarModel::AppendFolder(const std::string& name, long value)
 int CNavBarModel::InsertFolderItem(int folder, int index, const std::string& label, int image,
                                    long value)
 {
+    ++m_generation;
     BarFolder* target = MutableFolder(folder);
     if (target == nullptr)
         return -1;
@@ -32,6 +34,7 @@ int CNavBarModel::InsertFolderItem(int folder, int index, const std::string& lab
 
 const CBarImageList* CNavBarModel::AttachImageList(const CBarImageList* list, int kind)
 {
+    ++m_generation;
     const CBarImageList* previous = nullptr;
     if (kind == 1) {
         previous = m_smallImages;
@@ -91,6 +94,7 @@ std::string CNavBarModel::ItemLabel(int item) const
 
 void CNavBarModel::SetItemLabel(int item, const std::string& label)
 {
+    ++m_generation;
     if (!IsValidItem(m_selectedFolder, item))
         return;
     MutableFolder(m_selectedFolder)->items[static_cast<size_t>(item)]->label = label;
@@ -98,6 +102,7 @@ void CNavBarModel::SetItemLabel(int item, const std::string& label)
 
 void CNavBarModel::DeleteFolder(int folder)
 {
+    ++m_generation;
     if (!IsValidFolder(folder))
         return;
     const bool openFolderGone = folder == m_selectedFolder;
@@ -115,10 +120,16 @@ void CNavBarModel::DeleteFolder(int folder)
 
 bool CNavBarModel::DeleteItem(int item)
 {
+    ++m_generation;
     if (!IsValidItem(m_selectedFolder, item))
         return false;
     auto& items = MutableFolder(m_selectedFolder)->items;
     items.erase(items.begin() + item);
+    // The selection frame stays with the item that was clicked, not with its old index.
+    if (m_lastClicked == item)
+        m_lastClicked = -1;
+    else if (m_lastClicked > item)
+        --m_lastClicked;
     // A scroll position past the new end would show an empty area with no way back but the
     // up arrow; keep the last item reachable.
     const int count = static_cast<int>(items.size());
@@ -129,6 +140,7 @@ bool CNavBarModel::DeleteItem(int item)
 
 bool CNavBarModel::UseSmallIcons(bool on)
 {
+    ++m_generation;
     m_firstVisible = 0;
     if (on == UsesSmallIcons())
         return false;
@@ -194,29 +206,64 @@ BarRect CNavBarModel::ItemAreaRect() const
 
 BarSize CNavBarModel::MeasureBarItem(int folder, int item, int part) const
 {
+    if (!IsValidItem(folder, item))
+        return {};
+    const MeasureCache& cache = Measured(folder);
+    const auto k = static_cast<size_t>(item);
+    switch (part) {
+    case BarPartIcon:
+        return cache.icon[k];
+    case BarPartLabel:
+        return cache.label[k];
+    default:
+        return cache.whole[k];
+    }
+}
+
+const CNavBarModel::MeasureCache& CNavBarModel::Measured(int folder) const
+{
+    const int width = ItemAreaRect().Width();
+    const bool small = UsesSmallIcons();
+    if (m_cache.generation == m_generation && m_cache.folder == folder &&
+        m_cache.width == width && m_cache.small == small)
+        return m_cache;
+    m_cache.generation = m_generation;
+    m_cache.folder = folder;
+    m_cache.width = width;
+    m_cache.small = small;
+    const int count = ItemCount(folder);
+    m_cache.icon.assign(static_cast<size_t>(count), {});
+    m_cache.label.assign(static_cast<size_t>(count), {});
+    m_cache.whole.assign(static_cast<size_t>(count), {});
+    m_cache.offsets.assign(static_cast<size_t>(count) + 1, 0);
+    for (int k = 0; k < count; ++k) {
+        const auto i = static_cast<size_t>(k);
+        MeasureUncached(folder, k, m_cache.icon[i], m_cache.label[i], m_cache.whole[i]);
+        m_cache.offsets[i + 1] = m_cache.offsets[i] + m_cache.whole[i].cy + ItemSpacing();
+    }
+    return m_cache;
+}
+
+void CNavBarModel::MeasureUncached(int folder, int item, BarSize& icon, BarSize& label,
+                                   BarSize& whole) const
+{
+    icon = label = whole = {};
     const BarItem* barItem = Item(folder, item);
     if (barItem == nullptr)
-        return {};
+        return;
     const bool small = UsesSmallIcons();
-    BarSize icon;
     const CBarImageList* list = ImageListOfView();
     if (barItem->image >= 0 && list != nullptr)
         icon = list->ImageSize();
-    if (part == BarPartIcon)
-        return icon;
-
-    BarSize label;
     if (!barItem->label.empty() && m_metrics != nullptr) {
         label = small ? m_metrics->SingleLineSize(barItem->label)
                       : m_metrics->WrappedSize(barItem->label, ItemAreaRect().Width());
     }
-    if (part == BarPartLabel)
-        return label;
-
     if (small)
-        return {label.cx + kSmallIconLabelGap + icon.cx, std::max(label.cy, icon.cy)};
-    return {std::max(label.cx, icon.cx),
-            kLargeItemSpacing + kLargeIconLabelGap + label.cy + icon.cy};
+        whole = {label.cx + kSmallIconLabelGap + icon.cx, std::max(label.cy, icon.cy)};
+    else
+        whole = {std::max(label.cx, icon.cx),
+                 kLargeItemSpacing + kLargeIconLabelGap + label.cy + icon.cy};
 }
 
 int CNavBarModel::ItemSpacing() const
@@ -226,10 +273,13 @@ int CNavBarModel::ItemSpacing() const
 
 int CNavBarModel::StackedTop(int folder, int item) const
 {
-    int top = ItemAreaRect().top;
-    for (int j = 0; j < item; ++j)
-        top += MeasureBarItem(folder, j, BarPartWhole).cy + ItemSpacing();
-    return top;
+    const std::vector<int>& offsets = Measured(folder).offsets;
+    const int count = static_cast<int>(offsets.size()) - 1;
+    const int top = ItemAreaRect().top;
+    if (item <= count)
+        return top + offsets[static_cast<size_t>(std::max(item, 0))];
+    // Past the end only the spacing of the missing items counts.
+    return top + offsets.back() + (item - count) * ItemSpacing();
 }
 
 int CNavBarModel::ScrollOffset(int folder) const
@@ -462,6 +512,7 @@ bool CNavBarModel::IsInDropBand(BarPoint point) const
 
 bool CNavBarModel::MoveItem(int from, int onto)
 {
+    ++m_generation;
     const int s = m_selectedFolder;
     if (!IsValidItem(s, from) || !IsValidItem(s, onto) || from == onto)
         return false;
@@ -471,11 +522,13 @@ bool CNavBarModel::MoveItem(int from, int onto)
     if (from < onto)
         --onto;
     items.insert(items.begin() + onto, std::move(moved));
+    FollowMovedItem(from, onto);
     return true;
 }
 
 bool CNavBarModel::MoveItemToEnd(int from)
 {
+    ++m_generation;
     const int s = m_selectedFolder;
     if (!IsValidItem(s, from))
         return false;
@@ -483,5 +536,18 @@ bool CNavBarModel::MoveItemToEnd(int from)
     std::unique_ptr<BarItem> moved = std::move(items[static_cast<size_t>(from)]);
     items.erase(items.begin() + from);
     items.push_back(std::move(moved));
+    FollowMovedItem(from, static_cast<int>(items.size()) - 1);
     return true;
+}
+
+void CNavBarModel::FollowMovedItem(int from, int to)
+{
+    if (m_lastClicked < 0)
+        return;
+    if (m_lastClicked == from)
+        m_lastClicked = to;
+    else if (from < m_lastClicked && m_lastClicked <= to)
+        --m_lastClicked;
+    else if (to <= m_lastClicked && m_lastClicked < from)
+        ++m_lastClicked;
 }

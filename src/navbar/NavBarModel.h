@@ -44,7 +44,11 @@ public:
 
     explicit CNavBarModel(const CBarTextMetrics* metrics = nullptr);
 
-    void SetTextMetrics(const CBarTextMetrics* metrics) { m_metrics = metrics; }
+    void SetTextMetrics(const CBarTextMetrics* metrics)
+    {
+        m_metrics = metrics;
+        ++m_generation;
+    }
     void SetClientRect(const BarRect& rect) { m_client = rect; }
     const BarRect& ClientRect() const { return m_client; }
 
@@ -126,9 +130,27 @@ public:
     bool MoveItemToEnd(int from);
 
 private:
+    // Item sizes and stacked offsets of one folder, measured once per change of content, view or
+    // width: every hit-test and paint asks for them many times.
+    struct MeasureCache
+    {
+        std::uint64_t generation = ~std::uint64_t(0);
+        int folder = -2;
+        int width = -1;
+        bool small = false;
+        std::vector<BarSize> icon;
+        std::vector<BarSize> label;
+        std::vector<BarSize> whole;
+        std::vector<int> offsets; // offsets[k]: height of items 0..k-1 with their spacing
+    };
+
+    const MeasureCache& Measured(int folder) const;
+    void MeasureUncached(int folder, int item, BarSize& icon, BarSize& label, BarSize& whole) const;
     int ScrollOffset(int folder) const;
     int ItemSpacing() const;
     int StackedTop(int folder, int item) const;
+    // Keeps the last clicked item on the same item when an item moves from `from` to `to`.
+    void FollowMovedItem(int from, int to);
     BarFolder* MutableFolder(int folder);
 
     std::vector<std::unique_ptr<BarFolder>> m_folders;
@@ -145,4 +167,6 @@ private:
     const CBarImageList* m_largeImages = nullptr;
     const CBarTextMetrics* m_metrics = nullptr;
     BarRect m_client;
+    std::uint64_t m_generation = 0;
+    mutable MeasureCache m_cache;
 };

@@ -325,3 +325,40 @@ TEST_F(NavBarModelTest, DropBandLiesBetweenLastItemAndAreaBottom)
     EXPECT_TRUE(model.IsInDropBand({10, 255}));
     EXPECT_FALSE(model.IsInDropBand({10, 256}));
 }
+
+TEST_F(NavBarModelTest, ClickedItemFollowsDeletesAndMoves)
+{
+    Build(1, 4);
+    model.SetLastClickedItem(2); // "I2"
+    model.DeleteItem(0);
+    EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
+    model.MoveItemToEnd(0); // I2 I3 I1
+    EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
+    model.MoveItem(0, 2); // I3 I2 I1
+    EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
+    model.MoveItem(2, 0); // I1 I3 I2
+    EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
+    model.DeleteItem(2);
+    EXPECT_EQ(model.LastClickedItem(), -1);
+}
+
+TEST_F(NavBarModelTest, LayoutFollowsEveryChangeOfContent)
+{
+    Build(3, 3);
+    model.UseSmallIcons(true);
+    EXPECT_EQ(model.ItemBoundsRect(0, 2).right, 5 + 12 + 4 + 16);
+    model.SetItemLabel(2, "longer");
+    EXPECT_EQ(model.ItemBoundsRect(0, 2).right, 5 + 36 + 4 + 16);
+    model.MoveItem(2, 0);
+    EXPECT_EQ(model.ItemBoundsRect(0, 0).right, 5 + 36 + 4 + 16);
+    EXPECT_EQ(model.ItemBoundsRect(0, 2).right, 5 + 12 + 4 + 16);
+    model.InsertFolderItem(0, 0, "", -1, 0); // an empty item: no height at all
+    EXPECT_EQ(model.ItemBoundsRect(0, 1).top, 26 + 0 + 10);
+    model.DeleteItem(0);
+    EXPECT_EQ(model.ItemBoundsRect(0, 1).top, 26 + 16 + 10);
+    CFakeImageList bigger(24, 8);
+    model.AttachImageList(&bigger, 1);
+    EXPECT_EQ(model.ItemBoundsRect(0, 1).top, 26 + 24 + 10);
+    model.SetClientRect({0, 0, 300, 300});
+    EXPECT_EQ(model.DropMarkerRect(0, nullptr).right, 298);
+}

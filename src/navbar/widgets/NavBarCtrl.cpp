@@ -54,6 +54,8 @@ bool CNavBarCtrl::CreateBar(QWidget* parent, const QRect& rect, int id, std::uin
         setParent(parent);
     setObjectName(QString::number(id));
     setGeometry(rect);
+    // A hidden widget gets its resize event only when shown; the layout is needed before that.
+    m_model.SetClientRect(BarRectFromQ(contentsRect()));
     show();
     return true;
 }

@@ -75,7 +75,12 @@ protected:
         if (dir.isEmpty())
             return;
         QDir().mkpath(QString::fromLocal8Bit(dir));
-        bar->grab().save(QString::fromLocal8Bit(dir) + u'/' + name + QStringLiteral(".png"));
+        const QImage picture = bar->grab().toImage();
+        const QString base = QString::fromLocal8Bit(dir) + u'/' + name;
+        picture.save(base + QStringLiteral(".png"));
+        // Enlarged, so single-pixel edges can be checked by eye.
+        picture.scaled(picture.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+            .save(base + QStringLiteral("-x3.png"));
     }
 
     std::unique_ptr<QWidget> host;
