@@ -143,9 +143,11 @@ void CMainFrame::CreateClient()
     m_navImages = std::make_unique<NavBarImageLists>(CreateNavBarImageLists());
     SetUpNavBarMenu(*m_navBar, *m_navImages);
 
-    // Column 0 takes a fifth of the client width, the pages the rest.
+    // Column 0 takes a fifth of the client width, the pages the rest; the bar keeps its width.
     const int client = kWidth;
-    m_splitter->setSizes({client / 5, client - client / 5});
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({client / 5, client - client / 5 - m_splitter->handleWidth()});
 }
 
 int CMainFrame::OnBarNotify(int code, int item)
