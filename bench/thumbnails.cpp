@@ -13,13 +13,14 @@
 #include <QEventLoop>
 #include <chrono>
 #include <cstdlib>
-#include <jpeglib.h>
 #include <string>
 #include <vector>
 
 #include "app/widgets/common/QtText.h"
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailBuilder.h"
+// The test suite's JPEG writer makes the photos.
+#include "../tests/entry/JpegTestFiles.h"
 
 namespace {
 
@@ -30,48 +31,27 @@ constexpr int kSmallPhotos = 6;
 // a real photo (about 2 bits per pixel), not that of a flat test card.
 std::string EncodePhoto(int width, int height, unsigned seed)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 88, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> row(size_t(width) * 3);
     unsigned state = seed * 2654435761u + 1;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < width; ++x) {
+    return EncodeTestJpeg(
+        width, height,
+        [&](int x, int y) {
             state = state * 1664525u + 1013904223u;
-            const int noise = int((state >> 24) & 31) - 16;
+            const int noise = int((state >> 24) % 25) - 12;
             const int r = (x * 255 / width + int(seed * 37)) % 256;
             const int g = (y * 255 / height + ((x / 64 + y / 48) % 2) * 40) % 256;
             const int b = ((x + y) * 255 / (width + height) + int(seed * 11)) % 256;
-            row[size_t(x) * 3 + 0] = static_cast<unsigned char>(std::clamp(r + noise, 0, 255));
-            row[size_t(x) * 3 + 1] = static_cast<unsigned char>(std::clamp(g + noise, 0, 255));
-            row[size_t(x) * 3 + 2] = static_cast<unsigned char>(std::clamp(b - noise, 0, 255));
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return bytes;
+            return CTestRgb{static_cast<uint8_t>(std::clamp(r + noise, 0, 255)),
+                            static_cast<uint8_t>(std::clamp(g + noise, 0, 255)),
+                            static_cast<uint8_t>(std::clamp(b - noise, 0, 255))};
+        },
+        CJpegOptions{false, 88, 3});
 }
 
 struct CPhotoSet {
     std::string dir;
     QStringList paths;
     QString cacheHome;
+    double megabytesPerLargePhoto = 0;
 
     CPhotoSet()
     {
@@ -88,6 +68,7 @@ struct CPhotoSet {
             std::fwrite(bytes.data(), 1, bytes.size(), file);
             std::fclose(file);
             paths << QStringFromStd(path);
+            if (large) megabytesPerLargePhoto += double(bytes.size()) / 1e6 / kLargePhotos;
         }
     }
     ~CPhotoSet() { QDir(QStringFromStd(dir)).removeRecursively(); }
@@ -142,6 +123,7 @@ void DecodeAll(benchmark::State& state, bool dctScaling, double& perPhoto)
     }
     perPhoto = seconds / double(state.iterations()) / double(photos.paths.size());
     state.counters["ms_per_photo"] = perPhoto * 1000;
+    state.counters["MB_per_4000x3000"] = photos.megabytesPerLargePhoto;
     state.SetItemsProcessed(int64_t(state.iterations()) * photos.paths.size());
 }
 

@@ -111,6 +111,8 @@ void Decode(jpeg_decompress_struct& cinfo, FILE* file, CRgbPicture& picture,
         cinfo.scale_num = static_cast<unsigned>(
             ChooseDctScale(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)));
         cinfo.scale_denom = 8;
+        // The picture is shrunk further afterwards: smooth chroma upsampling would be lost work.
+        cinfo.do_fancy_upsampling = FALSE;
     }
     jpeg_start_decompress(&cinfo);
 

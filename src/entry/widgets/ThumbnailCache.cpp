@@ -5,9 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QUrl>
 #include <array>
+#include <cstdio>
 
 QString CThumbnailCache::Directory()
 {
@@ -138,12 +139,15 @@ bool CThumbnailCache::Store(const QString& absolutePath, qint64 mtime, qint64 si
     png.insert(kAfterHeader, texts);
 
     const QString target = CachePathOf(absolutePath);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    if (file.write(png) != png.size()) {
-        file.cancelWriting();
+    // Written beside its place and renamed over it, so a reader sees the old file or the new one,
+    // never half of one.  Not flushed to disk: a cache entry lost in a crash is simply made again.
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    file.setAutoRemove(true);
+    if (!file.open()) return false;  // created readable by the user only
+    if (file.write(png) != png.size() || !file.flush()) return false;
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0)
         return false;
-    }
-    return file.commit();
+    file.setAutoRemove(false);
+    return true;
 }
