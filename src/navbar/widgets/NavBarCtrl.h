@@ -90,6 +90,7 @@ public:
     bool IsScrolling() const { return m_scrolling; }
     bool IsAnimating() const { return !m_slideFrames.empty(); }
     int SlideFrameCount() const { return static_cast<int>(m_slideFrames.size()); }
+    int SlideFrameShown() const { return static_cast<int>(m_slideFrame); }
 
     // Renaming and the context menu.
     void BeginFolderRename(int index);

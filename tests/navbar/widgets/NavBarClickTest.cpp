@@ -90,6 +90,15 @@ TEST_F(NavBarWidgetTest, FolderChangeSlidesOnlyWithItsFlag)
     Shot(QStringLiteral("slide"));
     QTRY_VERIFY(!bar->IsAnimating());
 
+    // Back up: the open folder's button sinks and uncovers the first folder's items.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->FolderButtonRect(0).center());
+    ASSERT_TRUE(bar->IsAnimating());
+    // Frames follow one another on the timer, without blocking the event loop.
+    QTRY_VERIFY(!bar->IsAnimating() || bar->SlideFrameShown() >= 4);
+    Shot(QStringLiteral("slide-up"));
+    QTRY_VERIFY(!bar->IsAnimating());
+    EXPECT_EQ(bar->SelectedFolder(), 0);
+
     MakeBar(0x1FC & ~BarAnimateFolders);
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->FolderButtonRect(1).center());
     EXPECT_FALSE(bar->IsAnimating());

@@ -28,6 +28,13 @@ protected:
             if (menu == nullptr || seen)
                 return;
             seen = true;
+            const QByteArray shots = qgetenv("LUREBOOK_NAVBAR_SHOTS");
+            if (!shots.isEmpty()) {
+                const QImage picture = menu->grab().toImage();
+                picture.scaled(picture.size() * 3).save(QString::fromLocal8Bit(shots) +
+                                                        QStringLiteral("/menu-%1-x3.png")
+                                                            .arg(menu->actions().size()));
+            }
             for (QAction* action : menu->actions())
                 entries.push_back({action->isSeparator() ? QString() : action->text(),
                                    action->isEnabled()});

@@ -90,6 +90,7 @@ TEST_F(NavBarRenameTest, LosingTheFocusConfirmsAFolderName)
     // The edit lies over the button, two pixels in.
     EXPECT_EQ(edit->geometry(), bar->FolderButtonRect(1).adjusted(2, 2, -2, -2));
     Retype(edit, QStringLiteral("釣り場"));
+    Shot(QStringLiteral("rename-folder"));
     bar->setFocus();
     QTRY_VERIFY(edit.isNull());
     ASSERT_EQ(notes.size(), 1u);
