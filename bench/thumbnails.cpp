@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QEventLoop>
 #include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -91,6 +92,14 @@ QApplication& App()
     return app;
 }
 
+// CPU seconds of the whole process, every thread included.
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
 // Runs the event loop until build has finished.
 void WaitFinished(CThumbnailBuild* build)
 {
@@ -109,6 +118,7 @@ void DecodeAll(benchmark::State& state, bool dctScaling, double& perPhoto)
     CDecodeOptions options;
     options.dctScaling = dctScaling;
     double seconds = 0;
+    const double cpuStart = ProcessCpuSeconds();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         for (const QString& path : photos.paths) {
@@ -122,6 +132,8 @@ void DecodeAll(benchmark::State& state, bool dctScaling, double& perPhoto)
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     perPhoto = seconds / double(state.iterations()) / double(photos.paths.size());
+    state.counters["cpu_ms_per_photo"] =
+        (ProcessCpuSeconds() - cpuStart) * 1000 / double(state.iterations()) / double(photos.paths.size());
     state.counters["ms_per_photo"] = perPhoto * 1000;
     state.counters["MB_per_4000x3000"] = photos.megabytesPerLargePhoto;
     state.SetItemsProcessed(int64_t(state.iterations()) * photos.paths.size());
@@ -148,6 +160,7 @@ void Build(benchmark::State& state, bool cached)
         WaitFinished(BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow));
     }
     double seconds = 0;
+    double cpu = 0;
     for (auto _ : state) {
         if (!cached) {
             state.PauseTiming();
@@ -155,14 +168,17 @@ void Build(benchmark::State& state, bool cached)
             state.ResumeTiming();
         }
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ProcessCpuSeconds();
         CThumbnailBuild* build = BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow);
         WaitFinished(build);
         if (build->Done() != photos.paths.size())
             state.SkipWithError("build did not finish");
+        cpu += ProcessCpuSeconds() - cpuStart;
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const double perPhoto = seconds / double(state.iterations()) / double(photos.paths.size());
     state.counters["ms_per_photo"] = perPhoto * 1000;
+    state.counters["cpu_ms_per_photo"] = cpu * 1000 / double(state.iterations()) / double(photos.paths.size());
     if (g_scaledPerPhoto > 0) state.counters["vs_scaled"] = perPhoto / g_scaledPerPhoto;
     if (g_fullPerPhoto > 0) state.counters["speedup_vs_full"] = g_fullPerPhoto / perPhoto;
     state.SetItemsProcessed(int64_t(state.iterations()) * photos.paths.size());

@@ -127,7 +127,8 @@ bool CThumbnailCache::Store(const QString& absolutePath, qint64 mtime, qint64 si
     {
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        if (!NormalSize(picture).save(&buffer, "PNG")) return false;
+        // Light compression: the files are small either way, and making them must stay cheap.
+        if (!NormalSize(picture).save(&buffer, "PNG", 80)) return false;
     }
     // The text chunks go right after the header chunk (8 bytes of signature, 25 of IHDR).
     constexpr qsizetype kAfterHeader = 8 + 25;

@@ -101,7 +101,14 @@ TEST_F(ThumbnailBuilderTest, OnlyTheCapacityGetsPicturesButEveryPathItsItem)
     QStringList paths;
     for (int i = 0; i < 8; ++i)
         paths << Write("p" + std::to_string(i) + ".jpg", PlainJpeg(160, 120, kTestBlue));
-    CThumbnailBuild* build = BuildAndWait(paths, 6);
+    CThumbnailBuild* build = BuildThumbnails(&m_list, paths, 6, EThumbnailPlacement::SingleRow);
+    QSignalSpy progress(build, &CThumbnailBuild::progress);
+    QSignalSpy finished(build, &CThumbnailBuild::finished);
+    ASSERT_TRUE(finished.wait(20000));
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last(), (QList<QVariant>{8, 8}));
+    for (int i = 1; i < progress.size(); ++i)
+        EXPECT_GT(progress[i][0].toInt(), progress[i - 1][0].toInt());
     ASSERT_EQ(m_list.count(), 8);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(m_list.item(i)->text(), QStringLiteral("p%1.jpg").arg(i));
