@@ -356,7 +356,7 @@ void CThumbnailBuild::ShowProgressBar()
     m_progressBar = new QProgressBar(m_list);
     m_progressBar->setRange(0, Total());
     m_progressBar->setValue(m_placed);
-    m_progressBar->setFormat(QStringLiteral("%v / %m"));
+    m_progressBar->setFormat(QStringLiteral("サムネイル作成中  %v / %m"));
     m_list->installEventFilter(this);
     PlaceProgressBar();
     m_progressBar->show();
