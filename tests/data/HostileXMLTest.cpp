@@ -1,41 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "data/CatchStore.h"
 #include "data/XMLDataFile.h"
+#include "data/PeakMemory.h"
 #include "support/TempProgramDir.h"
 
 namespace {
-
-// Peak memory of this process, in kB, as the kernel counts it; ResetPeakMemory starts a new
-// peak from the current size.  Where the kernel does not allow it, the checks are skipped.
-long ReadStatusKb(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-    }
-    return -1;
-}
-
-bool ResetPeakMemory()
-{
-    const int fd = ::open("/proc/self/clear_refs", O_WRONLY);
-    if (fd < 0) return false;
-    const bool ok = ::write(fd, "5", 1) == 1;
-    ::close(fd);
-    return ok && ReadStatusKb("VmHWM:") >= 0;
-}
 
 std::vector<std::string> FilesIn(const std::string& dir)
 {
@@ -126,7 +104,7 @@ TEST_F(HostileXMLTest, RefusedWithALineNothingWrittenAndMemoryBounded)
         CXMLDataFile file;
         EXPECT_EQ(file.LoadXMLDataFile(m_path), 0) << c.name;
         if (measure) {
-            const long grownKb = ReadStatusKb("VmHWM:") - startKb;
+            const long grownKb = PeakGrowthKb(startKb);
             // The documents are at most a few MB; an expansion would take hundreds.
             EXPECT_LT(grownKb, 64 * 1024 + static_cast<long>(c.bytes.size() / 1024) * 8) << c.name;
         }
@@ -194,7 +172,7 @@ TEST_F(HostileXMLTest, FileOverTheSizeCapIsRefusedUnread)
     EXPECT_EQ(file.LoadXMLDataFile(m_path), 0);
     EXPECT_EQ(file.GetLoadStatus(), EXMLLoadStatus::TooLarge);
     if (measure) {
-        EXPECT_LT(ReadStatusKb("VmHWM:") - startKb, 16 * 1024);
+        EXPECT_LT(PeakGrowthKb(startKb), 16 * 1024);
     }
 
     CCatchStore store(m_path);

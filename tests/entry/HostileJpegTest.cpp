@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "JpegTestFiles.h"
+#include "data/PeakMemory.h"
 #include "entry/ThumbnailDecoder.h"
 
 namespace {
@@ -15,26 +14,6 @@ namespace {
 // Hostile and broken JPEG files decoded with the program's own limits (the default options), as
 // every photo list decodes them.  Each ends as an undecodable photo, and none may take much
 // more memory than a thumbnail needs.
-
-long ReadStatusKb(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-    }
-    return -1;
-}
-
-// Starts a new peak of this process's memory; false where the kernel does not allow it.
-bool ResetPeakMemory()
-{
-    const int fd = ::open("/proc/self/clear_refs", O_WRONLY);
-    if (fd < 0) return false;
-    const bool ok = ::write(fd, "5", 1) == 1;
-    ::close(fd);
-    return ok && ReadStatusKb("VmHWM:") >= 0;
-}
 
 struct CDecodeResult {
     bool ok = false;
@@ -52,7 +31,7 @@ CDecodeResult DecodeBytes(const std::string& bytes)
     if (file == nullptr) return result;
     result.ok = DecodeScaledPicture(file, result.picture, &result.error);
     std::fclose(file);
-    if (measure) result.grownKb = ReadStatusKb("VmHWM:") - startKb;
+    if (measure) result.grownKb = PeakGrowthKb(startKb);
     return result;
 }
 
