@@ -13,8 +13,7 @@
 #include "navbar/widgets/NavBarImages.h"
 #include "navbar/widgets/QtBarCanvas.h"
 
-namespace
-{
+namespace {
 QApplication& App()
 {
     static int argc = 1;
@@ -25,8 +24,7 @@ QApplication& App()
     return app;
 }
 
-struct Bar
-{
+struct Bar {
     explicit Bar(int items) : metrics(BarGuiFont()), lists(CreateNavBarImageLists())
     {
         model.SetTextMetrics(&metrics);
@@ -53,8 +51,7 @@ void HitTestSweep(benchmark::State& state)
     bar.model.SetFirstVisibleItem(static_cast<int>(state.range(0)) / 2);
     for (auto _ : state) {
         int hits = 0;
-        for (int y = 0; y < 600; y += 12)
-            hits += bar.model.HitTestBar({80, y}).kind;
+        for (int y = 0; y < 600; y += 12) hits += bar.model.HitTestBar({80, y}).kind;
         benchmark::DoNotOptimize(hits);
     }
 }
@@ -74,6 +71,6 @@ void FullPaint(benchmark::State& state)
     }
 }
 BENCHMARK(FullPaint)->Arg(4)->Arg(40)->Arg(400)->Unit(benchmark::kMicrosecond);
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -5,8 +5,7 @@
 #include "navbar/BarTypes.h"
 
 // Measures texts in the font the bar draws its labels and folder names with.
-class CBarTextMetrics
-{
+class CBarTextMetrics {
 public:
     virtual ~CBarTextMetrics() = default;
     // Size of the text on one line.
@@ -17,24 +16,21 @@ public:
 };
 
 // A list of equally sized icons, owned by the caller of the bar.
-class CBarImageList
-{
+class CBarImageList {
 public:
     virtual ~CBarImageList() = default;
     virtual int ImageCount() const = 0;
     virtual BarSize ImageSize() const = 0;
 };
 
-enum BarTextLayout
-{
-    BarTextSingleCentered, // one line, centred horizontally and vertically in the box
-    BarTextSingleLeft,     // one line from the box's top-left corner
-    BarTextWrapCentered,   // word-wrapped, each line centred, from the box's top
+enum BarTextLayout {
+    BarTextSingleCentered,  // one line, centred horizontally and vertically in the box
+    BarTextSingleLeft,      // one line from the box's top-left corner
+    BarTextWrapCentered,    // word-wrapped, each line centred, from the box's top
 };
 
 // Everything the bar draws goes through this, so the drawing can be recorded and checked.
-class CBarCanvas
-{
+class CBarCanvas {
 public:
     virtual ~CBarCanvas() = default;
     virtual void FillRect(const BarRect& rect, BarColor color) = 0;
@@ -52,8 +48,7 @@ public:
 
 // The classic sunken or raised frame: the top and left edges in one colour, the right and bottom
 // edges in the other.
-inline void Draw3dRect(CBarCanvas& canvas, const BarRect& r, BarColor topLeft,
-                       BarColor bottomRight)
+inline void Draw3dRect(CBarCanvas& canvas, const BarRect& r, BarColor topLeft, BarColor bottomRight)
 {
     const int cx = r.Width();
     const int cy = r.Height();

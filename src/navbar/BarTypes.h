@@ -8,21 +8,18 @@
 // Plain geometry and model types of the navigation bar.  Rectangles follow the classic window
 // convention: left and top are inside, right and bottom are one past the last pixel.
 
-struct BarPoint
-{
+struct BarPoint {
     int x = 0;
     int y = 0;
 };
 
-struct BarSize
-{
+struct BarSize {
     int cx = 0;
     int cy = 0;
     bool operator==(const BarSize&) const = default;
 };
 
-struct BarRect
-{
+struct BarRect {
     int left = 0;
     int top = 0;
     int right = 0;
@@ -52,8 +49,7 @@ constexpr BarColor BarRGB(int r, int g, int b)
 }
 
 // Behaviour flags given to CreateBar.
-enum BarFlags : std::uint32_t
-{
+enum BarFlags : std::uint32_t {
     BarSmallIcons = 0x001,
     BarRenameFolders = 0x004,
     BarRenameItems = 0x008,
@@ -65,8 +61,7 @@ enum BarFlags : std::uint32_t
 };
 
 // Notification codes sent to the owner.
-enum BarNotifyCode
-{
+enum BarNotifyCode {
     BarNotifyItemClick = 1,
     BarNotifyItemLabelEdited = 2,
     BarNotifyFolderNameEdited = 3,
@@ -76,8 +71,7 @@ enum BarNotifyCode
 
 // The record handed with codes 2, 3 and 4.  Only the fields that belong to the code are set;
 // text points at the new UTF-8 text and is valid only during the call.
-struct BarNotifyInfo
-{
+struct BarNotifyInfo {
     std::int32_t index = -1;
     const char* text = nullptr;
     std::int32_t folder = -1;
@@ -85,8 +79,7 @@ struct BarNotifyInfo
 };
 
 // What a point of the bar lies on.
-enum BarHitKind
-{
+enum BarHitKind {
     BarHitNothing = -1,
     BarHitFolder = 0,
     BarHitItem = 1,
@@ -94,16 +87,14 @@ enum BarHitKind
     BarHitDownArrow = 3,
 };
 
-struct BarHit
-{
+struct BarHit {
     int kind = BarHitNothing;
     int index = -1;
     bool operator==(const BarHit&) const = default;
 };
 
 // Context menu command ids.
-enum BarCommand
-{
+enum BarCommand {
     BarCmdSmallIcons = 50000,
     BarCmdLargeIcons = 50001,
     BarCmdRename = 50002,
@@ -111,22 +102,19 @@ enum BarCommand
 };
 
 // Parts of an item for MeasureBarItem.
-enum BarItemPart
-{
+enum BarItemPart {
     BarPartIcon = 1,
     BarPartLabel = 2,
     BarPartWhole = 3,
 };
 
-struct BarItem
-{
+struct BarItem {
     int image = -1;
     std::string label;
     long value = 0;
 };
 
-struct BarFolder
-{
+struct BarFolder {
     std::string name;
     long value = 0;
     std::vector<std::unique_ptr<BarItem>> items;

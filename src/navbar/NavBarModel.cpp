@@ -19,15 +19,13 @@ int CNavBarModel::InsertFolderItem(int folder, int index, const std::string& lab
 {
     ++m_generation;
     BarFolder* target = MutableFolder(folder);
-    if (target == nullptr)
-        return -1;
+    if (target == nullptr) return -1;
     auto item = std::make_unique<BarItem>();
     item->image = image;
     item->label = label;
     item->value = value;
     const int count = static_cast<int>(target->items.size());
-    if (index < 0 || index > count)
-        index = count;
+    if (index < 0 || index > count) index = count;
     target->items.insert(target->items.begin() + index, std::move(item));
     return index;
 }
@@ -69,8 +67,7 @@ BarFolder* CNavBarModel::MutableFolder(int folder)
 
 const BarItem* CNavBarModel::Item(int folder, int item) const
 {
-    if (!IsValidItem(folder, item))
-        return nullptr;
+    if (!IsValidItem(folder, item)) return nullptr;
     return Folder(folder)->items[static_cast<size_t>(item)].get();
 }
 
@@ -82,8 +79,7 @@ std::string CNavBarModel::FolderName(int folder) const
 
 void CNavBarModel::SetFolderName(int folder, const std::string& name)
 {
-    if (BarFolder* f = MutableFolder(folder))
-        f->name = name;
+    if (BarFolder* f = MutableFolder(folder)) f->name = name;
 }
 
 std::string CNavBarModel::ItemLabel(int item) const
@@ -95,22 +91,18 @@ std::string CNavBarModel::ItemLabel(int item) const
 void CNavBarModel::SetItemLabel(int item, const std::string& label)
 {
     ++m_generation;
-    if (!IsValidItem(m_selectedFolder, item))
-        return;
+    if (!IsValidItem(m_selectedFolder, item)) return;
     MutableFolder(m_selectedFolder)->items[static_cast<size_t>(item)]->label = label;
 }
 
 void CNavBarModel::DeleteFolder(int folder)
 {
     ++m_generation;
-    if (!IsValidFolder(folder))
-        return;
+    if (!IsValidFolder(folder)) return;
     const bool openFolderGone = folder == m_selectedFolder;
     m_folders.erase(m_folders.begin() + folder);
-    if (m_selectedFolder >= folder)
-        --m_selectedFolder;
-    if (m_selectedFolder < 0 && !m_folders.empty())
-        m_selectedFolder = 0;
+    if (m_selectedFolder >= folder) --m_selectedFolder;
+    if (m_selectedFolder < 0 && !m_folders.empty()) m_selectedFolder = 0;
     if (openFolderGone) {
         // The scroll position and the clicked item belonged to the folder that is gone.
         m_firstVisible = 0;
@@ -121,8 +113,7 @@ void CNavBarModel::DeleteFolder(int folder)
 bool CNavBarModel::DeleteItem(int item)
 {
     ++m_generation;
-    if (!IsValidItem(m_selectedFolder, item))
-        return false;
+    if (!IsValidItem(m_selectedFolder, item)) return false;
     auto& items = MutableFolder(m_selectedFolder)->items;
     items.erase(items.begin() + item);
     // The selection frame stays with the item that was clicked, not with its old index.
@@ -133,8 +124,7 @@ bool CNavBarModel::DeleteItem(int item)
     // A scroll position past the new end would show an empty area with no way back but the
     // up arrow; keep the last item reachable.
     const int count = static_cast<int>(items.size());
-    if (m_firstVisible > 0 && m_firstVisible >= count)
-        m_firstVisible = std::max(0, count - 1);
+    if (m_firstVisible > 0 && m_firstVisible >= count) m_firstVisible = std::max(0, count - 1);
     return true;
 }
 
@@ -142,8 +132,7 @@ bool CNavBarModel::UseSmallIcons(bool on)
 {
     ++m_generation;
     m_firstVisible = 0;
-    if (on == UsesSmallIcons())
-        return false;
+    if (on == UsesSmallIcons()) return false;
     if (on)
         m_flags |= BarSmallIcons;
     else
@@ -160,22 +149,19 @@ void CNavBarModel::SetSelectedFolder(int folder)
 
 // ---- layout ---------------------------------------------------------------------------------
 
-namespace
-{
+namespace {
 // The folder whose button closes the top stack.  A selection naming no folder (the state right
 // after construction) lays the buttons out as if the nearest folder were open.
 int LayoutFolder(int selected, int count)
 {
-    if (count == 0)
-        return 0;
+    if (count == 0) return 0;
     return std::clamp(selected, 0, count - 1);
 }
-} // namespace
+}  // namespace
 
 bool CNavBarModel::FolderButtonRect(int folder, BarRect& rect) const
 {
-    if (!IsValidFolder(folder))
-        return false;
+    if (!IsValidFolder(folder)) return false;
     const int h = kFolderButtonHeight;
     const int n = FolderCount();
     const int s = LayoutFolder(m_selectedFolder, n);
@@ -195,8 +181,7 @@ BarRect CNavBarModel::ItemAreaRect() const
 {
     BarRect area = m_client;
     const int n = FolderCount();
-    if (n == 0)
-        return area;
+    if (n == 0) return area;
     const int h = kFolderButtonHeight;
     const int s = LayoutFolder(m_selectedFolder, n);
     area.top += (s + 1) * h - 1;
@@ -206,17 +191,16 @@ BarRect CNavBarModel::ItemAreaRect() const
 
 BarSize CNavBarModel::MeasureBarItem(int folder, int item, int part) const
 {
-    if (!IsValidItem(folder, item))
-        return {};
+    if (!IsValidItem(folder, item)) return {};
     const MeasureCache& cache = Measured(folder);
     const auto k = static_cast<size_t>(item);
     switch (part) {
-    case BarPartIcon:
-        return cache.icon[k];
-    case BarPartLabel:
-        return cache.label[k];
-    default:
-        return cache.whole[k];
+        case BarPartIcon:
+            return cache.icon[k];
+        case BarPartLabel:
+            return cache.label[k];
+        default:
+            return cache.whole[k];
     }
 }
 
@@ -224,8 +208,8 @@ const CNavBarModel::MeasureCache& CNavBarModel::Measured(int folder) const
 {
     const int width = ItemAreaRect().Width();
     const bool small = UsesSmallIcons();
-    if (m_cache.generation == m_generation && m_cache.folder == folder &&
-        m_cache.width == width && m_cache.small == small)
+    if (m_cache.generation == m_generation && m_cache.folder == folder && m_cache.width == width &&
+        m_cache.small == small)
         return m_cache;
     m_cache.generation = m_generation;
     m_cache.folder = folder;
@@ -249,12 +233,10 @@ void CNavBarModel::MeasureUncached(int folder, int item, BarSize& icon, BarSize&
 {
     icon = label = whole = {};
     const BarItem* barItem = Item(folder, item);
-    if (barItem == nullptr)
-        return;
+    if (barItem == nullptr) return;
     const bool small = UsesSmallIcons();
     const CBarImageList* list = ImageListOfView();
-    if (barItem->image >= 0 && list != nullptr)
-        icon = list->ImageSize();
+    if (barItem->image >= 0 && list != nullptr) icon = list->ImageSize();
     if (!barItem->label.empty() && m_metrics != nullptr) {
         label = small ? m_metrics->SingleLineSize(barItem->label)
                       : m_metrics->WrappedSize(barItem->label, ItemAreaRect().Width());
@@ -276,8 +258,7 @@ int CNavBarModel::StackedTop(int folder, int item) const
     const std::vector<int>& offsets = Measured(folder).offsets;
     const int count = static_cast<int>(offsets.size()) - 1;
     const int top = ItemAreaRect().top;
-    if (item <= count)
-        return top + offsets[static_cast<size_t>(std::max(item, 0))];
+    if (item <= count) return top + offsets[static_cast<size_t>(std::max(item, 0))];
     // Past the end only the spacing of the missing items counts.
     return top + offsets.back() + (item - count) * ItemSpacing();
 }
@@ -285,8 +266,7 @@ int CNavBarModel::StackedTop(int folder, int item) const
 int CNavBarModel::ScrollOffset(int folder) const
 {
     // Only the open folder scrolls; any other folder is drawn from its first item.
-    if (folder != m_selectedFolder || m_firstVisible <= 0)
-        return 0;
+    if (folder != m_selectedFolder || m_firstVisible <= 0) return 0;
     return StackedTop(folder, m_firstVisible) - ItemAreaRect().top;
 }
 
@@ -354,8 +334,7 @@ BarItemRange CNavBarModel::VisibleItemRange(int folder) const
     const int bottom = ItemAreaRect().bottom;
     const int count = ItemCount(folder);
     for (int k = range.first; k < count; ++k) {
-        if (ItemBoundsRect(folder, k).bottom > bottom)
-            break;
+        if (ItemBoundsRect(folder, k).bottom > bottom) break;
         range.last = k;
     }
     return range;
@@ -386,12 +365,10 @@ BarRect CNavBarModel::DropMarkerRect(int position, int* kind) const
         } else {
             markerKind = 1;
             marker = {area.left, y - 9, area.right, y};
-            if (UsesSmallIcons())
-                marker = marker.Offset(0, 8);
+            if (UsesSmallIcons()) marker = marker.Offset(0, 8);
         }
     }
-    if (kind != nullptr)
-        *kind = markerKind;
+    if (kind != nullptr) *kind = markerKind;
     return marker;
 }
 
@@ -404,8 +381,7 @@ BarRect CNavBarModel::DropMarkerExtent(const BarRect& rect)
 BarRect CNavBarModel::FolderRenameRect(int folder) const
 {
     BarRect r;
-    if (!FolderButtonRect(folder, r))
-        return {};
+    if (!FolderButtonRect(folder, r)) return {};
     return r.Inflated(-2, -2);
 }
 
@@ -440,15 +416,13 @@ void CNavBarModel::PlaceArrows(int side)
 bool CNavBarModel::CanScrollDown() const
 {
     const int count = ItemCountOfSelected();
-    if (count == 0)
-        return false;
+    if (count == 0) return false;
     return ItemBoundsRect(m_selectedFolder, count - 1).bottom > ItemAreaRect().bottom;
 }
 
 bool CNavBarModel::ScrollUp()
 {
-    if (!CanScrollUp())
-        return false;
+    if (!CanScrollUp()) return false;
     --m_firstVisible;
     return true;
 }
@@ -456,8 +430,7 @@ bool CNavBarModel::ScrollUp()
 bool CNavBarModel::ScrollDown()
 {
     // Never scroll the last item out of the first visible place, even if it alone is too tall.
-    if (!CanScrollDown() || m_firstVisible >= ItemCountOfSelected() - 1)
-        return false;
+    if (!CanScrollDown() || m_firstVisible >= ItemCountOfSelected() - 1) return false;
     ++m_firstVisible;
     return true;
 }
@@ -466,14 +439,11 @@ bool CNavBarModel::ScrollDown()
 
 BarHit CNavBarModel::HitTestBar(BarPoint point) const
 {
-    if (m_upShown && m_upRect.Contains(point))
-        return {BarHitUpArrow, -1};
-    if (m_downShown && m_downRect.Contains(point))
-        return {BarHitDownArrow, -1};
+    if (m_upShown && m_upRect.Contains(point)) return {BarHitUpArrow, -1};
+    if (m_downShown && m_downRect.Contains(point)) return {BarHitDownArrow, -1};
     for (int f = 0; f < FolderCount(); ++f) {
         BarRect r;
-        if (FolderButtonRect(f, r) && r.Contains(point))
-            return {BarHitFolder, f};
+        if (FolderButtonRect(f, r) && r.Contains(point)) return {BarHitFolder, f};
     }
     const int s = m_selectedFolder;
     const int count = ItemCount(s);
@@ -482,20 +452,15 @@ BarHit CNavBarModel::HitTestBar(BarPoint point) const
     for (int k = std::max(m_firstVisible, 0); k < count; ++k) {
         if (UsesSmallIcons()) {
             const BarRect bounds = ItemBoundsRect(s, k);
-            if (bounds.top > bottom)
-                break;
-            if (bounds.Contains(point))
-                return {BarHitItem, k};
+            if (bounds.top > bottom) break;
+            if (bounds.Contains(point)) return {BarHitItem, k};
         } else {
             const BarRect icon = ItemIconRect(s, k);
-            if (icon.top > bottom)
-                break;
-            if (icon.Contains(point))
-                return {BarHitItem, k};
+            if (icon.top > bottom) break;
+            if (icon.Contains(point)) return {BarHitItem, k};
             BarRect label = ItemLabelRect(s, k);
             label.top -= kLabelGrow;
-            if (label.Contains(point))
-                return {BarHitItem, k};
+            if (label.Contains(point)) return {BarHitItem, k};
         }
     }
     return {};
@@ -504,8 +469,7 @@ BarHit CNavBarModel::HitTestBar(BarPoint point) const
 bool CNavBarModel::IsInDropBand(BarPoint point) const
 {
     const int count = ItemCountOfSelected();
-    if (count == 0)
-        return false;
+    if (count == 0) return false;
     return point.y > ItemBoundsRect(m_selectedFolder, count - 1).bottom &&
            point.y < ItemAreaRect().bottom;
 }
@@ -514,13 +478,11 @@ bool CNavBarModel::MoveItem(int from, int onto)
 {
     ++m_generation;
     const int s = m_selectedFolder;
-    if (!IsValidItem(s, from) || !IsValidItem(s, onto) || from == onto)
-        return false;
+    if (!IsValidItem(s, from) || !IsValidItem(s, onto) || from == onto) return false;
     auto& items = MutableFolder(s)->items;
     std::unique_ptr<BarItem> moved = std::move(items[static_cast<size_t>(from)]);
     items.erase(items.begin() + from);
-    if (from < onto)
-        --onto;
+    if (from < onto) --onto;
     items.insert(items.begin() + onto, std::move(moved));
     FollowMovedItem(from, onto);
     return true;
@@ -530,8 +492,7 @@ bool CNavBarModel::MoveItemToEnd(int from)
 {
     ++m_generation;
     const int s = m_selectedFolder;
-    if (!IsValidItem(s, from))
-        return false;
+    if (!IsValidItem(s, from)) return false;
     auto& items = MutableFolder(s)->items;
     std::unique_ptr<BarItem> moved = std::move(items[static_cast<size_t>(from)]);
     items.erase(items.begin() + from);
@@ -542,8 +503,7 @@ bool CNavBarModel::MoveItemToEnd(int from)
 
 void CNavBarModel::FollowMovedItem(int from, int to)
 {
-    if (m_lastClicked < 0)
-        return;
+    if (m_lastClicked < 0) return;
     if (m_lastClicked == from)
         m_lastClicked = to;
     else if (from < m_lastClicked && m_lastClicked <= to)

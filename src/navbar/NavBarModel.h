@@ -9,10 +9,9 @@
 #include "navbar/BarTypes.h"
 
 // The colours of the bar, defaulting to the classic desktop scheme.
-struct BarColors
-{
-    BarColor background = BarRGB(58, 110, 165); // item area, separating lines, outer dark edges
-    BarColor itemText = BarRGB(255, 255, 255);  // item labels
+struct BarColors {
+    BarColor background = BarRGB(58, 110, 165);  // item area, separating lines, outer dark edges
+    BarColor itemText = BarRGB(255, 255, 255);   // item labels
     BarColor buttonFace = BarRGB(212, 208, 200);
     BarColor highlightEdge = BarRGB(255, 255, 255);
     BarColor darkEdge = BarRGB(64, 64, 64);
@@ -20,8 +19,7 @@ struct BarColors
     BarColor dropMarker = BarRGB(0, 0, 0);
 };
 
-struct BarItemRange
-{
+struct BarItemRange {
     int first = 0;
     int last = -1;
     bool operator==(const BarItemRange&) const = default;
@@ -30,8 +28,7 @@ struct BarItemRange
 // Folders, items, flags and every rectangle of the navigation bar, free of any window system so
 // the geometry can be checked exactly.  All rectangles are in client coordinates of the client
 // rectangle given with SetClientRect.
-class CNavBarModel
-{
+class CNavBarModel {
 public:
     static constexpr int kFolderButtonHeight = 22;
     static constexpr int kSmallIconLabelGap = 4;
@@ -77,11 +74,11 @@ public:
     const BarItem* Item(int folder, int item) const;
     std::string FolderName(int folder) const;
     void SetFolderName(int folder, const std::string& name);
-    std::string ItemLabel(int item) const; // of the selected folder
+    std::string ItemLabel(int item) const;  // of the selected folder
     void SetItemLabel(int item, const std::string& label);
 
     void DeleteFolder(int folder);
-    bool DeleteItem(int item); // of the selected folder
+    bool DeleteItem(int item);  // of the selected folder
     // Returns whether the view changed; the scroll position is reset either way.
     bool UseSmallIcons(bool on);
     bool UsesSmallIcons() const { return HasFlag(BarSmallIcons); }
@@ -132,8 +129,7 @@ public:
 private:
     // Item sizes and stacked offsets of one folder, measured once per change of content, view or
     // width: every hit-test and paint asks for them many times.
-    struct MeasureCache
-    {
+    struct MeasureCache {
         std::uint64_t generation = ~std::uint64_t(0);
         int folder = -2;
         int width = -1;
@@ -141,7 +137,7 @@ private:
         std::vector<BarSize> icon;
         std::vector<BarSize> label;
         std::vector<BarSize> whole;
-        std::vector<int> offsets; // offsets[k]: height of items 0..k-1 with their spacing
+        std::vector<int> offsets;  // offsets[k]: height of items 0..k-1 with their spacing
     };
 
     const MeasureCache& Measured(int folder) const;

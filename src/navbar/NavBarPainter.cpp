@@ -7,14 +7,12 @@ void CNavBarPainter::PaintBar(const BarPaintState& state)
     m_canvas.FillRect(area, colors.background);
     for (int f = 0; f < m_model.FolderCount(); ++f) {
         BarRect r;
-        if (m_model.FolderButtonRect(f, r))
-            DrawFolderButton(f, r, f == state.pressedFolder);
+        if (m_model.FolderButtonRect(f, r)) DrawFolderButton(f, r, f == state.pressedFolder);
     }
     const int s = m_model.SelectedFolder();
     DrawItemArea(s, area);
     // The arrows lie over the items, so they are drawn last.
-    if (m_model.UpArrowShown())
-        m_canvas.ScrollArrow(m_model.UpArrowRect(), true, state.upPressed);
+    if (m_model.UpArrowShown()) m_canvas.ScrollArrow(m_model.UpArrowRect(), true, state.upPressed);
     if (m_model.DownArrowShown())
         m_canvas.ScrollArrow(m_model.DownArrowRect(), false, state.downPressed);
 
@@ -58,8 +56,7 @@ void CNavBarPainter::DrawItemArea(int folder, const BarRect& area)
     const int count = m_model.ItemCount(folder);
     for (int k = range.first; k < count; ++k) {
         const BarRect bounds = m_model.ItemBoundsRect(folder, k);
-        if (bounds.top > area.bottom)
-            break;
+        if (bounds.top > area.bottom) break;
         DrawBarItem(folder, k, bounds);
     }
     m_canvas.ResetClip();
@@ -69,8 +66,7 @@ void CNavBarPainter::DrawBarItem(int folder, int item, const BarRect& bounds)
 {
     const CBarImageList* list = m_model.ImageListOfView();
     const BarItem* barItem = m_model.Item(folder, item);
-    if (list == nullptr || barItem == nullptr)
-        return;
+    if (list == nullptr || barItem == nullptr) return;
     const BarColors& c = m_model.Colors();
     const BarSize icon = m_model.MeasureBarItem(folder, item, BarPartIcon);
     if (m_model.UsesSmallIcons()) {

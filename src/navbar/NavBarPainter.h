@@ -6,8 +6,7 @@
 #include "navbar/NavBarModel.h"
 
 // What the bar shows beyond its content: hover, pressed looks and the insertion marker.
-struct BarPaintState
-{
+struct BarPaintState {
     int hotFolder = -1;
     int hotItem = -1;
     bool hotItemPressed = false;
@@ -19,8 +18,7 @@ struct BarPaintState
 };
 
 // Drawing of the bar over a canvas.  Every coordinate comes from the model's layout.
-class CNavBarPainter
-{
+class CNavBarPainter {
 public:
     CNavBarPainter(CBarCanvas& canvas, const CNavBarModel& model) : m_canvas(canvas), m_model(model)
     {
@@ -46,8 +44,7 @@ private:
 // One band of an animation frame: rows [top, bottom) of the screen show the rows of the source
 // picture from sourceTop on.  Picture 0 shows the old folder, picture 1 the new one; both are a
 // button's height of button (or background) over the item area's content.
-struct BarSlideBand
-{
+struct BarSlideBand {
     int source = 0;
     int sourceTop = 0;
     int top = 0;
@@ -55,8 +52,7 @@ struct BarSlideBand
     bool operator==(const BarSlideBand&) const = default;
 };
 
-struct BarSlideFrame
-{
+struct BarSlideFrame {
     BarSlideBand bands[2];
 };
 

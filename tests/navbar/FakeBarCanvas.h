@@ -7,8 +7,7 @@
 
 // Text metrics with fixed cell sizes: every character 6 pixels wide, lines 13 pixels high, and
 // wrapping at spaces.
-class CFakeTextMetrics : public CBarTextMetrics
-{
+class CFakeTextMetrics : public CBarTextMetrics {
 public:
     static constexpr int kCharWidth = 6;
     static constexpr int kLineHeight = 13;
@@ -26,8 +25,7 @@ public:
         size_t pos = 0;
         while (pos <= text.size()) {
             size_t space = text.find(' ', pos);
-            if (space == std::string::npos)
-                space = text.size();
+            if (space == std::string::npos) space = text.size();
             const int word = static_cast<int>(space - pos) * kCharWidth;
             if (current == 0) {
                 current = word;
@@ -46,8 +44,7 @@ public:
     }
 };
 
-class CFakeImageList : public CBarImageList
-{
+class CFakeImageList : public CBarImageList {
 public:
     CFakeImageList(int side, int count) : m_side(side), m_count(count) {}
     int ImageCount() const override { return m_count; }
@@ -59,18 +56,16 @@ private:
 };
 
 // Records what is drawn, one entry per call.
-struct DrawCall
-{
-    std::string what; // "fill", "line", "text", "image", "arrow", "clip", "noclip"
-    BarRect rect;     // fill, text box, clip, arrow; for a line: from (left, top) to (right, bottom)
+struct DrawCall {
+    std::string what;  // "fill", "line", "text", "image", "arrow", "clip", "noclip"
+    BarRect rect;  // fill, text box, clip, arrow; for a line: from (left, top) to (right, bottom)
     BarColor color = 0;
     std::string text;
-    int index = -1; // image index; arrow: 1 up, 0 down
-    bool flag = false; // arrow pushed
+    int index = -1;     // image index; arrow: 1 up, 0 down
+    bool flag = false;  // arrow pushed
 };
 
-class CRecordingCanvas : public CBarCanvas
-{
+class CRecordingCanvas : public CBarCanvas {
 public:
     void FillRect(const BarRect& rect, BarColor color) override
     {
@@ -87,22 +82,24 @@ public:
     }
     void Image(const CBarImageList&, int index, BarPoint topLeft) override
     {
-        calls.push_back({"image", {topLeft.x, topLeft.y, topLeft.x, topLeft.y}, 0, {}, index,
-                         false});
+        calls.push_back(
+            {"image", {topLeft.x, topLeft.y, topLeft.x, topLeft.y}, 0, {}, index, false});
     }
     void ScrollArrow(const BarRect& rect, bool up, bool pushed) override
     {
         calls.push_back({"arrow", rect, 0, {}, up ? 1 : 0, pushed});
     }
-    void SetClip(const BarRect& rect) override { calls.push_back({"clip", rect, 0, {}, -1, false}); }
+    void SetClip(const BarRect& rect) override
+    {
+        calls.push_back({"clip", rect, 0, {}, -1, false});
+    }
     void ResetClip() override { calls.push_back({"noclip", {}, 0, {}, -1, false}); }
 
     std::vector<DrawCall> Of(const std::string& what) const
     {
         std::vector<DrawCall> out;
         for (const DrawCall& call : calls) {
-            if (call.what == what)
-                out.push_back(call);
+            if (call.what == what) out.push_back(call);
         }
         return out;
     }

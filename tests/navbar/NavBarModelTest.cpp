@@ -3,18 +3,15 @@
 #include "navbar/FakeBarCanvas.h"
 #include "navbar/NavBarModel.h"
 
-namespace
-{
+namespace {
 // A bar 150 x 300 with the given number of folders; folder 0 holds `items` items labelled
 // "I0", "I1", ... with image k, and a 32-pixel large list and 16-pixel small list attached.
-class NavBarModelTest : public ::testing::Test
-{
+class NavBarModelTest : public ::testing::Test {
 protected:
     void Build(int folders, int items, int height = 300)
     {
         model.SetClientRect({0, 0, 150, height});
-        for (int f = 0; f < folders; ++f)
-            model.AppendFolder("F" + std::to_string(f), f);
+        for (int f = 0; f < folders; ++f) model.AppendFolder("F" + std::to_string(f), f);
         for (int k = 0; k < items; ++k)
             model.InsertFolderItem(0, -1, "I" + std::to_string(k), k, k);
         model.AttachImageList(&large, 2);
@@ -25,8 +22,7 @@ protected:
     std::vector<std::string> Labels() const
     {
         std::vector<std::string> labels;
-        for (int k = 0; k < model.ItemCountOfSelected(); ++k)
-            labels.push_back(model.ItemLabel(k));
+        for (int k = 0; k < model.ItemCountOfSelected(); ++k) labels.push_back(model.ItemLabel(k));
         return labels;
     }
 
@@ -42,7 +38,7 @@ BarRect Button(const CNavBarModel& model, int folder)
     EXPECT_TRUE(model.FolderButtonRect(folder, r));
     return r;
 }
-} // namespace
+}  // namespace
 
 TEST_F(NavBarModelTest, ThreeFoldersStackAroundTheOpenOne)
 {
@@ -182,7 +178,7 @@ TEST_F(NavBarModelTest, SwitchingViewsShowsTheFolderFromItsFirstItem)
     EXPECT_EQ(model.FirstVisibleItem(), 0);
     EXPECT_TRUE(model.UsesSmallIcons());
     model.ScrollDown();
-    EXPECT_FALSE(model.UseSmallIcons(true)); // no change of view, but back to the top
+    EXPECT_FALSE(model.UseSmallIcons(true));  // no change of view, but back to the top
     EXPECT_EQ(model.FirstVisibleItem(), 0);
     EXPECT_TRUE(model.UseSmallIcons(false));
     EXPECT_EQ(model.Flags() & BarSmallIcons, 0u);
@@ -238,7 +234,7 @@ TEST_F(NavBarModelTest, DeletingFoldersAndItems)
     EXPECT_EQ(model.FolderName(0), "F1");
 
     model.SetSelectedFolder(1);
-    model.DeleteFolder(0); // a folder above the open one: the open one keeps showing
+    model.DeleteFolder(0);  // a folder above the open one: the open one keeps showing
     EXPECT_EQ(model.SelectedFolder(), 0);
     EXPECT_EQ(model.FolderName(0), "F2");
 
@@ -329,14 +325,14 @@ TEST_F(NavBarModelTest, DropBandLiesBetweenLastItemAndAreaBottom)
 TEST_F(NavBarModelTest, ClickedItemFollowsDeletesAndMoves)
 {
     Build(1, 4);
-    model.SetLastClickedItem(2); // "I2"
+    model.SetLastClickedItem(2);  // "I2"
     model.DeleteItem(0);
     EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
-    model.MoveItemToEnd(0); // I2 I3 I1
+    model.MoveItemToEnd(0);  // I2 I3 I1
     EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
-    model.MoveItem(0, 2); // I3 I2 I1
+    model.MoveItem(0, 2);  // I3 I2 I1
     EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
-    model.MoveItem(2, 0); // I1 I3 I2
+    model.MoveItem(2, 0);  // I1 I3 I2
     EXPECT_EQ(model.ItemLabel(model.LastClickedItem()), "I2");
     model.DeleteItem(2);
     EXPECT_EQ(model.LastClickedItem(), -1);
@@ -352,7 +348,7 @@ TEST_F(NavBarModelTest, LayoutFollowsEveryChangeOfContent)
     model.MoveItem(2, 0);
     EXPECT_EQ(model.ItemBoundsRect(0, 0).right, 5 + 36 + 4 + 16);
     EXPECT_EQ(model.ItemBoundsRect(0, 2).right, 5 + 12 + 4 + 16);
-    model.InsertFolderItem(0, 0, "", -1, 0); // an empty item: no height at all
+    model.InsertFolderItem(0, 0, "", -1, 0);  // an empty item: no height at all
     EXPECT_EQ(model.ItemBoundsRect(0, 1).top, 26 + 0 + 10);
     model.DeleteItem(0);
     EXPECT_EQ(model.ItemBoundsRect(0, 1).top, 26 + 16 + 10);

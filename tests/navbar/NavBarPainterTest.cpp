@@ -3,10 +3,8 @@
 #include "navbar/FakeBarCanvas.h"
 #include "navbar/NavBarPainter.h"
 
-namespace
-{
-class NavBarPainterTest : public ::testing::Test
-{
+namespace {
+class NavBarPainterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -14,8 +12,7 @@ protected:
         model.AppendFolder("Menu", 0);
         model.AppendFolder("Other", 0);
         model.AppendFolder("", 0);
-        for (int k = 0; k < 4; ++k)
-            model.InsertFolderItem(0, -1, "I" + std::to_string(k), k, 0);
+        for (int k = 0; k < 4; ++k) model.InsertFolderItem(0, -1, "I" + std::to_string(k), k, 0);
         model.InsertFolderItem(2, -1, "Z", 0, 0);
         model.AttachImageList(&large, 2);
         model.AttachImageList(&small, 1);
@@ -34,12 +31,11 @@ protected:
 bool HasLine(const CRecordingCanvas& canvas, BarRect line, BarColor color)
 {
     for (const DrawCall& call : canvas.Of("line")) {
-        if (call.rect == line && call.color == color)
-            return true;
+        if (call.rect == line && call.color == color) return true;
     }
     return false;
 }
-} // namespace
+}  // namespace
 
 TEST_F(NavBarPainterTest, FolderButtonLooks)
 {
@@ -109,8 +105,7 @@ TEST_F(NavBarPainterTest, NoImageListMeansAnEmptyArea)
     model.AttachImageList(nullptr, 2);
     painter.PaintBar({});
     EXPECT_TRUE(canvas.Of("image").empty());
-    for (const DrawCall& text : canvas.Of("text"))
-        EXPECT_NE(text.text.substr(0, 1), "I");
+    for (const DrawCall& text : canvas.Of("text")) EXPECT_NE(text.text.substr(0, 1), "I");
     EXPECT_EQ(canvas.Of("fill")[0].rect, model.ItemAreaRect());
     EXPECT_EQ(canvas.Of("fill")[0].color, colors.background);
 }
@@ -197,8 +192,7 @@ TEST_F(NavBarPainterTest, DropMarkerArrowHeads)
     EXPECT_EQ(lines[1].rect, (BarRect{2, 101, 9, 101}));
     EXPECT_EQ(lines[4].rect, (BarRect{2, 104, 3, 104}));
     EXPECT_EQ(lines[5].rect, (BarRect{147, 101, 141, 101}));
-    for (const DrawCall& line : lines)
-        EXPECT_GE(line.rect.top, 100); // nothing above the line
+    for (const DrawCall& line : lines) EXPECT_GE(line.rect.top, 100);  // nothing above the line
 
     canvas.calls.clear();
     painter.DrawDropMarker(r, 1);
@@ -208,8 +202,7 @@ TEST_F(NavBarPainterTest, DropMarkerArrowHeads)
     painter.DrawDropMarker(r, 2);
     lines = canvas.Of("line");
     ASSERT_EQ(lines.size(), 1u + 8u);
-    for (const DrawCall& line : lines)
-        EXPECT_LE(line.rect.top, 100); // nothing below the line
+    for (const DrawCall& line : lines) EXPECT_LE(line.rect.top, 100);  // nothing below the line
     EXPECT_TRUE(HasLine(canvas, {2, 96, 3, 96}, colors.dropMarker));
 }
 

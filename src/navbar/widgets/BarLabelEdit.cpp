@@ -28,8 +28,7 @@ CBarLabelEdit::CBarLabelEdit(CNavBarCtrl* bar, int kind, int index, Shape shape,
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     }
     connect(this, &QTextEdit::textChanged, this, [this] {
-        if (m_grows)
-            GrowToText();
+        if (m_grows) GrowToText();
     });
 }
 
@@ -57,16 +56,16 @@ void CBarLabelEdit::SetText(const QString& text)
 void CBarLabelEdit::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        RequestClose();
-        return;
-    case Qt::Key_Escape:
-        m_cancelled = true;
-        RequestClose();
-        return;
-    default:
-        QTextEdit::keyPressEvent(event);
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            RequestClose();
+            return;
+        case Qt::Key_Escape:
+            m_cancelled = true;
+            RequestClose();
+            return;
+        default:
+            QTextEdit::keyPressEvent(event);
     }
 }
 
@@ -84,22 +83,18 @@ void CBarLabelEdit::RequestClose()
 
 void CBarLabelEdit::CloseEdit()
 {
-    if (m_closed)
-        return;
+    if (m_closed) return;
     m_text = toPlainText();
     m_closed = true;
-    if (!m_cancelled && !m_text.isEmpty() && m_bar != nullptr)
-        m_bar->OnLabelEditDone(this);
+    if (!m_cancelled && !m_text.isEmpty() && m_bar != nullptr) m_bar->OnLabelEditDone(this);
     hide();
-    if (m_bar != nullptr && m_bar->isVisible())
-        m_bar->setFocus(Qt::OtherFocusReason);
+    if (m_bar != nullptr && m_bar->isVisible()) m_bar->setFocus(Qt::OtherFocusReason);
     deleteLater();
 }
 
 void CBarLabelEdit::GrowToText()
 {
-    if (m_bar == nullptr)
-        return;
+    if (m_bar == nullptr) return;
     const QFontMetrics metrics(font());
     const QString text = toPlainText();
     const int chrome = 2 * (frameWidth() + static_cast<int>(document()->documentMargin())) + 4;
@@ -121,6 +116,5 @@ void CBarLabelEdit::GrowToText()
                 r.setHeight(std::min(wantedHeight, limits.bottom() + 1 - r.top()));
         }
     }
-    if (r != geometry())
-        setGeometry(r);
+    if (r != geometry()) setGeometry(r);
 }

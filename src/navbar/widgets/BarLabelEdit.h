@@ -8,15 +8,13 @@ class CNavBarCtrl;
 // The in-place rename edit of a folder button or an item label.  Enter confirms, Escape cancels,
 // and losing the focus ends it; a confirmed non-empty text is handed to the bar, which asks its
 // owner.  The edit deletes itself when it closes.
-class CBarLabelEdit : public QTextEdit
-{
+class CBarLabelEdit : public QTextEdit {
     Q_OBJECT
 
 public:
-    enum Shape
-    {
-        SingleLineGrowing, // one line that widens as the user types
-        MultiLineCentered, // centred wrapped text
+    enum Shape {
+        SingleLineGrowing,  // one line that widens as the user types
+        MultiLineCentered,  // centred wrapped text
     };
 
     CBarLabelEdit(CNavBarCtrl* bar, int kind, int index, Shape shape, bool grows);

@@ -7,8 +7,7 @@
 #include <algorithm>
 
 // Measures and paints the menu's entries; everything else comes from the application style.
-class CBarMenuStyle : public QProxyStyle
-{
+class CBarMenuStyle : public QProxyStyle {
 public:
     explicit CBarMenuStyle(CBarPopupMenu* menu) : m_menu(menu) {}
 
@@ -16,13 +15,13 @@ public:
                     const QWidget* widget) const override
     {
         switch (metric) {
-        case PM_MenuHMargin:
-        case PM_MenuVMargin:
-            return 0;
-        case PM_MenuPanelWidth:
-            return 2;
-        default:
-            return QProxyStyle::pixelMetric(metric, option, widget);
+            case PM_MenuHMargin:
+            case PM_MenuVMargin:
+                return 0;
+            case PM_MenuPanelWidth:
+                return 2;
+            default:
+                return QProxyStyle::pixelMetric(metric, option, widget);
         }
     }
 
@@ -32,15 +31,12 @@ public:
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (type != CT_MenuItem || item == nullptr)
             return QProxyStyle::sizeFromContents(type, option, size, widget);
-        if (item->menuItemType == QStyleOptionMenuItem::Separator)
-            return QSize(10, 6);
-        if (item->text.isEmpty())
-            return QSize(100, 20);
+        if (item->menuItemType == QStyleOptionMenuItem::Separator) return QSize(10, 6);
+        if (item->text.isEmpty()) return QSize(100, 20);
         const QFontMetrics metrics(item->font);
-        const int height =
-            std::max(CBarPopupMenu::kImageHeight + 5, metrics.height());
-        const int width = metrics.horizontalAdvance(QString(item->text).replace(u'\t', u' ')) +
-                          17 + std::max(CBarPopupMenu::kImageWidth, height);
+        const int height = std::max(CBarPopupMenu::kImageHeight + 5, metrics.height());
+        const int width = metrics.horizontalAdvance(QString(item->text).replace(u'\t', u' ')) + 17 +
+                          std::max(CBarPopupMenu::kImageWidth, height);
         return QSize(width, height);
     }
 
@@ -64,7 +60,8 @@ public:
         }
         const bool enabled = (item->state & State_Enabled) != 0;
         const bool selected = (item->state & State_Selected) != 0;
-        painter->fillRect(r, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
+        painter->fillRect(r,
+                          selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
 
         const int imageColumn = std::max(CBarPopupMenu::kImageWidth, r.height());
         const QAction* action = m_menu->actionAt(r.center());
@@ -77,8 +74,7 @@ public:
         }
 
         QFont font = item->font;
-        if (action != nullptr && m_menu->defaultAction() == action)
-            font.setBold(true);
+        if (action != nullptr && m_menu->defaultAction() == action) font.setBold(true);
         painter->setFont(font);
         const QRect textRect(r.left() + imageColumn + 8, r.top(), r.width() - imageColumn - 16,
                              r.height());
@@ -88,8 +84,7 @@ public:
         auto drawTexts = [&](const QRect& box, const QColor& color) {
             painter->setPen(color);
             painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, left);
-            if (!right.isEmpty())
-                painter->drawText(box, Qt::AlignRight | Qt::AlignVCenter, right);
+            if (!right.isEmpty()) painter->drawText(box, Qt::AlignRight | Qt::AlignVCenter, right);
         };
         if (!enabled) {
             // Embossed: a light copy one pixel down and right under the grey text.
@@ -136,8 +131,7 @@ QPixmap CBarPopupMenu::CommandImage(int id) const
 QAction* CBarPopupMenu::FindCommand(int id) const
 {
     for (QAction* action : actions()) {
-        if (!action->isSeparator() && action->data().toInt() == id)
-            return action;
+        if (!action->isSeparator() && action->data().toInt() == id) return action;
     }
     return nullptr;
 }

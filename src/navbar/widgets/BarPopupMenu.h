@@ -9,8 +9,7 @@ class CBarMenuStyle;
 // The bar's owner-drawn context menu: flat classic entries on the menu colour, the selected entry
 // on the highlight colour, disabled entries embossed, and an image column for the commands that
 // have one.
-class CBarPopupMenu : public QMenu
-{
+class CBarPopupMenu : public QMenu {
     Q_OBJECT
 
 public:

@@ -11,8 +11,7 @@
 #include "navbar/widgets/BarPopupMenu.h"
 #include "navbar/widgets/QtBarCanvas.h"
 
-namespace
-{
+namespace {
 // Cursors of the bar: over folder buttons, while dragging over a drop place, and elsewhere while
 // dragging.
 const Qt::CursorShape kFolderCursor = Qt::PointingHandCursor;
@@ -23,7 +22,7 @@ BarPoint ToBar(const QPoint& p)
 {
     return {p.x(), p.y()};
 }
-} // namespace
+}  // namespace
 
 CNavBarCtrl::CNavBarCtrl(QWidget* parent)
     : QFrame(parent), m_metrics(std::make_unique<CQtBarTextMetrics>(BarGuiFont()))
@@ -43,15 +42,13 @@ CNavBarCtrl::CNavBarCtrl(QWidget* parent)
 CNavBarCtrl::~CNavBarCtrl()
 {
     // The rename edit is a child; it must not call back into a half-destroyed bar.
-    if (m_edit)
-        delete m_edit.data();
+    if (m_edit) delete m_edit.data();
 }
 
 bool CNavBarCtrl::CreateBar(QWidget* parent, const QRect& rect, int id, std::uint32_t flags)
 {
     m_model.SetFlags(flags);
-    if (parent != nullptr && parentWidget() != parent)
-        setParent(parent);
+    if (parent != nullptr && parentWidget() != parent) setParent(parent);
     setObjectName(QString::number(id));
     setGeometry(rect);
     // A hidden widget gets its resize event only when shown; the layout is needed before that.
@@ -67,10 +64,8 @@ QRect CNavBarCtrl::QRectFromModel(const BarRect& rect)
 
 long CNavBarCtrl::SendNotify(int code, int index, const BarNotifyInfo* info)
 {
-    if (m_handler)
-        return m_handler(code, index, info);
-    if (m_owner != nullptr)
-        return m_owner->OnBarNotify(code, index, info);
+    if (m_handler) return m_handler(code, index, info);
+    if (m_owner != nullptr) return m_owner->OnBarNotify(code, index, info);
     if (auto* owner = dynamic_cast<CBarOwner*>(parentWidget()))
         return owner->OnBarNotify(code, index, info);
     return 0;
@@ -114,8 +109,7 @@ void CNavBarCtrl::DeleteFolder(int index)
 
 void CNavBarCtrl::DeleteItem(int index)
 {
-    if (!m_model.DeleteItem(index))
-        return;
+    if (!m_model.DeleteItem(index)) return;
     m_state.hotItem = -1;
     m_lastHotRequest = -1;
     update(ItemAreaRect());
@@ -123,8 +117,7 @@ void CNavBarCtrl::DeleteItem(int index)
 
 void CNavBarCtrl::UseSmallIcons(bool on)
 {
-    if (m_model.UseSmallIcons(on))
-        m_state.hotItem = -1;
+    if (m_model.UseSmallIcons(on)) m_state.hotItem = -1;
     update(ItemAreaRect());
 }
 
@@ -200,8 +193,7 @@ void CNavBarCtrl::paintEvent(QPaintEvent*)
             const BarRect area = m_model.ItemAreaRect();
             for (const BarSlideBand& band : m_slideFrames[m_slideFrame].bands) {
                 const int rows = band.bottom - band.top;
-                if (rows <= 0)
-                    continue;
+                if (rows <= 0) continue;
                 offscreen.drawPixmap(QRect(area.left, band.top, area.Width(), rows),
                                      m_slidePictures[band.source],
                                      QRect(0, band.sourceTop, area.Width(), rows));
@@ -230,14 +222,11 @@ bool CNavBarCtrl::FocusInChild() const
 
 void CNavBarCtrl::SetHotFolder(int index)
 {
-    if (FocusInChild() || index == m_state.hotFolder)
-        return;
+    if (FocusInChild() || index == m_state.hotFolder) return;
     const QRect old = FolderButtonRect(m_state.hotFolder);
     m_state.hotFolder = m_model.IsValidFolder(index) ? index : -1;
-    if (!old.isNull())
-        update(old);
-    if (m_state.hotFolder >= 0)
-        update(FolderButtonRect(m_state.hotFolder));
+    if (!old.isNull()) update(old);
+    if (m_state.hotFolder >= 0) update(FolderButtonRect(m_state.hotFolder));
 }
 
 void CNavBarCtrl::UpdateItemFrame(int item)
@@ -249,10 +238,8 @@ void CNavBarCtrl::UpdateItemFrame(int item)
 
 void CNavBarCtrl::SetHotItem(int index, bool pressed)
 {
-    if (FocusInChild())
-        return;
-    if (index == m_lastHotRequest && pressed == m_lastHotPressed)
-        return;
+    if (FocusInChild()) return;
+    if (index == m_lastHotRequest && pressed == m_lastHotPressed) return;
     m_lastHotRequest = index;
     m_lastHotPressed = pressed;
     UpdateItemFrame(m_state.hotItem);
@@ -269,8 +256,7 @@ void CNavBarCtrl::SetHotItem(int index, bool pressed)
 
 void CNavBarCtrl::ShowDropMarker(int position)
 {
-    if (position == m_state.dropPosition)
-        return;
+    if (position == m_state.dropPosition) return;
     if (m_state.dropPosition >= 0) {
         const BarRect old = m_model.DropMarkerRect(m_state.dropPosition, nullptr);
         update(QRectFromBar(CNavBarModel::DropMarkerExtent(old)));
@@ -294,8 +280,7 @@ QPixmap CNavBarCtrl::RenderSlidePicture(int folder, bool withButton)
     CNavBarPainter drawer(canvas, m_model);
     painter.translate(-area.left, 0);
     canvas.FillRect({area.left, 0, area.right, picture.height()}, m_model.Colors().background);
-    if (withButton)
-        drawer.DrawFolderButton(folder, {area.left, 0, area.right, h}, false);
+    if (withButton) drawer.DrawFolderButton(folder, {area.left, 0, area.right, h}, false);
     // The panel's content starts right under the button's rows.
     painter.translate(0, h - area.top);
     drawer.DrawItemArea(folder, area);
@@ -306,8 +291,7 @@ void CNavBarCtrl::StartSlide(int from, int to)
 {
     StopSlide();
     std::vector<BarSlideFrame> frames = ComputeSlideFrames(m_model, from, to);
-    if (frames.empty())
-        return;
+    if (frames.empty()) return;
     // Everything below is drawn in the layout of the folder that is still open.
     m_slideBase = QPixmap(size());
     {
@@ -345,38 +329,36 @@ void CNavBarCtrl::mouseMoveEvent(QMouseEvent* event)
     m_pointer = point;
     m_pointerInside = rect().contains(point);
     switch (m_tracking) {
-    case TrackItem:
-        ItemMove(point);
-        return;
-    case TrackFolder: {
-        const BarHit hit = HitTestBar(point);
-        const int pressed = hit.kind == BarHitFolder && hit.index == m_trackIndex ? m_trackIndex
-                                                                                   : -1;
-        if (pressed != m_state.pressedFolder) {
-            m_state.pressedFolder = pressed;
-            update(FolderButtonRect(m_trackIndex));
+        case TrackItem:
+            ItemMove(point);
+            return;
+        case TrackFolder: {
+            const BarHit hit = HitTestBar(point);
+            const int pressed =
+                hit.kind == BarHitFolder && hit.index == m_trackIndex ? m_trackIndex : -1;
+            if (pressed != m_state.pressedFolder) {
+                m_state.pressedFolder = pressed;
+                update(FolderButtonRect(m_trackIndex));
+            }
+            return;
         }
-        return;
-    }
-    case TrackUpArrow:
-    case TrackDownArrow: {
-        const bool on = PointerOnTrackedArrow();
-        bool& look = m_tracking == TrackUpArrow ? m_state.upPressed : m_state.downPressed;
-        if (look != on) {
-            look = on;
-            update(m_tracking == TrackUpArrow ? UpArrowRect() : DownArrowRect());
+        case TrackUpArrow:
+        case TrackDownArrow: {
+            const bool on = PointerOnTrackedArrow();
+            bool& look = m_tracking == TrackUpArrow ? m_state.upPressed : m_state.downPressed;
+            if (look != on) {
+                look = on;
+                update(m_tracking == TrackUpArrow ? UpArrowRect() : DownArrowRect());
+            }
+            return;
         }
-        return;
-    }
-    case TrackNone:
-        break;
+        case TrackNone:
+            break;
     }
 
     const BarHit hit = HitTestBar(point);
-    if (hit.kind != BarHitFolder && m_state.hotFolder >= 0)
-        SetHotFolder(-1);
-    if (hit.kind != BarHitItem && m_state.hotItem >= 0)
-        SetHotItem(-1, false);
+    if (hit.kind != BarHitFolder && m_state.hotFolder >= 0) SetHotFolder(-1);
+    if (hit.kind != BarHitItem && m_state.hotItem >= 0) SetHotItem(-1, false);
     if (hit.kind == BarHitFolder) {
         SetHotFolder(hit.index);
         m_hoverTimer.start(kHoverInterval, this);
@@ -395,79 +377,75 @@ void CNavBarCtrl::mousePressEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     m_pointer = point;
     if (event->button() == Qt::RightButton) {
-        if (m_tracking == TrackNone)
-            ShowContextMenu(point);
+        if (m_tracking == TrackNone) ShowContextMenu(point);
         return;
     }
-    if (event->button() != Qt::LeftButton || m_tracking != TrackNone)
-        return;
-    if (!hasFocus())
-        setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton || m_tracking != TrackNone) return;
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
     const BarHit hit = HitTestBar(point);
     m_dropKind = 0;
     switch (hit.kind) {
-    case BarHitItem:
-        m_state.dropPosition = -1;
-        m_itemPressed = true;
-        m_dragging = false;
-        m_tracking = TrackItem;
-        m_trackIndex = hit.index;
-        SetHotItem(hit.index, true);
-        m_shownPressed = true;
-        break;
-    case BarHitFolder:
-        m_tracking = TrackFolder;
-        m_trackIndex = hit.index;
-        m_state.pressedFolder = hit.index;
-        update(FolderButtonRect(hit.index));
-        break;
-    case BarHitUpArrow:
-    case BarHitDownArrow:
-        m_scrolling = true;
-        m_tracking = hit.kind == BarHitUpArrow ? TrackUpArrow : TrackDownArrow;
-        (hit.kind == BarHitUpArrow ? m_state.upPressed : m_state.downPressed) = true;
-        m_scrollTimer.start(kScrollInterval, this);
-        update(hit.kind == BarHitUpArrow ? UpArrowRect() : DownArrowRect());
-        break;
-    default:
-        break;
+        case BarHitItem:
+            m_state.dropPosition = -1;
+            m_itemPressed = true;
+            m_dragging = false;
+            m_tracking = TrackItem;
+            m_trackIndex = hit.index;
+            SetHotItem(hit.index, true);
+            m_shownPressed = true;
+            break;
+        case BarHitFolder:
+            m_tracking = TrackFolder;
+            m_trackIndex = hit.index;
+            m_state.pressedFolder = hit.index;
+            update(FolderButtonRect(hit.index));
+            break;
+        case BarHitUpArrow:
+        case BarHitDownArrow:
+            m_scrolling = true;
+            m_tracking = hit.kind == BarHitUpArrow ? TrackUpArrow : TrackDownArrow;
+            (hit.kind == BarHitUpArrow ? m_state.upPressed : m_state.downPressed) = true;
+            m_scrollTimer.start(kScrollInterval, this);
+            update(hit.kind == BarHitUpArrow ? UpArrowRect() : DownArrowRect());
+            break;
+        default:
+            break;
     }
 }
 
 void CNavBarCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const QPoint point = event->position().toPoint();
     m_pointer = point;
     switch (m_tracking) {
-    case TrackItem:
-        ItemRelease(point);
-        break;
-    case TrackFolder: {
-        const int pressed = m_trackIndex;
-        m_tracking = TrackNone;
-        m_state.pressedFolder = -1;
-        update(FolderButtonRect(pressed));
-        const BarHit hit = HitTestBar(point);
-        if (hit.kind == BarHitFolder && hit.index != m_model.SelectedFolder())
-            SelectFolder(hit.index);
-        m_state.hotItem = -1;
-        m_lastHotRequest = -1;
-        break;
-    }
-    case TrackUpArrow:
-    case TrackDownArrow: {
-        const bool onArrow = PointerOnTrackedArrow();
-        if (onArrow) {
-            if (m_tracking == TrackDownArrow ? m_model.CanScrollDown() : m_model.CanScrollUp())
-                m_tracking == TrackDownArrow ? m_model.ScrollDown() : m_model.ScrollUp();
+        case TrackItem:
+            ItemRelease(point);
+            break;
+        case TrackFolder: {
+            const int pressed = m_trackIndex;
+            m_tracking = TrackNone;
+            m_state.pressedFolder = -1;
+            update(FolderButtonRect(pressed));
+            const BarHit hit = HitTestBar(point);
+            if (hit.kind == BarHitFolder && hit.index != m_model.SelectedFolder())
+                SelectFolder(hit.index);
+            m_state.hotItem = -1;
+            m_lastHotRequest = -1;
+            break;
         }
-        EndArrowScroll();
-        break;
-    }
-    case TrackNone:
-        break;
+        case TrackUpArrow:
+        case TrackDownArrow: {
+            const bool onArrow = PointerOnTrackedArrow();
+            if (onArrow) {
+                if (m_tracking == TrackDownArrow ? m_model.CanScrollDown() : m_model.CanScrollUp())
+                    m_tracking == TrackDownArrow ? m_model.ScrollDown() : m_model.ScrollUp();
+            }
+            EndArrowScroll();
+            break;
+        }
+        case TrackNone:
+            break;
     }
 }
 
@@ -522,28 +500,22 @@ void CNavBarCtrl::ItemRelease(const QPoint& point)
         info.folder = s;
         info.item = k;
         if (hit.kind == BarHitItem && hit.index != k) {
-            if (SendNotify(BarNotifyItemMoved, -1, &info) != 0)
-                m_model.MoveItem(k, hit.index);
+            if (SendNotify(BarNotifyItemMoved, -1, &info) != 0) m_model.MoveItem(k, hit.index);
         } else if (hit.kind != BarHitItem && m_model.IsInDropBand(ToBar(point))) {
-            if (SendNotify(BarNotifyItemMoved, -1, &info) != 0)
-                m_model.MoveItemToEnd(k);
+            if (SendNotify(BarNotifyItemMoved, -1, &info) != 0) m_model.MoveItemToEnd(k);
         }
     } else if (hit.kind == BarHitItem && hit.index == k) {
-        if (m_model.HasFlag(BarFrameSelection))
-            UpdateItemFrame(m_model.LastClickedItem());
+        if (m_model.HasFlag(BarFrameSelection)) UpdateItemFrame(m_model.LastClickedItem());
         m_model.SetLastClickedItem(k);
-        if (m_model.HasFlag(BarFrameSelection))
-            UpdateItemFrame(k);
+        if (m_model.HasFlag(BarFrameSelection)) UpdateItemFrame(k);
         SendNotify(BarNotifyItemClick, k, nullptr);
     }
     m_dragging = false;
     m_state.dropPosition = -1;
     unsetCursor();
-    if (dragged)
-        update();
+    if (dragged) update();
     m_state.hotItemPressed = false;
-    if (m_itemPressed && m_model.IsValidItem(s, k))
-        update(ItemBoundsRect(s, k));
+    if (m_itemPressed && m_model.IsValidItem(s, k)) update(ItemBoundsRect(s, k));
     m_itemPressed = false;
     // The press is over; the next hover starts afresh.
     m_state.hotItem = -1;
@@ -598,8 +570,7 @@ void CNavBarCtrl::timerEvent(QTimerEvent* event)
         else
             m_scrollTimer.stop();
     } else if (event->timerId() == m_slideTimer.timerId()) {
-        if (++m_slideFrame >= m_slideFrames.size())
-            StopSlide();
+        if (++m_slideFrame >= m_slideFrames.size()) StopSlide();
         update();
     } else {
         QFrame::timerEvent(event);
@@ -610,13 +581,10 @@ void CNavBarCtrl::timerEvent(QTimerEvent* event)
 
 void CNavBarCtrl::BeginFolderRename(int index)
 {
-    if (!m_model.IsValidFolder(index))
-        return;
-    if (m_edit)
-        m_edit->clearFocus();
-    auto* edit =
-        new CBarLabelEdit(this, BarNotifyFolderNameEdited, index, CBarLabelEdit::MultiLineCentered,
-                          false);
+    if (!m_model.IsValidFolder(index)) return;
+    if (m_edit) m_edit->clearFocus();
+    auto* edit = new CBarLabelEdit(this, BarNotifyFolderNameEdited, index,
+                                   CBarLabelEdit::MultiLineCentered, false);
     edit->setObjectName(QStringLiteral("BarLabelEdit"));
     edit->setGeometry(QRectFromBar(m_model.FolderRenameRect(index)));
     edit->SetText(FolderName(index));
@@ -627,10 +595,8 @@ void CNavBarCtrl::BeginFolderRename(int index)
 
 void CNavBarCtrl::BeginItemRename(int index)
 {
-    if (!m_model.IsValidItem(m_model.SelectedFolder(), index))
-        return;
-    if (m_edit)
-        m_edit->clearFocus();
+    if (!m_model.IsValidItem(m_model.SelectedFolder(), index)) return;
+    if (m_edit) m_edit->clearFocus();
     const bool small = m_model.UsesSmallIcons();
     auto* edit = new CBarLabelEdit(
         this, BarNotifyItemLabelEdited, index,
@@ -650,8 +616,7 @@ long CNavBarCtrl::OnLabelEditDone(CBarLabelEdit* edit)
     info.index = edit->Index();
     info.text = text.c_str();
     const int kind = edit->Kind();
-    if (SendNotify(kind, -1, &info) == 0)
-        return 0;
+    if (SendNotify(kind, -1, &info) == 0) return 0;
     if (kind == BarNotifyFolderNameEdited) {
         m_model.SetFolderName(info.index, text);
         update(FolderButtonRect(info.index));
@@ -682,24 +647,21 @@ std::unique_ptr<CBarPopupMenu> CNavBarCtrl::BuildContextMenu(const QPoint& point
         remove = m_model.HasFlag(BarRemoveFolders);
         rename = m_model.HasFlag(BarRenameFolders);
     }
-    if (remove || rename)
-        menu->addSeparator();
-    if (remove)
-        add(BarCmdRemove, "Rimuovi");
-    if (rename)
-        add(BarCmdRename, "Rinomina");
+    if (remove || rename) menu->addSeparator();
+    if (remove) add(BarCmdRemove, "Rimuovi");
+    if (rename) add(BarCmdRename, "Rinomina");
     return menu;
 }
 
 bool CNavBarCtrl::IsCommandEnabled(int id) const
 {
     switch (id) {
-    case BarCmdSmallIcons:
-        return !m_model.UsesSmallIcons();
-    case BarCmdLargeIcons:
-        return m_model.UsesSmallIcons();
-    default:
-        return true;
+        case BarCmdSmallIcons:
+            return !m_model.UsesSmallIcons();
+        case BarCmdLargeIcons:
+            return m_model.UsesSmallIcons();
+        default:
+            return true;
     }
 }
 
@@ -709,32 +671,31 @@ void CNavBarCtrl::ShowContextMenu(const QPoint& point)
     QAction* chosen = menu->exec(mapToGlobal(point));
     const int id = chosen != nullptr ? chosen->data().toInt() : 0;
     menu.reset();
-    if (id != 0)
-        OnBarCommand(id);
+    if (id != 0) OnBarCommand(id);
 }
 
 void CNavBarCtrl::OnBarCommand(int id)
 {
     switch (id) {
-    case BarCmdSmallIcons:
-    case BarCmdLargeIcons:
-        UseSmallIcons(id == BarCmdSmallIcons);
-        update();
-        break;
-    case BarCmdRemove:
-        if (m_contextHit.kind == BarHitItem)
-            DeleteItem(m_contextHit.index);
-        else if (m_contextHit.kind == BarHitFolder)
-            DeleteFolder(m_contextHit.index);
-        break;
-    case BarCmdRename:
-        if (m_contextHit.kind == BarHitItem)
-            BeginItemRename(m_contextHit.index);
-        else if (m_contextHit.kind == BarHitFolder)
-            BeginFolderRename(m_contextHit.index);
-        break;
-    default:
-        break;
+        case BarCmdSmallIcons:
+        case BarCmdLargeIcons:
+            UseSmallIcons(id == BarCmdSmallIcons);
+            update();
+            break;
+        case BarCmdRemove:
+            if (m_contextHit.kind == BarHitItem)
+                DeleteItem(m_contextHit.index);
+            else if (m_contextHit.kind == BarHitFolder)
+                DeleteFolder(m_contextHit.index);
+            break;
+        case BarCmdRename:
+            if (m_contextHit.kind == BarHitItem)
+                BeginItemRename(m_contextHit.index);
+            else if (m_contextHit.kind == BarHitFolder)
+                BeginFolderRename(m_contextHit.index);
+            break;
+        default:
+            break;
     }
 }
 

@@ -17,8 +17,7 @@ class CBarPopupMenu;
 class CQtBarTextMetrics;
 
 // Receives the bar's notifications and answers them; nonzero accepts a rename or a move.
-class CBarOwner
-{
+class CBarOwner {
 public:
     virtual ~CBarOwner() = default;
     // `index` is the item (code 1) or folder (code 5) index, -1 otherwise; `info` is set for
@@ -28,8 +27,7 @@ public:
 
 // The navigation bar: a stack of folder buttons over the open folder's icons.  Notifications go
 // to the handler when one is set, else to the owner, else to the parent when it is a CBarOwner.
-class CNavBarCtrl : public QFrame
-{
+class CNavBarCtrl : public QFrame {
     Q_OBJECT
 
 public:
@@ -113,8 +111,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    enum Tracking
-    {
+    enum Tracking {
         TrackNone,
         TrackItem,
         TrackFolder,

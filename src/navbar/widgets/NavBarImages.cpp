@@ -5,8 +5,7 @@
 
 #include "navbar/widgets/NavBarCtrl.h"
 
-namespace
-{
+namespace {
 // Every icon is drawn on a 32 x 32 grid and scaled; the small size uses thicker strokes so the
 // shapes stay readable at 16 pixels.
 void DrawHouse(QPainter& p, qreal stroke)
@@ -98,7 +97,7 @@ void DrawPhoto(QPainter& p, qreal stroke)
     p.setBrush(Qt::NoBrush);
     p.drawRect(picture);
 }
-} // namespace
+}  // namespace
 
 QPixmap DrawNavBarImage(int image, int side)
 {
@@ -109,20 +108,20 @@ QPixmap DrawNavBarImage(int image, int side)
     p.scale(side / 32.0, side / 32.0);
     const qreal stroke = side >= 32 ? 1.0 : 1.6;
     switch (image) {
-    case NavBarImageTop:
-        DrawHouse(p, stroke);
-        break;
-    case NavBarImageEntry:
-        DrawForm(p, stroke);
-        break;
-    case NavBarImageStatistics:
-        DrawChart(p, stroke);
-        break;
-    case NavBarImagePhotos:
-        DrawPhoto(p, stroke);
-        break;
-    default:
-        break;
+        case NavBarImageTop:
+            DrawHouse(p, stroke);
+            break;
+        case NavBarImageEntry:
+            DrawForm(p, stroke);
+            break;
+        case NavBarImageStatistics:
+            DrawChart(p, stroke);
+            break;
+        case NavBarImagePhotos:
+            DrawPhoto(p, stroke);
+            break;
+        default:
+            break;
     }
     return pixmap;
 }

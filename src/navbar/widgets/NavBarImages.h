@@ -6,8 +6,7 @@
 
 // The icons of the main menu folder, in the order of its items: 0 "Top" (a house),
 // 1 "データ登録" (a pencil on a form), 2 "データ統計" (a bar chart), 3 "画像一覧" (a framed photo).
-enum NavBarImage
-{
+enum NavBarImage {
     NavBarImageTop = 0,
     NavBarImageEntry = 1,
     NavBarImageStatistics = 2,
@@ -15,10 +14,9 @@ enum NavBarImage
     NavBarImageCount = 4,
 };
 
-struct NavBarImageLists
-{
-    std::unique_ptr<CNavBarImageList> large; // 32 x 32, for the large-icon view (kind 2)
-    std::unique_ptr<CNavBarImageList> small; // 16 x 16, for the small-icon view (kind 1)
+struct NavBarImageLists {
+    std::unique_ptr<CNavBarImageList> large;  // 32 x 32, for the large-icon view (kind 2)
+    std::unique_ptr<CNavBarImageList> small;  // 16 x 16, for the small-icon view (kind 1)
 };
 
 // Draws one menu icon into a square of `side` pixels with a transparent background.

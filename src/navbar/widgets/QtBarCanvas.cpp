@@ -35,8 +35,7 @@ int CNavBarImageList::Add(const QPixmap& pixmap)
     if (pixmap.size() == m_size)
         m_pixmaps.push_back(pixmap);
     else
-        m_pixmaps.push_back(
-            pixmap.scaled(m_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        m_pixmaps.push_back(pixmap.scaled(m_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     return ImageCount() - 1;
 }
 
@@ -49,9 +48,9 @@ BarSize CQtBarTextMetrics::SingleLineSize(const std::string& text) const
 BarSize CQtBarTextMetrics::WrappedSize(const std::string& text, int width) const
 {
     const QFontMetrics metrics(m_font);
-    const QRect box = metrics.boundingRect(QRect(0, 0, std::max(width, 1), 100000),
-                                           Qt::AlignHCenter | Qt::TextWordWrap,
-                                           QStringFromStd(text));
+    const QRect box =
+        metrics.boundingRect(QRect(0, 0, std::max(width, 1), 100000),
+                             Qt::AlignHCenter | Qt::TextWordWrap, QStringFromStd(text));
     return {box.width(), box.height()};
 }
 
@@ -63,8 +62,7 @@ CQtBarCanvas::CQtBarCanvas(QPainter& painter, const BarColors& colors)
 
 void CQtBarCanvas::FillRect(const BarRect& rect, BarColor color)
 {
-    if (!rect.IsEmpty())
-        m_painter.fillRect(QRectFromBar(rect), QColorFromBar(color));
+    if (!rect.IsEmpty()) m_painter.fillRect(QRectFromBar(rect), QColorFromBar(color));
 }
 
 void CQtBarCanvas::Line(BarPoint from, BarPoint to, BarColor color)
@@ -88,19 +86,18 @@ void CQtBarCanvas::Line(BarPoint from, BarPoint to, BarColor color)
 void CQtBarCanvas::Text(const BarRect& box, const std::string& text, BarColor color,
                         BarTextLayout layout)
 {
-    if (text.empty())
-        return;
+    if (text.empty()) return;
     int flags = 0;
     switch (layout) {
-    case BarTextSingleCentered:
-        flags = Qt::AlignCenter | Qt::TextSingleLine;
-        break;
-    case BarTextSingleLeft:
-        flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-        break;
-    case BarTextWrapCentered:
-        flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-        break;
+        case BarTextSingleCentered:
+            flags = Qt::AlignCenter | Qt::TextSingleLine;
+            break;
+        case BarTextSingleLeft:
+            flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+            break;
+        case BarTextWrapCentered:
+            flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+            break;
     }
     m_painter.save();
     m_painter.setPen(QColorFromBar(color));
@@ -111,8 +108,7 @@ void CQtBarCanvas::Text(const BarRect& box, const std::string& text, BarColor co
 void CQtBarCanvas::Image(const CBarImageList& list, int index, BarPoint topLeft)
 {
     const auto* images = dynamic_cast<const CNavBarImageList*>(&list);
-    if (images == nullptr || index < 0 || index >= images->ImageCount())
-        return;
+    if (images == nullptr || index < 0 || index >= images->ImageCount()) return;
     m_painter.drawPixmap(topLeft.x, topLeft.y, images->Pixmap(index));
 }
 

@@ -19,8 +19,7 @@ QRect QRectFromBar(const BarRect& rect);
 BarRect BarRectFromQ(const QRect& rect);
 
 // A list of icons of one size; the caller owns it and keeps it alive while a bar uses it.
-class CNavBarImageList : public CBarImageList
-{
+class CNavBarImageList : public CBarImageList {
 public:
     explicit CNavBarImageList(QSize size) : m_size(size) {}
 
@@ -35,8 +34,7 @@ private:
     std::vector<QPixmap> m_pixmaps;
 };
 
-class CQtBarTextMetrics : public CBarTextMetrics
-{
+class CQtBarTextMetrics : public CBarTextMetrics {
 public:
     explicit CQtBarTextMetrics(const QFont& font) : m_font(font) {}
     BarSize SingleLineSize(const std::string& text) const override;
@@ -48,8 +46,7 @@ private:
 
 // Draws the bar's primitives with a QPainter, keeping the pixel rules of the classic drawing
 // calls (lines exclude their end point, rectangles their right and bottom edges).
-class CQtBarCanvas : public CBarCanvas
-{
+class CQtBarCanvas : public CBarCanvas {
 public:
     CQtBarCanvas(QPainter& painter, const BarColors& colors);
 

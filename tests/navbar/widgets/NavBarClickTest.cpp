@@ -52,7 +52,7 @@ TEST_F(NavBarWidgetTest, FolderPressAndReleaseRules)
     QTest::mousePress(bar, Qt::LeftButton, {}, f1);
     EXPECT_EQ(bar->PressedFolder(), 1);
     QTest::mouseMove(bar, f2);
-    EXPECT_EQ(bar->PressedFolder(), -1); // off its own button it looks normal again
+    EXPECT_EQ(bar->PressedFolder(), -1);  // off its own button it looks normal again
     QTest::mouseRelease(bar, Qt::LeftButton, {}, f2);
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].code, BarNotifyFolderSelected);
@@ -85,7 +85,7 @@ TEST_F(NavBarWidgetTest, FolderChangeSlidesOnlyWithItsFlag)
     QTest::mouseClick(bar, Qt::LeftButton, {}, second);
     EXPECT_TRUE(bar->IsAnimating());
     EXPECT_GT(bar->SlideFrameCount(), 5);
-    EXPECT_EQ(bar->SelectedFolder(), 1); // the selection and its notice do not wait
+    EXPECT_EQ(bar->SelectedFolder(), 1);  // the selection and its notice do not wait
     ASSERT_EQ(notes.size(), 1u);
     Shot(QStringLiteral("slide"));
     QTRY_VERIFY(!bar->IsAnimating());

@@ -1,18 +1,15 @@
 #include "navbar/widgets/NavBarFixture.h"
 
-namespace
-{
+namespace {
 std::vector<QString> Order(std::initializer_list<int> indexes)
 {
     std::vector<QString> order;
-    for (int k : indexes)
-        order.push_back(kMenuLabels[k]);
+    for (int k : indexes) order.push_back(kMenuLabels[k]);
     return order;
 }
-} // namespace
+}  // namespace
 
-class NavBarDragTest : public NavBarWidgetTest
-{
+class NavBarDragTest : public NavBarWidgetTest {
 protected:
     // Below the last item, above the bottom of the item area.
     QPoint Band() const
@@ -69,8 +66,8 @@ TEST_F(NavBarDragTest, RefusedOrPointlessDropsChangeNothing)
 
     reply = 1;
     notes.clear();
-    Drag(2, IconCenter(2)); // onto itself
-    Drag(2, Off());         // outside the items
+    Drag(2, IconCenter(2));  // onto itself
+    Drag(2, Off());          // outside the items
     EXPECT_TRUE(notes.empty());
     EXPECT_EQ(Labels(), Order({0, 1, 2, 3}));
 }

@@ -16,8 +16,7 @@
 #include "navbar/widgets/NavBarImages.h"
 
 // One notification as the owner saw it.
-struct SeenNotify
-{
+struct SeenNotify {
     int code = 0;
     int index = -1;
     int infoIndex = -1;
@@ -28,8 +27,7 @@ struct SeenNotify
 
 // A bar 160 x `height` inside a larger host window, filled like the main window's bar, with an
 // owner that records every notification and answers with `reply`.
-class NavBarWidgetTest : public ::testing::Test
-{
+class NavBarWidgetTest : public ::testing::Test {
 protected:
     void MakeBar(std::uint32_t flags = 0x1FC, int height = 320)
     {
@@ -63,8 +61,7 @@ protected:
     std::vector<QString> Labels() const
     {
         std::vector<QString> labels;
-        for (int k = 0; k < bar->ItemCountOfSelected(); ++k)
-            labels.push_back(bar->ItemLabel(k));
+        for (int k = 0; k < bar->ItemCountOfSelected(); ++k) labels.push_back(bar->ItemLabel(k));
         return labels;
     }
 
@@ -72,8 +69,7 @@ protected:
     void Shot(const QString& name) const
     {
         const QByteArray dir = qgetenv("LUREBOOK_NAVBAR_SHOTS");
-        if (dir.isEmpty())
-            return;
+        if (dir.isEmpty()) return;
         QDir().mkpath(QString::fromLocal8Bit(dir));
         const QImage picture = bar->grab().toImage();
         const QString base = QString::fromLocal8Bit(dir) + u'/' + name;

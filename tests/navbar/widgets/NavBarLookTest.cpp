@@ -2,13 +2,12 @@
 
 #include "navbar/widgets/NavBarFixture.h"
 
-namespace
-{
+namespace {
 QColor Pixel(CNavBarCtrl* bar, const QPoint& at)
 {
     return bar->grab().toImage().pixelColor(at);
 }
-} // namespace
+}  // namespace
 
 TEST_F(NavBarWidgetTest, ButtonsAndAreaInTheirColours)
 {
@@ -55,8 +54,7 @@ TEST_F(NavBarWidgetTest, SmallViewDrawsSmallIcons)
     int red = 0;
     for (int y = icon.top(); y <= icon.bottom(); ++y)
         for (int x = icon.left(); x <= icon.right(); ++x)
-            if (picture.pixelColor(x, y).red() > 180 && picture.pixelColor(x, y).blue() < 90)
-                ++red;
+            if (picture.pixelColor(x, y).red() > 180 && picture.pixelColor(x, y).blue() < 90) ++red;
     EXPECT_GT(red, 5);
     Shot(QStringLiteral("small"));
     QTest::mouseMove(bar, icon.center());

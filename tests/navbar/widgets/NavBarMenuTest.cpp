@@ -3,18 +3,15 @@
 
 #include "navbar/widgets/NavBarFixture.h"
 
-namespace
-{
-struct MenuEntry
-{
-    QString text; // empty for a separator
+namespace {
+struct MenuEntry {
+    QString text;  // empty for a separator
     bool enabled = false;
     bool operator==(const MenuEntry&) const = default;
 };
-} // namespace
+}  // namespace
 
-class NavBarMenuTest : public NavBarWidgetTest
-{
+class NavBarMenuTest : public NavBarWidgetTest {
 protected:
     // Right-clicks at `point`, reads the menu that opens and chooses `choose` in it (0: none).
     std::vector<MenuEntry> RightClick(const QPoint& point, int choose = 0)
@@ -25,19 +22,18 @@ protected:
         poll.setInterval(10);
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* menu = qobject_cast<CBarPopupMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr || seen)
-                return;
+            if (menu == nullptr || seen) return;
             seen = true;
             const QByteArray shots = qgetenv("LUREBOOK_NAVBAR_SHOTS");
             if (!shots.isEmpty()) {
                 const QImage picture = menu->grab().toImage();
-                picture.scaled(picture.size() * 3).save(QString::fromLocal8Bit(shots) +
-                                                        QStringLiteral("/menu-%1-x3.png")
-                                                            .arg(menu->actions().size()));
+                picture.scaled(picture.size() * 3)
+                    .save(QString::fromLocal8Bit(shots) +
+                          QStringLiteral("/menu-%1-x3.png").arg(menu->actions().size()));
             }
             for (QAction* action : menu->actions())
-                entries.push_back({action->isSeparator() ? QString() : action->text(),
-                                   action->isEnabled()});
+                entries.push_back(
+                    {action->isSeparator() ? QString() : action->text(), action->isEnabled()});
             if (choose != 0 && menu->FindCommand(choose) != nullptr) {
                 menu->setActiveAction(menu->FindCommand(choose));
                 QTest::keyClick(menu, Qt::Key_Return);
@@ -59,12 +55,14 @@ protected:
 
 TEST_F(NavBarMenuTest, EmptySpaceOffersTheViewsOnly)
 {
-    EXPECT_EQ(RightClick(Empty()), (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), true},
-                                                           {QStringLiteral("Icone grando"), false}}));
+    EXPECT_EQ(RightClick(Empty()),
+              (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), true},
+                                      {QStringLiteral("Icone grando"), false}}));
     RightClick(Empty(), BarCmdSmallIcons);
     EXPECT_TRUE(bar->UsesSmallIcons());
-    EXPECT_EQ(RightClick(Empty()), (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), false},
-                                                           {QStringLiteral("Icone grando"), true}}));
+    EXPECT_EQ(RightClick(Empty()),
+              (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), false},
+                                      {QStringLiteral("Icone grando"), true}}));
     RightClick(Empty(), BarCmdLargeIcons);
     EXPECT_FALSE(bar->UsesSmallIcons());
 }
@@ -91,7 +89,7 @@ TEST_F(NavBarMenuTest, ItemsAndFoldersOfferRemoveAndRename)
 
     RightClick(bar->FolderButtonRect(1).center(), BarCmdRemove);
     EXPECT_EQ(bar->FolderCount(), 1);
-    EXPECT_TRUE(notes.empty()); // removing tells the owner nothing
+    EXPECT_TRUE(notes.empty());  // removing tells the owner nothing
 }
 
 TEST_F(NavBarMenuTest, FlagsDecideTheExtraEntries)

@@ -2,8 +2,7 @@
 
 #include "navbar/widgets/NavBarFixture.h"
 
-class NavBarRenameTest : public NavBarWidgetTest
-{
+class NavBarRenameTest : public NavBarWidgetTest {
 protected:
     CBarLabelEdit* OpenEdit()
     {
@@ -21,8 +20,7 @@ protected:
         QTest::keyClick(edit, Qt::Key_Delete);
         // Typed key by key where the test keyboard has the keys, else as an input method would.
         bool ascii = true;
-        for (QChar c : text)
-            ascii = ascii && c.unicode() < 0x80;
+        for (QChar c : text) ascii = ascii && c.unicode() < 0x80;
         if (ascii)
             QTest::keyClicks(edit, text);
         else

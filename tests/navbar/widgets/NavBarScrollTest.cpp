@@ -1,8 +1,7 @@
 #include "navbar/widgets/NavBarFixture.h"
 
 // A bar so short that one large item fits at a time.
-class NavBarScrollTest : public NavBarWidgetTest
-{
+class NavBarScrollTest : public NavBarWidgetTest {
 protected:
     void SetUp() override { MakeBar(0x1FC, 150); }
 
