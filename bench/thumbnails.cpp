@@ -9,11 +9,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QListWidget>
 #include <QEventLoop>
+#include <QListWidget>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -64,7 +64,8 @@ struct CPhotoSet {
         for (int i = 0; i < kLargePhotos + kSmallPhotos; ++i) {
             const bool large = i < kLargePhotos;
             const std::string path = dir + "photo" + std::to_string(i) + ".jpg";
-            const std::string bytes = EncodePhoto(large ? 4000 : 640, large ? 3000 : 480, unsigned(i));
+            const std::string bytes =
+                EncodePhoto(large ? 4000 : 640, large ? 3000 : 480, unsigned(i));
             FILE* file = std::fopen(path.c_str(), "wb");
             std::fwrite(bytes.data(), 1, bytes.size(), file);
             std::fclose(file);
@@ -132,8 +133,8 @@ void DecodeAll(benchmark::State& state, bool dctScaling, double& perPhoto)
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     perPhoto = seconds / double(state.iterations()) / double(photos.paths.size());
-    state.counters["cpu_ms_per_photo"] =
-        (ProcessCpuSeconds() - cpuStart) * 1000 / double(state.iterations()) / double(photos.paths.size());
+    state.counters["cpu_ms_per_photo"] = (ProcessCpuSeconds() - cpuStart) * 1000 /
+                                         double(state.iterations()) / double(photos.paths.size());
     state.counters["ms_per_photo"] = perPhoto * 1000;
     state.counters["MB_per_4000x3000"] = photos.megabytesPerLargePhoto;
     state.SetItemsProcessed(int64_t(state.iterations()) * photos.paths.size());
@@ -169,16 +170,17 @@ void Build(benchmark::State& state, bool cached)
         }
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ProcessCpuSeconds();
-        CThumbnailBuild* build = BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow);
+        CThumbnailBuild* build =
+            BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow);
         WaitFinished(build);
-        if (build->Done() != photos.paths.size())
-            state.SkipWithError("build did not finish");
+        if (build->Done() != photos.paths.size()) state.SkipWithError("build did not finish");
         cpu += ProcessCpuSeconds() - cpuStart;
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const double perPhoto = seconds / double(state.iterations()) / double(photos.paths.size());
     state.counters["ms_per_photo"] = perPhoto * 1000;
-    state.counters["cpu_ms_per_photo"] = cpu * 1000 / double(state.iterations()) / double(photos.paths.size());
+    state.counters["cpu_ms_per_photo"] =
+        cpu * 1000 / double(state.iterations()) / double(photos.paths.size());
     if (g_scaledPerPhoto > 0) state.counters["vs_scaled"] = perPhoto / g_scaledPerPhoto;
     if (g_fullPerPhoto > 0) state.counters["speedup_vs_full"] = g_fullPerPhoto / perPhoto;
     state.SetItemsProcessed(int64_t(state.iterations()) * photos.paths.size());

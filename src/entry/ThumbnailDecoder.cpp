@@ -1,13 +1,17 @@
 #include "entry/ThumbnailDecoder.h"
 
 // jpeglib.h needs size_t and FILE declared first.
-#include <cstddef>
-#include <cstdio>
+#include <jerror.h>
+#include <jpeglib.h>
 #include <cerrno>
 #include <csetjmp>
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
-#include <jpeglib.h>
-#include <jerror.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -102,14 +106,14 @@ void Decode(jpeg_decompress_struct& cinfo, FILE* file, CRgbPicture& picture,
     jpeg_read_header(&cinfo, TRUE);
 
     const uint64_t pixels = uint64_t(cinfo.image_width) * cinfo.image_height;
-    if (pixels > options.maxPixels) JumpBack(reinterpret_cast<j_common_ptr>(&cinfo),
-                                             "Picture too large");
+    if (pixels > options.maxPixels)
+        JumpBack(reinterpret_cast<j_common_ptr>(&cinfo), "Picture too large");
 
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     if (options.dctScaling) {
-        cinfo.scale_num = static_cast<unsigned>(
-            ChooseDctScale(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)));
+        cinfo.scale_num = static_cast<unsigned>(ChooseDctScale(
+            static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)));
         cinfo.scale_denom = 8;
         // The picture is shrunk further afterwards: smooth chroma upsampling would be lost work.
         cinfo.do_fancy_upsampling = FALSE;
@@ -204,8 +208,10 @@ CRgbPicture StretchToThumbnail(const CRgbPicture& picture)
         sourceX[x] = static_cast<int>((int64_t(2 * x + 1) * picture.width) / (2 * kThumbnailWidth));
     uint8_t* out = cell.rgb.data();
     for (int y = 0; y < kThumbnailHeight; ++y) {
-        const int sy = static_cast<int>((int64_t(2 * y + 1) * picture.height) / (2 * kThumbnailHeight));
-        for (int x = 0; x < kThumbnailWidth; ++x, out += 3) std::memcpy(out, picture.Pixel(sourceX[x], sy), 3);
+        const int sy =
+            static_cast<int>((int64_t(2 * y + 1) * picture.height) / (2 * kThumbnailHeight));
+        for (int x = 0; x < kThumbnailWidth; ++x, out += 3)
+            std::memcpy(out, picture.Pixel(sourceX[x], sy), 3);
     }
     return cell;
 }
@@ -222,15 +228,37 @@ bool DecodeThumbnail(FILE* file, CRgbPicture& thumbnail, std::string* error,
     return true;
 }
 
-EDecodeStatus DecodeScaledPictureFile(const std::string& path, CRgbPicture& picture,
-                                      std::string* error, const CDecodeOptions& options)
+EDecodeStatus OpenPhotoFile(const std::string& path, FILE*& file, std::string* error)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        picture = CRgbPicture{};
+    file = nullptr;
+    // Non-blocking, so that a named pipe in place of a photo cannot hang the reader.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         if (error) *error = std::strerror(errno);
         return EDecodeStatus::CannotOpen;
     }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        if (error) *error = "not a regular file";
+        return EDecodeStatus::NotDecodable;
+    }
+    file = ::fdopen(fd, "rb");
+    if (!file) {
+        if (error) *error = std::strerror(errno);
+        ::close(fd);
+        return EDecodeStatus::CannotOpen;
+    }
+    return EDecodeStatus::Ok;
+}
+
+EDecodeStatus DecodeScaledPictureFile(const std::string& path, CRgbPicture& picture,
+                                      std::string* error, const CDecodeOptions& options)
+{
+    picture = CRgbPicture{};
+    FILE* file = nullptr;
+    const EDecodeStatus opened = OpenPhotoFile(path, file, error);
+    if (opened != EDecodeStatus::Ok) return opened;
     bool cancelled = false;
     const bool ok = DecodeScaledPicture(file, picture, error, options, &cancelled);
     std::fclose(file);

@@ -62,6 +62,10 @@ EDecodeStatus DecodeScaledPictureFile(const std::string& path, CRgbPicture& pict
                                       std::string* error = nullptr,
                                       const CDecodeOptions& options = {});
 
+// Opens a photo for reading: CannotOpen when it cannot be opened, NotDecodable when it is not a
+// regular file (a folder or a named pipe); the file is then closed by the caller.
+EDecodeStatus OpenPhotoFile(const std::string& path, FILE*& file, std::string* error = nullptr);
+
 // The DCT scale (numerator over 8) chosen for a picture of the given size: the smallest whose
 // output is at least the cell in both directions, 8 when the picture is smaller than the cell.
 int ChooseDctScale(int width, int height);

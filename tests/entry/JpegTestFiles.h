@@ -1,10 +1,10 @@
 #pragma once
 
 // JPEG files made on the spot with libjpeg's compressor, for the thumbnail tests.
+#include <jpeglib.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <jpeglib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -100,25 +100,26 @@ inline std::string QuadrantJpeg(int width, int height, const CJpegOptions& optio
 }
 
 // One colour everywhere.
-inline std::string PlainJpeg(int width, int height, CTestRgb colour, const CJpegOptions& options = {})
+inline std::string PlainJpeg(int width, int height, CTestRgb colour,
+                             const CJpegOptions& options = {})
 {
-    return EncodeTestJpeg(width, height, [colour](int, int) { return colour; }, options);
+    return EncodeTestJpeg(
+        width, height, [colour](int, int) { return colour; }, options);
 }
 
 // The first bytes of a real PNG file (signature and header chunk): surely not a JPEG.
 inline std::string PngBytes()
 {
     static const unsigned char bytes[] = {
-        0x89, 'P',  'N',  'G',  0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 'I',  'H',
-        'D',  'R',  0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00,
-        0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x00, 'I',  'E',  'N',  'D',  0xAE,
-        0x42, 0x60, 0x82};
+        0x89, 'P',  'N',  'G',  0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 'I',  'H',  'D',
+        'R',  0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90,
+        0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x00, 'I',  'E',  'N',  'D',  0xAE, 0x42, 0x60, 0x82};
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 // Colours within a tolerance (JPEG is lossy).
 inline bool NearColour(const uint8_t* rgb, CTestRgb expected, int tolerance = 24)
 {
-    return std::abs(rgb[0] - expected.r) <= tolerance && std::abs(rgb[1] - expected.g) <= tolerance &&
-           std::abs(rgb[2] - expected.b) <= tolerance;
+    return std::abs(rgb[0] - expected.r) <= tolerance &&
+           std::abs(rgb[1] - expected.g) <= tolerance && std::abs(rgb[2] - expected.b) <= tolerance;
 }

@@ -29,8 +29,10 @@ TEST(SpeciesListTest, LongLinesComeInPiecesOf259Bytes)
     EXPECT_EQ(SplitSpeciesEntries(line + "\nb\n"),
               (Entries{std::string(259, 'a'), std::string(41, 'a') + "\n", "b\n"}));
     // The line feed counts: 259 characters leave it for a piece of its own.
-    EXPECT_EQ(SplitSpeciesEntries(std::string(259, 'x') + "\n"), (Entries{std::string(259, 'x'), "\n"}));
-    EXPECT_EQ(SplitSpeciesEntries(std::string(258, 'x') + "\n"), (Entries{std::string(258, 'x') + "\n"}));
+    EXPECT_EQ(SplitSpeciesEntries(std::string(259, 'x') + "\n"),
+              (Entries{std::string(259, 'x'), "\n"}));
+    EXPECT_EQ(SplitSpeciesEntries(std::string(258, 'x') + "\n"),
+              (Entries{std::string(258, 'x') + "\n"}));
 
     // Japanese characters take two bytes and are never split: 129 of them (258 bytes) per piece.
     std::string japanese;

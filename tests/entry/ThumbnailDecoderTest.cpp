@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <cstdio>
@@ -21,8 +22,8 @@ protected:
         return m_dir + name;
     }
 
-    EDecodeStatus Decode(const std::string& bytes, CRgbPicture& picture, std::string* error = nullptr,
-                         const CDecodeOptions& options = {})
+    EDecodeStatus Decode(const std::string& bytes, CRgbPicture& picture,
+                         std::string* error = nullptr, const CDecodeOptions& options = {})
     {
         return DecodeScaledPictureFile(Write("photo.jpg", bytes), picture, error, options);
     }
@@ -57,7 +58,8 @@ TEST_F(ThumbnailDecoderTest, QuadrantPhotoFillsTheCellWithItsColoursInPlace)
 
 TEST_F(ThumbnailDecoderTest, SmallAndOddSizedPhotosAreStretchedBothWays)
 {
-    for (const auto& [width, height] : {std::pair{60, 50}, std::pair{37, 300}, std::pair{1000, 41}}) {
+    for (const auto& [width, height] :
+         {std::pair{60, 50}, std::pair{37, 300}, std::pair{1000, 41}}) {
         SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
         CRgbPicture picture;
         ASSERT_EQ(Decode(QuadrantJpeg(width, height), picture), EDecodeStatus::Ok);
@@ -74,7 +76,7 @@ TEST_F(ThumbnailDecoderTest, ScaleIsTheSmallestThatStillCoversTheCell)
     EXPECT_EQ(ChooseDctScale(960, 792), 2);    // 99 high at 1/8
     EXPECT_EQ(ChooseDctScale(480, 400), 2);
     EXPECT_EQ(ChooseDctScale(320, 266), 3);
-    EXPECT_EQ(ChooseDctScale(119, 1000), 8);   // narrower than the cell: full size
+    EXPECT_EQ(ChooseDctScale(119, 1000), 8);  // narrower than the cell: full size
     EXPECT_EQ(ChooseDctScale(0, 0), 8);
 
     CRgbPicture picture;
@@ -95,7 +97,10 @@ TEST_F(ThumbnailDecoderTest, GrayscaleAndCmykPhotosKeepTheirColours)
     CJpegOptions gray;
     gray.components = 1;
     const std::string grayBytes = EncodeTestJpeg(
-        320, 240, [](int x, int) { return x < 160 ? CTestRgb{40, 40, 40} : CTestRgb{210, 210, 210}; },
+        320, 240,
+        [](int x, int) {
+            return x < 160 ? CTestRgb{40, 40, 40} : CTestRgb{210, 210, 210};
+        },
         gray);
     ASSERT_EQ(Decode(grayBytes, picture), EDecodeStatus::Ok);
     CRgbPicture cell = StretchToThumbnail(picture);
@@ -176,6 +181,12 @@ TEST_F(ThumbnailDecoderTest, MissingFileAndCancelledDecodeAreToldApart)
 {
     CRgbPicture picture;
     EXPECT_EQ(DecodeScaledPictureFile(m_dir + "none.jpg", picture), EDecodeStatus::CannotOpen);
+
+    // A folder or a named pipe in place of a photo is refused without reading (a pipe would
+    // block a reader for ever).
+    EXPECT_EQ(DecodeScaledPictureFile(m_dir, picture), EDecodeStatus::NotDecodable);
+    ASSERT_EQ(::mkfifo((m_dir + "pipe.jpg").c_str(), 0600), 0);
+    EXPECT_EQ(DecodeScaledPictureFile(m_dir + "pipe.jpg", picture), EDecodeStatus::NotDecodable);
 
     std::atomic<bool> cancel{true};
     CDecodeOptions options;

@@ -112,9 +112,10 @@ CThumbnailResult CThumbnailBuildShared::Make(int index) const
     const std::string file = PathFromQString(path);
     if (index >= capacity) {
         // No picture is shown past the capacity; the file must still be there.
-        FILE* handle = std::fopen(file.c_str(), "rb");
-        if (!handle) result.status = EDecodeStatus::CannotOpen;
-        else std::fclose(handle);
+        FILE* handle = nullptr;
+        if (OpenPhotoFile(file, handle) == EDecodeStatus::CannotOpen)
+            result.status = EDecodeStatus::CannotOpen;
+        if (handle) std::fclose(handle);
         return result;
     }
 
@@ -203,7 +204,9 @@ QImage ThumbnailPlaceholder()
 
 CThumbnailBuild::CThumbnailBuild(QListWidget* list, const QStringList& paths, int capacity,
                                  EThumbnailPlacement placement)
-    : QObject(list), m_list(list), m_shared(std::make_shared<CThumbnailBuildShared>()),
+    : QObject(list),
+      m_list(list),
+      m_shared(std::make_shared<CThumbnailBuildShared>()),
       m_placement(placement)
 {
     m_shared->paths = paths;
@@ -258,7 +261,8 @@ void CThumbnailBuild::Start()
     m_list->setUpdatesEnabled(true);
     if (total == 0) {
         // Nothing to build; still end the way every build ends, once control is back.
-        QMetaObject::invokeMethod(this, [this] { Deliver(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Deliver(); }, Qt::QueuedConnection);
         return;
     }
     m_progressTimer = new QTimer(this);

@@ -14,7 +14,8 @@ QString CThumbnailCache::Directory()
 {
     QString base = qEnvironmentVariable("XDG_CACHE_HOME");
     // The variable counts only when it names an absolute path.
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.cache");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.cache");
     if (!base.endsWith(QLatin1Char('/'))) base += QLatin1Char('/');
     return base + QStringLiteral("thumbnails/normal/");
 }
@@ -41,7 +42,8 @@ QMap<QByteArray, QByteArray> PngTexts(const QByteArray& png)
     qsizetype at = 8;
     while (at + 12 <= png.size()) {
         const auto* p = reinterpret_cast<const uchar*>(png.constData() + at);
-        const quint32 length = (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
+        const quint32 length =
+            (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
         const QByteArray type = png.mid(at + 4, 4);
         if (length > quint32(png.size() - at - 12) || type == "IDAT") break;
         const QByteArray data = png.mid(at + 8, length);
@@ -51,7 +53,8 @@ QMap<QByteArray, QByteArray> PngTexts(const QByteArray& png)
         } else if (type == "zTXt" && zero > 0 && data.size() > zero + 2 && data[zero + 1] == 0) {
             // Compressed text (Qt writes long values this way): a zlib stream after the method.
             QByteArray stream = data.mid(zero + 2);
-            stream.prepend(QByteArray("\x00\x00\x10\x00", 4));  // expected size hint for qUncompress
+            stream.prepend(
+                QByteArray("\x00\x00\x10\x00", 4));  // expected size hint for qUncompress
             texts.insert(data.left(zero), qUncompress(stream));
         }
         at += 12 + qsizetype(length);
@@ -76,7 +79,10 @@ quint32 Crc32(const QByteArray& bytes)
 
 void AppendBigEndian(QByteArray& out, quint32 value)
 {
-    out.append(char(value >> 24)).append(char(value >> 16)).append(char(value >> 8)).append(char(value));
+    out.append(char(value >> 24))
+        .append(char(value >> 16))
+        .append(char(value >> 8))
+        .append(char(value));
 }
 
 // A plain tEXt chunk, the form every reader of the shared cache understands.

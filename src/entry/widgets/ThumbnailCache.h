@@ -26,7 +26,8 @@ public:
 
     // Keeps picture (scaled to fit 128 x 128, aspect kept, never enlarged) as the thumbnail of a
     // photo; written to a temporary file and renamed, so readers never see half a file.
-    static bool Store(const QString& absolutePath, qint64 mtime, qint64 size, const QImage& picture);
+    static bool Store(const QString& absolutePath, qint64 mtime, qint64 size,
+                      const QImage& picture);
 
     // The picture as it goes into the cache.
     static QImage NormalSize(const QImage& picture);

@@ -62,8 +62,10 @@ void CThumbnailFrame::Reset()
 void CThumbnailFrame::OnShow()
 {
     const QString text = m_kindCombo->currentText();
-    if (text == QStringLiteral("魚画像")) m_view->Build(EPhotoKind::Fish);
-    else if (text == QStringLiteral("場所画像")) m_view->Build(EPhotoKind::Place);
+    if (text == QStringLiteral("魚画像"))
+        m_view->Build(EPhotoKind::Fish);
+    else if (text == QStringLiteral("場所画像"))
+        m_view->Build(EPhotoKind::Place);
 }
 
 void CThumbnailFrame::showEvent(QShowEvent* event)

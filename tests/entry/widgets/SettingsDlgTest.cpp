@@ -25,7 +25,10 @@ std::string Cp932(const std::string& utf8)
 
 class SettingsDlgTest : public ::testing::Test {
 protected:
-    void WriteSpecies(const std::string& utf8Text) { m_dir.WriteFile(kSpeciesFileName, Cp932(utf8Text)); }
+    void WriteSpecies(const std::string& utf8Text)
+    {
+        m_dir.WriteFile(kSpeciesFileName, Cp932(utf8Text));
+    }
     std::string SpeciesBytes() const { return m_dir.ReadFile(kSpeciesFileName); }
 
     // Shown rows of the list box.
@@ -104,10 +107,10 @@ TEST_F(SettingsDlgTest, AddedNamesAreAppendedUncheckedAndWrittenTrimmed)
     WriteSpecies("メバル\r\nアジ\r\n");
     CSettingsDlg dlg;
     dlg.show();
-    Add(dlg, QString());                       // empty entry: shown, then dropped
-    Add(dlg, QStringLiteral("アジ"));          // duplicate: kept twice
-    Add(dlg, QStringLiteral("カサゴ  "));      // trailing blanks go
-    Add(dlg, QStringLiteral("  ハゼ"));        // leading blanks stay
+    Add(dlg, QString());                   // empty entry: shown, then dropped
+    Add(dlg, QStringLiteral("アジ"));      // duplicate: kept twice
+    Add(dlg, QStringLiteral("カサゴ  "));  // trailing blanks go
+    Add(dlg, QStringLiteral("  ハゼ"));    // leading blanks stay
     EXPECT_EQ(Rows(dlg), (QStringList{QStringLiteral("メバル"), QStringLiteral("アジ"), QString(),
                                       QStringLiteral("アジ"), QStringLiteral("カサゴ  "),
                                       QStringLiteral("  ハゼ")}));
@@ -122,7 +125,8 @@ TEST_F(SettingsDlgTest, LongLineBecomesTwoEntriesAndTwoLines)
     WriteSpecies(std::string(300, 'a') + "\r\n");
     CSettingsDlg dlg;
     dlg.show();
-    EXPECT_EQ(Rows(dlg), (QStringList{QString(259, QLatin1Char('a')), QString(41, QLatin1Char('a'))}));
+    EXPECT_EQ(Rows(dlg),
+              (QStringList{QString(259, QLatin1Char('a')), QString(41, QLatin1Char('a'))}));
     Click(dlg, 1);
     EXPECT_EQ(SpeciesBytes(), std::string(259, 'a') + "\r\n" + std::string(41, 'a') + "\r\n");
 }
@@ -136,7 +140,8 @@ TEST_F(SettingsDlgTest, DeleteRemovesOnlyTheSelectedName)
     list->clearSelection();
     Click(dlg, 1004);
     EXPECT_EQ(list->count(), 3);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
     ASSERT_TRUE(list->item(1)->isSelected());
     Click(dlg, 1004);
     EXPECT_EQ(Rows(dlg), (QStringList{QStringLiteral("アジ"), QStringLiteral("キス")}));

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <utime.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
-#include <utime.h>
 
 #include "app/widgets/common/QtText.h"
 #include "entry/JpegTestFiles.h"
@@ -252,20 +252,26 @@ TEST_F(ThumbnailBuilderTest, ThumbnailsAreSharedThroughTheDesktopCacheWhileThePh
     for (const QString& key : stored.textKeys()) painted.setText(key, stored.text(key));
     ASSERT_TRUE(painted.save(cacheFile, "PNG"));
     const QFileInfo info(photo);
-    EXPECT_FALSE(CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch(), info.size()).isNull());
-    EXPECT_TRUE(CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch() + 1, info.size()).isNull());
-    EXPECT_TRUE(CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch(), info.size() + 1).isNull());
+    EXPECT_FALSE(
+        CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch(), info.size()).isNull());
+    EXPECT_TRUE(
+        CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch() + 1, info.size())
+            .isNull());
+    EXPECT_TRUE(
+        CThumbnailCache::Load(photo, info.lastModified().toSecsSinceEpoch(), info.size() + 1)
+            .isNull());
     BuildAndWait({photo}, 6);
     EXPECT_TRUE(Near(Picture(0), 30, 25, {255, 0, 255}));
 
     // Once the photo changes the cached picture no longer counts.
     const std::string path = PathFromQString(photo);
-    struct utimbuf times{1000000000, 1000000000};
+    struct utimbuf times {
+        1000000000, 1000000000
+    };
     ASSERT_EQ(::utime(path.c_str(), &times), 0);
     BuildAndWait({photo}, 6);
     EXPECT_TRUE(Near(Picture(0), 30, 25, kTestRed));
-    EXPECT_EQ(QImage(cacheFile).text(QStringLiteral("Thumb::MTime")),
-              QStringLiteral("1000000000"));
+    EXPECT_EQ(QImage(cacheFile).text(QStringLiteral("Thumb::MTime")), QStringLiteral("1000000000"));
 }
 
 TEST_F(ThumbnailBuilderTest, EmptyPathListFinishesWithAnEmptyList)

@@ -52,7 +52,8 @@ protected:
     {
         Combo()->setEditText(kindText);
         QTest::mouseClick(FindControl<QPushButton>(&m_frame, 1031), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !IsBuildingThumbnails(m_frame.View()); }, 20000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([this] { return !IsBuildingThumbnails(m_frame.View()); }, 20000));
     }
     QStringList Labels()
     {
@@ -184,7 +185,8 @@ TEST_F(ThumbnailFrameTest, UnreadableCatchFileLeavesTheViewAsItWas)
     EXPECT_TRUE(messages.Texts().isEmpty());
 
     // A catch file with no trips gives an empty view.
-    m_dir.WriteFile(kCatchFileName, ReadFileBytes(std::string(LUREBOOK_SOURCE_DIR) + "/assets/Data/fish.xml"));
+    m_dir.WriteFile(kCatchFileName,
+                    ReadFileBytes(std::string(LUREBOOK_SOURCE_DIR) + "/assets/Data/fish.xml"));
     Show(QStringLiteral("場所画像"));
     EXPECT_EQ(m_frame.View()->count(), 0);
 }
