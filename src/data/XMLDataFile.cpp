@@ -1,5 +1,7 @@
 #include "data/XMLDataFile.h"
 
+#include <strings.h>
+
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/xmlerror.h>
@@ -176,6 +178,28 @@ void CollectTextWithCarriageReturn(xmlNodePtr node, std::vector<xmlNodePtr>& out
     }
 }
 
+// Whether bytes written in encoding parse again.  The usual encodings are known to; any other
+// is checked by parsing the bytes.
+bool ReadsBack(const char* encoding, const xmlChar* bytes, int size)
+{
+    static const char* const kKnown[] = {"UTF-8",     "UTF8",      "UTF-16",      "UTF-16LE",
+                                         "UTF-16BE",  "Shift_JIS", "SHIFT-JIS",   "SJIS",
+                                         "CP932",     "MS_KANJI",  "Windows-31J", "EUC-JP",
+                                         "US-ASCII",  "ASCII",     "ISO-8859-1"};
+    for (const char* known : kKnown) {
+        if (strcasecmp(encoding, known) == 0) return true;
+    }
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (ctxt == nullptr) return false;
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, reinterpret_cast<const char*>(bytes), size, nullptr,
+                                      nullptr, options);
+    const bool ok = doc != nullptr && ctxt->wellFormed && xmlDocGetRootElement(doc) != nullptr;
+    if (doc != nullptr) xmlFreeDoc(doc);
+    xmlFreeParserCtxt(ctxt);
+    return ok;
+}
+
 std::string TrimmedMessage(const char* message)
 {
     std::string text = message ? message : "";
@@ -329,6 +353,14 @@ bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) con
     xmlChar* memory = nullptr;
     int size = 0;
     xmlDocDumpMemoryEnc(m_doc, &memory, &size, encoding);
+    if (memory != nullptr && !ReadsBack(encoding, memory, size)) {
+        // Some encodings the parser reads cannot be written so that they read back (UTF-7
+        // encodes even the declaration); such a document is written in UTF-8 instead.
+        xmlFree(memory);
+        memory = nullptr;
+        encoding = "UTF-8";
+        xmlDocDumpMemoryEnc(m_doc, &memory, &size, encoding);
+    }
 
     for (size_t i = 0; i < withCR.size(); ++i) {
         xmlFree(withCR[i]->content);
