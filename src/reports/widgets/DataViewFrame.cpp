@@ -4,10 +4,12 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "app/widgets/common/DialogUnits.h"
 #include "app/widgets/common/QtText.h"
+#include "charts/YearSpeciesLists.h"
 #include "charts/widgets/DataView.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/LankingListView.h"
@@ -115,6 +117,27 @@ bool CDataViewFrame::SwitchStatView(int kind) {
     old->deleteLater();
     old->setParent(nullptr);
     return true;
+}
+
+void CDataViewFrame::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Trips may have been saved on another page since the lists were read.
+    if (!event->spontaneous()) RefreshFilterLists();
+}
+
+void CDataViewFrame::RefreshFilterLists() {
+    std::vector<std::string> years;
+    std::vector<std::string> species;
+    if (!CYearSpeciesLists::Read(CCatchStore(), years, species).ok()) return;
+    const auto refill = [](QComboBox* combo, const std::vector<std::string>& entries) {
+        const QString text = combo->currentText();
+        combo->clear();
+        for (const std::string& entry : entries) combo->addItem(QStringFromStd(entry));
+        combo->setCurrentIndex(-1);
+        combo->setEditText(text);
+    };
+    refill(m_yearCombo, years);
+    refill(m_speciesCombo, species);
 }
 
 void CDataViewFrame::RestoreFilterTexts(const QString& year, const QString& species) {

@@ -45,6 +45,13 @@ public:
     void OnRanking();
     void OnWeatherStatistics();
 
+    // Reads the years and species of the catch file again into the two fields' lists, keeping
+    // what the fields show, so trips saved since the page was made can be chosen.
+    void RefreshFilterLists();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void CreateDialogBar();
     QWidget* CreateView(int kind);

@@ -208,6 +208,9 @@ TEST_F(MainFrameTest, ANewTripGoesFromTheEntryDialogToTheListAndTheChart)
     ClickNavItem(2);
     auto* statistics = Page<CDataViewFrame>(CMainFrame::kViewStatistics);
     ASSERT_NE(statistics, nullptr);
+    // The page was made at start, before the trip: showing it offers the new year and species.
+    EXPECT_GE(statistics->GetYearCombo()->findText(QStringLiteral("2026")), 0);
+    EXPECT_GE(statistics->GetSpeciesCombo()->findText(QStringLiteral("マダイ")), 0);
     statistics->GetYearCombo()->setCurrentText(QStringLiteral("2026"));
     statistics->GetSpeciesCombo()->setCurrentText(QStringLiteral("マダイ"));
     QTest::mouseClick(FindControl<QPushButton>(statistics, CDataViewFrame::kMonthlyButtonId), Qt::LeftButton);
