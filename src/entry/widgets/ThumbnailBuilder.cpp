@@ -227,15 +227,20 @@ int CThumbnailBuild::Total() const
     return static_cast<int>(m_shared->paths.size());
 }
 
-void CThumbnailBuild::Cancel()
+bool CThumbnailBuild::StopWorkers()
 {
-    if (!m_running) return;
+    if (!m_running) return false;
     m_running = false;
     m_shared->cancel.store(true);
     m_shared->owner = nullptr;
     if (m_progressTimer) m_progressTimer->stop();
     delete m_progressBar.data();
-    if (m_list) m_list->setUpdatesEnabled(true);
+    return true;
+}
+
+void CThumbnailBuild::Cancel()
+{
+    if (StopWorkers() && m_list) m_list->setUpdatesEnabled(true);
 }
 
 void CThumbnailBuild::PlaceItems()
@@ -322,12 +327,7 @@ void CThumbnailBuild::Deliver()
 
 void CThumbnailBuild::Finish()
 {
-    if (!m_running) return;
-    m_running = false;
-    m_shared->cancel.store(true);
-    m_shared->owner = nullptr;
-    if (m_progressTimer) m_progressTimer->stop();
-    delete m_progressBar.data();
+    if (!StopWorkers()) return;
     // The results are placed; their memory is not needed any more.
     {
         QMutexLocker lock(&m_shared->mutex);

@@ -52,6 +52,7 @@ private:
     void Start();
     void Deliver();
     void Finish();
+    bool StopWorkers();
     void PlaceItems();
     void ShowProgressBar();
     void PlaceProgressBar();
