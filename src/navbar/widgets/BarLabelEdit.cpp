@@ -87,8 +87,11 @@ void CBarLabelEdit::CloseEdit()
     m_text = toPlainText();
     m_closed = true;
     if (!m_cancelled && !m_text.isEmpty() && m_bar != nullptr) m_bar->OnLabelEditDone(this);
+    // Closed by a key, the focus goes back to the bar; closed because the user went elsewhere,
+    // it stays where the user put it.
+    const bool hadFocus = hasFocus();
     hide();
-    if (m_bar != nullptr && m_bar->isVisible()) m_bar->setFocus(Qt::OtherFocusReason);
+    if (hadFocus && m_bar != nullptr && m_bar->isVisible()) m_bar->setFocus(Qt::OtherFocusReason);
     deleteLater();
 }
 

@@ -1,3 +1,4 @@
+#include <QLineEdit>
 #include <QPointer>
 
 #include "navbar/widgets/NavBarFixture.h"
@@ -38,6 +39,7 @@ TEST_F(NavBarRenameTest, EnterRenamesAnAcceptedItem)
     Retype(edit, QStringLiteral("Catch"));
     QTest::keyClick(edit, Qt::Key_Return);
     QTRY_VERIFY(edit.isNull());
+    EXPECT_TRUE(bar->hasFocus());
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].code, BarNotifyItemLabelEdited);
     EXPECT_EQ(notes[0].infoIndex, 1);
@@ -89,8 +91,13 @@ TEST_F(NavBarRenameTest, LosingTheFocusConfirmsAFolderName)
     EXPECT_EQ(edit->geometry(), bar->FolderButtonRect(1).adjusted(2, 2, -2, -2));
     Retype(edit, QStringLiteral("釣り場"));
     Shot(QStringLiteral("rename-folder"));
-    bar->setFocus();
+    // The user clicks into another control: the name is taken and the focus stays there.
+    auto* other = new QLineEdit(host.get());
+    other->setGeometry(200, 10, 100, 20);
+    other->show();
+    other->setFocus();
     QTRY_VERIFY(edit.isNull());
+    EXPECT_TRUE(other->hasFocus());
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].code, BarNotifyFolderNameEdited);
     EXPECT_EQ(notes[0].infoIndex, 1);
