@@ -114,28 +114,14 @@ void CQtBarCanvas::Image(const CBarImageList& list, int index, BarPoint topLeft)
 
 void CQtBarCanvas::ScrollArrow(const BarRect& rect, bool up, bool pushed)
 {
-    const QColor face = QColorFromBar(m_colors.buttonFace);
-    const QColor light = QColorFromBar(m_colors.highlightEdge);
-    const QColor dark = QColorFromBar(m_colors.darkEdge);
-    const QColor shadow(128, 128, 128);
-    m_painter.fillRect(QRectFromBar(rect), face);
+    const BarColor shadow = BarRGB(128, 128, 128);
+    FillRect(rect, m_colors.buttonFace);
     if (pushed) {
         // A pushed scroll arrow is flat with a shadow border and its glyph moved by one pixel.
-        m_painter.fillRect(QRectFromBar({rect.left, rect.top, rect.right, rect.top + 1}), shadow);
-        m_painter.fillRect(QRectFromBar({rect.left, rect.top, rect.left + 1, rect.bottom}), shadow);
-        m_painter.fillRect(QRectFromBar({rect.right - 1, rect.top, rect.right, rect.bottom}),
-                           shadow);
-        m_painter.fillRect(QRectFromBar({rect.left, rect.bottom - 1, rect.right, rect.bottom}),
-                           shadow);
+        Draw3dRect(*this, rect, shadow, shadow);
     } else {
-        auto edge = [this](const BarRect& r, const QColor& tl, const QColor& br) {
-            m_painter.fillRect(QRect(r.left, r.top, r.Width() - 1, 1), tl);
-            m_painter.fillRect(QRect(r.left, r.top, 1, r.Height() - 1), tl);
-            m_painter.fillRect(QRect(r.right - 1, r.top, 1, r.Height()), br);
-            m_painter.fillRect(QRect(r.left, r.bottom - 1, r.Width(), 1), br);
-        };
-        edge(rect, face, dark);
-        edge(rect.Inflated(-1, -1), light, shadow);
+        Draw3dRect(*this, rect, m_colors.buttonFace, m_colors.darkEdge);
+        Draw3dRect(*this, rect.Inflated(-1, -1), m_colors.highlightEdge, shadow);
     }
     const int shift = pushed ? 1 : 0;
     const int cx = rect.left + rect.Width() / 2 + shift;
