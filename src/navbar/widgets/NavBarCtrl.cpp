@@ -380,7 +380,10 @@ void CNavBarCtrl::mousePressEvent(QMouseEvent* event)
         if (m_tracking == TrackNone) ShowContextMenu(point);
         return;
     }
-    if (event->button() != Qt::LeftButton || m_tracking != TrackNone) return;
+    if (event->button() != Qt::LeftButton) return;
+    // A press while still tracking means the release went elsewhere (the mouse was taken away):
+    // that press ends without effect, as if its capture had been lost.
+    if (m_tracking != TrackNone) CancelTracking();
     if (!hasFocus()) setFocus(Qt::MouseFocusReason);
     const BarHit hit = HitTestBar(point);
     m_dropKind = 0;
@@ -411,6 +414,41 @@ void CNavBarCtrl::mousePressEvent(QMouseEvent* event)
         default:
             break;
     }
+}
+
+void CNavBarCtrl::CancelTracking()
+{
+    switch (m_tracking) {
+        case TrackItem:
+            ShowDropMarker(-1);
+            m_tracking = TrackNone;
+            m_dragging = false;
+            m_itemPressed = m_shownPressed = false;
+            m_state.hotItem = -1;
+            m_state.hotItemPressed = false;
+            m_lastHotRequest = -1;
+            unsetCursor();
+            update();
+            break;
+        case TrackFolder:
+            m_tracking = TrackNone;
+            m_state.pressedFolder = -1;
+            update();
+            break;
+        case TrackUpArrow:
+        case TrackDownArrow:
+            EndArrowScroll();
+            break;
+        case TrackNone:
+            break;
+    }
+}
+
+void CNavBarCtrl::hideEvent(QHideEvent* event)
+{
+    CancelTracking();
+    StopSlide();
+    QFrame::hideEvent(event);
 }
 
 void CNavBarCtrl::mouseReleaseEvent(QMouseEvent* event)

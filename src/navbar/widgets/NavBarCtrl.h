@@ -109,6 +109,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     enum Tracking {
@@ -129,6 +130,8 @@ private:
     void ShowContextMenu(const QPoint& point);
     void UpdateItemFrame(int item);
 
+    // Ends a press, drag or scroll whose release will never come, without any effect.
+    void CancelTracking();
     void ItemMove(const QPoint& point);
     void ItemRelease(const QPoint& point);
     void ArrowStep();

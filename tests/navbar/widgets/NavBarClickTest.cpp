@@ -133,3 +133,26 @@ TEST_F(NavBarWidgetTest, NoHoverWhileRenaming)
     EXPECT_EQ(bar->HotFolder(), -1);
     EXPECT_EQ(bar->HotItem(), -1);
 }
+
+TEST_F(NavBarWidgetTest, APressWhoseReleaseWasLostDoesNotBlockTheNext)
+{
+    QTest::mousePress(bar, Qt::LeftButton, {}, IconCenter(0));
+    QTest::mouseMove(bar, bar->FolderButtonRect(1).center());
+    ASSERT_TRUE(bar->IsDragging());
+    // The release happens where the bar never sees it; the next press starts afresh.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, IconCenter(2));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].code, BarNotifyItemClick);
+    EXPECT_EQ(notes[0].index, 2);
+    EXPECT_FALSE(bar->IsDragging());
+    EXPECT_EQ(Labels(), std::vector<QString>(std::begin(kMenuLabels), std::end(kMenuLabels)));
+
+    // Hiding the bar mid-press ends the press as well.
+    QTest::mousePress(bar, Qt::LeftButton, {}, bar->FolderButtonRect(1).center());
+    EXPECT_EQ(bar->PressedFolder(), 1);
+    bar->hide();
+    EXPECT_EQ(bar->PressedFolder(), -1);
+    bar->show();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->FolderButtonRect(1).center());
+    EXPECT_EQ(bar->SelectedFolder(), 1);
+}
