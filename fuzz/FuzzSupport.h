@@ -18,13 +18,13 @@
 #include <string>
 #include <vector>
 
-#define FUZZ_CHECK(condition, message)                                                          \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
+#define FUZZ_CHECK(condition, message)                                                         \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
             std::fprintf(stderr, "FUZZ_CHECK failed at %s:%d: %s\n  %s\n", __FILE__, __LINE__, \
-                         #condition, std::string(message).c_str());                             \
-            std::abort();                                                                       \
-        }                                                                                       \
+                         #condition, std::string(message).c_str());                            \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (0)
 
 namespace fuzz {
@@ -114,8 +114,8 @@ inline void ClearFolder(const std::string& folder)
 
 // Splits fuzz input into parts at a separator line, so that one input can carry several
 // values (for example a file and a text to store in it).
-inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, const std::string& separator,
-                                           size_t parts)
+inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size,
+                                           const std::string& separator, size_t parts)
 {
     std::string rest(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> out;

@@ -86,7 +86,8 @@ CTripRecord WithSameLineBreaks(CTripRecord trip)
     return trip;
 }
 
-bool SameTrips(const std::vector<CTripRecord>& a, const std::vector<CTripRecord>& b, size_t skip = 0)
+bool SameTrips(const std::vector<CTripRecord>& a, const std::vector<CTripRecord>& b,
+               size_t skip = 0)
 {
     if (a.size() + skip != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -138,13 +139,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // What the XML layer makes of the bytes on its own.
     CXMLDataFile probe;
     const bool loads = probe.LoadXMLDataFromMemory(bytes, "fish.xml") == 1;
-    FUZZ_CHECK(loads == (probe.GetDocumentElement() != nullptr), "load result and document disagree");
+    FUZZ_CHECK(loads == (probe.GetDocumentElement() != nullptr),
+               "load result and document disagree");
     FUZZ_CHECK(loads == (probe.GetLoadStatus() == EXMLLoadStatus::Loaded), "load status");
     size_t tripCount = 0;
     bool nested = false;
     if (loads) {
         FUZZ_CHECK(probe.CheckParseError() == 0, "a loaded document reports a parse error");
-        const auto trips = CXMLDataFile::GetElementsByTagName(probe.GetDocumentElement(), "FishData");
+        const auto trips =
+            CXMLDataFile::GetElementsByTagName(probe.GetDocumentElement(), "FishData");
         tripCount = trips.size();
         nested = HasNestedTrips(trips);
         std::string serialised;
@@ -246,7 +249,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<CTripRecord> after;
     FUZZ_CHECK(store.ReadAllTrips(after).ok(), "ReadAllTrips after the writes");
     if (!nested) {
-        FUZZ_CHECK(SameTrips(after, all), "adding, replacing and deleting one trip changed the others");
+        FUZZ_CHECK(SameTrips(after, all),
+                   "adding, replacing and deleting one trip changed the others");
     }
     if (tripCount > 0) {
         FUZZ_CHECK(store.ReplaceTrip(0, NewTrip()).ok(), "ReplaceTrip(0)");

@@ -20,13 +20,15 @@
 
 namespace {
 
-using HolidayTable = std::array<std::array<int, CCalendarGrid::kCellsPerMonth>, CCalendarGrid::kMonths>;
+using HolidayTable =
+    std::array<std::array<int, CCalendarGrid::kCellsPerMonth>, CCalendarGrid::kMonths>;
 
 HolidayTable Holidays(const CCalendarGrid& grid)
 {
     HolidayTable table{};
     for (int m = 0; m < CCalendarGrid::kMonths; ++m)
-        for (int p = 0; p < CCalendarGrid::kCellsPerMonth; ++p) table[m][p] = grid.Cell(m, p).holiday;
+        for (int p = 0; p < CCalendarGrid::kCellsPerMonth; ++p)
+            table[m][p] = grid.Cell(m, p).holiday;
     return table;
 }
 
@@ -39,7 +41,8 @@ HolidayTable BuildYear(int year)
     return Holidays(grid);
 }
 
-void WriteLists(int year, const std::string& fixed, const std::string& rule, const std::string& perYear)
+void WriteLists(int year, const std::string& fixed, const std::string& rule,
+                const std::string& perYear)
 {
     fuzz::WriteBytes(kFixedHolidayFileName, fixed);
     fuzz::WriteBytes(kRuleHolidayFileName, rule);
@@ -127,6 +130,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string reread = ReadTextFile(kFixedHolidayFileName);
     for (size_t at; (at = fixed.find("\r\n")) != std::string::npos;) fixed.erase(at, 1);
     FUZZ_CHECK(reread == fixed, "a written holiday list reads back changed: [" + fixed +
-                                     "] became [" + reread + "]");
+                                    "] became [" + reread + "]");
     return 0;
 }

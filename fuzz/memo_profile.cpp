@@ -5,9 +5,9 @@
 //  - writing the memo of one day changes the memo of any other day,
 //  - the memo written does not read back as typed (up to the read limit).
 
+#include <sys/stat.h>
 #include <cstdint>
 #include <string>
-#include <sys/stat.h>
 
 #include "FuzzSupport.h"
 #include "calendar/CalendarGrid.h"
@@ -80,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string expected = ExpectedReadBack(memo);
     const std::string& got = after[day - 1];
     if (Cp932ByteLength(EncodeMemoValue(memo)) <= kMaxMemoReadBytes) {
-        FUZZ_CHECK(got == expected, "the memo reads back as [" + got + "] instead of [" + expected + "]");
+        FUZZ_CHECK(got == expected,
+                   "the memo reads back as [" + got + "] instead of [" + expected + "]");
     } else {
         FUZZ_CHECK(expected.compare(0, got.size(), got) == 0,
                    "a long memo does not read back as its beginning: [" + got + "]");

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "data/CatchStore.h"
+#include "data/FullDisk.h"
 #include "data/SafeFile.h"
 #include "data/XMLDataFile.h"
-#include "data/FullDisk.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -33,7 +33,8 @@ CTripRecord MakeTrip(int n, const std::string& memo)
     trip.method = "ルアー\nミノー";
     trip.memo = memo;
     trip.placePhotos = {"/photos/place" + std::to_string(n) + ".jpg"};
-    trip.fishPhotos = {"/photos/fish" + std::to_string(n) + "a.jpg", "/photos/fish" + std::to_string(n) + "b.jpg"};
+    trip.fishPhotos = {"/photos/fish" + std::to_string(n) + "a.jpg",
+                       "/photos/fish" + std::to_string(n) + "b.jpg"};
     trip.catches = {{"スズキ", "60", "3", "5時40分"}, {"メバル", "18", "0", "時分"}};
     return trip;
 }
@@ -71,7 +72,9 @@ protected:
         for (int n = 0; n < kTrips; ++n) {
             xmlNodePtr trip = nullptr;
             ASSERT_EQ(file.AppendTag("FishData", "", file.GetDocumentElement(), &trip), 0);
-            ASSERT_EQ(CCatchStore::WriteTripElement(file, trip, MakeTrip(n, "元の記録 " + std::to_string(n))), 0);
+            ASSERT_EQ(CCatchStore::WriteTripElement(file, trip,
+                                                    MakeTrip(n, "元の記録 " + std::to_string(n))),
+                      0);
         }
         ASSERT_EQ(file.SaveXMLFile(m_path), 1);
         CCatchStore store(m_path);
@@ -166,7 +169,8 @@ TEST_F(CrashSafetyTest, FullDiskAtAnyPointLeavesTheFileAndReportsTheFailure)
 {
     // The last limit lets every writer but the end of its file through (one trip is well
     // under a tenth of the file).
-    const size_t limits[] = {0, 1, 4096, m_originalBytes.size() / 2, m_originalBytes.size() * 9 / 10};
+    const size_t limits[] = {0, 1, 4096, m_originalBytes.size() / 2,
+                             m_originalBytes.size() * 9 / 10};
     for (const size_t limit : limits) {
         std::unique_ptr<CFullDisk> full = std::make_unique<CFullDisk>(limit);
         CCatchStore store(m_path);

@@ -14,15 +14,16 @@ class CFullDisk {
 public:
     explicit CFullDisk(size_t limit)
     {
-        SetSafeWriteFunctionForTesting([this, limit](int fd, const void* data, size_t size) -> ssize_t {
-            if (m_written >= limit) {
-                errno = ENOSPC;
-                return -1;
-            }
-            const ssize_t done = ::write(fd, data, std::min(size, limit - m_written));
-            if (done > 0) m_written += static_cast<size_t>(done);
-            return done;
-        });
+        SetSafeWriteFunctionForTesting(
+            [this, limit](int fd, const void* data, size_t size) -> ssize_t {
+                if (m_written >= limit) {
+                    errno = ENOSPC;
+                    return -1;
+                }
+                const ssize_t done = ::write(fd, data, std::min(size, limit - m_written));
+                if (done > 0) m_written += static_cast<size_t>(done);
+                return done;
+            });
     }
     ~CFullDisk() { SetSafeWriteFunctionForTesting({}); }
     CFullDisk(const CFullDisk&) = delete;

