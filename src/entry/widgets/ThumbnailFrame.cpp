@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/InnerFrame.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailView.h"
 
@@ -36,19 +37,9 @@ CThumbnailFrame::CThumbnailFrame(QWidget* parent) : QWidget(parent)
     show->setAutoDefault(false);
     units.Place(show, 83, 2, 41, 12);
 
-    auto* border = new QFrame(this);
-    border->setFrameShape(QFrame::HLine);
-    border->setFrameShadow(QFrame::Sunken);
-
     m_view = new CThumbnailView(this);
     m_view->SetKindCombo(m_kindCombo);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_bar);
-    layout->addWidget(border);
-    layout->addWidget(m_view, 1);
+    StackBarOverView(this, m_bar, m_view);
 
     connect(show, &QPushButton::clicked, this, &CThumbnailFrame::OnShow);
     m_view->OnInitialUpdate();

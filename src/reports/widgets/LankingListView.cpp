@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "app/widgets/common/InnerFrame.h"
 #include "app/widgets/common/QtText.h"
 #include "reports/RankingSort.h"
 
@@ -19,18 +20,8 @@ const CColumn kColumns[CLankingListView::kColumnCount] = {
 }  // namespace
 
 CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent) {
-    setShowGrid(true);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSortingEnabled(false);
-    setWordWrap(false);
-    verticalHeader()->setVisible(false);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    SetUpReportList(this);
     horizontalHeader()->setSectionsClickable(true);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setStretchLastSection(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CLankingListView::OnColumnClick);
 }

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/widgets/common/DialogUnits.h"
+#include "app/widgets/common/InnerFrame.h"
 #include "reports/widgets/ReportDataView.h"
 
 CReportDataFrame::CReportDataFrame(QWidget* parent)
@@ -21,17 +22,8 @@ CReportDataFrame::CReportDataFrame(QWidget* parent)
     remove->setObjectName(QString::number(kDeleteId));
     units.Place(remove, 58, 2, 50, 12);
 
-    auto* border = new QFrame(this);
-    border->setFrameShape(QFrame::HLine);
-    border->setFrameShadow(QFrame::Sunken);
-
     m_view = new CReportDataView(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_bar);
-    layout->addWidget(border);
-    layout->addWidget(m_view, 1);
+    StackBarOverView(this, m_bar, m_view);
 
     connect(newTrip, &QPushButton::clicked, m_view, [this] { m_view->OnNewTrip(); });
     connect(remove, &QPushButton::clicked, m_view, &CReportDataView::OnDeleteSelected);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/widgets/common/MessageBox.h"
+#include "app/widgets/common/InnerFrame.h"
 #include "app/widgets/common/QtText.h"
 
 namespace {
@@ -48,19 +49,8 @@ void CTripRowModel::RemoveRow(int row) {
 CReportDataView::CReportDataView(QWidget* parent)
     : QTableView(parent), m_model(new CTripRowModel(this)) {
     setModel(m_model);
-    setShowGrid(true);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSortingEnabled(false);
-    setWordWrap(false);
+    SetUpReportList(this);
     setFrameShape(QFrame::StyledPanel);
-    verticalHeader()->hide();
-    // Every row has the same height: the view need not measure 10,000 rows.
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setStretchLastSection(false);
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
 }
 
