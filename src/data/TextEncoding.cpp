@@ -208,6 +208,9 @@ std::string EncodeTextFileBytes(std::string_view text)
     // CP932 bytes that also form valid UTF-8 (half-width katakana such as "ﾄｷ" are C4 B7, which
     // is "ķ") would be read back as UTF-8: such a text is written in UTF-8 instead.
     if (Utf8ToCp932(crlf, cp932) && (cp932 == crlf || !IsValidUtf8(cp932))) return cp932;
+    // A text that itself starts with U+FEFF would lose it to the byte-order mark the reader
+    // skips: it gets a mark of its own in front.
+    if (crlf.rfind("\xEF\xBB\xBF", 0) == 0) return "\xEF\xBB\xBF" + crlf;
     return crlf;
 }
 
