@@ -114,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!lists.FixedList().empty() && records.size() <= 24) {
         HolidayTable united{};
         for (const std::string& record : records) {
-            WriteLists(year, record, "", "");
+            // A byte-order mark in front, so that a record starting with U+FEFF keeps it.
+            WriteLists(year, "\xEF\xBB\xBF" + record, "", "");
             const HolidayTable one = BuildYear(year);
             for (int m = 0; m < CCalendarGrid::kMonths; ++m)
                 for (int p = 0; p < CCalendarGrid::kCellsPerMonth; ++p) united[m][p] |= one[m][p];

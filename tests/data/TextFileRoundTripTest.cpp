@@ -26,6 +26,19 @@ TEST(TextFileRoundTripTest, HalfWidthKatakanaThatLooksLikeUtf8ReadsBackUnchanged
     RemoveTree(dir);
 }
 
+// A text that starts with U+FEFF (an invisible character some editors leave at the start of a
+// name) keeps it: readers skip only one leading byte-order mark.
+TEST(TextFileRoundTripTest, LeadingZeroWidthNoBreakSpaceSurvives)
+{
+    const std::string texts[] = {"\xEF\xBB\xBF\n", "\xEF\xBB\xBFスズキ\nメバル\n",
+                                 "\xEF\xBB\xBF\xEF\xBB\xBF釣り🐟"};
+    for (const std::string& text : texts) {
+        EXPECT_EQ(DecodeTextFileBytes(EncodeTextFileBytes(text)), text) << text;
+    }
+    // A text without it is written without a mark.
+    EXPECT_EQ(EncodeTextFileBytes("釣り🐟"), "釣り🐟");
+}
+
 // Only the ambiguous texts change form: the usual Japanese text stays CP932 on disk, which
 // other programs of the system's code page expect.
 TEST(TextFileRoundTripTest, UnambiguousTextsStayCp932)
