@@ -98,7 +98,9 @@ void CUpDownCtrl::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CUpDownCtrl::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_buddy && event->type() == QEvent::KeyPress) {
+    // The type is tested first: comparing with the buddy converts watched, which may be an
+    // object half way through its destruction.
+    if (event->type() == QEvent::KeyPress && watched == m_buddy) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             Step(key == Qt::Key_Up ? 1 : -1);

@@ -103,7 +103,7 @@ bool CDataViewFrame::SwitchStatView(int kind) {
         old->setObjectName(Id(kFirstPaneId));
         return false;
     }
-    m_layout->replaceWidget(old, created);
+    delete m_layout->replaceWidget(old, created);
     m_view = created;
     m_viewKind = kind;
     created->show();
