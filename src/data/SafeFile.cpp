@@ -1,5 +1,6 @@
 #include "data/SafeFile.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 namespace {
@@ -78,6 +80,27 @@ bool SyncDirectory(const std::string& directory)
     const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
     ::close(fd);
     return ok;
+}
+
+// A write cut off by a crash or a kill leaves its temporary file behind.  Once the file has been
+// written whole again, such leftovers older than an hour (no write takes that long) are removed.
+void RemoveStaleTemporaries(const std::string& target)
+{
+    const std::string directory = DirectoryOf(target);
+    const std::string prefix = target.substr(target.rfind('/') + 1) + ".tmp-";
+    DIR* folder = ::opendir(directory.c_str());
+    if (folder == nullptr) return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string path = directory + "/" + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > 3600) {
+            ::unlink(path.c_str());
+        }
+    }
+    ::closedir(folder);
 }
 
 }  // namespace
@@ -195,6 +218,7 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     }
     // The new name is in place; a folder that cannot be flushed is unusual but not a lost file.
     SyncDirectory(directory);
+    RemoveStaleTemporaries(target);
     return true;
 }
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <ctime>
 #include <string>
 
 #include "data/SafeFile.h"
@@ -133,6 +135,32 @@ TEST_F(SafeFileTest, ReadWholeFileTellsMissingFromUnreadableAndCapsTheSize)
     EXPECT_NE(error.find("too large"), std::string::npos);
     EXPECT_TRUE(ReadWholeFile(m_dir + "big", bytes, nullptr, nullptr, 2000));
     EXPECT_EQ(bytes.size(), 2000u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SafeFileLeftoversTest, OldTemporariesOfAKilledWriteAreRemovedByTheNextWrite)
+{
+    const std::string dir = MakeTempDir();
+    const std::string path = dir + "fish.xml";
+    WriteFileBytes(path, "v1");
+    WriteFileBytes(path + ".tmp-AbC123", "half a file");  // left by a killed write long ago
+    WriteFileBytes(path + ".tmp-XyZ789", "being written");  // a write going on right now
+    WriteFileBytes(dir + "notes.txt.tmp-AbC123", "another file's");
+    WriteFileBytes(path + ".tmp-keep", "not ours");
+    const struct timespec old[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+    for (const char* name : {"fish.xml.tmp-AbC123", "notes.txt.tmp-AbC123", "fish.xml.tmp-keep"}) {
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir + name).c_str(), old, 0), 0);
+    }
+    ASSERT_TRUE(WriteFileSafely(path, "v2"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp-AbC123"));
+    EXPECT_TRUE(std::filesystem::exists(path + ".tmp-XyZ789"));
+    EXPECT_TRUE(std::filesystem::exists(dir + "notes.txt.tmp-AbC123"));
+    EXPECT_TRUE(std::filesystem::exists(path + ".tmp-keep"));
+    EXPECT_EQ(ReadFileBytes(path), "v2");
+    RemoveTree(dir);
 }
 
 }  // namespace
