@@ -8,7 +8,7 @@
 #include <map>
 #include <sstream>
 
-#include "charts/YearSpeciesLists.h"
+#include "charts/YearFishNameLists.h"
 #include "reports/StatQuery.h"
 #include "support/CatchFileGenerator.h"
 
@@ -71,7 +71,7 @@ void BM_YearsAndSpecies(benchmark::State& state) {
     const CCatchStore store(Fixture().file.path);
     std::vector<std::string> years, species;
     for (auto _ : state) {
-        CYearSpeciesLists::Read(store, years, species);
+        CYearFishNameLists::Read(store, years, species);
         benchmark::DoNotOptimize(years);
     }
     state.counters["years"] = static_cast<double>(years.size());

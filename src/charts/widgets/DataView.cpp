@@ -6,7 +6,7 @@
 
 #include "app/widgets/common/MessageBox.h"
 #include "app/widgets/common/QtText.h"
-#include "charts/YearSpeciesLists.h"
+#include "charts/YearFishNameLists.h"
 #include "charts/widgets/PainterChartCanvas.h"
 
 CDataView::CDataView(QWidget* parent) : QWidget(parent) {
@@ -29,7 +29,7 @@ void CDataView::OnInitialUpdate() {
     if (m_speciesCombo) m_speciesCombo->clear();
     // A file that cannot be read leaves both fields empty, without a message.
     const CCatchStore store;
-    if (!CYearSpeciesLists::Read(store, m_years, m_species).ok()) {
+    if (!CYearFishNameLists::Read(store, m_years, m_species).ok()) {
         m_years.clear();
         m_species.clear();
     }

@@ -26,7 +26,7 @@
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/PhotoCopies.h"
-#include "entry/SpeciesList.h"
+#include "entry/FishNameList.h"
 #include "entry/widgets/HitListCtrl.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/UpDownCtrl.h"

@@ -9,7 +9,7 @@
 #include "app/widgets/common/MessageBox.h"
 #include "app/widgets/common/QtText.h"
 #include "data/ProgramDir.h"
-#include "entry/SpeciesList.h"
+#include "entry/FishNameList.h"
 
 namespace {
 // The row's entry as read or typed; the displayed text may lack its line feed.

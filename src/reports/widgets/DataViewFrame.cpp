@@ -9,7 +9,7 @@
 
 #include "app/widgets/common/DialogUnits.h"
 #include "app/widgets/common/QtText.h"
-#include "charts/YearSpeciesLists.h"
+#include "charts/YearFishNameLists.h"
 #include "charts/widgets/DataView.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/LankingListView.h"
@@ -128,7 +128,7 @@ void CDataViewFrame::showEvent(QShowEvent* event) {
 void CDataViewFrame::RefreshFilterLists() {
     std::vector<std::string> years;
     std::vector<std::string> species;
-    if (!CYearSpeciesLists::Read(CCatchStore(), years, species).ok()) return;
+    if (!CYearFishNameLists::Read(CCatchStore(), years, species).ok()) return;
     const auto refill = [](QComboBox* combo, const std::vector<std::string>& entries) {
         const QString text = combo->currentText();
         combo->clear();

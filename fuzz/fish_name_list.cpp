@@ -11,7 +11,7 @@
 
 #include "FuzzSupport.h"
 #include "data/TextEncoding.h"
-#include "entry/SpeciesList.h"
+#include "entry/FishNameList.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "data/FullDisk.h"
 #include "data/ProgramDir.h"
-#include "entry/SpeciesList.h"
+#include "entry/FishNameList.h"
 #include "support/TempProgramDir.h"
 
 namespace {

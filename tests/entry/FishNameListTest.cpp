@@ -5,7 +5,7 @@
 
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
-#include "entry/SpeciesList.h"
+#include "entry/FishNameList.h"
 #include "support/TempProgramDir.h"
 
 namespace {

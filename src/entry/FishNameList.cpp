@@ -1,4 +1,4 @@
-#include "entry/SpeciesList.h"
+#include "entry/FishNameList.h"
 
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"

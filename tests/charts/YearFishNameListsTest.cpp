@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "charts/YearSpeciesLists.h"
+#include "charts/YearFishNameLists.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -15,7 +15,7 @@ std::string Trip(const std::string& date, const std::vector<std::string>& specie
 
 }  // namespace
 
-TEST(YearSpeciesLists, DistinctInOrderOfFirstAppearanceLikeTheStore) {
+TEST(YearFishNameLists, DistinctInOrderOfFirstAppearanceLikeTheStore) {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
@@ -23,7 +23,7 @@ TEST(YearSpeciesLists, DistinctInOrderOfFirstAppearanceLikeTheStore) {
                       Trip("2003/08/01", {"スズキ", "メジナ"}) + Trip("1999", {}) + "</CatchLog>");
     const CCatchStore store;
     std::vector<std::string> years, species;
-    ASSERT_TRUE(CYearSpeciesLists::Read(store, years, species).ok());
+    ASSERT_TRUE(CYearFishNameLists::Read(store, years, species).ok());
     EXPECT_EQ(years, (std::vector<std::string>{"2003", "2004", "1999"}));
     EXPECT_EQ(species, (std::vector<std::string>{"メジナ", "アジ", "スズキ"}));
 
@@ -34,11 +34,11 @@ TEST(YearSpeciesLists, DistinctInOrderOfFirstAppearanceLikeTheStore) {
     EXPECT_EQ(species, storeSpecies);
 }
 
-TEST(YearSpeciesLists, UnreadableFileGivesEmptyLists) {
+TEST(YearFishNameLists, UnreadableFileGivesEmptyLists) {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
     std::vector<std::string> years{"old"}, species{"old"};
-    EXPECT_FALSE(CYearSpeciesLists::Read(CCatchStore(), years, species).ok());
+    EXPECT_FALSE(CYearFishNameLists::Read(CCatchStore(), years, species).ok());
     EXPECT_TRUE(years.empty());
     EXPECT_TRUE(species.empty());
 }

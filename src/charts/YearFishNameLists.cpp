@@ -1,4 +1,4 @@
-#include "charts/YearSpeciesLists.h"
+#include "charts/YearFishNameLists.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ void AppendDistinct(std::vector<std::string>& list, std::string text) {
 
 }  // namespace
 
-CStoreResult CYearSpeciesLists::Read(const CCatchStore& store, std::vector<std::string>& years,
+CStoreResult CYearFishNameLists::Read(const CCatchStore& store, std::vector<std::string>& years,
                                      std::vector<std::string>& species) {
     years.clear();
     species.clear();
