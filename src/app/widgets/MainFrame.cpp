@@ -125,12 +125,8 @@ void CMainFrame::CreateClient()
 
     m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CReportDataFrame(parent); });
     m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CDataViewFrame(parent); });
-    CThumbnailFrame* thumbnails = nullptr;
-    m_splitter->AddSwitchView(0, 1, [&thumbnails](QWidget* parent) {
-        thumbnails = new CThumbnailFrame(parent);
-        return thumbnails;
-    });
-    m_splitter->SetResetHandler(kViewThumbnails, [thumbnails] { thumbnails->Reset(); });
+    // The browser empties itself whenever it is shown, so the reset show mode needs no handler.
+    m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CThumbnailFrame(parent); });
     m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CMainInFrame(parent); });
 
     m_navBar = new CNavBarCtrl(m_splitter);
