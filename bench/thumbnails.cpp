@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 // The test suite's JPEG writer makes the photos.

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "charts/RecordingChartCanvas.h"
+#include "support/RecordingChartCanvas.h"
 #include "charts/StatChart.h"
 
 namespace {

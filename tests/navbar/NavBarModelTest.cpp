@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "navbar/FakeBarCanvas.h"
+#include "support/FakeBarCanvas.h"
 #include "navbar/NavBarModel.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The statistics queries over real catch files in a temporary program directory.
 #include <gtest/gtest.h>
 
-#include "charts/RecordingChartCanvas.h"
+#include "support/RecordingChartCanvas.h"
 #include "reports/StatQuery.h"
 #include "support/TempProgramDir.h"
 

@@ -5,7 +5,7 @@
 
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/LinkStatic.h"
-#include "app/widgets/common/DialogUnits.h"
+#include "uikit/DialogUnits.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {

@@ -3,9 +3,9 @@
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/MainFrame.h"
-#include "app/widgets/common/Fonts.h"
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/Fonts.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "data/ProgramDir.h"
 
 CCatchLogApp::CCatchLogApp(int& argc, char** argv) : QApplication(argc, argv)

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QUrl>
 
-#include "app/widgets/common/DesktopServices.h"
+#include "uikit/DesktopServices.h"
 
 const QColor CLinkStatic::kNormalColour(0x00, 0x00, 0xFF);
 const QColor CLinkStatic::kHoverColour(0xFF, 0x80, 0x00);

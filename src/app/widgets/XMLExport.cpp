@@ -2,9 +2,9 @@
 
 #include <QFileInfo>
 
-#include "app/widgets/common/DesktopServices.h"
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "data/ProgramDir.h"
 #include "data/SafeFile.h"
 

@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "app/widgets/common/DialogUnits.h"
+#include "uikit/DialogUnits.h"
 
 namespace {
 constexpr int kBarHeightUnits = 23;

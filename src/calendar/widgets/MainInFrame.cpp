@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/widgets/CalendarBar.h"

@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QTextCursor>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "calendar/ScheduleMemo.h"
 #include "calendar/widgets/SheduleView.h"
 

@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"

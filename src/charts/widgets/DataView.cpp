@@ -4,8 +4,8 @@
 #include <QMetaObject>
 #include <QPainter>
 
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "charts/YearFishNameLists.h"
 #include "charts/widgets/PainterChartCanvas.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 
 namespace {
 

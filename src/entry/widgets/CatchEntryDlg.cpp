@@ -16,10 +16,10 @@
 #include <QValidator>
 #include <cstdlib>
 
-#include "app/widgets/common/DesktopServices.h"
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "data/DecimalInt.h"

@@ -5,9 +5,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "data/ProgramDir.h"
 #include "entry/FishNameList.h"
 

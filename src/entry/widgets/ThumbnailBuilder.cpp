@@ -18,8 +18,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailCache.h"
 

@@ -7,8 +7,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/InnerFrame.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/InnerFrame.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailView.h"
 

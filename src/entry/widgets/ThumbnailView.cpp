@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <QMouseEvent>
 
-#include "app/widgets/common/DesktopServices.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailBuilder.h"

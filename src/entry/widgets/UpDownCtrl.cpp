@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QStyleOption>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 #include "data/DecimalInt.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QTimerEvent>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 #include "navbar/widgets/BarLabelEdit.h"
 #include "navbar/widgets/BarPopupMenu.h"
 #include "navbar/widgets/QtBarCanvas.h"

@@ -5,7 +5,7 @@
 #include <QPolygon>
 #include <algorithm>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 
 QFont BarGuiFont()
 {

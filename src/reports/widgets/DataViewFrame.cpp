@@ -7,8 +7,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 #include "charts/YearFishNameLists.h"
 #include "charts/widgets/DataView.h"
 #include "reports/StatQuery.h"

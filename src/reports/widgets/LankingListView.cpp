@@ -2,8 +2,8 @@
 
 #include <QHeaderView>
 
-#include "app/widgets/common/InnerFrame.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/InnerFrame.h"
+#include "uikit/QtText.h"
 #include "reports/RankingSort.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/InnerFrame.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/InnerFrame.h"
 #include "reports/widgets/ReportDataView.h"
 
 CReportDataFrame::CReportDataFrame(QWidget* parent)

@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "app/widgets/common/MessageBox.h"
-#include "app/widgets/common/InnerFrame.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/MessageBox.h"
+#include "uikit/InnerFrame.h"
+#include "uikit/QtText.h"
 
 namespace {
 const char* const kCaptions[5] = {"項番", "日付", "天気", "狙い", "場所"};

@@ -4,7 +4,7 @@
 #include <QDir>
 
 #include "app/widgets/XMLExport.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"

@@ -8,8 +8,8 @@
 #include <memory>
 #include <set>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"

@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "data/SafeFile.h"

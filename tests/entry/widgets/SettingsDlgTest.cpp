@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/widgets/common/DialogUnits.h"
+#include "uikit/DialogUnits.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/widgets/SettingsDlg.h"

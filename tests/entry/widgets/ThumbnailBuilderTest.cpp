@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 #include "entry/JpegTestFiles.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailCache.h"

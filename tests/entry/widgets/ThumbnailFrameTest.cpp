@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/widgets/common/QtText.h"
+#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/ProgramDir.h"
 #include "entry/JpegTestFiles.h"

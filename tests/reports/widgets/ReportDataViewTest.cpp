@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/widgets/common/DialogUnits.h"
-#include "app/widgets/common/QtText.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "entry/widgets/CatchEntryDlg.h"

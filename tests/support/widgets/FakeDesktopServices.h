@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <deque>
 
-#include "app/widgets/common/DesktopServices.h"
+#include "uikit/DesktopServices.h"
 
 // Stands in for file dialogs and the desktop's "open": hands out queued file names, records the
 // dialogs asked for and the addresses opened.  Installed for its lifetime.

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "app/widgets/common/MessageBox.h"
+#include "uikit/MessageBox.h"
 
 // Stands in for the person who reads message boxes: records every text and answers with the
 // queued buttons (then with the default answer).  Restores the previous handler when destroyed.

@@ -8,7 +8,7 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "app/widgets/common/Fonts.h"
+#include "uikit/Fonts.h"
 #include "support/TempProgramDir.h"
 
 int main(int argc, char** argv)

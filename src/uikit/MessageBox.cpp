@@ -1,4 +1,4 @@
-#include "app/widgets/common/MessageBox.h"
+#include "uikit/MessageBox.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "app/widgets/common/DialogUnits.h"
+#include "uikit/DialogUnits.h"
 
 #include <QFontMetrics>
 #include <algorithm>

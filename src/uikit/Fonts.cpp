@@ -1,4 +1,4 @@
-#include "app/widgets/common/Fonts.h"
+#include "uikit/Fonts.h"
 
 #include <QFont>
 

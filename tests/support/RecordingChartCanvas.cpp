@@ -1,4 +1,4 @@
-#include "charts/RecordingChartCanvas.h"
+#include "support/RecordingChartCanvas.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "app/widgets/common/DesktopServices.h"
+#include "uikit/DesktopServices.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/widgets/common/InnerFrame.h"
+#include "uikit/InnerFrame.h"
 
 #include <QFrame>
 #include <QHeaderView>
