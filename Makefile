@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan bench fuzz format screenshots clean
+.PHONY: all deps configure build run test test-asan bench fuzz format format-check screenshots clean
 
 all: build
 
@@ -44,8 +44,13 @@ fuzz:
 	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzzers
 	./scripts/run-fuzzers $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
 
+SOURCES_TO_FORMAT = find src tests bench fuzz -name '*.cpp' -o -name '*.h'
+
 format:
-	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	$(SOURCES_TO_FORMAT) | xargs clang-format -i
+
+format-check: deps
+	$(SOURCES_TO_FORMAT) | xargs clang-format --dry-run --Werror
 
 screenshots: build
 	./scripts/make-screenshots $(BUILD_DIR)

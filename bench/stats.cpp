@@ -19,7 +19,8 @@ constexpr int kTrips = 10000;
 struct CFixture {
     CGeneratedCatchFile file = GenerateCatchFile(kTrips);
     std::string bytes;
-    CFixture() {
+    CFixture()
+    {
         std::ifstream in(file.path, std::ios::binary);
         std::ostringstream buffer;
         buffer << in.rdbuf();
@@ -28,12 +29,14 @@ struct CFixture {
     ~CFixture() { RemoveGeneratedCatchFile(file); }
 };
 
-CFixture& Fixture() {
+CFixture& Fixture()
+{
     static CFixture fixture;
     return fixture;
 }
 
-void BM_BareParse(benchmark::State& state) {
+void BM_BareParse(benchmark::State& state)
+{
     const std::string& bytes = Fixture().bytes;
     for (auto _ : state) {
         xmlDocPtr doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr,
@@ -44,7 +47,8 @@ void BM_BareParse(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
-void BM_MonthlyQuery(benchmark::State& state) {
+void BM_MonthlyQuery(benchmark::State& state)
+{
     const CCatchStore store(Fixture().file.path);
     CMonthCounters counters{};
     for (auto _ : state) {
@@ -55,7 +59,8 @@ void BM_MonthlyQuery(benchmark::State& state) {
     state.counters["may"] = counters[5];
 }
 
-void BM_RankingQuery(benchmark::State& state) {
+void BM_RankingQuery(benchmark::State& state)
+{
     const CCatchStore store(Fixture().file.path);
     std::vector<CRankRecord> records;
     for (auto _ : state) {
@@ -67,7 +72,8 @@ void BM_RankingQuery(benchmark::State& state) {
 }
 
 // What the chart view reads each time it is set up.
-void BM_YearsAndSpecies(benchmark::State& state) {
+void BM_YearsAndSpecies(benchmark::State& state)
+{
     const CCatchStore store(Fixture().file.path);
     std::vector<std::string> years, species;
     for (auto _ : state) {
@@ -78,7 +84,8 @@ void BM_YearsAndSpecies(benchmark::State& state) {
 }
 
 // The same lists through the store's two operations, two reads of the file.
-void BM_ListYearsThenListSpecies(benchmark::State& state) {
+void BM_ListYearsThenListSpecies(benchmark::State& state)
+{
     const CCatchStore store(Fixture().file.path);
     std::vector<std::string> years, species;
     for (auto _ : state) {
@@ -97,7 +104,8 @@ BENCHMARK(BM_ListYearsThenListSpecies)->Unit(benchmark::kMillisecond);
 // Prints each query's time as a multiple of the bare parse of the same run.
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration) continue;
@@ -105,7 +113,8 @@ public:
             m_cpuTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
         }
     }
-    void Finalize() override {
+    void Finalize() override
+    {
         ConsoleReporter::Finalize();
         const auto base = m_times.find("BM_BareParse");
         if (base == m_times.end() || base->second <= 0) return;
@@ -124,7 +133,8 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     CRatioReporter reporter;

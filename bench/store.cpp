@@ -35,8 +35,8 @@ void BM_BareParse(benchmark::State& state)
     for (auto _ : state) {
         // Reading the file is part of what every operation must do, so the baseline does it too.
         const std::string bytes = BytesOf(file.path);
-        xmlDocPtr doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                                      XML_PARSE_NONET);
+        xmlDocPtr doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                      nullptr, XML_PARSE_NONET);
         benchmark::DoNotOptimize(doc);
         xmlFreeDoc(doc);
     }

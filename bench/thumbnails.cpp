@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "uikit/QtText.h"
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailBuilder.h"
+#include "uikit/QtText.h"
 // The test suite's JPEG writer makes the photos.
 #include "../tests/entry/JpegTestFiles.h"
 

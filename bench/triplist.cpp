@@ -21,7 +21,8 @@ namespace {
 
 constexpr int kTrips = 10000;
 
-QApplication& App() {
+QApplication& App()
+{
     static int argc = 1;
     static char name[] = "bench_triplist";
     static char* argv[] = {name, nullptr};
@@ -32,7 +33,8 @@ QApplication& App() {
 
 // A program directory whose Data/fish.xml holds the generated trips.
 struct CBenchData {
-    CBenchData() {
+    CBenchData()
+    {
         generated = GenerateCatchFile(kTrips);
         std::filesystem::create_directories(generated.directory + "Data");
         ReadWholeFile(generated.path, bytes);
@@ -44,12 +46,14 @@ struct CBenchData {
     std::string bytes;
 };
 
-CBenchData& Data() {
+CBenchData& Data()
+{
     static CBenchData data;
     return data;
 }
 
-void BareParse(const std::string& path) {
+void BareParse(const std::string& path)
+{
     // Reading the file is part of every fill, so the baseline reads it too.
     std::string bytes;
     ReadWholeFile(path, bytes);
@@ -60,7 +64,8 @@ void BareParse(const std::string& path) {
 }
 
 // The page as the program shows it, filled once on creation.
-CReportDataFrame& Page() {
+CReportDataFrame& Page()
+{
     static std::unique_ptr<CReportDataFrame> page = [] {
         App();
         Data();
@@ -73,25 +78,29 @@ CReportDataFrame& Page() {
     return *page;
 }
 
-void Fill(CReportDataView* view) {
+void Fill(CReportDataView* view)
+{
     if (!view->OnInitialUpdate().ok()) std::abort();
     // The view lays out and paints what the reset left pending, as on screen.
     view->viewport()->repaint();
     QApplication::processEvents();
 }
 
-void BM_BareParse(benchmark::State& state) {
+void BM_BareParse(benchmark::State& state)
+{
     const std::string path = Data().generated.path;
     for (auto _ : state) BareParse(path);
 }
 
-void BM_TripListFill(benchmark::State& state) {
+void BM_TripListFill(benchmark::State& state)
+{
     CReportDataView* view = Page().GetView();
     for (auto _ : state) Fill(view);
     state.counters["rows"] = view->model()->rowCount();
 }
 
-void BM_FillAgainstParse(benchmark::State& state) {
+void BM_FillAgainstParse(benchmark::State& state)
+{
     CReportDataView* view = Page().GetView();
     const std::string path = Data().generated.path;
     double parseSeconds = 0;

@@ -7,8 +7,8 @@
 
 namespace {
 
-const char* const kSpecies[] = {"マダイ", "クロダイ", "メジナ", "スズキ", "ヒラメ", "アジ",
-                                "カサゴ", "メバル", "アオリイカ", "ブラックバス"};
+const char* const kSpecies[] = {"マダイ", "クロダイ", "メジナ", "スズキ",     "ヒラメ",
+                                "アジ",   "カサゴ",   "メバル", "アオリイカ", "ブラックバス"};
 const char* const kWeather[] = {"晴れ", "曇り", "雨"};
 const char* const kPlaces[] = {"城ヶ島の磯", "東京湾 木更津沖", "相模湾 茅ヶ崎沖", "芦ノ湖 湖尻",
                                "霞ヶ浦 土浦港"};
@@ -48,11 +48,14 @@ std::string GenerateCatchFileBytes(int tripCount)
         out += "\r\n<FishData>";
         AppendElement(out, "", "fishname", kSpecies[next(10)]);
         AppendElement(out, "", "weather", kWeather[next(3)]);
-        AppendElement(out, "", "date",
-                      std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day));
+        AppendElement(
+            out, "", "date",
+            std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day));
         AppendElement(out, "", "water", std::to_string(10 + next(15)));
-        AppendElement(out, "", "HighTide", std::to_string(next(24)) + ":" + std::to_string(next(60)));
-        AppendElement(out, "", "EbbTide", std::to_string(next(24)) + ":" + std::to_string(next(60)));
+        AppendElement(out, "", "HighTide",
+                      std::to_string(next(24)) + ":" + std::to_string(next(60)));
+        AppendElement(out, "", "EbbTide",
+                      std::to_string(next(24)) + ":" + std::to_string(next(60)));
         AppendElement(out, "", "method", "ウキフカセ釣り\r\n道糸 3号、ハリス 2号、グレ針 6号");
         AppendElement(out, "", "place", kPlaces[next(5)]);
         AppendElement(out, "", "memo",
@@ -70,7 +73,8 @@ std::string GenerateCatchFileBytes(int tripCount)
             AppendElement(out, "", "name", kSpecies[next(10)]);
             AppendElement(out, "", "height", std::to_string(15 + next(50)));
             AppendElement(out, "", "weight", std::to_string(next(5)));
-            AppendElement(out, "", "time", std::to_string(5 + next(12)) + "時" + std::to_string(next(60)) + "分");
+            AppendElement(out, "", "time",
+                          std::to_string(5 + next(12)) + "時" + std::to_string(next(60)) + "分");
             out += "</fish>";
         }
         out += "</report></FishData>";
@@ -81,7 +85,8 @@ std::string GenerateCatchFileBytes(int tripCount)
 
 CGeneratedCatchFile GenerateCatchFile(int tripCount)
 {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/lurebook-bench-XXXXXX";
+    std::string pattern =
+        std::filesystem::temp_directory_path().string() + "/lurebook-bench-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     CGeneratedCatchFile file{pattern + "/", pattern + "/fish.xml"};
     std::ofstream out(file.path, std::ios::binary);

@@ -14,7 +14,7 @@ struct DayCell {
 
 // Gregorian calendar arithmetic, valid for every year (proleptic before 1582).
 bool IsLeapYear(long long year);
-int DaysInMonth(long long year, int month);           // month 1..12
+int DaysInMonth(long long year, int month);             // month 1..12
 int WeekdayOfDate(long long year, int month, int day);  // 0 Sunday .. 6 Saturday
 
 // The calendar's model: all days of the shown year, twelve months of 31 cells, with their
@@ -46,7 +46,7 @@ public:
     // Shows today's month without building.
     void SetShownToday();
 
-    int ShownYear() const { return m_shownYear; }  // years since 1900
+    int ShownYear() const { return m_shownYear; }    // years since 1900
     int ShownMonth() const { return m_shownMonth; }  // 0..11
     int ShownFullYear() const { return m_shownYear + 1900; }
     // "%d年  %d月" of the shown year and month.

@@ -175,8 +175,7 @@ std::string ReadPrivateProfileString(std::string_view section, std::string_view 
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& path,
-                               std::string* error)
+                               std::string_view value, const std::string& path, std::string* error)
 {
     std::string text;
     bool missing = false;

@@ -10,14 +10,20 @@ using ChartColorRef = std::uint32_t;
 inline constexpr ChartColorRef kChartBlack = 0x000000;
 inline constexpr ChartColorRef kChartWhite = 0xFFFFFF;
 
-inline constexpr int ChartRed(ChartColorRef color) { return static_cast<int>(color & 0xFF); }
-inline constexpr int ChartGreen(ChartColorRef color) {
+inline constexpr int ChartRed(ChartColorRef color)
+{
+    return static_cast<int>(color & 0xFF);
+}
+inline constexpr int ChartGreen(ChartColorRef color)
+{
     return static_cast<int>((color >> 8) & 0xFF);
 }
-inline constexpr int ChartBlue(ChartColorRef color) {
+inline constexpr int ChartBlue(ChartColorRef color)
+{
     return static_cast<int>((color >> 16) & 0xFF);
 }
-inline constexpr ChartColorRef MakeChartColor(int red, int green, int blue) {
+inline constexpr ChartColorRef MakeChartColor(int red, int green, int blue)
+{
     return static_cast<ChartColorRef>(red & 0xFF) |
            (static_cast<ChartColorRef>(green & 0xFF) << 8) |
            (static_cast<ChartColorRef>(blue & 0xFF) << 16);

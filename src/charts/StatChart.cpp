@@ -19,24 +19,30 @@ constexpr int kShiftJisCharset = 128;
 constexpr int kAnsiCharset = 0;
 
 // Text widths are estimated from the length of the text in the Japanese multibyte encoding.
-int TextLength(const std::string& text) { return static_cast<int>(Cp932ByteLength(text)); }
+int TextLength(const std::string& text)
+{
+    return static_cast<int>(Cp932ByteLength(text));
+}
 
 // The largest even size from start down whose estimated width (length x half the size) fits in
 // room.  Never goes below 0, which asks the renderer for its default size: an empty or huge text
 // in a tiny window must not search forever.
-int FitFontSize(int start, int length, int room) {
+int FitFontSize(int start, int length, int room)
+{
     int size = start;
     while (size > 0 && length * (size / 2) > room) size -= 2;
     return std::max(size, 0);
 }
 
-std::string DecimalText(int value) {
+std::string DecimalText(int value)
+{
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%d", value);
     return buffer;
 }
 
-bool IsKnownGraphType(int type) {
+bool IsKnownGraphType(int type)
+{
     switch (type) {
         case 0:
         case 1:
@@ -56,7 +62,8 @@ bool IsKnownGraphType(int type) {
 }
 
 // The side of a pie is its top colour made darker by 35 in every component.
-ChartColorRef DarkenForSide(ChartColorRef color) {
+ChartColorRef DarkenForSide(ChartColorRef color)
+{
     const auto darker = [](int component) { return component < 35 ? 0 : component - 35; };
     return MakeChartColor(darker(ChartRed(color)), darker(ChartGreen(color)),
                           darker(ChartBlue(color)));
@@ -64,14 +71,16 @@ ChartColorRef DarkenForSide(ChartColorRef color) {
 
 // Angles of pie positions: the share of the whole, in degrees, truncated.  The factors are
 // applied in this order so that shares land on the same whole degrees every time.
-int ShareToDegrees(double part, double total) {
+int ShareToDegrees(double part, double total)
+{
     return static_cast<int>(part / total * 100 * 360 * 0.01);
 }
 
 }  // namespace
 
 std::vector<CStatChart::CPieWedge> CStatChart::PieWedges(const CChartCategory& category,
-                                                         double total) const {
+                                                         double total) const
+{
     // Groups without a positive value take no room on the pie.
     std::vector<CPieWedge> wedges;
     double sum = 0;
@@ -84,7 +93,8 @@ std::vector<CStatChart::CPieWedge> CStatChart::PieWedges(const CChartCategory& c
     return wedges;
 }
 
-CChartPoint PiePointAtAngle(int angle, int ex, int ey, int r) {
+CChartPoint PiePointAtAngle(int angle, int ex, int ey, int r)
+{
     // The factor is deliberately the rounded one the layout was designed with.
     constexpr double kRadiansPerDegree = 3.14159 / 180;
     const auto sine = [](int degrees) { return std::sin(degrees * kRadiansPerDegree); };
@@ -108,17 +118,20 @@ CChartPoint PiePointAtAngle(int angle, int ex, int ey, int r) {
 
 CStatChart::CStatChart(int type) : graphType(type) {}
 
-void CStatChart::SetCategoryAxisTitle(const std::string& text) {
+void CStatChart::SetCategoryAxisTitle(const std::string& text)
+{
     categoryAxisTitle = text;
     categoryAxisTitleLength = TextLength(text);
 }
 
-void CStatChart::SetValueAxisTitle(const std::string& text) {
+void CStatChart::SetValueAxisTitle(const std::string& text)
+{
     valueAxisTitle = text;
     valueAxisTitleLength = TextLength(text);
 }
 
-void CStatChart::SetValueRange(int minimum, int maximum, int stepValue) {
+void CStatChart::SetValueRange(int minimum, int maximum, int stepValue)
+{
     // A step below 1 would divide by zero; one unit is the finest step the labels can show.
     stepValue = std::max(stepValue, 1);
     minValue = minimum;
@@ -129,29 +142,34 @@ void CStatChart::SetValueRange(int minimum, int maximum, int stepValue) {
     if (stepValue * tickCount < span) ++tickCount;
 }
 
-void CStatChart::AddLegendLabel(int group, const std::string& text) {
+void CStatChart::AddLegendLabel(int group, const std::string& text)
+{
     if (graphType == 3) return;
     legend.AddLabel(group, text);
     legendShown = true;
     maxLegendLabelLength = std::max(maxLegendLabelLength, TextLength(text));
 }
 
-void CStatChart::AddCategory(std::unique_ptr<CChartCategory> category) {
+void CStatChart::AddCategory(std::unique_ptr<CChartCategory> category)
+{
     if (!category) return;
     groupCount = std::max(groupCount, category->GetValueCount());
     categories.push_back(std::move(category));
 }
 
-void CStatChart::SetGroupColor(int group, ChartColorRef color) {
+void CStatChart::SetGroupColor(int group, ChartColorRef color)
+{
     colors.push_back(std::make_unique<CChartColor>(group, color));
 }
 
-ChartColorRef CStatChart::GetGroupColor(int n) const {
+ChartColorRef CStatChart::GetGroupColor(int n) const
+{
     if (n < 0 || n >= static_cast<int>(colors.size())) return kChartBlack;
     return colors[static_cast<size_t>(n)]->color;
 }
 
-void CStatChart::Draw(CChartCanvas& dc) {
+void CStatChart::Draw(CChartCanvas& dc)
+{
     const int w = dc.GetClientWidth();
     const int h = dc.GetClientHeight();
     dc.Rectangle(0, 0, w, h, kCurrentPen, kChartWhite);
@@ -181,7 +199,8 @@ void CStatChart::Draw(CChartCanvas& dc) {
     }
 }
 
-void CStatChart::DrawTitle(CChartCanvas& dc, int clientWidth) {
+void CStatChart::DrawTitle(CChartCanvas& dc, int clientWidth)
+{
     const int length = TextLength(title);
     const int size = FitFontSize(24, length, drawWidth);
     const CChartFont font{kGothic, size, kBold, kShiftJisCharset, 0};
@@ -190,7 +209,8 @@ void CStatChart::DrawTitle(CChartCanvas& dc, int clientWidth) {
     dc.Text(clientWidth / 2 - (length / 2) * metrics.aveCharWidth, 10, title, font, kChartBlack);
 }
 
-void CStatChart::LayOutPlotRectangle() {
+void CStatChart::LayOutPlotRectangle()
+{
     if (graphType == 2 || graphType == kGraphPie3D) {
         plotLeft = 5;
         plotWidth = drawWidth - 10;
@@ -208,7 +228,8 @@ void CStatChart::LayOutPlotRectangle() {
     plotWidth = drawWidth - plotLeft - 5;
 }
 
-int CStatChart::DrawLegend(CChartCanvas& dc) {
+int CStatChart::DrawLegend(CChartCanvas& dc)
+{
     const int rows = groupCount;
     const int height = rows * 18 + 26;
     const int right = drawWidth - 5;
@@ -234,7 +255,8 @@ int CStatChart::DrawLegend(CChartCanvas& dc) {
     return left;
 }
 
-void CStatChart::DetectQuadrant() {
+void CStatChart::DetectQuadrant()
+{
     int smallestGroup = 0;
     int smallestValue = 0;
     for (const auto& category : categories) {
@@ -256,12 +278,14 @@ void CStatChart::DetectQuadrant() {
     }
 }
 
-void CStatChart::ShiftOrigin() {
+void CStatChart::ShiftOrigin()
+{
     if (quadrantMode == 2 || quadrantMode == 4) plotLeft += plotWidth / 2;
     if (quadrantMode == 3 || quadrantMode == 4) plotBottom -= plotHeight / 2;
 }
 
-void CStatChart::DrawAxes(CChartCanvas& dc) {
+void CStatChart::DrawAxes(CChartCanvas& dc)
+{
     const bool centredHorizontally = quadrantMode == 2 || quadrantMode == 4;
     const bool centredVertically = quadrantMode == 3 || quadrantMode == 4;
 
@@ -303,7 +327,8 @@ void CStatChart::DrawAxes(CChartCanvas& dc) {
     }
 }
 
-void CStatChart::DrawValueTicks(CChartCanvas& dc) {
+void CStatChart::DrawValueTicks(CChartCanvas& dc)
+{
     // An empty range has no intervals to mark.
     if (tickCount <= 0) return;
     const CChartFont font{kArial, valueLabelFontSize, kBold, kAnsiCharset, 0};
@@ -317,7 +342,8 @@ void CStatChart::DrawValueTicks(CChartCanvas& dc) {
     }
 }
 
-void CStatChart::DrawCategoryLabels(CChartCanvas& dc) {
+void CStatChart::DrawCategoryLabels(CChartCanvas& dc)
+{
     const int n = static_cast<int>(categories.size());
     if (n == 0) return;
     const int slot = plotWidth / n;
@@ -338,7 +364,8 @@ void CStatChart::DrawCategoryLabels(CChartCanvas& dc) {
     }
 }
 
-void CStatChart::DrawBars(CChartCanvas& dc) {
+void CStatChart::DrawBars(CChartCanvas& dc)
+{
     const int n = static_cast<int>(categories.size());
     // Nothing to scale against when the range is empty.
     if (quadrantMode != 1 || n == 0 || groupCount == 0 || maxValue <= minValue) return;
@@ -365,7 +392,8 @@ void CStatChart::DrawBars(CChartCanvas& dc) {
     }
 }
 
-void CStatChart::DrawPie3D(CChartCanvas& dc) {
+void CStatChart::DrawPie3D(CChartCanvas& dc)
+{
     const int n = static_cast<int>(categories.size());
     if (n == 0) return;
     const CChartFontMetrics metrics = dc.GetFontMetrics(kCurrentFont);
@@ -397,7 +425,8 @@ void CStatChart::DrawPie3D(CChartCanvas& dc) {
 }
 
 void CStatChart::DrawPieSide(CChartCanvas& dc, const CChartCategory& category, int cx, int cy,
-                             int r, int depth, double total) {
+                             int r, int depth, double total)
+{
     const int bx = cx + depth;
     const int by = cy + depth;
     const int boxLeft = bx - r;
@@ -439,7 +468,8 @@ void CStatChart::DrawPieSide(CChartCanvas& dc, const CChartCategory& category, i
 
 std::vector<CPieLabel> CStatChart::DrawPieTop(CChartCanvas& dc, const CChartCategory& category,
                                               int x0, int cy, int r, double total, int labelW,
-                                              int lineH) {
+                                              int lineH)
+{
     const int cx = x0 + r;
     std::vector<CPieLabel> labels;
     CChartPoint previousTop{x0, cy};
@@ -475,7 +505,8 @@ std::vector<CPieLabel> CStatChart::DrawPieTop(CChartCanvas& dc, const CChartCate
 }
 
 void CStatChart::PlacePieLabels(CChartCanvas& dc, std::vector<CPieLabel>& labels, int labelW,
-                                int lineH) {
+                                int lineH)
+{
     std::vector<const CPieLabel*> placed;
     for (CPieLabel& label : labels) {
         // Lower labels only move down and upper labels only up, so the search ends.

@@ -4,14 +4,16 @@
 
 namespace {
 
-void AppendDistinct(std::vector<std::string>& list, std::string text) {
+void AppendDistinct(std::vector<std::string>& list, std::string text)
+{
     if (std::find(list.begin(), list.end(), text) == list.end()) list.push_back(std::move(text));
 }
 
 }  // namespace
 
 CStoreResult CYearFishNameLists::Read(const CCatchStore& store, std::vector<std::string>& years,
-                                     std::vector<std::string>& species) {
+                                      std::vector<std::string>& species)
+{
     years.clear();
     species.clear();
     return store.ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {

@@ -29,7 +29,8 @@ std::string ReadValue(const CXMLDataFile& file, xmlNodePtr parent, const char* t
     return text;
 }
 
-std::vector<std::string> ReadPhotoPaths(const CXMLDataFile& file, xmlNodePtr trip, const char* container)
+std::vector<std::string> ReadPhotoPaths(const CXMLDataFile& file, xmlNodePtr trip,
+                                        const char* container)
 {
     std::vector<std::string> paths;
     xmlNodePtr node = nullptr;
@@ -65,15 +66,15 @@ CStoreResult CCatchStore::Open(CXMLDataFile& file, std::vector<xmlNodePtr>& trip
     if (m_path.empty()) return Failure(EStoreStatus::NoProgramDir);
     if (!file.LoadXMLDataFile(m_path) || file.CheckParseError() != 0) {
         switch (file.GetLoadStatus()) {
-        case EXMLLoadStatus::Missing:
-            return Failure(EStoreStatus::Missing, file.GetErrorText());
-        case EXMLLoadStatus::ParseError:
-        case EXMLLoadStatus::DocumentTypeRefused:
-            return Failure(EStoreStatus::ParseError, file.GetErrorText(), file.GetErrorLine());
-        case EXMLLoadStatus::NoDocumentElement:
-            return Failure(EStoreStatus::ParseError, file.GetErrorText(), 1);
-        default:
-            return Failure(EStoreStatus::Unreadable, file.GetErrorText());
+            case EXMLLoadStatus::Missing:
+                return Failure(EStoreStatus::Missing, file.GetErrorText());
+            case EXMLLoadStatus::ParseError:
+            case EXMLLoadStatus::DocumentTypeRefused:
+                return Failure(EStoreStatus::ParseError, file.GetErrorText(), file.GetErrorLine());
+            case EXMLLoadStatus::NoDocumentElement:
+                return Failure(EStoreStatus::ParseError, file.GetErrorText(), 1);
+            default:
+                return Failure(EStoreStatus::Unreadable, file.GetErrorText());
         }
     }
     trips = CXMLDataFile::GetElementsByTagName(file.GetDocumentElement(), "FishData");
@@ -153,16 +154,18 @@ CTripRecord CCatchStore::ReadTripElement(const CXMLDataFile& file, xmlNodePtr tr
     return record;
 }
 
-int CCatchStore::WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripRecord& trip)
+int CCatchStore::WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement,
+                                  const CTripRecord& trip)
 {
     xmlNodePtr node = nullptr;
     const std::pair<const char*, const std::string*> values[] = {
-        {"fishname", &trip.fishname}, {"weather", &trip.weather}, {"date", &trip.date},
+        {"fishname", &trip.fishname}, {"weather", &trip.weather},   {"date", &trip.date},
         {"water", &trip.water},       {"HighTide", &trip.highTide}, {"EbbTide", &trip.ebbTide},
         {"method", &trip.method},     {"place", &trip.place},       {"memo", &trip.memo},
     };
     for (const auto& [tag, text] : values) {
-        if (int rc = file.AppendTag(tag, ToFileLineEnds(*text), tripElement, &node); rc != 0) return rc;
+        if (int rc = file.AppendTag(tag, ToFileLineEnds(*text), tripElement, &node); rc != 0)
+            return rc;
     }
     const std::pair<const char*, const std::vector<std::string>*> photos[] = {
         {"image_place", &trip.placePhotos}, {"image_fish", &trip.fishPhotos}};
@@ -178,9 +181,10 @@ int CCatchStore::WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, co
     for (const CCatchRecord& caught : trip.catches) {
         xmlNodePtr fish = nullptr;
         if (int rc = file.AppendTag("fish", "", report, &fish); rc != 0) return rc;
-        const std::pair<const char*, const std::string*> fields[] = {
-            {"name", &caught.name}, {"height", &caught.height},
-            {"weight", &caught.weight}, {"time", &caught.time}};
+        const std::pair<const char*, const std::string*> fields[] = {{"name", &caught.name},
+                                                                     {"height", &caught.height},
+                                                                     {"weight", &caught.weight},
+                                                                     {"time", &caught.time}};
         for (const auto& [tag, text] : fields) {
             if (int rc = file.AppendTag(tag, *text, fish, &node); rc != 0) return rc;
         }
@@ -292,21 +296,21 @@ CStoreResult CCatchStore::ListPhotoPaths(EPhotoKind kind, std::vector<std::strin
 std::string DescribeStoreResult(const CStoreResult& result, const std::string& path)
 {
     switch (result.status) {
-    case EStoreStatus::Ok:
-        return {};
-    case EStoreStatus::NoProgramDir:
-        return "プログラムのフォルダが見つかりません。";
-    case EStoreStatus::Missing:
-        return "ファイルの読み込み失敗しました\n" + path;
-    case EStoreStatus::Unreadable:
-        return "ファイルの読み込み失敗しました\n" + path + "\n" + result.detail;
-    case EStoreStatus::ParseError:
-        return "ファイルの " + std::to_string(result.line) + " 行目に誤りがあるため読み込めません。\n" +
-               path + "\n" + result.detail;
-    case EStoreStatus::NoSuchTrip:
-        return "指定された釣行データが見つかりません。";
-    case EStoreStatus::SaveFailed:
-        return "ファイルの保存に失敗しました\n" + path + "\n" + result.detail;
+        case EStoreStatus::Ok:
+            return {};
+        case EStoreStatus::NoProgramDir:
+            return "プログラムのフォルダが見つかりません。";
+        case EStoreStatus::Missing:
+            return "ファイルの読み込み失敗しました\n" + path;
+        case EStoreStatus::Unreadable:
+            return "ファイルの読み込み失敗しました\n" + path + "\n" + result.detail;
+        case EStoreStatus::ParseError:
+            return "ファイルの " + std::to_string(result.line) +
+                   " 行目に誤りがあるため読み込めません。\n" + path + "\n" + result.detail;
+        case EStoreStatus::NoSuchTrip:
+            return "指定された釣行データが見つかりません。";
+        case EStoreStatus::SaveFailed:
+            return "ファイルの保存に失敗しました\n" + path + "\n" + result.detail;
     }
     return {};
 }

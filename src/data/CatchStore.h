@@ -22,8 +22,8 @@ enum class EStoreStatus {
 
 struct CStoreResult {
     EStoreStatus status = EStoreStatus::Ok;
-    int line = 0;         // for ParseError
-    std::string detail;   // reason in the words of libxml2 or the system
+    int line = 0;        // for ParseError
+    std::string detail;  // reason in the words of libxml2 or the system
     bool ok() const { return status == EStoreStatus::Ok; }
 };
 
@@ -54,14 +54,15 @@ public:
 
     // For queries that read the document directly: opens the file and hands the layer object
     // and the trips (FishData elements in document order) to reader.
-    using CTripReader = std::function<void(const CXMLDataFile& file,
-                                           const std::vector<xmlNodePtr>& trips)>;
+    using CTripReader =
+        std::function<void(const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips)>;
     CStoreResult ReadTrips(const CTripReader& reader) const;
 
     // The trip record held by one FishData element.
     static CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr tripElement);
     // Appends the twelve children of a trip to an (empty) FishData element.
-    static int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripRecord& trip);
+    static int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement,
+                                const CTripRecord& trip);
 
 private:
     using CTripWriter = std::function<CStoreResult(CXMLDataFile& file, xmlNodePtr root,

@@ -49,8 +49,7 @@ bool WriteAll(int fd, std::string_view bytes, int& savedErrno)
     const char* data = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
-        const ssize_t written =
-            WriteSeam() ? WriteSeam()(fd, data, left) : ::write(fd, data, left);
+        const ssize_t written = WriteSeam() ? WriteSeam()(fd, data, left) : ::write(fd, data, left);
         if (written < 0) {
             if (errno == EINTR) continue;
             savedErrno = errno;
@@ -93,7 +92,8 @@ void RemoveStaleTemporaries(const std::string& target)
     const time_t now = ::time(nullptr);
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
         const std::string path = directory + "/" + name;
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > 3600) {

@@ -157,10 +157,17 @@ std::string EscapeKeepingLineEnds(const xmlChar* content)
     std::string out;
     for (const xmlChar* p = content; *p; ++p) {
         switch (*p) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += static_cast<char>(*p);
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += static_cast<char>(*p);
         }
     }
     return out;
@@ -182,10 +189,10 @@ void CollectTextWithCarriageReturn(xmlNodePtr node, std::vector<xmlNodePtr>& out
 // is checked by parsing the bytes.
 bool ReadsBack(const char* encoding, const xmlChar* bytes, int size)
 {
-    static const char* const kKnown[] = {"UTF-8",     "UTF8",      "UTF-16",      "UTF-16LE",
-                                         "UTF-16BE",  "Shift_JIS", "SHIFT-JIS",   "SJIS",
-                                         "CP932",     "MS_KANJI",  "Windows-31J", "EUC-JP",
-                                         "US-ASCII",  "ASCII",     "ISO-8859-1"};
+    static const char* const kKnown[] = {"UTF-8",    "UTF8",      "UTF-16",      "UTF-16LE",
+                                         "UTF-16BE", "Shift_JIS", "SHIFT-JIS",   "SJIS",
+                                         "CP932",    "MS_KANJI",  "Windows-31J", "EUC-JP",
+                                         "US-ASCII", "ASCII",     "ISO-8859-1"};
     for (const char* known : kKnown) {
         if (strcasecmp(encoding, known) == 0) return true;
     }
@@ -236,10 +243,10 @@ int CXMLDataFile::LoadXMLDataFile(const std::string& path)
     bool missing = false;
     std::string error;
     if (!ReadWholeFile(path, bytes, &error, &missing, kMaxXMLFileBytes)) {
-        m_status = missing ? EXMLLoadStatus::Missing
-                           : (error.find("too large") != std::string::npos
-                                  ? EXMLLoadStatus::TooLarge
-                                  : EXMLLoadStatus::Unreadable);
+        m_status =
+            missing ? EXMLLoadStatus::Missing
+                    : (error.find("too large") != std::string::npos ? EXMLLoadStatus::TooLarge
+                                                                    : EXMLLoadStatus::Unreadable);
         m_errorText = error;
         LogTrace("読み込みに失敗しました\n");
         return 0;
@@ -292,7 +299,7 @@ int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::str
         m_status = EXMLLoadStatus::ParseError;
         int line = guard.sawError ? guard.firstErrorLine : (error != nullptr ? error->line : 0);
         m_errorLine = line > 0 ? line : 1;
-        m_errorText = guard.sawError ? TrimmedMessage(guard.firstErrorText.c_str())
+        m_errorText = guard.sawError     ? TrimmedMessage(guard.firstErrorText.c_str())
                       : error != nullptr ? TrimmedMessage(error->message)
                                          : "not well-formed";
     }
@@ -317,8 +324,8 @@ int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::str
 int CXMLDataFile::CheckParseError() const
 {
     LogTrace("CheckParseError関数:Start\n");
-    const bool parseFailed = m_status == EXMLLoadStatus::ParseError ||
-                             m_status == EXMLLoadStatus::DocumentTypeRefused;
+    const bool parseFailed =
+        m_status == EXMLLoadStatus::ParseError || m_status == EXMLLoadStatus::DocumentTypeRefused;
     if (parseFailed && m_errorLine > 0) return -1;
     LogTrace("CheckParseError関数:End\n");
     return 0;
@@ -414,7 +421,8 @@ int CXMLDataFile::AppendTag(const char* name, const std::string& text, xmlNodePt
     xmlNodePtr layout = xmlNewDocText(doc, reinterpret_cast<const xmlChar*>("\r\n"));
     if (layout == nullptr) return -4;
     xmlAddChild(parent, layout);
-    xmlNodePtr element = xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>(name), nullptr);
+    xmlNodePtr element =
+        xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>(name), nullptr);
     if (element == nullptr) return -4;
     xmlAddChild(parent, element);
     if (out != nullptr) *out = element;

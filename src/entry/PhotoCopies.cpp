@@ -22,7 +22,8 @@ namespace {
 constexpr int kMaxNameSuffix = 9999;
 
 // The path with symbolic links, "." and ".." resolved as far as the file system allows.
-std::string NormalPath(const std::string& path) {
+std::string NormalPath(const std::string& path)
+{
     std::error_code ec;
     fs::path normal = fs::weakly_canonical(fs::path(path), ec);
     if (ec) normal = fs::path(path).lexically_normal();
@@ -32,7 +33,8 @@ std::string NormalPath(const std::string& path) {
 // Creates target with the bytes, refusing to replace an existing file.  *exists tells apart a
 // name that is taken from any other failure.
 bool WriteNewFile(const std::string& target, const std::string& bytes, bool& exists,
-                  std::string& error) {
+                  std::string& error)
+{
     exists = false;
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -60,7 +62,8 @@ bool WriteNewFile(const std::string& target, const std::string& bytes, bool& exi
     return true;
 }
 
-std::string CandidateName(const fs::path& name, int suffix) {
+std::string CandidateName(const fs::path& name, int suffix)
+{
     if (suffix == 1) return name.string();
     return name.stem().string() + "_" + std::to_string(suffix) + name.extension().string();
 }
@@ -69,11 +72,13 @@ std::string CandidateName(const fs::path& name, int suffix) {
 
 CPhotoCopies::CPhotoCopies() : CPhotoCopies(DataPath(kPictureDirName)) {}
 
-CPhotoCopies::CPhotoCopies(std::string pictureDir) : m_pictureDir(std::move(pictureDir)) {
+CPhotoCopies::CPhotoCopies(std::string pictureDir) : m_pictureDir(std::move(pictureDir))
+{
     if (!m_pictureDir.empty() && m_pictureDir.back() != '/') m_pictureDir += '/';
 }
 
-bool CPhotoCopies::IsInPictureDir(const std::string& path) const {
+bool CPhotoCopies::IsInPictureDir(const std::string& path) const
+{
     if (m_pictureDir.empty() || path.empty()) return false;
     const fs::path parent = fs::path(NormalPath(path)).parent_path();
     const fs::path folder = fs::path(NormalPath(m_pictureDir)).lexically_normal();
@@ -84,7 +89,8 @@ bool CPhotoCopies::IsInPictureDir(const std::string& path) const {
 }
 
 bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& target, bool& newCopy,
-                                      std::string* error) const {
+                                      std::string* error) const
+{
     newCopy = false;
     std::string reason;
     const auto fail = [&](std::string why) {
@@ -130,7 +136,8 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
     return fail("no free file name");
 }
 
-CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const {
+CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const
+{
     CCopyReport report;
     for (std::vector<std::string>* paths : {&trip.placePhotos, &trip.fishPhotos}) {
         for (std::string& path : *paths) {
@@ -149,7 +156,8 @@ CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const 
 }
 
 std::vector<std::string> CPhotoCopies::DeleteUnusedCopies(
-    const std::vector<std::string>& removed, const std::vector<CTripRecord>& trips) const {
+    const std::vector<std::string>& removed, const std::vector<CTripRecord>& trips) const
+{
     std::set<std::string> named;
     for (const CTripRecord& trip : trips) {
         for (const auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
@@ -167,6 +175,7 @@ std::vector<std::string> CPhotoCopies::DeleteUnusedCopies(
     return deleted;
 }
 
-void CPhotoCopies::DeleteFiles(const std::vector<std::string>& paths) {
+void CPhotoCopies::DeleteFiles(const std::vector<std::string>& paths)
+{
     for (const std::string& path : paths) ::unlink(path.c_str());
 }

@@ -8,7 +8,8 @@
 namespace {
 
 // Year, month and day of a date written as "year/month/day"; missing fields read 0.
-std::array<int, 3> DateKey(const std::string& text) {
+std::array<int, 3> DateKey(const std::string& text)
+{
     std::array<int, 3> key{};
     size_t start = 0;
     for (int& field : key) {
@@ -22,7 +23,8 @@ std::array<int, 3> DateKey(const std::string& text) {
 }
 
 // Negative, zero or positive as a is before, level with or after b in ascending order.
-int CompareCells(const std::string& a, const std::string& b, int column) {
+int CompareCells(const std::string& a, const std::string& b, int column)
+{
     switch (column) {
         case CRankingSort::kRankColumn:
         case CRankingSort::kLengthColumn:
@@ -44,23 +46,27 @@ int CompareCells(const std::string& a, const std::string& b, int column) {
 
 }  // namespace
 
-CRankingSort& CRankingSort::Shared() {
+CRankingSort& CRankingSort::Shared()
+{
     static CRankingSort shared;
     return shared;
 }
 
-bool CRankingSort::Click(int column) {
+bool CRankingSort::Click(int column)
+{
     m_descending = column == m_lastColumn ? !m_descending : false;
     m_lastColumn = column;
     return m_descending;
 }
 
-void CRankingSort::Reset() {
+void CRankingSort::Reset()
+{
     m_lastColumn = -1;
     m_descending = true;
 }
 
-void CRankingSort::SortRows(std::vector<CRow>& rows, int column, bool descending) {
+void CRankingSort::SortRows(std::vector<CRow>& rows, int column, bool descending)
+{
     if (column < 0) return;
     const auto cell = [column](const CRow& row) -> const std::string& {
         static const std::string empty;

@@ -7,14 +7,16 @@
 
 namespace {
 
-std::string FirstText(const CXMLDataFile& file, xmlNodePtr parent, const char* tag) {
+std::string FirstText(const CXMLDataFile& file, xmlNodePtr parent, const char* tag)
+{
     xmlNodePtr node = nullptr;
     std::string text;
     if (file.GetTagNode(tag, 1, parent, &node) == 0) file.GetNodeText(node, text);
     return text;
 }
 
-bool BeginsWith(const std::string& text, const std::string& prefix) {
+bool BeginsWith(const std::string& text, const std::string& prefix)
+{
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
@@ -22,7 +24,8 @@ bool BeginsWith(const std::string& text, const std::string& prefix) {
 // returns false.
 template <typename Match>
 CStoreResult ForEachMatchingCatch(const CCatchStore& store, const std::string& year,
-                                  const std::string& species, Match match) {
+                                  const std::string& species, Match match)
+{
     return store.ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
         for (xmlNodePtr trip : trips) {
             const std::string date = FirstText(file, trip, "date");
@@ -37,7 +40,8 @@ CStoreResult ForEachMatchingCatch(const CCatchStore& store, const std::string& y
 
 }  // namespace
 
-int CStatQuery::MonthOfDate(const std::string& date) {
+int CStatQuery::MonthOfDate(const std::string& date)
+{
     // Fields are separated by one or more "/"; empty fields do not count.
     size_t position = 0;
     int field = 0;
@@ -53,7 +57,8 @@ int CStatQuery::MonthOfDate(const std::string& date) {
 }
 
 CStoreResult CStatQuery::CountCatchesByMonth(const CCatchStore& store, const std::string& year,
-                                             const std::string& species, CMonthCounters& counters) {
+                                             const std::string& species, CMonthCounters& counters)
+{
     counters.fill(0);
     return ForEachMatchingCatch(
         store, year, species,
@@ -66,7 +71,8 @@ CStoreResult CStatQuery::CountCatchesByMonth(const CCatchStore& store, const std
 
 CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::string& year,
                                         const std::string& species,
-                                        std::vector<CRankRecord>& records) {
+                                        std::vector<CRankRecord>& records)
+{
     records.clear();
     const CStoreResult result = ForEachMatchingCatch(
         store, year, species,
@@ -89,7 +95,8 @@ CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::str
     return result;
 }
 
-std::unique_ptr<CStatChart> CStatQuery::BuildMonthlyChart(const CMonthCounters& counters) {
+std::unique_ptr<CStatChart> CStatQuery::BuildMonthlyChart(const CMonthCounters& counters)
+{
     const int max = *std::max_element(counters.begin(), counters.end());
     auto chart = std::make_unique<CStatChart>(kGraphBar);
     chart->SetTitle("月別釣果データ");
@@ -113,7 +120,8 @@ std::unique_ptr<CStatChart> CStatQuery::BuildMonthlyChart(const CMonthCounters& 
     return chart;
 }
 
-std::unique_ptr<CStatChart> CStatQuery::BuildWeatherSampleChart() {
+std::unique_ptr<CStatChart> CStatQuery::BuildWeatherSampleChart()
+{
     auto chart = std::make_unique<CStatChart>(kGraphPie3D);
     chart->SetTitle("3D Pie Chart");
     chart->SetDepthRatio(0.1);
@@ -134,7 +142,8 @@ std::unique_ptr<CStatChart> CStatQuery::BuildWeatherSampleChart() {
 }
 
 std::vector<std::vector<std::string>> CStatQuery::MakeRankingRows(
-    const std::vector<CRankRecord>& records) {
+    const std::vector<CRankRecord>& records)
+{
     std::vector<std::vector<std::string>> rows;
     rows.reserve(records.size());
     for (size_t n = 0; n < records.size(); ++n) {

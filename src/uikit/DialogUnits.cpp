@@ -1,8 +1,8 @@
 #include "uikit/DialogUnits.h"
 
 #include <QFontMetrics>
-#include <algorithm>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 int MulDiv(int value, int numerator, int denominator)
@@ -19,8 +19,8 @@ CDialogUnits::CDialogUnits(const QFont& dialogFont)
 {
     const QFontMetrics metrics(dialogFont);
     // The average width of the 52 Latin letters, rounded, as the dialog manager measures it.
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_baseWidth = std::max(1, (letters / 26 + 1) / 2);
     m_baseHeight = std::max(1, metrics.height());
 }

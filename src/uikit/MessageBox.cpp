@@ -12,16 +12,21 @@ MessageBoxHandler& Handler()
 QMessageBox::Icon ToQtIcon(EMessageBoxIcon icon)
 {
     switch (icon) {
-    case EMessageBoxIcon::Warning: return QMessageBox::Warning;
-    case EMessageBoxIcon::Critical: return QMessageBox::Critical;
-    case EMessageBoxIcon::Question: return QMessageBox::Question;
-    case EMessageBoxIcon::Information: break;
+        case EMessageBoxIcon::Warning:
+            return QMessageBox::Warning;
+        case EMessageBoxIcon::Critical:
+            return QMessageBox::Critical;
+        case EMessageBoxIcon::Question:
+            return QMessageBox::Question;
+        case EMessageBoxIcon::Information:
+            break;
     }
     return QMessageBox::Information;
 }
 }  // namespace
 
-QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, EMessageBoxIcon icon,
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
+                                           EMessageBoxIcon icon,
                                            QMessageBox::StandardButtons buttons,
                                            QMessageBox::StandardButton defaultButton,
                                            const QString& caption)

@@ -77,7 +77,8 @@ TEST(InstanceLockTest, MissingFolderIsAFailureWithAReason)
 {
     CInstanceLock lock;
     std::string error;
-    EXPECT_EQ(lock.Acquire("/nonexistent-folder-for-lurebook/lock", &error), CInstanceLock::EResult::Failed);
+    EXPECT_EQ(lock.Acquire("/nonexistent-folder-for-lurebook/lock", &error),
+              CInstanceLock::EResult::Failed);
     EXPECT_NE(error.find("No such file"), std::string::npos);
     EXPECT_FALSE(lock.IsHeld());
 }

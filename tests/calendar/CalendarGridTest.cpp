@@ -34,7 +34,10 @@ protected:
         }
         return days;
     }
-    bool IsHoliday(int month, int day) const { return m_grid.Cell(month - 1, day - 1).holiday == 1; }
+    bool IsHoliday(int month, int day) const
+    {
+        return m_grid.Cell(month - 1, day - 1).holiday == 1;
+    }
 
     CTempWorkingDir m_dir;
     CHolidayLists m_lists;
@@ -60,9 +63,9 @@ TEST(CalendarArithmeticTest, WeekdaysOutsideTheUsualTimeRange)
         int month, day, weekday;
     };
     const Case cases[] = {
-        {1, 1, 1, 1},      {0, 1, 1, 6},     {9999, 12, 31, 5}, {1582, 10, 15, 5},
-        {1900, 3, 1, 4},   {2100, 3, 1, 1},  {2038, 1, 19, 2},  {1969, 12, 31, 3},
-        {2004, 1, 1, 4},   {2004, 2, 1, 0},  {2400, 2, 29, 2},  {-400, 1, 1, 6},
+        {1, 1, 1, 1},    {0, 1, 1, 6},    {9999, 12, 31, 5}, {1582, 10, 15, 5},
+        {1900, 3, 1, 4}, {2100, 3, 1, 1}, {2038, 1, 19, 2},  {1969, 12, 31, 3},
+        {2004, 1, 1, 4}, {2004, 2, 1, 0}, {2400, 2, 29, 2},  {-400, 1, 1, 6},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WeekdayOfDate(c.year, c.month, c.day), c.weekday)
@@ -102,9 +105,21 @@ TEST_F(CalendarGridTest, BuiltInHolidaysOf2009IncludeTheMaySubstitute)
     BuildYear(2009, 5);
     // May 3 is a Sunday: May 4 is a holiday of its own and the substitute day at once, and
     // May 6 stays a working day.  January and October have their second Mondays.
-    EXPECT_EQ(Holidays(), (CDayList{{1, 1}, {1, 12}, {2, 11}, {3, 20}, {4, 29}, {5, 3}, {5, 4},
-                                    {5, 5}, {7, 20}, {9, 15}, {9, 23}, {10, 12}, {11, 3},
-                                    {11, 23}, {12, 23}}));
+    EXPECT_EQ(Holidays(), (CDayList{{1, 1},
+                                    {1, 12},
+                                    {2, 11},
+                                    {3, 20},
+                                    {4, 29},
+                                    {5, 3},
+                                    {5, 4},
+                                    {5, 5},
+                                    {7, 20},
+                                    {9, 15},
+                                    {9, 23},
+                                    {10, 12},
+                                    {11, 3},
+                                    {11, 23},
+                                    {12, 23}}));
 }
 
 TEST_F(CalendarGridTest, SundayHolidaysMakeTheNextDayAHoliday)
@@ -222,8 +237,9 @@ TEST_F(CalendarGridTest, HandEditedFilesWithLineBreaksGiveTheSameHolidays)
         if (c == '~') withBreaks += "\r\n";
     }
     m_dir.Write("S_Holiday.txt", withBreaks);
-    m_dir.Write("D_Holiday.txt", "\r\n 1^15^成人の日^2~\r\n\t3^20^春分の日^10~\n9^23^秋分の日^11~"
-                                 "\r\n10^10^体育の日^2~\r\n");
+    m_dir.Write("D_Holiday.txt",
+                "\r\n 1^15^成人の日^2~\r\n\t3^20^春分の日^10~\n9^23^秋分の日^11~"
+                "\r\n10^10^体育の日^2~\r\n");
     BuildYear(2004);
     EXPECT_EQ(Holidays(), unbroken);
 }

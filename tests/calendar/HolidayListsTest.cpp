@@ -47,7 +47,9 @@ TEST(HolidayFileTest, ReadingAMissingFileCreatesNothing)
 TEST(HolidayFileTest, ReadingStopsAtTheFirstZeroByte)
 {
     CTempWorkingDir dir;
-    dir.Write("S_Holiday.txt", std::string("1^1^a^0~\0" "2^2^b^0~", 17));
+    dir.Write("S_Holiday.txt", std::string("1^1^a^0~\0"
+                                           "2^2^b^0~",
+                                           17));
     EXPECT_EQ(ReadTextFile("S_Holiday.txt"), "1^1^a^0~");
     // A file edited by hand needs no terminator.
     dir.Write("D_Holiday.txt", "3^3^c^0~");

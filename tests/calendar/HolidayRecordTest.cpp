@@ -64,8 +64,8 @@ TEST(EquinoxTest, VernalEquinoxAtTheEndsOfItsRanges)
     const Case cases[] = {
         {1959, 21}, {1956, 20},              // before the first range: 21 only when r = 3
         {1960, 20}, {1961, 21}, {1992, 20},  // first range: 20 only when r = 0
-        {1993, 20}, {1994, 21}, {1996, 20}, {1997, 20}, {2025, 20}, {2024, 20}, {2023, 21},
-        {2026, 20}, {2027, 21}, {2028, 20},  // after the second range
+        {1993, 20}, {1994, 21}, {1996, 20}, {1997, 20}, {2025, 20},
+        {2024, 20}, {2023, 21}, {2026, 20}, {2027, 21}, {2028, 20},  // after the second range
         {2002, 21}, {2004, 20},
     };
     for (const Case& c : cases) EXPECT_EQ(VernalEquinoxDay(c.year), c.day) << c.year;
@@ -78,10 +78,10 @@ TEST(EquinoxTest, AutumnalEquinoxAtTheEndsOfItsRanges)
         int day;
     };
     const Case cases[] = {
-        {1948, 22}, {1949, 23},              // before the first range: 22 when r = 0
-        {1950, 23}, {1951, 24}, {1979, 24}, {1980, 23}, {1982, 23},
-        {1983, 23}, {1984, 23}, {2011, 23},  // second range: always 23
-        {2012, 22}, {2013, 23}, {2016, 22},  // after it
+        {1948, 22}, {1949, 23},  // before the first range: 22 when r = 0
+        {1950, 23}, {1951, 24}, {1979, 24}, {1980, 23},
+        {1982, 23}, {1983, 23}, {1984, 23}, {2011, 23},  // second range: always 23
+        {2012, 22}, {2013, 23}, {2016, 22},              // after it
         {2004, 23},
     };
     for (const Case& c : cases) EXPECT_EQ(AutumnalEquinoxDay(c.year), c.day) << c.year;

@@ -25,8 +25,7 @@ TEST(ProfileTextTest, LooksUpSectionsAndKeysWithoutRegardToCase)
 
 TEST(ProfileTextTest, SettingAKeyKeepsEveryOtherLine)
 {
-    const std::string text =
-        "; kept comment\n[A]\n1=one\n2=two\n\n[B]\nx=1\nstray line\n\n[C]\n";
+    const std::string text = "; kept comment\n[A]\n1=one\n2=two\n\n[B]\nx=1\nstray line\n\n[C]\n";
     // Replaced in place.
     EXPECT_EQ(SetProfileValue(text, "a", "2", "zwei"),
               "; kept comment\n[A]\n1=one\n2=zwei\n\n[B]\nx=1\nstray line\n\n[C]\n");

@@ -39,14 +39,8 @@ TEST(ScheduleMemoTest, MemosKeepTheirLinesBlanksAndBackslashes)
 {
     CTempProgramDir dir;
     const std::string memos[] = {
-        "朝マヅメ\n港で集合\n\n5時",
-        "  padded  ",
-        "\"quoted\"",
-        "'single",
-        "C:\\path\\new",
-        "line\r\nwindows",
-        "\\",
-        "a=b; [c]",
+        "朝マヅメ\n港で集合\n\n5時", "  padded  ", "\"quoted\"", "'single", "C:\\path\\new",
+        "line\r\nwindows",           "\\",         "a=b; [c]",
     };
     int day = 1;
     for (const std::string& memo : memos) ASSERT_TRUE(WriteScheduleMemo(kFeb2004, day++, memo));
@@ -96,8 +90,7 @@ TEST(ScheduleMemoTest, AMemoOfTheCountedLengthReadsBackWhole)
 TEST(ScheduleMemoTest, OldMemosWithoutEscapesReadAsTheyWere)
 {
     CTempProgramDir dir;
-    dir.WriteFile("Data/schedule/2004年  2月.txt",
-                  "[2004\x94\x4e  2\x8c\x8e]\r\n5=\\100 \\x\r\n");
+    dir.WriteFile("Data/schedule/2004年  2月.txt", "[2004\x94\x4e  2\x8c\x8e]\r\n5=\\100 \\x\r\n");
     EXPECT_EQ(ReadScheduleMemo(kFeb2004, 5), "\\100 \\x");
 }
 

@@ -33,7 +33,10 @@ public:
     {
         WriteFileBytes(m_dir + name, bytes);
     }
-    bool Exists(const std::string& name) const { return ::access((m_dir + name).c_str(), F_OK) == 0; }
+    bool Exists(const std::string& name) const
+    {
+        return ::access((m_dir + name).c_str(), F_OK) == 0;
+    }
 
 private:
     std::string m_dir;

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "support/RecordingChartCanvas.h"
 #include "charts/StatChart.h"
+#include "support/RecordingChartCanvas.h"
 
 namespace {
 
@@ -15,7 +15,8 @@ using COperation = CRecordingChartCanvas::COperation;
 constexpr ChartColorRef kSampleColors[] = {0x00C000, 0xFFFF8E, 0x6B8FFF, 0x9933FF, 0xFFB1C7};
 
 // The sample of the statistics by weather, or the same frame with other values.
-std::unique_ptr<CStatChart> MakePie(const std::vector<int>& values, int categories = 1) {
+std::unique_ptr<CStatChart> MakePie(const std::vector<int>& values, int categories = 1)
+{
     auto chart = std::make_unique<CStatChart>(kGraphPie3D);
     chart->SetTitle("3D Pie Chart");
     chart->SetDepthRatio(0.1);
@@ -33,7 +34,8 @@ std::unique_ptr<CStatChart> MakePie(const std::vector<int>& values, int categori
     return chart;
 }
 
-std::vector<COperation> Wedges(const CRecordingChartCanvas& canvas, int boxLeft) {
+std::vector<COperation> Wedges(const CRecordingChartCanvas& canvas, int boxLeft)
+{
     std::vector<COperation> found;
     for (const COperation& op : canvas.OperationsOf(EKind::Pie)) {
         if (op.points[0].x == boxLeft) found.push_back(op);
@@ -41,13 +43,15 @@ std::vector<COperation> Wedges(const CRecordingChartCanvas& canvas, int boxLeft)
     return found;
 }
 
-std::vector<COperation> LabelLines(const CRecordingChartCanvas& canvas) {
+std::vector<COperation> LabelLines(const CRecordingChartCanvas& canvas)
+{
     return canvas.OperationsOf(EKind::Line);
 }
 
 }  // namespace
 
-TEST(PieGraph, WeatherSampleGeometry) {
+TEST(PieGraph, WeatherSampleGeometry)
+{
     auto chart = MakePie({15, 5, 2, 0});
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -123,7 +127,8 @@ TEST(PieGraph, WeatherSampleGeometry) {
     EXPECT_EQ(label[0].points[0], (CChartPoint{359 - 20, 295 + 225 + 22 + 15}));
 }
 
-TEST(PieGraph, RimPointsByQuadrant) {
+TEST(PieGraph, RimPointsByQuadrant)
+{
     EXPECT_EQ(PiePointAtAngle(0, 100, 100, 50), (CChartPoint{50, 100}));
     EXPECT_EQ(PiePointAtAngle(90, 100, 100, 50), (CChartPoint{100, 149}));  // 49.99999...
     EXPECT_EQ(PiePointAtAngle(180, 100, 100, 50).x, 149);
@@ -131,7 +136,8 @@ TEST(PieGraph, RimPointsByQuadrant) {
     EXPECT_EQ(PiePointAtAngle(360, 100, 100, 50), (CChartPoint{50, 99}));
 }
 
-TEST(PieGraph, AdjacentSmallWedgesMoveTheirLabelsApart) {
+TEST(PieGraph, AdjacentSmallWedgesMoveTheirLabelsApart)
+{
     auto chart = MakePie({1, 1, 98});
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -151,7 +157,8 @@ TEST(PieGraph, AdjacentSmallWedgesMoveTheirLabelsApart) {
     EXPECT_EQ(big[0].points[0], (CChartPoint{583 + 5, 212 - 22}));
 }
 
-TEST(PieGraph, SingleWedgeIsAFullDisc) {
+TEST(PieGraph, SingleWedgeIsAFullDisc)
+{
     auto chart = MakePie({7});
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -161,7 +168,8 @@ TEST(PieGraph, SingleWedgeIsAFullDisc) {
     EXPECT_EQ(canvas.TextsEqualTo("100%").size(), 1u);
 }
 
-TEST(PieGraph, TwoCategoriesAndEmptyOnes) {
+TEST(PieGraph, TwoCategoriesAndEmptyOnes)
+{
     auto chart = MakePie({3, 1}, 2);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);

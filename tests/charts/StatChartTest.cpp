@@ -4,15 +4,16 @@
 #include <algorithm>
 #include <memory>
 
-#include "support/RecordingChartCanvas.h"
 #include "charts/StatChart.h"
+#include "support/RecordingChartCanvas.h"
 
 namespace {
 
 using EKind = CRecordingChartCanvas::EKind;
 using COperation = CRecordingChartCanvas::COperation;
 
-std::unique_ptr<CChartCategory> MakeCategory(const std::string& label, std::vector<int> values) {
+std::unique_ptr<CChartCategory> MakeCategory(const std::string& label, std::vector<int> values)
+{
     auto category = std::make_unique<CChartCategory>();
     category->SetLabel(label);
     for (size_t g = 0; g < values.size(); ++g) category->AddValue(static_cast<int>(g), values[g]);
@@ -20,7 +21,8 @@ std::unique_ptr<CChartCategory> MakeCategory(const std::string& label, std::vect
 }
 
 // A chart built like the monthly statistics: twelve months, one group.
-std::unique_ptr<CStatChart> MakeMonthlyChart(const std::vector<int>& counts, int max, int step) {
+std::unique_ptr<CStatChart> MakeMonthlyChart(const std::vector<int>& counts, int max, int step)
+{
     auto chart = std::make_unique<CStatChart>(kGraphBar);
     chart->SetTitle("月別釣果データ");
     chart->SetCategoryLabelAngle(0);
@@ -35,7 +37,8 @@ std::unique_ptr<CStatChart> MakeMonthlyChart(const std::vector<int>& counts, int
     return chart;
 }
 
-std::vector<COperation> FilledWith(const CRecordingChartCanvas& canvas, ChartColorRef fill) {
+std::vector<COperation> FilledWith(const CRecordingChartCanvas& canvas, ChartColorRef fill)
+{
     std::vector<COperation> found;
     for (const COperation& op : canvas.OperationsOf(EKind::Rectangle)) {
         if (op.fill == fill) found.push_back(op);
@@ -45,7 +48,8 @@ std::vector<COperation> FilledWith(const CRecordingChartCanvas& canvas, ChartCol
 
 }  // namespace
 
-TEST(StatChartModel, ValueRangeCountsIntervalsRoundingUp) {
+TEST(StatChartModel, ValueRangeCountsIntervalsRoundingUp)
+{
     CStatChart chart(kGraphBar);
     EXPECT_EQ(chart.GetMinValue(), 0);
     EXPECT_EQ(chart.GetMaxValue(), 100);
@@ -66,7 +70,8 @@ TEST(StatChartModel, ValueRangeCountsIntervalsRoundingUp) {
     EXPECT_EQ(chart.GetTickCount(), 4);
 }
 
-TEST(StatChartModel, CategoriesGroupsColoursAndLegend) {
+TEST(StatChartModel, CategoriesGroupsColoursAndLegend)
+{
     CChartCategory sparse;
     sparse.AddValue(0, 4);
     sparse.AddValue(2, 9);
@@ -112,7 +117,8 @@ TEST(StatChartModel, CategoriesGroupsColoursAndLegend) {
     EXPECT_EQ(chart.GetValueAxisTitleLength(), 6);
 }
 
-TEST(StatChartLayout, MonthlyChartIn800x600) {
+TEST(StatChartLayout, MonthlyChartIn800x600)
+{
     auto chart = MakeMonthlyChart({1, 2, 3, 4, 5, 0, 0, 0, 0, 0, 0, 5}, 5, 2);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -166,7 +172,8 @@ TEST(StatChartLayout, MonthlyChartIn800x600) {
     EXPECT_EQ(twelve[0].font.weight, 700);
 }
 
-TEST(StatChartLayout, ValueTicksStepAndStandLevelWithBars) {
+TEST(StatChartLayout, ValueTicksStepAndStandLevelWithBars)
+{
     auto chart = MakeMonthlyChart({5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 5, 2);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -188,7 +195,8 @@ TEST(StatChartLayout, ValueTicksStepAndStandLevelWithBars) {
     EXPECT_EQ(FilledWith(canvas, 0xFF3232)[0].points[0].y, 50);
 }
 
-TEST(StatChartLayout, BarsClampAndTinyValues) {
+TEST(StatChartLayout, BarsClampAndTinyValues)
+{
     CStatChart chart(kGraphBar);
     chart.SetValueRange(0, 1000, 100);
     chart.AddCategory(MakeCategory("a", {1, 5000, 0}));
@@ -215,7 +223,8 @@ TEST(StatChartLayout, BarsClampAndTinyValues) {
     EXPECT_EQ(huge[0].points[0].x, tiny[0].points[1].x);
 }
 
-TEST(StatChartLayout, TitleSizeSearch) {
+TEST(StatChartLayout, TitleSizeSearch)
+{
     CStatChart chart(kGraphBar);
     chart.SetTitle(std::string(70, 'T'));
     CRecordingChartCanvas canvas(500, 300);
@@ -236,7 +245,8 @@ TEST(StatChartLayout, TitleSizeSearch) {
     EXPECT_EQ(drawn[0].points[0].x, 400 - 7 * 12);
 }
 
-TEST(StatChartLayout, DegenerateWindowsEndTheSizeSearch) {
+TEST(StatChartLayout, DegenerateWindowsEndTheSizeSearch)
+{
     CStatChart chart(kGraphBar);  // empty title and axis titles
     CRecordingChartCanvas canvas(0, 0);
     chart.Draw(canvas);  // must return
@@ -250,7 +260,8 @@ TEST(StatChartLayout, DegenerateWindowsEndTheSizeSearch) {
     EXPECT_EQ(title[0].font.height, 0);
 }
 
-TEST(StatChartLayout, AxisTitlesCentredOnTheirAxes) {
+TEST(StatChartLayout, AxisTitlesCentredOnTheirAxes)
+{
     auto chart = MakeMonthlyChart(std::vector<int>(12, 0), 2, 1);
     CRecordingChartCanvas canvas(800, 600);
     chart->Draw(canvas);
@@ -266,7 +277,8 @@ TEST(StatChartLayout, AxisTitlesCentredOnTheirAxes) {
     EXPECT_EQ(month[0].points[0], (CChartPoint{734 / 2 + 56 - 8, 569}));
 }
 
-TEST(StatChartLayout, LegendBoxNarrowsThePlot) {
+TEST(StatChartLayout, LegendBoxNarrowsThePlot)
+{
     CStatChart chart(kGraphBar);
     for (int g = 0; g < 4; ++g) chart.AddLegendLabel(g, "game " + std::to_string(g + 1));
     chart.AddCategory(MakeCategory("a", {1, 2, 3, 4}));
@@ -299,7 +311,8 @@ TEST(StatChartLayout, LegendBoxNarrowsThePlot) {
     EXPECT_EQ(black.size(), 3u + 3u);  // three swatches and three bars without a colour
 }
 
-TEST(StatChartLayout, UnknownTypeReportsAndDrawsNoAxes) {
+TEST(StatChartLayout, UnknownTypeReportsAndDrawsNoAxes)
+{
     CStatChart chart(7);
     chart.SetTitle("x");
     chart.AddLegendLabel(0, "a");
@@ -317,7 +330,8 @@ TEST(StatChartLayout, UnknownTypeReportsAndDrawsNoAxes) {
     EXPECT_TRUE(quiet.Messages().empty());
 }
 
-TEST(StatChartLayout, EmptyChartDrawsAxesOnly) {
+TEST(StatChartLayout, EmptyChartDrawsAxesOnly)
+{
     CStatChart chart(kGraphBar);
     CRecordingChartCanvas canvas(800, 600);
     chart.Draw(canvas);
@@ -327,7 +341,8 @@ TEST(StatChartLayout, EmptyChartDrawsAxesOnly) {
     EXPECT_EQ(canvas.TextsEqualTo("100").size(), 1u);
 }
 
-TEST(StatChartLayout, NegativeValuesMoveTheOrigin) {
+TEST(StatChartLayout, NegativeValuesMoveTheOrigin)
+{
     CStatChart chart(kGraphBar);
     chart.AddCategory(MakeCategory("a", {-4}));
     CRecordingChartCanvas canvas(800, 600);

@@ -5,7 +5,8 @@
 
 namespace {
 
-std::string Trip(const std::string& date, const std::vector<std::string>& species) {
+std::string Trip(const std::string& date, const std::vector<std::string>& species)
+{
     std::string xml = "<FishData><fishname>x</fishname><date>" + date + "</date><report>";
     for (const std::string& name : species) {
         xml += "<fish><name>" + name + "</name><height>30</height><weight>1</weight></fish>";
@@ -15,7 +16,8 @@ std::string Trip(const std::string& date, const std::vector<std::string>& specie
 
 }  // namespace
 
-TEST(YearFishNameLists, DistinctInOrderOfFirstAppearanceLikeTheStore) {
+TEST(YearFishNameLists, DistinctInOrderOfFirstAppearanceLikeTheStore)
+{
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
@@ -34,7 +36,8 @@ TEST(YearFishNameLists, DistinctInOrderOfFirstAppearanceLikeTheStore) {
     EXPECT_EQ(species, storeSpecies);
 }
 
-TEST(YearFishNameLists, UnreadableFileGivesEmptyLists) {
+TEST(YearFishNameLists, UnreadableFileGivesEmptyLists)
+{
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
     std::vector<std::string> years{"old"}, species{"old"};

@@ -40,7 +40,8 @@ TEST_F(CatchStoreTest, UsesTheCatchFileOfTheProgramDirectory)
 
 TEST_F(CatchStoreTest, AddTripWritesTheTwelveElementsInOrderWithLayoutAndEmptyElements)
 {
-    m_dir.WriteFile("Data/fish.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log></log>\r\n");
+    m_dir.WriteFile("Data/fish.xml",
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log></log>\r\n");
     ASSERT_TRUE(m_store.AddTrip(MakeTrip("2009/5/3", "城ヶ島")).ok());
     const std::string expected =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<log>\r\n<FishData>"
@@ -48,10 +49,13 @@ TEST_F(CatchStoreTest, AddTripWritesTheTwelveElementsInOrderWithLayoutAndEmptyEl
         "\r\n<water>18</water>\r\n<HighTide>6:12</HighTide>\r\n<EbbTide>12:40</EbbTide>"
         "\r\n<method>ウキフカセ\r\n道糸 3号</method>\r\n<place>城ヶ島</place>\r\n<memo/>"
         "\r\n<image_place>\r\n<imagepath>/photos/磯.jpg</imagepath></image_place>"
-        "\r\n<image_fish>\r\n<imagepath>/photos/a.jpg</imagepath>\r\n<imagepath>/photos/b.jpg</imagepath></image_fish>"
+        "\r\n<image_fish>\r\n<imagepath>/photos/a.jpg</imagepath>\r\n<imagepath>/photos/b.jpg</"
+        "imagepath></image_fish>"
         "\r\n<report>"
-        "\r\n<fish>\r\n<name>クロダイ</name>\r\n<height>42</height>\r\n<weight>2</weight>\r\n<time>6時30分</time></fish>"
-        "\r\n<fish>\r\n<name>メジナ</name>\r\n<height>30</height>\r\n<weight>0</weight>\r\n<time>時分</time></fish>"
+        "\r\n<fish>\r\n<name>クロダイ</name>\r\n<height>42</height>\r\n<weight>2</"
+        "weight>\r\n<time>6時30分</time></fish>"
+        "\r\n<fish>\r\n<name>メジナ</name>\r\n<height>30</height>\r\n<weight>0</"
+        "weight>\r\n<time>時分</time></fish>"
         "</report></FishData></log>\n";
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), expected);
 }
@@ -73,7 +77,8 @@ TEST_F(CatchStoreTest, TripsRoundTripWithJapaneseTextsAndLineBreaks)
 
 TEST_F(CatchStoreTest, PositionsFollowDeletesAndReplaceKeepsThePlace)
 {
-    for (const char* place : {"A", "B", "C", "D"}) ASSERT_TRUE(m_store.AddTrip(MakeTrip("2003/1/1", place)).ok());
+    for (const char* place : {"A", "B", "C", "D"})
+        ASSERT_TRUE(m_store.AddTrip(MakeTrip("2003/1/1", place)).ok());
     ASSERT_TRUE(m_store.DeleteTrip(0).ok());
     std::vector<CTripRow> rows;
     ASSERT_TRUE(m_store.ListTrips(rows).ok());
@@ -127,15 +132,17 @@ TEST_F(CatchStoreTest, ListsYearsSpeciesAndPhotosInOrderOfFirstAppearance)
 
     std::vector<std::string> paths;
     ASSERT_TRUE(m_store.ListPhotoPaths(EPhotoKind::Place, paths).ok());
-    EXPECT_EQ(paths, (std::vector<std::string>{"/photos/磯.jpg", "/p/b1.jpg", "/p/b2.jpg",
-                                               "/photos/磯.jpg", "/photos/磯.jpg", "/photos/磯.jpg"}));
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/photos/磯.jpg", "/p/b1.jpg", "/p/b2.jpg",
+                                        "/photos/磯.jpg", "/photos/磯.jpg", "/photos/磯.jpg"}));
     ASSERT_TRUE(m_store.ListPhotoPaths(EPhotoKind::Fish, paths).ok());
     EXPECT_EQ(paths.size(), 8u);
 }
 
 TEST_F(CatchStoreTest, AFileThatCannotBeParsedIsLeftByteForByteByEveryWriter)
 {
-    const std::string broken = "<?xml version=\"1.0\"?>\r\n<log>\r\n<FishData><date>2003/1/1</date>\r\n</log>\r\n";
+    const std::string broken =
+        "<?xml version=\"1.0\"?>\r\n<log>\r\n<FishData><date>2003/1/1</date>\r\n</log>\r\n";
     m_dir.WriteFile("Data/fish.xml", broken);
     const CTripRecord trip = MakeTrip("2009/1/1", "X");
     for (const CStoreResult& result :
@@ -158,7 +165,9 @@ TEST_F(CatchStoreTest, MissingFileIsToldApartAndNeverCreated)
     std::vector<CTripRow> rows;
     const CStoreResult result = m_store.ListTrips(rows);
     EXPECT_EQ(result.status, EStoreStatus::Missing);
-    EXPECT_EQ(DescribeStoreResult(result, m_store.GetPath()).rfind("ファイルの読み込み失敗しました", 0), 0u);
+    EXPECT_EQ(
+        DescribeStoreResult(result, m_store.GetPath()).rfind("ファイルの読み込み失敗しました", 0),
+        0u);
     EXPECT_EQ(m_store.AddTrip(MakeTrip("2009/1/1", "X")).status, EStoreStatus::Missing);
     EXPECT_FALSE(m_dir.Exists("Data/fish.xml"));
 }
@@ -189,7 +198,8 @@ TEST_F(CatchStoreTest, ReadersCopeWithMissingElementsAndAnyRootName)
 {
     m_dir.WriteFile("Data/fish.xml",
                     "<anything><FishData><date>2005/7/7</date></FishData><group><FishData>"
-                    "<place>入れ子</place><report><fish><name>アジ</name></fish></report></FishData></group></anything>");
+                    "<place>入れ子</place><report><fish><name>アジ</name></fish></report></"
+                    "FishData></group></anything>");
     std::vector<CTripRow> rows;
     ASSERT_TRUE(m_store.ListTrips(rows).ok());
     ASSERT_EQ(rows.size(), 2u);

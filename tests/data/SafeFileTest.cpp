@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "data/SafeFile.h"
@@ -24,7 +24,8 @@ protected:
     int CountEntries() const
     {
         int count = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_dir)) ++count;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_dir))
+            ++count;
         return count;
     }
     std::string m_dir;
@@ -146,7 +147,7 @@ TEST(SafeFileLeftoversTest, OldTemporariesOfAKilledWriteAreRemovedByTheNextWrite
     const std::string dir = MakeTempDir();
     const std::string path = dir + "fish.xml";
     WriteFileBytes(path, "v1");
-    WriteFileBytes(path + ".tmp-AbC123", "half a file");  // left by a killed write long ago
+    WriteFileBytes(path + ".tmp-AbC123", "half a file");    // left by a killed write long ago
     WriteFileBytes(path + ".tmp-XyZ789", "being written");  // a write going on right now
     WriteFileBytes(dir + "notes.txt.tmp-AbC123", "another file's");
     WriteFileBytes(path + ".tmp-keep", "not ours");

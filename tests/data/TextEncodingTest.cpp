@@ -56,7 +56,9 @@ TEST(TextFileEncodingTest, WritesCp932WhenEveryCharacterFitsElseUtf8)
     // An emoji has no CP932 form: the whole file stays UTF-8 so nothing is lost.
     EXPECT_EQ(EncodeTextFileBytes("釣り🐟\n"), "釣り🐟\r\n");
     // U+301C would come back as U+FF5E through CP932; it must stay as typed.
-    const std::string wave = "6時\xE3\x80\x9C" "8時";
+    const std::string wave =
+        "6時\xE3\x80\x9C"
+        "8時";
     EXPECT_EQ(DecodeTextFileBytes(EncodeTextFileBytes(wave)), wave);
     // Existing CR LF is not doubled.
     EXPECT_EQ(EncodeTextFileBytes("a\r\nb"), "a\r\nb");
@@ -65,7 +67,9 @@ TEST(TextFileEncodingTest, WritesCp932WhenEveryCharacterFitsElseUtf8)
 TEST(TextFileEncodingTest, InvalidCp932BytesBecomeReplacementCharacters)
 {
     // 0x82 0x20 is not a CP932 character; the rest of the line survives.
-    EXPECT_EQ(DecodeTextFileBytes("\x82\x20" "abc\x82\xa0"), "\xEF\xBF\xBD abc\xE3\x81\x82");
+    EXPECT_EQ(DecodeTextFileBytes("\x82\x20"
+                                  "abc\x82\xa0"),
+              "\xEF\xBF\xBD abc\xE3\x81\x82");
 }
 
 TEST(TextFileEncodingTest, SaveAndLoadRoundTripThroughTheDisk)

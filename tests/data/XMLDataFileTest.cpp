@@ -30,7 +30,8 @@ TEST_F(XMLDataFileTest, EmptyPathAndMissingFileFailDifferentlyFromParseErrors)
     EXPECT_EQ(file.CheckParseError(), 0);
     EXPECT_EQ(file.GetDocumentElement(), nullptr);
 
-    const std::string broken = Write("broken.xml", "<?xml version=\"1.0\"?>\n<root>\n<FishData>\n</root>\n");
+    const std::string broken =
+        Write("broken.xml", "<?xml version=\"1.0\"?>\n<root>\n<FishData>\n</root>\n");
     EXPECT_EQ(file.LoadXMLDataFile(broken), 0);
     EXPECT_EQ(file.GetLoadStatus(), EXMLLoadStatus::ParseError);
     EXPECT_EQ(file.CheckParseError(), -1);
@@ -40,8 +41,9 @@ TEST_F(XMLDataFileTest, EmptyPathAndMissingFileFailDifferentlyFromParseErrors)
 
 TEST_F(XMLDataFileTest, LoadingDropsWhitespaceOnlyTextNodes)
 {
-    const std::string path = Write("a.xml", "<r>\r\n  <FishData>\r\n    <memo>  </memo>\r\n"
-                                            "    <place> 磯 </place>\r\n  </FishData>\r\n</r>\r\n");
+    const std::string path = Write("a.xml",
+                                   "<r>\r\n  <FishData>\r\n    <memo>  </memo>\r\n"
+                                   "    <place> 磯 </place>\r\n  </FishData>\r\n</r>\r\n");
     CXMLDataFile file;
     ASSERT_EQ(file.LoadXMLDataFile(path), 1);
     xmlNodePtr root = file.GetDocumentElement();
@@ -118,8 +120,9 @@ TEST_F(XMLDataFileTest, ShiftJisFileStaysShiftJisWithItsJapaneseIntact)
 {
     // <place>城ヶ島</place> in Shift_JIS.
     const std::string sjisPlace = "\x8f\xe9\x83\x96\x93\x87";
-    const std::string path = Write("sjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<r><place>" +
-                                                   sjisPlace + "</place></r>");
+    const std::string path =
+        Write("sjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<r><place>" +
+                              sjisPlace + "</place></r>");
     CXMLDataFile file;
     ASSERT_EQ(file.LoadXMLDataFile(path), 1);
     xmlNodePtr node = nullptr;
@@ -152,8 +155,11 @@ TEST_F(XMLDataFileTest, CharactersXmlCannotCarryAreLeftOutSoTheFileStaysReadable
     CXMLDataFile file;
     ASSERT_EQ(file.LoadXMLDataFile(path), 1);
     xmlNodePtr node = nullptr;
-    ASSERT_EQ(file.AppendTag("memo", std::string("bell\x07 & <tag>\x01", 14), file.GetDocumentElement(), &node), 0);
-    EXPECT_EQ(file.AppendTag("memo", "\xff\xfe", file.GetDocumentElement(), &node), -4);  // not UTF-8
+    ASSERT_EQ(file.AppendTag("memo", std::string("bell\x07 & <tag>\x01", 14),
+                             file.GetDocumentElement(), &node),
+              0);
+    EXPECT_EQ(file.AppendTag("memo", "\xff\xfe", file.GetDocumentElement(), &node),
+              -4);  // not UTF-8
     ASSERT_EQ(file.SaveXMLFile(path), 1);
     CXMLDataFile again;
     ASSERT_EQ(again.LoadXMLDataFile(path), 1);
@@ -175,14 +181,18 @@ TEST_F(XMLDataFileTest, HostileDocumentsAreRefused)
     const Case cases[] = {
         {"billion laughs",
          "<?xml version=\"1.0\"?>\n<!DOCTYPE r [\n<!ENTITY a \"aaaaaaaaaa\">\n"
-         "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n"
+         "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n<!ENTITY c "
+         "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n"
          "]>\n<r>&c;</r>"},
         {"external file entity",
-         "<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n<r>&x;</r>"},
-        {"external DTD", "<?xml version=\"1.0\"?>\n<!DOCTYPE r SYSTEM \"http://example.com/x.dtd\">\n<r/>"},
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!ENTITY x SYSTEM "
+         "\"file:///etc/passwd\">]>\n<r>&x;</r>"},
+        {"external DTD",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE r SYSTEM \"http://example.com/x.dtd\">\n<r/>"},
         {"deep nesting", deep},
         {"undeclared entity", "<r>&x;</r>"},
-        {"invalid encoding", std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>\xff\xfe</r>")},
+        {"invalid encoding",
+         std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>\xff\xfe</r>")},
         {"truncated", "<?xml version=\"1.0\"?>\n<r><FishData><memo>abc"},
         {"empty", ""},
     };

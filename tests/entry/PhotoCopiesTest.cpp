@@ -16,14 +16,16 @@ protected:
     void TearDown() override { RemoveTree(m_outside); }
 
     // A photo outside the program directory: relative is "folder/name.jpg".
-    std::string Photo(const std::string& relative, const std::string& bytes) {
+    std::string Photo(const std::string& relative, const std::string& bytes)
+    {
         const std::string path = m_outside + relative;
         const std::string folder = path.substr(0, path.rfind('/'));
         ::mkdir(folder.c_str(), 0755);
         WriteFileBytes(path, bytes);
         return path;
     }
-    std::string Picture(const std::string& name) const {
+    std::string Picture(const std::string& name) const
+    {
         return m_dir.Path("Data/Picture/" + name);
     }
 
@@ -31,7 +33,8 @@ protected:
     std::string m_outside;
 };
 
-TEST_F(PhotoCopiesTest, CopiesAPhotoUnderItsOwnNameAndReusesAnIdenticalCopy) {
+TEST_F(PhotoCopiesTest, CopiesAPhotoUnderItsOwnNameAndReusesAnIdenticalCopy)
+{
     const CPhotoCopies copies;
     EXPECT_EQ(copies.GetPictureDir(), m_dir.Path("Data/Picture/"));
     const std::string source = Photo("trip/seabass.jpg", "JPEG-A");
@@ -50,7 +53,8 @@ TEST_F(PhotoCopiesTest, CopiesAPhotoUnderItsOwnNameAndReusesAnIdenticalCopy) {
     EXPECT_FALSE(m_dir.Exists("Data/Picture/seabass_2.jpg"));
 }
 
-TEST_F(PhotoCopiesTest, SameNamedPhotosFromTwoFoldersGetDistinctCopies) {
+TEST_F(PhotoCopiesTest, SameNamedPhotosFromTwoFoldersGetDistinctCopies)
+{
     CTripRecord trip;
     trip.placePhotos = {Photo("day1/DSC0001.JPG", "first picture")};
     trip.fishPhotos = {Photo("day2/DSC0001.JPG", "second picture"),
@@ -69,7 +73,8 @@ TEST_F(PhotoCopiesTest, SameNamedPhotosFromTwoFoldersGetDistinctCopies) {
     EXPECT_EQ(ReadFileBytes(Picture("DSC0001_3.JPG")), "third picture");
 }
 
-TEST_F(PhotoCopiesTest, APhotoAlreadyInThePictureFolderKeepsItsPath) {
+TEST_F(PhotoCopiesTest, APhotoAlreadyInThePictureFolderKeepsItsPath)
+{
     m_dir.WriteFile("Data/Picture/kept.jpg", "saved before");
     const CPhotoCopies copies;
     for (const std::string& path :
@@ -88,7 +93,8 @@ TEST_F(PhotoCopiesTest, APhotoAlreadyInThePictureFolderKeepsItsPath) {
     EXPECT_EQ(target, Picture("gone.jpg"));
 }
 
-TEST_F(PhotoCopiesTest, CreatesAMissingPictureFolder) {
+TEST_F(PhotoCopiesTest, CreatesAMissingPictureFolder)
+{
     RemoveTree(m_dir.Path("Data/Picture/"));
     ASSERT_FALSE(m_dir.Exists("Data/Picture"));
     std::string target;
@@ -98,7 +104,8 @@ TEST_F(PhotoCopiesTest, CreatesAMissingPictureFolder) {
     EXPECT_EQ(ReadFileBytes(target), "x");
 }
 
-TEST_F(PhotoCopiesTest, APhotoThatCannotBeCopiedKeepsItsOwnPathAndIsReported) {
+TEST_F(PhotoCopiesTest, APhotoThatCannotBeCopiedKeepsItsOwnPathAndIsReported)
+{
     CTripRecord trip;
     const std::string missing = m_outside + "nowhere/lost.jpg";
     const std::string good = Photo("b/good.jpg", "good");
@@ -123,7 +130,8 @@ TEST_F(PhotoCopiesTest, APhotoThatCannotBeCopiedKeepsItsOwnPathAndIsReported) {
     }
 }
 
-TEST_F(PhotoCopiesTest, DeletesARemovedCopyOnlyWhenNoTripNamesIt) {
+TEST_F(PhotoCopiesTest, DeletesARemovedCopyOnlyWhenNoTripNamesIt)
+{
     m_dir.WriteFile("Data/Picture/shared.jpg", "shared");
     m_dir.WriteFile("Data/Picture/own.jpg", "own");
     const std::string users = Photo("mine/own.jpg", "the user's own file");
@@ -140,7 +148,8 @@ TEST_F(PhotoCopiesTest, DeletesARemovedCopyOnlyWhenNoTripNamesIt) {
     EXPECT_EQ(ReadFileBytes(users), "the user's own file");  // outside the folder: never ours
 }
 
-TEST_F(PhotoCopiesTest, ARemovedPhotoThatIsAddedAgainIsKept) {
+TEST_F(PhotoCopiesTest, ARemovedPhotoThatIsAddedAgainIsKept)
+{
     m_dir.WriteFile("Data/Picture/back.jpg", "back");
     CTripRecord saved;
     saved.placePhotos = {m_dir.Path("Data/./Picture/back.jpg")};
@@ -148,7 +157,8 @@ TEST_F(PhotoCopiesTest, ARemovedPhotoThatIsAddedAgainIsKept) {
     EXPECT_TRUE(m_dir.Exists("Data/Picture/back.jpg"));
 }
 
-TEST_F(PhotoCopiesTest, TellsPathsInsideThePictureFolderFromOthers) {
+TEST_F(PhotoCopiesTest, TellsPathsInsideThePictureFolderFromOthers)
+{
     const CPhotoCopies copies(m_dir.Path("Data/Picture"));  // trailing "/" added
     EXPECT_TRUE(copies.IsInPictureDir(Picture("a.jpg")));
     EXPECT_TRUE(copies.IsInPictureDir(m_dir.Path("Data/x/../Picture/a.jpg")));

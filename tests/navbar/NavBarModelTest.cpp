@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/FakeBarCanvas.h"
 #include "navbar/NavBarModel.h"
+#include "support/FakeBarCanvas.h"
 
 namespace {
 // A bar 150 x 300 with the given number of folders; folder 0 holds `items` items labelled

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/FakeBarCanvas.h"
 #include "navbar/NavBarPainter.h"
+#include "support/FakeBarCanvas.h"
 
 namespace {
 class NavBarPainterTest : public ::testing::Test {

@@ -6,13 +6,15 @@ namespace {
 
 using CRows = std::vector<CRankingSort::CRow>;
 
-std::vector<std::string> Column(const CRows& rows, size_t column) {
+std::vector<std::string> Column(const CRows& rows, size_t column)
+{
     std::vector<std::string> texts;
     for (const auto& row : rows) texts.push_back(row[column]);
     return texts;
 }
 
-CRows SampleRows() {
+CRows SampleRows()
+{
     return {
         {"1", "2004/5/3", "晴れ", "9", "10", "城ヶ島"},
         {"2", "2004/12/1", "雨", "10", "9", "相模湾"},
@@ -23,7 +25,8 @@ CRows SampleRows() {
 
 }  // namespace
 
-TEST(RankingSort, ClicksAlternateAndNewColumnsStartAscending) {
+TEST(RankingSort, ClicksAlternateAndNewColumnsStartAscending)
+{
     CRankingSort sort;
     EXPECT_EQ(sort.GetLastColumn(), -1);
     EXPECT_FALSE(sort.Click(3));
@@ -37,7 +40,8 @@ TEST(RankingSort, ClicksAlternateAndNewColumnsStartAscending) {
     EXPECT_FALSE(sort.Click(4));
 }
 
-TEST(RankingSort, NumbersSortByValue) {
+TEST(RankingSort, NumbersSortByValue)
+{
     CRows rows = SampleRows();
     CRankingSort::SortRows(rows, CRankingSort::kWeightColumn, false);
     EXPECT_EQ(Column(rows, 4), (std::vector<std::string>{"2", "9", "9", "10"}));
@@ -47,7 +51,8 @@ TEST(RankingSort, NumbersSortByValue) {
     EXPECT_EQ(Column(rows, 3), (std::vector<std::string>{"100", "35", "10", "9"}));
 }
 
-TEST(RankingSort, DatesSortByYearMonthDay) {
+TEST(RankingSort, DatesSortByYearMonthDay)
+{
     CRows rows = SampleRows();
     CRankingSort::SortRows(rows, CRankingSort::kDateColumn, false);
     EXPECT_EQ(Column(rows, 1),
@@ -57,7 +62,8 @@ TEST(RankingSort, DatesSortByYearMonthDay) {
               (std::vector<std::string>{"2004/12/1", "2004/5/20", "2004/5/3", "2003/12/30"}));
 }
 
-TEST(RankingSort, TextColumnsSortByBytesAndRanksAreRenumbered) {
+TEST(RankingSort, TextColumnsSortByBytesAndRanksAreRenumbered)
+{
     CRows rows = SampleRows();
     CRankingSort::SortRows(rows, CRankingSort::kWeatherColumn, false);
     // UTF-8 byte order: 晴 (E6 99 B4) < 曇 (E6 9B 87) < 雨 (E9 9B A8).

@@ -1,8 +1,8 @@
 // The statistics queries over real catch files in a temporary program directory.
 #include <gtest/gtest.h>
 
-#include "support/RecordingChartCanvas.h"
 #include "reports/StatQuery.h"
+#include "support/RecordingChartCanvas.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -14,7 +14,8 @@ struct CFish {
 };
 
 std::string Trip(const std::string& date, const std::vector<CFish>& fish,
-                 const std::string& weather = "晴れ", const std::string& place = "城ヶ島") {
+                 const std::string& weather = "晴れ", const std::string& place = "城ヶ島")
+{
     std::string xml = "\r\n<FishData>\r\n<fishname>x</fishname>\r\n<weather>" + weather +
                       "</weather>\r\n<date>" + date + "</date>\r\n<place>" + place +
                       "</place>\r\n<image_place/>\r\n<image_fish/>\r\n<report>";
@@ -25,7 +26,8 @@ std::string Trip(const std::string& date, const std::vector<CFish>& fish,
     return xml + "</report></FishData>";
 }
 
-std::string CatchFile(const std::vector<std::string>& trips) {
+std::string CatchFile(const std::vector<std::string>& trips)
+{
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>";
     for (const std::string& trip : trips) xml += trip;
     return xml + "\r\n</CatchLog>\r\n";
@@ -33,15 +35,18 @@ std::string CatchFile(const std::vector<std::string>& trips) {
 
 class StatQueryTest : public ::testing::Test {
 protected:
-    void Write(const std::vector<std::string>& trips) {
+    void Write(const std::vector<std::string>& trips)
+    {
         m_dir.WriteFile("Data/fish.xml", CatchFile(trips));
     }
-    CMonthCounters Count(const std::string& year, const std::string& species) {
+    CMonthCounters Count(const std::string& year, const std::string& species)
+    {
         CMonthCounters counters{};
         EXPECT_TRUE(CStatQuery::CountCatchesByMonth(CCatchStore(), year, species, counters).ok());
         return counters;
     }
-    std::vector<CRankRecord> Rank(const std::string& year, const std::string& species) {
+    std::vector<CRankRecord> Rank(const std::string& year, const std::string& species)
+    {
         std::vector<CRankRecord> records;
         EXPECT_TRUE(CStatQuery::CollectRanking(CCatchStore(), year, species, records).ok());
         return records;
@@ -51,7 +56,8 @@ protected:
 
 }  // namespace
 
-TEST_F(StatQueryTest, MonthlyCountsEveryMatchingCatch) {
+TEST_F(StatQueryTest, MonthlyCountsEveryMatchingCatch)
+{
     Write({Trip("2004/5/3", {{"メジナ", "30", "1"}, {"アジ", "20", "0"}, {"メジナ", "35", "2"}}),
            Trip("2004/06/10", {{"メジナ", "28", "1"}}), Trip("2005/5/3", {{"メジナ", "30", "1"}}),
            Trip("2004/13/1", {{"メジナ", "30", "1"}}), Trip("2004/春/1", {{"メジナ", "30", "1"}})});
@@ -79,7 +85,8 @@ TEST_F(StatQueryTest, MonthlyCountsEveryMatchingCatch) {
     EXPECT_EQ(chart->GetGroupColor(0), 0xFF3232u);
 }
 
-TEST_F(StatQueryTest, ValueRanges) {
+TEST_F(StatQueryTest, ValueRanges)
+{
     CMonthCounters counters{};
     EXPECT_EQ(CStatQuery::BuildMonthlyChart(counters)->GetMaxValue(), 2);
     counters[3] = 1;
@@ -95,7 +102,8 @@ TEST_F(StatQueryTest, ValueRanges) {
     EXPECT_EQ(CStatQuery::BuildMonthlyChart(unnamed)->GetMaxValue(), 4);
 }
 
-TEST_F(StatQueryTest, YearIsAPrefixAndSpeciesExact) {
+TEST_F(StatQueryTest, YearIsAPrefixAndSpeciesExact)
+{
     Write({Trip("2003/1/1", {{"アジ", "20", "0"}}), Trip("2004/2/1", {{"アジ", "20", "0"}}),
            Trip("1999/1/2004", {{"アジ", "20", "0"}}), Trip("2004/3/1", {{"アジ ", "20", "0"}}),
            Trip("2004/3/2", {{"あじ", "20", "0"}})});
@@ -109,7 +117,8 @@ TEST_F(StatQueryTest, YearIsAPrefixAndSpeciesExact) {
     EXPECT_EQ(Rank("1/", "アジ").size(), 0u);
 }
 
-TEST_F(StatQueryTest, RankingHeaviestFirstWithTripTexts) {
+TEST_F(StatQueryTest, RankingHeaviestFirstWithTripTexts)
+{
     Write({Trip("2004/5/3", {{"マダイ", "40", "2.8"}, {"マダイ", "55", "3"}}, "曇り", "相模湾"),
            Trip("2004/7/1", {{"マダイ", "38cm", "1"}, {"クロダイ", "40", "9"}}, "雨", "東京湾"),
            Trip("2003/7/1", {{"マダイ", "70", "8"}})});
@@ -130,7 +139,8 @@ TEST_F(StatQueryTest, RankingHeaviestFirstWithTripTexts) {
     EXPECT_EQ(rows[1], (std::vector<std::string>{"2", "2004/5/3", "曇り", "40", "2", "相模湾"}));
 }
 
-TEST_F(StatQueryTest, RankingKeepsTheFirstThousandCatches) {
+TEST_F(StatQueryTest, RankingKeepsTheFirstThousandCatches)
+{
     std::vector<std::string> trips;
     // 1,002 catches of weight 1, then a heavy one that comes too late to be listed.
     for (int n = 0; n < 501; ++n)
@@ -144,7 +154,8 @@ TEST_F(StatQueryTest, RankingKeepsTheFirstThousandCatches) {
     EXPECT_EQ(Count("2004", "アジ")[1], 1002);
 }
 
-TEST_F(StatQueryTest, LongTextsAreCutToTheirFields) {
+TEST_F(StatQueryTest, LongTextsAreCutToTheirFields)
+{
     const std::string longPlace(300, 'p');
     const std::string longWeather =
         std::string(60, 'w') +
@@ -157,7 +168,8 @@ TEST_F(StatQueryTest, LongTextsAreCutToTheirFields) {
     EXPECT_EQ(records[0].weather, std::string(60, 'w') + "晴れ晴れ晴れ晴れ晴れ晴れ晴れ晴れ晴れ晴");
 }
 
-TEST_F(StatQueryTest, UnreadableFileFails) {
+TEST_F(StatQueryTest, UnreadableFileFails)
+{
     m_dir.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
     CMonthCounters counters{};
     counters[1] = 5;
@@ -168,7 +180,8 @@ TEST_F(StatQueryTest, UnreadableFileFails) {
     EXPECT_TRUE(records.empty());
 }
 
-TEST(StatQueryCharts, WeatherSampleAndMonthOfDate) {
+TEST(StatQueryCharts, WeatherSampleAndMonthOfDate)
+{
     const auto chart = CStatQuery::BuildWeatherSampleChart();
     EXPECT_EQ(chart->GetGraphType(), kGraphPie3D);
     EXPECT_DOUBLE_EQ(chart->GetDepthRatio(), 0.1);

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <utility>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "data/ProgramDir.h"
 
@@ -31,7 +31,8 @@ void RemoveTree(const std::string& path)
     // Tests may leave read-only folders behind; make them writable so they can go.
     for (auto it = fs::recursive_directory_iterator(path, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        if (it->is_directory(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
     fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path, ec);
@@ -53,7 +54,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-CTempProgramDir::CTempProgramDir() : m_dir(MakeTempDir()), m_previousOverride(GetProgramDirOverride())
+CTempProgramDir::CTempProgramDir()
+    : m_dir(MakeTempDir()), m_previousOverride(GetProgramDirOverride())
 {
     const fs::path initial = fs::path(LUREBOOK_SOURCE_DIR) / "assets" / "Data";
     fs::copy(initial, fs::path(m_dir) / "Data", fs::copy_options::recursive);

@@ -20,8 +20,6 @@
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/SwitchSplitter.h"
-#include "uikit/Fonts.h"
-#include "uikit/QtText.h"
 #include "calendar/ScheduleMemo.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
@@ -34,6 +32,8 @@
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
+#include "uikit/Fonts.h"
+#include "uikit/QtText.h"
 
 namespace fs = std::filesystem;
 
@@ -82,7 +82,8 @@ void WritePhoto(const QString& path, int seed, bool fish)
     } else {
         painter.setBrush(QColor(90, 80, 70));
         painter.setPen(Qt::NoPen);
-        painter.drawPolygon(QPolygonF({QPointF(0, 330), QPointF(220 + seed * 20, 200), QPointF(420, 330)}));
+        painter.drawPolygon(
+            QPolygonF({QPointF(0, 330), QPointF(220 + seed * 20, 200), QPointF(420, 330)}));
     }
     painter.end();
     image.save(path, "JPG", 85);
@@ -105,12 +106,26 @@ void MakeSampleData(const std::string& dir)
         std::vector<CCatchRecord> catches;
     };
     const std::vector<Sample> samples = {
-        {"2026/3/14", "晴れ", "メバル", "城ヶ島 西側の磯", {{"メバル", "22", "0", "19時10分"}, {"カサゴ", "18", "0", "20時5分"}}},
+        {"2026/3/14",
+         "晴れ",
+         "メバル",
+         "城ヶ島 西側の磯",
+         {{"メバル", "22", "0", "19時10分"}, {"カサゴ", "18", "0", "20時5分"}}},
         {"2026/4/5", "曇り", "クロダイ", "東京湾 木更津沖", {{"クロダイ", "42", "1", "6時30分"}}},
-        {"2026/4/29", "晴れ", "マダイ", "相模湾 茅ヶ崎沖", {{"マダイ", "48", "2", "7時15分"}, {"マダイ", "35", "1", "8時40分"}, {"イトヨリ", "28", "0", "9時0分"}}},
+        {"2026/4/29",
+         "晴れ",
+         "マダイ",
+         "相模湾 茅ヶ崎沖",
+         {{"マダイ", "48", "2", "7時15分"},
+          {"マダイ", "35", "1", "8時40分"},
+          {"イトヨリ", "28", "0", "9時0分"}}},
         {"2026/5/3", "雨", "シーバス", "多摩川河口", {{"スズキ", "61", "2", "21時20分"}}},
         {"2026/5/17", "晴れ", "マダイ", "相模湾 茅ヶ崎沖", {{"マダイ", "52", "3", "6時5分"}}},
-        {"2026/6/7", "曇り", "アジ", "横須賀 うみかぜ公園", {{"マアジ", "24", "0", "18時30分"}, {"マアジ", "21", "0", "18時45分"}}},
+        {"2026/6/7",
+         "曇り",
+         "アジ",
+         "横須賀 うみかぜ公園",
+         {{"マアジ", "24", "0", "18時30分"}, {"マアジ", "21", "0", "18時45分"}}},
         {"2026/7/20", "晴れ", "シロギス", "九十九里浜", {{"シロギス", "19", "0", "8時0分"}}},
         {"2026/8/11", "晴れ", "マダイ", "伊豆 下田沖", {{"マダイ", "44", "2", "5時50分"}}},
     };
@@ -153,7 +168,8 @@ bool Save(QWidget* widget, const QString& path)
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    const QString output =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(output);
     const QString outputDir = QDir(output).absolutePath();
 
@@ -181,7 +197,8 @@ int main(int argc, char** argv)
         frame.OnBarNotify(1, 1);
         Wait(200);
         ok &= Save(&frame, outputDir + "/trips.png");
-        auto* reports = static_cast<CReportDataFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewReports));
+        auto* reports =
+            static_cast<CReportDataFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewReports));
         if (CCatchEntryDlg* dialog = reports->GetView()->OpenCatchEntry(2)) {
             dialog->show();
             Wait(1500);
@@ -191,7 +208,8 @@ int main(int argc, char** argv)
         }
 
         frame.OnBarNotify(1, 2);
-        auto* statistics = static_cast<CDataViewFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewStatistics));
+        auto* statistics =
+            static_cast<CDataViewFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewStatistics));
         statistics->GetYearCombo()->setCurrentText(QStringLiteral("2026"));
         statistics->GetSpeciesCombo()->setCurrentText(QStringLiteral("マダイ"));
         statistics->OnMonthlyStatistics();
@@ -202,8 +220,10 @@ int main(int argc, char** argv)
         ok &= Save(&frame, outputDir + "/ranking.png");
 
         frame.OnBarNotify(1, 3);
-        auto* thumbnails = static_cast<CThumbnailFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewThumbnails));
-        if (auto* kind = thumbnails->Bar()->findChild<QComboBox*>(QString::number(CThumbnailFrame::IDC_KIND_COMBO))) {
+        auto* thumbnails = static_cast<CThumbnailFrame*>(
+            frame.GetSplitter()->GetView(CMainFrame::kViewThumbnails));
+        if (auto* kind = thumbnails->Bar()->findChild<QComboBox*>(
+                QString::number(CThumbnailFrame::IDC_KIND_COMBO))) {
             kind->setCurrentText(QStringLiteral("魚画像"));
         }
         thumbnails->OnShow();

@@ -53,60 +53,60 @@ QPixmap DrawToolbarImage(EToolbarImage image)
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     switch (image) {
-    case EToolbarImage::Exit:
-        // An open door with an arrow leaving it.
-        painter.setPen(QPen(QColor(0x55, 0x35, 0x15), 1));
-        painter.setBrush(QColor(0xb0, 0x70, 0x30));
-        painter.drawRect(QRectF(1.5, 1.5, 7, 12));
-        painter.setPen(QPen(QColor(0xc0, 0x10, 0x10), 2));
-        painter.drawLine(QPointF(6, 7.5), QPointF(14, 7.5));
-        painter.drawLine(QPointF(11, 4.5), QPointF(14, 7.5));
-        painter.drawLine(QPointF(11, 10.5), QPointF(14, 7.5));
-        break;
-    case EToolbarImage::ExportXML: {
-        // A page with angle brackets.
-        QPainterPath page;
-        page.moveTo(2.5, 0.5);
-        page.lineTo(10.5, 0.5);
-        page.lineTo(13.5, 3.5);
-        page.lineTo(13.5, 14.5);
-        page.lineTo(2.5, 14.5);
-        page.closeSubpath();
-        painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
-        painter.setBrush(Qt::white);
-        painter.drawPath(page);
-        painter.setPen(QPen(QColor(0x10, 0x60, 0xb0), 1.4));
-        painter.drawPolyline(QPolygonF({QPointF(7, 5), QPointF(4.5, 8), QPointF(7, 11)}));
-        painter.drawPolyline(QPolygonF({QPointF(9, 5), QPointF(11.5, 8), QPointF(9, 11)}));
-        break;
-    }
-    case EToolbarImage::Settings: {
-        // A gear.
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0x50, 0x60, 0x70));
-        painter.translate(8, 7.5);
-        for (int i = 0; i < 8; ++i) {
-            painter.drawRect(QRectF(-1.3, -7, 2.6, 3));
-            painter.rotate(45);
+        case EToolbarImage::Exit:
+            // An open door with an arrow leaving it.
+            painter.setPen(QPen(QColor(0x55, 0x35, 0x15), 1));
+            painter.setBrush(QColor(0xb0, 0x70, 0x30));
+            painter.drawRect(QRectF(1.5, 1.5, 7, 12));
+            painter.setPen(QPen(QColor(0xc0, 0x10, 0x10), 2));
+            painter.drawLine(QPointF(6, 7.5), QPointF(14, 7.5));
+            painter.drawLine(QPointF(11, 4.5), QPointF(14, 7.5));
+            painter.drawLine(QPointF(11, 10.5), QPointF(14, 7.5));
+            break;
+        case EToolbarImage::ExportXML: {
+            // A page with angle brackets.
+            QPainterPath page;
+            page.moveTo(2.5, 0.5);
+            page.lineTo(10.5, 0.5);
+            page.lineTo(13.5, 3.5);
+            page.lineTo(13.5, 14.5);
+            page.lineTo(2.5, 14.5);
+            page.closeSubpath();
+            painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+            painter.setBrush(Qt::white);
+            painter.drawPath(page);
+            painter.setPen(QPen(QColor(0x10, 0x60, 0xb0), 1.4));
+            painter.drawPolyline(QPolygonF({QPointF(7, 5), QPointF(4.5, 8), QPointF(7, 11)}));
+            painter.drawPolyline(QPolygonF({QPointF(9, 5), QPointF(11.5, 8), QPointF(9, 11)}));
+            break;
         }
-        painter.drawEllipse(QPointF(0, 0), 5, 5);
-        painter.setBrush(Qt::white);
-        painter.drawEllipse(QPointF(0, 0), 2, 2);
-        break;
-    }
-    case EToolbarImage::Help: {
-        // A question mark on a blue disc.
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0x20, 0x60, 0xc0));
-        painter.drawEllipse(QRectF(0.5, 0, 15, 15));
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPixelSize(12);
-        font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(QRectF(0.5, 0, 15, 15), Qt::AlignCenter, QStringLiteral("?"));
-        break;
-    }
+        case EToolbarImage::Settings: {
+            // A gear.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0x50, 0x60, 0x70));
+            painter.translate(8, 7.5);
+            for (int i = 0; i < 8; ++i) {
+                painter.drawRect(QRectF(-1.3, -7, 2.6, 3));
+                painter.rotate(45);
+            }
+            painter.drawEllipse(QPointF(0, 0), 5, 5);
+            painter.setBrush(Qt::white);
+            painter.drawEllipse(QPointF(0, 0), 2, 2);
+            break;
+        }
+        case EToolbarImage::Help: {
+            // A question mark on a blue disc.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0x20, 0x60, 0xc0));
+            painter.drawEllipse(QRectF(0.5, 0, 15, 15));
+            QFont font(QStringLiteral("Liberation Sans"));
+            font.setPixelSize(12);
+            font.setBold(true);
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            painter.drawText(QRectF(0.5, 0, 15, 15), Qt::AlignCenter, QStringLiteral("?"));
+            break;
+        }
     }
     return pixmap;
 }

@@ -3,10 +3,10 @@
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/MainFrame.h"
+#include "data/ProgramDir.h"
 #include "uikit/Fonts.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
-#include "data/ProgramDir.h"
 
 CCatchLogApp::CCatchLogApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -24,21 +24,23 @@ bool CCatchLogApp::InitInstance()
     const std::string lockPath = DataPath(CInstanceLock::kLockFileName);
     std::string error;
     switch (m_lock.Acquire(lockPath, &error)) {
-    case CInstanceLock::EResult::Acquired:
-        break;
-    case CInstanceLock::EResult::HeldByAnother: {
-        QString text = QStringLiteral("Lurebook は既に起動しています。\n"
-                                      "同じデータを二つのウィンドウで編集すると内容が失われるため、終了します。\n") +
-                       QStringFromStd(DataPath("Data"));
-        if (m_lock.GetHolderPid() > 0) {
-            text += QStringLiteral("\n(プロセス %1)").arg(m_lock.GetHolderPid());
+        case CInstanceLock::EResult::Acquired:
+            break;
+        case CInstanceLock::EResult::HeldByAnother: {
+            QString text =
+                QStringLiteral(
+                    "Lurebook は既に起動しています。\n"
+                    "同じデータを二つのウィンドウで編集すると内容が失われるため、終了します。\n") +
+                QStringFromStd(DataPath("Data"));
+            if (m_lock.GetHolderPid() > 0) {
+                text += QStringLiteral("\n(プロセス %1)").arg(m_lock.GetHolderPid());
+            }
+            ShowMessageBox(nullptr, text, EMessageBoxIcon::Warning);
+            return false;
         }
-        ShowMessageBox(nullptr, text, EMessageBoxIcon::Warning);
-        return false;
-    }
-    case CInstanceLock::EResult::Failed:
-        // A read-only or missing Data folder: the pages report what they cannot read or save.
-        break;
+        case CInstanceLock::EResult::Failed:
+            // A read-only or missing Data folder: the pages report what they cannot read or save.
+            break;
     }
     m_mainFrame = std::make_unique<CMainFrame>();
     m_mainFrame->setWindowTitle(QStringLiteral("Lurebook"));

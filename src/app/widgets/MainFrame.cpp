@@ -70,8 +70,8 @@ void CMainFrame::CreateToolBar()
     exportXML->setIcon(DrawToolbarImage(EToolbarImage::ExportXML));
     connect(exportXML, &QAction::triggered, this, &CMainFrame::OnExportXML);
 
-    QAction* settings = MakeCommand(this, kCommandSettings, QStringLiteral("環境設定"),
-                                    QStringLiteral("環境設定"));
+    QAction* settings =
+        MakeCommand(this, kCommandSettings, QStringLiteral("環境設定"), QStringLiteral("環境設定"));
     settings->setIcon(DrawToolbarImage(EToolbarImage::Settings));
     connect(settings, &QAction::triggered, this, &CMainFrame::OnSettings);
 
@@ -149,20 +149,21 @@ void CMainFrame::CreateClient()
 int CMainFrame::OnBarNotify(int code, int item)
 {
     switch (code) {
-    case 1: {
-        static const int kViewOfItem[] = {kViewCalendar, kViewReports, kViewStatistics, kViewThumbnails};
-        if (item < 0 || item >= 4) return 0;
-        m_splitter->SetShowMode(item == 3 ? CSwitchSplitter::kShowResetBrowser
-                                          : CSwitchSplitter::kShowNormal);
-        m_splitter->ShowSwitchView(kViewOfItem[item]);
-        return 0;
-    }
-    case 2:
-    case 3:
-    case 4:
-        return 1;
-    default:
-        return 0;
+        case 1: {
+            static const int kViewOfItem[] = {kViewCalendar, kViewReports, kViewStatistics,
+                                              kViewThumbnails};
+            if (item < 0 || item >= 4) return 0;
+            m_splitter->SetShowMode(item == 3 ? CSwitchSplitter::kShowResetBrowser
+                                              : CSwitchSplitter::kShowNormal);
+            m_splitter->ShowSwitchView(kViewOfItem[item]);
+            return 0;
+        }
+        case 2:
+        case 3:
+        case 4:
+            return 1;
+        default:
+            return 0;
     }
 }
 

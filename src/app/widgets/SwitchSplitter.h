@@ -46,9 +46,9 @@ private:
     QWidget* PaneContainer(int column);
     void ShowInPane(int pane, QWidget* view);
 
-    QMap<int, int> m_viewPanes;          // view number -> packed pane
-    QMap<int, QWidget*> m_viewWindows;   // view number -> view
-    QMap<int, int> m_paneCurrentViews;   // packed pane -> view number shown
+    QMap<int, int> m_viewPanes;         // view number -> packed pane
+    QMap<int, QWidget*> m_viewWindows;  // view number -> view
+    QMap<int, int> m_paneCurrentViews;  // packed pane -> view number shown
     QMap<int, std::function<void()>> m_resetHandlers;
     QMap<int, QWidget*> m_paneContainers;  // column -> container widget
     int m_nextViewNumber = 0;

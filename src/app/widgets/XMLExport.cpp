@@ -2,11 +2,11 @@
 
 #include <QFileInfo>
 
+#include "data/ProgramDir.h"
+#include "data/SafeFile.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
-#include "data/ProgramDir.h"
-#include "data/SafeFile.h"
 
 bool CopyCatchFile(const QString& source, const QString& target, QString* error)
 {
@@ -21,7 +21,8 @@ bool CopyCatchFile(const QString& source, const QString& target, QString* error)
     }
     if (!WriteFileSafely(PathFromQString(target), bytes, &reason)) {
         if (error) {
-            *error = QStringLiteral("XMLファイルを出力できませんでした。\n") + QStringFromStd(reason);
+            *error =
+                QStringLiteral("XMLファイルを出力できませんでした。\n") + QStringFromStd(reason);
         }
         return false;
     }
@@ -30,8 +31,8 @@ bool CopyCatchFile(const QString& source, const QString& target, QString* error)
 
 bool ExportCatchFile(QWidget* parent)
 {
-    QString target = DesktopServices().GetSaveFileName(parent, QStringLiteral("XMLファイル出力"), QString(),
-                                                       QStringLiteral("XMLファイル(*.xml)"));
+    QString target = DesktopServices().GetSaveFileName(
+        parent, QStringLiteral("XMLファイル出力"), QString(), QStringLiteral("XMLファイル(*.xml)"));
     if (target.isEmpty()) return false;
     // The default extension; the dialog asked about the name the user typed, so a different
     // existing file that the extension now names must be confirmed here.

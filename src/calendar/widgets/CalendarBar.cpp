@@ -41,34 +41,34 @@ QPixmap DrawIcon(int resourceId, int size)
     painter.setBrush(fill);
     const qreal s = size;
     switch (resourceId) {
-    case CCalendarBar::kIconPrevYear:  // a bar and two triangles: back to the previous year
-        painter.drawRect(QRectF(s * 0.12, s * 0.2, s * 0.1, s * 0.6));
-        painter.drawPath(Triangle(s * 0.22, s * 0.33, s, true));
-        painter.drawPath(Triangle(s * 0.55, s * 0.33, s, true));
-        break;
-    case CCalendarBar::kIconPrevMonth:
-        painter.drawPath(Triangle(s * 0.25, s * 0.45, s, true));
-        break;
-    case CCalendarBar::kIconToday: {  // a small sheet of a calendar with today's mark
-        painter.setBrush(Qt::white);
-        painter.drawRect(QRectF(s * 0.15, s * 0.15, s * 0.7, s * 0.7));
-        painter.setBrush(QColor(200, 0, 0));
-        painter.setPen(Qt::NoPen);
-        painter.drawRect(QRectF(s * 0.15, s * 0.15, s * 0.7, s * 0.18));
-        painter.setBrush(fill);
-        painter.drawEllipse(QPointF(s * 0.5, s * 0.58), s * 0.14, s * 0.14);
-        break;
-    }
-    case CCalendarBar::kIconNextMonth:
-        painter.drawPath(Triangle(s * 0.3, s * 0.45, s, false));
-        break;
-    case CCalendarBar::kIconNextYear:
-        painter.drawPath(Triangle(s * 0.12, s * 0.33, s, false));
-        painter.drawPath(Triangle(s * 0.45, s * 0.33, s, false));
-        painter.drawRect(QRectF(s * 0.78, s * 0.2, s * 0.1, s * 0.6));
-        break;
-    default:
-        break;
+        case CCalendarBar::kIconPrevYear:  // a bar and two triangles: back to the previous year
+            painter.drawRect(QRectF(s * 0.12, s * 0.2, s * 0.1, s * 0.6));
+            painter.drawPath(Triangle(s * 0.22, s * 0.33, s, true));
+            painter.drawPath(Triangle(s * 0.55, s * 0.33, s, true));
+            break;
+        case CCalendarBar::kIconPrevMonth:
+            painter.drawPath(Triangle(s * 0.25, s * 0.45, s, true));
+            break;
+        case CCalendarBar::kIconToday: {  // a small sheet of a calendar with today's mark
+            painter.setBrush(Qt::white);
+            painter.drawRect(QRectF(s * 0.15, s * 0.15, s * 0.7, s * 0.7));
+            painter.setBrush(QColor(200, 0, 0));
+            painter.setPen(Qt::NoPen);
+            painter.drawRect(QRectF(s * 0.15, s * 0.15, s * 0.7, s * 0.18));
+            painter.setBrush(fill);
+            painter.drawEllipse(QPointF(s * 0.5, s * 0.58), s * 0.14, s * 0.14);
+            break;
+        }
+        case CCalendarBar::kIconNextMonth:
+            painter.drawPath(Triangle(s * 0.3, s * 0.45, s, false));
+            break;
+        case CCalendarBar::kIconNextYear:
+            painter.drawPath(Triangle(s * 0.12, s * 0.33, s, false));
+            painter.drawPath(Triangle(s * 0.45, s * 0.33, s, false));
+            painter.drawRect(QRectF(s * 0.78, s * 0.2, s * 0.1, s * 0.6));
+            break;
+        default:
+            break;
     }
     return pixmap;
 }

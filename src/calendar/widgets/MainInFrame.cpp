@@ -2,11 +2,11 @@
 
 #include <QVBoxLayout>
 
-#include "uikit/QtText.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/widgets/CalendarBar.h"
 #include "calendar/widgets/SheduleView.h"
+#include "uikit/QtText.h"
 
 CMainInFrame::CMainInFrame(QWidget* parent) : CMainInFrame(TheCalendarGrid(), parent) {}
 

@@ -6,15 +6,14 @@
 #include <QScreen>
 #include <QTextCursor>
 
+#include "calendar/ScheduleMemo.h"
+#include "calendar/widgets/SheduleView.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
-#include "calendar/ScheduleMemo.h"
-#include "calendar/widgets/SheduleView.h"
 
 CScheduleEntryDlg::CScheduleEntryDlg(CSheduleView* pView)
-    : QDialog(pView, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_pView(pView)
+    : QDialog(pView, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_pView(pView)
 {
     setObjectName(QString::number(kTemplateId));
     setModal(false);

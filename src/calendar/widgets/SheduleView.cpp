@@ -6,15 +6,15 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "uikit/DialogUnits.h"
-#include "uikit/MessageBox.h"
-#include "uikit/QtText.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"
 #include "calendar/widgets/ScheduleEntryDlg.h"
 #include "data/Clock.h"
 #include "data/TextEncoding.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 
 namespace {
 const QColor kHolidayColor(255, 0, 0);
@@ -183,7 +183,8 @@ void CSheduleView::mouseDoubleClickEvent(QMouseEvent* event)
     m_nEditRow = hit.isValid() ? hit.row() : -1;
     if (m_nEditRow >= 0 && !m_pEntryDlg->isVisible()) {
         const QString title = MonthTitle();
-        const QString memo = QStringFromStd(ReadScheduleMemo(StdFromQString(title), m_nEditRow + 1));
+        const QString memo =
+            QStringFromStd(ReadScheduleMemo(StdFromQString(title), m_nEditRow + 1));
         m_pEntryDlg->Create(memo, title, m_nEditRow);
     }
     QTreeWidget::mouseDoubleClickEvent(event);

@@ -4,12 +4,13 @@
 #include <QMetaObject>
 #include <QPainter>
 
-#include "uikit/MessageBox.h"
-#include "uikit/QtText.h"
 #include "charts/YearFishNameLists.h"
 #include "charts/widgets/PainterChartCanvas.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 
-CDataView::CDataView(QWidget* parent) : QWidget(parent) {
+CDataView::CDataView(QWidget* parent) : QWidget(parent)
+{
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -18,12 +19,14 @@ CDataView::CDataView(QWidget* parent) : QWidget(parent) {
 
 CDataView::~CDataView() = default;
 
-void CDataView::SetFilterCombos(QComboBox* yearCombo, QComboBox* speciesCombo) {
+void CDataView::SetFilterCombos(QComboBox* yearCombo, QComboBox* speciesCombo)
+{
     m_yearCombo = yearCombo;
     m_speciesCombo = speciesCombo;
 }
 
-void CDataView::OnInitialUpdate() {
+void CDataView::OnInitialUpdate()
+{
     m_bShowChart = false;
     if (m_yearCombo) m_yearCombo->clear();
     if (m_speciesCombo) m_speciesCombo->clear();
@@ -45,18 +48,21 @@ void CDataView::OnInitialUpdate() {
     update();
 }
 
-void CDataView::SetChart(std::unique_ptr<CStatChart> chart) {
+void CDataView::SetChart(std::unique_ptr<CStatChart> chart)
+{
     m_pChart = std::move(chart);
     m_messageShown = false;
     update();
 }
 
-void CDataView::SetShowChart(bool show) {
+void CDataView::SetShowChart(bool show)
+{
     m_bShowChart = show;
     update();
 }
 
-void CDataView::paintEvent(QPaintEvent*) {
+void CDataView::paintEvent(QPaintEvent*)
+{
     if (!m_bShowChart || !m_pChart) return;
     QPainter painter(this);
     CPainterChartCanvas canvas(painter, size(), font());

@@ -10,12 +10,14 @@
 
 namespace {
 
-QColor ToQColor(ChartColorRef color) {
+QColor ToQColor(ChartColorRef color)
+{
     return QColor(ChartRed(color), ChartGreen(color), ChartBlue(color));
 }
 
 // Direction of point seen from the centre, in degrees counter-clockwise from 3 o'clock.
-double AngleOf(double cx, double cy, CChartPoint point) {
+double AngleOf(double cx, double cy, CChartPoint point)
+{
     return std::atan2(-(point.y - cy), point.x - cx) * 180.0 / M_PI;
 }
 
@@ -23,9 +25,12 @@ double AngleOf(double cx, double cy, CChartPoint point) {
 
 CPainterChartCanvas::CPainterChartCanvas(QPainter& painter, QSize clientSize,
                                          const QFont& currentFont)
-    : m_painter(painter), m_clientSize(clientSize), m_currentFont(currentFont) {}
+    : m_painter(painter), m_clientSize(clientSize), m_currentFont(currentFont)
+{
+}
 
-void CPainterChartCanvas::SelectPen(const CChartPen& pen) {
+void CPainterChartCanvas::SelectPen(const CChartPen& pen)
+{
     if (pen.width <= 0) {
         m_painter.setPen(Qt::NoPen);
         return;
@@ -37,7 +42,8 @@ void CPainterChartCanvas::SelectPen(const CChartPen& pen) {
 }
 
 void CPainterChartCanvas::Rectangle(int left, int top, int right, int bottom, const CChartPen& pen,
-                                    ChartColorRef fill) {
+                                    ChartColorRef fill)
+{
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1) return;
@@ -47,13 +53,15 @@ void CPainterChartCanvas::Rectangle(int left, int top, int right, int bottom, co
     m_painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
 }
 
-void CPainterChartCanvas::Line(CChartPoint from, CChartPoint to, const CChartPen& pen) {
+void CPainterChartCanvas::Line(CChartPoint from, CChartPoint to, const CChartPen& pen)
+{
     SelectPen(pen);
     m_painter.drawLine(from.x, from.y, to.x, to.y);
 }
 
 void CPainterChartCanvas::Polygon(const std::vector<CChartPoint>& points, const CChartPen& pen,
-                                  ChartColorRef fill) {
+                                  ChartColorRef fill)
+{
     QPolygon polygon;
     for (const CChartPoint& point : points) polygon << QPoint(point.x, point.y);
     SelectPen(pen);
@@ -62,7 +70,8 @@ void CPainterChartCanvas::Polygon(const std::vector<CChartPoint>& points, const 
 }
 
 void CPainterChartCanvas::Pie(int left, int top, int right, int bottom, CChartPoint start,
-                              CChartPoint end, const CChartPen& pen, ChartColorRef fill) {
+                              CChartPoint end, const CChartPen& pen, ChartColorRef fill)
+{
     if (right - left < 1 || bottom - top < 1) return;
     const double cx = (left + right) / 2.0;
     const double cy = (top + bottom) / 2.0;
@@ -78,7 +87,8 @@ void CPainterChartCanvas::Pie(int left, int top, int right, int bottom, CChartPo
                       static_cast<int>(std::lround(span * 16)));
 }
 
-QFont CPainterChartCanvas::ToQFont(const CChartFont& font) const {
+QFont CPainterChartCanvas::ToQFont(const CChartFont& font) const
+{
     if (font.face.empty()) return m_currentFont;
     QFont qfont(QStringFromStd(font.face));
     qfont.setWeight(font.weight >= 700 ? QFont::Bold : QFont::Normal);
@@ -92,7 +102,8 @@ QFont CPainterChartCanvas::ToQFont(const CChartFont& font) const {
 }
 
 void CPainterChartCanvas::Text(int x, int y, const std::string& text, const CChartFont& font,
-                               ChartColorRef color) {
+                               ChartColorRef color)
+{
     const QFont qfont = ToQFont(font);
     m_painter.save();
     m_painter.setFont(qfont);
@@ -104,7 +115,8 @@ void CPainterChartCanvas::Text(int x, int y, const std::string& text, const CCha
     m_painter.restore();
 }
 
-CChartFontMetrics CPainterChartCanvas::GetFontMetrics(const CChartFont& font) {
+CChartFontMetrics CPainterChartCanvas::GetFontMetrics(const CChartFont& font)
+{
     const QFontMetrics metrics(ToQFont(font));
     return {metrics.height(), metrics.averageCharWidth(), metrics.maxWidth()};
 }

@@ -16,20 +16,20 @@
 #include <QValidator>
 #include <cstdlib>
 
-#include "uikit/DesktopServices.h"
-#include "uikit/DialogUnits.h"
-#include "uikit/MessageBox.h"
-#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "data/DecimalInt.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
-#include "entry/PhotoCopies.h"
 #include "entry/FishNameList.h"
+#include "entry/PhotoCopies.h"
 #include "entry/widgets/HitListCtrl.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/UpDownCtrl.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ const QString kDateFormat = QStringLiteral("yyyy/MM/dd");
 constexpr int kOpenCapacity = 100;
 constexpr int kRebuildCapacity = 6;
 
-int Cp932Length(const QString& text) {
+int Cp932Length(const QString& text)
+{
     return static_cast<int>(Cp932ByteLength(StdFromQString(text)));
 }
 
@@ -50,7 +51,8 @@ class CByteLimitValidator : public QValidator {
 public:
     CByteLimitValidator(int maxBytes, QObject* parent) : QValidator(parent), m_maxBytes(maxBytes) {}
 
-    State validate(QString& input, int& pos) const override {
+    State validate(QString& input, int& pos) const override
+    {
         while (Cp932Length(input) > m_maxBytes) {
             if (pos <= 0) return Invalid;
             const int n =
@@ -67,13 +69,15 @@ private:
     int m_maxBytes;
 };
 
-void LimitLineEdit(QLineEdit* edit, int maxBytes) {
+void LimitLineEdit(QLineEdit* edit, int maxBytes)
+{
     edit->setValidator(new CByteLimitValidator(maxBytes, edit));
 }
 
 // The same for a multi-line field: characters beyond the limit are taken off the end of the
 // text just inserted.
-void LimitPlainTextEdit(QPlainTextEdit* edit, int maxBytes) {
+void LimitPlainTextEdit(QPlainTextEdit* edit, int maxBytes)
+{
     QObject::connect(edit->document(), &QTextDocument::contentsChange, edit,
                      [edit, maxBytes](int position, int, int added) {
                          if (added <= 0) return;
@@ -98,24 +102,28 @@ void LimitPlainTextEdit(QPlainTextEdit* edit, int maxBytes) {
                      });
 }
 
-std::vector<std::string> ToStd(const QStringList& list) {
+std::vector<std::string> ToStd(const QStringList& list)
+{
     std::vector<std::string> out;
     out.reserve(static_cast<size_t>(list.size()));
     for (const QString& text : list) out.push_back(StdFromQString(text));
     return out;
 }
 
-QStringList ToQt(const std::vector<std::string>& list) {
+QStringList ToQt(const std::vector<std::string>& list)
+{
     QStringList out;
     for (const std::string& text : list) out << QStringFromStd(text);
     return out;
 }
 
-std::string Cut(const QString& text) {
+std::string Cut(const QString& text)
+{
     return CutToCp932Bytes(StdFromQString(text), CCatchEntryDlg::kMaxTextBytes);
 }
 
-QStringList ComboEntries(const QComboBox* combo) {
+QStringList ComboEntries(const QComboBox* combo)
+{
     QStringList entries;
     for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
     return entries;
@@ -123,7 +131,8 @@ QStringList ComboEntries(const QComboBox* combo) {
 
 // Selects the entry a stored text finds; a text that finds none stays visible in the edit field,
 // so saving again keeps it.
-void SelectStoredText(QComboBox* combo, const std::string& stored) {
+void SelectStoredText(QComboBox* combo, const std::string& stored)
+{
     const QString text = QStringFromStd(stored);
     const int index = FindComboEntry(ComboEntries(combo), text);
     combo->setCurrentIndex(index);
@@ -132,7 +141,8 @@ void SelectStoredText(QComboBox* combo, const std::string& stored) {
 
 }  // namespace
 
-int FindComboEntry(const QStringList& entries, const QString& text) {
+int FindComboEntry(const QStringList& entries, const QString& text)
+{
     if (text.isEmpty() || entries.isEmpty()) return -1;
     const int count = static_cast<int>(entries.size());
     for (int k = 1; k <= count; ++k) {
@@ -143,7 +153,8 @@ int FindComboEntry(const QStringList& entries, const QString& text) {
 }
 
 CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, int position)
-    : QDialog(owner), m_owner(owner), m_position(position < 0 ? -1 : position) {
+    : QDialog(owner), m_owner(owner), m_position(position < 0 ? -1 : position)
+{
     setWindowTitle(QStringLiteral("釣果データ入力画面"));
     setObjectName(QStringLiteral("131"));
     setModal(false);
@@ -151,12 +162,14 @@ CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, int position)
     InitDialog();
 }
 
-CCatchEntryDlg::~CCatchEntryDlg() {
+CCatchEntryDlg::~CCatchEntryDlg()
+{
     CancelThumbnails(m_placePhotoList);
     CancelThumbnails(m_fishPhotoList);
 }
 
-void CCatchEntryDlg::CreateControls() {
+void CCatchEntryDlg::CreateControls()
+{
     setFont(CDialogUnits::DialogFont());
     const CDialogUnits units(font());
     setFixedSize(units.ToPixels(299, 439));
@@ -279,7 +292,8 @@ void CCatchEntryDlg::CreateControls() {
     m_minuteSpin->SetBuddy(m_minute);
 }
 
-bool CCatchEntryDlg::eventFilter(QObject* watched, QEvent* event) {
+bool CCatchEntryDlg::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == m_memo && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
@@ -304,7 +318,8 @@ bool CCatchEntryDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void CCatchEntryDlg::InitDialog() {
+void CCatchEntryDlg::InitDialog()
+{
     m_hourSpin->SetRange(0, 24);
     m_minuteSpin->SetRange(0, 60);
     m_length->setText(QStringLiteral("0"));
@@ -331,7 +346,8 @@ void CCatchEntryDlg::InitDialog() {
     InitExistingTrip();
 }
 
-void CCatchEntryDlg::InitExistingTrip() {
+void CCatchEntryDlg::InitExistingTrip()
+{
     CCatchStore store;
     CTripRecord trip;
     const CStoreResult result = store.ReadTrip(m_position, trip);
@@ -380,7 +396,8 @@ void CCatchEntryDlg::InitExistingTrip() {
     if (!trip.fishname.empty()) SelectStoredText(m_target, trip.fishname);
 }
 
-void CCatchEntryDlg::FillSpeciesCombos(bool selectFirstSpecies) {
+void CCatchEntryDlg::FillSpeciesCombos(bool selectFirstSpecies)
+{
     std::vector<std::string> entries;
     ReadSpeciesList(entries);
     for (const std::string& entry : entries) {
@@ -398,7 +415,8 @@ void CCatchEntryDlg::FillSpeciesCombos(bool selectFirstSpecies) {
 
 // ---- catches ---------------------------------------------------------------------------------
 
-bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int& value) {
+bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int& value)
+{
     int number = 0;
     if (ParseWholeDecimalInt(StdFromQString(edit->text()), number) && number >= 0 &&
         number <= kMaxNumber) {
@@ -415,12 +433,14 @@ bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int& 
     return false;
 }
 
-bool CCatchEntryDlg::ValidateNumbers(int& length, int& weight) {
+bool CCatchEntryDlg::ValidateNumbers(int& length, int& weight)
+{
     return ReadNumber(m_length, QStringLiteral("体長"), length) &&
            ReadNumber(m_weight, QStringLiteral("重さ"), weight);
 }
 
-void CCatchEntryDlg::AppendCatchRow(int row, const CCatchRecord& caught) {
+void CCatchEntryDlg::AppendCatchRow(int row, const CCatchRecord& caught)
+{
     m_catchList->insertRow(row);
     const std::string* texts[] = {&caught.name, &caught.height, &caught.weight, &caught.time};
     for (int column = 0; column < 4; ++column) {
@@ -428,7 +448,8 @@ void CCatchEntryDlg::AppendCatchRow(int row, const CCatchRecord& caught) {
     }
 }
 
-void CCatchEntryDlg::OnRegisterCatch() {
+void CCatchEntryDlg::OnRegisterCatch()
+{
     const QString species = m_species->currentText();
     if (species.isEmpty()) return;
     int length = 0;
@@ -443,7 +464,8 @@ void CCatchEntryDlg::OnRegisterCatch() {
     AppendCatchRow(0, caught);
 }
 
-void CCatchEntryDlg::OnRemoveCatch() {
+void CCatchEntryDlg::OnRemoveCatch()
+{
     const int row = m_catchList->GetHitItem();
     if (row < 0 || row >= m_catchList->rowCount()) return;
     m_catchList->removeRow(row);
@@ -451,7 +473,8 @@ void CCatchEntryDlg::OnRemoveCatch() {
 
 // ---- photos ----------------------------------------------------------------------------------
 
-void CCatchEntryDlg::OnAddPhotos(bool place) {
+void CCatchEntryDlg::OnAddPhotos(bool place)
+{
     const QStringList picked = DesktopServices().GetOpenFileNames(
         this, QStringLiteral("ファイルを開く"), QString(), QStringLiteral("すべてのファイル (*)"));
     QStringList tooLong;
@@ -473,7 +496,8 @@ void CCatchEntryDlg::OnAddPhotos(bool place) {
     RebuildPhotoList(place, kRebuildCapacity);
 }
 
-void CCatchEntryDlg::OnRemovePhoto(bool place) {
+void CCatchEntryDlg::OnRemovePhoto(bool place)
+{
     const int index = place ? m_selectedPlacePhoto : m_fishPhotoList->GetHitItem();
     QStringList& paths = place ? m_placePhotoPaths : m_fishPhotoPaths;
     if (index < 0 || index >= paths.size()) return;
@@ -481,13 +505,15 @@ void CCatchEntryDlg::OnRemovePhoto(bool place) {
     RebuildPhotoList(place, kRebuildCapacity);
 }
 
-void CCatchEntryDlg::OnOpenPhoto(QListWidget* list, const QStringList& paths, const QPoint& at) {
+void CCatchEntryDlg::OnOpenPhoto(QListWidget* list, const QStringList& paths, const QPoint& at)
+{
     const QModelIndex index = list->indexAt(at);
     if (!index.isValid() || index.row() >= paths.size()) return;
     OpenFileWithDesktop(paths[index.row()]);
 }
 
-void CCatchEntryDlg::RebuildPhotoList(bool place, int capacity) {
+void CCatchEntryDlg::RebuildPhotoList(bool place, int capacity)
+{
     QListWidget* list = place ? static_cast<QListWidget*>(m_placePhotoList)
                               : static_cast<QListWidget*>(m_fishPhotoList);
     BuildThumbnails(list, place ? m_placePhotoPaths : m_fishPhotoPaths, capacity,
@@ -496,7 +522,8 @@ void CCatchEntryDlg::RebuildPhotoList(bool place, int capacity) {
 
 // ---- saving ----------------------------------------------------------------------------------
 
-CTripRecord CCatchEntryDlg::GetTripFromControls() const {
+CTripRecord CCatchEntryDlg::GetTripFromControls() const
+{
     CTripRecord trip;
     trip.fishname = Cut(m_target->currentText());
     trip.weather = Cut(m_weather->currentText());
@@ -519,7 +546,8 @@ CTripRecord CCatchEntryDlg::GetTripFromControls() const {
     return trip;
 }
 
-void CCatchEntryDlg::accept() {
+void CCatchEntryDlg::accept()
+{
     if (m_closing) return;
     // Length and weight belong to the catch being typed, not to the trip: a wrong value is
     // pointed out but does not hold the trip back.
@@ -531,12 +559,14 @@ void CCatchEntryDlg::accept() {
     if (saved) Finish(ECatchEntryResult::Saved);
 }
 
-void CCatchEntryDlg::reject() {
+void CCatchEntryDlg::reject()
+{
     if (m_closing) return;
     Finish(ECatchEntryResult::Cancelled);
 }
 
-bool CCatchEntryDlg::SaveNewTrip(const CTripRecord& trip) {
+bool CCatchEntryDlg::SaveNewTrip(const CTripRecord& trip)
+{
     CCatchStore store;
     const CStoreResult result = store.AddTrip(trip);
     if (result.ok()) return true;
@@ -548,7 +578,8 @@ bool CCatchEntryDlg::SaveNewTrip(const CTripRecord& trip) {
     return false;
 }
 
-int CCatchEntryDlg::FindOwnTrip(const std::vector<CTripRecord>& trips) const {
+int CCatchEntryDlg::FindOwnTrip(const std::vector<CTripRecord>& trips) const
+{
     const int count = static_cast<int>(trips.size());
     if (m_position < count && trips[static_cast<size_t>(m_position)] == m_original) {
         return m_position;
@@ -563,7 +594,8 @@ int CCatchEntryDlg::FindOwnTrip(const std::vector<CTripRecord>& trips) const {
     return best;
 }
 
-bool CCatchEntryDlg::SaveExistingTrip(CTripRecord trip) {
+bool CCatchEntryDlg::SaveExistingTrip(CTripRecord trip)
+{
     const QString keep =
         QStringLiteral("\n\n登録できませんでした。入力内容はこの画面に残っています。");
     if (!m_originalRead) {
@@ -617,7 +649,8 @@ bool CCatchEntryDlg::SaveExistingTrip(CTripRecord trip) {
     return true;
 }
 
-void CCatchEntryDlg::Finish(ECatchEntryResult result) {
+void CCatchEntryDlg::Finish(ECatchEntryResult result)
+{
     m_closing = true;
     QPointer<CCatchEntryDlg> self(this);
     auto* owner = dynamic_cast<ICatchEntryOwner*>(m_owner);

@@ -2,7 +2,8 @@
 
 #include <QHeaderView>
 
-CHitListCtrl::CHitListCtrl(QWidget* parent) : CHitTracking<QTableWidget>(parent) {
+CHitListCtrl::CHitListCtrl(QWidget* parent) : CHitTracking<QTableWidget>(parent)
+{
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -14,7 +15,8 @@ CHitListCtrl::CHitListCtrl(QWidget* parent) : CHitTracking<QTableWidget>(parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
-CHitIconListCtrl::CHitIconListCtrl(QWidget* parent) : CHitTracking<QListWidget>(parent) {
+CHitIconListCtrl::CHitIconListCtrl(QWidget* parent) : CHitTracking<QListWidget>(parent)
+{
     setViewMode(QListView::IconMode);
     setMovement(QListView::Static);
     setSelectionMode(QAbstractItemView::SingleSelection);

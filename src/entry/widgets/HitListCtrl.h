@@ -16,7 +16,8 @@ public:
     int GetHitItem() const { return m_hitItem; }
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override {
+    void mousePressEvent(QMouseEvent* event) override
+    {
         if (event->button() == Qt::LeftButton) {
             const QModelIndex index = this->indexAt(event->position().toPoint());
             m_hitItem = index.isValid() ? index.row() : -1;

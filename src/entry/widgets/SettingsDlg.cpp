@@ -5,11 +5,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "data/ProgramDir.h"
+#include "entry/FishNameList.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
-#include "data/ProgramDir.h"
-#include "entry/FishNameList.h"
 
 namespace {
 // The row's entry as read or typed; the displayed text may lack its line feed.

@@ -18,10 +18,10 @@
 #include <optional>
 #include <vector>
 
-#include "uikit/MessageBox.h"
-#include "uikit/QtText.h"
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailCache.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "uikit/DialogUnits.h"
-#include "uikit/InnerFrame.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailView.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/InnerFrame.h"
 
 CThumbnailFrame::CThumbnailFrame(QWidget* parent) : QWidget(parent)
 {

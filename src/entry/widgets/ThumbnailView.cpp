@@ -3,11 +3,11 @@
 #include <QComboBox>
 #include <QMouseEvent>
 
-#include "uikit/DesktopServices.h"
-#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailBuilder.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/QtText.h"
 
 CThumbnailView::CThumbnailView(QWidget* parent) : QListWidget(parent)
 {

@@ -6,38 +6,43 @@
 #include <QPainter>
 #include <QStyleOption>
 
-#include "uikit/QtText.h"
 #include "data/DecimalInt.h"
+#include "uikit/QtText.h"
 
 namespace {
 constexpr int kFirstRepeatMs = 400;
 constexpr int kRepeatMs = 80;
 }  // namespace
 
-CUpDownCtrl::CUpDownCtrl(QWidget* parent) : QWidget(parent) {
+CUpDownCtrl::CUpDownCtrl(QWidget* parent) : QWidget(parent)
+{
     setFocusPolicy(Qt::StrongFocus);
     m_repeat.setSingleShot(false);
     connect(&m_repeat, &QTimer::timeout, this, &CUpDownCtrl::RepeatStep);
 }
 
-void CUpDownCtrl::SetRange(int lower, int upper) {
+void CUpDownCtrl::SetRange(int lower, int upper)
+{
     m_lower = std::min(lower, upper);
     m_upper = std::max(lower, upper);
     m_pos = std::clamp(m_pos, m_lower, m_upper);
 }
 
-void CUpDownCtrl::SetBuddy(QLineEdit* buddy) {
+void CUpDownCtrl::SetBuddy(QLineEdit* buddy)
+{
     if (m_buddy) m_buddy->removeEventFilter(this);
     m_buddy = buddy;
     if (m_buddy) m_buddy->installEventFilter(this);
 }
 
-void CUpDownCtrl::SetPos(int pos) {
+void CUpDownCtrl::SetPos(int pos)
+{
     m_pos = std::clamp(pos, m_lower, m_upper);
     if (m_buddy) m_buddy->setText(QString::number(m_pos));
 }
 
-void CUpDownCtrl::Step(int delta) {
+void CUpDownCtrl::Step(int delta)
+{
     if (m_buddy) {
         int typed = 0;
         if (ParseWholeDecimalInt(StdFromQString(m_buddy->text()), typed) && typed >= m_lower &&
@@ -52,12 +57,14 @@ void CUpDownCtrl::Step(int delta) {
     Q_EMIT stepped(m_pos);
 }
 
-void CUpDownCtrl::RepeatStep() {
+void CUpDownCtrl::RepeatStep()
+{
     m_repeat.setInterval(kRepeatMs);
     if (m_pressed != 0) Step(m_pressed);
 }
 
-void CUpDownCtrl::paintEvent(QPaintEvent*) {
+void CUpDownCtrl::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     const int half = height() / 2;
     const QRect halves[] = {QRect(0, 0, width(), half), QRect(0, half, width(), height() - half)};
@@ -76,7 +83,8 @@ void CUpDownCtrl::paintEvent(QPaintEvent*) {
     }
 }
 
-void CUpDownCtrl::mousePressEvent(QMouseEvent* event) {
+void CUpDownCtrl::mousePressEvent(QMouseEvent* event)
+{
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     m_pressed = event->position().y() < height() / 2 ? 1 : -1;
     Step(m_pressed);
@@ -84,20 +92,23 @@ void CUpDownCtrl::mousePressEvent(QMouseEvent* event) {
     update();
 }
 
-void CUpDownCtrl::mouseReleaseEvent(QMouseEvent* event) {
+void CUpDownCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
     m_pressed = 0;
     m_repeat.stop();
     update();
 }
 
-void CUpDownCtrl::keyPressEvent(QKeyEvent* event) {
+void CUpDownCtrl::keyPressEvent(QKeyEvent* event)
+{
     if (event->key() == Qt::Key_Up) return Step(1);
     if (event->key() == Qt::Key_Down) return Step(-1);
     QWidget::keyPressEvent(event);
 }
 
-bool CUpDownCtrl::eventFilter(QObject* watched, QEvent* event) {
+bool CUpDownCtrl::eventFilter(QObject* watched, QEvent* event)
+{
     // The type is tested first: comparing with the buddy converts watched, which may be an
     // object half way through its destruction.
     if (event->type() == QEvent::KeyPress && watched == m_buddy) {
@@ -110,4 +121,7 @@ bool CUpDownCtrl::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-QSize CUpDownCtrl::sizeHint() const { return {16, 22}; }
+QSize CUpDownCtrl::sizeHint() const
+{
+    return {16, 22};
+}

@@ -6,10 +6,10 @@
 #include <QStyle>
 #include <QTimerEvent>
 
-#include "uikit/QtText.h"
 #include "navbar/widgets/BarLabelEdit.h"
 #include "navbar/widgets/BarPopupMenu.h"
 #include "navbar/widgets/QtBarCanvas.h"
+#include "uikit/QtText.h"
 
 namespace {
 // Cursors of the bar: over folder buttons, while dragging over a drop place, and elsewhere while

@@ -7,20 +7,24 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "uikit/DialogUnits.h"
-#include "uikit/QtText.h"
 #include "charts/YearFishNameLists.h"
 #include "charts/widgets/DataView.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/LankingListView.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 
 namespace {
 
-QString Id(int id) { return QString::number(id); }
+QString Id(int id)
+{
+    return QString::number(id);
+}
 
 }  // namespace
 
-CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent) {
+CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent)
+{
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
@@ -37,7 +41,8 @@ CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent) {
     static_cast<CDataView*>(m_view)->OnInitialUpdate();
 }
 
-void CDataViewFrame::CreateDialogBar() {
+void CDataViewFrame::CreateDialogBar()
+{
     m_dialogBar = new QWidget(this);
     m_dialogBar->setObjectName(Id(kDialogBarId));
     const QFont font = CDialogUnits::DialogFont();
@@ -73,7 +78,8 @@ void CDataViewFrame::CreateDialogBar() {
     weather->hide();
 }
 
-QWidget* CDataViewFrame::CreateView(int kind) {
+QWidget* CDataViewFrame::CreateView(int kind)
+{
     QWidget* view = nullptr;
     if (kind == kChartView) {
         auto* chartView = new CDataView(this);
@@ -86,15 +92,18 @@ QWidget* CDataViewFrame::CreateView(int kind) {
     return view;
 }
 
-CDataView* CDataViewFrame::GetDataView() const {
+CDataView* CDataViewFrame::GetDataView() const
+{
     return m_viewKind == kChartView ? static_cast<CDataView*>(m_view) : nullptr;
 }
 
-CLankingListView* CDataViewFrame::GetLankingListView() const {
+CLankingListView* CDataViewFrame::GetLankingListView() const
+{
     return m_viewKind == kRankingView ? static_cast<CLankingListView*>(m_view) : nullptr;
 }
 
-bool CDataViewFrame::SwitchStatView(int kind) {
+bool CDataViewFrame::SwitchStatView(int kind)
+{
     if (kind == m_viewKind) return true;
     QWidget* old = m_view;
     old->setObjectName(Id(m_viewKind));
@@ -119,13 +128,15 @@ bool CDataViewFrame::SwitchStatView(int kind) {
     return true;
 }
 
-void CDataViewFrame::showEvent(QShowEvent* event) {
+void CDataViewFrame::showEvent(QShowEvent* event)
+{
     QWidget::showEvent(event);
     // Trips may have been saved on another page since the lists were read.
     if (!event->spontaneous()) RefreshFilterLists();
 }
 
-void CDataViewFrame::RefreshFilterLists() {
+void CDataViewFrame::RefreshFilterLists()
+{
     std::vector<std::string> years;
     std::vector<std::string> species;
     if (!CYearFishNameLists::Read(CCatchStore(), years, species).ok()) return;
@@ -140,12 +151,14 @@ void CDataViewFrame::RefreshFilterLists() {
     refill(m_speciesCombo, species);
 }
 
-void CDataViewFrame::RestoreFilterTexts(const QString& year, const QString& species) {
+void CDataViewFrame::RestoreFilterTexts(const QString& year, const QString& species)
+{
     m_yearCombo->setEditText(year);
     m_speciesCombo->setEditText(species);
 }
 
-void CDataViewFrame::OnMonthlyStatistics() {
+void CDataViewFrame::OnMonthlyStatistics()
+{
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     if (!SwitchStatView(kChartView)) return;
@@ -166,7 +179,8 @@ void CDataViewFrame::OnMonthlyStatistics() {
     view->SetShowChart(true);
 }
 
-void CDataViewFrame::OnRanking() {
+void CDataViewFrame::OnRanking()
+{
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     if (!SwitchStatView(kRankingView)) return;
@@ -183,7 +197,8 @@ void CDataViewFrame::OnRanking() {
     RestoreFilterTexts(year, species);
 }
 
-void CDataViewFrame::OnWeatherStatistics() {
+void CDataViewFrame::OnWeatherStatistics()
+{
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     // The sample is drawn in the chart view, which a new switch sets up afresh.

@@ -2,9 +2,9 @@
 
 #include <QHeaderView>
 
+#include "reports/RankingSort.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/QtText.h"
-#include "reports/RankingSort.h"
 
 namespace {
 
@@ -19,14 +19,16 @@ const CColumn kColumns[CLankingListView::kColumnCount] = {
 
 }  // namespace
 
-CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent) {
+CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent)
+{
     SetUpReportList(this);
     horizontalHeader()->setSectionsClickable(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CLankingListView::OnColumnClick);
 }
 
-void CLankingListView::OnInitialUpdate() {
+void CLankingListView::OnInitialUpdate()
+{
     DeleteAllItems();
     setColumnCount(0);
     setColumnCount(kColumnCount);
@@ -36,9 +38,13 @@ void CLankingListView::OnInitialUpdate() {
     }
 }
 
-void CLankingListView::DeleteAllItems() { setRowCount(0); }
+void CLankingListView::DeleteAllItems()
+{
+    setRowCount(0);
+}
 
-void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& texts) {
+void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& texts)
+{
     for (int c = 0; c < columnCount(); ++c) {
         const std::string text =
             static_cast<size_t>(c) < texts.size() ? texts[static_cast<size_t>(c)] : std::string();
@@ -51,13 +57,15 @@ void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& text
     }
 }
 
-void CLankingListView::AddRow(const std::vector<std::string>& texts) {
+void CLankingListView::AddRow(const std::vector<std::string>& texts)
+{
     const int row = rowCount();
     insertRow(row);
     SetRowTexts(row, texts);
 }
 
-std::vector<std::vector<std::string>> CLankingListView::GetRows() const {
+std::vector<std::vector<std::string>> CLankingListView::GetRows() const
+{
     std::vector<std::vector<std::string>> rows;
     rows.reserve(static_cast<size_t>(rowCount()));
     for (int r = 0; r < rowCount(); ++r) {
@@ -71,7 +79,8 @@ std::vector<std::vector<std::string>> CLankingListView::GetRows() const {
     return rows;
 }
 
-void CLankingListView::OnColumnClick(int column) {
+void CLankingListView::OnColumnClick(int column)
+{
     if (column < 0 || column >= columnCount()) return;
     const bool descending = CRankingSort::Shared().Click(column);
     std::vector<std::vector<std::string>> rows = GetRows();

@@ -4,12 +4,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "reports/widgets/ReportDataView.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
-#include "reports/widgets/ReportDataView.h"
 
 CReportDataFrame::CReportDataFrame(QWidget* parent)
-    : QWidget(parent), m_bar(new QWidget(this)), m_view(nullptr) {
+    : QWidget(parent), m_bar(new QWidget(this)), m_view(nullptr)
+{
     m_bar->setObjectName(QString::number(kDialogBarId));
     m_bar->setFont(CDialogUnits::DialogFont());
     const CDialogUnits units(m_bar->font());

@@ -5,41 +5,49 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "uikit/MessageBox.h"
 #include "uikit/InnerFrame.h"
+#include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
 namespace {
 const char* const kCaptions[5] = {"項番", "日付", "天気", "狙い", "場所"};
 }  // namespace
 
-int CTripRowModel::rowCount(const QModelIndex& parent) const {
+int CTripRowModel::rowCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int CTripRowModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 5; }
+int CTripRowModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 5;
+}
 
-QVariant CTripRowModel::data(const QModelIndex& index, int role) const {
+QVariant CTripRowModel::data(const QModelIndex& index, int role) const
+{
     if (!index.isValid() || role != Qt::DisplayRole) return {};
     const CTripRow& row = m_rows[static_cast<size_t>(index.row())];
     const std::string* texts[5] = {&row.number, &row.date, &row.weather, &row.fishname, &row.place};
     return QStringFromStd(*texts[index.column()]);
 }
 
-QVariant CTripRowModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant CTripRowModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation != Qt::Horizontal || section < 0 || section >= 5) return {};
     if (role == Qt::DisplayRole) return QString::fromUtf8(kCaptions[section]);
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
 }
 
-void CTripRowModel::SetRows(std::vector<CTripRow> rows) {
+void CTripRowModel::SetRows(std::vector<CTripRow> rows)
+{
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
 }
 
-void CTripRowModel::RemoveRow(int row) {
+void CTripRowModel::RemoveRow(int row)
+{
     if (row < 0 || row >= rowCount()) return;
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
@@ -47,18 +55,21 @@ void CTripRowModel::RemoveRow(int row) {
 }
 
 CReportDataView::CReportDataView(QWidget* parent)
-    : QTableView(parent), m_model(new CTripRowModel(this)) {
+    : QTableView(parent), m_model(new CTripRowModel(this))
+{
     setModel(m_model);
     SetUpReportList(this);
     setFrameShape(QFrame::StyledPanel);
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
 }
 
-CReportDataView::~CReportDataView() {
+CReportDataView::~CReportDataView()
+{
     for (const QPointer<CCatchEntryDlg>& dialog : m_dialogs) delete dialog.data();
 }
 
-CStoreResult CReportDataView::OnInitialUpdate() {
+CStoreResult CReportDataView::OnInitialUpdate()
+{
     CCatchStore store;
     std::vector<CTripRow> rows;
     const CStoreResult result = store.ListTrips(rows);
@@ -75,9 +86,13 @@ CStoreResult CReportDataView::OnInitialUpdate() {
     return result;
 }
 
-CCatchEntryDlg* CReportDataView::OnNewTrip() { return OpenCatchEntry(-1); }
+CCatchEntryDlg* CReportDataView::OnNewTrip()
+{
+    return OpenCatchEntry(-1);
+}
 
-CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position) {
+CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position)
+{
     auto* dialog = new CCatchEntryDlg(this, position);
     m_lastDialog = dialog;
     m_dialogs.append(dialog);
@@ -87,13 +102,15 @@ CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position) {
     return dialog;
 }
 
-void CReportDataView::OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult) {
+void CReportDataView::OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult)
+{
     m_dialogs.removeAll(QPointer<CCatchEntryDlg>(dialog));
     delete dialog;
     OnInitialUpdate();
 }
 
-void CReportDataView::mouseDoubleClickEvent(QMouseEvent* event) {
+void CReportDataView::mouseDoubleClickEvent(QMouseEvent* event)
+{
     if (event->button() == Qt::LeftButton) {
         const QModelIndex index = indexAt(event->position().toPoint());
         m_doubleClickedRow = index.isValid() ? index.row() : -1;
@@ -102,7 +119,8 @@ void CReportDataView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
 }
 
-void CReportDataView::OnDeleteSelected() {
+void CReportDataView::OnDeleteSelected()
+{
     std::vector<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
     if (rows.empty()) return;

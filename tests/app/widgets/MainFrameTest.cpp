@@ -36,9 +36,12 @@ namespace {
 
 const std::string kTwoTrips =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log>"
-    "<FishData><fishname>マダイ</fishname><weather>晴れ</weather><date>2025/4/29</date><place>相模湾</place>"
-    "<image_place/><image_fish><imagepath>/nowhere/a.jpg</imagepath></image_fish><report/></FishData>"
-    "<FishData><fishname>アジ</fishname><weather>曇り</weather><date>2025/6/1</date><place>横須賀</place>"
+    "<FishData><fishname>マダイ</fishname><weather>晴れ</weather><date>2025/4/29</"
+    "date><place>相模湾</place>"
+    "<image_place/><image_fish><imagepath>/nowhere/a.jpg</imagepath></image_fish><report/></"
+    "FishData>"
+    "<FishData><fishname>アジ</fishname><weather>曇り</weather><date>2025/6/1</date><place>横須賀</"
+    "place>"
     "<image_place/><image_fish/><report/></FishData></log>\r\n";
 
 class MainFrameTest : public ::testing::Test {
@@ -88,7 +91,8 @@ TEST_F(MainFrameTest, StartsFixedSizeWithTheCalendarPageAndTheMenuBar)
     auto* calendar = Page<CMainInFrame>(CMainFrame::kViewCalendar);
     ASSERT_NE(calendar, nullptr);
     EXPECT_TRUE(calendar->isVisible());
-    for (int view : {CMainFrame::kViewReports, CMainFrame::kViewStatistics, CMainFrame::kViewThumbnails}) {
+    for (int view :
+         {CMainFrame::kViewReports, CMainFrame::kViewStatistics, CMainFrame::kViewThumbnails}) {
         EXPECT_FALSE(m_frame->GetSplitter()->GetView(view)->isVisible()) << view;
     }
 
@@ -213,7 +217,8 @@ TEST_F(MainFrameTest, ANewTripGoesFromTheEntryDialogToTheListAndTheChart)
     EXPECT_GE(statistics->GetSpeciesCombo()->findText(QStringLiteral("マダイ")), 0);
     statistics->GetYearCombo()->setCurrentText(QStringLiteral("2026"));
     statistics->GetSpeciesCombo()->setCurrentText(QStringLiteral("マダイ"));
-    QTest::mouseClick(FindControl<QPushButton>(statistics, CDataViewFrame::kMonthlyButtonId), Qt::LeftButton);
+    QTest::mouseClick(FindControl<QPushButton>(statistics, CDataViewFrame::kMonthlyButtonId),
+                      Qt::LeftButton);
     CDataView* view = statistics->GetDataView();
     ASSERT_NE(view, nullptr);
     CStatChart* chart = view->GetChart();

@@ -20,7 +20,9 @@ TEST(SwitchSplitterTest, LastRegisteredViewIsShownAndNumbersFollowRegistration)
     splitter.show();
     const QStringList names = {"reports", "statistics", "thumbnails", "calendar"};
     for (int i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(splitter.AddSwitchView(0, 1, [&](QWidget* parent) { return MakeView(parent, names[i]); }), i);
+        EXPECT_EQ(splitter.AddSwitchView(
+                      0, 1, [&](QWidget* parent) { return MakeView(parent, names[i]); }),
+                  i);
     }
     EXPECT_EQ(splitter.GetCurrentView(0, 1), 3);
     EXPECT_TRUE(splitter.GetView(3)->isVisible());
@@ -29,7 +31,9 @@ TEST(SwitchSplitterTest, LastRegisteredViewIsShownAndNumbersFollowRegistration)
     // A failed creation keeps the shown view and gives -1.
     EXPECT_EQ(splitter.AddSwitchView(0, 1, [](QWidget*) { return nullptr; }), -1);
     EXPECT_TRUE(splitter.GetView(3)->isVisible());
-    EXPECT_EQ(splitter.AddSwitchView(0, 1, [&](QWidget* parent) { return MakeView(parent, "extra"); }), 4);
+    EXPECT_EQ(
+        splitter.AddSwitchView(0, 1, [&](QWidget* parent) { return MakeView(parent, "extra"); }),
+        4);
 }
 
 TEST(SwitchSplitterTest, ShowingSwitchesExactlyOneViewAndResetsOnlyInResetMode)
@@ -60,7 +64,8 @@ TEST(SwitchSplitterTest, ShowingSwitchesExactlyOneViewAndResetsOnlyInResetMode)
     EXPECT_TRUE(splitter.GetView(0)->isVisible());
     EXPECT_FALSE(splitter.GetView(1)->isVisible());
     // The pane starts below the etched strip.
-    EXPECT_GE(splitter.GetView(0)->mapTo(&splitter, QPoint(0, 0)).y(), CSwitchSplitter::kStripHeight);
+    EXPECT_GE(splitter.GetView(0)->mapTo(&splitter, QPoint(0, 0)).y(),
+              CSwitchSplitter::kStripHeight);
 }
 
 TEST(SwitchSplitterTest, PanesArePackedColumnHighRowLow)

@@ -4,10 +4,10 @@
 #include <QDir>
 
 #include "app/widgets/XMLExport.h"
-#include "uikit/QtText.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ protected:
     CTempProgramDir m_dir;
     std::string m_out;
     const std::string m_content =
-        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<log><FishData><place>\x8f\xe9</place></FishData></log>\r\n";
+        "<?xml version=\"1.0\" "
+        "encoding=\"Shift_JIS\"?>\r\n<log><FishData><place>\x8f\xe9</place></FishData></log>\r\n";
 };
 
 TEST_F(XMLExportTest, WritesAByteForByteCopyAddingTheExtension)

@@ -8,8 +8,6 @@
 #include <memory>
 #include <set>
 
-#include "uikit/DialogUnits.h"
-#include "uikit/QtText.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"
@@ -22,6 +20,8 @@
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 
 namespace {
 using CRowSet = std::set<int>;

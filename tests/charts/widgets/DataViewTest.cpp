@@ -22,13 +22,15 @@ const char* const kCatchFile =
     "<FishData><date>2003/08/01</date><report/></FishData>"
     "</CatchLog>";
 
-QStringList Items(const QComboBox& combo) {
+QStringList Items(const QComboBox& combo)
+{
     QStringList items;
     for (int i = 0; i < combo.count(); ++i) items << combo.itemText(i);
     return items;
 }
 
-std::unique_ptr<CStatChart> MonthlyChart() {
+std::unique_ptr<CStatChart> MonthlyChart()
+{
     auto chart = std::make_unique<CStatChart>(kGraphBar);
     chart->SetTitle("月別釣果データ");
     chart->SetCategoryAxisTitle("月");
@@ -45,7 +47,8 @@ std::unique_ptr<CStatChart> MonthlyChart() {
     return chart;
 }
 
-std::unique_ptr<CStatChart> PieChart() {
+std::unique_ptr<CStatChart> PieChart()
+{
     auto chart = std::make_unique<CStatChart>(kGraphPie3D);
     chart->SetTitle("3D Pie Chart");
     chart->SetDepthRatio(0.1);
@@ -60,7 +63,8 @@ std::unique_ptr<CStatChart> PieChart() {
     return chart;
 }
 
-QImage Shot(QWidget& widget, const char* name) {
+QImage Shot(QWidget& widget, const char* name)
+{
     const QImage image = widget.grab().toImage();
     QDir().mkpath(QStringLiteral("/tmp/charts-shots"));
     image.save(QStringLiteral("/tmp/charts-shots/%1.png").arg(QString::fromLatin1(name)));
@@ -68,11 +72,15 @@ QImage Shot(QWidget& widget, const char* name) {
 }
 
 // Colour of a 0x00BBGGRR value as the screen shows it.
-QRgb Rgb(ChartColorRef color) { return qRgb(ChartRed(color), ChartGreen(color), ChartBlue(color)); }
+QRgb Rgb(ChartColorRef color)
+{
+    return qRgb(ChartRed(color), ChartGreen(color), ChartBlue(color));
+}
 
 }  // namespace
 
-TEST(DataView, InitialUpdateFillsTheFieldsInFileOrder) {
+TEST(DataView, InitialUpdateFillsTheFieldsInFileOrder)
+{
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml", kCatchFile);
     QComboBox years, species;
@@ -93,7 +101,8 @@ TEST(DataView, InitialUpdateFillsTheFieldsInFileOrder) {
     EXPECT_EQ(species.count(), 0);
 }
 
-TEST(DataView, DrawsTheMonthlyChartLaidOutForItsSize) {
+TEST(DataView, DrawsTheMonthlyChartLaidOutForItsSize)
+{
     CTempProgramDir dir;
     CDataView view;
     view.resize(800, 600);
@@ -123,7 +132,8 @@ TEST(DataView, DrawsTheMonthlyChartLaidOutForItsSize) {
     EXPECT_EQ(view.grab().toImage().pixel(mayCentre / 2, 200), qRgb(255, 255, 255));
 }
 
-TEST(DataView, DrawsThePieSample) {
+TEST(DataView, DrawsThePieSample)
+{
     CTempProgramDir dir;
     CDataView view;
     view.resize(800, 600);
@@ -143,7 +153,8 @@ TEST(DataView, DrawsThePieSample) {
     EXPECT_GT(darker, 5);
 }
 
-TEST(DataView, UnknownTypeSaysSoOncePerChart) {
+TEST(DataView, UnknownTypeSaysSoOncePerChart)
+{
     CTempProgramDir dir;
     CMessageBoxRecorder recorder;
     CDataView view;
@@ -159,7 +170,8 @@ TEST(DataView, UnknownTypeSaysSoOncePerChart) {
     EXPECT_EQ(recorder.Texts().size(), 1);
 }
 
-TEST(PainterChartCanvas, RectanglesCoverTheirUnitsAndFontsMeasure) {
+TEST(PainterChartCanvas, RectanglesCoverTheirUnitsAndFontsMeasure)
+{
     QImage image(50, 50, QImage::Format_RGB32);
     image.fill(Qt::white);
     {

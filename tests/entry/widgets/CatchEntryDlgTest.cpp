@@ -16,8 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "uikit/DialogUnits.h"
-#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "data/SafeFile.h"
@@ -30,6 +28,8 @@
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 
 namespace {
 

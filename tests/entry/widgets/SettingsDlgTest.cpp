@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "uikit/DialogUnits.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/widgets/SettingsDlg.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
+#include "uikit/DialogUnits.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "uikit/QtText.h"
 #include "entry/JpegTestFiles.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailCache.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
+#include "uikit/QtText.h"
 
 namespace {
 

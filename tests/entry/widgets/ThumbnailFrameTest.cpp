@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/ProgramDir.h"
 #include "entry/JpegTestFiles.h"
@@ -16,6 +15,7 @@
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
+#include "uikit/QtText.h"
 
 namespace {
 

@@ -19,7 +19,8 @@
 namespace {
 
 std::string Trip(const std::string& date, const std::string& weather, const std::string& place,
-                 const std::vector<std::array<std::string, 3>>& fish) {
+                 const std::vector<std::array<std::string, 3>>& fish)
+{
     std::string xml = "\r\n<FishData><fishname>x</fishname><weather>" + weather +
                       "</weather><date>" + date + "</date><place>" + place + "</place><report>";
     for (const auto& [name, height, weight] : fish) {
@@ -38,7 +39,8 @@ const std::string kCatchFile =
 
 class DataViewFrameTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         CRankingSort::Shared().Reset();
         m_dir.WriteFile("Data/fish.xml", kCatchFile);
         m_frame = std::make_unique<CDataViewFrame>();
@@ -46,24 +48,28 @@ protected:
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
     }
-    void Choose(const QString& year, const QString& species) {
+    void Choose(const QString& year, const QString& species)
+    {
         Year()->setEditText(year);
         Species()->setEditText(species);
     }
-    void Click(int id) {
+    void Click(int id)
+    {
         auto* button = FindControl<QPushButton>(m_frame.get(), id);
         ASSERT_NE(button, nullptr);
         QTest::mouseClick(button, Qt::LeftButton);
     }
     QComboBox* Year() { return FindControl<QComboBox>(m_frame.get(), 1015); }
     QComboBox* Species() { return FindControl<QComboBox>(m_frame.get(), 1016); }
-    std::vector<std::string> RankColumn(size_t column) {
+    std::vector<std::string> RankColumn(size_t column)
+    {
         std::vector<std::string> texts;
         for (const auto& row : m_frame->GetLankingListView()->GetRows())
             texts.push_back(row[column]);
         return texts;
     }
-    void ClickHeader(int column) {
+    void ClickHeader(int column)
+    {
         QHeaderView* header = m_frame->GetLankingListView()->horizontalHeader();
         const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
@@ -75,7 +81,8 @@ protected:
 
 }  // namespace
 
-TEST_F(DataViewFrameTest, BarAndInitialChartView) {
+TEST_F(DataViewFrameTest, BarAndInitialChartView)
+{
     ASSERT_NE(FindControl<QWidget>(m_frame.get(), 132), nullptr);
     EXPECT_EQ(FindControl<QLabel>(m_frame.get(), 1017)->text(), QStringLiteral("年度："));
     EXPECT_EQ(FindControl<QLabel>(m_frame.get(), 1018)->text(), QStringLiteral("魚種："));
@@ -106,7 +113,8 @@ TEST_F(DataViewFrameTest, BarAndInitialChartView) {
     page.save(QStringLiteral("/tmp/charts-shots/statistics-page.png"));
 }
 
-TEST_F(DataViewFrameTest, MonthlyButtonShowsTheCountsAsBars) {
+TEST_F(DataViewFrameTest, MonthlyButtonShowsTheCountsAsBars)
+{
     Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
     Click(1003);
     CDataView* view = m_frame->GetDataView();
@@ -133,7 +141,8 @@ TEST_F(DataViewFrameTest, MonthlyButtonShowsTheCountsAsBars) {
     EXPECT_EQ(m_frame->GetDataView()->GetChart(), &chart);
 }
 
-TEST_F(DataViewFrameTest, RankingListsHeaviestFirstAndSwitchesBack) {
+TEST_F(DataViewFrameTest, RankingListsHeaviestFirstAndSwitchesBack)
+{
     Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
     Click(1004);
     ASSERT_EQ(m_frame->GetViewKind(), 2);
@@ -162,7 +171,8 @@ TEST_F(DataViewFrameTest, RankingListsHeaviestFirstAndSwitchesBack) {
     EXPECT_EQ(m_frame->findChildren<CLankingListView*>().size(), 0);
 }
 
-TEST_F(DataViewFrameTest, RankingWithAnEmptyFieldStaysEmpty) {
+TEST_F(DataViewFrameTest, RankingWithAnEmptyFieldStaysEmpty)
+{
     Choose(QStringLiteral("2004"), QString());
     Click(1004);
     ASSERT_NE(m_frame->GetLankingListView(), nullptr);
@@ -170,7 +180,8 @@ TEST_F(DataViewFrameTest, RankingWithAnEmptyFieldStaysEmpty) {
     EXPECT_EQ(m_frame->GetLankingListView()->columnCount(), 6);
 }
 
-TEST_F(DataViewFrameTest, HeaderClicksSortByNumberAndDateAndRenumber) {
+TEST_F(DataViewFrameTest, HeaderClicksSortByNumberAndDateAndRenumber)
+{
     Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
     Click(1004);
     ClickHeader(4);  // weight ascending, by number: 1 2 9 10
@@ -194,7 +205,8 @@ TEST_F(DataViewFrameTest, HeaderClicksSortByNumberAndDateAndRenumber) {
     EXPECT_EQ(RankColumn(1).back(), "2004/12/1");  // ascending again after descending
 }
 
-TEST_F(DataViewFrameTest, WeatherSampleDrawsThePie) {
+TEST_F(DataViewFrameTest, WeatherSampleDrawsThePie)
+{
     Choose(QStringLiteral("2004"), QStringLiteral("アジ"));
     Click(1004);
     m_frame->OnWeatherStatistics();

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "uikit/DialogUnits.h"
-#include "uikit/QtText.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "entry/widgets/CatchEntryDlg.h"
@@ -21,10 +19,13 @@
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 
 namespace {
 
-CTripRecord Trip(const std::string& place, const std::string& date = "2024/6/1") {
+CTripRecord Trip(const std::string& place, const std::string& date = "2024/6/1")
+{
     CTripRecord trip;
     trip.fishname = "シーバス";
     trip.weather = "晴れ";
@@ -35,41 +36,49 @@ CTripRecord Trip(const std::string& place, const std::string& date = "2024/6/1")
 
 class ReportDataViewTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetCurrentDateSourceForTesting([] { return CDate{2024, 7, 15}; });
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         m_frame.reset();
         SetCurrentDateSourceForTesting({});
     }
 
-    void AddTrips(const std::vector<std::string>& places) {
+    void AddTrips(const std::vector<std::string>& places)
+    {
         for (const std::string& place : places)
             ASSERT_TRUE(CCatchStore().AddTrip(Trip(place)).ok());
     }
-    CReportDataView* Show() {
+    CReportDataView* Show()
+    {
         m_frame = std::make_unique<CReportDataFrame>();
         m_frame->resize(640, 400);
         m_frame->show();
         return m_frame->GetView();
     }
-    QString Text(int row, int column) {
+    QString Text(int row, int column)
+    {
         const auto* model = m_frame->GetView()->model();
         return model->data(model->index(row, column)).toString();
     }
     int Rows() { return m_frame->GetView()->model()->rowCount(); }
-    std::vector<std::string> StoredPlaces() {
+    std::vector<std::string> StoredPlaces()
+    {
         std::vector<CTripRow> rows;
         EXPECT_TRUE(CCatchStore().ListTrips(rows).ok());
         std::vector<std::string> places;
         for (const CTripRow& row : rows) places.push_back(row.place);
         return places;
     }
-    QPoint RowCentre(int row) {
+    QPoint RowCentre(int row)
+    {
         CReportDataView* view = m_frame->GetView();
         return view->visualRect(view->model()->index(row, 1)).center();
     }
-    void Click(int id) {
+    void Click(int id)
+    {
         QTest::mouseClick(FindControl<QPushButton>(m_frame.get(), id), Qt::LeftButton);
     }
 
@@ -78,7 +87,8 @@ protected:
     std::unique_ptr<CReportDataFrame> m_frame;
 };
 
-TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder) {
+TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder)
+{
     AddTrips({"Tokyo Bay", "相模湾", "Izu"});
     ASSERT_TRUE(CCatchStore().AddTrip(Trip("Sado", "2003/12/31")).ok());
     CTripRecord noWeather = Trip("Noto");
@@ -117,13 +127,15 @@ TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder) {
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
-TEST_F(ReportDataViewTest, AnEmptyFileGivesAnEmptyListWithoutAMessage) {
+TEST_F(ReportDataViewTest, AnEmptyFileGivesAnEmptyListWithoutAMessage)
+{
     Show();
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
-TEST_F(ReportDataViewTest, AMissingFileIsToldApartFromOneThatCannotBeParsed) {
+TEST_F(ReportDataViewTest, AMissingFileIsToldApartFromOneThatCannotBeParsed)
+{
     ::unlink(m_dir.Path("Data/fish.xml").c_str());
     Show();
     EXPECT_EQ(Rows(), 0);
@@ -139,7 +151,8 @@ TEST_F(ReportDataViewTest, AMissingFileIsToldApartFromOneThatCannotBeParsed) {
     EXPECT_EQ(Rows(), 0);
 }
 
-TEST_F(ReportDataViewTest, DeletingRemovesExactlyTheSelectedTrips) {
+TEST_F(ReportDataViewTest, DeletingRemovesExactlyTheSelectedTrips)
+{
     AddTrips({"t0", "t1", "t2", "t3", "t4"});
     CReportDataView* view = Show();
     Click(1006);  // nothing selected: nothing happens
@@ -160,7 +173,8 @@ TEST_F(ReportDataViewTest, DeletingRemovesExactlyTheSelectedTrips) {
     EXPECT_EQ(Text(1, 0), "2");
 }
 
-TEST_F(ReportDataViewTest, ADeleteThatCannotReachTheFileIsReportedAndTheListReread) {
+TEST_F(ReportDataViewTest, ADeleteThatCannotReachTheFileIsReportedAndTheListReread)
+{
     AddTrips({"t0", "t1"});
     CReportDataView* view = Show();
     const std::string broken = "<CatchLog><FishData>";
@@ -173,7 +187,8 @@ TEST_F(ReportDataViewTest, ADeleteThatCannotReachTheFileIsReportedAndTheListRere
     EXPECT_EQ(Rows(), 0);  // reread: the file cannot show any trip now
 }
 
-TEST_F(ReportDataViewTest, ADoubleClickOpensTheTripUnderThePointer) {
+TEST_F(ReportDataViewTest, ADoubleClickOpensTheTripUnderThePointer)
+{
     AddTrips({"t0", "t1", "t2"});
     CReportDataView* view = Show();
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
@@ -191,7 +206,8 @@ TEST_F(ReportDataViewTest, ADoubleClickOpensTheTripUnderThePointer) {
     EXPECT_EQ(FindControl<QLineEdit>(dialog, 1008)->text(), "t2");
 }
 
-TEST_F(ReportDataViewTest, TheListIsReloadedWhenADialogSavesOrIsCancelled) {
+TEST_F(ReportDataViewTest, TheListIsReloadedWhenADialogSavesOrIsCancelled)
+{
     AddTrips({"t0"});
     CReportDataView* view = Show();
     Click(1032);

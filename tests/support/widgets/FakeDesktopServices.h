@@ -28,7 +28,8 @@ public:
         m_openAnswers.pop_front();
         return names;
     }
-    QString GetSaveFileName(QWidget*, const QString& caption, const QString&, const QString&) override
+    QString GetSaveFileName(QWidget*, const QString& caption, const QString&,
+                            const QString&) override
     {
         m_dialogCaptions << caption;
         if (m_saveAnswers.empty()) return {};

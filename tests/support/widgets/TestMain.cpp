@@ -8,8 +8,8 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "uikit/Fonts.h"
 #include "support/TempProgramDir.h"
+#include "uikit/Fonts.h"
 
 int main(int argc, char** argv)
 {
