@@ -1,16 +1,55 @@
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/widgets/CatchLogApp.h"
 #include "data/ProgramDir.h"
 
+namespace {
+
+// The arguments as Qt sees them, before any application object exists: the command-line modes
+// must run without a display, so the parser cannot wait for a QApplication.
+QStringList ArgumentList(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int Fail(const QString& text)
+{
+    std::fprintf(stderr, "lurebook: %s\n", text.toLocal8Bit().constData());
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    std::string error;
-    if (!ApplyProgramDirOption(argc, argv, &error)) {
-        std::fprintf(stderr, "lurebook: %s\n", error.c_str());
-        return 2;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Lurebook: a fishing log"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption programDir(
+        QStringLiteral("program-dir"),
+        QStringLiteral("Use DIR instead of the program's own folder (DIR/Data holds the log)."),
+        QStringLiteral("DIR"));
+    parser.addOption(programDir);
+    // Command-line modes run without a window and exit; each adds its options here and is
+    // dispatched below, after the program directory is known.
+
+    if (!parser.parse(ArgumentList(argc, argv))) return Fail(parser.errorText());
+    if (parser.isSet(help)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
     }
+    if (parser.isSet(programDir)) {
+        const QString dir = parser.value(programDir);
+        if (dir.isEmpty()) return Fail(QStringLiteral("--program-dir needs a directory"));
+        SetProgramDirOverride(dir.toStdString());
+    }
+
     CCatchLogApp app(argc, argv);
     if (!app.InitInstance()) return 1;
     return app.exec();
