@@ -8,9 +8,9 @@
 #include <map>
 #include <sstream>
 
-#include "charts/YearFishNameLists.h"
 #include "reports/StatQuery.h"
 #include "support/CatchFileGenerator.h"
+#include "support/RatioReporter.h"
 
 namespace {
 
@@ -77,59 +77,16 @@ void BM_YearsAndSpecies(benchmark::State& state)
     const CCatchStore store(Fixture().file.path);
     std::vector<std::string> years, species;
     for (auto _ : state) {
-        CYearFishNameLists::Read(store, years, species);
+        store.ListYearsAndSpecies(years, species);
         benchmark::DoNotOptimize(years);
     }
     state.counters["years"] = static_cast<double>(years.size());
-}
-
-// The same lists through the store's two operations, two reads of the file.
-void BM_ListYearsThenListSpecies(benchmark::State& state)
-{
-    const CCatchStore store(Fixture().file.path);
-    std::vector<std::string> years, species;
-    for (auto _ : state) {
-        store.ListYears(years);
-        store.ListSpecies(species);
-        benchmark::DoNotOptimize(species);
-    }
 }
 
 BENCHMARK(BM_BareParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthlyQuery)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RankingQuery)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_YearsAndSpecies)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ListYearsThenListSpecies)->Unit(benchmark::kMillisecond);
-
-// Prints each query's time as a multiple of the bare parse of the same run.
-class CRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration) continue;
-            m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-            m_cpuTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto base = m_times.find("BM_BareParse");
-        if (base == m_times.end() || base->second <= 0) return;
-        const double baseCpu = m_cpuTimes[base->first];
-        for (const auto& [name, time] : m_times) {
-            if (name == base->first) continue;
-            std::printf("%-30s %.2f x bare parse (wall), %.2f x (CPU)\n", name.c_str(),
-                        time / base->second, m_cpuTimes[name] / baseCpu);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_times;
-    std::map<std::string, double> m_cpuTimes;
-};
 
 }  // namespace
 

@@ -1,45 +1,18 @@
 #include "data/CatchStore.h"
 
+#include <malloc.h>
+#include <strings.h>
+
 #include <algorithm>
 #include <utility>
 
-#include "data/ProgramDir.h"
-#include "data/SafeFile.h"
+#include "data/MarkupScanner.h"
+#include "data/TripElement.h"
+#include "data/XMLDataFile.h"
 
 namespace {
 
-// Line breaks are LF in memory and CR LF in the file.
-std::string ToFileLineEnds(const std::string& text)
-{
-    if (text.find('\n') == std::string::npos) return text;
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
-    }
-    return out;
-}
-
-std::string ReadValue(const CXMLDataFile& file, xmlNodePtr parent, const char* tag)
-{
-    xmlNodePtr node = nullptr;
-    std::string text;
-    if (file.GetTagNode(tag, 1, parent, &node) == 0) file.GetNodeText(node, text);
-    return text;
-}
-
-std::vector<std::string> ReadPhotoPaths(const CXMLDataFile& file, xmlNodePtr trip,
-                                        const char* container)
-{
-    std::vector<std::string> paths;
-    xmlNodePtr node = nullptr;
-    if (file.GetTagNode(container, 1, trip, &node) != 0) return paths;
-    for (xmlNodePtr image : CXMLDataFile::GetElementsByTagName(node, "imagepath")) {
-        paths.push_back(CXMLDataFile::GetElementText(image));
-    }
-    return paths;
-}
+constexpr const char* kTripTag = "FishData";
 
 CStoreResult Failure(EStoreStatus status, std::string detail = {}, int line = 0)
 {
@@ -50,247 +23,401 @@ CStoreResult Failure(EStoreStatus status, std::string detail = {}, int line = 0)
     return result;
 }
 
-bool ValidPosition(int n, const std::vector<xmlNodePtr>& trips)
+CStoreResult LoadFailure(const CXMLDataFile& file)
 {
-    return n >= 0 && static_cast<size_t>(n) < trips.size();
+    switch (file.GetLoadStatus()) {
+        case EXMLLoadStatus::Missing:
+            return Failure(EStoreStatus::Missing, file.GetErrorText());
+        case EXMLLoadStatus::ParseError:
+        case EXMLLoadStatus::DocumentTypeRefused:
+            return Failure(EStoreStatus::ParseError, file.GetErrorText(), file.GetErrorLine());
+        case EXMLLoadStatus::NoDocumentElement:
+            return Failure(EStoreStatus::ParseError, file.GetErrorText(), 1);
+        default:
+            return Failure(EStoreStatus::Unreadable, file.GetErrorText());
+    }
+}
+
+// Encodings in which the markup can be found byte by byte (see CMarkupScanner).
+bool CanSplice(const std::string& encoding)
+{
+    static const char* const kEncodings[] = {"UTF-8",  "UTF8",     "Shift_JIS", "SHIFT-JIS",
+                                             "SJIS",   "CP932",    "MS_KANJI",  "Windows-31J",
+                                             "EUC-JP", "US-ASCII", "ASCII",     "ISO-8859-1"};
+    if (encoding.empty()) return true;
+    for (const char* known : kEncodings) {
+        if (strcasecmp(encoding.c_str(), known) == 0) return true;
+    }
+    return false;
+}
+
+void AppendDistinct(std::vector<std::string>& list, const std::string& text)
+{
+    if (std::find(list.begin(), list.end(), text) == list.end()) list.push_back(text);
+}
+
+std::string YearOf(const std::string& date)
+{
+    return date.substr(0, date.find('/'));
+}
+
+// One trip as the catch file holds it: the bytes of its FishData element in encoding, and the
+// record as it reads back from them (cut, cleaned and with line ends as a later read gives).
+struct CTripBytes {
+    std::string element;
+    CTripRecord readBack;
+};
+
+bool SerializeTrip(const CTripRecord& trip, const std::string& encoding, CTripBytes& out,
+                   std::string& error)
+{
+    CXMLDataFile file;
+    file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
+    xmlNodePtr element = nullptr;
+    std::string document;
+    if (!file.NewDocument("r", encoding) ||
+        file.AppendTag(kTripTag, "", file.GetDocumentElement(), &element) != 0 ||
+        WriteTripElement(file, element, trip) != 0 || !file.SerializeDocument(document, &error)) {
+        if (error.empty()) error = "the trip cannot be put into the document";
+        return false;
+    }
+    const size_t begin = document.find("<FishData");
+    const size_t end = document.rfind("</r>");
+    if (begin == std::string::npos || end == std::string::npos || end < begin) {
+        error = "the trip cannot be put into the document";
+        return false;
+    }
+    out.element = document.substr(begin, end - begin);
+    CXMLDataFile readBack;
+    bool found = false;
+    readBack.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
+        out.readBack = ReadTripElement(f, e);
+        found = true;
+    });
+    if (!found) {
+        error = "the trip does not read back";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-CCatchStore::CCatchStore() : m_path(DataPath(kCatchFileName)) {}
+struct CCatchStore::CCache {
+    CFileIdentity identity;
+    std::vector<CTripRecord> trips;
+    size_t outermost = 0;  // trips in no other trip: the elements a byte scan finds
+    bool nested = false;   // a trip inside another: changes rewrite the whole document
+    std::string encoding;
+};
 
 CCatchStore::CCatchStore(std::string path) : m_path(std::move(path)) {}
 
-CStoreResult CCatchStore::Open(CXMLDataFile& file, std::vector<xmlNodePtr>& trips) const
+CCatchStore::~CCatchStore() = default;
+
+std::string CCatchStore::GetDataDir() const
+{
+    const size_t slash = m_path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : m_path.substr(0, slash + 1);
+}
+
+void CCatchStore::Forget() const
+{
+    m_cache.reset();
+}
+
+CStoreResult CCatchStore::Refresh() const
 {
     if (m_path.empty()) return Failure(EStoreStatus::NoProgramDir);
-    if (!file.LoadXMLDataFile(m_path) || file.CheckParseError() != 0) {
-        switch (file.GetLoadStatus()) {
-            case EXMLLoadStatus::Missing:
-                return Failure(EStoreStatus::Missing, file.GetErrorText());
-            case EXMLLoadStatus::ParseError:
-            case EXMLLoadStatus::DocumentTypeRefused:
-                return Failure(EStoreStatus::ParseError, file.GetErrorText(), file.GetErrorLine());
-            case EXMLLoadStatus::NoDocumentElement:
-                return Failure(EStoreStatus::ParseError, file.GetErrorText(), 1);
-            default:
-                return Failure(EStoreStatus::Unreadable, file.GetErrorText());
+    CFileIdentity now;
+    if (m_cache && GetFileIdentity(m_path, now) && now == m_cache->identity) return {};
+    m_cache.reset();
+
+    auto cache = std::make_unique<CCache>();
+    CXMLDataFile file;
+    const auto sink = [&cache](const CXMLDataFile& f, xmlNodePtr element) {
+        ++cache->outermost;
+        cache->trips.push_back(ReadTripElement(f, element));
+        for (xmlNodePtr inner : CXMLDataFile::GetElementsByTagName(element, kTripTag)) {
+            cache->nested = true;
+            cache->trips.push_back(ReadTripElement(f, inner));
         }
+    };
+    if (!file.StreamXMLDataFile(m_path, kTripTag, sink, &cache->identity) ||
+        file.CheckParseError() != 0) {
+        return LoadFailure(file);
     }
-    trips = CXMLDataFile::GetElementsByTagName(file.GetDocumentElement(), "FishData");
+    xmlNodePtr root = file.GetDocumentElement();
+    if (xmlStrcmp(root->name, reinterpret_cast<const xmlChar*>(kTripTag)) == 0) {
+        // A trip as the document element holds the others; nothing of it was streamed.
+        for (xmlNodePtr inner : CXMLDataFile::GetElementsByTagName(root, kTripTag)) {
+            cache->trips.push_back(ReadTripElement(file, inner));
+        }
+        cache->nested = true;
+    }
+    cache->encoding = file.GetEncoding();
+    file.UnLoadXMLDataFile();
+    // A large parse frees many small blocks; give them back rather than keep them resident.
+    if (cache->trips.size() >= 1000) malloc_trim(0);
+    m_cache = std::move(cache);
     return {};
 }
 
-CStoreResult CCatchStore::Modify(const CTripWriter& writer)
+CStoreResult CCatchStore::ReadTrips(const CTripsReader& reader) const
 {
-    CXMLDataFile file;
-    std::vector<xmlNodePtr> trips;
-    CStoreResult result = Open(file, trips);
-    if (!result.ok()) return result;
-    result = writer(file, file.GetDocumentElement(), trips);
-    if (!result.ok()) return result;
-    std::string error;
-    if (!KeepBackupCopy(m_path, m_path + ".bak", &error)) {
-        return Failure(EStoreStatus::SaveFailed, error);
-    }
-    if (!file.SaveXMLFile(m_path, &error)) return Failure(EStoreStatus::SaveFailed, error);
-    file.UnLoadXMLDataFile();
-    return {};
-}
-
-CStoreResult CCatchStore::ReadTrips(const CTripReader& reader) const
-{
-    CXMLDataFile file;
-    std::vector<xmlNodePtr> trips;
-    CStoreResult result = Open(file, trips);
-    if (!result.ok()) return result;
-    reader(file, trips);
-    file.UnLoadXMLDataFile();
+    const CStoreResult result = Refresh();
+    if (result.ok()) reader(m_cache->trips);
     return result;
 }
 
 CStoreResult CCatchStore::ListTrips(std::vector<CTripRow>& rows) const
 {
-    return ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
+    return ReadTrips([&](const std::vector<CTripRecord>& trips) {
         rows.clear();
         rows.reserve(trips.size());
         for (size_t n = 0; n < trips.size(); ++n) {
-            CTripRow row;
-            row.number = std::to_string(n + 1);
-            row.date = ReadValue(file, trips[n], "date");
-            row.weather = ReadValue(file, trips[n], "weather");
-            row.fishname = ReadValue(file, trips[n], "fishname");
-            row.place = ReadValue(file, trips[n], "place");
-            rows.push_back(std::move(row));
+            const CTripRecord& trip = trips[n];
+            rows.push_back(
+                {std::to_string(n + 1), trip.date, trip.weather, trip.fishname, trip.place});
         }
     });
-}
-
-CTripRecord CCatchStore::ReadTripElement(const CXMLDataFile& file, xmlNodePtr trip)
-{
-    CTripRecord record;
-    record.place = ReadValue(file, trip, "place");
-    record.memo = ReadValue(file, trip, "memo");
-    record.method = ReadValue(file, trip, "method");
-    record.date = ReadValue(file, trip, "date");
-    record.weather = ReadValue(file, trip, "weather");
-    record.water = ReadValue(file, trip, "water");
-    record.highTide = ReadValue(file, trip, "HighTide");
-    record.ebbTide = ReadValue(file, trip, "EbbTide");
-    xmlNodePtr report = nullptr;
-    if (file.GetTagNode("report", 1, trip, &report) == 0) {
-        for (xmlNodePtr fish : CXMLDataFile::GetElementsByTagName(report, "fish")) {
-            CCatchRecord caught;
-            caught.name = ReadValue(file, fish, "name");
-            caught.height = ReadValue(file, fish, "height");
-            caught.weight = ReadValue(file, fish, "weight");
-            caught.time = ReadValue(file, fish, "time");
-            record.catches.push_back(std::move(caught));
-        }
-    }
-    record.fishPhotos = ReadPhotoPaths(file, trip, "image_fish");
-    record.placePhotos = ReadPhotoPaths(file, trip, "image_place");
-    record.fishname = ReadValue(file, trip, "fishname");
-    return record;
-}
-
-int CCatchStore::WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement,
-                                  const CTripRecord& trip)
-{
-    xmlNodePtr node = nullptr;
-    const std::pair<const char*, const std::string*> values[] = {
-        {"fishname", &trip.fishname}, {"weather", &trip.weather},   {"date", &trip.date},
-        {"water", &trip.water},       {"HighTide", &trip.highTide}, {"EbbTide", &trip.ebbTide},
-        {"method", &trip.method},     {"place", &trip.place},       {"memo", &trip.memo},
-    };
-    for (const auto& [tag, text] : values) {
-        if (int rc = file.AppendTag(tag, ToFileLineEnds(*text), tripElement, &node); rc != 0)
-            return rc;
-    }
-    const std::pair<const char*, const std::vector<std::string>*> photos[] = {
-        {"image_place", &trip.placePhotos}, {"image_fish", &trip.fishPhotos}};
-    for (const auto& [tag, paths] : photos) {
-        xmlNodePtr container = nullptr;
-        if (int rc = file.AppendTag(tag, "", tripElement, &container); rc != 0) return rc;
-        for (const std::string& path : *paths) {
-            if (int rc = file.AppendTag("imagepath", path, container, &node); rc != 0) return rc;
-        }
-    }
-    xmlNodePtr report = nullptr;
-    if (int rc = file.AppendTag("report", "", tripElement, &report); rc != 0) return rc;
-    for (const CCatchRecord& caught : trip.catches) {
-        xmlNodePtr fish = nullptr;
-        if (int rc = file.AppendTag("fish", "", report, &fish); rc != 0) return rc;
-        const std::pair<const char*, const std::string*> fields[] = {{"name", &caught.name},
-                                                                     {"height", &caught.height},
-                                                                     {"weight", &caught.weight},
-                                                                     {"time", &caught.time}};
-        for (const auto& [tag, text] : fields) {
-            if (int rc = file.AppendTag(tag, *text, fish, &node); rc != 0) return rc;
-        }
-    }
-    return 0;
 }
 
 CStoreResult CCatchStore::ReadTrip(int n, CTripRecord& trip) const
 {
     bool found = false;
-    CStoreResult result =
-        ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
-            if (!ValidPosition(n, trips)) return;
-            trip = ReadTripElement(file, trips[static_cast<size_t>(n)]);
-            found = true;
-        });
+    const CStoreResult result = ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        if (n < 0 || static_cast<size_t>(n) >= trips.size()) return;
+        trip = trips[static_cast<size_t>(n)];
+        found = true;
+    });
     if (result.ok() && !found) return Failure(EStoreStatus::NoSuchTrip);
     return result;
 }
 
 CStoreResult CCatchStore::ReadAllTrips(std::vector<CTripRecord>& records) const
 {
-    return ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
-        records.clear();
-        records.reserve(trips.size());
-        for (xmlNodePtr trip : trips) records.push_back(ReadTripElement(file, trip));
-    });
+    return ReadTrips([&](const std::vector<CTripRecord>& trips) { records = trips; });
 }
 
-CStoreResult CCatchStore::AddTrip(const CTripRecord& trip)
+CStoreResult CCatchStore::ListYearsAndSpecies(std::vector<std::string>& years,
+                                              std::vector<std::string>& species) const
 {
-    return Modify([&](CXMLDataFile& file, xmlNodePtr root, const std::vector<xmlNodePtr>&) {
-        xmlNodePtr element = nullptr;
-        if (file.AppendTag("FishData", "", root, &element) != 0 ||
-            WriteTripElement(file, element, trip) != 0) {
-            return Failure(EStoreStatus::SaveFailed, "the trip cannot be put into the document");
+    years.clear();
+    species.clear();
+    return ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        for (const CTripRecord& trip : trips) {
+            AppendDistinct(years, YearOf(trip.date));
+            for (const CCatchRecord& caught : trip.catches) AppendDistinct(species, caught.name);
         }
-        return CStoreResult{};
-    });
-}
-
-CStoreResult CCatchStore::ReplaceTrip(int n, const CTripRecord& trip)
-{
-    return Modify([&](CXMLDataFile& file, xmlNodePtr, const std::vector<xmlNodePtr>& trips) {
-        if (!ValidPosition(n, trips)) return Failure(EStoreStatus::NoSuchTrip);
-        xmlNodePtr element = trips[static_cast<size_t>(n)];
-        CXMLDataFile::RemoveAllChildren(element);
-        if (WriteTripElement(file, element, trip) != 0) {
-            return Failure(EStoreStatus::SaveFailed, "the trip cannot be put into the document");
-        }
-        return CStoreResult{};
-    });
-}
-
-CStoreResult CCatchStore::DeleteTrip(int n)
-{
-    return Modify([&](CXMLDataFile&, xmlNodePtr, const std::vector<xmlNodePtr>& trips) {
-        if (!ValidPosition(n, trips)) return Failure(EStoreStatus::NoSuchTrip);
-        xmlNodePtr element = trips[static_cast<size_t>(n)];
-        CXMLDataFile::RemoveAllChildren(element);
-        xmlUnlinkNode(element);
-        xmlFreeNode(element);
-        return CStoreResult{};
     });
 }
 
 CStoreResult CCatchStore::ListYears(std::vector<std::string>& years) const
 {
-    return ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
-        years.clear();
-        for (xmlNodePtr trip : trips) {
-            std::string date = ReadValue(file, trip, "date");
-            const auto slash = date.find('/');
-            if (slash != std::string::npos) date.resize(slash);
-            if (std::find(years.begin(), years.end(), date) == years.end()) years.push_back(date);
-        }
-    });
+    std::vector<std::string> species;
+    return ListYearsAndSpecies(years, species);
 }
 
 CStoreResult CCatchStore::ListSpecies(std::vector<std::string>& species) const
 {
-    return ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
-        species.clear();
-        for (xmlNodePtr trip : trips) {
-            for (xmlNodePtr fish : CXMLDataFile::GetElementsByTagName(trip, "fish")) {
-                xmlNodePtr name = nullptr;
-                if (file.GetTagNode("name", 1, fish, &name) != 0) continue;
-                std::string text = CXMLDataFile::GetElementText(name);
-                if (std::find(species.begin(), species.end(), text) == species.end()) {
-                    species.push_back(std::move(text));
-                }
-            }
-        }
-    });
+    std::vector<std::string> years;
+    return ListYearsAndSpecies(years, species);
 }
 
 CStoreResult CCatchStore::ListPhotoPaths(EPhotoKind kind, std::vector<std::string>& paths) const
 {
-    const char* container = kind == EPhotoKind::Fish ? "image_fish" : "image_place";
-    return ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
+    return ReadTrips([&](const std::vector<CTripRecord>& trips) {
         paths.clear();
-        for (xmlNodePtr trip : trips) {
-            std::vector<std::string> found = ReadPhotoPaths(file, trip, container);
+        for (const CTripRecord& trip : trips) {
+            const auto& found = kind == EPhotoKind::Fish ? trip.fishPhotos : trip.placePhotos;
             paths.insert(paths.end(), found.begin(), found.end());
         }
     });
+}
+
+CStoreResult CCatchStore::AddTrip(const CTripRecord& trip)
+{
+    return Edit(EEdit::Add, {}, &trip);
+}
+
+CStoreResult CCatchStore::ReplaceTrip(int n, const CTripRecord& trip)
+{
+    return Edit(EEdit::Replace, {n}, &trip);
+}
+
+CStoreResult CCatchStore::DeleteTrip(int n)
+{
+    return Edit(EEdit::Delete, {n}, nullptr);
+}
+
+CStoreResult CCatchStore::DeleteTrips(std::vector<int> positions)
+{
+    return Edit(EEdit::Delete, std::move(positions), nullptr);
+}
+
+CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions, const CTripRecord* trip)
+{
+    // Positions name trips as the caller last saw them: when another program changed the file
+    // since, they may name other trips now.
+    const bool hadRead = m_cache != nullptr;
+    const CFileIdentity seen = hadRead ? m_cache->identity : CFileIdentity{};
+    CStoreResult result = Refresh();
+    if (!result.ok()) return result;
+    if (hadRead && !(seen == m_cache->identity) && !positions.empty()) {
+        return Failure(EStoreStatus::ChangedOutside);
+    }
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    const int count = static_cast<int>(m_cache->trips.size());
+    for (int n : positions) {
+        if (n < 0 || n >= count) return Failure(EStoreStatus::NoSuchTrip);
+    }
+    if (edit != EEdit::Add && positions.empty()) return {};
+    if (m_cache->nested || !CanSplice(m_cache->encoding)) {
+        return EditDocument(edit, positions, trip);
+    }
+
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(m_path, bytes, &error, nullptr, CXMLDataFile::kMaxXMLFileBytes)) {
+        Forget();
+        return Failure(EStoreStatus::Unreadable, error);
+    }
+    CFileIdentity now;
+    if (!GetFileIdentity(m_path, now) || !(now == m_cache->identity) ||
+        static_cast<off_t>(bytes.size()) != now.size) {
+        Forget();
+        return Failure(EStoreStatus::ChangedOutside);
+    }
+    CMarkupLayout layout;
+    if (!CMarkupScanner::Scan(bytes, kTripTag, layout) ||
+        layout.elements.size() != m_cache->outermost) {
+        return EditDocument(edit, positions, trip);
+    }
+
+    CTripBytes written;
+    if (trip != nullptr && !SerializeTrip(*trip, m_cache->encoding, written, error)) {
+        return Failure(EStoreStatus::SaveFailed, error);
+    }
+    std::string changed;
+    switch (edit) {
+        case EEdit::Add: {
+            const size_t at =
+                layout.elements.empty() ? layout.rootEndTag : layout.elements.back().end;
+            changed.reserve(bytes.size() + written.element.size() + 2);
+            changed.append(bytes, 0, at).append("\r\n").append(written.element);
+            changed.append(bytes, at, std::string::npos);
+            break;
+        }
+        case EEdit::Replace: {
+            const CElementRange range = layout.elements[static_cast<size_t>(positions.front())];
+            changed.reserve(bytes.size() + written.element.size());
+            changed.append(bytes, 0, range.begin).append(written.element);
+            changed.append(bytes, range.end, std::string::npos);
+            break;
+        }
+        case EEdit::Delete: {
+            changed.reserve(bytes.size());
+            size_t from = 0;
+            for (int n : positions) {
+                const CElementRange range = layout.elements[static_cast<size_t>(n)];
+                const size_t begin =
+                    std::max(from, CMarkupScanner::SpaceBefore(bytes, range.begin));
+                changed.append(bytes, from, begin - from);
+                from = range.end;
+            }
+            changed.append(bytes, from, std::string::npos);
+            break;
+        }
+    }
+    if (changed.size() > CXMLDataFile::kMaxXMLFileBytes) {
+        return Failure(EStoreStatus::SaveFailed,
+                       "ファイルが読み込める大きさを超えるため保存しません");
+    }
+    bytes.clear();
+    bytes.shrink_to_fit();
+    if (!KeepBackupCopy(m_path, m_path + ".bak", &error) ||
+        !WriteFileSafely(m_path, changed, &error)) {
+        return Failure(EStoreStatus::SaveFailed, error);
+    }
+    if (!GetFileIdentity(m_path, m_cache->identity)) {
+        Forget();
+        return {};
+    }
+    std::vector<CTripRecord>& trips = m_cache->trips;
+    switch (edit) {
+        case EEdit::Add:
+            trips.push_back(std::move(written.readBack));
+            ++m_cache->outermost;
+            break;
+        case EEdit::Replace:
+            trips[static_cast<size_t>(positions.front())] = std::move(written.readBack);
+            break;
+        case EEdit::Delete:
+            for (auto n = positions.rbegin(); n != positions.rend(); ++n) {
+                trips.erase(trips.begin() + *n);
+            }
+            m_cache->outermost -= positions.size();
+            break;
+    }
+    return {};
+}
+
+// The whole document is parsed, changed and written: for files whose trips cannot be found byte
+// by byte (trips inside trips, encodings such as UTF-16).
+CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& positions,
+                                       const CTripRecord* trip)
+{
+    Forget();
+    CXMLDataFile file;
+    if (!file.LoadXMLDataFile(m_path) || file.CheckParseError() != 0) return LoadFailure(file);
+    file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
+    xmlNodePtr root = file.GetDocumentElement();
+    const std::vector<xmlNodePtr> trips = CXMLDataFile::GetElementsByTagName(root, kTripTag);
+    for (int n : positions) {
+        if (n < 0 || static_cast<size_t>(n) >= trips.size())
+            return Failure(EStoreStatus::NoSuchTrip);
+    }
+    const auto cannotWrite = [] {
+        return Failure(EStoreStatus::SaveFailed, "the trip cannot be put into the document");
+    };
+    switch (edit) {
+        case EEdit::Add: {
+            xmlNodePtr element = nullptr;
+            if (file.AppendTag(kTripTag, "", root, &element) != 0 ||
+                WriteTripElement(file, element, *trip) != 0) {
+                return cannotWrite();
+            }
+            break;
+        }
+        case EEdit::Replace: {
+            xmlNodePtr element = trips[static_cast<size_t>(positions.front())];
+            CXMLDataFile::RemoveAllChildren(element);
+            if (WriteTripElement(file, element, *trip) != 0) return cannotWrite();
+            break;
+        }
+        case EEdit::Delete:
+            // From the last: a trip inside another goes before the one holding it.
+            for (auto n = positions.rbegin(); n != positions.rend(); ++n) {
+                xmlNodePtr element = trips[static_cast<size_t>(*n)];
+                xmlUnlinkNode(element);
+                xmlFreeNode(element);
+            }
+            break;
+    }
+    std::string bytes;
+    std::string error;
+    if (!file.SerializeDocument(bytes, &error)) return Failure(EStoreStatus::SaveFailed, error);
+    if (bytes.size() > CXMLDataFile::kMaxXMLFileBytes) {
+        return Failure(EStoreStatus::SaveFailed,
+                       "ファイルが読み込める大きさを超えるため保存しません");
+    }
+    if (!KeepBackupCopy(m_path, m_path + ".bak", &error) ||
+        !WriteFileSafely(m_path, bytes, &error)) {
+        return Failure(EStoreStatus::SaveFailed, error);
+    }
+    return {};
 }
 
 std::string DescribeStoreResult(const CStoreResult& result, const std::string& path)
@@ -311,6 +438,10 @@ std::string DescribeStoreResult(const CStoreResult& result, const std::string& p
             return "指定された釣行データが見つかりません。";
         case EStoreStatus::SaveFailed:
             return "ファイルの保存に失敗しました\n" + path + "\n" + result.detail;
+        case EStoreStatus::ChangedOutside:
+            return "ファイルが他のプログラムによって変更されたため、読み直しました。\n"
+                   "内容を確かめてから、もう一度操作してください。\n" +
+                   path;
     }
     return {};
 }

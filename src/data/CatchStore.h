@@ -1,23 +1,23 @@
 #pragma once
 
-#include <libxml/tree.h>
-
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "data/SafeFile.h"
 #include "data/TripRecord.h"
-#include "data/XMLDataFile.h"
 
 // Why a store operation did not complete.
 enum class EStoreStatus {
     Ok,
-    NoProgramDir,  // the program directory cannot be found
-    Missing,       // the catch file does not exist
-    Unreadable,    // it exists but cannot be read (permissions, too large, ...)
-    ParseError,    // it cannot be parsed; line says where
-    NoSuchTrip,    // a position past the last trip (or below 0)
-    SaveFailed,    // the changed document could not be written; the file is as it was
+    NoProgramDir,    // the program directory cannot be found
+    Missing,         // the catch file does not exist
+    Unreadable,      // it exists but cannot be read (permissions, too large, ...)
+    ParseError,      // it cannot be parsed; line says where
+    NoSuchTrip,      // a position past the last trip (or below 0)
+    SaveFailed,      // the changed document could not be written; the file is as it was
+    ChangedOutside,  // another program changed the file since it was read; it has been read again
 };
 
 struct CStoreResult {
@@ -27,50 +27,62 @@ struct CStoreResult {
     bool ok() const { return status == EStoreStatus::Ok; }
 };
 
-// The operations every view performs on the catch file.  Each one opens the file, works, saves
-// when it changed something, and closes it again; the file is the only state.  Trips are
-// addressed by their zero-based position among the FishData elements in document order.
+// The catch file and the operations every view performs on it.  Trips are addressed by their
+// zero-based position among the FishData elements in document order.
 //
-// A file that cannot be loaded or parsed is never written.  Before the file is replaced the
-// previous version is kept as "<file>.bak".
+// What was read is kept between operations, as plain records, for as long as the file keeps
+// its identity (device, inode, size, modification time): every operation first looks at the
+// file, and a change made by another program is read again, never overwritten.  A change
+// writes the file once: only the bytes of the trips it touches are replaced, every other byte
+// stays as it was.  A file that cannot be loaded or parsed is never written.  Before the file
+// is replaced the previous version is kept as "<file>.bak".
+//
+// One store serves one catch file for the whole program; it is not shared between threads.
 class CCatchStore {
 public:
-    // The catch file of the program directory (Data/fish.xml).
-    CCatchStore();
     explicit CCatchStore(std::string path);
+    ~CCatchStore();
+    CCatchStore(const CCatchStore&) = delete;
+    CCatchStore& operator=(const CCatchStore&) = delete;
 
     const std::string& GetPath() const { return m_path; }
+    // The folder of the catch file, ending in "/" (the Data folder, where Picture/ lies).
+    std::string GetDataDir() const;
+
+    // Every trip in file order, valid until the next call of the store.
+    using CTripsReader = std::function<void(const std::vector<CTripRecord>& trips)>;
+    CStoreResult ReadTrips(const CTripsReader& reader) const;
 
     CStoreResult ListTrips(std::vector<CTripRow>& rows) const;
     CStoreResult ReadTrip(int n, CTripRecord& trip) const;
-    CStoreResult AddTrip(const CTripRecord& trip);
-    CStoreResult ReplaceTrip(int n, const CTripRecord& trip);
-    CStoreResult DeleteTrip(int n);
+    CStoreResult ReadAllTrips(std::vector<CTripRecord>& trips) const;
+    // The year field of every trip date and the species of every catch, each once, in file order.
+    CStoreResult ListYearsAndSpecies(std::vector<std::string>& years,
+                                     std::vector<std::string>& species) const;
     CStoreResult ListYears(std::vector<std::string>& years) const;
     CStoreResult ListSpecies(std::vector<std::string>& species) const;
     CStoreResult ListPhotoPaths(EPhotoKind kind, std::vector<std::string>& paths) const;
-    // Every trip in full, in file order.
-    CStoreResult ReadAllTrips(std::vector<CTripRecord>& trips) const;
 
-    // For queries that read the document directly: opens the file and hands the layer object
-    // and the trips (FishData elements in document order) to reader.
-    using CTripReader =
-        std::function<void(const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips)>;
-    CStoreResult ReadTrips(const CTripReader& reader) const;
+    CStoreResult AddTrip(const CTripRecord& trip);
+    CStoreResult ReplaceTrip(int n, const CTripRecord& trip);
+    CStoreResult DeleteTrip(int n);
+    // Removes the trips at positions (any order, repeats ignored) in one save, so the backup
+    // holds the file as it was before all of them went.
+    CStoreResult DeleteTrips(std::vector<int> positions);
 
-    // The trip record held by one FishData element.
-    static CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr tripElement);
-    // Appends the twelve children of a trip to an (empty) FishData element.
-    static int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement,
-                                const CTripRecord& trip);
+    // Forgets what was read, so that the next operation reads the file again.
+    void Forget() const;
 
 private:
-    using CTripWriter = std::function<CStoreResult(CXMLDataFile& file, xmlNodePtr root,
-                                                   const std::vector<xmlNodePtr>& trips)>;
-    CStoreResult Open(CXMLDataFile& file, std::vector<xmlNodePtr>& trips) const;
-    CStoreResult Modify(const CTripWriter& writer);
+    struct CCache;
+    CStoreResult Refresh() const;
+    enum class EEdit { Add, Replace, Delete };
+    CStoreResult Edit(EEdit edit, std::vector<int> positions, const CTripRecord* trip);
+    CStoreResult EditDocument(EEdit edit, const std::vector<int>& positions,
+                              const CTripRecord* trip);
 
     std::string m_path;
+    mutable std::unique_ptr<CCache> m_cache;
 };
 
 // A user-facing Japanese description of a failed result, such as

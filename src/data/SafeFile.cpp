@@ -222,6 +222,28 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     return true;
 }
 
+CFileIdentity FileIdentityOf(const struct stat& st)
+{
+    CFileIdentity identity;
+    identity.device = st.st_dev;
+    identity.inode = st.st_ino;
+    identity.size = st.st_size;
+    identity.modifiedSeconds = st.st_mtim.tv_sec;
+    identity.modifiedNanoseconds = st.st_mtim.tv_nsec;
+    return identity;
+}
+
+bool GetFileIdentity(const std::string& path, CFileIdentity& identity)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        identity = CFileIdentity{};
+        return false;
+    }
+    identity = FileIdentityOf(st);
+    return true;
+}
+
 bool KeepBackupCopy(const std::string& path, const std::string& backupPath, std::string* error)
 {
     const std::string target = ResolveTarget(path);

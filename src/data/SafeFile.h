@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -7,6 +8,20 @@
 #include <functional>
 #include <string>
 #include <string_view>
+
+// What tells one version of a file from another: a file replaced, written or touched gets a
+// different identity.
+struct CFileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    int64_t modifiedSeconds = 0;
+    long modifiedNanoseconds = 0;
+    bool operator==(const CFileIdentity&) const = default;
+};
+// False (identity reset) when path cannot be examined.
+bool GetFileIdentity(const std::string& path, CFileIdentity& identity);
+CFileIdentity FileIdentityOf(const struct stat& st);
 
 // Reads a whole file into bytes.  Returns false with a reason in error (when given); a file that
 // does not exist also sets *missing (when given).  Files larger than maxBytes are refused.

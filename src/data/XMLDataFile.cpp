@@ -1,6 +1,11 @@
 #include "data/XMLDataFile.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -173,14 +178,29 @@ std::string EscapeKeepingLineEnds(const xmlChar* content)
     return out;
 }
 
-void CollectTextWithCarriageReturn(xmlNodePtr node, std::vector<xmlNodePtr>& out)
+bool CarriesLineEnds(xmlNodePtr element, const std::vector<std::string>& names)
+{
+    if (names.empty()) return true;
+    if (element == nullptr || element->type != XML_ELEMENT_NODE) return false;
+    const char* name = reinterpret_cast<const char*>(element->name);
+    for (const std::string& allowed : names) {
+        if (allowed == name) return true;
+    }
+    return false;
+}
+
+void CollectTextWithCarriageReturn(xmlNodePtr node, const std::vector<std::string>& names,
+                                   std::vector<xmlNodePtr>& out)
 {
     for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
         if (child->type == XML_TEXT_NODE && child->content != nullptr &&
             std::strchr(reinterpret_cast<const char*>(child->content), '\r') != nullptr) {
-            out.push_back(child);
+            // Layout between elements keeps its plain line ends too.
+            if (CarriesLineEnds(node, names) || IsWhitespaceOnly(child->content)) {
+                out.push_back(child);
+            }
         } else if (child->type == XML_ELEMENT_NODE) {
-            CollectTextWithCarriageReturn(child, out);
+            CollectTextWithCarriageReturn(child, names, out);
         }
     }
 }
@@ -256,13 +276,123 @@ int CXMLDataFile::LoadXMLDataFile(const std::string& path)
     return 1;
 }
 
+// Where a parse reads from: bytes in memory or an open file.
+struct CXMLDataFile::CSource {
+    const std::string* bytes = nullptr;
+    int fd = -1;
+    const std::string* path = nullptr;
+};
+
+namespace {
+
+// The state of a streaming parse: the outermost elements called tag go to the sink one by one.
+struct CStreamState {
+    const char* tag = nullptr;
+    int depth = 0;
+    const CXMLDataFile* file = nullptr;
+    const CXMLDataFile::CElementSink* sink = nullptr;
+    startElementNsSAX2Func start = nullptr;
+    endElementNsSAX2Func end = nullptr;
+    CParseGuard* guard = nullptr;
+};
+
+struct CParsePrivate {
+    CParseGuard guard;
+    CStreamState stream;
+};
+
+void StreamStartElement(void* context, const xmlChar* localname, const xmlChar* prefix,
+                        const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                        int attributeCount, int defaultedCount, const xmlChar** attributes)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    auto* state = &static_cast<CParsePrivate*>(ctxt->_private)->stream;
+    state->start(context, localname, prefix, uri, namespaceCount, namespaces, attributeCount,
+                 defaultedCount, attributes);
+    if (std::strcmp(reinterpret_cast<const char*>(localname), state->tag) == 0) ++state->depth;
+}
+
+void StreamEndElement(void* context, const xmlChar* localname, const xmlChar* prefix,
+                      const xmlChar* uri)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    auto* state = &static_cast<CParsePrivate*>(ctxt->_private)->stream;
+    xmlNodePtr element = ctxt->node;
+    state->end(context, localname, prefix, uri);
+    if (std::strcmp(reinterpret_cast<const char*>(localname), state->tag) != 0) return;
+    if (--state->depth != 0 || element == nullptr || element->parent == nullptr) return;
+    if (element->parent->type != XML_ELEMENT_NODE) return;  // the root itself stays
+    DropWhitespaceText(element);
+    (*state->sink)(*state->file, element);
+    xmlUnlinkNode(element);
+    xmlFreeNode(element);
+}
+
+}  // namespace
+
 int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::string& path)
+{
+    CSource source;
+    source.bytes = &bytes;
+    source.path = &path;
+    return Parse(source, nullptr, nullptr);
+}
+
+int CXMLDataFile::StreamXMLDataFromMemory(const std::string& bytes, const char* tag,
+                                          const CElementSink& sink)
+{
+    CSource source;
+    source.bytes = &bytes;
+    return Parse(source, tag, &sink);
+}
+
+int CXMLDataFile::StreamXMLDataFile(const std::string& path, const char* tag,
+                                    const CElementSink& sink, CFileIdentity* identity)
+{
+    Release();
+    m_errorLine = 0;
+    m_errorText.clear();
+    if (path.empty()) {
+        m_status = EXMLLoadStatus::NoPath;
+        return 0;
+    }
+    // Non-blocking, so that a pipe or a device in the file's place cannot hold the program;
+    // only a regular file is parsed.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_status = errno == ENOENT ? EXMLLoadStatus::Missing : EXMLLoadStatus::Unreadable;
+        m_errorText = path + ": " + SystemErrorText(errno);
+        return 0;
+    }
+    struct stat st {};
+    int result = 0;
+    if (::fstat(fd, &st) != 0) {
+        m_status = EXMLLoadStatus::Unreadable;
+        m_errorText = path + ": " + SystemErrorText(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        m_status = EXMLLoadStatus::Unreadable;
+        m_errorText = path + ": not a regular file";
+    } else if (static_cast<uint64_t>(st.st_size) > kMaxXMLFileBytes) {
+        m_status = EXMLLoadStatus::TooLarge;
+        m_errorText = "file too large";
+    } else {
+        if (identity != nullptr) *identity = FileIdentityOf(st);
+        CSource source;
+        source.fd = fd;
+        source.path = &path;
+        result = Parse(source, tag, &sink);
+    }
+    ::close(fd);
+    return result;
+}
+
+int CXMLDataFile::Parse(const CSource& source, const char* tag, const CElementSink* sink)
 {
     InitialiseLibXml();
     Release();
     m_errorLine = 0;
     m_errorText.clear();
-    if (bytes.size() > kMaxXMLFileBytes) {
+    if (source.bytes != nullptr && source.bytes->size() > kMaxXMLFileBytes) {
         m_status = EXMLLoadStatus::TooLarge;
         m_errorText = "file too large";
         return 0;
@@ -275,17 +405,32 @@ int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::str
         LogTrace("読み込みに失敗しました\n");
         return 0;
     }
-    CParseGuard guard;
-    ctxt->_private = &guard;
+    CParsePrivate state;
+    CParseGuard& guard = state.guard;
+    ctxt->_private = &state;
     ctxt->sax->internalSubset = RefuseInternalSubset;
     ctxt->sax->serror = RecordFirstError;
+    if (tag != nullptr && sink != nullptr) {
+        state.stream.tag = tag;
+        state.stream.file = this;
+        state.stream.sink = sink;
+        state.stream.start = ctxt->sax->startElementNs;
+        state.stream.end = ctxt->sax->endElementNs;
+        ctxt->sax->startElementNs = StreamStartElement;
+        ctxt->sax->endElementNs = StreamEndElement;
+    }
     // Never NOENT (entity expansion), DTDLOAD, HUGE or RECOVER.
     // NOBLANKS keeps most layout whitespace from being made into nodes at all; what it leaves
     // (blanks that are an element's only content) is dropped below.
     const int options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOBLANKS |
                         XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()),
-                                      path.empty() ? nullptr : path.c_str(), nullptr, options);
+    const char* url =
+        source.path != nullptr && !source.path->empty() ? source.path->c_str() : nullptr;
+    xmlDocPtr doc =
+        source.bytes != nullptr
+            ? xmlCtxtReadMemory(ctxt, source.bytes->data(), static_cast<int>(source.bytes->size()),
+                                url, nullptr, options)
+            : xmlCtxtReadFd(ctxt, source.fd, url, nullptr, options);
     if (guard.sawDocumentType) {
         if (doc != nullptr) xmlFreeDoc(doc);
         doc = nullptr;
@@ -321,6 +466,31 @@ int CXMLDataFile::LoadXMLDataFromMemory(const std::string& bytes, const std::str
     return 1;
 }
 
+int CXMLDataFile::NewDocument(const char* rootName, const std::string& encoding)
+{
+    InitialiseLibXml();
+    Release();
+    m_doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+    if (m_doc == nullptr) return 0;
+    if (!encoding.empty())
+        m_doc->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
+    xmlNodePtr root =
+        xmlNewDocNode(m_doc, nullptr, reinterpret_cast<const xmlChar*>(rootName), nullptr);
+    if (root == nullptr) {
+        Release();
+        return 0;
+    }
+    xmlDocSetRootElement(m_doc, root);
+    m_status = EXMLLoadStatus::Loaded;
+    return 1;
+}
+
+std::string CXMLDataFile::GetEncoding() const
+{
+    if (m_doc == nullptr || m_doc->encoding == nullptr) return {};
+    return reinterpret_cast<const char*>(m_doc->encoding);
+}
+
 int CXMLDataFile::CheckParseError() const
 {
     LogTrace("CheckParseError関数:Start\n");
@@ -345,7 +515,7 @@ bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) con
     // libxml2 escapes CR in text as "&#13;"; the file format carries line ends as plain CR LF,
     // so such text nodes are escaped here and written unchanged.
     std::vector<xmlNodePtr> withCR;
-    CollectTextWithCarriageReturn(reinterpret_cast<xmlNodePtr>(m_doc), withCR);
+    CollectTextWithCarriageReturn(reinterpret_cast<xmlNodePtr>(m_doc), m_lineEndElements, withCR);
     std::vector<std::pair<xmlChar*, const xmlChar*>> saved;
     saved.reserve(withCR.size());
     for (xmlNodePtr node : withCR) {

@@ -3,8 +3,11 @@
 #include <libxml/tree.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "data/SafeFile.h"
 
 // How the last LoadXMLDataFile ended, so that callers can tell a missing catch file from one
 // that cannot be parsed and name the line.
@@ -38,6 +41,22 @@ public:
     int LoadXMLDataFile(const std::string& path);
     // Loads from bytes already in memory; path only names the document in messages.
     int LoadXMLDataFromMemory(const std::string& bytes, const std::string& path = {});
+
+    // Loads like LoadXMLDataFile, but every element called tag that lies in no other such element
+    // is handed to sink as soon as it ends (whitespace text dropped, its subtree complete) and
+    // then freed: a large file never holds more than one of them in memory.  What remains loaded
+    // is the rest of the document.  identity (when given) receives the identity of the file
+    // that was read.
+    using CElementSink = std::function<void(const CXMLDataFile& file, xmlNodePtr element)>;
+    int StreamXMLDataFile(const std::string& path, const char* tag, const CElementSink& sink,
+                          CFileIdentity* identity = nullptr);
+    // The same over bytes in memory.
+    int StreamXMLDataFromMemory(const std::string& bytes, const char* tag,
+                                const CElementSink& sink);
+    // Starts an empty document with a root element called rootName, to be written in encoding.
+    int NewDocument(const char* rootName, const std::string& encoding);
+    // The encoding the document declared (empty for none, which means UTF-8).
+    std::string GetEncoding() const;
     // 0 when the last load had no parse error; -1 when it had one at a line greater than 0.
     int CheckParseError() const;
     // 1 on success, 0 on failure (the reason in error when given).  Written through the
@@ -75,11 +94,22 @@ public:
     // system.
     const std::string& GetErrorText() const { return m_errorText; }
 
+    // Texts are written with their line ends as plain CR LF only inside elements with one of
+    // these names; anywhere else a CR is written as a character reference, so it reads back as
+    // a CR.  Empty (the default): every text keeps plain line ends.
+    void SetLineEndElements(std::vector<std::string> names)
+    {
+        m_lineEndElements = std::move(names);
+    }
+
 private:
     void Release();
+    struct CSource;
+    int Parse(const CSource& source, const char* tag, const CElementSink* sink);
 
     xmlDocPtr m_doc = nullptr;
     EXMLLoadStatus m_status = EXMLLoadStatus::NotLoaded;
     int m_errorLine = 0;
     std::string m_errorText;
+    std::vector<std::string> m_lineEndElements;
 };

@@ -7,32 +7,23 @@
 
 namespace {
 
-std::string FirstText(const CXMLDataFile& file, xmlNodePtr parent, const char* tag)
-{
-    xmlNodePtr node = nullptr;
-    std::string text;
-    if (file.GetTagNode(tag, 1, parent, &node) == 0) file.GetNodeText(node, text);
-    return text;
-}
-
 bool BeginsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Calls match(trip, fish) for every catch of species on a trip of year, in file order, until it
+// Calls match(trip, caught) for every catch of species on a trip of year, in file order, until it
 // returns false.
 template <typename Match>
 CStoreResult ForEachMatchingCatch(const CCatchStore& store, const std::string& year,
                                   const std::string& species, Match match)
 {
-    return store.ReadTrips([&](const CXMLDataFile& file, const std::vector<xmlNodePtr>& trips) {
-        for (xmlNodePtr trip : trips) {
-            const std::string date = FirstText(file, trip, "date");
-            if (!BeginsWith(date, year)) continue;
-            for (xmlNodePtr fish : CXMLDataFile::GetElementsByTagName(trip, "fish")) {
-                if (FirstText(file, fish, "name") != species) continue;
-                if (!match(file, trip, fish, date)) return;
+    return store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        for (const CTripRecord& trip : trips) {
+            if (!BeginsWith(trip.date, year)) continue;
+            for (const CCatchRecord& caught : trip.catches) {
+                if (caught.name != species) continue;
+                if (!match(trip, caught)) return;
             }
         }
     });
@@ -60,13 +51,13 @@ CStoreResult CStatQuery::CountCatchesByMonth(const CCatchStore& store, const std
                                              const std::string& species, CMonthCounters& counters)
 {
     counters.fill(0);
-    return ForEachMatchingCatch(
-        store, year, species,
-        [&](const CXMLDataFile&, xmlNodePtr, xmlNodePtr, const std::string& date) {
-            const int month = MonthOfDate(date);
-            if (month >= 0 && month <= 12) ++counters[static_cast<size_t>(month)];
-            return true;
-        });
+    return ForEachMatchingCatch(store, year, species,
+                                [&](const CTripRecord& trip, const CCatchRecord&) {
+                                    const int month = MonthOfDate(trip.date);
+                                    if (month >= 0 && month <= 12)
+                                        ++counters[static_cast<size_t>(month)];
+                                    return true;
+                                });
 }
 
 CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::string& year,
@@ -75,17 +66,14 @@ CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::str
 {
     records.clear();
     const CStoreResult result = ForEachMatchingCatch(
-        store, year, species,
-        [&](const CXMLDataFile& file, xmlNodePtr trip, xmlNodePtr fish, const std::string& date) {
+        store, year, species, [&](const CTripRecord& trip, const CCatchRecord& caught) {
             if (records.size() >= kMaxRankRecords) return false;
             CRankRecord record;
-            record.weight = ReadDecimalInt(FirstText(file, fish, "weight"));
-            record.length = ReadDecimalInt(FirstText(file, fish, "height"));
-            record.date = CutToCp932Bytes(date, CRankRecord::kDateBytes);
-            record.weather =
-                CutToCp932Bytes(FirstText(file, trip, "weather"), CRankRecord::kWeatherBytes);
-            record.place =
-                CutToCp932Bytes(FirstText(file, trip, "place"), CRankRecord::kPlaceBytes);
+            record.weight = ReadDecimalInt(caught.weight);
+            record.length = ReadDecimalInt(caught.height);
+            record.date = CutToCp932Bytes(trip.date, CRankRecord::kDateBytes);
+            record.weather = CutToCp932Bytes(trip.weather, CRankRecord::kWeatherBytes);
+            record.place = CutToCp932Bytes(trip.place, CRankRecord::kPlaceBytes);
             records.push_back(std::move(record));
             return records.size() < kMaxRankRecords;
         });

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <string>
 #include <vector>
 
 #include "data/CatchStore.h"
 #include "data/ProgramDir.h"
+#include "data/SafeFile.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -30,21 +34,17 @@ CTripRecord MakeTrip(const std::string& date, const std::string& place)
 class CatchStoreTest : public ::testing::Test {
 protected:
     CTempProgramDir m_dir;
-    CCatchStore m_store;  // the program directory's catch file
+    CCatchStore m_store{m_dir.CatchFile()};
 };
 
-TEST_F(CatchStoreTest, UsesTheCatchFileOfTheProgramDirectory)
-{
-    EXPECT_EQ(m_store.GetPath(), m_dir.Path("Data/fish.xml"));
-}
-
+// The bytes around the new trip are the file's own; only the trip is written.
 TEST_F(CatchStoreTest, AddTripWritesTheTwelveElementsInOrderWithLayoutAndEmptyElements)
 {
     m_dir.WriteFile("Data/fish.xml",
                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log></log>\r\n");
     ASSERT_TRUE(m_store.AddTrip(MakeTrip("2009/5/3", "城ヶ島")).ok());
     const std::string expected =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<log>\r\n<FishData>"
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log>\r\n<FishData>"
         "\r\n<fishname>クロダイ</fishname>\r\n<weather>晴れ</weather>\r\n<date>2009/5/3</date>"
         "\r\n<water>18</water>\r\n<HighTide>6:12</HighTide>\r\n<EbbTide>12:40</EbbTide>"
         "\r\n<method>ウキフカセ\r\n道糸 3号</method>\r\n<place>城ヶ島</place>\r\n<memo/>"
@@ -56,7 +56,7 @@ TEST_F(CatchStoreTest, AddTripWritesTheTwelveElementsInOrderWithLayoutAndEmptyEl
         "weight>\r\n<time>6時30分</time></fish>"
         "\r\n<fish>\r\n<name>メジナ</name>\r\n<height>30</height>\r\n<weight>0</"
         "weight>\r\n<time>時分</time></fish>"
-        "</report></FishData></log>\n";
+        "</report></FishData></log>\r\n";
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), expected);
 }
 
@@ -180,18 +180,29 @@ TEST_F(CatchStoreTest, SavingKeepsThePreviousVersionAsBackup)
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml.bak"), afterFirst);
 }
 
-TEST_F(CatchStoreTest, SaveIntoAReadOnlyFolderFailsWithTheOriginalIntact)
+TEST_F(CatchStoreTest, SaveOntoAFullDiskFailsWithTheOriginalIntact)
 {
     ASSERT_TRUE(m_store.AddTrip(MakeTrip("2003/1/1", "A")).ok());
     const std::string before = m_dir.ReadFile("Data/fish.xml");
-    {
-        CReadOnlyFolder readOnly(m_dir.Path("Data"));
-        if (!readOnly.Effective()) GTEST_SKIP() << "cannot make a folder read-only here";
-        const CStoreResult result = m_store.AddTrip(MakeTrip("2003/1/2", "B"));
-        EXPECT_EQ(result.status, EStoreStatus::SaveFailed);
-        EXPECT_FALSE(result.detail.empty());
-    }
+    // A disk that fills up after 100 bytes of the new file.
+    size_t written = 0;
+    SetSafeWriteFunctionForTesting([&written](int fd, const void* data, size_t size) -> ssize_t {
+        if (written + size > 100) {
+            errno = ENOSPC;
+            return -1;
+        }
+        written += size;
+        return ::write(fd, data, size);
+    });
+    const CStoreResult result = m_store.AddTrip(MakeTrip("2003/1/2", "B"));
+    SetSafeWriteFunctionForTesting({});
+    EXPECT_EQ(result.status, EStoreStatus::SaveFailed);
+    EXPECT_NE(result.detail.find("No space"), std::string::npos) << result.detail;
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), before);
+    // The store still knows the file as it is.
+    std::vector<CTripRow> rows;
+    ASSERT_TRUE(m_store.ListTrips(rows).ok());
+    EXPECT_EQ(rows.size(), 1u);
 }
 
 TEST_F(CatchStoreTest, ReadersCopeWithMissingElementsAndAnyRootName)

@@ -17,6 +17,7 @@
 #include "data/CatchStore.h"
 #include "data/FullDisk.h"
 #include "data/SafeFile.h"
+#include "data/TripElement.h"
 #include "data/XMLDataFile.h"
 #include "support/TempProgramDir.h"
 
@@ -72,8 +73,7 @@ protected:
         for (int n = 0; n < kTrips; ++n) {
             xmlNodePtr trip = nullptr;
             ASSERT_EQ(file.AppendTag("FishData", "", file.GetDocumentElement(), &trip), 0);
-            ASSERT_EQ(CCatchStore::WriteTripElement(file, trip,
-                                                    MakeTrip(n, "元の記録 " + std::to_string(n))),
+            ASSERT_EQ(WriteTripElement(file, trip, MakeTrip(n, "元の記録 " + std::to_string(n))),
                       0);
         }
         ASSERT_EQ(file.SaveXMLFile(m_path), 1);

@@ -42,13 +42,16 @@ protected:
     CMonthCounters Count(const std::string& year, const std::string& species)
     {
         CMonthCounters counters{};
-        EXPECT_TRUE(CStatQuery::CountCatchesByMonth(CCatchStore(), year, species, counters).ok());
+        EXPECT_TRUE(
+            CStatQuery::CountCatchesByMonth(CCatchStore(CatchFilePath()), year, species, counters)
+                .ok());
         return counters;
     }
     std::vector<CRankRecord> Rank(const std::string& year, const std::string& species)
     {
         std::vector<CRankRecord> records;
-        EXPECT_TRUE(CStatQuery::CollectRanking(CCatchStore(), year, species, records).ok());
+        EXPECT_TRUE(
+            CStatQuery::CollectRanking(CCatchStore(CatchFilePath()), year, species, records).ok());
         return records;
     }
     CTempProgramDir m_dir;
@@ -60,14 +63,17 @@ TEST_F(StatQueryTest, MonthlyCountsEveryMatchingCatch)
 {
     Write({Trip("2004/5/3", {{"メジナ", "30", "1"}, {"アジ", "20", "0"}, {"メジナ", "35", "2"}}),
            Trip("2004/06/10", {{"メジナ", "28", "1"}}), Trip("2005/5/3", {{"メジナ", "30", "1"}}),
-           Trip("2004/13/1", {{"メジナ", "30", "1"}}), Trip("2004/春/1", {{"メジナ", "30", "1"}})});
+           Trip("2004/13/1", {{"メジナ", "30", "1"}}), Trip("2004/春/1", {{"メジナ", "30", "1"}}),
+           Trip("2004/12/31", {{"メジナ", "40", "2"}}), Trip("2004/1/1", {{"メジナ", "41", "2"}})});
     const CMonthCounters counters = Count("2004", "メジナ");
+    EXPECT_EQ(counters[1], 1);
     EXPECT_EQ(counters[5], 2);
     EXPECT_EQ(counters[6], 1);
+    EXPECT_EQ(counters[12], 1);
     EXPECT_EQ(counters[0], 1);  // a month that is not a number
     int total = 0;
     for (int c : counters) total += c;
-    EXPECT_EQ(total, 4);  // month 13 is not counted
+    EXPECT_EQ(total, 6);  // month 13 is not counted
 
     // The chart of these counts: range 0..2 step 1, one category per month with its count.
     const auto chart = CStatQuery::BuildMonthlyChart(counters);
@@ -173,10 +179,13 @@ TEST_F(StatQueryTest, UnreadableFileFails)
     m_dir.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
     CMonthCounters counters{};
     counters[1] = 5;
-    EXPECT_FALSE(CStatQuery::CountCatchesByMonth(CCatchStore(), "2004", "アジ", counters).ok());
+    EXPECT_FALSE(
+        CStatQuery::CountCatchesByMonth(CCatchStore(CatchFilePath()), "2004", "アジ", counters)
+            .ok());
     EXPECT_EQ(counters[1], 0);
     std::vector<CRankRecord> records(3);
-    EXPECT_FALSE(CStatQuery::CollectRanking(CCatchStore(), "2004", "アジ", records).ok());
+    EXPECT_FALSE(
+        CStatQuery::CollectRanking(CCatchStore(CatchFilePath()), "2004", "アジ", records).ok());
     EXPECT_TRUE(records.empty());
 }
 

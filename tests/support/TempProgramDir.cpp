@@ -1,5 +1,7 @@
 #include "support/TempProgramDir.h"
 
+#include "data/ProgramDir.h"
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -117,4 +119,9 @@ CReadOnlyFolder::~CReadOnlyFolder()
 {
     if (m_immutable) SetImmutable(m_path, false);
     ::chmod(m_path.c_str(), 0755);
+}
+
+std::string CatchFilePath()
+{
+    return DataPath(kCatchFileName);
 }

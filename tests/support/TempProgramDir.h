@@ -22,11 +22,16 @@ public:
     // The bytes of Dir() + relative; empty when it cannot be read.
     std::string ReadFile(const std::string& relative) const;
     bool Exists(const std::string& relative) const;
+    // The catch file of the directory (Data/fish.xml), as the program hands it to its store.
+    std::string CatchFile() const { return Path("Data/fish.xml"); }
 
 private:
     std::string m_dir;
     std::string m_previousOverride;
 };
+
+// The catch file of the program directory in force (a CTempProgramDir's while one lives).
+std::string CatchFilePath();
 
 // Bytes of an arbitrary file (empty when unreadable) and writing one.
 std::string ReadFileBytes(const std::string& path);

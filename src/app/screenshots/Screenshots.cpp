@@ -189,7 +189,8 @@ int main(int argc, char** argv)
     InstallFontSubstitutions();
     bool ok = true;
     {
-        CMainFrame frame;
+        CCatchStore frameStore(base + "Data/fish.xml");
+        CMainFrame frame(frameStore);
         frame.show();
         Wait(200);
         ok &= Save(&frame, outputDir + "/calendar.png");

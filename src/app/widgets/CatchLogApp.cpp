@@ -3,6 +3,7 @@
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/MainFrame.h"
+#include "data/CatchStore.h"
 #include "data/ProgramDir.h"
 #include "uikit/Fonts.h"
 #include "uikit/MessageBox.h"
@@ -42,7 +43,8 @@ bool CCatchLogApp::InitInstance()
             // A read-only or missing Data folder: the pages report what they cannot read or save.
             break;
     }
-    m_mainFrame = std::make_unique<CMainFrame>();
+    m_store = std::make_unique<CCatchStore>(DataPath(kCatchFileName));
+    m_mainFrame = std::make_unique<CMainFrame>(*m_store);
     m_mainFrame->setWindowTitle(QStringLiteral("Lurebook"));
     m_mainFrame->show();
     return true;

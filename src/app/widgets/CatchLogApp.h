@@ -5,6 +5,7 @@
 
 #include "app/InstanceLock.h"
 
+class CCatchStore;
 class CMainFrame;
 
 // The application object: sets up fonts and settings, makes sure no other copy works on the same
@@ -27,5 +28,7 @@ public:
 
 private:
     CInstanceLock m_lock;
+    // The catch file every page works on, read once and kept while it is unchanged.
+    std::unique_ptr<CCatchStore> m_store;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };

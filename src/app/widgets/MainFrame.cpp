@@ -34,7 +34,7 @@ QAction* MakeCommand(QObject* parent, int id, const QString& text, const QString
 }
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
+CMainFrame::CMainFrame(CCatchStore& store, QWidget* parent) : QMainWindow(parent), m_store(store)
 {
     // A fixed frame without minimise and maximise boxes.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -123,10 +123,14 @@ void CMainFrame::CreateClient()
     m_splitter->setObjectName(QString::number(kFirstPaneId));
     setCentralWidget(m_splitter);
 
-    m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CReportDataFrame(parent); });
-    m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CDataViewFrame(parent); });
+    CCatchStore& store = m_store;
+    m_splitter->AddSwitchView(
+        0, 1, [&store](QWidget* parent) { return new CReportDataFrame(store, parent); });
+    m_splitter->AddSwitchView(
+        0, 1, [&store](QWidget* parent) { return new CDataViewFrame(store, parent); });
     // The browser empties itself whenever it is shown, so the reset show mode needs no handler.
-    m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CThumbnailFrame(parent); });
+    m_splitter->AddSwitchView(
+        0, 1, [&store](QWidget* parent) { return new CThumbnailFrame(store, parent); });
     m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CMainInFrame(parent); });
 
     m_navBar = new CNavBarCtrl(m_splitter);

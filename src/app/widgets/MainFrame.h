@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class CCatchStore;
 class CSwitchSplitter;
 class CNavBarCtrl;
 class QLabel;
@@ -29,7 +30,8 @@ public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;
 
-    explicit CMainFrame(QWidget* parent = nullptr);
+    // Every page works on store, which outlives the window.
+    explicit CMainFrame(CCatchStore& store, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // The navigation bar's notifications: code 1 item clicked (info = item index), 2 item
@@ -52,6 +54,7 @@ private:
     void CreateStatusBar();
     void CreateClient();
 
+    CCatchStore& m_store;
     CSwitchSplitter* m_splitter = nullptr;
     CNavBarCtrl* m_navBar = nullptr;
     QToolBar* m_toolBar = nullptr;

@@ -4,7 +4,6 @@
 #include <QMetaObject>
 #include <QPainter>
 
-#include "charts/YearFishNameLists.h"
 #include "charts/widgets/PainterChartCanvas.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -19,32 +18,9 @@ CDataView::CDataView(QWidget* parent) : QWidget(parent)
 
 CDataView::~CDataView() = default;
 
-void CDataView::SetFilterCombos(QComboBox* yearCombo, QComboBox* speciesCombo)
-{
-    m_yearCombo = yearCombo;
-    m_speciesCombo = speciesCombo;
-}
-
 void CDataView::OnInitialUpdate()
 {
     m_bShowChart = false;
-    if (m_yearCombo) m_yearCombo->clear();
-    if (m_speciesCombo) m_speciesCombo->clear();
-    // A file that cannot be read leaves both fields empty, without a message.
-    const CCatchStore store;
-    if (!CYearFishNameLists::Read(store, m_years, m_species).ok()) {
-        m_years.clear();
-        m_species.clear();
-    }
-    // Filling a list chooses nothing: the fields stay empty until the user picks or types.
-    if (m_yearCombo) {
-        for (const std::string& year : m_years) m_yearCombo->addItem(QStringFromStd(year));
-        m_yearCombo->setCurrentIndex(-1);
-    }
-    if (m_speciesCombo) {
-        for (const std::string& name : m_species) m_speciesCombo->addItem(QStringFromStd(name));
-        m_speciesCombo->setCurrentIndex(-1);
-    }
     update();
 }
 

@@ -18,9 +18,7 @@ public:
     explicit CDataView(QWidget* parent = nullptr);
     ~CDataView() override;
 
-    // The fields OnInitialUpdate fills (the page's dialog bar).
-    void SetFilterCombos(QComboBox* yearCombo, QComboBox* speciesCombo);
-    // Empties the fields and refills them with the years and species of the catch file.
+    // Starts over with no chart shown (the page fills its year and species fields itself).
     void OnInitialUpdate();
 
     // Hands a chart to the view, releasing the one shown before.
@@ -29,19 +27,12 @@ public:
     void SetShowChart(bool show);
     bool IsChartShown() const { return m_bShowChart; }
 
-    const std::vector<std::string>& GetYears() const { return m_years; }
-    const std::vector<std::string>& GetSpecies() const { return m_species; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::unique_ptr<CStatChart> m_pChart;
     bool m_bShowChart = false;
-    std::vector<std::string> m_years;
-    std::vector<std::string> m_species;
-    QPointer<QComboBox> m_yearCombo;
-    QPointer<QComboBox> m_speciesCombo;
     // A chart that cannot be drawn says so once, not on every repaint.
     bool m_messageShown = false;
 };

@@ -23,6 +23,7 @@
 #include "data/TextEncoding.h"
 #include "entry/FishNameList.h"
 #include "entry/PhotoCopies.h"
+#include "entry/TripSaver.h"
 #include "entry/widgets/HitListCtrl.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/UpDownCtrl.h"
@@ -152,8 +153,8 @@ int FindComboEntry(const QStringList& entries, const QString& text)
     return -1;
 }
 
-CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, int position)
-    : QDialog(owner), m_owner(owner), m_position(position < 0 ? -1 : position)
+CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position)
+    : QDialog(owner), m_owner(owner), m_store(store), m_position(position < 0 ? -1 : position)
 {
     setWindowTitle(QStringLiteral("釣果データ入力画面"));
     setObjectName(QStringLiteral("131"));
@@ -348,13 +349,12 @@ void CCatchEntryDlg::InitDialog()
 
 void CCatchEntryDlg::InitExistingTrip()
 {
-    CCatchStore store;
     CTripRecord trip;
-    const CStoreResult result = store.ReadTrip(m_position, trip);
+    const CStoreResult result = m_store.ReadTrip(m_position, trip);
     if (!result.ok()) {
         // The dialog stays open but empty; saving it is refused, so the trip is never
         // overwritten by fields that were never filled.
-        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
+        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, m_store.GetPath())),
                        EMessageBoxIcon::Warning);
         return;
     }
@@ -555,8 +555,7 @@ void CCatchEntryDlg::accept()
     int weight = 0;
     ValidateNumbers(length, weight);
     CTripRecord trip = GetTripFromControls();
-    const bool saved = m_position < 0 ? SaveNewTrip(trip) : SaveExistingTrip(std::move(trip));
-    if (saved) Finish(ECatchEntryResult::Saved);
+    if (SaveTrip(std::move(trip))) Finish(ECatchEntryResult::Saved);
 }
 
 void CCatchEntryDlg::reject()
@@ -565,40 +564,11 @@ void CCatchEntryDlg::reject()
     Finish(ECatchEntryResult::Cancelled);
 }
 
-bool CCatchEntryDlg::SaveNewTrip(const CTripRecord& trip)
-{
-    CCatchStore store;
-    const CStoreResult result = store.AddTrip(trip);
-    if (result.ok()) return true;
-    ShowMessageBox(
-        this,
-        QStringFromStd(DescribeStoreResult(result, store.GetPath())) +
-            QStringLiteral("\n\n登録できませんでした。入力内容はこの画面に残っています。"),
-        EMessageBoxIcon::Warning);
-    return false;
-}
-
-int CCatchEntryDlg::FindOwnTrip(const std::vector<CTripRecord>& trips) const
-{
-    const int count = static_cast<int>(trips.size());
-    if (m_position < count && trips[static_cast<size_t>(m_position)] == m_original) {
-        return m_position;
-    }
-    // Trips were added or deleted meanwhile: the nearest trip with the content read on opening
-    // is this dialog's trip.
-    int best = -1;
-    for (int n = 0; n < count; ++n) {
-        if (!(trips[static_cast<size_t>(n)] == m_original)) continue;
-        if (best < 0 || std::abs(n - m_position) < std::abs(best - m_position)) best = n;
-    }
-    return best;
-}
-
-bool CCatchEntryDlg::SaveExistingTrip(CTripRecord trip)
+bool CCatchEntryDlg::SaveTrip(CTripRecord trip)
 {
     const QString keep =
         QStringLiteral("\n\n登録できませんでした。入力内容はこの画面に残っています。");
-    if (!m_originalRead) {
+    if (m_position >= 0 && !m_originalRead) {
         ShowMessageBox(this,
                        QStringLiteral("この釣行データは開いたときに読み込めなかったため、"
                                       "上書きできません。") +
@@ -606,45 +576,34 @@ bool CCatchEntryDlg::SaveExistingTrip(CTripRecord trip)
                        EMessageBoxIcon::Warning);
         return false;
     }
-    CCatchStore store;
-    std::vector<CTripRecord> trips;
-    CStoreResult result = store.ReadAllTrips(trips);
-    if (!result.ok()) {
-        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, store.GetPath())) + keep,
-                       EMessageBoxIcon::Warning);
-        return false;
+    const CPhotoCopies copies(m_store.GetDataDir() + "Picture/");
+    CTripSaver saver(m_store, copies);
+    const CTripSaver::CReport report =
+        m_position < 0 ? saver.SaveNew(std::move(trip))
+                       : saver.SaveExisting(m_position, m_original, std::move(trip),
+                                            ToStd(m_removedPhotoPaths));
+    switch (report.outcome) {
+        case CTripSaver::EOutcome::Saved:
+            break;
+        case CTripSaver::EOutcome::StoreFailed:
+            ShowMessageBox(
+                this, QStringFromStd(DescribeStoreResult(report.result, m_store.GetPath())) + keep,
+                EMessageBoxIcon::Warning);
+            return false;
+        case CTripSaver::EOutcome::TripGone:
+            ShowMessageBox(this,
+                           QStringLiteral("この釣行データは、画面を開いた後に削除されたか別の画面で"
+                                          "変更されたため、上書きできません。") +
+                               keep,
+                           EMessageBoxIcon::Warning);
+            return false;
     }
-    const int position = FindOwnTrip(trips);
-    if (position < 0) {
-        ShowMessageBox(this,
-                       QStringLiteral("この釣行データは、画面を開いた後に削除されたか別の画面で"
-                                      "変更されたため、上書きできません。") +
-                           keep,
-                       EMessageBoxIcon::Warning);
-        return false;
-    }
-
-    const CPhotoCopies copies;
-    const CPhotoCopies::CCopyReport report = copies.CopyTripPhotos(trip);
-    result = store.ReplaceTrip(position, trip);
-    if (!result.ok()) {
-        CPhotoCopies::DeleteFiles(report.newCopies);
-        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, store.GetPath())) + keep,
-                       EMessageBoxIcon::Warning);
-        return false;
-    }
-    if (!report.failed.empty()) {
+    if (!report.failedCopies.empty()) {
         ShowMessageBox(this,
                        QStringLiteral("次の画像は Data/Picture/ にコピーできなかったため、"
                                       "元の場所のまま登録しました。\n") +
-                           ToQt(report.failed).join(QLatin1Char('\n')),
+                           ToQt(report.failedCopies).join(QLatin1Char('\n')),
                        EMessageBoxIcon::Warning);
-    }
-    // Only now that the file names the copies it keeps may removed copies go, and only those
-    // that no trip names any more.
-    std::vector<CTripRecord> saved;
-    if (store.ReadAllTrips(saved).ok()) {
-        copies.DeleteUnusedCopies(ToStd(m_removedPhotoPaths), saved);
     }
     return true;
 }

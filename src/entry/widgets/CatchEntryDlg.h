@@ -7,6 +7,8 @@
 
 #include "data/TripRecord.h"
 
+class CCatchStore;
+
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -43,7 +45,7 @@ class CCatchEntryDlg : public QDialog {
 public:
     // owner: the parent window; when it implements ICatchEntryOwner it receives the result.
     // position: the trip's zero-based position in the catch file, or -1 for a new trip.
-    CCatchEntryDlg(QWidget* owner, int position);
+    CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position);
     ~CCatchEntryDlg() override;
 
     int GetPosition() const { return m_position; }
@@ -93,15 +95,14 @@ private:
     void RebuildPhotoList(bool place, int capacity);
 
     // Saving.
-    bool SaveNewTrip(const CTripRecord& trip);
-    bool SaveExistingTrip(CTripRecord trip);
-    int FindOwnTrip(const std::vector<CTripRecord>& trips) const;
+    bool SaveTrip(CTripRecord trip);
     void Finish(ECatchEntryResult result);
 
     QWidget* m_owner = nullptr;
     QStringList m_fishPhotoPaths;
     QStringList m_placePhotoPaths;
     QStringList m_removedPhotoPaths;
+    CCatchStore& m_store;
     const int m_position;
     int m_selectedPlacePhoto = -1;
     // The trip as read when the dialog opened: how the dialog finds it again when saving.

@@ -12,7 +12,7 @@
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 
-CThumbnailFrame::CThumbnailFrame(QWidget* parent) : QWidget(parent)
+CThumbnailFrame::CThumbnailFrame(CCatchStore& store, QWidget* parent) : QWidget(parent)
 {
     const QFont font = CDialogUnits::DialogFont();
     const CDialogUnits units(font);
@@ -37,7 +37,7 @@ CThumbnailFrame::CThumbnailFrame(QWidget* parent) : QWidget(parent)
     show->setAutoDefault(false);
     units.Place(show, 83, 2, 41, 12);
 
-    m_view = new CThumbnailView(this);
+    m_view = new CThumbnailView(store, this);
     m_view->SetKindCombo(m_kindCombo);
     StackBarOverView(this, m_bar, m_view);
 

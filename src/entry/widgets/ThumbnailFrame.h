@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QComboBox;
+class CCatchStore;
 class QPushButton;
 class CThumbnailView;
 
@@ -13,7 +14,7 @@ class CThumbnailFrame : public QWidget {
 public:
     enum { IDD_BAR = 133, IDC_KIND_COMBO = 1015, IDC_SHOW = 1031 };
 
-    explicit CThumbnailFrame(QWidget* parent = nullptr);
+    explicit CThumbnailFrame(CCatchStore& store, QWidget* parent = nullptr);
 
     CThumbnailView* View() const { return m_view; }
     QWidget* Bar() const { return m_bar; }

@@ -9,7 +9,8 @@
 #include "uikit/DesktopServices.h"
 #include "uikit/QtText.h"
 
-CThumbnailView::CThumbnailView(QWidget* parent) : QListWidget(parent)
+CThumbnailView::CThumbnailView(CCatchStore& store, QWidget* parent)
+    : QListWidget(parent), m_store(store)
 {
     setFrameShape(QFrame::StyledPanel);
     setViewMode(QListView::IconMode);
@@ -46,7 +47,7 @@ bool CThumbnailView::Build(EPhotoKind kind)
 {
     ForgetPhotoPaths();
     std::vector<std::string> paths;
-    const CStoreResult result = CCatchStore().ListPhotoPaths(kind, paths);
+    const CStoreResult result = m_store.ListPhotoPaths(kind, paths);
     if (!result.ok()) return false;
     for (const std::string& path : paths) m_photoPaths << QStringFromStd(path);
     BuildThumbnails(this, m_photoPaths, kCapacity, EThumbnailPlacement::FourPerRow);

@@ -6,6 +6,7 @@
 #include "data/TripRecord.h"
 
 class QComboBox;
+class CCatchStore;
 
 // The photo browser's view: an icon list of the thumbnails of every fish or every place photo
 // of all trips, four per row.  A double click on a thumbnail opens its photo with the desktop's
@@ -15,7 +16,7 @@ class CThumbnailView : public QListWidget {
 public:
     static constexpr int kCapacity = 1000;
 
-    explicit CThumbnailView(QWidget* parent = nullptr);
+    explicit CThumbnailView(CCatchStore& store, QWidget* parent = nullptr);
 
     // The combo of the browser's bar whose entries the view fills.
     void SetKindCombo(QComboBox* combo) { m_kindCombo = combo; }
@@ -34,6 +35,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    CCatchStore& m_store;
     QComboBox* m_kindCombo = nullptr;
     QStringList m_photoPaths;
 };

@@ -7,7 +7,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "charts/YearFishNameLists.h"
 #include "charts/widgets/DataView.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/LankingListView.h"
@@ -23,7 +22,8 @@ QString Id(int id)
 
 }  // namespace
 
-CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent)
+CDataViewFrame::CDataViewFrame(CCatchStore& store, QWidget* parent)
+    : QWidget(parent), m_store(store)
 {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -39,6 +39,7 @@ CDataViewFrame::CDataViewFrame(QWidget* parent) : QWidget(parent)
     m_viewKind = kChartView;
     m_layout->addWidget(m_view, 1);
     static_cast<CDataView*>(m_view)->OnInitialUpdate();
+    RefreshFilterLists(false);
 }
 
 void CDataViewFrame::CreateDialogBar()
@@ -83,7 +84,6 @@ QWidget* CDataViewFrame::CreateView(int kind)
     QWidget* view = nullptr;
     if (kind == kChartView) {
         auto* chartView = new CDataView(this);
-        chartView->SetFilterCombos(m_yearCombo, m_speciesCombo);
         view = chartView;
     } else if (kind == kRankingView) {
         view = new CLankingListView(this);
@@ -118,6 +118,7 @@ bool CDataViewFrame::SwitchStatView(int kind)
     created->show();
     if (kind == kChartView) {
         static_cast<CDataView*>(created)->OnInitialUpdate();
+        RefreshFilterLists(false);
     } else {
         static_cast<CLankingListView*>(created)->OnInitialUpdate();
     }
@@ -132,16 +133,18 @@ void CDataViewFrame::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // Trips may have been saved on another page since the lists were read.
-    if (!event->spontaneous()) RefreshFilterLists();
+    if (!event->spontaneous()) RefreshFilterLists(true);
 }
 
-void CDataViewFrame::RefreshFilterLists()
+void CDataViewFrame::RefreshFilterLists(bool keepTexts)
 {
     std::vector<std::string> years;
     std::vector<std::string> species;
-    if (!CYearFishNameLists::Read(CCatchStore(), years, species).ok()) return;
-    const auto refill = [](QComboBox* combo, const std::vector<std::string>& entries) {
-        const QString text = combo->currentText();
+    // A file that cannot be read leaves the lists empty.
+    m_store.ListYearsAndSpecies(years, species);
+    // Filling a list chooses nothing: the fields keep what was typed, or stay empty.
+    const auto refill = [keepTexts](QComboBox* combo, const std::vector<std::string>& entries) {
+        const QString text = keepTexts ? combo->currentText() : QString();
         combo->clear();
         for (const std::string& entry : entries) combo->addItem(QStringFromStd(entry));
         combo->setCurrentIndex(-1);
@@ -167,8 +170,7 @@ void CDataViewFrame::OnMonthlyStatistics()
         return;
     }
     CMonthCounters counters{};
-    const CCatchStore store;
-    if (!CStatQuery::CountCatchesByMonth(store, StdFromQString(year), StdFromQString(species),
+    if (!CStatQuery::CountCatchesByMonth(m_store, StdFromQString(year), StdFromQString(species),
                                          counters)
              .ok()) {
         return;
@@ -186,8 +188,7 @@ void CDataViewFrame::OnRanking()
     if (!SwitchStatView(kRankingView)) return;
     if (year.isEmpty() || species.isEmpty()) return;
     std::vector<CRankRecord> records;
-    const CCatchStore store;
-    if (!CStatQuery::CollectRanking(store, StdFromQString(year), StdFromQString(species), records)
+    if (!CStatQuery::CollectRanking(m_store, StdFromQString(year), StdFromQString(species), records)
              .ok()) {
         return;
     }

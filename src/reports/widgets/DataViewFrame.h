@@ -5,6 +5,7 @@
 class QComboBox;
 class QPushButton;
 class QVBoxLayout;
+class CCatchStore;
 class CDataView;
 class CLankingListView;
 
@@ -26,7 +27,7 @@ public:
     // The identifier the view below the bar carries.
     static constexpr int kFirstPaneId = 0xE900;
 
-    explicit CDataViewFrame(QWidget* parent = nullptr);
+    explicit CDataViewFrame(CCatchStore& store, QWidget* parent = nullptr);
 
     // Replaces the view below the bar by a new one of kind (1 chart, 2 ranking list) unless that
     // kind is shown already.  Returns false when the switch failed; the old view stays then.
@@ -45,9 +46,10 @@ public:
     void OnRanking();
     void OnWeatherStatistics();
 
-    // Reads the years and species of the catch file again into the two fields' lists, keeping
-    // what the fields show, so trips saved since the page was made can be chosen.
-    void RefreshFilterLists();
+    // Reads the years and species of the catch file again into the two fields' lists (in file
+    // order, nothing chosen), keeping what the fields show when keepTexts, so trips saved since
+    // the page was made can be chosen.  A file that cannot be read leaves the lists empty.
+    void RefreshFilterLists(bool keepTexts);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,4 +65,5 @@ private:
     QComboBox* m_speciesCombo = nullptr;
     QWidget* m_view = nullptr;
     int m_viewKind = kChartView;
+    CCatchStore& m_store;
 };

@@ -8,7 +8,7 @@
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 
-CReportDataFrame::CReportDataFrame(QWidget* parent)
+CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     : QWidget(parent), m_bar(new QWidget(this)), m_view(nullptr)
 {
     m_bar->setObjectName(QString::number(kDialogBarId));
@@ -23,7 +23,7 @@ CReportDataFrame::CReportDataFrame(QWidget* parent)
     remove->setObjectName(QString::number(kDeleteId));
     units.Place(remove, 58, 2, 50, 12);
 
-    m_view = new CReportDataView(this);
+    m_view = new CReportDataView(store, this);
     StackBarOverView(this, m_bar, m_view);
 
     connect(newTrip, &QPushButton::clicked, m_view, [this] { m_view->OnNewTrip(); });

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class CCatchStore;
 class CReportDataView;
 class QPushButton;
 
@@ -10,7 +11,7 @@ class QPushButton;
 class CReportDataFrame : public QWidget {
     Q_OBJECT
 public:
-    explicit CReportDataFrame(QWidget* parent = nullptr);
+    explicit CReportDataFrame(CCatchStore& store, QWidget* parent = nullptr);
 
     CReportDataView* GetView() const { return m_view; }
     QWidget* GetDialogBar() const { return m_bar; }

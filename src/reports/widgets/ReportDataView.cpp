@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
 
@@ -54,8 +55,8 @@ void CTripRowModel::RemoveRow(int row)
     endRemoveRows();
 }
 
-CReportDataView::CReportDataView(QWidget* parent)
-    : QTableView(parent), m_model(new CTripRowModel(this))
+CReportDataView::CReportDataView(CCatchStore& store, QWidget* parent)
+    : QTableView(parent), m_store(store), m_model(new CTripRowModel(this))
 {
     setModel(m_model);
     SetUpReportList(this);
@@ -70,16 +71,15 @@ CReportDataView::~CReportDataView()
 
 CStoreResult CReportDataView::OnInitialUpdate()
 {
-    CCatchStore store;
     std::vector<CTripRow> rows;
-    const CStoreResult result = store.ListTrips(rows);
+    const CStoreResult result = m_store.ListTrips(rows);
     if (!result.ok()) rows.clear();
     m_model->SetRows(std::move(rows));
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
     if (!result.ok()) {
         // A missing file and one that cannot be parsed are told apart, never an empty list in
         // silence.
-        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
+        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, m_store.GetPath())),
                        EMessageBoxIcon::Warning);
     }
     Q_EMIT reloaded();
@@ -93,7 +93,7 @@ CCatchEntryDlg* CReportDataView::OnNewTrip()
 
 CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position)
 {
-    auto* dialog = new CCatchEntryDlg(this, position);
+    auto* dialog = new CCatchEntryDlg(this, m_store, position);
     m_lastDialog = dialog;
     m_dialogs.append(dialog);
     const QRect area = window()->frameGeometry();
@@ -119,25 +119,42 @@ void CReportDataView::mouseDoubleClickEvent(QMouseEvent* event)
     QTableView::mouseDoubleClickEvent(event);
 }
 
+void CReportDataView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        OnDeleteSelected();
+        return;
+    }
+    const QModelIndex current = currentIndex();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && current.isValid()) {
+        OpenCatchEntry(current.row());
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
 void CReportDataView::OnDeleteSelected()
 {
     std::vector<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
     if (rows.empty()) return;
     std::sort(rows.begin(), rows.end());
-    CCatchStore store;
-    for (size_t k = 0; k < rows.size(); ++k) {
-        // Each removal moves the later trips up by one.
-        const int position = rows[k] - static_cast<int>(k);
-        m_model->RemoveRow(position);
-        const CStoreResult result = store.DeleteTrip(position);
-        if (!result.ok()) {
-            ShowMessageBox(this,
-                           QStringFromStd(DescribeStoreResult(result, store.GetPath())) +
-                               QStringLiteral("\n\n削除できませんでした。"),
-                           EMessageBoxIcon::Warning);
-            OnInitialUpdate();
-            return;
-        }
+    const CTripRow& first = m_model->Rows()[static_cast<size_t>(rows.front())];
+    QString question =
+        rows.size() == 1
+            ? QStringLiteral("次の釣行データを削除しますか？\n")
+            : QStringLiteral("%1 件の釣行データを削除しますか？\n先頭: ").arg(rows.size());
+    question += QStringFromStd(first.date) + QStringLiteral("  ") + QStringFromStd(first.place);
+    if (ShowMessageBox(this, question, EMessageBoxIcon::Question,
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+        return;
     }
+    const CStoreResult result = m_store.DeleteTrips(rows);
+    if (!result.ok()) {
+        ShowMessageBox(this,
+                       QStringFromStd(DescribeStoreResult(result, m_store.GetPath())) +
+                           QStringLiteral("\n\n削除できませんでした。"),
+                       EMessageBoxIcon::Warning);
+    }
+    OnInitialUpdate();
 }

@@ -35,7 +35,7 @@ private:
 class CReportDataView : public QTableView, public ICatchEntryOwner {
     Q_OBJECT
 public:
-    explicit CReportDataView(QWidget* parent = nullptr);
+    explicit CReportDataView(CCatchStore& store, QWidget* parent = nullptr);
     ~CReportDataView() override;
 
     // Clears the list and fills it from the catch file again.  A file that cannot be read or
@@ -46,7 +46,8 @@ public:
     CCatchEntryDlg* OnNewTrip();
     // Opens a dialog on trip position (the list's row).
     CCatchEntryDlg* OpenCatchEntry(int position);
-    // "削除": removes every selected trip from the list and the file.
+    // "削除" and the Delete key: after one question, removes every selected trip from the file in
+    // one save and reads the list again.
     void OnDeleteSelected();
 
     int GetLastDoubleClickedRow() const { return m_doubleClickedRow; }
@@ -65,8 +66,10 @@ Q_SIGNALS:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    CCatchStore& m_store;
     CTripRowModel* m_model;
     int m_doubleClickedRow = -1;
     QPointer<CCatchEntryDlg> m_lastDialog;

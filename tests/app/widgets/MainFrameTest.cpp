@@ -19,6 +19,7 @@
 #include "charts/ChartCategory.h"
 #include "charts/StatChart.h"
 #include "charts/widgets/DataView.h"
+#include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/ThumbnailFrame.h"
@@ -50,7 +51,7 @@ protected:
     {
         SetCurrentDateSourceForTesting([] { return CDate{2026, 5, 1}; });
         m_dir.WriteFile("Data/fish.xml", kTwoTrips);
-        m_frame = std::make_unique<CMainFrame>();
+        m_frame = std::make_unique<CMainFrame>(m_store);
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
     }
@@ -76,6 +77,7 @@ protected:
 
     CTempWorkingDir m_workingDir;  // the holiday lists are written here
     CTempProgramDir m_dir;
+    CCatchStore m_store{m_dir.CatchFile()};
     CMessageBoxRecorder m_messages;
     std::unique_ptr<CMainFrame> m_frame;
 };

@@ -88,7 +88,7 @@ protected:
 
     CCatchEntryDlg* Open(int position)
     {
-        m_dialog = std::make_unique<CCatchEntryDlg>(&m_owner, position);
+        m_dialog = std::make_unique<CCatchEntryDlg>(&m_owner, m_store, position);
         m_dialog->show();
         return m_dialog.get();
     }
@@ -118,10 +118,13 @@ protected:
     CTripRecord StoredTrip(int n)
     {
         CTripRecord trip;
-        EXPECT_TRUE(CCatchStore().ReadTrip(n, trip).ok());
+        EXPECT_TRUE(CCatchStore(CatchFilePath()).ReadTrip(n, trip).ok());
         return trip;
     }
-    void AddStoredTrip(const CTripRecord& trip) { ASSERT_TRUE(CCatchStore().AddTrip(trip).ok()); }
+    void AddStoredTrip(const CTripRecord& trip)
+    {
+        ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(trip).ok());
+    }
     // A small JPEG outside the program directory.
     QString Jpeg(const std::string& relative, QRgb colour)
     {
@@ -147,6 +150,7 @@ protected:
     }
 
     CTempProgramDir m_dir;
+    CCatchStore m_store{m_dir.CatchFile()};
     std::string m_outside;
     CMessageBoxRecorder m_messages;
     CFakeDesktopServices m_desktop;
@@ -370,7 +374,7 @@ TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater)
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 
     std::vector<CTripRow> rows;
-    ASSERT_TRUE(CCatchStore().ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
     ASSERT_EQ(rows.size(), 2u);
     const CTripRecord saved = StoredTrip(1);
     EXPECT_EQ(saved.fishname, "クロダイ");
@@ -389,7 +393,7 @@ TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater)
 
     // Once saved the dialog only waits for its owner: a second press adds nothing.
     Click(1);
-    ASSERT_TRUE(CCatchStore().ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
     EXPECT_EQ(rows.size(), 2u);
 }
 
@@ -549,11 +553,11 @@ TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip)
     for (const char* place : {"zero", "one", "two"}) AddStoredTrip(SampleTrip(place));
     Open(2);
     SetText(1008, "two, edited");
-    ASSERT_TRUE(CCatchStore().DeleteTrip(0).ok());  // from the trip list meanwhile
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());  // from the trip list meanwhile
     Click(1);
     EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
     std::vector<CTripRow> rows;
-    ASSERT_TRUE(CCatchStore().ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].place, "one");
     EXPECT_EQ(rows[1].place, "two, edited");
@@ -562,7 +566,7 @@ TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip)
     m_owner.calls.clear();
     Open(0);
     SetText(1008, "one, edited");
-    ASSERT_TRUE(CCatchStore().DeleteTrip(0).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());
     AddStoredTrip(SampleTrip("three"));
     const std::string before = CatchFile();
     Click(1);
@@ -573,15 +577,15 @@ TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip)
     EXPECT_TRUE(m_owner.calls.empty());
 
     // A trip added in front moves it down; it is still found.
-    ASSERT_TRUE(CCatchStore().DeleteTrip(1).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(1).ok());
     AddStoredTrip(SampleTrip("four"));
     Open(1);
-    ASSERT_TRUE(CCatchStore().DeleteTrip(0).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());
     AddStoredTrip(SampleTrip("five"));
     SetText(1008, "four, edited");
     Click(1);
     EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
-    ASSERT_TRUE(CCatchStore().ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].place, "four, edited");
     EXPECT_EQ(rows[1].place, "five");
@@ -793,7 +797,7 @@ TEST_F(CatchEntryDlgTest, SavingAnExistingTripCopiesItsPhotosWithoutCollisions)
     EXPECT_FALSE(m_dir.Exists("Data/Picture/IMG_3.jpg"));
 }
 
-TEST_F(CatchEntryDlgTest, ANewTripKeepsThePathsAsPicked)
+TEST_F(CatchEntryDlgTest, ANewTripNamesCopiesOfItsPhotosFromTheFirstSave)
 {
     Open(-1);
     const QString photo = Jpeg("e/new.jpg", qRgb(5, 5, 5));
@@ -802,8 +806,9 @@ TEST_F(CatchEntryDlgTest, ANewTripKeepsThePathsAsPicked)
     WaitForPhotos(1011, 1);
     Click(1);
     EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
-    EXPECT_EQ(StoredTrip(0).fishPhotos, std::vector<std::string>{StdFromQString(photo)});
-    EXPECT_FALSE(m_dir.Exists("Data/Picture/new.jpg"));
+    EXPECT_EQ(StoredTrip(0).fishPhotos,
+              std::vector<std::string>{m_dir.Path("Data/Picture/new.jpg")});
+    EXPECT_EQ(m_dir.ReadFile("Data/Picture/new.jpg"), ReadFileBytes(StdFromQString(photo)));
 }
 
 TEST_F(CatchEntryDlgTest, ARemovedCopyIsDeletedAfterSavingUnlessAnotherTripNamesIt)

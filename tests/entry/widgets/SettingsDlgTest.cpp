@@ -139,7 +139,7 @@ TEST_F(SettingsDlgTest, DeleteRemovesOnlyTheSelectedName)
     auto* list = FindControl<QListWidget>(&dlg, 1037);
     list->clearSelection();
     Click(dlg, 1004);
-    EXPECT_EQ(list->count(), 3);
+    ASSERT_EQ(list->count(), 3);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1)).center());
     ASSERT_TRUE(list->item(1)->isSelected());

@@ -44,7 +44,7 @@ protected:
         trip.date = "2024/5/1";
         trip.placePhotos = std::move(place);
         trip.fishPhotos = std::move(fish);
-        ASSERT_TRUE(CCatchStore().AddTrip(trip).ok());
+        ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(trip).ok());
     }
 
     QComboBox* Combo() { return FindControl<QComboBox>(&m_frame, 1015); }
@@ -71,7 +71,8 @@ protected:
     }
 
     CTempProgramDir m_dir;
-    CThumbnailFrame m_frame;
+    CCatchStore m_store{m_dir.CatchFile()};
+    CThumbnailFrame m_frame{m_store};
 };
 
 TEST_F(ThumbnailFrameTest, BarOffersTheTwoKindsWithNothingChosen)

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "charts/widgets/DataView.h"
+#include "data/CatchStore.h"
 #include "reports/RankingSort.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/LankingListView.h"
@@ -43,7 +44,7 @@ protected:
     {
         CRankingSort::Shared().Reset();
         m_dir.WriteFile("Data/fish.xml", kCatchFile);
-        m_frame = std::make_unique<CDataViewFrame>();
+        m_frame = std::make_unique<CDataViewFrame>(m_store);
         m_frame->resize(640, 480);
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
@@ -76,10 +77,30 @@ protected:
     }
 
     CTempProgramDir m_dir;
+    CCatchStore m_store{m_dir.CatchFile()};
     std::unique_ptr<CDataViewFrame> m_frame;
 };
 
 }  // namespace
+
+TEST_F(DataViewFrameTest, FieldsListYearsAndSpeciesInFileOrderWithNothingChosen)
+{
+    EXPECT_EQ(Year()->count(), 2);
+    EXPECT_EQ(Year()->itemText(0), QStringLiteral("2004"));
+    EXPECT_EQ(Year()->itemText(1), QStringLiteral("2003"));
+    ASSERT_EQ(Species()->count(), 2);
+    EXPECT_EQ(Species()->itemText(0), QStringLiteral("メジナ"));
+    EXPECT_EQ(Species()->itemText(1), QStringLiteral("アジ"));
+    EXPECT_EQ(Year()->currentText(), QString());
+
+    // Shown again after the file went bad: the lists are emptied, what was typed stays.
+    Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
+    m_dir.WriteFile("Data/fish.xml", "not xml");
+    m_frame->RefreshFilterLists(true);
+    EXPECT_EQ(Year()->count(), 0);
+    EXPECT_EQ(Species()->count(), 0);
+    EXPECT_EQ(Year()->currentText(), QStringLiteral("2004"));
+}
 
 TEST_F(DataViewFrameTest, BarAndInitialChartView)
 {
@@ -108,9 +129,7 @@ TEST_F(DataViewFrameTest, BarAndInitialChartView)
               m_frame->GetView()->geometry().top());
     EXPECT_GT(m_frame->GetView()->height(), 400);
 
-    const QImage page = m_frame->grab().toImage();
-    QDir().mkpath(QStringLiteral("/tmp/charts-shots"));
-    page.save(QStringLiteral("/tmp/charts-shots/statistics-page.png"));
+    SaveShotIfAsked(m_frame->grab().toImage(), QStringLiteral("statistics-page"));
 }
 
 TEST_F(DataViewFrameTest, MonthlyButtonShowsTheCountsAsBars)
@@ -129,7 +148,7 @@ TEST_F(DataViewFrameTest, MonthlyButtonShowsTheCountsAsBars)
     EXPECT_EQ(Year()->currentText(), QStringLiteral("2004"));
     EXPECT_EQ(Species()->currentText(), QStringLiteral("メジナ"));
     const QImage shot = view->grab().toImage();
-    shot.save(QStringLiteral("/tmp/charts-shots/statistics-monthly.png"));
+    SaveShotIfAsked(shot, QStringLiteral("statistics-monthly"));
     // May's bar reaches the top tick.
     const int slot = chart.GetPlotWidth() / 12;
     const int mayCentre = chart.GetPlotLeft() + slot * 5 - slot / 2;
@@ -158,7 +177,7 @@ TEST_F(DataViewFrameTest, RankingListsHeaviestFirstAndSwitchesBack)
     EXPECT_EQ(list->GetRows()[0],
               (std::vector<std::string>{"1", "2004/5/3", "晴れ", "42", "10", "城ヶ島"}));
     EXPECT_EQ(Year()->currentText(), QStringLiteral("2004"));
-    list->grab().toImage().save(QStringLiteral("/tmp/charts-shots/statistics-ranking.png"));
+    SaveShotIfAsked(list->grab().toImage(), QStringLiteral("statistics-ranking"));
 
     // Back to the chart: a fresh view, the fields refilled, the chosen texts put back.
     Choose(QStringLiteral("2003"), QStringLiteral("メジナ"));

@@ -49,11 +49,11 @@ protected:
     void AddTrips(const std::vector<std::string>& places)
     {
         for (const std::string& place : places)
-            ASSERT_TRUE(CCatchStore().AddTrip(Trip(place)).ok());
+            ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(Trip(place)).ok());
     }
     CReportDataView* Show()
     {
-        m_frame = std::make_unique<CReportDataFrame>();
+        m_frame = std::make_unique<CReportDataFrame>(m_store);
         m_frame->resize(640, 400);
         m_frame->show();
         return m_frame->GetView();
@@ -67,7 +67,7 @@ protected:
     std::vector<std::string> StoredPlaces()
     {
         std::vector<CTripRow> rows;
-        EXPECT_TRUE(CCatchStore().ListTrips(rows).ok());
+        EXPECT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
         std::vector<std::string> places;
         for (const CTripRow& row : rows) places.push_back(row.place);
         return places;
@@ -83,6 +83,7 @@ protected:
     }
 
     CTempProgramDir m_dir;
+    CCatchStore m_store{m_dir.CatchFile()};
     CMessageBoxRecorder m_messages;
     std::unique_ptr<CReportDataFrame> m_frame;
 };
@@ -90,10 +91,10 @@ protected:
 TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder)
 {
     AddTrips({"Tokyo Bay", "相模湾", "Izu"});
-    ASSERT_TRUE(CCatchStore().AddTrip(Trip("Sado", "2003/12/31")).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(Trip("Sado", "2003/12/31")).ok());
     CTripRecord noWeather = Trip("Noto");
     noWeather.weather.clear();
-    ASSERT_TRUE(CCatchStore().AddTrip(noWeather).ok());
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(noWeather).ok());
     CReportDataView* view = Show();
 
     QWidget* bar = FindControl<QWidget>(m_frame.get(), 134);
@@ -161,16 +162,25 @@ TEST_F(ReportDataViewTest, DeletingRemovesExactlyTheSelectedTrips)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, RowCentre(1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCentre(3));
     ASSERT_EQ(view->selectionModel()->selectedRows().size(), 2);
-    Click(1006);
+    const std::string before = m_dir.ReadFile("Data/fish.xml");
 
+    // One question naming how many and the first; "no" keeps every trip.
+    m_messages.QueueAnswer(QMessageBox::No);
+    Click(1006);
+    ASSERT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("2 件")));
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("t1")));
+    EXPECT_EQ(StoredPlaces().size(), 5u);
+
+    // The Delete key asks the same; "yes" removes both in one save.
+    m_messages.QueueAnswer(QMessageBox::Yes);
+    QTest::keyClick(view, Qt::Key_Delete);
+    ASSERT_EQ(m_messages.Texts().size(), 2);
     EXPECT_EQ(StoredPlaces(), (std::vector<std::string>{"t0", "t2", "t4"}));
+    EXPECT_EQ(m_dir.ReadFile("Data/fish.xml.bak"), before);
     ASSERT_EQ(Rows(), 3);
-    // Rows keep their numbers until the next fill.
-    EXPECT_EQ(Text(1, 0), "3");
-    EXPECT_EQ(Text(2, 4), "t4");
-    EXPECT_TRUE(m_messages.Texts().isEmpty());
-    view->OnInitialUpdate();
     EXPECT_EQ(Text(1, 0), "2");
+    EXPECT_EQ(Text(2, 4), "t4");
 }
 
 TEST_F(ReportDataViewTest, ADeleteThatCannotReachTheFileIsReportedAndTheListReread)
@@ -180,9 +190,10 @@ TEST_F(ReportDataViewTest, ADeleteThatCannotReachTheFileIsReportedAndTheListRere
     const std::string broken = "<CatchLog><FishData>";
     m_dir.WriteFile("Data/fish.xml", broken);
     view->selectRow(0);
+    m_messages.QueueAnswer(QMessageBox::Yes);
     Click(1006);
-    ASSERT_GE(m_messages.Texts().size(), 1);
-    EXPECT_TRUE(m_messages.Texts()[0].contains("削除できませんでした"));
+    ASSERT_GE(m_messages.Texts().size(), 2);
+    EXPECT_TRUE(m_messages.Texts()[1].contains("削除できませんでした"));
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), broken);
     EXPECT_EQ(Rows(), 0);  // reread: the file cannot show any trip now
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "charts/YearFishNameLists.h"
+#include "data/CatchStore.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -16,16 +16,16 @@ std::string Trip(const std::string& date, const std::vector<std::string>& specie
 
 }  // namespace
 
-TEST(YearFishNameLists, DistinctInOrderOfFirstAppearanceLikeTheStore)
+TEST(YearsAndSpecies, DistinctInOrderOfFirstAppearanceLikeTheSingleLists)
 {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
                       Trip("2003/12/30", {"メジナ", "アジ"}) + Trip("2004/01/02", {"アジ"}) +
                       Trip("2003/08/01", {"スズキ", "メジナ"}) + Trip("1999", {}) + "</CatchLog>");
-    const CCatchStore store;
+    const CCatchStore store(dir.CatchFile());
     std::vector<std::string> years, species;
-    ASSERT_TRUE(CYearFishNameLists::Read(store, years, species).ok());
+    ASSERT_TRUE(store.ListYearsAndSpecies(years, species).ok());
     EXPECT_EQ(years, (std::vector<std::string>{"2003", "2004", "1999"}));
     EXPECT_EQ(species, (std::vector<std::string>{"メジナ", "アジ", "スズキ"}));
 
@@ -36,12 +36,12 @@ TEST(YearFishNameLists, DistinctInOrderOfFirstAppearanceLikeTheStore)
     EXPECT_EQ(species, storeSpecies);
 }
 
-TEST(YearFishNameLists, UnreadableFileGivesEmptyLists)
+TEST(YearsAndSpecies, UnreadableFileGivesEmptyLists)
 {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
     std::vector<std::string> years{"old"}, species{"old"};
-    EXPECT_FALSE(CYearFishNameLists::Read(CCatchStore(), years, species).ok());
+    EXPECT_FALSE(CCatchStore(dir.CatchFile()).ListYearsAndSpecies(years, species).ok());
     EXPECT_TRUE(years.empty());
     EXPECT_TRUE(species.empty());
 }

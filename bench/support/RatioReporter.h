@@ -1,0 +1,42 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+// Prints, after the usual table, each benchmark's time as a multiple of BM_BareParse with the same
+// arguments in the same run ("BM_ReplaceTrip/10000" against "BM_BareParse/10000"), which is how
+// the speed goals are stated.
+class CRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration) continue;
+            m_times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+        }
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        for (const auto& [name, time] : m_times) {
+            const size_t slash = name.find('/');
+            const std::string args = slash == std::string::npos ? "" : name.substr(slash);
+            const auto base = m_times.find("BM_BareParse" + args);
+            if (base == m_times.end() || base->first == name || base->second.wall <= 0) continue;
+            std::printf("%-40s %.2f x bare parse (wall), %.2f x (CPU)\n", name.c_str(),
+                        time.wall / base->second.wall, time.cpu / base->second.cpu);
+        }
+    }
+
+private:
+    struct CTimes {
+        double wall = 0;
+        double cpu = 0;
+    };
+    std::map<std::string, CTimes> m_times;
+};

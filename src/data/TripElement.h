@@ -1,0 +1,17 @@
+#pragma once
+
+#include <libxml/tree.h>
+
+#include "data/TripRecord.h"
+#include "data/XMLDataFile.h"
+
+// How one trip is held by a FishData element of the catch file.  Line breaks are LF in memory
+// and CR LF in the file.
+
+// The trip record held by one FishData element.
+CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr tripElement);
+// Appends the twelve children of a trip to an (empty) FishData element; 0 on success.
+int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripRecord& trip);
+
+// The elements whose texts carry line ends (as plain CR LF in the file).
+inline const char* const kLineEndElements[] = {"method", "memo"};

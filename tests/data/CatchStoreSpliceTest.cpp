@@ -1,0 +1,218 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "data/CatchStore.h"
+#include "data/MarkupScanner.h"
+#include "data/TextEncoding.h"
+#include "support/TempProgramDir.h"
+
+namespace {
+
+CTripRecord Trip(const std::string& place, const std::string& date = "2024/5/3")
+{
+    CTripRecord trip;
+    trip.fishname = "マダイ";
+    trip.date = date;
+    trip.place = place;
+    trip.memo = "一行目\n二行目";
+    trip.catches = {{"マダイ", "48", "1", "7時15分"}};
+    return trip;
+}
+
+std::vector<std::string> Places(const CCatchStore& store)
+{
+    std::vector<std::string> places;
+    EXPECT_TRUE(store
+                    .ReadTrips([&](const std::vector<CTripRecord>& trips) {
+                        for (const CTripRecord& trip : trips) places.push_back(trip.place);
+                    })
+                    .ok());
+    return places;
+}
+
+// A file as another program may have written it: comments (one holding markup), a processing
+// instruction, an attribute with ">" in it, odd layout and an element the program does not know.
+const std::string kHead =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- log <FishData> kept by hand -->\n"
+    "<log version=\"a>b\">\n  <owner>釣り人</owner>\n";
+const std::string kTripA = "<FishData><place>A</place><memo>x</memo></FishData>";
+const std::string kTripB = "<FishData>\n    <place>B</place><?note keep?></FishData>";
+const std::string kTripC = "<FishData><place><![CDATA[C</FishData>]]></place></FishData>";
+const std::string kTail = "\n</log>\n<!-- end -->\n";
+const std::string kFile = kHead + "  " + kTripA + "\n  " + kTripB + "\n  " + kTripC + kTail;
+
+class CatchStoreSpliceTest : public ::testing::Test {
+protected:
+    CTempProgramDir m_dir;
+    CCatchStore m_store{m_dir.CatchFile()};
+};
+
+TEST_F(CatchStoreSpliceTest, EveryByteOutsideTheChangedTripStaysAsItWas)
+{
+    m_dir.WriteFile("Data/fish.xml", kFile);
+    ASSERT_EQ(Places(m_store), (std::vector<std::string>{"A", "B", "C</FishData>"}));
+
+    ASSERT_TRUE(m_store.ReplaceTrip(1, Trip("新しい場所")).ok());
+    const std::string replaced = m_dir.ReadFile("Data/fish.xml");
+    const size_t begin = replaced.find("<FishData>\r\n<fishname>");
+    ASSERT_NE(begin, std::string::npos);
+    EXPECT_EQ(replaced.substr(0, begin), kHead + "  " + kTripA + "\n  ");
+    EXPECT_EQ(replaced.substr(replaced.size() - (kTripC.size() + kTail.size() + 3)),
+              "\n  " + kTripC + kTail);
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"A", "新しい場所", "C</FishData>"}));
+    // What the store kept is what a fresh reading finds.
+    CCatchStore fresh(m_dir.CatchFile());
+    std::vector<CTripRecord> kept, read;
+    ASSERT_TRUE(m_store.ReadAllTrips(kept).ok());
+    ASSERT_TRUE(fresh.ReadAllTrips(read).ok());
+    EXPECT_EQ(kept, read);
+    EXPECT_EQ(read[1].memo, "一行目\n二行目");
+
+    ASSERT_TRUE(m_store.AddTrip(Trip("D")).ok());
+    ASSERT_TRUE(m_store.DeleteTrips({0, 2}).ok());
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"新しい場所", "D"}));
+    const std::string after = m_dir.ReadFile("Data/fish.xml");
+    EXPECT_EQ(after.rfind(kHead, 0), 0u);
+    EXPECT_EQ(after.substr(after.size() - kTail.size()), kTail);
+    EXPECT_EQ(after.find("<place>A</place>"), std::string::npos);
+    EXPECT_EQ(after.find("CDATA"), std::string::npos);
+}
+
+TEST_F(CatchStoreSpliceTest, DeletingSeveralTripsSavesOnceAndTheBackupHoldsTheStateBefore)
+{
+    for (const char* place : {"A", "B", "C", "D", "E"})
+        ASSERT_TRUE(m_store.AddTrip(Trip(place)).ok());
+    const std::string before = m_dir.ReadFile("Data/fish.xml");
+    ASSERT_TRUE(m_store.DeleteTrips({3, 0, 3, 1}).ok());
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"C", "E"}));
+    EXPECT_EQ(m_dir.ReadFile("Data/fish.xml.bak"), before);
+    EXPECT_EQ(Places(CCatchStore(m_dir.CatchFile())), (std::vector<std::string>{"C", "E"}));
+
+    const std::string kept = m_dir.ReadFile("Data/fish.xml");
+    EXPECT_EQ(m_store.DeleteTrips({1, 2}).status, EStoreStatus::NoSuchTrip);
+    EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), kept);
+}
+
+TEST_F(CatchStoreSpliceTest, ShiftJisFilesStayShiftJis)
+{
+    std::string sjis;
+    ASSERT_TRUE(
+        Utf8ToCp932("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<log>\r\n"
+                    "<FishData>\r\n<place>城ヶ島</place></FishData></log>\r\n",
+                    sjis));
+    m_dir.WriteFile("Data/fish.xml", sjis);
+    ASSERT_TRUE(m_store.AddTrip(Trip("剱崎")).ok());
+    const std::string bytes = m_dir.ReadFile("Data/fish.xml");
+    EXPECT_FALSE(IsValidUtf8(bytes));
+    EXPECT_EQ(bytes.rfind(sjis.substr(0, sjis.find("</log>")), 0), 0u);
+    EXPECT_EQ(Places(CCatchStore(m_dir.CatchFile())), (std::vector<std::string>{"城ヶ島", "剱崎"}));
+}
+
+TEST_F(CatchStoreSpliceTest, TripsInsideTripsAreWrittenAsAWholeDocument)
+{
+    m_dir.WriteFile("Data/fish.xml",
+                    "<log><FishData><place>A</place><FishData><place>A1</place></FishData>"
+                    "</FishData><FishData><place>B</place></FishData></log>");
+    ASSERT_EQ(Places(m_store), (std::vector<std::string>{"A", "A1", "B"}));
+    ASSERT_TRUE(m_store.ReplaceTrip(2, Trip("B2")).ok());
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"A", "A1", "B2"}));
+    ASSERT_TRUE(m_store.DeleteTrip(1).ok());
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"A", "B2"}));
+}
+
+TEST_F(CatchStoreSpliceTest, ACarriageReturnInAPhotoPathReadsBackAsOne)
+{
+    CTripRecord trip = Trip("A");
+    trip.fishPhotos = {"/photos/odd\rname.jpg"};
+    trip.placePhotos = {"/photos/line\r\nend.jpg"};
+    ASSERT_TRUE(m_store.AddTrip(trip).ok());
+    ASSERT_TRUE(m_store.AddTrip(Trip("B")).ok());  // the first trip's bytes stay as written
+    ASSERT_TRUE(m_store.ReplaceTrip(1, Trip("B2")).ok());
+    CTripRecord back;
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ReadTrip(0, back).ok());
+    EXPECT_EQ(back.fishPhotos, trip.fishPhotos);
+    EXPECT_EQ(back.placePhotos, trip.placePhotos);
+    EXPECT_EQ(back.memo, "一行目\n二行目");
+}
+
+TEST_F(CatchStoreSpliceTest, ChangesMadeByAnotherProgramAreSeenAndNeverOverwritten)
+{
+    for (const char* place : {"A", "B"}) ASSERT_TRUE(m_store.AddTrip(Trip(place)).ok());
+    ASSERT_EQ(Places(m_store), (std::vector<std::string>{"A", "B"}));
+
+    // Another program puts a trip in front: position 0 is now another trip.
+    CCatchStore other(m_dir.CatchFile());
+    ASSERT_TRUE(other.AddTrip(Trip("C")).ok());
+    std::string text = m_dir.ReadFile("Data/fish.xml");
+    m_dir.WriteFile("Data/fish.xml", text.replace(text.find("<place>A<"), 9, "<place>X<"));
+    const std::string changed = m_dir.ReadFile("Data/fish.xml");
+    EXPECT_EQ(m_store.DeleteTrip(0).status, EStoreStatus::ChangedOutside);
+    EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), changed);
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"X", "B", "C"}));
+    ASSERT_TRUE(m_store.DeleteTrip(0).ok());  // now it names the trip the caller has seen
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"B", "C"}));
+}
+
+TEST_F(CatchStoreSpliceTest, AnUnchangedFileIsNotReadAgain)
+{
+    ASSERT_TRUE(m_store.AddTrip(Trip("AAAA")).ok());
+    ASSERT_EQ(Places(m_store), (std::vector<std::string>{"AAAA"}));
+    // Same size, same modification time, same file: the store keeps what it read.
+    const std::string path = m_dir.CatchFile();
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::string text = m_dir.ReadFile("Data/fish.xml");
+    text.replace(text.find("AAAA"), 4, "BBBB");
+    FILE* file = std::fopen(path.c_str(), "r+b");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"AAAA"}));
+    // Touched: read again.
+    const struct timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 1, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+    EXPECT_EQ(Places(m_store), (std::vector<std::string>{"BBBB"}));
+}
+
+struct CScanCase {
+    const char* name;
+    std::string bytes;
+    bool followed;
+    std::vector<std::string> elements;  // the bytes of each element found
+};
+
+TEST(MarkupScanner, FindsTheOutermostElementsOrGivesUp)
+{
+    const std::vector<CScanCase> cases = {
+        {"plain", "<r><T>1</T><T/><x><T>2</T></x></r>", true, {"<T>1</T>", "<T/>", "<T>2</T>"}},
+        {"nested", "<r><T><T>in</T></T></r>", true, {"<T><T>in</T></T>"}},
+        {"comment and CDATA",
+         "<r><!-- <T> --><![CDATA[<T>]]><T a='>'>x</T></r>",
+         true,
+         {"<T a='>'>x</T>"}},
+        {"longer name", "<r><Tx>1</Tx><T >2</T ></r>", true, {"<T >2</T >"}},
+        {"doctype", "<!DOCTYPE r><r><T/></r>", false, {}},
+        {"empty root", "<r/>", false, {}},
+        {"unterminated", "<r><T>1</T>", false, {}},
+        {"unterminated comment", "<r><!-- <T/></r>", false, {}},
+    };
+    for (const CScanCase& c : cases) {
+        CMarkupLayout layout;
+        EXPECT_EQ(CMarkupScanner::Scan(c.bytes, "T", layout), c.followed) << c.name;
+        if (!c.followed) continue;
+        std::vector<std::string> found;
+        for (const CElementRange& range : layout.elements) {
+            found.push_back(c.bytes.substr(range.begin, range.end - range.begin));
+        }
+        EXPECT_EQ(found, c.elements) << c.name;
+        EXPECT_EQ(c.bytes.substr(layout.rootEndTag), "</r>") << c.name;
+    }
+}
+
+}  // namespace
