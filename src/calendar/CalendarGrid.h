@@ -7,9 +7,9 @@ class CHolidayLists;
 
 // One day of the year table.
 struct DayCell {
-    int day = 0;      // 1..31; 0 for positions after the month's last day
-    int weekday = 0;  // 0 Sunday .. 6 Saturday
-    int holiday = 0;  // 1 for a public holiday or a substitute day
+    int day = 0;       // 1..31; 0 for positions after the month's last day
+    int weekday = 0;   // 0 Sunday .. 6 Saturday
+    int holiday = 0;   // 1 for a public holiday or a substitute day
     std::string name;  // the holiday's name; empty when its record gave none
 };
 

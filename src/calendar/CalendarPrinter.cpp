@@ -25,8 +25,8 @@ int PrintCalendar(const std::string& range, std::ostream& out, std::ostream& err
     int from = 0;
     int to = 0;
     if (!ParseYearRange(range, from, to)) {
-        err << "lurebook: --print-calendar needs YEAR or FROM-TO (years 1 to 9999), not \""
-            << range << "\"\n";
+        err << "lurebook: --print-calendar needs YEAR or FROM-TO (years 1 to 9999), not \"" << range
+            << "\"\n";
         return 2;
     }
     CHolidayLists& lists = TheHolidayLists();

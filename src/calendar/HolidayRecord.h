@@ -35,10 +35,10 @@ inline constexpr int kRuleAutumnalEquinox = 11;
 inline constexpr int kHappyMondayFirstYear = 2000;
 
 // Rule codes of the dated form.  They mark no day of their own in a reader of the four-field form.
-inline constexpr int kRuleDatedFixed = 20;           // month M, day D
-inline constexpr int kRuleDatedNthMonday = 21;       // the D-th Monday of month M
-inline constexpr int kRuleDatedVernalEquinox = 22;   // month M, the vernal equinox day
-inline constexpr int kRuleDatedAutumnalEquinox = 23; // month M, the autumnal equinox day
+inline constexpr int kRuleDatedFixed = 20;            // month M, day D
+inline constexpr int kRuleDatedNthMonday = 21;        // the D-th Monday of month M
+inline constexpr int kRuleDatedVernalEquinox = 22;    // month M, the vernal equinox day
+inline constexpr int kRuleDatedAutumnalEquinox = 23;  // month M, the autumnal equinox day
 // A holiday on a Sunday makes the next day a holiday (named by the record).
 inline constexpr int kRuleSubstituteNextDay = 30;
 // A holiday on a Sunday makes the next day that is no holiday a holiday.

@@ -22,9 +22,9 @@ struct CMarks {
 using MarkTable = std::array<std::array<CMarks, kCells>, kMonths>;
 
 struct CDay {
-    int month;     // 1..12
-    int day;       // 1..31
-    int weekday;   // 0 Sunday
+    int month;    // 1..12
+    int day;      // 1..31
+    int weekday;  // 0 Sunday
 };
 
 int DateNumber(int year, int month, int day)
@@ -131,7 +131,8 @@ void MarkHolidays(int year, std::string list, YearCells& cells)
                 dated = true;
                 break;
             default:
-                if (record.ruleCode >= kRuleFirstNthMonday && record.ruleCode <= kRuleLastNthMonday) {
+                if (record.ruleCode >= kRuleFirstNthMonday &&
+                    record.ruleCode <= kRuleLastNthMonday) {
                     monday = year >= kHappyMondayFirstYear;
                     day = monday ? NthMonday(cells, month, record.ruleCode) : record.day;
                 }

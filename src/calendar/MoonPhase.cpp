@@ -37,7 +37,8 @@ double DeltaTSeconds(double jd)
     }
     const int index = static_cast<int>(position);
     const double fraction = position - index;
-    return kObservedDeltaT[index] + fraction * (kObservedDeltaT[index + 1] - kObservedDeltaT[index]);
+    return kObservedDeltaT[index] +
+           fraction * (kObservedDeltaT[index + 1] - kObservedDeltaT[index]);
 }
 
 // The moon's apparent longitude minus the sun's, in degrees within (-180, 180], at a dynamical
@@ -111,18 +112,18 @@ double NewMoonJulianDay(long long k)
 const char* TideNameOfLunarDay(int lunarDay)
 {
     static const char* const kNames[31] = {
-        "",                                    // no lunar day 0
-        "大潮", "大潮",                        // 1-2
-        "中潮", "中潮", "中潮", "中潮",        // 3-6
-        "小潮", "小潮", "小潮",                // 7-9
-        "長潮", "若潮",                        // 10, 11
-        "中潮", "中潮",                        // 12-13
-        "大潮", "大潮", "大潮", "大潮",        // 14-17
-        "中潮", "中潮", "中潮", "中潮",        // 18-21
-        "小潮", "小潮", "小潮",                // 22-24
-        "長潮", "若潮",                        // 25, 26
-        "中潮", "中潮",                        // 27-28
-        "大潮", "大潮",                        // 29-30
+        "",                              // no lunar day 0
+        "大潮", "大潮",                  // 1-2
+        "中潮", "中潮", "中潮", "中潮",  // 3-6
+        "小潮", "小潮", "小潮",          // 7-9
+        "長潮", "若潮",                  // 10, 11
+        "中潮", "中潮",                  // 12-13
+        "大潮", "大潮", "大潮", "大潮",  // 14-17
+        "中潮", "中潮", "中潮", "中潮",  // 18-21
+        "小潮", "小潮", "小潮",          // 22-24
+        "長潮", "若潮",                  // 25, 26
+        "中潮", "中潮",                  // 27-28
+        "大潮", "大潮",                  // 29-30
     };
     if (lunarDay < 1 || lunarDay > 30) return "";
     return kNames[lunarDay];

@@ -13,9 +13,15 @@ TEST(CalendarPrinterTest, YearRanges)
         int from, to;
     };
     const Case cases[] = {
-        {"2026", true, 2026, 2026}, {"1955-2050", true, 1955, 2050}, {" 2000 - 2001 ", true, 2000, 2001},
-        {"2027-2026", false, 0, 0}, {"0", false, 0, 0},              {"20260", false, 0, 0},
-        {"2026-", false, 0, 0},     {"abc", false, 0, 0},            {"", false, 0, 0},
+        {"2026", true, 2026, 2026},
+        {"1955-2050", true, 1955, 2050},
+        {" 2000 - 2001 ", true, 2000, 2001},
+        {"2027-2026", false, 0, 0},
+        {"0", false, 0, 0},
+        {"20260", false, 0, 0},
+        {"2026-", false, 0, 0},
+        {"abc", false, 0, 0},
+        {"", false, 0, 0},
     };
     for (const Case& c : cases) {
         int from = 0, to = 0;

@@ -11,8 +11,8 @@ TEST(MoonPhaseTest, NewMoonsWithinAMinuteOfThePublishedInstants)
         int year, month, day, hour, minute;
     };
     const Case cases[] = {
-        {1999, 8, 11, 11, 8},  {2000, 1, 6, 18, 14},  {2017, 8, 21, 18, 30},
-        {2020, 6, 21, 6, 41},  {2023, 10, 14, 17, 55}, {2024, 4, 8, 18, 21},
+        {1999, 8, 11, 11, 8}, {2000, 1, 6, 18, 14},   {2017, 8, 21, 18, 30},
+        {2020, 6, 21, 6, 41}, {2023, 10, 14, 17, 55}, {2024, 4, 8, 18, 21},
     };
     for (const Case& c : cases) {
         const double published = static_cast<double>(JulianDayNumber(c.year, c.month, c.day)) -
@@ -56,10 +56,10 @@ TEST(MoonPhaseTest, LunarDaysCountFromTheJapanDateOfTheNewMoon)
 
 TEST(MoonPhaseTest, TideNamesAtTheEdgesOfTheTable)
 {
-    const char* const expected[31] = {"",     "大潮", "大潮", "中潮", "中潮", "中潮", "中潮", "小潮",
-                                      "小潮", "小潮", "長潮", "若潮", "中潮", "中潮", "大潮", "大潮",
-                                      "大潮", "大潮", "中潮", "中潮", "中潮", "中潮", "小潮", "小潮",
-                                      "小潮", "長潮", "若潮", "中潮", "中潮", "大潮", "大潮"};
+    const char* const expected[31] = {
+        "",     "大潮", "大潮", "中潮", "中潮", "中潮", "中潮", "小潮", "小潮", "小潮", "長潮",
+        "若潮", "中潮", "中潮", "大潮", "大潮", "大潮", "大潮", "中潮", "中潮", "中潮", "中潮",
+        "小潮", "小潮", "小潮", "長潮", "若潮", "中潮", "中潮", "大潮", "大潮"};
     for (int day = 0; day <= 30; ++day) EXPECT_STREQ(TideNameOfLunarDay(day), expected[day]) << day;
     EXPECT_STREQ(TideNameOfLunarDay(31), "");
 }

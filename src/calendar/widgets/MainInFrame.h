@@ -9,8 +9,8 @@ class QLabel;
 
 // The calendar page: the calendar bar (month title and the five navigation buttons) docked on
 // top, the schedule view below it and a status line under the view that tells, once, what the
-// user should know about the holiday files (hidden while it has nothing to say).  Creating it shows today's month; holiday files are read
-// from, and on first start written to, the working directory.
+// user should know about the holiday files (hidden while it has nothing to say).  Creating it shows
+// today's month; holiday files are read from, and on first start written to, the working directory.
 class CMainInFrame : public QWidget {
     Q_OBJECT
 public:

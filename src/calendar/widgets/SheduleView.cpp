@@ -192,7 +192,8 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
         painter->drawText(text.adjusted(kLabelX, 0, 0, 0), flags, DayLabel(cell.day, cell.weekday));
         painter->setPen(MoonColor());
         painter->drawText(text.adjusted(kMoonX, 0, 0, 0), flags, MoonText(row));
-        // The holiday's name leads the memo column; the memo follows it, so neither hides the other.
+        // The holiday's name leads the memo column; the memo follows it, so neither hides the
+        // other.
         int memoX = kMemoX;
         const QString name = HolidayName(row);
         if (!name.isEmpty()) {

@@ -160,7 +160,8 @@ TEST_F(CalendarPageTest, RedLabelsAndBlackMemosAreWhatIsDrawn)
         EXPECT_EQ(CountPixels(image, labelArea(row), IsDark) > 5, !red) << "row " << row;
         const bool named = !View().HolidayName(row).isEmpty();
         EXPECT_EQ(CountPixels(image, memoArea(row, 0, 20), IsRed) > 5, named) << "row " << row;
-        EXPECT_EQ(CountPixels(image, memoArea(row, nameWidth(row) + 4, 300), IsRed), 0) << "row " << row;
+        EXPECT_EQ(CountPixels(image, memoArea(row, nameWidth(row) + 4, 300), IsRed), 0)
+            << "row " << row;
     }
     EXPECT_GT(CountPixels(image, memoArea(23, nameWidth(23) + 4, 300), IsDark), 20);
     EXPECT_GT(CountPixels(image, memoArea(24, 0, 300), IsDark), 5);
@@ -424,7 +425,7 @@ TEST_F(CalendarPageTest, EditedOldHolidayFilesApplyAsWrittenAndAreToldOnce)
     m_workingDir.Write("S_Holiday.txt", edited);
     OpenPage();
     EXPECT_EQ(View().HolidayName(0), QStringLiteral("防災の日"));
-    EXPECT_EQ(View().HolidayName(14), QStringLiteral("敬老の日"));  // as written: the 15th
+    EXPECT_EQ(View().HolidayName(14), QStringLiteral("敬老の日"));    // as written: the 15th
     EXPECT_EQ(View().HolidayName(21), QStringLiteral("国民の休日"));  // the rule file is current
     ASSERT_FALSE(m_page->StatusLine()->isHidden());
     EXPECT_TRUE(m_page->StatusLine()->text().contains(QStringLiteral("古い形式")));
