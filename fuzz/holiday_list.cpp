@@ -3,7 +3,8 @@
 // "\n%%\n", the per-year file.  Besides crashes, leaks and undefined behaviour, the run stops when
 //  - taking records off a list does not end, loses text, or yields a record without its "~",
 //  - a day the month lacks is marked, or a cell is not the date it claims to be,
-//  - the holidays of the whole list are not exactly those of its records applied one by one,
+//  - a list without substitute or in-between rules marks other days than its records applied one
+//    by one, or a holiday lacks the name its first record gave it,
 //  - a holiday file written and read again reads differently.
 
 #include <unistd.h>
@@ -77,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int m = 0; m < CCalendarGrid::kMonths; ++m) {
         for (int p = 0; p < CCalendarGrid::kCellsPerMonth; ++p) {
             const DayCell& cell = grid.Cell(m, p);
+            FUZZ_CHECK(cell.holiday != 0 || cell.name.empty(), "a working day has a name");
             if (p < DaysInMonth(year, m + 1)) {
                 FUZZ_CHECK(cell.day == p + 1 && cell.weekday == WeekdayOfDate(year, m + 1, p + 1),
                            "a cell is not its date");
@@ -109,13 +111,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    "a name holds a separator");
     }
 
-    // Marking is per record: the list marks exactly what its records mark one at a time.  (With
-    // the fixed-date list empty nothing else is read, so each record goes there alone.)
-    if (!lists.FixedList().empty() && records.size() <= 24) {
+    // Without substitute and in-between rules, marking is per record: the list marks exactly what
+    // its records mark one at a time.  Each record goes alone into the fixed-date file, beside a
+    // rule file whose one record marks nothing (an empty one would mean the built-in list).
+    bool rules = false;
+    for (const std::string& record : records) {
+        const int code = ParseHolidayRecord(record).ruleCode;
+        rules = rules || (code >= kRuleSubstituteNextDay && code <= kRuleBetweenAnyDay);
+    }
+    if (!rules && records.size() <= 24) {
         HolidayTable united{};
         for (const std::string& record : records) {
             // A byte-order mark in front, so that a record starting with U+FEFF keeps it.
-            WriteLists(year, "\xEF\xBB\xBF" + record, "", "");
+            WriteLists(year, "\xEF\xBB\xBF" + record, "0^0^^99~", "");
             const HolidayTable one = BuildYear(year);
             for (int m = 0; m < CCalendarGrid::kMonths; ++m)
                 for (int p = 0; p < CCalendarGrid::kCellsPerMonth; ++p) united[m][p] |= one[m][p];

@@ -2,9 +2,11 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include "app/widgets/CatchLogApp.h"
+#include "calendar/CalendarPrinter.h"
 #include "data/ProgramDir.h"
 
 namespace {
@@ -36,6 +38,12 @@ int main(int argc, char** argv)
         QStringLiteral("Use DIR instead of the program's own folder (DIR/Data holds the log)."),
         QStringLiteral("DIR"));
     parser.addOption(programDir);
+    const QCommandLineOption printCalendar(
+        QStringLiteral("print-calendar"),
+        QStringLiteral("Print every day of YEAR or FROM-TO (holiday, lunar day, moon age, tide) "
+                       "and exit."),
+        QStringLiteral("YEAR|FROM-TO"));
+    parser.addOption(printCalendar);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -48,6 +56,9 @@ int main(int argc, char** argv)
         const QString dir = parser.value(programDir);
         if (dir.isEmpty()) return Fail(QStringLiteral("--program-dir needs a directory"));
         SetProgramDirOverride(dir.toStdString());
+    }
+    if (parser.isSet(printCalendar)) {
+        return PrintCalendar(parser.value(printCalendar).toStdString(), std::cout, std::cerr);
     }
 
     CCatchLogApp app(argc, argv);

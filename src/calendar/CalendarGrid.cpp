@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "calendar/HolidayLists.h"
-#include "calendar/HolidayRecord.h"
+#include "calendar/HolidayRules.h"
 #include "data/Clock.h"
 
 bool IsLeapYear(long long year)
@@ -54,7 +54,7 @@ void CCalendarGrid::Build()
         for (int position = 0; position < kCellsPerMonth; ++position) {
             DayCell& cell = m_cells[month][position];
             if (position < length) {
-                cell = DayCell{position + 1, weekday, 0};
+                cell = DayCell{position + 1, weekday, 0, {}};
                 weekday = (weekday + 1) % 7;
             } else {
                 cell = DayCell{};
@@ -68,62 +68,7 @@ void CCalendarGrid::ApplyHolidays()
 {
     const int year = ShownFullYear();
     m_lists.LoadHolidayFiles(year);
-    std::string combined = m_lists.CombinedList();
-    while (!combined.empty()) {
-        std::string record = TakeRecord(combined);
-        // A remainder without its closing "~" is no record: the processing ends there.
-        if (record.empty()) break;
-        const CHolidayRecord parsed = ParseHolidayRecord(std::move(record));
-        const int code = parsed.ruleCode;
-        if (code == kRuleFixedDate || code == kRuleFixedDateAlt) {
-            MarkHoliday(parsed.month, parsed.day);
-        } else if (code >= kRuleFirstNthMonday && code <= kRuleLastNthMonday) {
-            if (year >= kHappyMondayFirstYear) {
-                MarkNthMonday(parsed.month, code);
-            } else {
-                MarkHoliday(parsed.month, parsed.day);
-            }
-        } else if (code == kRuleVernalEquinox) {
-            MarkHoliday(parsed.month, VernalEquinoxDay(year));
-        } else if (code == kRuleAutumnalEquinox) {
-            MarkHoliday(parsed.month, AutumnalEquinoxDay(year));
-        }
-    }
-}
-
-void CCalendarGrid::MarkHoliday(int month, int day)
-{
-    // Records naming a month or day the table has no cell for mark nothing.
-    if (month < 1 || month > kMonths || day < 1 || day > kCellsPerMonth) return;
-    DayCell& cell = m_cells[month - 1][day - 1];
-    // A day the month lacks (February 30) is never shown; it has no weekday to substitute from.
-    if (cell.day == 0) return;
-    cell.holiday = 1;
-    if (cell.weekday != 0) return;
-    // A Sunday holiday makes the following day a holiday too.  The 31st is followed by the
-    // next month's 1st; the last day of a shorter month is followed by an empty position, and
-    // 31 December by nothing in this table.
-    DayCell* next = nullptr;
-    if (day < kCellsPerMonth) {
-        next = &m_cells[month - 1][day];
-    } else if (month < kMonths) {
-        next = &m_cells[month][0];
-    }
-    if (next != nullptr && next->day != 0) next->holiday = 1;
-}
-
-void CCalendarGrid::MarkNthMonday(int month, int nth)
-{
-    if (month < 1 || month > kMonths) return;
-    const int first = 7 * nth - 6;
-    const int last = std::min(7 * nth, kCellsPerMonth);
-    for (int day = first; day <= last; ++day) {
-        DayCell& cell = m_cells[month - 1][day - 1];
-        if (cell.day != 0 && cell.weekday == 1) {
-            cell.holiday = 1;
-            return;
-        }
-    }
+    MarkHolidays(year, m_lists.CombinedList(), m_cells);
 }
 
 void CCalendarGrid::ShowToday()

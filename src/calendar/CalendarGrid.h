@@ -7,10 +7,14 @@ class CHolidayLists;
 
 // One day of the year table.
 struct DayCell {
-    int day = 0;      // 1..31; 0 for positions after the month's last day
-    int weekday = 0;  // 0 Sunday .. 6 Saturday
-    int holiday = 0;  // 1 for a public holiday or a substitute day
+    int day = 0;       // 1..31; 0 for positions after the month's last day
+    int weekday = 0;   // 0 Sunday .. 6 Saturday
+    int holiday = 0;   // 1 for a public holiday or a substitute day
+    std::string name;  // the holiday's name; empty when its record gave none
 };
+
+// A year of cells: month index 0..11, position 0..30 for days 1..31.
+using YearCells = std::array<std::array<DayCell, 31>, 12>;
 
 // Gregorian calendar arithmetic, valid for every year (proleptic before 1582).
 bool IsLeapYear(long long year);
@@ -61,12 +65,11 @@ public:
     }
     CHolidayLists& HolidayLists() { return m_lists; }
 
-private:
-    void MarkHoliday(int month, int day);
-    void MarkNthMonday(int month, int nth);
+    const YearCells& Cells() const { return m_cells; }
 
+private:
     CHolidayLists& m_lists;
-    std::array<std::array<DayCell, kCellsPerMonth>, kMonths> m_cells{};
+    YearCells m_cells{};
     int m_shownYear = 0;
     int m_shownMonth = 0;
 };

@@ -1,10 +1,59 @@
 #include "calendar/HolidayLists.h"
 
+#include "calendar/HolidayRecord.h"
 #include "data/Log.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 
+// One record a line, so that the files read well in a text editor; the line breaks stand in front
+// of a month field, where readers skip white space.  The law took effect on 20 July 1948.
 const char* const kDefaultFixedHolidays =
+    "1^1^元日^20^19480720~\n"
+    "1^15^成人の日^20^19480720^1999~\n"
+    "2^11^建国記念の日^20^1967~\n"
+    "4^29^天皇誕生日^20^19480720^1988~\n"
+    "4^29^みどりの日^20^1989^2006~\n"
+    "4^29^昭和の日^20^2007~\n"
+    "5^3^憲法記念日^20^19480720~\n"
+    "5^4^みどりの日^20^2007~\n"
+    "5^5^こどもの日^20^19480720~\n"
+    "7^20^海の日^20^1996^2002~\n"
+    "8^11^山の日^20^2016^2019~\n"
+    "8^11^山の日^20^2022~\n"
+    "9^15^敬老の日^20^1966^2002~\n"
+    "10^10^体育の日^20^1966^1999~\n"
+    "11^3^文化の日^20^19480720~\n"
+    "11^23^勤労感謝の日^20^19480720~\n"
+    "12^23^天皇誕生日^20^1989^2018~\n"
+    "2^23^天皇誕生日^20^2020~\n"
+    "4^10^結婚の儀^20^1959^1959~\n"
+    "2^24^大喪の礼^20^1989^1989~\n"
+    "11^12^即位礼正殿の儀^20^1990^1990~\n"
+    "6^9^結婚の儀^20^1993^1993~\n"
+    "5^1^即位の日^20^2019^2019~\n"
+    "10^22^即位礼正殿の儀^20^2019^2019~\n"
+    "7^23^海の日^20^2020^2020~\n"
+    "7^24^スポーツの日^20^2020^2020~\n"
+    "8^10^山の日^20^2020^2020~\n"
+    "7^22^海の日^20^2021^2021~\n"
+    "7^23^スポーツの日^20^2021^2021~\n"
+    "8^8^山の日^20^2021^2021~\n";
+
+const char* const kDefaultRuleHolidays =
+    "1^2^成人の日^21^2000~\n"
+    "3^20^春分の日^22^19480720~\n"
+    "7^3^海の日^21^2003^2019~\n"
+    "7^3^海の日^21^2022~\n"
+    "9^3^敬老の日^21^2003~\n"
+    "9^23^秋分の日^23^19480720~\n"
+    "10^2^体育の日^21^2000^2019~\n"
+    "10^2^スポーツの日^21^2022~\n"
+    "0^0^振替休日^30^19730412^2006~\n"
+    "0^0^振替休日^31^2007~\n"
+    "0^0^国民の休日^32^19851227^2006~\n"
+    "0^0^国民の休日^33^2007~\n";
+
+const char* const kLegacyFixedHolidays =
     "1^1^元旦^0~"
     "2^11^建国記念日^0~"
     "4^29^緑の日^0~"
@@ -17,7 +66,7 @@ const char* const kDefaultFixedHolidays =
     "11^23^勤労感謝の日^0~"
     "12^23^天皇誕生日^0~";
 
-const char* const kDefaultRuleHolidays =
+const char* const kLegacyRuleHolidays =
     "1^15^成人の日^2~"
     "3^20^春分の日^10~"
     "9^23^秋分の日^11~"
@@ -69,22 +118,77 @@ bool CHolidayLists::SaveHolidayFiles(int year, std::string* error)
     return WriteTextFile(YearHolidaySaveFileName(year), m_yearList, error);
 }
 
-void CHolidayLists::RestoreDefaultHolidays(int year)
+namespace {
+// The list a fixed-date or rule file gives: its own text, unless it is missing, empty or holds
+// exactly the old built-in list, which all mean the built-in list.
+std::string ListOfFile(const char* fileName, const char* legacy, const char* builtIn)
 {
-    if (!m_fixedList.empty()) return;
-    LoadDefaultHolidays();
-    std::string error;
-    if (!SaveHolidayFiles(year, &error)) LogTrace("holiday files not written: " + error);
+    std::string text = ReadTextFile(fileName);
+    if (text.empty() || text == legacy) return builtIn;
+    return text;
 }
+}  // namespace
 
 bool CHolidayLists::LoadHolidayFiles(int year)
 {
-    m_fixedList = ReadTextFile(kFixedHolidayFileName);
-    if (m_fixedList.empty()) return false;
-    m_ruleList = ReadTextFile(kRuleHolidayFileName);
-    if (m_ruleList.empty()) return false;
+    m_fixedList = ListOfFile(kFixedHolidayFileName, kLegacyFixedHolidays, kDefaultFixedHolidays);
+    m_ruleList = ListOfFile(kRuleHolidayFileName, kLegacyRuleHolidays, kDefaultRuleHolidays);
     m_yearList = ReadTextFile(YearHolidayFileName(year));
     return !m_yearList.empty();
+}
+
+std::string CHolidayLists::RestoreDefaultHolidays()
+{
+    struct {
+        const char* fileName;
+        const char* legacy;
+        const char* builtIn;
+    } const files[] = {
+        {kFixedHolidayFileName, kLegacyFixedHolidays, kDefaultFixedHolidays},
+        {kRuleHolidayFileName, kLegacyRuleHolidays, kDefaultRuleHolidays},
+    };
+    std::string error;
+    bool oldForm = false;
+    for (const auto& file : files) {
+        const std::string text = ReadTextFile(file.fileName);
+        if (text == file.legacy) {
+            const std::string backup = std::string(file.fileName) + ".bak";
+            if (!KeepBackupCopy(file.fileName, backup, &error)) break;
+        } else if (!text.empty()) {
+            oldForm = oldForm || IsFourFieldList(text);
+            continue;
+        }
+        if (!WriteTextFile(file.fileName, file.builtIn, &error)) break;
+    }
+
+    std::string notice;
+    if (!error.empty()) {
+        LogTrace("holiday files not written: " + error);
+        if (!m_toldUnwritable) {
+            notice += "祝日ファイルを作業フォルダーに書き込めません（" + error +
+                      "）。組み込みの祝日を使います。";
+            m_toldUnwritable = true;
+        }
+    }
+    if (oldForm && !m_toldOldForm) {
+        if (!notice.empty()) notice += "\n";
+        notice += std::string("祝日ファイル（") + kFixedHolidayFileName + "・" +
+                  kRuleHolidayFileName +
+                  "）は手で編集された古い形式のため、書いてある通りに使います。現行の祝日にするに"
+                  "は、そのファイルを別の名前に変えてから開き直してください。";
+        m_toldOldForm = true;
+    }
+    return notice;
+}
+
+bool IsFourFieldList(const std::string& list)
+{
+    std::string rest = list;
+    for (;;) {
+        std::string record = TakeRecord(rest);
+        if (record.empty()) return true;
+        if (IsDatedRuleCode(ParseHolidayRecord(std::move(record)).ruleCode)) return false;
+    }
 }
 
 void CHolidayLists::Clear()

@@ -19,9 +19,15 @@ std::string YearHolidayFileName(int year);
 // ... and written to "<year - 1900>_holi.txt", which nothing reads back.
 std::string YearHolidaySaveFileName(int year);
 
-// The built-in lists written out when the fixed-date list is missing or empty.
+// The built-in lists: the holidays of the national holiday law as amended up to now, in the
+// dated form (fixed dates in the one, Mondays, equinoxes, substitute and in-between rules in the
+// other).
 extern const char* const kDefaultFixedHolidays;
 extern const char* const kDefaultRuleHolidays;
+// The built-in lists the program used to write, in the four-field form.  A file holding exactly
+// one of them was never edited and is replaced by the current list.
+extern const char* const kLegacyFixedHolidays;
+extern const char* const kLegacyRuleHolidays;
 
 // The three holiday lists of the calendar, each one string of records: holidays on the same date
 // every year, holidays found by a rule (n-th Monday, equinox), and extra holidays of one year.
@@ -34,14 +40,18 @@ public:
     // per-year list of year.  Returns the result of the last write attempted.
     bool SaveHolidayFiles(int year, std::string* error = nullptr);
 
-    // Reads the fixed-date list; when it is empty stops with false.  Then the rule list (empty:
-    // stop with false), then the per-year list of year, returning whether that is non-empty.
-    // A list whose file is not read keeps what it held.
+    // Reads the three lists afresh; returns whether the per-year list of year is non-empty.  A
+    // missing or empty fixed-date or rule file, or one holding exactly the old built-in list,
+    // gives the current built-in list, so the built-in holidays apply whether or not the files
+    // could be written.  The per-year list is always that of year, empty when it has no file.
     bool LoadHolidayFiles(int year);
 
-    // When the fixed-date list is empty (its file missing or empty): LoadDefaultHolidays, then
-    // SaveHolidayFiles for year.  A failed write is only traced; the built-ins still apply.
-    void RestoreDefaultHolidays(int year);
+    // Brings the files of the working directory up to date: a missing or empty fixed-date or rule
+    // file is written with its built-in list, one holding exactly the old built-in list is kept as
+    // "<name>.bak" and replaced by the current one.  Files edited by hand are never written.
+    // Returns what the user should be told (empty when nothing), each matter only once per run:
+    // that the files cannot be written, or that edited files are in the old four-field form.
+    std::string RestoreDefaultHolidays();
 
     const std::string& FixedList() const { return m_fixedList; }
     const std::string& RuleList() const { return m_ruleList; }
@@ -56,7 +66,12 @@ private:
     std::string m_fixedList;
     std::string m_ruleList;
     std::string m_yearList;
+    bool m_toldUnwritable = false;
+    bool m_toldOldForm = false;
 };
+
+// Whether a list holds only records of the four-field form (no rule code of the dated form).
+bool IsFourFieldList(const std::string& list);
 
 // The calendar's lists for the whole run of the program.
 CHolidayLists& TheHolidayLists();

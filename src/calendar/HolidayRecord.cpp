@@ -1,5 +1,7 @@
 #include "calendar/HolidayRecord.h"
 
+#include <algorithm>
+
 #include "data/DecimalInt.h"
 
 std::string TakeRecord(std::string& list)
@@ -24,6 +26,18 @@ std::string SplitField(std::string& rest)
     return field;
 }
 
+namespace {
+// A date field: yyyymmdd, or a year alone standing for its first or last day; empty or zero is
+// no limit.  Years beyond four digits are not dates of any holiday law and read as no limit.
+int ReadDateField(const std::string& field, bool last)
+{
+    const int value = ReadDecimalInt(field);
+    if (value <= 0 || value > 99991231) return 0;
+    if (value <= 9999) return value * 10000 + (last ? 1231 : 101);
+    return value;
+}
+}  // namespace
+
 CHolidayRecord ParseHolidayRecord(std::string record)
 {
     CHolidayRecord parsed;
@@ -31,7 +45,16 @@ CHolidayRecord ParseHolidayRecord(std::string record)
     parsed.day = ReadDecimalInt(SplitField(record));
     parsed.name = SplitField(record);
     parsed.ruleCode = ReadDecimalInt(SplitField(record));
+    if (record.empty()) return parsed;
+    parsed.firstDate = ReadDateField(SplitField(record), false);
+    parsed.lastDate = ReadDateField(SplitField(record), true);
     return parsed;
+}
+
+bool IsDatedRuleCode(int code)
+{
+    return (code >= kRuleDatedFixed && code <= kRuleDatedAutumnalEquinox) ||
+           (code >= kRuleSubstituteNextDay && code <= kRuleBetweenAnyDay);
 }
 
 namespace {
@@ -57,4 +80,32 @@ int AutumnalEquinoxDay(int year)
     if (year >= 1950 && year <= 1982) return r == 3 ? 24 : 23;
     if (year >= 1983 && year <= 2011) return 23;
     return r == 0 ? 22 : 23;
+}
+
+namespace {
+// The equinox instant's day in March or September as int(base + 0.242194 (Y - 1980) - leap days
+// since the reference year); the leap-day count uses 1983 as its origin before 1980.
+int ApproximateEquinoxDay(int year, double base1900, double base1980, double base2100)
+{
+    const double drift = 0.242194 * (year - 1980);
+    if (year < 1980) return static_cast<int>(base1900 + drift - (year - 1983) / 4);
+    if (year < 2100) return static_cast<int>(base1980 + drift - (year - 1980) / 4);
+    return static_cast<int>(base2100 + drift - (year - 1980) / 4);
+}
+
+// Outside its ranges the formula drifts away; the nearest year it covers gives the pattern.
+int ClampedYear(int year)
+{
+    return std::clamp(year, 1900, 2150);
+}
+}  // namespace
+
+int AstronomicalVernalEquinoxDay(int year)
+{
+    return ApproximateEquinoxDay(ClampedYear(year), 20.8357, 20.8431, 21.8510);
+}
+
+int AstronomicalAutumnalEquinoxDay(int year)
+{
+    return ApproximateEquinoxDay(ClampedYear(year), 23.2588, 23.2488, 24.2488);
 }

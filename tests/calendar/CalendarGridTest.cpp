@@ -14,10 +14,21 @@ using CDayList = std::set<std::pair<int, int>>;  // (month 1..12, day)
 // A grid over its own holiday lists, in a working directory of its own.
 class CalendarGridTest : public ::testing::Test {
 protected:
+    // The old built-in lists as a user keeps them after editing (a line break after each
+    // record): applied as written, with the meaning they always had.
     void WriteBuiltInLists()
     {
-        m_dir.Write("S_Holiday.txt", kDefaultFixedHolidays);
-        m_dir.Write("D_Holiday.txt", kDefaultRuleHolidays);
+        m_dir.Write("S_Holiday.txt", WithLineBreaks(kLegacyFixedHolidays));
+        m_dir.Write("D_Holiday.txt", WithLineBreaks(kLegacyRuleHolidays));
+    }
+    static std::string WithLineBreaks(const std::string& list)
+    {
+        std::string broken;
+        for (char c : list) {
+            broken += c;
+            if (c == '~') broken += "\r\n";
+        }
+        return broken;
     }
     void BuildYear(int year, int month = 1)
     {
@@ -230,13 +241,7 @@ TEST_F(CalendarGridTest, HandEditedFilesWithLineBreaksGiveTheSameHolidays)
     const CDayList unbroken = Holidays();
     EXPECT_EQ(unbroken.size(), 15u);
 
-    std::string fixed = kDefaultFixedHolidays;
-    std::string withBreaks;
-    for (char c : fixed) {
-        withBreaks += c;
-        if (c == '~') withBreaks += "\r\n";
-    }
-    m_dir.Write("S_Holiday.txt", withBreaks);
+    m_dir.Write("S_Holiday.txt", std::string(kLegacyFixedHolidays) + "\n");
     m_dir.Write("D_Holiday.txt",
                 "\r\n 1^15^成人の日^2~\r\n\t3^20^春分の日^10~\n9^23^秋分の日^11~"
                 "\r\n10^10^体育の日^2~\r\n");

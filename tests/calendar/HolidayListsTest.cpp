@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
+#include "calendar/HolidayRecord.h"
 #include "calendar/TempWorkingDir.h"
+#include "data/TextEncoding.h"
 
 namespace {
 // The built-in lists as they must appear on disk: CP932 bytes and a zero byte.
@@ -15,26 +18,89 @@ const std::string kFixedFileBytes = BytesFromHex(
 const std::string kRuleFileBytes = BytesFromHex(
     "315e31355e90ac906c82cc93fa5e327e335e32305e8f7495aa82cc93fa5e31307e395e32335e8f4895aa82cc93"
     "fa5e31317e31305e31305e91cc88e782cc93fa5e327e00");
+
+// A list as the program writes it: CP932 with CR LF line ends, then the zero byte.
+std::string FileBytes(const std::string& list)
+{
+    return EncodeTextFileBytes(list) + '\0';
+}
 }  // namespace
 
-TEST(HolidayFileTest, FirstStartWritesTheThreeFilesByteForByte)
+TEST(HolidayFileTest, UntouchedOldFilesAreKeptAsBakAndReplaced)
 {
     CTempWorkingDir dir;
+    // The files the program wrote before, byte for byte, and a per-year list beside them.
+    dir.Write("S_Holiday.txt", kFixedFileBytes);
+    dir.Write("D_Holiday.txt", kRuleFileBytes);
+    dir.Write("104_year.txt", "6^6^c^0~");
     CHolidayLists lists;
-    EXPECT_FALSE(lists.LoadHolidayFiles(2009));
-    EXPECT_TRUE(lists.FixedList().empty());
-    lists.LoadDefaultHolidays();
-    ASSERT_TRUE(lists.SaveHolidayFiles(2009));
-    EXPECT_EQ(dir.Read("S_Holiday.txt"), kFixedFileBytes);
-    EXPECT_EQ(dir.Read("D_Holiday.txt"), kRuleFileBytes);
-    EXPECT_EQ(dir.Read("109_holi.txt"), std::string(1, '\0'));
-    // The per-year list is read from another name, which saving never writes.
-    EXPECT_FALSE(dir.Exists("109_year.txt"));
+    // Even before they are replaced, they mean the current lists.
+    lists.LoadHolidayFiles(2004);
+    EXPECT_EQ(lists.FixedList(), kDefaultFixedHolidays);
+    EXPECT_EQ(lists.RuleList(), kDefaultRuleHolidays);
 
-    CHolidayLists reread;
-    EXPECT_FALSE(reread.LoadHolidayFiles(2009));  // no per-year list
-    EXPECT_EQ(reread.FixedList(), kDefaultFixedHolidays);
-    EXPECT_EQ(reread.RuleList(), kDefaultRuleHolidays);
+    EXPECT_EQ(lists.RestoreDefaultHolidays(), "");
+    EXPECT_EQ(dir.Read("S_Holiday.txt.bak"), kFixedFileBytes);
+    EXPECT_EQ(dir.Read("D_Holiday.txt.bak"), kRuleFileBytes);
+    EXPECT_EQ(ReadTextFile("S_Holiday.txt"), kDefaultFixedHolidays);
+    EXPECT_EQ(ReadTextFile("D_Holiday.txt"), kDefaultRuleHolidays);
+    EXPECT_EQ(dir.Read("104_year.txt"), "6^6^c^0~");
+    EXPECT_FALSE(dir.Exists("104_holi.txt"));
+}
+
+TEST(HolidayFileTest, EditedFilesAreNeverWrittenAndTheOldFormIsToldOnce)
+{
+    struct Case {
+        const char* what;
+        std::string fixed;  // empty: no file
+        std::string rule;
+        bool oldForm;
+    };
+    const std::string oldPlusOne = std::string(kLegacyFixedHolidays) + "8^13^お盆^0~";
+    const Case cases[] = {
+        {"edited old fixed list", oldPlusOne, "", true},
+        {"old fixed list with line breaks", std::string(kLegacyFixedHolidays) + "\r\n", "", true},
+        {"hand-made rule list, fixed list missing", "", "1^15^成人の日^2~\r\n", true},
+        {"edited current lists", std::string(kDefaultFixedHolidays) + "8^13^お盆^20~",
+         kDefaultRuleHolidays, false},
+    };
+    for (const Case& c : cases) {
+        CTempWorkingDir dir;
+        if (!c.fixed.empty()) dir.Write("S_Holiday.txt", c.fixed);
+        if (!c.rule.empty()) dir.Write("D_Holiday.txt", c.rule);
+        CHolidayLists lists;
+        const std::string notice = lists.RestoreDefaultHolidays();
+        EXPECT_EQ(notice.find("古い形式") != std::string::npos, c.oldForm) << c.what << notice;
+        EXPECT_EQ(lists.RestoreDefaultHolidays(), "") << c.what;  // once only
+        // What was edited stays as it is; only a missing file is written.
+        EXPECT_EQ(dir.Read("S_Holiday.txt"),
+                  c.fixed.empty() ? FileBytes(kDefaultFixedHolidays) : c.fixed)
+            << c.what;
+        EXPECT_EQ(dir.Read("D_Holiday.txt"),
+                  c.rule.empty() ? FileBytes(kDefaultRuleHolidays) : c.rule)
+            << c.what;
+        EXPECT_FALSE(dir.Exists("S_Holiday.txt.bak") || dir.Exists("D_Holiday.txt.bak")) << c.what;
+    }
+}
+
+TEST(HolidayFileTest, ReadersOfTheFourFieldFormFindNothingToMarkInTheCurrentLists)
+{
+    // Every record of the current lists reads, by its first four fields, as a rule code the
+    // four-field form does not know, so an older reader marks no wrong day; and every record
+    // is whole, so it reads them without running into the next one.
+    for (const char* list : {kDefaultFixedHolidays, kDefaultRuleHolidays}) {
+        std::string rest = list;
+        int records = 0;
+        for (std::string record = TakeRecord(rest); !record.empty(); record = TakeRecord(rest)) {
+            ++records;
+            const int code = ParseHolidayRecord(record).ruleCode;
+            EXPECT_TRUE(code != 0 && code != 100 && !(code >= 1 && code <= 5) && code != 10 &&
+                        code != 11)
+                << record;
+        }
+        EXPECT_GT(records, 10);
+        EXPECT_EQ(rest.find_first_not_of(" \r\n"), std::string::npos) << rest;
+    }
 }
 
 TEST(HolidayFileTest, ReadingAMissingFileCreatesNothing)
@@ -89,7 +155,7 @@ TEST(HolidayFileTest, WriteFailureEndsSavingAtTheFirstFailingFile)
     std::string error;
     EXPECT_FALSE(lists.SaveHolidayFiles(2004, &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(dir.Read("S_Holiday.txt"), kFixedFileBytes);
+    EXPECT_EQ(ReadTextFile("S_Holiday.txt"), kDefaultFixedHolidays);
     EXPECT_FALSE(dir.Exists("104_holi.txt"));
 }
 
@@ -104,7 +170,7 @@ TEST(HolidayListsTest, DefaultsFillOnlyEmptyLists)
     EXPECT_EQ(lists.RuleList(), kDefaultRuleHolidays);
 }
 
-TEST(HolidayListsTest, LoadingStopsAtAnEmptyListAndKeepsTheOthers)
+TEST(HolidayListsTest, EachLoadReadsAllThreeListsAfresh)
 {
     CTempWorkingDir dir;
     dir.Write("S_Holiday.txt", "1^1^a^0~");
@@ -114,34 +180,31 @@ TEST(HolidayListsTest, LoadingStopsAtAnEmptyListAndKeepsTheOthers)
     EXPECT_TRUE(lists.LoadHolidayFiles(2004));
     EXPECT_EQ(lists.CombinedList(), "1^1^a^0~3^20^b^10~6^6^c^0~");
 
-    // The year file belongs to 2004 only.
-    EXPECT_FALSE(lists.LoadHolidayFiles(2005));
-    EXPECT_EQ(lists.YearList(), "");
-
-    // An empty fixed-date file stops the reading: the rule list keeps what it held.
+    // An empty fixed-date file means the built-in list; the per-year list of 2004 never
+    // reaches another year, whatever the other files hold.
     dir.Write("S_Holiday.txt", std::string(1, '\0'));
-    dir.Write("D_Holiday.txt", "9^9^changed^0~");
-    EXPECT_FALSE(lists.LoadHolidayFiles(2004));
-    EXPECT_EQ(lists.FixedList(), "");
+    EXPECT_FALSE(lists.LoadHolidayFiles(2005));
+    EXPECT_EQ(lists.FixedList(), kDefaultFixedHolidays);
     EXPECT_EQ(lists.RuleList(), "3^20^b^10~");
+    EXPECT_EQ(lists.YearList(), "");
 }
 
-TEST(HolidayListsTest, AnEmptyFixedDateFileIsRestoredLikeAMissingOne)
+TEST(HolidayListsTest, AnUnwritableFolderKeepsTheBuiltInHolidaysAndTellsOnce)
 {
     CTempWorkingDir dir;
-    dir.Write("S_Holiday.txt", std::string("\0old", 4));
+    // A folder in the way of the fixed-date file makes every write of it fail.
+    ASSERT_EQ(::mkdir((dir.Dir() + "S_Holiday.txt").c_str(), 0700), 0);
     CHolidayLists lists;
-    lists.LoadHolidayFiles(2004);
-    lists.RestoreDefaultHolidays(2004);
-    EXPECT_EQ(dir.Read("S_Holiday.txt"), kFixedFileBytes);
-    EXPECT_EQ(dir.Read("D_Holiday.txt"), kRuleFileBytes);
-    EXPECT_EQ(dir.Read("104_holi.txt"), std::string(1, '\0'));
-
-    // Once the fixed-date file holds records, nothing is written again.
-    dir.Write("S_Holiday.txt", "1^2^mine^0~");
-    lists.LoadHolidayFiles(2004);
-    lists.RestoreDefaultHolidays(2004);
-    EXPECT_EQ(dir.Read("S_Holiday.txt"), "1^2^mine^0~");
+    CCalendarGrid grid(lists);
+    const std::string notice = lists.RestoreDefaultHolidays();
+    EXPECT_NE(notice.find("書き込めません"), std::string::npos) << notice;
+    for (int round = 0; round < 2; ++round) {
+        grid.SetShown(2026 - 1900, 0);
+        grid.Build();
+        EXPECT_EQ(grid.Cell(0, 0).name, "元日");
+        EXPECT_EQ(grid.Cell(8, 21).name, "国民の休日");  // 22 September 2026
+        EXPECT_EQ(lists.RestoreDefaultHolidays(), "");
+    }
 }
 
 TEST(HolidayListsTest, YearFileNamesCountFrom1900)

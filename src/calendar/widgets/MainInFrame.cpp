@@ -1,5 +1,6 @@
 #include "calendar/widgets/MainInFrame.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "calendar/CalendarGrid.h"
@@ -20,6 +21,12 @@ CMainInFrame::CMainInFrame(CCalendarGrid& grid, QWidget* parent) : QWidget(paren
     layout->setSpacing(0);
     layout->addWidget(m_wndCalendarBar);
     layout->addWidget(m_pScheduleView, 1);
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QString::number(kStatusLineId));
+    m_statusLine->setWordWrap(true);
+    m_statusLine->setContentsMargins(6, 3, 6, 3);
+    m_statusLine->hide();
+    layout->addWidget(m_statusLine);
 
     connect(m_wndCalendarBar, &CCalendarBar::PrevYearClicked, this, &CMainInFrame::OnPrevYear);
     connect(m_wndCalendarBar, &CCalendarBar::PrevMonthClicked, this, &CMainInFrame::OnPrevMonth);
@@ -28,6 +35,7 @@ CMainInFrame::CMainInFrame(CCalendarGrid& grid, QWidget* parent) : QWidget(paren
     connect(m_wndCalendarBar, &CCalendarBar::NextYearClicked, this, &CMainInFrame::OnNextYear);
 
     m_pScheduleView->OnInitialUpdate();
+    ShowNotice(m_pScheduleView->HolidayNotice());
     m_pScheduleView->setFocus();
 }
 
@@ -59,7 +67,7 @@ void CMainInFrame::OnNextYear()
 void CMainInFrame::Navigate(CNavigationStep step)
 {
     (m_grid.*step)();
-    m_grid.HolidayLists().RestoreDefaultHolidays(m_grid.ShownFullYear());
+    ShowNotice(QStringFromStd(m_grid.HolidayLists().RestoreDefaultHolidays()));
     m_grid.Build();
     FillMonthList(*m_pScheduleView);
     m_pScheduleView->LoadMonthMemos(m_wndCalendarBar->TitleText());
@@ -70,4 +78,12 @@ void CMainInFrame::FillMonthList(CSheduleView& list)
     list.clear();
     m_wndCalendarBar->SetTitleText(QStringFromStd(m_grid.MonthTitle()));
     list.InsertMonthRows();
+}
+
+void CMainInFrame::ShowNotice(const QString& notice)
+{
+    // Each matter is told once; the line keeps the last one told until there is another.
+    if (notice.isEmpty()) return;
+    m_statusLine->setText(notice);
+    m_statusLine->show();
 }

@@ -5,10 +5,12 @@
 class CCalendarBar;
 class CCalendarGrid;
 class CSheduleView;
+class QLabel;
 
 // The calendar page: the calendar bar (month title and the five navigation buttons) docked on
-// top and the schedule view below it.  Creating it shows today's month; holiday files are read
-// from, and on first start written to, the working directory.
+// top, the schedule view below it and a status line under the view that tells, once, what the
+// user should know about the holiday files (hidden while it has nothing to say).  Creating it shows
+// today's month; holiday files are read from, and on first start written to, the working directory.
 class CMainInFrame : public QWidget {
     Q_OBJECT
 public:
@@ -27,13 +29,18 @@ public:
 
     CSheduleView* ScheduleView() const { return m_pScheduleView; }
     CCalendarBar* CalendarBar() const { return m_wndCalendarBar; }
+    QLabel* StatusLine() const { return m_statusLine; }
+
+    static constexpr int kStatusLineId = 1007;
     CCalendarGrid& Grid() const { return m_grid; }
 
 private:
     using CNavigationStep = void (CCalendarGrid::*)();
     void Navigate(CNavigationStep step);
+    void ShowNotice(const QString& notice);
 
     CCalendarGrid& m_grid;
     CSheduleView* m_pScheduleView = nullptr;
     CCalendarBar* m_wndCalendarBar = nullptr;
+    QLabel* m_statusLine = nullptr;
 };

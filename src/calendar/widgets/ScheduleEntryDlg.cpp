@@ -1,5 +1,6 @@
 #include "calendar/widgets/ScheduleEntryDlg.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -32,7 +33,12 @@ CScheduleEntryDlg::CScheduleEntryDlg(CSheduleView* pView)
     m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_edit->setFrameShape(QFrame::Box);
     m_edit->setTabChangesFocus(true);
-    units.Place(m_edit, 8, 24, 169, 71);
+    units.Place(m_edit, 8, 24, 169, 61);
+    m_edit->installEventFilter(this);
+
+    auto* hint = new QLabel(QStringLiteral("Enter で改行、Ctrl+Enter で入力"), this);
+    hint->setObjectName(QString::number(kHintId));
+    units.Place(hint, 8, 88, 169, 10);
 
     auto* ok = new QPushButton(QStringLiteral("入力"), this);
     ok->setObjectName(QString::number(kOkId));
@@ -89,6 +95,19 @@ void CScheduleEntryDlg::accept()
     m_strMemo = text;
     if (m_pView != nullptr) PostResult(kResultConfirmed);
     QDialog::accept();
+}
+
+bool CScheduleEntryDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & Qt::ControlModifier)) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CScheduleEntryDlg::reject()

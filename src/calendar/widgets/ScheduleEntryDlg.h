@@ -16,6 +16,7 @@ public:
     static constexpr int kMemoEditId = 1000;
     static constexpr int kOkId = 1;
     static constexpr int kCancelId = 2;
+    static constexpr int kHintId = 1002;
     static constexpr int kResultConfirmed = 1;
     static constexpr int kResultCancelled = 2;
 
@@ -36,6 +37,8 @@ protected:
     void accept() override;
     // "ｷｬﾝｾﾙ", Escape or closing the window: reported, and the view closes the window.
     void reject() override;
+    // Enter starts a new line in the memo; Ctrl+Enter confirms, as in every multi-line field.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnInitDialog();

@@ -10,7 +10,6 @@
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"
 #include "calendar/widgets/ScheduleEntryDlg.h"
-#include "data/Clock.h"
 #include "data/TextEncoding.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
@@ -37,11 +36,14 @@ QString CutForDrawing(const QString& memo)
     return QStringFromStd(CutToCp932Bytes(StdFromQString(memo), kMaxDrawnMemoBytes));
 }
 
-// The memo column of a row; a memo of several lines is shown whole as the row's tip.
-void SetMemoText(QTreeWidgetItem* item, const QString& memo)
+// The memo column of a row; its tip names the holiday and shows a memo of several lines whole.
+void SetMemoText(QTreeWidgetItem* item, const QString& memo, const QString& holidayName)
 {
     item->setText(1, memo);
-    item->setToolTip(1, memo.contains(QLatin1Char('\n')) ? memo : QString());
+    QStringList tip;
+    if (!holidayName.isEmpty()) tip << holidayName;
+    if (memo.contains(QLatin1Char('\n'))) tip << memo;
+    item->setToolTip(1, tip.join(QLatin1Char('\n')));
 }
 }  // namespace
 
@@ -81,10 +83,8 @@ void CSheduleView::OnInitialUpdate()
     headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
     headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
 
-    const CDate today = GetCurrentDate();
-    m_grid.HolidayLists().LoadHolidayFiles(today.year);
     m_grid.SetShownToday();
-    m_grid.HolidayLists().RestoreDefaultHolidays(m_grid.ShownFullYear());
+    m_holidayNotice = QStringFromStd(m_grid.HolidayLists().RestoreDefaultHolidays());
     m_grid.Build();
 
     const QString title = QStringFromStd(m_grid.MonthTitle());
@@ -107,10 +107,17 @@ void CSheduleView::InsertMonthRows()
     // Fixed row height from the list's font, with the room a report list leaves around text.
     const int rowHeight = std::max(fontMetrics().height() + 4, kMinRowHeight);
     QList<QTreeWidgetItem*> rows;
+    m_moonDays.clear();
     for (const DayCell& cell : cells) {
         if (cell.day == 0) break;
         auto* row = new QTreeWidgetItem(QStringList{DayLabel(cell.day, cell.weekday), QString()});
         row->setSizeHint(0, QSize(kLabelColumnWidth, rowHeight));
+        const CMoonDay moon = MoonDayOf(m_grid.ShownFullYear(), m_grid.ShownMonth() + 1, cell.day);
+        row->setToolTip(0, QStringLiteral("月齢 %1（旧暦 %2日）%3")
+                               .arg(moon.age, 0, 'f', 1)
+                               .arg(moon.lunarDay)
+                               .arg(QStringFromStd(moon.tideName)));
+        m_moonDays.push_back(moon);
         rows.append(row);
     }
     addTopLevelItems(rows);
@@ -122,7 +129,7 @@ void CSheduleView::LoadMonthMemos(const QString& title)
     for (int row = 0; row < kMemoDaysPerMonth; ++row) {
         QTreeWidgetItem* item = topLevelItem(row);
         if (item == nullptr) continue;
-        SetMemoText(item, QStringFromStd(memos[static_cast<size_t>(row)]));
+        SetMemoText(item, QStringFromStd(memos[static_cast<size_t>(row)]), HolidayName(row));
     }
 }
 
@@ -138,6 +145,21 @@ QColor CSheduleView::LabelColor(int row) const
     const DayCell& cell = m_grid.ShownMonthCells()[static_cast<size_t>(row)];
     if (cell.weekday == 0 || cell.weekday == 6 || cell.holiday == 1) return kHolidayColor;
     return MemoColor();
+}
+
+QString CSheduleView::HolidayName(int row) const
+{
+    if (row < 0 || row >= CCalendarGrid::kCellsPerMonth) return {};
+    const DayCell& cell = m_grid.ShownMonthCells()[static_cast<size_t>(row)];
+    if (cell.day == 0 || cell.holiday == 0) return {};
+    return cell.name.empty() ? QStringLiteral("休日") : QStringFromStd(cell.name);
+}
+
+QString CSheduleView::MoonText(int row) const
+{
+    if (row < 0 || static_cast<size_t>(row) >= m_moonDays.size()) return {};
+    const CMoonDay& moon = m_moonDays[static_cast<size_t>(row)];
+    return QStringLiteral("%1 %2").arg(QStringFromStd(moon.tideName)).arg(moon.age, 4, 'f', 1);
 }
 
 void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -168,11 +190,22 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
         const QRect text = item.adjusted(0, 2, 0, -1);
         painter->setPen(LabelColor(row));
         painter->drawText(text.adjusted(kLabelX, 0, 0, 0), flags, DayLabel(cell.day, cell.weekday));
+        painter->setPen(MoonColor());
+        painter->drawText(text.adjusted(kMoonX, 0, 0, 0), flags, MoonText(row));
+        // The holiday's name leads the memo column; the memo follows it, so neither hides the
+        // other.
+        int memoX = kMemoX;
+        const QString name = HolidayName(row);
+        if (!name.isEmpty()) {
+            painter->setPen(HolidayNameColor());
+            painter->drawText(text.adjusted(memoX, 0, 0, 0), flags, name);
+            memoX += painter->fontMetrics().horizontalAdvance(name) + kNameGap;
+        }
         QTreeWidgetItem* rowItem = topLevelItem(row);
         const QString memo =
             rowItem != nullptr ? OneLine(CutForDrawing(rowItem->text(1))) : QString();
         painter->setPen(MemoColor());
-        painter->drawText(text.adjusted(kMemoX, 0, 0, 0), flags, memo);
+        painter->drawText(text.adjusted(memoX, 0, 0, 0), flags, memo);
     }
     painter->restore();
 }
@@ -202,7 +235,7 @@ int CSheduleView::OnScheduleEntryResult(int result)
     const int row = m_pEntryDlg->Row();
     const QString memo = m_pEntryDlg->m_strMemo;
     if (title == MonthTitle()) {
-        if (QTreeWidgetItem* item = topLevelItem(row)) SetMemoText(item, memo);
+        if (QTreeWidgetItem* item = topLevelItem(row)) SetMemoText(item, memo, HolidayName(row));
     }
     std::string error;
     if (!WriteScheduleMemo(StdFromQString(title), row + 1, StdFromQString(memo), &error)) {

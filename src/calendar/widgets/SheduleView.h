@@ -3,22 +3,29 @@
 #include <QColor>
 #include <QString>
 #include <QTreeWidget>
+#include <vector>
+
+#include "calendar/MoonPhase.h"
 
 class CCalendarGrid;
 class CScheduleEntryDlg;
 class QLabel;
 
-// The calendar's list: one row per day of the shown month with the day label ("%2d日(曜)") and
-// the day's memo.  Rows are drawn whole by the view: labels of Saturdays, Sundays and holidays
-// in red, memos in black.  A double click opens the memo dialog for the day.
+// The calendar's list: one row per day of the shown month with the day label ("%2d日(曜)"), the
+// day's tide name and moon age, and in the memo column the holiday's name and the day's memo.
+// Rows are drawn whole by the view: labels of Saturdays, Sundays and holidays and the holiday
+// names in red, memos in black.  A double click opens the memo dialog for the day.
 class CSheduleView : public QTreeWidget {
     Q_OBJECT
 public:
     static constexpr int kPaneId = 0xE900;
-    static constexpr int kLabelColumnWidth = 70;
+    static constexpr int kLabelColumnWidth = 150;
     static constexpr int kMemoColumnWidth = 500;
     static constexpr int kLabelX = 10;
-    static constexpr int kMemoX = 80;
+    static constexpr int kMoonX = 74;
+    static constexpr int kMemoX = 160;
+    // Room between a holiday's name and the memo after it.
+    static constexpr int kNameGap = 8;
     static constexpr int kMinRowHeight = 17;
 
     // titleStatic is the bar's month title (static 1001), which names the month of the rows.
@@ -41,6 +48,16 @@ public:
 
     QColor LabelColor(int row) const;
     QColor MemoColor() const { return QColor(0, 0, 0); }
+    QColor HolidayNameColor() const { return QColor(255, 0, 0); }
+    QColor MoonColor() const { return QColor(0, 70, 150); }
+
+    // What a row shows besides its label and memo: the holiday's name (empty on other days) and
+    // the tide name with the moon's age ("大潮 14.5").
+    QString HolidayName(int row) const;
+    QString MoonText(int row) const;
+
+    // What the user should be told about the holiday files after the first display (or empty).
+    const QString& HolidayNotice() const { return m_holidayNotice; }
     QString MonthTitle() const;
 
     CScheduleEntryDlg* EntryDialog() const { return m_pEntryDlg; }
@@ -56,4 +73,6 @@ private:
     QLabel* m_titleStatic = nullptr;
     CScheduleEntryDlg* m_pEntryDlg = nullptr;
     int m_nEditRow = -1;
+    std::vector<CMoonDay> m_moonDays;  // the rows' moon, day 1 first
+    QString m_holidayNotice;
 };

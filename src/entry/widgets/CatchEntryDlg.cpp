@@ -16,6 +16,7 @@
 #include <QValidator>
 #include <cstdlib>
 
+#include "calendar/MoonPhase.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "data/DecimalInt.h"
@@ -213,6 +214,19 @@ void CCatchEntryDlg::CreateControls()
     m_date->setMinimumDate(QDate(1601, 1, 1));
     m_date->setMaximumDate(QDate(9999, 12, 31));
     named(m_date, 1005, 35, 9, 66, 14);
+    // The tide and moon of the trip date, shown only (nothing stores them), in the free space
+    // beside the tide times.
+    auto* moonLabel = new QLabel(this);
+    named(moonLabel, 1040, 75, 81, 34, 28);
+    moonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const auto showMoon = [moonLabel](QDate date) {
+        const CMoonDay moon = MoonDayOf(date.year(), date.month(), date.day());
+        moonLabel->setText(QStringLiteral("%1\n月齢 %2")
+                               .arg(QStringFromStd(moon.tideName))
+                               .arg(moon.age, 0, 'f', 1));
+    };
+    connect(m_date, &QDateEdit::dateChanged, moonLabel, showMoon);
+    showMoon(m_date->date());
     label("天候：", 11, 28, 24, 13);
     m_weather = combo(1013, 35, 29, 66);
     label("狙い：", 11, 45, 21, 13);

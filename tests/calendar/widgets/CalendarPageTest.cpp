@@ -110,7 +110,7 @@ TEST_F(CalendarPageTest, FirstStartShowsTodaysMonthAndWritesTheHolidayFiles)
     ASSERT_EQ(View().topLevelItemCount(), 31);
     EXPECT_EQ(View().headerItem()->text(0), QStringLiteral("曜日"));
     EXPECT_EQ(View().headerItem()->text(1), QStringLiteral("メモ"));
-    EXPECT_EQ(View().columnWidth(0), 70);
+    EXPECT_EQ(View().columnWidth(0), 150);
     EXPECT_EQ(View().columnWidth(1), 500);
     EXPECT_EQ(Label(0), QStringLiteral(" 1日(金)"));
     EXPECT_EQ(Label(2), QStringLiteral(" 3日(日)"));
@@ -118,10 +118,16 @@ TEST_F(CalendarPageTest, FirstStartShowsTodaysMonthAndWritesTheHolidayFiles)
 
     EXPECT_EQ(ReadTextFile(m_workingDir.Dir() + "S_Holiday.txt"), kDefaultFixedHolidays);
     EXPECT_EQ(ReadTextFile(m_workingDir.Dir() + "D_Holiday.txt"), kDefaultRuleHolidays);
-    EXPECT_TRUE(m_workingDir.Exists("109_holi.txt"));
+    EXPECT_TRUE(m_page->StatusLine()->isHidden());
 
-    // Saturdays, Sundays and the holidays of May 3 to 5 (May 4 also the substitute for the 3rd).
-    EXPECT_EQ(RedRows(), (CRowSet{1, 2, 3, 4, 8, 9, 15, 16, 22, 23, 29, 30}));
+    // Saturdays, Sundays and the holidays of May 3 to 5, and the 6th that stands in for the 3rd.
+    EXPECT_EQ(RedRows(), (CRowSet{1, 2, 3, 4, 5, 8, 9, 15, 16, 22, 23, 29, 30}));
+    EXPECT_EQ(View().HolidayName(5), QStringLiteral("振替休日"));
+    EXPECT_EQ(View().topLevelItem(5)->toolTip(1), QStringLiteral("振替休日"));
+    EXPECT_EQ(View().HolidayName(6), QString());
+    // New moon on 24 May 2009 at 21:11 Japan time: the 24th is lunar day 1, at noon still 29.x.
+    EXPECT_EQ(View().MoonText(23).left(3), QStringLiteral("大潮 "));
+    EXPECT_TRUE(View().topLevelItem(23)->toolTip(0).contains(QStringLiteral("旧暦 1日")));
 }
 
 TEST_F(CalendarPageTest, RedLabelsAndBlackMemosAreWhatIsDrawn)
@@ -135,23 +141,31 @@ TEST_F(CalendarPageTest, RedLabelsAndBlackMemosAreWhatIsDrawn)
     EXPECT_EQ(Memo(23), QStringLiteral("振替休日に釣行"));
 
     const QImage image = View().viewport()->grab().toImage();
+    // The memo column: a holiday's name in red first, then the memo in black after it.
+    const auto memoArea = [&](int row, int from, int width) {
+        const QRect rect = View().visualItemRect(View().topLevelItem(row));
+        return QRect(rect.left() + CSheduleView::kMemoX - 2 + from, rect.top(), width,
+                     rect.height() - 1);
+    };
     const auto labelArea = [&](int row) {
         const QRect rect = View().visualItemRect(View().topLevelItem(row));
-        return QRect(rect.left() + 8, rect.top(), 66, rect.height() - 1);
+        return QRect(rect.left() + 8, rect.top(), 62, rect.height() - 1);
     };
-    const auto memoArea = [&](int row) {
-        const QRect rect = View().visualItemRect(View().topLevelItem(row));
-        return QRect(rect.left() + 78, rect.top(), 400, rect.height() - 1);
+    const auto nameWidth = [&](int row) {
+        return View().fontMetrics().horizontalAdvance(View().HolidayName(row));
     };
     for (int row = 0; row < 30; ++row) {
         const bool red = RedRows().count(row) > 0;
         EXPECT_EQ(CountPixels(image, labelArea(row), IsRed) > 5, red) << "row " << row;
         EXPECT_EQ(CountPixels(image, labelArea(row), IsDark) > 5, !red) << "row " << row;
-        EXPECT_EQ(CountPixels(image, memoArea(row), IsRed), 0) << "row " << row;
+        const bool named = !View().HolidayName(row).isEmpty();
+        EXPECT_EQ(CountPixels(image, memoArea(row, 0, 20), IsRed) > 5, named) << "row " << row;
+        EXPECT_EQ(CountPixels(image, memoArea(row, nameWidth(row) + 4, 300), IsRed), 0)
+            << "row " << row;
     }
-    EXPECT_GT(CountPixels(image, memoArea(23), IsDark), 20);
-    EXPECT_GT(CountPixels(image, memoArea(24), IsDark), 5);
-    EXPECT_EQ(CountPixels(image, memoArea(22), IsDark), 0);
+    EXPECT_GT(CountPixels(image, memoArea(23, nameWidth(23) + 4, 300), IsDark), 20);
+    EXPECT_GT(CountPixels(image, memoArea(24, 0, 300), IsDark), 5);
+    EXPECT_EQ(CountPixels(image, memoArea(22, 0, 300), IsDark), 0);
 }
 
 TEST_F(CalendarPageTest, FebruaryOfALeapYear)
@@ -356,7 +370,9 @@ TEST_F(CalendarPageTest, TheDialogFollowsItsTemplate)
     EXPECT_EQ(Dialog().size(), units.ToPixels(186, 130));
     auto* edit = FindControl<QPlainTextEdit>(&Dialog(), CScheduleEntryDlg::kMemoEditId);
     ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->geometry(), units.ToPixels(8, 24, 169, 71));
+    EXPECT_EQ(edit->geometry(), units.ToPixels(8, 24, 169, 61));
+    EXPECT_EQ(FindControl<QLabel>(&Dialog(), CScheduleEntryDlg::kHintId)->text(),
+              QStringLiteral("Enter で改行、Ctrl+Enter で入力"));
     EXPECT_EQ(FindControl<QPushButton>(&Dialog(), 1)->text(), QStringLiteral("入力"));
     EXPECT_TRUE(FindControl<QPushButton>(&Dialog(), 1)->isDefault());
     EXPECT_EQ(FindControl<QPushButton>(&Dialog(), 2)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
@@ -382,4 +398,39 @@ TEST_F(CalendarPageTest, AMemoTooLongToReadBackIsRefused)
     Confirm(fits);
     QTRY_COMPARE(Memo(0), fits);
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 1), StdFromQString(fits));
+}
+
+TEST_F(CalendarPageTest, EnterStartsALineAndCtrlEnterConfirms)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    DoubleClickRow(1);
+    QTRY_VERIFY(Dialog().isVisible());
+    QPlainTextEdit* edit = Dialog().MemoEdit();
+    edit->setPlainText(QStringLiteral("朝"));
+    edit->moveCursor(QTextCursor::End);
+    QTest::keyClick(edit, Qt::Key_Return);
+    edit->insertPlainText(QStringLiteral("夕"));
+    EXPECT_TRUE(Dialog().isVisible());
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+    QTRY_COMPARE(Memo(1), QStringLiteral("朝\n夕"));
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 2), "朝\n夕");
+}
+
+TEST_F(CalendarPageTest, EditedOldHolidayFilesApplyAsWrittenAndAreToldOnce)
+{
+    SetToday(2026, 9, 1);
+    const std::string edited = std::string(kLegacyFixedHolidays) + "9^1^防災の日^0~";
+    m_workingDir.Write("S_Holiday.txt", edited);
+    OpenPage();
+    EXPECT_EQ(View().HolidayName(0), QStringLiteral("防災の日"));
+    EXPECT_EQ(View().HolidayName(14), QStringLiteral("敬老の日"));    // as written: the 15th
+    EXPECT_EQ(View().HolidayName(21), QStringLiteral("国民の休日"));  // the rule file is current
+    ASSERT_FALSE(m_page->StatusLine()->isHidden());
+    EXPECT_TRUE(m_page->StatusLine()->text().contains(QStringLiteral("古い形式")));
+    m_page->StatusLine()->clear();
+    Click(CCalendarBar::kNextMonthId);
+    EXPECT_EQ(m_page->StatusLine()->text(), QString());
+    EXPECT_EQ(m_workingDir.Read("S_Holiday.txt"), edited);
 }
