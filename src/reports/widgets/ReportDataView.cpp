@@ -2,9 +2,11 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -61,6 +63,7 @@ CReportDataView::CReportDataView(QWidget* parent)
     SetUpReportList(this);
     setFrameShape(QFrame::StyledPanel);
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
+    GiveRoomToSection(this, horizontalHeader(), 4, kColumnWidths[4]);
 }
 
 CReportDataView::~CReportDataView()
@@ -96,8 +99,7 @@ CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position)
     auto* dialog = new CCatchEntryDlg(this, position);
     m_lastDialog = dialog;
     m_dialogs.append(dialog);
-    const QRect area = window()->frameGeometry();
-    dialog->move(area.center() - dialog->rect().center());
+    PlaceOnScreen(dialog, window()->frameGeometry());
     dialog->show();
     return dialog;
 }
@@ -117,6 +119,17 @@ void CReportDataView::mouseDoubleClickEvent(QMouseEvent* event)
         if (m_doubleClickedRow >= 0) OpenCatchEntry(m_doubleClickedRow);
     }
     QTableView::mouseDoubleClickEvent(event);
+}
+
+void CReportDataView::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
+        const QModelIndex current = currentIndex();
+        if (current.isValid()) OpenCatchEntry(current.row());
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CReportDataView::OnDeleteSelected()

@@ -65,6 +65,8 @@ Q_SIGNALS:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Enter opens the current row's trip, as a double click does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CTripRowModel* m_model;
