@@ -21,8 +21,10 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The log lives in the user's data folder, as with the installed program, never in the build
+# tree: `make clean` must not take anyone's trips with it.  ARGS='--program-dir DIR' overrides.
 run: build
-	./$(BUILD_DIR)/lurebook $(ARGS)
+	./scripts/lurebook-launcher-dev $(BUILD_DIR) $(ARGS)
 
 test: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

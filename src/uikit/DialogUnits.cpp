@@ -1,6 +1,8 @@
 #include "uikit/DialogUnits.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -55,4 +57,21 @@ QFont CDialogUnits::DialogFont(const QString& family, int pointSize)
 void CDialogUnits::Place(QWidget* child, int x, int y, int width, int height) const
 {
     child->setGeometry(ToPixels(x, y, width, height));
+}
+
+void PlaceOnScreen(QWidget* window, const QRect& around)
+{
+    QScreen* screen = QGuiApplication::screenAt(around.center());
+    if (screen == nullptr) screen = window->screen();
+    const QSize size = window->frameGeometry().size().expandedTo(window->size());
+    QRect placed(QPoint(0, 0), size);
+    placed.moveCenter(around.center());
+    if (screen != nullptr) {
+        const QRect room = screen->availableGeometry();
+        placed.moveRight(std::min(placed.right(), room.right()));
+        placed.moveBottom(std::min(placed.bottom(), room.bottom()));
+        placed.moveLeft(std::max(placed.left(), room.left()));
+        placed.moveTop(std::max(placed.top(), room.top()));
+    }
+    window->move(placed.topLeft());
 }

@@ -32,3 +32,8 @@ private:
     int m_baseWidth = 1;
     int m_baseHeight = 1;
 };
+
+// Moves a window so that it is centred on around and lies wholly on the screen it is on
+// (the available part, without panels); a window larger than the screen keeps its top left
+// corner on it.
+void PlaceOnScreen(QWidget* window, const QRect& around);

@@ -1,9 +1,49 @@
 #include "uikit/InnerFrame.h"
 
+#include <QAbstractScrollArea>
+#include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QPointer>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+class CSectionStretcher final : public QObject {
+public:
+    CSectionStretcher(QAbstractScrollArea* view, QHeaderView* header, int section, int minimum)
+        : QObject(view), m_view(view), m_header(header), m_section(section), m_minimum(minimum)
+    {
+        view->viewport()->installEventFilter(this);
+        connect(header, &QHeaderView::sectionResized, this, [this](int section) {
+            if (section != m_section) Fit();
+        });
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) Fit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Fit()
+    {
+        if (!m_header || m_section >= m_header->count()) return;
+        int others = 0;
+        for (int i = 0; i < m_header->count(); ++i) {
+            if (i != m_section && !m_header->isSectionHidden(i)) others += m_header->sectionSize(i);
+        }
+        const int width = std::max(m_minimum, m_view->viewport()->width() - others);
+        if (m_header->sectionSize(m_section) != width) m_header->resizeSection(m_section, width);
+    }
+
+    QAbstractScrollArea* m_view;
+    QPointer<QHeaderView> m_header;
+    int m_section;
+    int m_minimum;
+};
+}  // namespace
 
 void StackBarOverView(QWidget* frame, QWidget* bar, QWidget* view, bool line)
 {
@@ -35,4 +75,10 @@ void SetUpReportList(QTableView* list)
     list->horizontalHeader()->setHighlightSections(false);
     list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list->horizontalHeader()->setStretchLastSection(false);
+}
+
+void GiveRoomToSection(QAbstractScrollArea* view, QHeaderView* header, int section,
+                       int minimumWidth)
+{
+    new CSectionStretcher(view, header, section, minimumWidth);
 }

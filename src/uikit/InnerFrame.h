@@ -1,5 +1,7 @@
 #pragma once
 
+class QAbstractScrollArea;
+class QHeaderView;
 class QTableView;
 class QWidget;
 
@@ -10,3 +12,8 @@ void StackBarOverView(QWidget* frame, QWidget* bar, QWidget* view, bool line = t
 // The look of the report-style lists (trip list, ranking): grid lines, whole rows selected,
 // several at a time, no editing, no row numbers, rows of one fixed height.
 void SetUpReportList(QTableView* list);
+
+// Gives the room a list has beyond the other columns' widths to one column, never narrower than
+// minimumWidth, and keeps doing so as the list is resized.
+void GiveRoomToSection(QAbstractScrollArea* view, QHeaderView* header, int section,
+                       int minimumWidth);

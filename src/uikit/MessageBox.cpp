@@ -1,5 +1,6 @@
 #include "uikit/MessageBox.h"
 
+#include <QAbstractButton>
 #include <utility>
 
 namespace {
@@ -8,6 +9,12 @@ MessageBoxHandler& Handler()
     static MessageBoxHandler handler;
     return handler;
 }
+
+constexpr std::pair<QMessageBox::StandardButton, const char*> kButtonTexts[] = {
+    {QMessageBox::Save, "保存"},         {QMessageBox::Discard, "破棄"},
+    {QMessageBox::Cancel, "キャンセル"}, {QMessageBox::Yes, "はい"},
+    {QMessageBox::No, "いいえ"},
+};
 
 QMessageBox::Icon ToQtIcon(EMessageBoxIcon icon)
 {
@@ -34,6 +41,10 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
     CMessageBoxRequest request{parent, caption, text, icon, buttons, defaultButton};
     if (Handler()) return Handler()(request);
     QMessageBox box(ToQtIcon(icon), caption, text, buttons, parent);
+    // The buttons speak Japanese even where Qt's own translations are not installed.
+    for (const auto& [button, label] : kButtonTexts) {
+        if (QAbstractButton* shown = box.button(button)) shown->setText(QString::fromUtf8(label));
+    }
     if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

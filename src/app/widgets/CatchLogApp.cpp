@@ -1,5 +1,9 @@
 #include "app/widgets/CatchLogApp.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/MainFrame.h"
@@ -16,6 +20,12 @@ CCatchLogApp::CCatchLogApp(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationVersion(QStringLiteral(LUREBOOK_VERSION));
     setWindowIcon(AppIcon());
     InstallFontSubstitutions();
+    // Qt's own texts (file dialogs, standard buttons, context menus of text fields) in Japanese.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(translator);
+    }
 }
 
 CCatchLogApp::~CCatchLogApp() = default;
@@ -46,6 +56,7 @@ bool CCatchLogApp::InitInstance()
     m_store = std::make_unique<CCatchStore>(DataPath(kCatchFileName));
     m_mainFrame = std::make_unique<CMainFrame>(*m_store);
     m_mainFrame->setWindowTitle(QStringLiteral("Lurebook"));
+    m_mainFrame->RestoreWindowState();
     m_mainFrame->show();
     return true;
 }

@@ -1,8 +1,12 @@
 #include "app/widgets/MainFrame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -11,19 +15,27 @@
 #include "app/widgets/CatchLogApp.h"
 #include "app/widgets/SwitchSplitter.h"
 #include "app/widgets/XMLExport.h"
+#include "calendar/widgets/CalendarBar.h"
 #include "calendar/widgets/MainInFrame.h"
+#include "calendar/widgets/SheduleView.h"
+#include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/SettingsDlg.h"
 #include "entry/widgets/ThumbnailFrame.h"
 #include "navbar/widgets/NavBarCtrl.h"
 #include "navbar/widgets/NavBarImages.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
+#include "reports/widgets/ReportDataView.h"
+#include "uikit/QtText.h"
 
 namespace {
 // The navigation bar's behaviour: renaming and removing folders and items, dragging items and
 // animated folders, large icons, no selection frame.
 constexpr std::uint32_t kNavBarFlags = 0x1FC;
 constexpr int kFirstPaneId = 0xE900;
+
+const QString kGeometryKey = QStringLiteral("MainFrame/Geometry");
+const QString kNavBarKey = QStringLiteral("NavBar");
 
 QAction* MakeCommand(QObject* parent, int id, const QString& text, const QString& statusTip)
 {
@@ -32,23 +44,80 @@ QAction* MakeCommand(QObject* parent, int id, const QString& text, const QString
     action->setStatusTip(statusTip);
     return action;
 }
+
+QString WithShortcut(const QString& text, const QAction* action)
+{
+    const QKeySequence keys = action->shortcut();
+    if (keys.isEmpty()) return text;
+    return QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText));
+}
+
+// The page an item of the navigation bar leads to, from the value it carries.
+int ViewOfItemValue(long value)
+{
+    switch (value) {
+        case 1:
+            return CMainFrame::kViewCalendar;
+        case 2:
+            return CMainFrame::kViewReports;
+        case 3:
+            return CMainFrame::kViewStatistics;
+        case 4:
+            return CMainFrame::kViewThumbnails;
+        default:
+            return -1;
+    }
+}
+constexpr long kPageValues[] = {1, 2, 3, 4};
+
+struct CSavedItem {
+    QString label;
+    int image = 0;
+    long value = 0;
+};
+struct CSavedFolder {
+    QString name;
+    std::vector<CSavedItem> items;
+};
 }  // namespace
 
 CMainFrame::CMainFrame(CCatchStore& store, QWidget* parent) : QMainWindow(parent), m_store(store)
 {
-    // A fixed frame without minimise and maximise boxes.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kWidth, kHeight);
+    setMinimumSize(kWidth, kHeight);
+    resize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("Lurebook"));
     setWindowIcon(AppIcon());
     CreateToolBar();
     CreateMenus();
     CreateStatusBar();
     CreateClient();
+    CreateShortcuts();
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::RestoreWindowState()
+{
+    QSettings settings;
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) resize(kWidth, kHeight);
+}
+
+void CMainFrame::SaveWindowState() const
+{
+    QSettings settings;
+    settings.setValue(kGeometryKey, saveGeometry());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!ConfirmClosingCatchEntries(this, findChildren<CCatchEntryDlg*>())) {
+        event->ignore();
+        return;
+    }
+    SaveWindowState();
+    SaveNavBar();
+    QMainWindow::closeEvent(event);
+}
 
 void CMainFrame::CreateToolBar()
 {
@@ -60,44 +129,102 @@ void CMainFrame::CreateToolBar()
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
-    QAction* exit = MakeCommand(this, kCommandExit, QStringLiteral("終了"),
+    // One action per command, shared by the toolbar and the menu: the toolbar shows the short
+    // text, the menu the long one with its access key and shortcut.
+    QAction* exit = MakeCommand(this, kCommandExit, QStringLiteral("アプリケーション終了(&X)"),
                                 QStringLiteral("アプリケーション終了"));
+    exit->setIconText(QStringLiteral("終了"));
     exit->setIcon(DrawToolbarImage(EToolbarImage::Exit));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    QAction* exportXML = MakeCommand(this, kCommandExportXML, QStringLiteral("XML 出力"),
+    QAction* exportXML = MakeCommand(this, kCommandExportXML, QStringLiteral("XML 出力(&E)..."),
                                      QStringLiteral("XMLファイル出力"));
+    exportXML->setIconText(QStringLiteral("XML 出力"));
     exportXML->setIcon(DrawToolbarImage(EToolbarImage::ExportXML));
+    exportXML->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(exportXML, &QAction::triggered, this, &CMainFrame::OnExportXML);
 
-    QAction* settings =
-        MakeCommand(this, kCommandSettings, QStringLiteral("環境設定"), QStringLiteral("環境設定"));
+    QAction* settings = MakeCommand(this, kCommandSettings, QStringLiteral("環境設定(&O)..."),
+                                    QStringLiteral("環境設定"));
+    settings->setIconText(QStringLiteral("環境設定"));
     settings->setIcon(DrawToolbarImage(EToolbarImage::Settings));
+    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settings, &QAction::triggered, this, &CMainFrame::OnSettings);
 
-    QAction* help = MakeCommand(this, kCommandAbout, QStringLiteral("ヘルプ"),
+    QAction* help = MakeCommand(this, kCommandAbout, QStringLiteral("バージョン情報(&A)..."),
                                 QStringLiteral("バージョン情報"));
+    help->setIconText(QStringLiteral("ヘルプ"));
     help->setIcon(DrawToolbarImage(EToolbarImage::Help));
     connect(help, &QAction::triggered, this, &CMainFrame::OnAbout);
 
     for (QAction* action : {exit, exportXML, settings, help}) {
         m_toolBar->addAction(action);
-        action->setToolTip(action->text());
+        action->setToolTip(WithShortcut(action->iconText(), action));
     }
 }
 
 void CMainFrame::CreateMenus()
 {
+    const auto command = [this](int id) {
+        return findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    };
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    QAction* exit = file->addAction(QStringLiteral("アプリケーション終了(&X)"));
-    exit->setStatusTip(QStringLiteral("アプリケーション終了"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    QAction* newTrip = MakeCommand(this, kCommandNewTrip, QStringLiteral("新規登録(&N)..."),
+                                   QStringLiteral("釣行データを新しく登録"));
+    newTrip->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(newTrip, &QAction::triggered, this, &CMainFrame::OnNewTrip);
+    file->addAction(newTrip);
+    file->addAction(command(kCommandExportXML));
+    file->addAction(command(kCommandSettings));
+    file->addSeparator();
+    file->addAction(command(kCommandExit));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    struct CPage {
+        int view;
+        const char* text;
+    };
+    const CPage pages[] = {{kViewCalendar, "Top(&1)"},
+                           {kViewReports, "データ登録(&2)"},
+                           {kViewStatistics, "データ統計(&3)"},
+                           {kViewThumbnails, "画像一覧(&4)"}};
+    for (int n = 0; n < 4; ++n) {
+        QAction* page = MakeCommand(this, kCommandShowPage + pages[n].view,
+                                    QString::fromUtf8(pages[n].text), QString());
+        page->setShortcuts(
+            {QKeySequence(Qt::ALT | (Qt::Key_1 + n)), QKeySequence(Qt::CTRL | (Qt::Key_1 + n))});
+        page->setStatusTip(page->text().remove(QRegularExpression(QStringLiteral("\\(.*\\)"))) +
+                           QStringLiteral(" を表示"));
+        const int number = pages[n].view;
+        connect(page, &QAction::triggered, this, [this, number] { ShowPage(number); });
+        view->addAction(page);
+    }
+    view->addSeparator();
+    QAction* reload = MakeCommand(this, kCommandReload, QStringLiteral("再読み込み(&R)"),
+                                  QStringLiteral("表示中のページをファイルから読み直す"));
+    reload->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(reload, &QAction::triggered, this, &CMainFrame::OnReload);
+    view->addAction(reload);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    QAction* about = help->addAction(QStringLiteral("バージョン情報(&A)..."));
-    about->setObjectName(QString::number(kCommandAbout));
-    about->setStatusTip(QStringLiteral("バージョン情報"));
-    connect(about, &QAction::triggered, this, &CMainFrame::OnAbout);
+    help->addAction(command(kCommandAbout));
+}
+
+void CMainFrame::CreateShortcuts()
+{
+    // The calendar's months, while the calendar page has the focus.
+    QWidget* calendar = m_splitter->GetView(kViewCalendar);
+    auto* page = qobject_cast<CMainInFrame*>(calendar);
+    if (page == nullptr) return;
+    const std::pair<Qt::Key, void (CMainInFrame::*)()> steps[] = {
+        {Qt::Key_PageUp, &CMainInFrame::OnPrevMonth},
+        {Qt::Key_PageDown, &CMainInFrame::OnNextMonth}};
+    for (const auto& [key, step] : steps) {
+        auto* shortcut = new QShortcut(QKeySequence(key), page);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, page, step);
+    }
 }
 
 void CMainFrame::CreateStatusBar()
@@ -142,6 +269,9 @@ void CMainFrame::CreateClient()
 
     m_navImages = std::make_unique<NavBarImageLists>(CreateNavBarImageLists());
     SetUpNavBarMenu(*m_navBar, *m_navImages);
+    RestoreNavBar();
+    m_navBar->SetRemoveGuard(
+        [this](int kind, int index) { return CanRemoveFromNavBar(kind, index); });
 
     // Column 0 takes a fifth of the client width, the pages the rest; the bar keeps its width.
     const int client = kWidth;
@@ -154,12 +284,12 @@ int CMainFrame::OnBarNotify(int code, int item)
 {
     switch (code) {
         case 1: {
-            static const int kViewOfItem[] = {kViewCalendar, kViewReports, kViewStatistics,
-                                              kViewThumbnails};
-            if (item < 0 || item >= 4) return 0;
-            m_splitter->SetShowMode(item == 3 ? CSwitchSplitter::kShowResetBrowser
-                                              : CSwitchSplitter::kShowNormal);
-            m_splitter->ShowSwitchView(kViewOfItem[item]);
+            // The item's own value names its page, wherever the item has been moved.
+            const CNavBarModel& model = m_navBar->Model();
+            const BarItem* clicked = model.Item(model.SelectedFolder(), item);
+            if (clicked == nullptr) return 0;
+            const int view = ViewOfItemValue(clicked->value);
+            if (view >= 0) ShowPage(view);
             return 0;
         }
         case 2:
@@ -169,6 +299,139 @@ int CMainFrame::OnBarNotify(int code, int item)
         default:
             return 0;
     }
+}
+
+void CMainFrame::ShowPage(int view)
+{
+    m_splitter->SetShowMode(view == kViewThumbnails ? CSwitchSplitter::kShowResetBrowser
+                                                    : CSwitchSplitter::kShowNormal);
+    m_splitter->ShowSwitchView(view);
+}
+
+void CMainFrame::OnNewTrip()
+{
+    ShowPage(kViewReports);
+    if (auto* page = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports))) {
+        page->GetView()->OnNewTrip();
+    }
+}
+
+void CMainFrame::OnReload()
+{
+    const int shown = m_splitter->GetCurrentView(0, 1);
+    QWidget* view = m_splitter->GetView(shown);
+    if (auto* trips = qobject_cast<CReportDataFrame*>(view)) {
+        trips->GetView()->OnInitialUpdate();
+    } else if (auto* statistics = qobject_cast<CDataViewFrame*>(view)) {
+        if (statistics->GetViewKind() == CDataViewFrame::kRankingView) {
+            statistics->OnRanking();
+        } else {
+            statistics->OnMonthlyStatistics();
+        }
+    } else if (auto* photos = qobject_cast<CThumbnailFrame*>(view)) {
+        photos->OnShow();
+    } else if (auto* calendar = qobject_cast<CMainInFrame*>(view)) {
+        calendar->FillMonthList(*calendar->ScheduleView());
+        calendar->ScheduleView()->LoadMonthMemos(calendar->CalendarBar()->TitleText());
+    }
+}
+
+bool CMainFrame::CanRemoveFromNavBar(int kind, int index) const
+{
+    // Every page must stay reachable: nothing goes that holds the last item leading to a page.
+    const CNavBarModel& model = m_navBar->Model();
+    const int selected = model.SelectedFolder();
+    for (const long page : kPageValues) {
+        int remaining = 0;
+        for (int folder = 0; folder < model.FolderCount(); ++folder) {
+            if (kind == BarHitFolder && folder == index) continue;
+            for (int item = 0; item < model.ItemCount(folder); ++item) {
+                if (kind == BarHitItem && folder == selected && item == index) continue;
+                if (model.Item(folder, item)->value == page) ++remaining;
+            }
+        }
+        if (remaining == 0) return false;
+    }
+    return true;
+}
+
+void CMainFrame::SaveNavBar() const
+{
+    const CNavBarModel& model = m_navBar->Model();
+    QSettings settings;
+    settings.remove(kNavBarKey);
+    settings.beginGroup(kNavBarKey);
+    settings.setValue(QStringLiteral("SmallIcons"), model.UsesSmallIcons());
+    settings.setValue(QStringLiteral("SelectedFolder"), model.SelectedFolder());
+    settings.beginWriteArray(QStringLiteral("Folders"), model.FolderCount());
+    for (int folder = 0; folder < model.FolderCount(); ++folder) {
+        settings.setArrayIndex(folder);
+        settings.setValue(QStringLiteral("Name"), QStringFromStd(model.Folder(folder)->name));
+        settings.beginWriteArray(QStringLiteral("Items"), model.ItemCount(folder));
+        for (int item = 0; item < model.ItemCount(folder); ++item) {
+            const BarItem* saved = model.Item(folder, item);
+            settings.setArrayIndex(item);
+            settings.setValue(QStringLiteral("Label"), QStringFromStd(saved->label));
+            settings.setValue(QStringLiteral("Image"), saved->image);
+            settings.setValue(QStringLiteral("Page"), static_cast<qlonglong>(saved->value));
+        }
+        settings.endArray();
+    }
+    settings.endArray();
+    settings.endGroup();
+}
+
+bool CMainFrame::RestoreNavBar()
+{
+    QSettings settings;
+    settings.beginGroup(kNavBarKey);
+    std::vector<CSavedFolder> folders;
+    const int folderCount = settings.beginReadArray(QStringLiteral("Folders"));
+    for (int folder = 0; folder < folderCount; ++folder) {
+        settings.setArrayIndex(folder);
+        CSavedFolder saved{settings.value(QStringLiteral("Name")).toString(), {}};
+        const int itemCount = settings.beginReadArray(QStringLiteral("Items"));
+        for (int item = 0; item < itemCount; ++item) {
+            settings.setArrayIndex(item);
+            saved.items.push_back(
+                {settings.value(QStringLiteral("Label")).toString(),
+                 settings.value(QStringLiteral("Image")).toInt(),
+                 static_cast<long>(settings.value(QStringLiteral("Page")).toLongLong())});
+        }
+        settings.endArray();
+        folders.push_back(std::move(saved));
+    }
+    settings.endArray();
+    const bool small = settings.value(QStringLiteral("SmallIcons"), false).toBool();
+    const int selected = settings.value(QStringLiteral("SelectedFolder"), 0).toInt();
+    settings.endGroup();
+
+    // A saved bar that no longer leads to every page (or names unknown pictures or pages) is
+    // not used: the bar starts as on the first run.
+    for (const long page : kPageValues) {
+        bool found = false;
+        for (const CSavedFolder& folder : folders) {
+            for (const CSavedItem& item : folder.items) {
+                if (item.image < 0 || item.image >= NavBarImageCount ||
+                    ViewOfItemValue(item.value) < 0) {
+                    return false;
+                }
+                found = found || item.value == page;
+            }
+        }
+        if (!found) return false;
+    }
+    while (m_navBar->FolderCount() > 0) m_navBar->DeleteFolder(0);
+    for (const CSavedFolder& saved : folders) {
+        const int folder = m_navBar->AppendFolder(saved.name, 0);
+        for (size_t item = 0; item < saved.items.size(); ++item) {
+            m_navBar->InsertFolderItem(folder, static_cast<int>(item), saved.items[item].label,
+                                       saved.items[item].image, saved.items[item].value);
+        }
+    }
+    m_navBar->UseSmallIcons(small);
+    m_navBar->SelectFolder(selected >= 0 && selected < m_navBar->FolderCount() ? selected : 0);
+    return true;
 }
 
 void CMainFrame::OnExportXML()

@@ -6,12 +6,14 @@
 class CCatchStore;
 class CSwitchSplitter;
 class CNavBarCtrl;
+class QCloseEvent;
 class QLabel;
 class QToolBar;
 struct NavBarImageLists;
 
-// The program's one window: a fixed 800 x 600 frame with toolbar, menu and status bar, the
-// navigation bar on the left and the four pages stacked on the right.
+// The program's one window: toolbar, menu and status bar, the navigation bar on the left and the
+// four pages stacked on the right.  800 x 600 at least; it can grow and be maximised, and keeps
+// its size, place and the navigation bar's folders between runs.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -20,6 +22,10 @@ public:
     static constexpr int kCommandExportXML = 32776;
     static constexpr int kCommandSettings = 32777;
     static constexpr int kCommandAbout = 57664;
+    static constexpr int kCommandNewTrip = 32778;
+    static constexpr int kCommandReload = 32779;
+    // Showing page n (a view number below) is kCommandShowPage + n.
+    static constexpr int kCommandShowPage = 32784;
 
     // View numbers of the pages, in the order they are registered.
     static constexpr int kViewReports = 0;
@@ -34,6 +40,9 @@ public:
     explicit CMainFrame(CCatchStore& store, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
+    // Size, place and maximised state as the last run left them; the first run keeps 800 x 600.
+    void RestoreWindowState();
+
     // The navigation bar's notifications: code 1 item clicked (info = item index), 2 item
     // renamed, 3 folder renamed, 4 item moved, 5 folder selected.  The reply accepts (non-zero)
     // or refuses.
@@ -43,13 +52,25 @@ public:
     void OnExportXML();
     void OnSettings();
     void OnAbout();
+    void OnNewTrip();
+    void OnReload();
+    void ShowPage(int view);
 
     CSwitchSplitter* GetSplitter() const { return m_splitter; }
     CNavBarCtrl* GetNavBar() const { return m_navBar; }
     QToolBar* GetToolBar() const { return m_toolBar; }
 
+protected:
+    // The program's exit: asks once about every entry dialog with changes.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CreateToolBar();
+    void CreateShortcuts();
+    void SaveWindowState() const;
+    void SaveNavBar() const;
+    bool RestoreNavBar();
+    bool CanRemoveFromNavBar(int kind, int index) const;
     void CreateMenus();
     void CreateStatusBar();
     void CreateClient();

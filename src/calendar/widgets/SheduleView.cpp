@@ -12,6 +12,7 @@
 #include "calendar/widgets/ScheduleEntryDlg.h"
 #include "data/TextEncoding.h"
 #include "uikit/DialogUnits.h"
+#include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
@@ -54,6 +55,8 @@ CSheduleView::CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* pa
     setFont(CDialogUnits::DialogFont());
     setFrameShape(QFrame::Box);
     m_pEntryDlg = new CScheduleEntryDlg(this);
+    // A wider window gives the memo column the room.
+    GiveRoomToSection(this, header(), 1, kMemoColumnWidth);
 }
 
 CSheduleView::~CSheduleView()

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,8 +12,12 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QVBoxLayout>
 #include <QValidator>
 #include <cstdlib>
 
@@ -141,7 +146,42 @@ void SelectStoredText(QComboBox* combo, const std::string& stored)
     if (index < 0) combo->setEditText(text);
 }
 
+QMessageBox::StandardButton AskToSaveChanges(QWidget* parent, const QString& lead)
+{
+    return ShowMessageBox(
+        parent, lead + QStringLiteral("変更を保存しますか？"), EMessageBoxIcon::Question,
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+}
+
 }  // namespace
+
+bool ConfirmClosingCatchEntries(QWidget* parent, const QList<CCatchEntryDlg*>& dialogs)
+{
+    QList<CCatchEntryDlg*> changed;
+    for (CCatchEntryDlg* dialog : dialogs) {
+        if (dialog != nullptr && !dialog->IsClosing() && dialog->HasChanges()) changed << dialog;
+    }
+    if (changed.isEmpty()) return true;
+    const QString lead =
+        changed.size() == 1
+            ? QStringLiteral("入力中の釣行データがあります。\n")
+            : QStringLiteral("入力中の釣行データが %1 件あります。\n").arg(changed.size());
+    switch (AskToSaveChanges(parent, lead)) {
+        case QMessageBox::Save:
+            for (CCatchEntryDlg* dialog : changed) {
+                if (dialog->SaveChanges()) continue;
+                // The failure has been shown; the program stays with the entry on screen.
+                dialog->raise();
+                dialog->activateWindow();
+                return false;
+            }
+            return true;
+        case QMessageBox::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
 
 int FindComboEntry(const QStringList& entries, const QString& text)
 {
@@ -162,6 +202,7 @@ CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position)
     setModal(false);
     CreateControls();
     InitDialog();
+    m_baseline = GetTripFromControls();
 }
 
 CCatchEntryDlg::~CCatchEntryDlg()
@@ -174,10 +215,15 @@ void CCatchEntryDlg::CreateControls()
 {
     setFont(CDialogUnits::DialogFont());
     const CDialogUnits units(font());
-    setFixedSize(units.ToPixels(299, 439));
+    // The controls sit on a page of the classic size; on a screen too small for it the page
+    // scrolls inside a dialog that fits.
+    m_content = new QWidget(this);
+    m_content->setObjectName(QStringLiteral("content"));
+    const QSize content = units.ToPixels(299, 439);
+    m_content->setFixedSize(content);
 
     const auto label = [&](const char* text, int x, int y, int w, int h) {
-        auto* control = new QLabel(QString::fromUtf8(text), this);
+        auto* control = new QLabel(QString::fromUtf8(text), m_content);
         units.Place(control, x, y, w, h);
         return control;
     };
@@ -186,13 +232,13 @@ void CCatchEntryDlg::CreateControls()
         units.Place(control, x, y, w, h);
     };
     const auto lineEdit = [&](int id, int x, int y, int w, int h) {
-        auto* edit = new QLineEdit(this);
+        auto* edit = new QLineEdit(m_content);
         named(edit, id, x, y, w, h);
         LimitLineEdit(edit, kMaxTextBytes);
         return edit;
     };
     const auto combo = [&](int id, int x, int y, int w) {
-        auto* box = new QComboBox(this);
+        auto* box = new QComboBox(m_content);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxVisibleItems(12);
@@ -201,14 +247,14 @@ void CCatchEntryDlg::CreateControls()
         return box;
     };
     const auto button = [&](const char* text, int id, int x, int y, int w, int h) {
-        auto* push = new QPushButton(QString::fromUtf8(text), this);
+        auto* push = new QPushButton(QString::fromUtf8(text), m_content);
         named(push, id, x, y, w, h);
         push->setAutoDefault(false);
         return push;
     };
 
     label("日付：", 10, 9, 24, 13);
-    m_date = new QDateEdit(this);
+    m_date = new QDateEdit(m_content);
     m_date->setDisplayFormat(kDateFormat);
     m_date->setCalendarPopup(true);
     m_date->setMinimumDate(QDate(1601, 1, 1));
@@ -242,13 +288,13 @@ void CCatchEntryDlg::CreateControls()
     m_place = lineEdit(1008, 136, 9, 156, 14);
     QPushButton* addPlace = button("画像追加", 1012, 228, 25, 31, 13);
     QPushButton* removePlace = button("画像削除", 1015, 261, 25, 31, 13);
-    m_placePhotoList = new CHitIconListCtrl(this);
+    m_placePhotoList = new CHitIconListCtrl(m_content);
     named(m_placePhotoList, 1030, 110, 40, 182, 97);
     label("釣り方：", 10, 148, 23, 13);
-    m_method = new QPlainTextEdit(this);
+    m_method = new QPlainTextEdit(m_content);
     named(m_method, 1009, 36, 150, 107, 46);
     label("メモ：", 147, 149, 18, 13);
-    m_memo = new QPlainTextEdit(this);
+    m_memo = new QPlainTextEdit(m_content);
     named(m_memo, 1010, 167, 148, 120, 52);
     for (QPlainTextEdit* edit : {m_method, m_memo}) {
         edit->setTabChangesFocus(true);
@@ -256,8 +302,6 @@ void CCatchEntryDlg::CreateControls()
         edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         LimitPlainTextEdit(edit, kMaxTextBytes);
     }
-    // Enter in the memo saves the trip like in the single-line fields; Ctrl+Enter starts a line.
-    m_memo->installEventFilter(this);
 
     label("釣果データ：", 10, 200, 44, 9);
     label("魚種名：", 11, 214, 26, 9);
@@ -268,21 +312,21 @@ void CCatchEntryDlg::CreateControls()
     m_weight = lineEdit(1020, 160, 212, 24, 11);
     label("釣れた時間：", 10, 231, 41, 9);
     m_hour = lineEdit(1021, 52, 230, 20, 11);
-    m_hourSpin = new CUpDownCtrl(this);
+    m_hourSpin = new CUpDownCtrl(m_content);
     named(m_hourSpin, 1022, 73, 230, 11, 11);
     label("時", 87, 232, 10, 9);
     m_minute = lineEdit(1023, 99, 230, 20, 11);
-    m_minuteSpin = new CUpDownCtrl(this);
+    m_minuteSpin = new CUpDownCtrl(m_content);
     named(m_minuteSpin, 1024, 120, 230, 10, 11);
     label("分", 134, 231, 13, 9);
     QPushButton* registerCatch = button("登録", 1025, 225, 228, 31, 13);
     QPushButton* removeCatch = button("削除", 1006, 260, 228, 31, 13);
-    m_catchList = new CHitListCtrl(this);
+    m_catchList = new CHitListCtrl(m_content);
     named(m_catchList, 1004, 9, 244, 282, 65);
     label("関連画像：", 10, 315, 44, 9);
     QPushButton* addFish = button("魚画像追加", 1029, 221, 311, 36, 13);
     QPushButton* removeFish = button("画像削除", 1028, 260, 311, 31, 13);
-    m_fishPhotoList = new CHitIconListCtrl(this);
+    m_fishPhotoList = new CHitIconListCtrl(m_content);
     named(m_fishPhotoList, 1011, 10, 329, 281, 86);
     QPushButton* ok = button("登録", 1, 89, 422, 50, 14);
     ok->setDefault(true);
@@ -305,21 +349,43 @@ void CCatchEntryDlg::CreateControls()
     }
     m_hourSpin->SetBuddy(m_hour);
     m_minuteSpin->SetBuddy(m_minute);
+
+    // Enter starts a line in the two multi-line fields and saves from the others (the default
+    // button); Ctrl+Enter saves from anywhere.
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, &CCatchEntryDlg::accept);
+    }
+    ok->setToolTip(QStringLiteral("登録 (Ctrl+Enter)"));
+    cancel->setToolTip(QStringLiteral("ｷｬﾝｾﾙ (Esc)"));
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(m_content);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    FitToScreen(content);
+}
+
+void CCatchEntryDlg::FitToScreen(const QSize& content)
+{
+    setMaximumSize(content);
+    QScreen* screen = m_owner ? m_owner->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        resize(content);
+        return;
+    }
+    // The window manager's title bar and borders are not known before the dialog is shown;
+    // leave room for a generous one.
+    const QSize frame(16, 48);
+    const QSize room = screen->availableGeometry().size() - frame;
+    resize(content.boundedTo(room));
+    setMinimumSize(QSize(200, 200).boundedTo(size()));
 }
 
 bool CCatchEntryDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_memo && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            if (key->modifiers() & Qt::ControlModifier) {
-                m_memo->insertPlainText(QStringLiteral("\n"));
-            } else {
-                accept();
-            }
-            return true;
-        }
-    }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
@@ -572,10 +638,40 @@ void CCatchEntryDlg::accept()
     if (SaveTrip(std::move(trip))) Finish(ECatchEntryResult::Saved);
 }
 
-void CCatchEntryDlg::reject()
+bool CCatchEntryDlg::HasChanges() const
+{
+    return !(GetTripFromControls() == m_baseline);
+}
+
+bool CCatchEntryDlg::SaveChanges()
+{
+    accept();
+    return m_closing;
+}
+
+void CCatchEntryDlg::DiscardChanges()
 {
     if (m_closing) return;
     Finish(ECatchEntryResult::Cancelled);
+}
+
+void CCatchEntryDlg::reject()
+{
+    if (m_closing) return;
+    if (!HasChanges()) {
+        DiscardChanges();
+        return;
+    }
+    switch (AskToSaveChanges(this, QString())) {
+        case QMessageBox::Save:
+            SaveChanges();
+            break;
+        case QMessageBox::Discard:
+            DiscardChanges();
+            break;
+        default:
+            break;
+    }
 }
 
 bool CCatchEntryDlg::SaveTrip(CTripRecord trip)

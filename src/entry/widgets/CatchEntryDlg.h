@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QStringList>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ class CUpDownCtrl;
 
 // How a catch-entry dialog ended.
 enum class ECatchEntryResult { Saved = 1, Cancelled = 2 };
+
+// The program is ending while entry dialogs are open: asks once, for all dialogs with changes,
+// whether to save them.  True when the program may end: nothing was changed, the user chose
+// 破棄, or every save succeeded.  False on キャンセル or a failed save (that dialog stays).
+bool ConfirmClosingCatchEntries(QWidget* parent, const QList<CCatchEntryDlg*>& dialogs);
 
 // The window that opens catch-entry dialogs.  It is told, by a queued call, when one of them has
 // saved or was cancelled, and is then expected to destroy that dialog.
@@ -51,6 +57,13 @@ public:
     int GetPosition() const { return m_position; }
     // True once a save succeeded or the dialog was cancelled; it then waits for its owner.
     bool IsClosing() const { return m_closing; }
+    // True when the trip in the controls differs from the one the dialog opened with.
+    bool HasChanges() const;
+    // Saves as "登録" does; true when the save succeeded (a failure has been shown and the
+    // dialog stays open with the entry).
+    bool SaveChanges();
+    // Closes without saving and without asking.
+    void DiscardChanges();
 
     const QStringList& GetPlacePhotoPaths() const { return m_placePhotoPaths; }
     const QStringList& GetFishPhotoPaths() const { return m_fishPhotoPaths; }
@@ -70,13 +83,15 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void accept() override;  // "登録" (id 1), Enter
-    void reject() override;  // "ｷｬﾝｾﾙ" (id 2), Escape, the close box
+    // "ｷｬﾝｾﾙ" (id 2), Escape, the close box: asks first when there are changes.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
+    void FitToScreen(const QSize& content);
     void InitDialog();
     void InitExistingTrip();
     void FillSpeciesCombos(bool selectFirstSpecies);
@@ -109,6 +124,10 @@ private:
     CTripRecord m_original;
     bool m_originalRead = false;
     bool m_closing = false;
+    // The trip as the controls showed it when the dialog opened, to tell whether anything
+    // was changed since.
+    CTripRecord m_baseline;
+    QWidget* m_content = nullptr;
 
     QDateEdit* m_date = nullptr;                  // 1005
     QComboBox* m_weather = nullptr;               // 1013

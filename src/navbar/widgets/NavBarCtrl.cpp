@@ -698,6 +698,8 @@ bool CNavBarCtrl::IsCommandEnabled(int id) const
             return !m_model.UsesSmallIcons();
         case BarCmdLargeIcons:
             return m_model.UsesSmallIcons();
+        case BarCmdRemove:
+            return !m_removeGuard || m_removeGuard(m_contextHit.kind, m_contextHit.index);
         default:
             return true;
     }
@@ -721,6 +723,7 @@ void CNavBarCtrl::OnBarCommand(int id)
             update();
             break;
         case BarCmdRemove:
+            if (!IsCommandEnabled(BarCmdRemove)) break;
             if (m_contextHit.kind == BarHitItem)
                 DeleteItem(m_contextHit.index);
             else if (m_contextHit.kind == BarHitFolder)

@@ -42,6 +42,10 @@ public:
     // Stores the flags and places the bar as child `id` of `parent` over `rect`.
     bool CreateBar(QWidget* parent, const QRect& rect, int id, std::uint32_t flags);
     void SetNotifyHandler(NotifyHandler handler) { m_handler = std::move(handler); }
+    // Asked before "Rimuovi" is offered or carried out: kind is BarHitFolder (index a folder)
+    // or BarHitItem (index an item of the selected folder).  False keeps it.
+    using RemoveGuard = std::function<bool(int kind, int index)>;
+    void SetRemoveGuard(RemoveGuard guard) { m_removeGuard = std::move(guard); }
     void SetOwner(CBarOwner* owner) { m_owner = owner; }
 
     int AppendFolder(const QString& name, long value = 0);
@@ -139,6 +143,7 @@ private:
     bool PointerOnTrackedArrow() const;
 
     CNavBarModel m_model;
+    RemoveGuard m_removeGuard;
     std::unique_ptr<CQtBarTextMetrics> m_metrics;
     BarPaintState m_state;
     NotifyHandler m_handler;

@@ -22,6 +22,7 @@ const CColumn kColumns[CLankingListView::kColumnCount] = {
 CLankingListView::CLankingListView(QWidget* parent) : QTableWidget(parent)
 {
     SetUpReportList(this);
+    GiveRoomToSection(this, horizontalHeader(), kColumnCount - 1, kColumns[kColumnCount - 1].width);
     horizontalHeader()->setSectionsClickable(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CLankingListView::OnColumnClick);

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -62,6 +63,7 @@ CReportDataView::CReportDataView(CCatchStore& store, QWidget* parent)
     SetUpReportList(this);
     setFrameShape(QFrame::StyledPanel);
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
+    GiveRoomToSection(this, horizontalHeader(), 4, kColumnWidths[4]);
 }
 
 CReportDataView::~CReportDataView()
@@ -96,8 +98,7 @@ CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position)
     auto* dialog = new CCatchEntryDlg(this, m_store, position);
     m_lastDialog = dialog;
     m_dialogs.append(dialog);
-    const QRect area = window()->frameGeometry();
-    dialog->move(area.center() - dialog->rect().center());
+    PlaceOnScreen(dialog, window()->frameGeometry());
     dialog->show();
     return dialog;
 }
@@ -125,9 +126,10 @@ void CReportDataView::keyPressEvent(QKeyEvent* event)
         OnDeleteSelected();
         return;
     }
-    const QModelIndex current = currentIndex();
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && current.isValid()) {
-        OpenCatchEntry(current.row());
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
+        const QModelIndex current = currentIndex();
+        if (current.isValid()) OpenCatchEntry(current.row());
         return;
     }
     QTableView::keyPressEvent(event);

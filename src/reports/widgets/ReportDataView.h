@@ -66,6 +66,7 @@ Q_SIGNALS:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Enter opens the current row's trip, as a double click does; Delete deletes the selected.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

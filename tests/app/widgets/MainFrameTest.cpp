@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -15,7 +17,9 @@
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/SwitchSplitter.h"
 #include "calendar/TempWorkingDir.h"
+#include "calendar/widgets/CalendarBar.h"
 #include "calendar/widgets/MainInFrame.h"
+#include "calendar/widgets/SheduleView.h"
 #include "charts/ChartCategory.h"
 #include "charts/StatChart.h"
 #include "charts/widgets/DataView.h"
@@ -24,6 +28,7 @@
 #include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/ThumbnailFrame.h"
 #include "entry/widgets/ThumbnailView.h"
+#include "navbar/widgets/BarPopupMenu.h"
 #include "navbar/widgets/NavBarCtrl.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
@@ -51,6 +56,11 @@ protected:
     {
         SetCurrentDateSourceForTesting([] { return CDate{2026, 5, 1}; });
         m_dir.WriteFile("Data/fish.xml", kTwoTrips);
+        QSettings().clear();
+        Start();
+    }
+    void Start()
+    {
         m_frame = std::make_unique<CMainFrame>(m_store);
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
@@ -82,13 +92,12 @@ protected:
     std::unique_ptr<CMainFrame> m_frame;
 };
 
-TEST_F(MainFrameTest, StartsFixedSizeWithTheCalendarPageAndTheMenuBar)
+TEST_F(MainFrameTest, StartsAt800By600WithTheCalendarPageAndTheMenuBar)
 {
     EXPECT_EQ(m_frame->windowTitle(), QStringLiteral("Lurebook"));
     EXPECT_EQ(m_frame->size(), QSize(800, 600));
-    EXPECT_EQ(m_frame->minimumSize(), m_frame->maximumSize());
-    EXPECT_FALSE(m_frame->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_FALSE(m_frame->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(m_frame->minimumSize(), QSize(800, 600));
+    EXPECT_GT(m_frame->maximumSize().width(), 4000);
     EXPECT_EQ(m_frame->GetSplitter()->GetCurrentView(0, 1), CMainFrame::kViewCalendar);
     auto* calendar = Page<CMainInFrame>(CMainFrame::kViewCalendar);
     ASSERT_NE(calendar, nullptr);
@@ -99,11 +108,11 @@ TEST_F(MainFrameTest, StartsFixedSizeWithTheCalendarPageAndTheMenuBar)
     }
 
     QStringList toolTexts;
-    for (QAction* action : m_frame->GetToolBar()->actions()) toolTexts << action->text();
+    for (QAction* action : m_frame->GetToolBar()->actions()) toolTexts << action->iconText();
     EXPECT_EQ(toolTexts, (QStringList{"終了", "XML 出力", "環境設定", "ヘルプ"}));
     QStringList menus;
     for (QAction* action : m_frame->menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "ヘルプ(&H)"}));
+    EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "表示(&V)", "ヘルプ(&H)"}));
 
     CNavBarCtrl* bar = m_frame->GetNavBar();
     EXPECT_EQ(bar->FolderCount(), 2);
@@ -233,3 +242,183 @@ TEST_F(MainFrameTest, ANewTripGoesFromTheEntryDialogToTheListAndTheChart)
 }
 
 }  // namespace
+
+// ---- a window that grows, the exit, the keyboard and the bar --------------------------------
+
+TEST_F(MainFrameTest, AWiderWindowWidensTheListsAndItsSizeComesBackNextTime)
+{
+    auto* trips = Page<CReportDataFrame>(CMainFrame::kViewReports)->GetView();
+    ClickNavItem(1);
+    const int placeAt800 = trips->columnWidth(4);
+    EXPECT_GE(placeAt800, CReportDataView::kColumnWidths[4]);
+    m_frame->resize(1400, 900);
+    QTRY_COMPARE(trips->columnWidth(4), placeAt800 + 600);
+    EXPECT_EQ(trips->columnWidth(1), CReportDataView::kColumnWidths[1]);
+
+    m_frame->close();
+    m_frame.reset();
+    Start();
+    EXPECT_EQ(m_frame->size(), QSize(800, 600));  // only the program restores
+    m_frame->RestoreWindowState();
+    EXPECT_EQ(m_frame->size(), QSize(1400, 900));
+}
+
+TEST_F(MainFrameTest, TheExitAsksOnceForAllChangedDialogs)
+{
+    struct Case {
+        QMessageBox::StandardButton answer;
+        bool closes;
+        int tripsAfter;
+    };
+    const Case cases[] = {{QMessageBox::Cancel, false, 2},
+                          {QMessageBox::Discard, true, 2},
+                          {QMessageBox::Save, true, 4}};
+    for (const Case& c : cases) {
+        m_dir.WriteFile("Data/fish.xml", kTwoTrips);
+        Start();
+        auto* trips = Page<CReportDataFrame>(CMainFrame::kViewReports)->GetView();
+        for (const char* place : {"一", "二"}) {
+            CCatchEntryDlg* dialog = trips->OnNewTrip();
+            FindControl<QLineEdit>(dialog, 1008)->setText(QString::fromUtf8(place));
+        }
+        trips->OnNewTrip();  // unchanged: nothing to ask about
+        m_messages.Clear();
+        m_messages.QueueAnswer(c.answer);
+        m_frame->close();
+        ASSERT_EQ(m_messages.Texts().size(), 1) << c.answer;
+        EXPECT_TRUE(m_messages.Texts()[0].contains("2 件")) << m_messages.Texts()[0].toStdString();
+        EXPECT_EQ(m_messages.Requests()[0].buttons,
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        EXPECT_EQ(m_frame->isVisible(), !c.closes) << c.answer;
+        std::vector<CTripRow> rows;
+        ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+        EXPECT_EQ(rows.size(), size_t(c.tripsAfter)) << c.answer;
+        m_frame.reset();
+    }
+    // Without changes the exit asks nothing.
+    Start();
+    Page<CReportDataFrame>(CMainFrame::kViewReports)->GetView()->OnNewTrip();
+    m_messages.Clear();
+    m_frame->close();
+    EXPECT_FALSE(m_frame->isVisible());
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+TEST_F(MainFrameTest, ShortcutsReachTheirCommands)
+{
+    m_frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
+    const struct {
+        QKeyCombination keys;
+        int view;
+    } pages[] = {{Qt::ALT | Qt::Key_2, CMainFrame::kViewReports},
+                 {Qt::ALT | Qt::Key_3, CMainFrame::kViewStatistics},
+                 {Qt::CTRL | Qt::Key_4, CMainFrame::kViewThumbnails},
+                 {Qt::CTRL | Qt::Key_1, CMainFrame::kViewCalendar}};
+    for (const auto& page : pages) {
+        QTest::keyClick(m_frame.get(), page.keys.key(), page.keys.keyboardModifiers());
+        EXPECT_EQ(m_frame->GetSplitter()->GetCurrentView(0, 1), page.view) << page.view;
+    }
+
+    // PageDown and PageUp turn the calendar's months.
+    auto* calendar = Page<CMainInFrame>(CMainFrame::kViewCalendar);
+    const QString month = calendar->CalendarBar()->TitleText();
+    calendar->ScheduleView()->setFocus();
+    QTest::keyClick(calendar->ScheduleView(), Qt::Key_PageDown);
+    EXPECT_NE(calendar->CalendarBar()->TitleText(), month);
+    QTest::keyClick(calendar->ScheduleView(), Qt::Key_PageUp);
+    EXPECT_EQ(calendar->CalendarBar()->TitleText(), month);
+
+    // Ctrl+N opens a new trip on the trip list; Enter on a row opens that trip.
+    QTest::keyClick(m_frame.get(), Qt::Key_N, Qt::ControlModifier);
+    auto* trips = Page<CReportDataFrame>(CMainFrame::kViewReports)->GetView();
+    EXPECT_EQ(m_frame->GetSplitter()->GetCurrentView(0, 1), CMainFrame::kViewReports);
+    ASSERT_EQ(trips->GetOpenDialogs().size(), 1);
+    EXPECT_EQ(trips->GetOpenDialogs()[0]->GetPosition(), -1);
+    m_frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
+    trips->setFocus();
+    trips->setCurrentIndex(trips->model()->index(1, 0));
+    QTest::keyClick(trips, Qt::Key_Return);
+    ASSERT_EQ(trips->GetOpenDialogs().size(), 2);
+    EXPECT_EQ(trips->GetOpenDialogs()[1]->GetPosition(), 1);
+
+    // F5 reads the page's file again.
+    m_dir.WriteFile("Data/fish.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log/>\r\n");
+    QTest::keyClick(m_frame.get(), Qt::Key_F5);
+    EXPECT_EQ(trips->model()->rowCount(), 0);
+
+    // The commands with a dialog of their own show their keys in menus and tooltips.
+    const std::pair<int, const char*> keys[] = {{CMainFrame::kCommandExportXML, "Ctrl+E"},
+                                                {CMainFrame::kCommandSettings, "Ctrl+,"},
+                                                {CMainFrame::kCommandExit, "Ctrl+Q"}};
+    for (const auto& [id, text] : keys) {
+        QAction* action = m_frame->findChild<QAction*>(QString::number(id));
+        ASSERT_NE(action, nullptr) << id;
+        EXPECT_EQ(action->shortcut().toString(), QString::fromUtf8(text));
+        EXPECT_TRUE(action->toolTip().contains(QString::fromUtf8(text))) << id;
+    }
+    CFakeDesktopServices desktop;
+    QTest::keyClick(m_frame.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(desktop.DialogCaptions().size(), 1);
+    m_messages.QueueAnswer(QMessageBox::Discard);
+    QTest::keyClick(m_frame.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(m_frame->isVisible());
+}
+
+TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
+{
+    // A bar as a user left it: items moved, renamed and one moved to the second folder.
+    m_frame.reset();
+    {
+        QSettings settings;
+        settings.beginGroup("NavBar");
+        settings.beginWriteArray("Folders", 2);
+        const std::vector<std::vector<std::tuple<const char*, int, int>>> folders = {
+            {{"写真", 3, 4}, {"統計", 2, 3}, {"予定", 0, 1}}, {{"釣行", 1, 2}}};
+        for (int f = 0; f < 2; ++f) {
+            settings.setArrayIndex(f);
+            settings.setValue("Name", f == 0 ? "いつもの" : "その他");
+            settings.beginWriteArray("Items", int(folders[f].size()));
+            for (int i = 0; i < int(folders[f].size()); ++i) {
+                settings.setArrayIndex(i);
+                settings.setValue("Label", QString::fromUtf8(std::get<0>(folders[f][i])));
+                settings.setValue("Image", std::get<1>(folders[f][i]));
+                settings.setValue("Page", std::get<2>(folders[f][i]));
+            }
+            settings.endArray();
+        }
+        settings.endArray();
+    }
+    Start();
+    CNavBarCtrl* bar = m_frame->GetNavBar();
+    EXPECT_EQ(bar->FolderName(0), "いつもの");
+    EXPECT_EQ(bar->ItemLabel(0), "写真");
+    const std::pair<int, int> itemToView[] = {{0, CMainFrame::kViewThumbnails},
+                                              {1, CMainFrame::kViewStatistics},
+                                              {2, CMainFrame::kViewCalendar}};
+    for (const auto& [item, view] : itemToView) {
+        ClickNavItem(item);
+        EXPECT_EQ(m_frame->GetSplitter()->GetCurrentView(0, 1), view) << item;
+    }
+
+    // Folders and items that are the only way to a page cannot be removed; the rest can.
+    const auto removable = [this](const QPoint& at) {
+        std::unique_ptr<CBarPopupMenu> menu = m_frame->GetNavBar()->BuildContextMenu(at);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == "Rimuovi") return action->isEnabled();
+        }
+        return false;
+    };
+    EXPECT_FALSE(removable(bar->FolderButtonRect(0).center()));
+    EXPECT_FALSE(removable(bar->FolderButtonRect(1).center()));
+    EXPECT_FALSE(removable(bar->ItemIconRect(0, 1).center()));
+
+    // A saved bar that lost a page is not used.
+    m_frame.reset();
+    QSettings().setValue("NavBar/Folders/2/Items/1/Page", 1);
+    Start();
+    EXPECT_EQ(m_frame->GetNavBar()->ItemLabel(0), "Top");
+    EXPECT_EQ(m_frame->GetNavBar()->FolderCount(), 2);
+    EXPECT_TRUE(removable(m_frame->GetNavBar()->FolderButtonRect(1).center()));
+}

@@ -11,7 +11,10 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -176,7 +179,7 @@ TEST_F(CatchEntryDlgTest, ANewTripStartsEmptyWithTodayTheWeatherAndTheSpecies)
     EXPECT_EQ(dialog->windowTitle(), "釣果データ入力画面");
     EXPECT_FALSE(dialog->isModal());
     const CDialogUnits units(dialog->font());
-    EXPECT_EQ(dialog->size(), units.ToPixels(299, 439));
+    EXPECT_EQ(Control<QWidget>(1004)->parentWidget()->size(), units.ToPixels(299, 439));
     EXPECT_EQ(Control<QWidget>(1004)->geometry(), units.ToPixels(9, 244, 282, 65));
     EXPECT_EQ(Control<QWidget>(1011)->geometry(), units.ToPixels(10, 329, 281, 86));
     EXPECT_EQ(Control<QWidget>(1030)->geometry(), units.ToPixels(110, 40, 182, 97));
@@ -476,6 +479,7 @@ TEST_F(CatchEntryDlgTest, CancelWritesNothing)
     m_desktop.QueueOpenFileNames({Jpeg("new.jpg", qRgb(0, 0, 255))});
     Click(1012);
 
+    m_messages.QueueAnswer(QMessageBox::Discard);
     Click(2);
     EXPECT_EQ(WaitForResult(), ECatchEntryResult::Cancelled);
     EXPECT_EQ(CatchFile(), before);
@@ -634,15 +638,18 @@ TEST_F(CatchEntryDlgTest, TextFieldsTakeAtMost255BytesAsTyped)
     EXPECT_EQ(saved.catches.at(0).name, std::string(255, 's'));
 }
 
-TEST_F(CatchEntryDlgTest, EnterSavesFromTheFieldsButStartsALineInTheMethod)
+TEST_F(CatchEntryDlgTest, EnterSavesFromTheFieldsButStartsALineInMethodAndMemo)
 {
     Open(-1);
-    auto* method = Control<QPlainTextEdit>(1009);
-    method->setFocus();
-    QTest::keyClicks(method, "a");
-    QTest::keyClick(method, Qt::Key_Return);
-    QTest::keyClicks(method, "b");
-    EXPECT_EQ(method->toPlainText(), "a\nb");
+    for (const int id : {1009, 1010}) {
+        auto* edit = Control<QPlainTextEdit>(id);
+        edit->setFocus();
+        QTest::keyClicks(edit, "a");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClicks(edit, "b");
+        EXPECT_EQ(edit->toPlainText(), "a\nb") << id;
+    }
+    QTest::qWait(10);
     EXPECT_TRUE(m_owner.calls.empty());
 
     auto* place = Control<QLineEdit>(1008);
@@ -651,7 +658,85 @@ TEST_F(CatchEntryDlgTest, EnterSavesFromTheFieldsButStartsALineInTheMethod)
     QTest::keyClick(place, Qt::Key_Return);
     EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
     EXPECT_EQ(StoredTrip(0).method, "a\nb");
+    EXPECT_EQ(StoredTrip(0).memo, "a\nb");
     EXPECT_EQ(StoredTrip(0).place, "港");
+
+    // Ctrl+Enter saves from the memo too.
+    m_owner.calls.clear();
+    Open(0);
+    m_dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    auto* memo = Control<QPlainTextEdit>(1010);
+    memo->setFocus();
+    QTest::keyClicks(memo, "c");
+    QTest::keyClick(memo, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
+    EXPECT_EQ(StoredTrip(0).memo, "ca\nb");  // typed where the cursor was
+}
+
+TEST_F(CatchEntryDlgTest, ClosingWithChangesAsksAndDoesWhatTheAnswerSays)
+{
+    AddStoredTrip(SampleTrip("港"));
+    const std::function<void(CCatchEntryDlg*)> paths[] = {
+        [](CCatchEntryDlg* dialog) {
+            QTest::mouseClick(FindControl<QPushButton>(dialog, 2), Qt::LeftButton);
+        },
+        [](CCatchEntryDlg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); },
+        [](CCatchEntryDlg* dialog) { dialog->close(); },
+    };
+    struct Case {
+        QMessageBox::StandardButton answer;  // NoButton: no changes, nothing asked
+        bool closes;
+        const char* stored;
+    };
+    const Case cases[] = {{QMessageBox::NoButton, true, "港"},
+                          {QMessageBox::Save, true, "changed"},
+                          {QMessageBox::Discard, true, "港"},
+                          {QMessageBox::Cancel, false, "港"}};
+    int path = 0;
+    for (const auto& close : paths) {
+        for (const Case& c : cases) {
+            AddStoredTrip(SampleTrip("港"));
+            ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());
+            m_owner.calls.clear();
+            m_messages.Clear();
+            Open(0);
+            if (c.answer != QMessageBox::NoButton) {
+                SetText(1008, "changed");
+                m_messages.QueueAnswer(c.answer);
+            }
+            close(m_dialog.get());
+            QTest::qWait(5);
+            const std::string where = std::to_string(path) + "/" + std::to_string(c.answer);
+            EXPECT_EQ(m_messages.Texts().size(), c.answer == QMessageBox::NoButton ? 0 : 1)
+                << where;
+            if (!m_messages.Texts().isEmpty()) {
+                EXPECT_EQ(m_messages.Texts()[0], "変更を保存しますか？");
+                EXPECT_EQ(m_messages.Requests()[0].buttons,
+                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+            }
+            EXPECT_EQ(!m_owner.calls.empty(), c.closes) << where;
+            EXPECT_EQ(StoredTrip(0).place, c.stored) << where;
+        }
+        ++path;
+    }
+}
+
+TEST_F(CatchEntryDlgTest, TheDialogFitsASmallScreenAndScrollsItsControls)
+{
+    CCatchEntryDlg* dialog = Open(-1);
+    const QRect screen = dialog->screen()->availableGeometry();
+    const QSize classic = CDialogUnits(dialog->font()).ToPixels(299, 439);
+    EXPECT_LE(dialog->height(), std::min(classic.height(), screen.height()));
+    EXPECT_LE(dialog->width(), classic.width());
+    auto* scroll = dialog->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->widget()->size(), classic);
+    // The buttons at the bottom can be scrolled to.
+    scroll->ensureWidgetVisible(Control<QPushButton>(1));
+    const QPoint ok = Control<QPushButton>(1)->mapTo(dialog, QPoint(0, 0));
+    EXPECT_GE(ok.y(), 0);
+    EXPECT_LE(ok.y() + Control<QPushButton>(1)->height(), dialog->height());
 }
 
 // ---- photos ----------------------------------------------------------------------------------
