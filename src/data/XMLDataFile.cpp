@@ -485,6 +485,16 @@ int CXMLDataFile::NewDocument(const char* rootName, const std::string& encoding)
     return 1;
 }
 
+bool CXMLDataFile::BareParse(const std::string& bytes)
+{
+    InitialiseLibXml();
+    xmlDocPtr doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+                                  XML_PARSE_NONET);
+    const bool parsed = doc != nullptr;
+    xmlFreeDoc(doc);
+    return parsed;
+}
+
 std::string CXMLDataFile::GetEncoding() const
 {
     if (m_doc == nullptr || m_doc->encoding == nullptr) return {};

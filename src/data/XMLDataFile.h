@@ -55,6 +55,10 @@ public:
                                 const CElementSink& sink);
     // Starts an empty document with a root element called rootName, to be written in encoding.
     int NewDocument(const char* rootName, const std::string& encoding);
+    // A plain libxml2 parse of bytes into a document that is freed at once, with none of the
+    // guards and extraction of the loaders: what the benchmarks measure the catch store against.
+    static bool BareParse(const std::string& bytes);
+
     // The encoding the document declared (empty for none, which means UTF-8).
     std::string GetEncoding() const;
     // 0 when the last load had no parse error; -1 when it had one at a line greater than 0.
