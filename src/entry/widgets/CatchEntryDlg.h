@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -91,6 +92,7 @@ private:
     void OnRemovePhoto(bool place);
     void OnOpenPhoto(QListWidget* list, const QStringList& paths, const QPoint& at);
     void RebuildPhotoList(bool place, int capacity);
+    void FillFromCaptureTimes(bool place, const QStringList& added);
 
     // Saving.
     bool SaveNewTrip(const CTripRecord& trip);
@@ -128,4 +130,10 @@ private:
     CUpDownCtrl* m_minuteSpin = nullptr;          // 1024
     CHitListCtrl* m_catchList = nullptr;          // 1004
     CHitIconListCtrl* m_fishPhotoList = nullptr;  // 1011
+    // Says which fields were filled from the photos' capture times.
+    QLabel* m_captureNote = nullptr;  // 1047
+    // The user changed the date after the dialog was shown.
+    bool m_dateChangedByUser = false;
+    bool m_settingDateFromPhotos = false;
+    bool m_dateFromPhotos = false;
 };
