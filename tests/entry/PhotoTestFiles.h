@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "entry/JpegTestFiles.h"
+#include "JpegTestFiles.h"
 
 // An EXIF block as a JPEG APP1 segment carries it: orientation (0 for none), DateTimeOriginal
 // ("YYYY:MM:DD HH:MM:SS", empty for none) and a JPEG thumbnail (empty for none).
