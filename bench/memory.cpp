@@ -52,7 +52,8 @@ void Report(benchmark::State& state, double peak, const std::string& path)
     if (peak <= 0) state.SkipWithError("the child failed");
     state.counters["file_MiB"] = static_cast<double>(identity.size) / (1024.0 * 1024.0);
     state.counters["peak_MiB"] = peak / (1024.0 * 1024.0);
-    state.counters["peak_per_file"] = identity.size > 0 ? peak / static_cast<double>(identity.size) : 0;
+    state.counters["peak_per_file"] =
+        identity.size > 0 ? peak / static_cast<double>(identity.size) : 0;
 }
 
 void BM_PeakParseIntoDocument(benchmark::State& state)

@@ -3,6 +3,12 @@
 //   ScaledDecode           one thread, DCT-scaled decode alone
 //   BuildUncached          BuildThumbnails on a list, empty thumbnail cache
 //   BuildCached            BuildThumbnails again with the cache filled
+//   CameraScaledDecode     one thread, DCT-scaled decode of 40 camera JPEGs (4000 x 3000 with a
+//                          160 x 120 EXIF thumbnail), EXIF ignored: the baseline of the next
+//   CameraBuildUncached    BuildThumbnails of those camera JPEGs, empty cache: the embedded
+//                          thumbnails are used ("vs_scaled_decode", goal <= 0.05)
+//   HeifDecode/0, /1       one thread, 10 HEIF photos of 4000 x 3000 without and with a
+//                          thumbnail item, decoded as the lists do
 // Per-photo times are counters ("ms_per_photo"); the build benchmarks also report their ratio to
 // the runs before them in the same process ("vs_scaled", "speedup_vs_full").
 #include <benchmark/benchmark.h>
@@ -19,9 +25,10 @@
 
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/ThumbnailImageReader.h"
 #include "uikit/QtText.h"
-// The test suite's JPEG writer makes the photos.
-#include "../tests/entry/JpegTestFiles.h"
+// The test suite's JPEG, EXIF and HEIF writers make the photos.
+#include "../tests/entry/PhotoTestFiles.h"
 
 namespace {
 
@@ -30,22 +37,31 @@ constexpr int kSmallPhotos = 6;
 
 // A photo-like picture: smooth colour fields with fine texture, so the file has the entropy of
 // a real photo (about 2 bits per pixel), not that of a flat test card.
-std::string EncodePhoto(int width, int height, unsigned seed)
+std::function<CTestRgb(int, int)> PhotoPixels(int width, int height, unsigned seed)
 {
-    unsigned state = seed * 2654435761u + 1;
-    return EncodeTestJpeg(
-        width, height,
-        [&](int x, int y) {
-            state = state * 1664525u + 1013904223u;
-            const int noise = int((state >> 24) % 25) - 12;
-            const int r = (x * 255 / width + int(seed * 37)) % 256;
-            const int g = (y * 255 / height + ((x / 64 + y / 48) % 2) * 40) % 256;
-            const int b = ((x + y) * 255 / (width + height) + int(seed * 11)) % 256;
-            return CTestRgb{static_cast<uint8_t>(std::clamp(r + noise, 0, 255)),
-                            static_cast<uint8_t>(std::clamp(g + noise, 0, 255)),
-                            static_cast<uint8_t>(std::clamp(b - noise, 0, 255))};
-        },
-        CJpegOptions{false, 88, 3});
+    return [=, state = seed * 2654435761u + 1](int x, int y) mutable {
+        state = state * 1664525u + 1013904223u;
+        const int noise = int((state >> 24) % 25) - 12;
+        const int r = (x * 255 / width + int(seed * 37)) % 256;
+        const int g = (y * 255 / height + ((x / 64 + y / 48) % 2) * 40) % 256;
+        const int b = ((x + y) * 255 / (width + height) + int(seed * 11)) % 256;
+        return CTestRgb{static_cast<uint8_t>(std::clamp(r + noise, 0, 255)),
+                        static_cast<uint8_t>(std::clamp(g + noise, 0, 255)),
+                        static_cast<uint8_t>(std::clamp(b - noise, 0, 255))};
+    };
+}
+
+std::string EncodePhoto(int width, int height, unsigned seed, const std::string& exif = {})
+{
+    CJpegOptions options{false, 88, 3, exif};
+    return EncodeTestJpeg(width, height, PhotoPixels(width, height, seed), options);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
 }
 
 struct CPhotoSet {
@@ -66,9 +82,7 @@ struct CPhotoSet {
             const std::string path = dir + "photo" + std::to_string(i) + ".jpg";
             const std::string bytes =
                 EncodePhoto(large ? 4000 : 640, large ? 3000 : 480, unsigned(i));
-            FILE* file = std::fopen(path.c_str(), "wb");
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-            std::fclose(file);
+            WriteFile(path, bytes);
             paths << QStringFromStd(path);
             if (large) megabytesPerLargePhoto += double(bytes.size()) / 1e6 / kLargePhotos;
         }
@@ -81,6 +95,45 @@ CPhotoSet& Photos()
 {
     static CPhotoSet photos;
     return photos;
+}
+
+// Camera JPEGs with their EXIF thumbnail, and HEIF photos with and without a thumbnail item.
+struct CCameraSet {
+    QStringList jpegs;
+    QStringList heifs[2];
+
+    CCameraSet()
+    {
+        const std::string dir = Photos().dir;
+        for (int i = 0; i < kLargePhotos; ++i) {
+            const std::string thumbnail = EncodePhoto(160, 120, unsigned(i));
+            const std::string path = dir + "camera" + std::to_string(i) + ".jpg";
+            WriteFile(path, EncodePhoto(4000, 3000, unsigned(i),
+                                        MakeTestExif(1, "2024:05:03 06:41:09", thumbnail)));
+            jpegs << QStringFromStd(path);
+        }
+    }
+    const QStringList& Heifs(bool thumbnail)
+    {
+        QStringList& paths = heifs[thumbnail];
+        if (!paths.isEmpty()) return paths;
+        for (int i = 0; i < 10; ++i) {
+            const std::string path = Photos().dir + "heif" + std::to_string(thumbnail) + "_" +
+                                     std::to_string(i) + ".heic";
+            CHeifOptions options;
+            options.thumbnailSide = thumbnail ? 160 : 0;
+            if (!WriteTestHeif(path, 4000, 3000, PhotoPixels(4000, 3000, unsigned(i)), options))
+                return paths;
+            paths << QStringFromStd(path);
+        }
+        return paths;
+    }
+};
+
+CCameraSet& Camera()
+{
+    static CCameraSet camera;
+    return camera;
 }
 
 QApplication& App()
@@ -127,7 +180,7 @@ void DecodeAll(benchmark::State& state, bool dctScaling, double& perPhoto)
             if (DecodeScaledPictureFile(PathFromQString(path), picture, nullptr, options) !=
                 EDecodeStatus::Ok)
                 state.SkipWithError("decode failed");
-            const CRgbPicture cell = StretchToThumbnail(picture);
+            const CRgbPicture cell = FitToThumbnail(picture);
             benchmark::DoNotOptimize(cell.rgb.data());
         }
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -196,11 +249,93 @@ void BM_BuildCached(benchmark::State& state)
     Build(state, true);
 }
 
+double g_cameraScaledPerPhoto = 0;
+
+void BM_CameraScaledDecode(benchmark::State& state)
+{
+    const QStringList& paths = Camera().jpegs;
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        for (const QString& path : paths) {
+            CRgbPicture picture;
+            if (DecodeScaledPictureFile(PathFromQString(path), picture) != EDecodeStatus::Ok)
+                state.SkipWithError("decode failed");
+            const CRgbPicture cell = FitToThumbnail(picture);
+            benchmark::DoNotOptimize(cell.rgb.data());
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    g_cameraScaledPerPhoto = seconds / double(state.iterations()) / double(paths.size());
+    state.counters["ms_per_photo"] = g_cameraScaledPerPhoto * 1000;
+}
+
+void BM_CameraBuildUncached(benchmark::State& state)
+{
+    App();
+    const QStringList& paths = Camera().jpegs;
+    QListWidget list;
+    list.resize(560, 600);
+    double seconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Photos().ClearCache();
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        CThumbnailBuild* build =
+            BuildThumbnails(&list, paths, 1000, EThumbnailPlacement::FourPerRow);
+        WaitFinished(build);
+        if (build->Done() != paths.size() || !build->UndecodablePaths().isEmpty())
+            state.SkipWithError("build did not finish");
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double perPhoto = seconds / double(state.iterations()) / double(paths.size());
+    state.counters["ms_per_photo"] = perPhoto * 1000;
+    if (g_cameraScaledPerPhoto > 0)
+        state.counters["vs_scaled_decode"] = perPhoto / g_cameraScaledPerPhoto;
+}
+
+void BM_HeifDecode(benchmark::State& state)
+{
+    const bool thumbnail = state.range(0) != 0;
+    const QStringList& paths = Camera().Heifs(thumbnail);
+    if (paths.size() != 10) {
+        state.SkipWithError("cannot write HEIF photos");
+        return;
+    }
+    double seconds = 0;
+    bool usedThumbnail = false;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        for (const QString& path : paths) {
+            CRgbPicture picture;
+            CPhotoFacts facts;
+            if (DecodeThumbnailPicture(path, picture, &facts) != EDecodeStatus::Ok)
+                state.SkipWithError("decode failed");
+            usedThumbnail = facts.embeddedThumbnail;
+            const CRgbPicture cell = FitToThumbnail(picture);
+            benchmark::DoNotOptimize(cell.rgb.data());
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    if (usedThumbnail != thumbnail) state.SkipWithError("thumbnail item not used as expected");
+    state.counters["ms_per_photo"] =
+        seconds / double(state.iterations()) / double(paths.size()) * 1000;
+}
+
 }  // namespace
 
 BENCHMARK(BM_FullDecodeAndStretch)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_ScaledDecode)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_BuildUncached)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_BuildCached)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_CameraScaledDecode)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_CameraBuildUncached)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_HeifDecode)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

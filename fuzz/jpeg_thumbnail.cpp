@@ -27,10 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(!picture.empty(), "a decoded picture without pixels");
     FUZZ_CHECK(picture.rgb.size() == size_t(picture.width) * picture.height * 3,
                "the pixels do not fill the picture");
-    const CRgbPicture thumbnail = StretchToThumbnail(picture);
-    FUZZ_CHECK(thumbnail.width == kThumbnailWidth && thumbnail.height == kThumbnailHeight &&
-                   thumbnail.rgb.size() == size_t(kThumbnailWidth) * kThumbnailHeight * 3,
-               "the thumbnail is not one cell");
+    const CRgbPicture thumbnail = FitToThumbnail(picture);
+    FUZZ_CHECK((thumbnail.width == kThumbnailWidth || thumbnail.height == kThumbnailHeight) &&
+                   thumbnail.width <= kThumbnailWidth && thumbnail.height <= kThumbnailHeight &&
+                   thumbnail.rgb.size() == size_t(thumbnail.width) * thumbnail.height * 3,
+               "the thumbnail does not fit the cell");
 
     // The whole path as the lists use it gives the same result.
     file = fmemopen(const_cast<uint8_t*>(data), size, "rb");

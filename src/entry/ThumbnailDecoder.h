@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-// Size of one thumbnail cell: every photo is stretched to fill it exactly (aspect not kept).
+#include "entry/PhotoExif.h"
+
+// Size of one thumbnail cell: a photo is shrunk (or enlarged) to fit it with its shape kept.
 inline constexpr int kThumbnailWidth = 120;
 inline constexpr int kThumbnailHeight = 100;
 
@@ -33,6 +35,9 @@ struct CDecodeOptions {
     int maxScans = 500;
     // When set and true, decoding stops as soon as possible with an error ("cancelled").
     const std::atomic<bool>* cancel = nullptr;
+    // A thumbnail stored in the file (EXIF or HEIF thumbnail item) is used when it is large enough
+    // and has the picture's shape; false always decodes the picture itself.
+    bool embeddedThumbnails = true;
 };
 
 enum class EDecodeStatus {
@@ -48,11 +53,16 @@ enum class EDecodeStatus {
 bool DecodeScaledPicture(FILE* file, CRgbPicture& picture, std::string* error = nullptr,
                          const CDecodeOptions& options = {}, bool* cancelled = nullptr);
 
-// Stretches a picture to the 120 x 100 cell, independently in each direction; eliminated rows
-// and columns are dropped, not blended.
-CRgbPicture StretchToThumbnail(const CRgbPicture& picture);
+// The picture shrunk (each pixel the average of the pixels it covers) or enlarged to fit the
+// 120 x 100 cell with its aspect ratio kept: 120 wide or 100 high, never larger.  The caller
+// centres it in the cell.
+CRgbPicture FitToThumbnail(const CRgbPicture& picture);
 
-// The 120 x 100 thumbnail of an opened JPEG file.
+// The picture turned and mirrored as an EXIF orientation (1-8) says it is to be shown; other
+// values leave it as it is.
+CRgbPicture OrientPicture(const CRgbPicture& picture, int orientation);
+
+// The fitted thumbnail of an opened JPEG file (no EXIF looked at).
 bool DecodeThumbnail(FILE* file, CRgbPicture& thumbnail, std::string* error = nullptr,
                      const CDecodeOptions& options = {});
 
@@ -61,6 +71,38 @@ bool DecodeThumbnail(FILE* file, CRgbPicture& thumbnail, std::string* error = nu
 EDecodeStatus DecodeScaledPictureFile(const std::string& path, CRgbPicture& picture,
                                       std::string* error = nullptr,
                                       const CDecodeOptions& options = {});
+
+// Kinds of photo files, told by their first bytes.
+enum class EPhotoFormat { Unknown, Jpeg, Heif, Png, WebP, Tiff };
+inline constexpr size_t kSniffBytes = 16;
+// The format that the first bytes of a file (at least kSniffBytes when the file has them) show.
+EPhotoFormat SniffPhotoFormat(const uint8_t* head, size_t size);
+
+// What decoding a photo found out besides its pixels.
+struct CPhotoFacts {
+    EPhotoFormat format = EPhotoFormat::Unknown;
+    // The EXIF orientation applied to the picture (1 for formats that turn their pictures
+    // themselves).
+    int orientation = 1;
+    CCaptureTime captured;
+    // True when the picture came from the thumbnail stored in the file.
+    bool embeddedThumbnail = false;
+};
+
+// Whether a stored thumbnail of thumbWidth x thumbHeight stands for a picture of width x height:
+// at least the cell and the same aspect ratio within 2 %.
+bool IsUsableEmbeddedThumbnail(int thumbWidth, int thumbHeight, int width, int height);
+
+// A photo's picture, upright and at least the cell where the photo allows: JPEG (EXIF
+// orientation, embedded thumbnail) and HEIF here.  PNG, WebP and TIFF files give NotDecodable
+// with facts->format naming them, for a reader that knows those formats.
+EDecodeStatus DecodePhotoFile(const std::string& path, CRgbPicture& picture,
+                              CPhotoFacts* facts = nullptr, std::string* error = nullptr,
+                              const CDecodeOptions& options = {});
+
+// The capture time a JPEG (EXIF DateTimeOriginal) or HEIF photo records; invalid for others and
+// for files that cannot be read.
+CCaptureTime ReadPhotoCaptureTime(const std::string& path);
 
 // Opens a photo for reading: CannotOpen when it cannot be opened, NotDecodable when it is not a
 // regular file (a folder or a named pipe); the file is then closed by the caller.

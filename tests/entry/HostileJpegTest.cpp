@@ -193,7 +193,8 @@ TEST(HostileJpegTest, DamagedBytesAnywhereGiveAWholePictureOrNone)
                 ASSERT_EQ(result.picture.rgb.size(),
                           size_t(result.picture.width) * result.picture.height * 3)
                     << "byte " << at;
-                EXPECT_EQ(StretchToThumbnail(result.picture).rgb.size(), size_t(120 * 100 * 3));
+                const CRgbPicture cell = FitToThumbnail(result.picture);
+                EXPECT_TRUE(cell.width == 120 || cell.height == 100);
             } else {
                 ++refused;
                 ASSERT_TRUE(result.picture.empty()) << "byte " << at;

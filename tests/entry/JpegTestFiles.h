@@ -27,6 +27,8 @@ struct CJpegOptions {
     int quality = 92;
     // Samples per pixel: 3 RGB, 1 grayscale, 4 CMYK (stored inverted as Adobe does).
     int components = 3;
+    // Written as an APP1 segment when not empty ("Exif\0\0" and the TIFF structure).
+    std::string exif;
 };
 
 // Encodes width x height pixels given by pixel(x, y) as a JPEG file's bytes.
@@ -52,6 +54,10 @@ inline std::string EncodeTestJpeg(int width, int height,
     jpeg_set_quality(&cinfo, options.quality, TRUE);
     if (options.progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
+    if (!options.exif.empty())
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1,
+                          reinterpret_cast<const JOCTET*>(options.exif.data()),
+                          static_cast<unsigned>(options.exif.size()));
     std::vector<uint8_t> row(size_t(width) * options.components);
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = static_cast<int>(cinfo.next_scanline);

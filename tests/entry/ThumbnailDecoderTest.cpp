@@ -31,18 +31,18 @@ protected:
     std::string m_dir;
 };
 
-void ExpectQuadrants(const CRgbPicture& cell)
+// A fitted quadrant picture: the quadrants' colours in place, out to the corners.
+void ExpectQuadrants(const CRgbPicture& cell, int width = kThumbnailWidth, int height = 90)
 {
-    ASSERT_EQ(cell.width, kThumbnailWidth);
-    ASSERT_EQ(cell.height, kThumbnailHeight);
-    // Centres of the four quadrants of the cell.
-    EXPECT_TRUE(NearColour(cell.Pixel(30, 25), kTestRed));
-    EXPECT_TRUE(NearColour(cell.Pixel(90, 25), kTestGreen));
-    EXPECT_TRUE(NearColour(cell.Pixel(30, 75), kTestBlue));
-    EXPECT_TRUE(NearColour(cell.Pixel(90, 75), kTestYellow));
-    // Near the corners, so the picture fills the whole cell (stretched, not letter-boxed).
+    ASSERT_EQ(cell.width, width);
+    ASSERT_EQ(cell.height, height);
+    const int w = cell.width, h = cell.height;
+    EXPECT_TRUE(NearColour(cell.Pixel(w / 4, h / 4), kTestRed));
+    EXPECT_TRUE(NearColour(cell.Pixel(3 * w / 4, h / 4), kTestGreen));
+    EXPECT_TRUE(NearColour(cell.Pixel(w / 4, 3 * h / 4), kTestBlue));
+    EXPECT_TRUE(NearColour(cell.Pixel(3 * w / 4, 3 * h / 4), kTestYellow));
     EXPECT_TRUE(NearColour(cell.Pixel(1, 1), kTestRed));
-    EXPECT_TRUE(NearColour(cell.Pixel(118, 98), kTestYellow));
+    EXPECT_TRUE(NearColour(cell.Pixel(w - 2, h - 2), kTestYellow));
 }
 
 TEST_F(ThumbnailDecoderTest, QuadrantPhotoFillsTheCellWithItsColoursInPlace)
@@ -56,14 +56,22 @@ TEST_F(ThumbnailDecoderTest, QuadrantPhotoFillsTheCellWithItsColoursInPlace)
     ExpectQuadrants(cell);
 }
 
-TEST_F(ThumbnailDecoderTest, SmallAndOddSizedPhotosAreStretchedBothWays)
+TEST_F(ThumbnailDecoderTest, PhotosOfAnySizeFitTheCellWithTheirShapeKept)
 {
-    for (const auto& [width, height] :
-         {std::pair{60, 50}, std::pair{37, 300}, std::pair{1000, 41}}) {
-        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    struct {
+        int width, height, fittedWidth, fittedHeight;
+    } const cases[] = {
+        {60, 50, 120, 100},     // small: enlarged to the cell
+        {37, 300, 12, 100},     // tall: full height
+        {1000, 41, 120, 5},     // wide: full width
+        {4000, 3000, 120, 90},  // camera
+        {3000, 4000, 75, 100},  // portrait
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
         CRgbPicture picture;
-        ASSERT_EQ(Decode(QuadrantJpeg(width, height), picture), EDecodeStatus::Ok);
-        ExpectQuadrants(StretchToThumbnail(picture));
+        ASSERT_EQ(Decode(QuadrantJpeg(c.width, c.height), picture), EDecodeStatus::Ok);
+        ExpectQuadrants(FitToThumbnail(picture), c.fittedWidth, c.fittedHeight);
     }
 }
 
@@ -103,7 +111,7 @@ TEST_F(ThumbnailDecoderTest, GrayscaleAndCmykPhotosKeepTheirColours)
         },
         gray);
     ASSERT_EQ(Decode(grayBytes, picture), EDecodeStatus::Ok);
-    CRgbPicture cell = StretchToThumbnail(picture);
+    CRgbPicture cell = FitToThumbnail(picture);
     EXPECT_TRUE(NearColour(cell.Pixel(20, 50), {40, 40, 40}, 8));
     EXPECT_TRUE(NearColour(cell.Pixel(100, 50), {210, 210, 210}, 8));
 
@@ -111,7 +119,7 @@ TEST_F(ThumbnailDecoderTest, GrayscaleAndCmykPhotosKeepTheirColours)
     cmyk.components = 4;
     std::string error;
     ASSERT_EQ(Decode(QuadrantJpeg(320, 240, cmyk), picture, &error), EDecodeStatus::Ok) << error;
-    ExpectQuadrants(StretchToThumbnail(picture));
+    ExpectQuadrants(FitToThumbnail(picture));
 }
 
 TEST_F(ThumbnailDecoderTest, ProgressivePhotosDecodeWithinTheScanLimit)
@@ -121,7 +129,7 @@ TEST_F(ThumbnailDecoderTest, ProgressivePhotosDecodeWithinTheScanLimit)
     const std::string bytes = QuadrantJpeg(640, 480, progressive);
     CRgbPicture picture;
     ASSERT_EQ(Decode(bytes, picture), EDecodeStatus::Ok);
-    ExpectQuadrants(StretchToThumbnail(picture));
+    ExpectQuadrants(FitToThumbnail(picture));
 
     // A colour progression has ten scans: a limit below that refuses the file.
     CDecodeOptions strict;

@@ -29,6 +29,7 @@
 #include "data/TextEncoding.h"
 #include "entry/FishNameList.h"
 #include "entry/PhotoCopies.h"
+#include "entry/ThumbnailDecoder.h"
 #include "entry/TripSaver.h"
 #include "entry/widgets/HitListCtrl.h"
 #include "entry/widgets/ThumbnailBuilder.h"
@@ -328,6 +329,12 @@ void CCatchEntryDlg::CreateControls()
     QPushButton* removeFish = button("画像削除", 1028, 260, 311, 31, 13);
     m_fishPhotoList = new CHitIconListCtrl(m_content);
     named(m_fishPhotoList, 1011, 10, 329, 281, 86);
+    m_captureNote = new QLabel(this);
+    named(m_captureNote, 1047, 56, 315, 163, 9);
+    // Only changes made once the dialog is up are the user's: the opening date is not.
+    connect(m_date, &QDateEdit::dateChanged, this, [this] {
+        if (isVisible() && !m_settingDateFromPhotos) m_dateChangedByUser = true;
+    });
     QPushButton* ok = button("登録", 1, 89, 422, 50, 14);
     ok->setDefault(true);
     QPushButton* cancel = button("ｷｬﾝｾﾙ", 2, 146, 422, 50, 14);
@@ -556,7 +563,11 @@ void CCatchEntryDlg::OnRemoveCatch()
 void CCatchEntryDlg::OnAddPhotos(bool place)
 {
     const QStringList picked = DesktopServices().GetOpenFileNames(
-        this, QStringLiteral("ファイルを開く"), QString(), QStringLiteral("すべてのファイル (*)"));
+        this, QStringLiteral("ファイルを開く"), QString(),
+        QStringLiteral("画像ファイル (*.jpg *.jpeg *.jpe *.heic *.heif *.png *.webp *.tif *.tiff "
+                       "*.JPG *.JPEG *.JPE *.HEIC *.HEIF *.PNG *.WEBP *.TIF *.TIFF);;"
+                       "すべてのファイル (*)"));
+    QStringList added;
     QStringList tooLong;
     QStringList& paths = place ? m_placePhotoPaths : m_fishPhotoPaths;
     for (const QString& path : picked) {
@@ -566,7 +577,9 @@ void CCatchEntryDlg::OnAddPhotos(bool place)
             continue;
         }
         paths << path;
+        added << path;
     }
+    FillFromCaptureTimes(place, added);
     if (!tooLong.isEmpty()) {
         ShowMessageBox(this,
                        QStringLiteral("次の画像はパス名が長すぎるため追加できません。\n") +
@@ -574,6 +587,45 @@ void CCatchEntryDlg::OnAddPhotos(bool place)
                        EMessageBoxIcon::Warning);
     }
     RebuildPhotoList(place, kRebuildCapacity);
+}
+
+// Fields the user left as they were take the photos' capture times: the catch time (both fields
+// empty) from the first fish photo that has one, a new trip's date from the earliest photo.  What
+// was filled is said in the note, so nothing changes unseen.
+void CCatchEntryDlg::FillFromCaptureTimes(bool place, const QStringList& added)
+{
+    const bool fillTime = !place && m_hour->text().isEmpty() && m_minute->text().isEmpty();
+    const bool fillDate = m_position < 0 && !m_dateChangedByUser;
+    if (!fillTime && !fillDate) return;
+    CCaptureTime first;
+    CCaptureTime earliest;
+    for (const QString& path : added) {
+        const CCaptureTime captured = ReadPhotoCaptureTime(PathFromQString(path));
+        if (!captured.valid()) continue;
+        if (!first.valid()) first = captured;
+        if (!earliest.valid() || captured < earliest) earliest = captured;
+    }
+    QStringList filled;
+    const QDate date(earliest.year, earliest.month, earliest.day);
+    if (fillDate && date.isValid() && date >= m_date->minimumDate() &&
+        date <= m_date->maximumDate()) {
+        // A date taken from earlier photos gives way only to an earlier one.
+        if (!m_dateFromPhotos || date < m_date->date()) {
+            m_settingDateFromPhotos = true;
+            m_date->setDate(date);
+            m_settingDateFromPhotos = false;
+            m_dateFromPhotos = true;
+        }
+        filled << QStringLiteral("日付");
+    }
+    if (fillTime && first.valid()) {
+        m_hour->setText(QString::number(first.hour));
+        m_minute->setText(QString::number(first.minute));
+        filled << QStringLiteral("時・分");
+    }
+    if (filled.isEmpty()) return;
+    m_captureNote->setText(QStringLiteral("写真の撮影日時から入力しました（%1）")
+                               .arg(filled.join(QStringLiteral("、"))));
 }
 
 void CCatchEntryDlg::OnRemovePhoto(bool place)

@@ -12,6 +12,7 @@ class CCatchStore;
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -108,6 +109,7 @@ private:
     void OnRemovePhoto(bool place);
     void OnOpenPhoto(QListWidget* list, const QStringList& paths, const QPoint& at);
     void RebuildPhotoList(bool place, int capacity);
+    void FillFromCaptureTimes(bool place, const QStringList& added);
 
     // Saving.
     bool SaveTrip(CTripRecord trip);
@@ -148,4 +150,10 @@ private:
     CUpDownCtrl* m_minuteSpin = nullptr;          // 1024
     CHitListCtrl* m_catchList = nullptr;          // 1004
     CHitIconListCtrl* m_fishPhotoList = nullptr;  // 1011
+    // Says which fields were filled from the photos' capture times.
+    QLabel* m_captureNote = nullptr;  // 1047
+    // The user changed the date after the dialog was shown.
+    bool m_dateChangedByUser = false;
+    bool m_settingDateFromPhotos = false;
+    bool m_dateFromPhotos = false;
 };

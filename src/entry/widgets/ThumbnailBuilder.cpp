@@ -13,13 +13,13 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <atomic>
-#include <climits>
 #include <cstring>
 #include <optional>
 #include <vector>
 
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailCache.h"
+#include "entry/widgets/ThumbnailImageReader.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
@@ -40,6 +40,20 @@ QImage ImageFromPicture(const CRgbPicture& picture)
     for (int y = 0; y < picture.height; ++y)
         std::memcpy(image.scanLine(y), picture.rgb.data() + size_t(y) * stride, size_t(stride));
     return image;
+}
+
+// The picture fitted to the cell and centred on it; the rest of the cell is transparent, so the
+// list's own background shows around it.
+QImage CellFromPicture(const CRgbPicture& picture)
+{
+    QImage cell(kThumbnailWidth, kThumbnailHeight, QImage::Format_ARGB32_Premultiplied);
+    cell.fill(Qt::transparent);
+    const CRgbPicture fitted = FitToThumbnail(picture);
+    if (fitted.empty()) return cell;
+    QPainter painter(&cell);
+    painter.drawImage((kThumbnailWidth - fitted.width) / 2, (kThumbnailHeight - fitted.height) / 2,
+                      ImageFromPicture(fitted));
+    return cell;
 }
 
 CRgbPicture PictureFromImage(const QImage& image)
@@ -91,8 +105,6 @@ struct CThumbnailBuildShared {
     int capacity = 0;
     std::atomic<bool> cancel{false};
     std::atomic<int> next{0};
-    // No worker needs to look at paths from here on: an earlier file cannot be opened.
-    std::atomic<int> stopAt{INT_MAX};
     std::atomic<bool> deliveryPending{false};
 
     QMutex mutex;
@@ -126,7 +138,7 @@ CThumbnailResult CThumbnailBuildShared::Make(int index) const
     if (info.isFile()) {
         const QImage cached = CThumbnailCache::Load(absolute, mtime, size);
         if (!cached.isNull()) {
-            result.cell = ImageFromPicture(StretchToThumbnail(PictureFromImage(cached)));
+            result.cell = CellFromPicture(PictureFromImage(cached));
             return result;
         }
     }
@@ -134,9 +146,9 @@ CThumbnailResult CThumbnailBuildShared::Make(int index) const
     CDecodeOptions options;
     options.cancel = &cancel;
     CRgbPicture picture;
-    result.status = DecodeScaledPictureFile(file, picture, nullptr, options);
+    result.status = DecodeThumbnailPicture(path, picture, nullptr, options);
     if (result.status != EDecodeStatus::Ok) return result;
-    result.cell = ImageFromPicture(StretchToThumbnail(picture));
+    result.cell = CellFromPicture(picture);
     CThumbnailCache::Store(absolute, mtime, size, ImageFromPicture(picture));
     return result;
 }
@@ -146,14 +158,9 @@ void CThumbnailBuildShared::Work(const std::shared_ptr<CThumbnailBuildShared>& s
     for (;;) {
         if (cancel.load()) return;
         const int index = next.fetch_add(1);
-        if (index >= paths.size() || index > stopAt.load()) return;
+        if (index >= paths.size()) return;
         CThumbnailResult result = Make(index);
         if (result.status == EDecodeStatus::Cancelled || cancel.load()) return;
-        if (result.status == EDecodeStatus::CannotOpen) {
-            int current = stopAt.load();
-            while (index < current && !stopAt.compare_exchange_weak(current, index)) {
-            }
-        }
         {
             QMutexLocker lock(&mutex);
             results[size_t(index)] = std::move(result);
@@ -296,12 +303,11 @@ void CThumbnailBuild::Deliver()
             result.swap(m_shared->results[size_t(m_placed)]);
         }
         if (!result) break;
-        if (result->status == EDecodeStatus::CannotOpen) {
-            m_stopped = true;
-            break;
-        }
         QImage picture = result->cell;
-        if (result->status == EDecodeStatus::NotDecodable) {
+        if (result->status == EDecodeStatus::CannotOpen) {
+            m_missing << m_shared->paths.at(m_placed);
+            picture = ThumbnailPlaceholder();
+        } else if (result->status == EDecodeStatus::NotDecodable) {
             m_undecodable << m_shared->paths.at(m_placed);
             picture = ThumbnailPlaceholder();
         }
@@ -313,16 +319,11 @@ void CThumbnailBuild::Deliver()
         }
         ++m_placed;
     }
-    if (m_stopped) {
-        // The file at m_placed and the paths after it get no item.
-        while (m_list->count() > m_placed) delete m_list->takeItem(m_list->count() - 1);
-        PlaceItems();
-    }
     m_list->setUpdatesEnabled(true);
     m_delivering = false;
     if (m_placed != before) Q_EMIT progress(m_placed, total);
     if (m_progressBar) m_progressBar->setValue(m_placed);
-    if (m_stopped || m_placed == total) Finish();
+    if (m_placed == total) Finish();
 }
 
 void CThumbnailBuild::Finish()
@@ -338,19 +339,24 @@ void CThumbnailBuild::Finish()
     // Message boxes run their own event loop, in which the list may be rebuilt or destroyed.
     QPointer<CThumbnailBuild> self(this);
     QPointer<QListWidget> list(m_list);
-    if (m_stopped) ShowMessageBox(list, QStringLiteral("ファイルが読み込めませんでした"));
-    if (self && !m_undecodable.isEmpty()) {
-        QString names;
-        const int shown = std::min<int>(10, static_cast<int>(m_undecodable.size()));
-        for (int i = 0; i < shown; ++i) names += QLatin1Char('\n') + m_undecodable.at(i);
-        if (m_undecodable.size() > shown)
-            names += QStringLiteral("\nほか %1 件").arg(m_undecodable.size() - shown);
-        ShowMessageBox(list,
-                       QStringLiteral("JPEG 画像として読み込めないファイルがありました。"
-                                      "JPEG ファイルではないか、壊れています：") +
-                           names,
-                       EMessageBoxIcon::Warning);
+    const auto names = [](const QStringList& paths) {
+        QString text;
+        const int shown = std::min<int>(10, static_cast<int>(paths.size()));
+        for (int i = 0; i < shown; ++i) text += QLatin1Char('\n') + paths.at(i);
+        if (paths.size() > shown) text += QStringLiteral("\nほか %1 件").arg(paths.size() - shown);
+        return text;
+    };
+    QString message;
+    if (!m_missing.isEmpty())
+        message = QStringLiteral("見つからない画像ファイルがありました：") + names(m_missing);
+    if (!m_undecodable.isEmpty()) {
+        if (!message.isEmpty()) message += QStringLiteral("\n\n");
+        message += QStringLiteral(
+                       "画像として読み込めないファイルがありました。"
+                       "対応する画像形式ではないか、壊れています：") +
+                   names(m_undecodable);
     }
+    if (!message.isEmpty()) ShowMessageBox(list, message, EMessageBoxIcon::Warning);
     if (self) Q_EMIT finished();
 }
 

@@ -21,7 +21,7 @@ struct CThumbnailBuildShared;
 
 // One running (or finished) build of a thumbnail list.  It belongs to its list and lives until
 // the next build of that list replaces it.  finished() is emitted once when every path has its
-// item or the build stopped at a file that cannot be opened; a cancelled build emits nothing more.
+// item; a cancelled build emits nothing more.
 class CThumbnailBuild : public QObject {
     Q_OBJECT
 public:
@@ -31,10 +31,10 @@ public:
     bool IsRunning() const { return m_running; }
     int Total() const;
     int Done() const { return m_placed; }
-    // Paths whose file is not a decodable JPEG: their items show the placeholder picture.
+    // Paths whose file is not a decodable photo: their items show the placeholder picture.
     const QStringList& UndecodablePaths() const { return m_undecodable; }
-    // True when the build ended at a file that could not be opened.
-    bool Stopped() const { return m_stopped; }
+    // Paths whose file cannot be opened (gone, or unreadable): placeholder items as well.
+    const QStringList& MissingPaths() const { return m_missing; }
 
     // Stops the build: workers drop what they do, nothing more lands in the list.
     void Cancel();
@@ -63,8 +63,8 @@ private:
     int m_placed = 0;
     bool m_running = false;
     bool m_delivering = false;
-    bool m_stopped = false;
     QStringList m_undecodable;
+    QStringList m_missing;
     QPointer<QProgressBar> m_progressBar;
     QTimer* m_progressTimer = nullptr;
 
@@ -73,12 +73,13 @@ private:
 
 // Rebuilds `list` (a QListWidget in icon mode with free item positions) from paths: discards its
 // items, adds one item per path labelled with the file name without directory, pictures placed as
-// they finish in path order; only the first `capacity` items get a picture. Returns at once; a new
-// build, CancelThumbnails or destroying the list cancels the running one cleanly.
+// they finish in path order; only the first `capacity` items get a picture (fitted to the cell,
+// shape kept, centred). Returns at once; a new build, CancelThumbnails or destroying the list
+// cancels the running one cleanly.
 //
-// A file that cannot be opened shows "ファイルが読み込めませんでした" and stops the build there
-// (no item for it or the paths after it).  A file that is not a decodable JPEG gets its item with
-// a placeholder picture; the build goes on and names such files in one message at its end.
+// A file that cannot be opened (also past the capacity) or is not a decodable photo (JPEG, HEIF,
+// PNG, WebP, TIFF, told by content) gets its item with a placeholder picture; the build goes on
+// and names such files in one message at its end.
 CThumbnailBuild* BuildThumbnails(QListWidget* list, const QStringList& paths, int capacity,
                                  EThumbnailPlacement placement);
 void CancelThumbnails(QListWidget* list);

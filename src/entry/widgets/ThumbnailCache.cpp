@@ -109,6 +109,9 @@ QImage CThumbnailCache::Load(const QString& absolutePath, qint64 mtime, qint64 s
     const qint64 storedTime = texts.value("Thumb::MTime").toLongLong(&ok);
     if (!ok || storedTime != mtime) return {};
     if (texts.contains("Thumb::Size") && texts.value("Thumb::Size").toLongLong() != size) return {};
+    // Earlier versions of this program stored pictures as the file holds them, not turned
+    // upright: those are made again.
+    if (texts.value("Software") == "Lurebook" && !texts.contains("Lurebook::Upright")) return {};
     QImage image;
     if (!image.loadFromData(bytes, "PNG")) return {};
     return image;
@@ -142,7 +145,8 @@ bool CThumbnailCache::Store(const QString& absolutePath, qint64 mtime, qint64 si
     const QByteArray texts = TextChunk("Thumb::URI", UriOf(absolutePath)) +
                              TextChunk("Thumb::MTime", QByteArray::number(mtime)) +
                              TextChunk("Thumb::Size", QByteArray::number(size)) +
-                             TextChunk("Software", "Lurebook");
+                             TextChunk("Software", "Lurebook") +
+                             TextChunk("Lurebook::Upright", "1");
     png.insert(kAfterHeader, texts);
 
     const QString target = CachePathOf(absolutePath);

@@ -24,8 +24,9 @@ public:
     // image when there is none or it belongs to another version of the photo.
     static QImage Load(const QString& absolutePath, qint64 mtime, qint64 size);
 
-    // Keeps picture (scaled to fit 128 x 128, aspect kept, never enlarged) as the thumbnail of a
-    // photo; written to a temporary file and renamed, so readers never see half a file.
+    // Keeps picture (upright, scaled to fit 128 x 128, aspect kept, never enlarged) as the
+    // thumbnail of a photo; written to a temporary file and renamed, so readers never see half a
+    // file.
     static bool Store(const QString& absolutePath, qint64 mtime, qint64 size,
                       const QImage& picture);
 

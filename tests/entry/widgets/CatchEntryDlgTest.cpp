@@ -23,6 +23,7 @@
 #include "data/Clock.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
+#include "entry/PhotoTestFiles.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/HitListCtrl.h"
 #include "entry/widgets/ThumbnailBuilder.h"
@@ -137,6 +138,14 @@ protected:
         image.fill(colour);
         EXPECT_TRUE(image.save(path, "JPG"));
         return path;
+    }
+    // A small camera JPEG whose EXIF says when it was taken.
+    QString CameraJpeg(const std::string& relative, const std::string& taken)
+    {
+        CJpegOptions options;
+        options.exif = MakeTestExif(1, taken);
+        WriteFileBytes(m_outside + relative, PlainJpeg(64, 48, kTestGreen, options));
+        return QStringFromStd(m_outside + relative);
     }
     void WaitForPhotos(int id, int count)
     {
@@ -804,6 +813,79 @@ TEST_F(CatchEntryDlgTest, ASavedTripShowsAllItsPhotosUntilTheListIsRebuilt)
     EXPECT_EQ(PicturesShown(fish), 6);
     EXPECT_EQ(fish->item(2)->text(), "p3.jpg");
     EXPECT_EQ(m_dialog->GetRemovedPhotoPaths(), QStringList{QStringFromStd(trip.fishPhotos[2])});
+}
+
+TEST_F(CatchEntryDlgTest, CaptureTimesFillOnlyWhatTheUserLeftAsItWasAndSaySo)
+{
+    Open(-1);
+    auto* date = Control<QDateEdit>(1005);
+    auto* note = Control<QLabel>(1047);
+    EXPECT_TRUE(note->text().isEmpty());
+    // Place photos give the date, not the catch time; the earliest photo counts.
+    m_desktop.QueueOpenFileNames({Jpeg("p/plain.jpg", qRgb(1, 2, 3)),
+                                  CameraJpeg("p/a.jpg", "2024:05:03 06:41:09"),
+                                  CameraJpeg("p/b.jpg", "2024:05:01 21:05:00")});
+    Click(1012);
+    EXPECT_EQ(date->date(), QDate(2024, 5, 1));
+    EXPECT_TRUE(Control<QLineEdit>(1021)->text().isEmpty());
+    EXPECT_TRUE(note->text().startsWith(QStringLiteral("写真の撮影日時から入力しました")));
+    EXPECT_TRUE(note->text().contains(QStringLiteral("日付")));
+
+    // Fish photos: the first one with a capture time gives 時 and 分; an earlier photo moves the
+    // date it gave.
+    m_desktop.QueueOpenFileNames({CameraJpeg("f/1.jpg", "2024:05:02 07:08:00"),
+                                  CameraJpeg("f/2.jpg", "2024:04:01 05:00:00")});
+    Click(1029);
+    EXPECT_EQ(Control<QLineEdit>(1021)->text(), QStringLiteral("7"));
+    EXPECT_EQ(Control<QLineEdit>(1023)->text(), QStringLiteral("8"));
+    EXPECT_EQ(date->date(), QDate(2024, 4, 1));
+    EXPECT_TRUE(note->text().contains(QStringLiteral("時・分")));
+
+    // What the user typed or picked stays.
+    SetText(1021, QStringLiteral("5"));
+    SetText(1023, QString());
+    date->setDate(QDate(2024, 6, 9));
+    m_desktop.QueueOpenFileNames({CameraJpeg("f/3.jpg", "2023:01:01 11:12:00")});
+    Click(1029);
+    EXPECT_EQ(Control<QLineEdit>(1021)->text(), QStringLiteral("5"));
+    EXPECT_TRUE(Control<QLineEdit>(1023)->text().isEmpty());
+    EXPECT_EQ(date->date(), QDate(2024, 6, 9));
+    WaitForPhotos(1011, 3);
+}
+
+TEST_F(CatchEntryDlgTest, AnExistingTripKeepsItsDateWhenPhotosAreAdded)
+{
+    AddStoredTrip(SampleTrip("stored"));
+    Open(0);
+    m_desktop.QueueOpenFileNames({CameraJpeg("e/1.jpg", "2021:03:04 05:06:07")});
+    Click(1029);
+    EXPECT_EQ(Control<QDateEdit>(1005)->date(), QDate(2004, 5, 3));
+    EXPECT_EQ(Control<QLineEdit>(1021)->text(), QStringLiteral("5"));
+    EXPECT_EQ(Control<QLabel>(1047)->text(),
+              QStringLiteral("写真の撮影日時から入力しました（時・分）"));
+    WaitForPhotos(1011, 1);
+}
+
+TEST_F(CatchEntryDlgTest, AMissingPhotoAmongThreeCanBeSelectedAndRemoved)
+{
+    CTripRecord trip = SampleTrip("missing");
+    trip.fishPhotos = {StdFromQString(Jpeg("m/1.jpg", qRgb(200, 0, 0))), m_outside + "m/gone.jpg",
+                       StdFromQString(Jpeg("m/3.jpg", qRgb(0, 0, 200)))};
+    AddStoredTrip(trip);
+    CMessageBoxRecorder messages;
+    Open(0);
+    WaitForPhotos(1011, 3);
+    auto* fish = Control<QListWidget>(1011);
+    EXPECT_EQ(PicturesShown(fish), 3);
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts().front().contains(QStringFromStd(trip.fishPhotos[1])));
+
+    QTest::mouseClick(fish->viewport(), Qt::LeftButton, {}, ItemCentre(fish, 1));
+    Click(1028);
+    WaitForPhotos(1011, 2);
+    EXPECT_EQ(m_dialog->GetFishPhotoPaths(), (QStringList{QStringFromStd(trip.fishPhotos[0]),
+                                                          QStringFromStd(trip.fishPhotos[2])}));
+    EXPECT_EQ(m_dialog->GetTripFromControls().fishPhotos.size(), 2u);
 }
 
 TEST_F(CatchEntryDlgTest, RemovingAPlacePhotoTakesTheOneLastClicked)

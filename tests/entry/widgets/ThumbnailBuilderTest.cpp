@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "entry/JpegTestFiles.h"
+#include "entry/PhotoTestFiles.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailCache.h"
 #include "support/TempProgramDir.h"
@@ -70,6 +70,11 @@ protected:
         if (icon.isNull()) return {};
         return icon.pixmap(QSize(120, 100)).toImage().convertToFormat(QImage::Format_RGB888);
     }
+    int Alpha(int row, int x, int y) const
+    {
+        const QImage image = m_list.item(row)->icon().pixmap(QSize(120, 100)).toImage();
+        return qAlpha(image.pixel(x, y));
+    }
     static bool Near(const QImage& image, int x, int y, CTestRgb colour)
     {
         const uchar* pixel = image.constScanLine(y) + x * 3;
@@ -80,7 +85,7 @@ protected:
     QListWidget m_list;
 };
 
-TEST_F(ThumbnailBuilderTest, PhotosBecomeStretchedCellsLabelledWithTheirFileNames)
+TEST_F(ThumbnailBuilderTest, PhotosBecomeCentredCellsOfTheirShapeLabelledWithTheirFileNames)
 {
     WriteFileBytes(m_dir + "nested/deeper/q.jpg", QuadrantJpeg(640, 480));
     const QStringList paths{QStringFromStd(m_dir + "nested/deeper/q.jpg"),
@@ -94,6 +99,60 @@ TEST_F(ThumbnailBuilderTest, PhotosBecomeStretchedCellsLabelledWithTheirFileName
     EXPECT_TRUE(Near(quadrants, 30, 75, kTestBlue));
     EXPECT_TRUE(Near(quadrants, 90, 75, kTestYellow));
     EXPECT_TRUE(Near(Picture(1), 60, 50, kTestRed));
+    // 120 x 90 and 67 x 100, centred: the list's background shows around them.
+    EXPECT_EQ(Alpha(0, 60, 2), 0);
+    EXPECT_EQ(Alpha(0, 60, 6), 255);
+    EXPECT_EQ(Alpha(0, 60, 97), 0);
+    EXPECT_EQ(Alpha(1, 20, 50), 0);
+    EXPECT_EQ(Alpha(1, 30, 50), 255);
+    EXPECT_EQ(Alpha(1, 100, 50), 0);
+}
+
+TEST_F(ThumbnailBuilderTest, EveryPhotoFormatIsReadByItsContent)
+{
+    const auto save = [&](const char* name, const char* format) {
+        QImage image(320, 240, QImage::Format_RGB888);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const CTestRgb c = QuadrantPixel(x, y, 320, 240);
+                image.setPixel(x, y, qRgb(c.r, c.g, c.b));
+            }
+        const QString path = Missing(name);
+        EXPECT_TRUE(image.save(path, format, 95)) << name;
+        return path;
+    };
+    ASSERT_TRUE(WriteTestHeif(m_dir + "q.heic", 320, 240,
+                              [](int x, int y) { return QuadrantPixel(x, y, 320, 240); }));
+    CJpegOptions sideways;
+    sideways.exif = MakeTestExif(6);
+    const QStringList paths{save("q.png", "PNG"),
+                            save("q.webp", "WEBP"),
+                            save("q.tif", "TIFF"),
+                            Missing("q.heic"),
+                            save("png-named.jpg", "PNG"),
+                            Write("turned.jpg", QuadrantJpeg(320, 240, sideways)),
+                            Write("text.jpg", "not a photo at all\n")};
+    CMessageBoxRecorder messages;
+    CThumbnailBuild* build = BuildAndWait(paths, 10);
+    for (int row = 0; row < 5; ++row) {
+        SCOPED_TRACE(paths[row].toStdString());
+        const QImage cell = Picture(row);
+        EXPECT_TRUE(Near(cell, 30, 25, kTestRed));
+        EXPECT_TRUE(Near(cell, 90, 25, kTestGreen));
+        EXPECT_TRUE(Near(cell, 30, 75, kTestBlue));
+        EXPECT_TRUE(Near(cell, 90, 75, kTestYellow));
+    }
+    // Turned a quarter clockwise: 75 x 100, the stored bottom-left quadrant now top left.
+    const QImage turned = Picture(5);
+    EXPECT_EQ(Alpha(5, 20, 50), 0);
+    EXPECT_TRUE(Near(turned, 40, 25, kTestBlue));
+    EXPECT_TRUE(Near(turned, 80, 25, kTestRed));
+    EXPECT_TRUE(Near(turned, 40, 75, kTestYellow));
+    EXPECT_TRUE(Near(turned, 80, 75, kTestGreen));
+    EXPECT_EQ(Picture(6), ThumbnailPlaceholder().convertToFormat(QImage::Format_RGB888));
+    EXPECT_EQ(build->UndecodablePaths(), QStringList{paths[6]});
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts().front().contains(paths[6]));
 }
 
 TEST_F(ThumbnailBuilderTest, OnlyTheCapacityGetsPicturesButEveryPathItsItem)
@@ -115,7 +174,6 @@ TEST_F(ThumbnailBuilderTest, OnlyTheCapacityGetsPicturesButEveryPathItsItem)
         EXPECT_EQ(m_list.item(i)->icon().isNull(), i >= 6) << i;
     }
     EXPECT_EQ(build->Done(), 8);
-    EXPECT_FALSE(build->Stopped());
 }
 
 TEST_F(ThumbnailBuilderTest, ItemsSitAtTheirPlacementPositions)
@@ -135,31 +193,35 @@ TEST_F(ThumbnailBuilderTest, ItemsSitAtTheirPlacementPositions)
     EXPECT_EQ(m_list.visualItemRect(m_list.item(2)).topLeft(), QPoint(264, 5));
 }
 
-TEST_F(ThumbnailBuilderTest, MissingFileStopsTheBuildWithTheMessage)
+TEST_F(ThumbnailBuilderTest, AMissingFileGetsAPlaceholderAndTheOthersAreShown)
 {
-    const QStringList paths{Write("a.jpg", PlainJpeg(160, 120, kTestRed)),
-                            Write("b.jpg", PlainJpeg(160, 120, kTestRed)), Missing("gone.jpg"),
-                            Write("c.jpg", PlainJpeg(160, 120, kTestRed))};
+    const QStringList paths{Write("a.jpg", PlainJpeg(160, 120, kTestRed)), Missing("gone.jpg"),
+                            Write("c.jpg", PlainJpeg(160, 120, kTestBlue))};
     CMessageBoxRecorder messages;
     CThumbnailBuild* build = BuildAndWait(paths, 6);
-    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("ファイルが読み込めませんでした")});
-    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
-    EXPECT_TRUE(build->Stopped());
+    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("gone.jpg"),
+                                     QStringLiteral("c.jpg")}));
+    EXPECT_TRUE(Near(Picture(0), 60, 50, kTestRed));
+    EXPECT_EQ(Picture(1), ThumbnailPlaceholder().convertToFormat(QImage::Format_RGB888));
+    EXPECT_TRUE(Near(Picture(2), 60, 50, kTestBlue));
+    EXPECT_EQ(build->MissingPaths(), QStringList{paths[1]});
+    EXPECT_TRUE(build->UndecodablePaths().isEmpty());
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts().front().contains(paths[1]));
 
-    // Past the capacity the file must still be there.
+    // Past the capacity a missing file is named too, though no picture is made.
     messages.Clear();
-    BuildAndWait({paths[0], paths[2]}, 1);
-    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("ファイルが読み込めませんでした")});
-    EXPECT_EQ(Labels(), QStringList{QStringLiteral("a.jpg")});
+    build = BuildAndWait(paths, 1);
+    EXPECT_EQ(m_list.count(), 3);
+    EXPECT_EQ(build->MissingPaths(), QStringList{paths[1]});
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts().front().contains(paths[1]));
 }
 
 TEST_F(ThumbnailBuilderTest, UndecodableFilesGetAPlaceholderAndTheBuildGoesOn)
 {
     const std::string good = QuadrantJpeg(640, 480);
-    QImage png(50, 40, QImage::Format_RGB888);
-    png.fill(Qt::red);
-    const QString pngPath = Missing("real.png");
-    ASSERT_TRUE(png.save(pngPath, "PNG"));
+    const QString pngPath = Write("short.png", PngBytes());
     CJpegOptions gray;
     gray.components = 1;
     const QStringList paths{Write("first.jpg", good), pngPath,

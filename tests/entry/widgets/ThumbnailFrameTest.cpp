@@ -192,13 +192,18 @@ TEST_F(ThumbnailFrameTest, UnreadableCatchFileLeavesTheViewAsItWas)
     EXPECT_EQ(m_frame.View()->count(), 0);
 }
 
-TEST_F(ThumbnailFrameTest, MissingPhotoStopsWithTheMessage)
+TEST_F(ThumbnailFrameTest, AMissingPhotoIsNamedAndTheOthersAreShown)
 {
-    AddTrip({Photo("a.jpg"), m_dir.Path("photos/gone.jpg"), Photo("b.jpg")}, {});
+    const QString gone = QStringFromStd(m_dir.Path("photos/gone.jpg"));
+    AddTrip({Photo("a.jpg"), PathFromQString(gone), Photo("b.jpg")}, {});
     CMessageBoxRecorder messages;
     Show(QStringLiteral("場所画像"));
-    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("ファイルが読み込めませんでした")});
-    EXPECT_EQ(Labels(), QStringList{QStringLiteral("a.jpg")});
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts().front().contains(gone));
+    EXPECT_EQ(Labels(), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("gone.jpg"),
+                                     QStringLiteral("b.jpg")}));
+    for (int row = 0; row < 3; ++row)
+        EXPECT_FALSE(m_frame.View()->item(row)->icon().isNull()) << row;
 }
 
 }  // namespace
