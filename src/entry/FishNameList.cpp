@@ -1,5 +1,6 @@
 #include "entry/FishNameList.h"
 
+#include "data/GuardedFile.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 
@@ -30,7 +31,7 @@ bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries,
         return false;
     }
     std::string text;
-    if (!LoadTextFile(path, text, error)) return false;
+    if (!LoadTextFile(path, text, error, nullptr, kMaxSpeciesFileBytes)) return false;
     entries = SplitSpeciesEntries(text);
     return true;
 }
@@ -70,7 +71,7 @@ bool WriteSpeciesList(const std::string& path, const std::vector<std::string>& e
         if (error) *error = "program directory not found";
         return false;
     }
-    return SaveTextFile(path, FormatSpeciesList(entries), error);
+    return SaveTextFile(path, FormatSpeciesList(entries), error, kMaxSpeciesFileBytes);
 }
 
 bool WriteSpeciesList(const std::vector<std::string>& entries, std::string* error)

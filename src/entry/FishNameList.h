@@ -16,8 +16,9 @@ inline constexpr size_t kSpeciesEntryBytes = 259;
 // longer than 259 bytes gives pieces of 259 bytes, the last piece with the line feed.
 std::vector<std::string> SplitSpeciesEntries(std::string_view text);
 
-// Reads the list from path.  A missing or unreadable file gives an empty list; the result tells
-// whether the file was read, with the reason in error (when given).
+// Reads the list from path (at most kMaxSpeciesFileBytes, a regular file only).  A missing or
+// unreadable file gives an empty list; the result tells whether the file was read, with the
+// reason in error (when given).
 bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries,
                      std::string* error = nullptr);
 // The list of the program directory's Data/fishname.txt.
