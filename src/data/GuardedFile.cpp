@@ -73,6 +73,11 @@ ssize_t CGuardedFile::Read(char* buffer, size_t size)
     }
 }
 
+bool CGuardedFile::Rewind()
+{
+    return m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) == 0;
+}
+
 EFileRead ReadFileGuarded(const std::string& path, size_t maxBytes, std::string& bytes,
                           std::string* error)
 {

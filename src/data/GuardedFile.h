@@ -51,6 +51,8 @@ public:
     // Reads up to size bytes (interrupted reads are retried): the count read, 0 at the end,
     // -1 with errno set on failure.
     ssize_t Read(char* buffer, size_t size);
+    // Back to the first byte, for a second pass over the file.
+    bool Rewind();
     void Close();
 
 private:

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -20,8 +21,20 @@ struct CChildOutcome {
     std::string output;     // the call's text
 };
 
+// Address space the process maps already, in bytes (0 when unknown).
+inline size_t MappedBytes()
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("VmSize:", 0) == 0) return std::stoul(line.substr(7)) * 1024;
+    }
+    return 0;
+}
+
+// memoryBytes is what the call may map on top of what the process maps already.
 inline CChildOutcome RunLimited(const std::function<std::string()>& call, unsigned seconds = 10,
-                                size_t memoryBytes = size_t{1} << 30)
+                                size_t memoryBytes = size_t{256} << 20)
 {
     CChildOutcome outcome;
     int fds[2];
@@ -36,7 +49,8 @@ inline CChildOutcome RunLimited(const std::function<std::string()>& call, unsign
         ::close(fds[0]);
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
         // Sanitizers reserve far more address space than they use; there only time is limited.
-        const rlimit memory{memoryBytes, memoryBytes};
+        const size_t limit = MappedBytes() + memoryBytes;
+        const rlimit memory{limit, limit};
         ::setrlimit(RLIMIT_AS, &memory);
 #else
         (void)memoryBytes;
