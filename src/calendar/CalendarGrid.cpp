@@ -66,14 +66,22 @@ void CCalendarGrid::Build()
 
 void CCalendarGrid::ApplyHolidays()
 {
+    m_lists.LoadHolidayFiles(ShownFullYear());
+    MarkHolidays(m_lists.CombinedList());
+}
+
+void CCalendarGrid::MarkHolidays(std::string_view list)
+{
     const int year = ShownFullYear();
-    m_lists.LoadHolidayFiles(year);
-    std::string combined = m_lists.CombinedList();
-    while (!combined.empty()) {
-        std::string record = TakeRecord(combined);
+    // Records are taken by position, never by cutting the front off the list, so a long list
+    // costs one pass.
+    for (size_t start = 0; start < list.size();) {
+        const size_t end = list.find('~', start);
         // A remainder without its closing "~" is no record: the processing ends there.
-        if (record.empty()) break;
-        const CHolidayRecord parsed = ParseHolidayRecord(std::move(record));
+        if (end == std::string_view::npos) break;
+        const CHolidayRecord parsed =
+            ParseHolidayRecord(std::string(list.substr(start, end + 1 - start)));
+        start = end + 1;
         const int code = parsed.ruleCode;
         if (code == kRuleFixedDate || code == kRuleFixedDateAlt) {
             MarkHoliday(parsed.month, parsed.day);

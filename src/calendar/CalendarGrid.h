@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 class CHolidayLists;
 
@@ -32,6 +33,8 @@ public:
     void Build();
     // Reads the holiday files for the shown year and marks the holiday cells.
     void ApplyHolidays();
+    // Marks the holidays of a list of records (in one pass over it) for the shown year.
+    void MarkHolidays(std::string_view list);
 
     // Moves to today's month (local date) and builds.
     void ShowToday();

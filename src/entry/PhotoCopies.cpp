@@ -69,8 +69,7 @@ bool SameContent(CGuardedFile& a, CGuardedFile& b)
 // Creates target with the content of source, refusing to replace an existing file.  exists tells
 // apart a name that is taken from any other failure; a failed copy leaves no file behind.
 bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const std::string& target,
-                   const CPhotoCopies::ProgressFunction& progress, bool& exists,
-                   std::string& error)
+                   const CPhotoCopies::ProgressFunction& progress, bool& exists, std::string& error)
 {
     exists = false;
     if (!source.Rewind()) {

@@ -201,8 +201,8 @@ TEST_F(PhotoCopiesTest, LargePhotosAreStreamedAndTakenNamesPassedOver)
                 std::string target;
                 bool newCopy = false;
                 std::string error;
-                const bool ok =
-                    CPhotoCopies().CopyIntoPictureDir(m_outside + "big.jpg", target, newCopy, &error);
+                const bool ok = CPhotoCopies().CopyIntoPictureDir(m_outside + "big.jpg", target,
+                                                                  newCopy, &error);
                 return std::to_string(ok) + std::to_string(newCopy) + target + error;
             },
             20, size_t{32} << 20);
