@@ -13,7 +13,7 @@
 // How large each kind of file may be.  The limits are generous for what the files hold (a list of
 // names, a few hundred bytes of holidays, 31 memos of a month, a photograph) and small enough
 // that reading one never takes noticeable time or memory.
-inline constexpr size_t kMaxSpeciesFileBytes = size_t{1} << 20;
+inline constexpr size_t kMaxSpeciesFileBytes = size_t{256} << 10;
 inline constexpr size_t kMaxHolidayFileBytes = size_t{1} << 20;
 inline constexpr size_t kMaxProfileFileBytes = size_t{1} << 20;
 inline constexpr uint64_t kMaxPhotoFileBytes = uint64_t{2} << 30;

@@ -39,7 +39,16 @@ bool CCatchLogApp::InitInstance()
             return false;
         }
         case CInstanceLock::EResult::Failed:
-            // A read-only or missing Data folder: the pages report what they cannot read or save.
+            // A read-only program folder, say: the program still shows what it can read, and the
+            // pages report what they cannot save, but the user learns that nothing keeps a second
+            // copy off the same data.
+            ShowMessageBox(nullptr,
+                           QStringLiteral("二重起動を防ぐロックを作成できませんでした。
+"
+                                          "別のLurebookで同じデータを編集しないでください。
+") +
+                               QStringFromStd(error),
+                           EMessageBoxIcon::Warning);
             break;
     }
     m_mainFrame = std::make_unique<CMainFrame>();
