@@ -190,6 +190,19 @@ bool IsPlainAsciiText(std::string_view bytes)
     }
     return true;
 }
+
+// How the reader takes a file's bytes (see DecodeTextFileBytes).
+enum class ETextForm { Ascii, Marked, Utf8, Cp932 };
+
+ETextForm TextFormOf(std::string_view bytes)
+{
+    if (bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+        return IsValidUtf8(bytes.substr(kByteOrderMark.size())) ? ETextForm::Marked
+                                                                : ETextForm::Cp932;
+    }
+    if (IsPlainAsciiText(bytes)) return ETextForm::Ascii;
+    return IsValidUtf8(bytes) ? ETextForm::Utf8 : ETextForm::Cp932;
+}
 }  // namespace
 
 bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::string_view key,
@@ -197,6 +210,8 @@ bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::s
 {
     // The encoding the reader takes the file in: UTF-8 when it is valid UTF-8 (after a mark),
     // CP932 otherwise; a file of plain ASCII takes either, as a new file would.
+    const std::string original = bytes;
+    const ETextForm before = TextFormOf(bytes);
     const bool marked = bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
     const std::string_view body =
         std::string_view(bytes).substr(marked ? kByteOrderMark.size() : 0);
@@ -261,10 +276,19 @@ bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::s
         }
     }
     // The result must read back as meant: the change may have removed the only bytes that
-    // decided the file's encoding.
+    // decided the file's encoding, and every other line must decode as before.
+    const ETextForm after = TextFormOf(bytes);
+    if (before != after && before != ETextForm::Ascii && after != ETextForm::Ascii) {
+        bytes = original;
+        return false;
+    }
     std::string check;
-    return FindProfileValue(DecodeTextFileBytes(bytes), section, key, check) &&
-           check == CleanValue(value);
+    if (FindProfileValue(DecodeTextFileBytes(bytes), section, key, check) &&
+        check == CleanValue(value)) {
+        return true;
+    }
+    bytes = original;
+    return false;
 }
 
 bool LoadProfileText(const std::string& path, std::string& text, std::string* error, bool* missing)

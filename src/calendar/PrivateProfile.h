@@ -36,7 +36,8 @@ std::string ReadPrivateProfileString(std::string_view section, std::string_view 
 // SetProfileValue on the bytes of a profile file, changing nothing but the key's line (or adding
 // it): every other byte, line end or undecodable byte stays as it was.  The value is written in
 // the encoding the file was read in.  Returns false when that cannot be done (the value has no
-// form in the file's encoding); the caller then rewrites the file as a whole.
+// form in the file's encoding, or the change would make the reader take the other lines in another
+// encoding); bytes are then as they were and the caller rewrites the file as a whole.
 bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::string_view key,
                             std::string_view value);
 

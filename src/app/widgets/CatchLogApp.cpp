@@ -43,10 +43,8 @@ bool CCatchLogApp::InitInstance()
             // pages report what they cannot save, but the user learns that nothing keeps a second
             // copy off the same data.
             ShowMessageBox(nullptr,
-                           QStringLiteral("二重起動を防ぐロックを作成できませんでした。
-"
-                                          "別のLurebookで同じデータを編集しないでください。
-") +
+                           QStringLiteral("二重起動を防ぐロックを作成できませんでした。\n"
+                                          "別のLurebookで同じデータを編集しないでください。\n") +
                                QStringFromStd(error),
                            EMessageBoxIcon::Warning);
             break;
