@@ -69,7 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     std::string error;
-    FUZZ_CHECK(WriteScheduleMemo(title, day, memo, &error), "the memo cannot be stored: " + error);
+    if (!WriteScheduleMemo(title, day, memo, &error)) {
+        // Refused only to keep bytes of other days that do not decode: then nothing changed.
+        FUZZ_CHECK(error.find("no text") != std::string::npos,
+                   "the memo cannot be stored: " + error);
+        FUZZ_CHECK(fuzz::ReadBytes(path) == parts[0], "a refused memo changed the file");
+        return 0;
+    }
     const auto after = ReadScheduleMonth(title);
     for (int d = 1; d <= kMemoDaysPerMonth; ++d) {
         if (d == day) continue;

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -19,9 +20,24 @@ CInstanceLock::EResult CInstanceLock::Acquire(const std::string& lockPath, std::
 {
     Release();
     m_holderPid = 0;
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const size_t slash = lockPath.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+        const std::string folder = lockPath.substr(0, slash);
+        if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
+            if (error) *error = folder + ": " + SystemErrorText(errno);
+            return EResult::Failed;
+        }
+    }
+    const int fd =
+        ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
     if (fd < 0) {
         if (error) *error = lockPath + ": " + SystemErrorText(errno);
+        return EResult::Failed;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (error) *error = lockPath + ": not a regular file";
         return EResult::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -15,9 +15,11 @@ public:
 
     enum class EResult { Acquired, HeldByAnother, Failed };
 
-    // Takes the lock file lockPath (created when missing).  HeldByAnother when another running
-    // program holds it (its process id, when known, in GetHolderPid()); Failed with a reason in
-    // error when the file cannot be made.
+    // Takes the lock file lockPath (created when missing, and its folder with it: a Data folder
+    // that the first save would create is locked before any copy can use it).  HeldByAnother
+    // when another running program holds it (its process id, when known, in GetHolderPid());
+    // Failed with a reason in error when the folder or the file cannot be made, or the name is
+    // taken by something that is not a regular file.
     EResult Acquire(const std::string& lockPath, std::string* error = nullptr);
     void Release();
     bool IsHeld() const { return m_fd >= 0; }

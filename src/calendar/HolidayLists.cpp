@@ -1,6 +1,7 @@
 #include "calendar/HolidayLists.h"
 
 #include "calendar/HolidayRecord.h"
+#include "data/GuardedFile.h"
 #include "data/Log.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
@@ -72,15 +73,15 @@ const char* const kLegacyRuleHolidays =
     "9^23^秋分の日^11~"
     "10^10^体育の日^2~";
 
-namespace {
-// Holiday files are a few hundred bytes; anything far larger is not one and is not loaded.
-constexpr size_t kMaxHolidayFileBytes = 16 * 1024 * 1024;
-}  // namespace
-
 std::string ReadTextFile(const std::string& path)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes, nullptr, nullptr, kMaxHolidayFileBytes)) return {};
+    std::string error;
+    bool missing = false;
+    if (!ReadWholeFile(path, bytes, &error, &missing, kMaxHolidayFileBytes)) {
+        if (!missing) LogTrace("holiday file not read: " + error);
+        return {};
+    }
     // Neither CP932 nor UTF-8 uses a zero byte inside a character, so cutting before decoding
     // is safe; whatever an older, longer content left behind the terminator is ignored.
     const size_t terminator = bytes.find('\0');
@@ -92,6 +93,7 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
 {
     std::string bytes = EncodeTextFileBytes(text);
     bytes.push_back('\0');
+    if (!FitsFileLimit(path, bytes.size(), kMaxHolidayFileBytes, error)) return false;
     return WriteFileSafely(path, bytes, error);
 }
 

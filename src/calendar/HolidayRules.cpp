@@ -84,11 +84,14 @@ const CHolidayRecord* RuleInForce(const std::vector<CHolidayRecord>& records, in
 void MarkHolidays(int year, std::string list, YearCells& cells)
 {
     std::vector<CHolidayRecord> records;
-    for (;;) {
-        std::string record = TakeRecord(list);
+    // Records are taken by position, never by cutting the front off the list, so a long list
+    // costs one pass.
+    for (size_t start = 0; start < list.size();) {
+        const size_t end = list.find('~', start);
         // A remainder without its closing "~" is no record: the processing ends there.
-        if (record.empty()) break;
-        records.push_back(ParseHolidayRecord(std::move(record)));
+        if (end == std::string::npos) break;
+        records.push_back(ParseHolidayRecord(list.substr(start, end + 1 - start)));
+        start = end + 1;
     }
     const bool substituteRules =
         std::any_of(records.begin(), records.end(), [](const CHolidayRecord& record) {

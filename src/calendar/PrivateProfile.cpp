@@ -3,13 +3,11 @@
 #include <cstddef>
 #include <vector>
 
+#include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 
 namespace {
-// Profile files are small; a file far larger than any month of memos is not read.
-constexpr size_t kMaxProfileFileBytes = 16 * 1024 * 1024;
-
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -162,32 +160,181 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     return JoinLines(lines);
 }
 
+std::vector<std::pair<std::string, std::string>> ReadProfileSection(std::string_view text,
+                                                                    std::string_view section)
+{
+    std::vector<std::pair<std::string, std::string>> values;
+    const std::vector<std::string_view> lines = SplitLines(text);
+    size_t begin = 0;
+    size_t end = 0;
+    if (!FindSection(lines, section, begin, end)) return values;
+    for (size_t i = begin; i < end; ++i) {
+        std::string_view lineKey;
+        std::string_view raw;
+        if (!KeyOfLine(lines[i], lineKey, raw)) continue;
+        lineKey = Trim(lineKey);
+        bool seen = false;
+        for (const auto& pair : values) seen = seen || SameName(pair.first, lineKey);
+        if (!seen) values.emplace_back(std::string(lineKey), CleanValue(raw));
+    }
+    return values;
+}
+
+namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsPlainAsciiText(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// How the reader takes a file's bytes (see DecodeTextFileBytes).
+enum class ETextForm { Ascii, Marked, Utf8, Cp932 };
+
+ETextForm TextFormOf(std::string_view bytes)
+{
+    if (bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+        return IsValidUtf8(bytes.substr(kByteOrderMark.size())) ? ETextForm::Marked
+                                                                : ETextForm::Cp932;
+    }
+    if (IsPlainAsciiText(bytes)) return ETextForm::Ascii;
+    return IsValidUtf8(bytes) ? ETextForm::Utf8 : ETextForm::Cp932;
+}
+}  // namespace
+
+bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::string_view key,
+                            std::string_view value)
+{
+    // The encoding the reader takes the file in: UTF-8 when it is valid UTF-8 (after a mark),
+    // CP932 otherwise; a file of plain ASCII takes either, as a new file would.
+    const std::string original = bytes;
+    const ETextForm before = TextFormOf(bytes);
+    const bool marked = bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+    const std::string_view body =
+        std::string_view(bytes).substr(marked ? kByteOrderMark.size() : 0);
+    const bool ascii = IsPlainAsciiText(body);
+    const bool utf8 = !ascii && IsValidUtf8(body);
+    std::string sectionBytes;
+    std::string valueBytes;
+    const std::string keyText = std::string(Trim(key));
+    if (utf8 || (ascii && marked)) {
+        sectionBytes.assign(Trim(section));
+        valueBytes.assign(value);
+    } else if (ascii) {
+        // Decided as for a new file: CP932 unless that would read back as something else.
+        const std::string both =
+            EncodeTextFileBytes(std::string(Trim(section)) + "\n" + std::string(value));
+        const size_t split = both.find("\r\n");
+        if (both.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ||
+            split == std::string::npos) {
+            return false;
+        }
+        sectionBytes = both.substr(0, split);
+        valueBytes = both.substr(split + 2);
+    } else {
+        if (!Utf8ToCp932(Trim(section), sectionBytes) || !Utf8ToCp932(value, valueBytes))
+            return false;
+    }
+    if (valueBytes.find_first_of("\r\n") != std::string::npos) return false;
+
+    const size_t bodyStart = bytes.size() - body.size();
+    const std::vector<std::string_view> lines = SplitLines(body);
+    const auto offsetOf = [&](std::string_view line) {
+        return static_cast<size_t>(line.data() - bytes.data());
+    };
+    const std::string newLine = keyText + "=" + valueBytes;
+    // Appended text starts on a line of its own, with the file's own line end.
+    const auto appendLines = [&](const std::string& text) {
+        if (bytes.size() > bodyStart && bytes.back() != '\n') bytes += "\r\n";
+        bytes += text;
+    };
+    size_t begin = 0;
+    size_t end = 0;
+    if (!FindSection(lines, sectionBytes, begin, end)) {
+        appendLines("[" + sectionBytes + "]\r\n" + newLine + "\r\n");
+    } else {
+        bool replaced = false;
+        for (size_t i = begin; i < end && !replaced; ++i) {
+            std::string_view lineKey;
+            std::string_view raw;
+            if (KeyOfLine(lines[i], lineKey, raw) && SameName(lineKey, keyText)) {
+                bytes.replace(offsetOf(lines[i]), lines[i].size(), newLine);
+                replaced = true;
+            }
+        }
+        if (!replaced) {
+            size_t insertAt = end;
+            while (insertAt > begin && Trim(lines[insertAt - 1]).empty()) --insertAt;
+            if (insertAt < lines.size()) {
+                bytes.insert(offsetOf(lines[insertAt]), newLine + "\r\n");
+            } else {
+                appendLines(newLine + "\r\n");
+            }
+        }
+    }
+    // The result must read back as meant: the change may have removed the only bytes that
+    // decided the file's encoding, and every other line must decode as before.
+    const ETextForm after = TextFormOf(bytes);
+    if (before != after && before != ETextForm::Ascii && after != ETextForm::Ascii) {
+        bytes = original;
+        return false;
+    }
+    std::string check;
+    if (FindProfileValue(DecodeTextFileBytes(bytes), section, key, check) &&
+        check == CleanValue(value)) {
+        return true;
+    }
+    bytes = original;
+    return false;
+}
+
+bool LoadProfileText(const std::string& path, std::string& text, std::string* error, bool* missing)
+{
+    return LoadTextFile(path, text, error, missing, kMaxProfileFileBytes);
+}
+
 std::string ReadPrivateProfileString(std::string_view section, std::string_view key,
                                      std::string_view defaultValue, size_t maxBytes,
                                      const std::string& path)
 {
-    std::string bytes;
+    std::string text;
     std::string value(defaultValue);
-    if (ReadWholeFile(path, bytes, nullptr, nullptr, kMaxProfileFileBytes)) {
-        FindProfileValue(DecodeTextFileBytes(bytes), section, key, value);
-    }
+    if (LoadProfileText(path, text)) FindProfileValue(text, section, key, value);
     return CutToCp932Bytes(value, maxBytes);
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path, std::string* error)
 {
-    std::string text;
-    bool missing = false;
+    std::string bytes;
     std::string readError;
-    if (!LoadTextFile(path, text, &readError, &missing)) {
-        // Only a missing file starts empty; one that exists but cannot be read is never
-        // written over, or every other memo in it would be lost.
-        if (!missing) {
-            if (error != nullptr) *error = readError;
+    const EFileRead status = ReadFileGuarded(path, kMaxProfileFileBytes, bytes, &readError);
+    // Only a missing file starts empty; one that exists but cannot be read is never written
+    // over, or every other memo in it would be lost.
+    if (status != EFileRead::Ok && status != EFileRead::Missing) {
+        if (error != nullptr) *error = readError;
+        return false;
+    }
+    std::string edited = bytes;
+    if (bytes.empty() || !SetProfileValueInBytes(edited, section, key, value)) {
+        // A value the file's encoding cannot hold: the whole file is written anew, as a new
+        // file would be, but never at the cost of bytes that did not decode.
+        const std::string text = DecodeTextFileBytes(bytes);
+        if (text.find("\xEF\xBF\xBD") != std::string::npos &&
+            bytes.find("\xEF\xBF\xBD") == std::string::npos) {
+            if (error != nullptr) {
+                *error = path +
+                         ": holds bytes that are no text, and the new value cannot be added "
+                         "without changing them";
+            }
             return false;
         }
-        text.clear();
+        return SaveTextFile(path, SetProfileValue(text, section, key, value), error,
+                            kMaxProfileFileBytes);
     }
-    return SaveTextFile(path, SetProfileValue(text, section, key, value), error);
+    if (!FitsFileLimit(path, edited.size(), kMaxProfileFileBytes, error)) return false;
+    return WriteFileSafely(path, edited, error);
 }

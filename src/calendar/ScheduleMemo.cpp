@@ -5,7 +5,6 @@
 
 #include "calendar/PrivateProfile.h"
 #include "data/ProgramDir.h"
-#include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 
 std::string ScheduleFilePath(const std::string& monthTitle)
@@ -104,13 +103,14 @@ std::array<std::string, kMemoDaysPerMonth> ReadScheduleMonth(const std::string& 
 {
     std::array<std::string, kMemoDaysPerMonth> memos;
     const std::string path = ScheduleFilePath(monthTitle);
-    std::string bytes;
-    if (path.empty() || !ReadWholeFile(path, bytes)) return memos;
-    const std::string text = DecodeTextFileBytes(bytes);
-    for (int day = 1; day <= kMemoDaysPerMonth; ++day) {
-        std::string value;
-        if (FindProfileValue(text, monthTitle, DayKey(day), value)) {
-            memos[day - 1] = DecodeMemoValue(CutToCp932Bytes(value, kMaxMemoReadBytes));
+    std::string text;
+    // Read exactly as the memo of one day is, so the list never shows what the dialog would not.
+    if (path.empty() || !LoadProfileText(path, text)) return memos;
+    for (const auto& [key, value] : ReadProfileSection(text, monthTitle)) {
+        for (int day = 1; day <= kMemoDaysPerMonth; ++day) {
+            if (key != DayKey(day)) continue;
+            memos[static_cast<size_t>(day - 1)] =
+                DecodeMemoValue(CutToCp932Bytes(value, kMaxMemoReadBytes));
         }
     }
     return memos;

@@ -432,6 +432,12 @@ std::string DescribeStoreResult(const CStoreResult& result, const std::string& p
         case EStoreStatus::Unreadable:
             return "ファイルの読み込み失敗しました\n" + path + "\n" + result.detail;
         case EStoreStatus::ParseError:
+            // The parser takes at most 10,000,000 bytes of text in one element; such a file is
+            // well-formed, only too large for it.
+            if (result.detail.find("huge") != std::string::npos) {
+                return "ファイルの " + std::to_string(result.line) +
+                       " 行目の項目が大きすぎる (10 MB を超える) ため読み込めません。\n" + path;
+            }
             return "ファイルの " + std::to_string(result.line) +
                    " 行目に誤りがあるため読み込めません。\n" + path + "\n" + result.detail;
         case EStoreStatus::NoSuchTrip:

@@ -12,11 +12,25 @@
 #include <ctime>
 #include <utility>
 
+#include "data/GuardedFile.h"
+
 namespace {
 
 SafeWriteFunction& WriteSeam()
 {
     static SafeWriteFunction function;
+    return function;
+}
+
+SafeFsyncFunction& FsyncSeam()
+{
+    static SafeFsyncFunction function;
+    return function;
+}
+
+SafeRenameFunction& RenameSeam()
+{
+    static SafeRenameFunction function;
     return function;
 }
 
@@ -117,50 +131,22 @@ void SetSafeWriteFunctionForTesting(SafeWriteFunction function)
     WriteSeam() = std::move(function);
 }
 
+void SetSafeFsyncFunctionForTesting(SafeFsyncFunction function)
+{
+    FsyncSeam() = std::move(function);
+}
+
+void SetSafeRenameFunctionForTesting(SafeRenameFunction function)
+{
+    RenameSeam() = std::move(function);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error, bool* missing,
                    size_t maxBytes)
 {
-    if (missing) *missing = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (missing) *missing = errno == ENOENT || errno == ENOTDIR;
-        SetError(error, path + ": " + SystemErrorText(errno));
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int saved = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        SetError(error, path + ": " + SystemErrorText(saved));
-        return false;
-    }
-    if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
-        ::close(fd);
-        SetError(error, path + ": file too large");
-        return false;
-    }
-    bytes.clear();
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            const int saved = errno;
-            ::close(fd);
-            SetError(error, path + ": " + SystemErrorText(saved));
-            return false;
-        }
-        if (got == 0) break;
-        if (bytes.size() + static_cast<size_t>(got) > maxBytes) {
-            ::close(fd);
-            SetError(error, path + ": file too large");
-            return false;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
-    ::close(fd);
-    return true;
+    const EFileRead status = ReadFileGuarded(path, maxBytes, bytes, error);
+    if (missing) *missing = status == EFileRead::Missing;
+    return status == EFileRead::Ok;
 }
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error)
@@ -176,6 +162,11 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     const bool exists = ::stat(target.c_str(), &original) == 0;
     if (exists && S_ISDIR(original.st_mode)) {
         SetError(error, target + ": " + SystemErrorText(EISDIR));
+        return false;
+    }
+    // Renaming over a pipe or a device would silently take its place.
+    if (exists && !S_ISREG(original.st_mode)) {
+        SetError(error, target + ": " + kNotRegularFileText);
         return false;
     }
 
@@ -203,14 +194,16 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     } else if (::fchmod(fd, DefaultFileMode()) != 0) {
         return fail(errno, target);
     }
-    if (::fsync(fd) != 0) return fail(errno, target);
+    if ((FsyncSeam() ? FsyncSeam()(fd) : ::fsync(fd)) != 0) return fail(errno, target);
     if (::close(fd) != 0) {
         const int saved = errno;
         ::unlink(temporary.c_str());
         SetError(error, target + ": " + SystemErrorText(saved));
         return false;
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int renamed = RenameSeam() ? RenameSeam()(temporary.c_str(), target.c_str())
+                                     : ::rename(temporary.c_str(), target.c_str());
+    if (renamed != 0) {
         const int saved = errno;
         ::unlink(temporary.c_str());
         SetError(error, target + ": " + SystemErrorText(saved));

@@ -23,8 +23,9 @@ struct CFileIdentity {
 bool GetFileIdentity(const std::string& path, CFileIdentity& identity);
 CFileIdentity FileIdentityOf(const struct stat& st);
 
-// Reads a whole file into bytes.  Returns false with a reason in error (when given); a file that
-// does not exist also sets *missing (when given).  Files larger than maxBytes are refused.
+// Reads a whole file into bytes through ReadFileGuarded (data/GuardedFile.h): only regular files,
+// at most maxBytes.  Returns false with a reason in error (when given); a file that does not
+// exist also sets *missing (when given).
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
                    bool* missing = nullptr, size_t maxBytes = SIZE_MAX);
 
@@ -32,7 +33,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
 // the same folder (short writes continue, failures stop), flushed to disk, given the original's
 // permissions, renamed over the original and the folder flushed.  On failure the original is
 // untouched, the temporary file removed, and false returned with the reason in error.
-// A symbolic link is followed: the file it names is replaced, the link stays.
+// A symbolic link is followed: the file it names is replaced, the link stays.  An existing
+// target that is not a regular file (a folder, a pipe, a device) is refused.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 // Keeps the current content of path as backupPath (replacing an older backup atomically).
@@ -44,6 +46,11 @@ bool KeepBackupCopy(const std::string& path, const std::string& backupPath,
 // fails after N bytes as a full disk does.  An empty function restores the real call.
 using SafeWriteFunction = std::function<ssize_t(int fd, const void* data, size_t size)>;
 void SetSafeWriteFunctionForTesting(SafeWriteFunction function);
+// Likewise for the fsync(2) of the temporary file and the rename(2) that puts it in place.
+using SafeFsyncFunction = std::function<int(int fd)>;
+void SetSafeFsyncFunctionForTesting(SafeFsyncFunction function);
+using SafeRenameFunction = std::function<int(const char* from, const char* to)>;
+void SetSafeRenameFunctionForTesting(SafeRenameFunction function);
 
 // "reason" text for errno, in the C locale's words.
 std::string SystemErrorText(int error);

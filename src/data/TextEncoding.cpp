@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 
 namespace {
@@ -214,15 +215,29 @@ std::string EncodeTextFileBytes(std::string_view text)
     return crlf;
 }
 
-bool LoadTextFile(const std::string& path, std::string& text, std::string* error, bool* missing)
+bool LoadTextFile(const std::string& path, std::string& text, std::string* error, bool* missing,
+                  size_t maxBytes)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes, error, missing)) return false;
+    if (!ReadWholeFile(path, bytes, error, missing, maxBytes)) return false;
     text = DecodeTextFileBytes(bytes);
     return true;
 }
 
-bool SaveTextFile(const std::string& path, std::string_view text, std::string* error)
+bool FitsFileLimit(const std::string& path, size_t bytes, size_t maxBytes, std::string* error)
 {
-    return WriteFileSafely(path, EncodeTextFileBytes(text), error);
+    if (bytes <= maxBytes) return true;
+    if (error) {
+        *error = path + ": " + kTooLargeFileText + " (more than " + ByteLimitText(maxBytes) +
+                 " would be written)";
+    }
+    return false;
+}
+
+bool SaveTextFile(const std::string& path, std::string_view text, std::string* error,
+                  size_t maxBytes)
+{
+    const std::string bytes = EncodeTextFileBytes(text);
+    if (!FitsFileLimit(path, bytes.size(), maxBytes, error)) return false;
+    return WriteFileSafely(path, bytes, error);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,11 +35,19 @@ std::string DecodeTextFileBytes(std::string_view bytes);
 // CP932 when every character fits, UTF-8 (without BOM) otherwise, so nothing typed is lost.
 std::string EncodeTextFileBytes(std::string_view text);
 
-// Reads and decodes a text file.  Returns false with a reason in error (when given) if the file
-// cannot be read; a missing file sets missing (when given) to true.
+// Reads and decodes a text file of at most maxBytes (a regular file only, see ReadFileGuarded).
+// Returns false with a reason in error (when given) if the file cannot be read; a missing file
+// sets missing (when given) to true.
 bool LoadTextFile(const std::string& path, std::string& text, std::string* error = nullptr,
-                  bool* missing = nullptr);
+                  bool* missing = nullptr, size_t maxBytes = SIZE_MAX);
 
 // Encodes text and writes it through the safe-write helper.  Returns false with a reason in
-// error (when given); the previous file is then left as it was.
-bool SaveTextFile(const std::string& path, std::string_view text, std::string* error = nullptr);
+// error (when given); the previous file is then left as it was.  Content larger than maxBytes
+// is not written: no reader of the file would take it back.
+bool SaveTextFile(const std::string& path, std::string_view text, std::string* error = nullptr,
+                  size_t maxBytes = SIZE_MAX);
+
+// The check writers of a limited kind of file make before writing: false, with the reason in
+// error (when given), when bytes would exceed maxBytes.
+bool FitsFileLimit(const std::string& path, size_t bytes, size_t maxBytes,
+                   std::string* error = nullptr);

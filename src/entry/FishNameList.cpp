@@ -1,5 +1,6 @@
 #include "entry/FishNameList.h"
 
+#include "data/GuardedFile.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 
@@ -22,22 +23,24 @@ std::vector<std::string> SplitSpeciesEntries(std::string_view text)
     return entries;
 }
 
-bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries, std::string* error)
+bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries, std::string* error,
+                     bool* missing)
 {
     entries.clear();
+    if (missing) *missing = false;
     if (path.empty()) {
         if (error) *error = "program directory not found";
         return false;
     }
     std::string text;
-    if (!LoadTextFile(path, text, error)) return false;
+    if (!LoadTextFile(path, text, error, missing, kMaxSpeciesFileBytes)) return false;
     entries = SplitSpeciesEntries(text);
     return true;
 }
 
-bool ReadSpeciesList(std::vector<std::string>& entries, std::string* error)
+bool ReadSpeciesList(std::vector<std::string>& entries, std::string* error, bool* missing)
 {
-    return ReadSpeciesList(DataPath(kSpeciesFileName), entries, error);
+    return ReadSpeciesList(DataPath(kSpeciesFileName), entries, error, missing);
 }
 
 std::string TrimTrailingWhiteSpace(std::string_view text)
@@ -70,7 +73,7 @@ bool WriteSpeciesList(const std::string& path, const std::vector<std::string>& e
         if (error) *error = "program directory not found";
         return false;
     }
-    return SaveTextFile(path, FormatSpeciesList(entries), error);
+    return SaveTextFile(path, FormatSpeciesList(entries), error, kMaxSpeciesFileBytes);
 }
 
 bool WriteSpeciesList(const std::vector<std::string>& entries, std::string* error)

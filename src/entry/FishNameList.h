@@ -16,12 +16,14 @@ inline constexpr size_t kSpeciesEntryBytes = 259;
 // longer than 259 bytes gives pieces of 259 bytes, the last piece with the line feed.
 std::vector<std::string> SplitSpeciesEntries(std::string_view text);
 
-// Reads the list from path.  A missing or unreadable file gives an empty list; the result tells
-// whether the file was read, with the reason in error (when given).
+// Reads the list from path (at most kMaxSpeciesFileBytes, a regular file only).  A missing or
+// unreadable file gives an empty list; the result tells whether the file was read, with the
+// reason in error (when given); missing (when given) tells a file that does not exist.
 bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries,
-                     std::string* error = nullptr);
+                     std::string* error = nullptr, bool* missing = nullptr);
 // The list of the program directory's Data/fishname.txt.
-bool ReadSpeciesList(std::vector<std::string>& entries, std::string* error = nullptr);
+bool ReadSpeciesList(std::vector<std::string>& entries, std::string* error = nullptr,
+                     bool* missing = nullptr);
 
 // Trailing blanks, tabs, carriage returns, line feeds, vertical tabs and form feeds removed.
 std::string TrimTrailingWhiteSpace(std::string_view text);

@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <system_error>
 #include <utility>
 
+#include "data/GuardedFile.h"
 #include "data/ProgramDir.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
@@ -30,32 +32,87 @@ std::string NormalPath(const std::string& path)
     return normal.string();
 }
 
-// Creates target with the bytes, refusing to replace an existing file.  *exists tells apart a
-// name that is taken from any other failure.
-bool WriteNewFile(const std::string& target, const std::string& bytes, bool& exists,
-                  std::string& error)
+// Photos move in pieces of this size, so no photo is ever held whole in memory.
+constexpr size_t kChunkBytes = size_t{1} << 20;
+
+// Reads exactly size bytes (fewer only at the end of the file); false on a read error.
+bool ReadChunk(CGuardedFile& file, char* buffer, size_t size, size_t& got)
+{
+    got = 0;
+    while (got < size) {
+        const ssize_t n = file.Read(buffer + got, size - got);
+        if (n < 0) return false;
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// True when both open files hold the same bytes: sizes first, then chunk by chunk.
+bool SameContent(CGuardedFile& a, CGuardedFile& b)
+{
+    if (a.Size() != b.Size() || !a.Rewind() || !b.Rewind()) return false;
+    std::vector<char> left(kChunkBytes);
+    std::vector<char> right(kChunkBytes);
+    for (;;) {
+        size_t gotLeft = 0;
+        size_t gotRight = 0;
+        if (!ReadChunk(a, left.data(), left.size(), gotLeft) ||
+            !ReadChunk(b, right.data(), right.size(), gotRight) || gotLeft != gotRight ||
+            std::memcmp(left.data(), right.data(), gotLeft) != 0) {
+            return false;
+        }
+        if (gotLeft == 0) return true;
+    }
+}
+
+// Creates target with the content of source, refusing to replace an existing file.  exists tells
+// apart a name that is taken from any other failure; a failed copy leaves no file behind.
+bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const std::string& target,
+                   const CPhotoCopies::ProgressFunction& progress, bool& exists, std::string& error)
 {
     exists = false;
+    if (!source.Rewind()) {
+        error = sourcePath + ": " + SystemErrorText(errno);
+        return false;
+    }
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         exists = errno == EEXIST;
-        error = SystemErrorText(errno);
+        error = target + ": " + SystemErrorText(errno);
         return false;
     }
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = SystemErrorText(n < 0 ? errno : EIO);
-            ::close(fd);
-            ::unlink(target.c_str());
-            return false;
+    const auto fail = [&](const std::string& why) {
+        error = why;
+        ::close(fd);
+        ::unlink(target.c_str());
+        return false;
+    };
+    std::vector<char> buffer(kChunkBytes);
+    uint64_t copied = 0;
+    for (;;) {
+        size_t got = 0;
+        if (!ReadChunk(source, buffer.data(), buffer.size(), got))
+            return fail(sourcePath + ": " + SystemErrorText(errno));
+        if (got == 0) break;
+        // A file still growing while it is copied is held to the same limit.
+        copied += got;
+        if (copied > kMaxPhotoFileBytes) {
+            return fail(sourcePath + ": " + kTooLargeFileText + " (more than " +
+                        ByteLimitText(kMaxPhotoFileBytes) + ")");
         }
-        written += static_cast<size_t>(n);
+        size_t written = 0;
+        while (written < got) {
+            const ssize_t n = ::write(fd, buffer.data() + written, got - written);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return fail(target + ": " + SystemErrorText(n < 0 ? errno : ENOSPC));
+            written += static_cast<size_t>(n);
+        }
+        if (progress && !progress(copied, source.Size())) return fail("cancelled");
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        error = SystemErrorText(errno);
+    if (::fsync(fd) != 0) return fail(target + ": " + SystemErrorText(errno));
+    if (::close(fd) != 0) {
+        error = target + ": " + SystemErrorText(errno);
         ::unlink(target.c_str());
         return false;
     }
@@ -102,31 +159,32 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
         target = source;
         return true;
     }
-    std::string bytes;
-    if (!ReadWholeFile(source, bytes, &reason)) return fail(reason);
+    CGuardedFile sourceFile;
+    if (sourceFile.Open(source, kMaxPhotoFileBytes, &reason) != EFileRead::Ok) return fail(reason);
 
     std::error_code ec;
     fs::create_directories(fs::path(m_pictureDir), ec);
-    if (ec) return fail(ec.message());
+    if (ec) return fail(m_pictureDir + ": " + ec.message());
 
     const fs::path name = fs::path(source).filename();
     if (name.empty()) return fail("no file name");
     for (int suffix = 1; suffix <= kMaxNameSuffix; ++suffix) {
         const std::string candidate = m_pictureDir + CandidateName(name, suffix);
         if (Cp932ByteLength(candidate) > kMaxPathBytes) return fail("path too long: " + candidate);
-        std::string existing;
-        bool missing = false;
-        if (ReadWholeFile(candidate, existing, nullptr, &missing)) {
+        CGuardedFile existing;
+        const EFileRead taken = existing.Open(candidate, kMaxPhotoFileBytes);
+        if (taken == EFileRead::Ok) {
             // The same picture copied before (for this or another trip) is shared, not doubled.
-            if (existing == bytes) {
+            if (SameContent(existing, sourceFile)) {
                 target = candidate;
                 return true;
             }
             continue;
         }
-        if (!missing) continue;  // taken by something unreadable: never touch it
+        // Taken by a pipe, a device, a folder or anything unreadable: never touched.
+        if (taken != EFileRead::Missing) continue;
         bool exists = false;
-        if (WriteNewFile(candidate, bytes, exists, reason)) {
+        if (CopyToNewFile(sourceFile, source, candidate, m_progress, exists, reason)) {
             target = candidate;
             newCopy = true;
             return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,9 @@
 //  - a copy takes the photo's file name; when that name is taken by a different picture the copy
 //    gets the next free "name_2.ext", "name_3.ext", ...; a byte-identical copy is reused;
 //  - copies are made with exclusive creation, so an existing file is never overwritten;
-//  - a copy is deleted only when no trip names it any more.
+//  - a copy is deleted only when no trip names it any more;
+//  - photos are copied and compared in chunks, never read whole, and a photo larger than
+//    kMaxPhotoFileBytes (data/GuardedFile.h), or one that is not a regular file, is not copied.
 class CPhotoCopies {
 public:
     // The picture folder of the program directory.
@@ -51,6 +55,12 @@ public:
     // The longest photo path the catch file gives back unchanged (CP932 bytes).
     static constexpr size_t kMaxPathBytes = 255;
 
+    // Called after each chunk copied, with the bytes of the current photo copied so far and its
+    // size, for a progress display.  Returning false cancels that copy (reported as failed).
+    using ProgressFunction = std::function<bool(uint64_t copied, uint64_t total)>;
+    void SetProgressFunction(ProgressFunction progress) { m_progress = std::move(progress); }
+
 private:
     std::string m_pictureDir;
+    ProgressFunction m_progress;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,14 +74,31 @@ TEST(InstanceLockTest, LockOfAKilledProcessIsTakenOver)
     RemoveTree(dir);
 }
 
-TEST(InstanceLockTest, MissingFolderIsAFailureWithAReason)
+// With the Data folder missing the lock used to be skipped silently: the folder is now made and
+// locked; what cannot be locked is a failure with its reason.
+TEST(InstanceLockTest, AMissingDataFolderIsMadeAndLockedOtherwiseTheReasonIsGiven)
 {
-    CInstanceLock lock;
-    std::string error;
-    EXPECT_EQ(lock.Acquire("/nonexistent-folder-for-lurebook/lock", &error),
-              CInstanceLock::EResult::Failed);
-    EXPECT_NE(error.find("No such file"), std::string::npos);
-    EXPECT_FALSE(lock.IsHeld());
+    const std::string dir = MakeTempDir();
+    ASSERT_EQ(::mkdir((dir + "taken").c_str(), 0755), 0);
+    ASSERT_EQ(::mkfifo((dir + "taken/.lurebook.lock").c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        CInstanceLock::EResult result;
+        const char* reason;
+    } cases[] = {
+        {dir + "Data/.lurebook.lock", CInstanceLock::EResult::Acquired, ""},
+        {dir + "no/Data/.lurebook.lock", CInstanceLock::EResult::Failed, "No such file"},
+        {dir + "taken/.lurebook.lock", CInstanceLock::EResult::Failed, "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        CInstanceLock lock;
+        std::string error;
+        EXPECT_EQ(lock.Acquire(c.path, &error), c.result);
+        EXPECT_EQ(lock.IsHeld(), c.result == CInstanceLock::EResult::Acquired);
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    RemoveTree(dir);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "calendar/ScheduleMemo.h"
+#include "data/GuardedFile.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -113,4 +114,68 @@ TEST(ScheduleMemoTest, AMemoThatCannotBeStoredIsReported)
     EXPECT_FALSE(WriteScheduleMemo(kFeb2004, 1, "x", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(dir.ReadFile("Data/schedule"), "a file in the way");
+}
+
+// Writing one day's memo used to re-encode the whole month, turning bytes of other days that do
+// not decode into U+FFFD.  Now only the day's own line changes.
+TEST(ScheduleMemoTest, AMemoWriteChangesOnlyItsOwnDay)
+{
+    const std::string section = "[2004\x94\x4e  2\x8c\x8e]";  // CP932
+    const struct {
+        const char* name;
+        std::string before;
+        int day;
+        const char* memo;
+        std::string after;
+    } cases[] = {
+        {"undecodable bytes in another day, key replaced",
+         section + "\r\n1=\x81\xff broken\r\n3=old\r\n", 3, "釣り",
+         section + "\r\n1=\x81\xff broken\r\n3=\x92\xde\x82\xe8\r\n"},
+        {"undecodable bytes, new key after the last one, lone LF kept",
+         section + "\n1=\x81\xff\n\n[other]\r\nx=1", 5, "a",
+         section + "\n1=\x81\xff\n5=a\r\n\n[other]\r\nx=1"},
+        {"UTF-8 file with a mark stays UTF-8", "\xEF\xBB\xBF[2004年  2月]\r\n2=〜\r\n", 2, "鯛",
+         "\xEF\xBB\xBF[2004年  2月]\r\n2=鯛\r\n"},
+        {"UTF-8 file gets its missing section in UTF-8", "[x]\r\ny=〜", 1, "b",
+         "[x]\r\ny=〜\r\n[2004年  2月]\r\n1=b\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempProgramDir dir;
+        dir.WriteFile("Data/schedule/2004年  2月.txt", c.before);
+        std::string error;
+        ASSERT_TRUE(WriteScheduleMemo(kFeb2004, c.day, c.memo, &error)) << error;
+        EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), c.after);
+        EXPECT_EQ(ReadScheduleMemo(kFeb2004, c.day), c.memo);
+    }
+}
+
+// A month file over the limit used to show its memos in the list while the memo dialog read
+// them as empty, so confirming the dialog erased the memo.  Every path now takes the same limit.
+TEST(ScheduleMemoTest, EveryReaderAndWriterTakesAMonthFileOfTheSameSize)
+{
+    const std::string head = "[2004\x94\x4e  2\x8c\x8e]\r\n3=kept\r\n";
+    const std::string atLimit = head + std::string(kMaxProfileFileBytes - head.size(), ';');
+    const struct {
+        std::string bytes;
+        const char* shown;
+        bool writable;
+    } cases[] = {
+        {atLimit, "kept", false},    // readable, but one more memo would not fit
+        {atLimit + ";", "", false},  // over the limit: read by nobody, written by nobody
+        {head + std::string(1000, ';'), "kept", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.size());
+        CTempProgramDir dir;
+        dir.WriteFile("Data/schedule/2004年  2月.txt", c.bytes);
+        EXPECT_EQ(ReadScheduleMonth(kFeb2004)[2], c.shown);
+        EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), c.shown);
+        std::string error;
+        EXPECT_EQ(WriteScheduleMemo(kFeb2004, 4, "new", &error), c.writable) << error;
+        if (!c.writable) {
+            EXPECT_NE(error.find("too large"), std::string::npos) << error;
+            EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), c.bytes);
+        }
+    }
 }

@@ -216,3 +216,16 @@ TEST(MarkupScanner, FindsTheOutermostElementsOrGivesUp)
 }
 
 }  // namespace
+
+TEST(CatchStoreLimits, ATextTooLargeForTheParserIsSaidInWords)
+{
+    CTempProgramDir dir;
+    dir.WriteFile("Data/fish.xml", "<log>\n<FishData><memo>" + std::string(10'000'001, 'a') +
+                                       "</memo></FishData></log>");
+    CCatchStore store(dir.CatchFile());
+    std::vector<CTripRow> rows;
+    const CStoreResult result = store.ListTrips(rows);
+    ASSERT_EQ(result.status, EStoreStatus::ParseError);
+    EXPECT_NE(DescribeStoreResult(result, store.GetPath()).find("大きすぎる"), std::string::npos)
+        << result.detail;
+}

@@ -18,6 +18,8 @@ protected:
     void TearDown() override
     {
         SetSafeWriteFunctionForTesting({});
+        SetSafeFsyncFunctionForTesting({});
+        SetSafeRenameFunctionForTesting({});
         RemoveTree(m_dir);
     }
     // Names in the folder other than the ones given: leftovers of a failed write.
@@ -65,6 +67,49 @@ TEST_F(SafeFileTest, FullDiskLeavesTheOriginalAndReportsTheFailure)
     EXPECT_NE(error.find("No space left"), std::string::npos) << error;
     EXPECT_EQ(ReadFileBytes(path), "original bytes");
     EXPECT_EQ(CountEntries(), 1);
+}
+
+// A flush or a rename that fails must not pass for a save: the failure comes back with its
+// reason, the original keeps every byte and the temporary file is gone.
+TEST_F(SafeFileTest, FailingFlushOrRenameIsReportedAndLeavesTheOriginal)
+{
+    const struct {
+        const char* name;
+        int errorNumber;
+        const char* reason;
+    } cases[] = {
+        {"fsync", EIO, "Input/output error"},
+        {"rename", EXDEV, "Invalid cross-device link"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = m_dir + "fish.xml";
+        const std::string original("original\r\n\0bytes", 16);
+        WriteFileBytes(path, original);
+        int calls = 0;
+        if (std::string(c.name) == "fsync") {
+            SetSafeFsyncFunctionForTesting([&](int) {
+                ++calls;
+                errno = c.errorNumber;
+                return -1;
+            });
+        } else {
+            SetSafeRenameFunctionForTesting([&](const char*, const char*) {
+                ++calls;
+                errno = c.errorNumber;
+                return -1;
+            });
+        }
+        std::string error;
+        EXPECT_FALSE(WriteFileSafely(path, "new content", &error));
+        EXPECT_EQ(calls, 1);
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_EQ(ReadFileBytes(path), original);
+        EXPECT_EQ(CountEntries(), 1);
+        SetSafeFsyncFunctionForTesting({});
+        SetSafeRenameFunctionForTesting({});
+    }
 }
 
 TEST_F(SafeFileTest, ShortWritesAreContinuedNotIgnored)

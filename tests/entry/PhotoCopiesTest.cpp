@@ -1,11 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include <string>
 #include <vector>
 
 #include "entry/PhotoCopies.h"
+#include "support/LimitedChild.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -128,6 +132,84 @@ TEST_F(PhotoCopiesTest, APhotoThatCannotBeCopiedKeepsItsOwnPathAndIsReported)
         EXPECT_EQ(other.placePhotos[0], m_outside + "c/blocked.jpg");
         EXPECT_EQ(blocked.failed.size(), 1u);
     }
+}
+
+// A file of size bytes that takes no disk space (reads as zeros).
+void MakeSparseFile(const std::string& path, off_t size)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, size), 0);
+    ::close(fd);
+}
+
+int CountFiles(const std::string& folder)
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+    return count;
+}
+
+// Endless or huge sources used to be read whole into memory (abort on /dev/zero, a hang on a
+// pipe): each is now refused and reported, the trip keeps the path that was typed.
+TEST_F(PhotoCopiesTest, EndlessOrHugePhotosAreReportedNotReadWhole)
+{
+    const std::string pipe = m_outside + "pipe.jpg";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    MakeSparseFile(m_outside + "huge.jpg", off_t{3} << 30);
+    const struct {
+        std::string source;
+        const char* reason;
+    } cases[] = {
+        {"/dev/zero", "not a regular file"},
+        {pipe, "not a regular file"},
+        {m_outside + "huge.jpg", "too large (more than 2 GiB)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const CChildOutcome outcome = RunLimited([&] {
+            CTripRecord trip;
+            trip.placePhotos = {c.source};
+            const CPhotoCopies::CCopyReport report = CPhotoCopies().CopyTripPhotos(trip);
+            return trip.placePhotos[0] + "|" + std::to_string(report.failed.size()) + "|" +
+                   (report.failed.empty() ? "" : report.failed[0]);
+        });
+        ASSERT_TRUE(outcome.finished) << "hung or ran out of memory, signal " << outcome.signal;
+        EXPECT_EQ(outcome.output.rfind(c.source + "|1|", 0), 0u) << outcome.output;
+        EXPECT_NE(outcome.output.find(c.reason), std::string::npos) << outcome.output;
+        EXPECT_EQ(CountFiles(m_dir.Path("Data/Picture")), 0);
+    }
+}
+
+// A photo far larger than the memory the copy may take is copied whole, and found again by
+// comparing it with the copy in pieces.  A name taken by a pipe or by a different picture of
+// the same size is passed over.
+TEST_F(PhotoCopiesTest, LargePhotosAreStreamedAndTakenNamesPassedOver)
+{
+    const off_t size = off_t{96} << 20;
+    MakeSparseFile(m_outside + "big.jpg", size);
+    ASSERT_EQ(::mkfifo(Picture("big.jpg").c_str(), 0600), 0);
+    MakeSparseFile(Picture("big_2.jpg"), size);
+    {
+        const int fd = ::open(Picture("big_2.jpg").c_str(), O_WRONLY);
+        ASSERT_EQ(::pwrite(fd, "x", 1, size - 1), 1);  // same size, last byte differs
+        ::close(fd);
+    }
+    for (const bool expectNew : {true, false}) {
+        const CChildOutcome outcome = RunLimited(
+            [&] {
+                std::string target;
+                bool newCopy = false;
+                std::string error;
+                const bool ok = CPhotoCopies().CopyIntoPictureDir(m_outside + "big.jpg", target,
+                                                                  newCopy, &error);
+                return std::to_string(ok) + std::to_string(newCopy) + target + error;
+            },
+            20, size_t{32} << 20);
+        ASSERT_TRUE(outcome.finished) << "hung or ran out of memory, signal " << outcome.signal;
+        EXPECT_EQ(outcome.output, std::string(expectNew ? "11" : "10") + Picture("big_3.jpg"));
+    }
+    EXPECT_EQ(std::filesystem::file_size(Picture("big_3.jpg")), static_cast<uintmax_t>(size));
 }
 
 TEST_F(PhotoCopiesTest, DeletesARemovedCopyOnlyWhenNoTripNamesIt)

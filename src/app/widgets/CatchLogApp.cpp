@@ -50,7 +50,14 @@ bool CCatchLogApp::InitInstance()
             return false;
         }
         case CInstanceLock::EResult::Failed:
-            // A read-only or missing Data folder: the pages report what they cannot read or save.
+            // A read-only program folder, say: the program still shows what it can read, and the
+            // pages report what they cannot save, but the user learns that nothing keeps a second
+            // copy off the same data.
+            ShowMessageBox(nullptr,
+                           QStringLiteral("二重起動を防ぐロックを作成できませんでした。\n"
+                                          "別のLurebookで同じデータを編集しないでください。\n") +
+                               QStringFromStd(error),
+                           EMessageBoxIcon::Warning);
             break;
     }
     m_store = std::make_unique<CCatchStore>(DataPath(kCatchFileName));

@@ -4,6 +4,7 @@
 
 #include "data/ProgramDir.h"
 #include "data/SafeFile.h"
+#include "data/XMLDataFile.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -13,7 +14,9 @@ bool CopyCatchFile(const QString& source, const QString& target, QString* error)
     std::string bytes;
     std::string reason;
     bool missing = false;
-    if (!ReadWholeFile(PathFromQString(source), bytes, &reason, &missing)) {
+    // The same limit as every reader of the catch file: a copy nobody could open is no export.
+    if (!ReadWholeFile(PathFromQString(source), bytes, &reason, &missing,
+                       CXMLDataFile::kMaxXMLFileBytes)) {
         if (error) {
             *error = QStringLiteral("ファイルの読み込み失敗しました\n") + QStringFromStd(reason);
         }

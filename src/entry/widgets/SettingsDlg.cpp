@@ -73,7 +73,14 @@ void CSettingsDlg::OnInitDialog()
 {
     // A missing or unreadable file opens an empty list.
     std::vector<std::string> entries;
-    ReadSpeciesList(entries);
+    std::string error;
+    bool missing = false;
+    if (!ReadSpeciesList(entries, &error, &missing) && !missing) {
+        m_readError = QStringFromStd(error);
+        ShowMessageBox(
+            this, QStringLiteral("魚種名のファイルを読み込めませんでした。\n%1").arg(m_readError),
+            EMessageBoxIcon::Warning);
+    }
     for (const std::string& entry : entries) AppendEntry(QStringFromStd(entry));
 }
 
@@ -114,6 +121,14 @@ void CSettingsDlg::accept()
     std::vector<std::string> entries;
     for (const QString& entry : Entries()) entries.push_back(StdFromQString(entry));
     const std::string path = DataPath(kSpeciesFileName);
+    if (!m_readError.isEmpty()) {
+        ShowMessageBox(
+            this,
+            QStringLiteral("魚種名のファイルは読み込めなかったため、上書きしません。\n%1")
+                .arg(m_readError),
+            EMessageBoxIcon::Warning);
+        return;
+    }
     std::string error;
     if (!WriteSpeciesList(path, entries, &error)) {
         // The user's edits are still in the list: say so and keep the dialog open.

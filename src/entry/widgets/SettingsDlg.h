@@ -37,4 +37,7 @@ private:
 
     QLineEdit* m_nameEdit = nullptr;
     QListWidget* m_speciesList = nullptr;
+    // Why the file could not be read (empty when it was read or is missing): such a file is
+    // never written over with the empty list shown instead of it.
+    QString m_readError;
 };

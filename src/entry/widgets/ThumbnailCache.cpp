@@ -1,5 +1,7 @@
 #include "entry/widgets/ThumbnailCache.h"
 
+#include <pwd.h>
+#include <unistd.h>
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
@@ -7,15 +9,31 @@
 #include <QMap>
 #include <QTemporaryFile>
 #include <QUrl>
+
 #include <array>
 #include <cstdio>
 
 QString CThumbnailCache::Directory()
 {
     QString base = qEnvironmentVariable("XDG_CACHE_HOME");
-    // The variable counts only when it names an absolute path.
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.cache");
+    // The variables count only when they name an absolute path.
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
+        // Without HOME (a service, a cron job) the account's home folder is used, and without
+        // one of those no cache at all: never one in the root folder.
+        QString home = qEnvironmentVariable("HOME");
+        if (home.isEmpty() || !QDir::isAbsolutePath(home)) {
+            home.clear();
+            passwd entry{};
+            passwd* found = nullptr;
+            std::array<char, 4096> buffer{};
+            if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+                found != nullptr && found->pw_dir != nullptr) {
+                home = QFile::decodeName(found->pw_dir);
+            }
+        }
+        if (!QDir::isAbsolutePath(home) || QDir::cleanPath(home) == QStringLiteral("/")) return {};
+        base = home + QStringLiteral("/.cache");
+    }
     if (!base.endsWith(QLatin1Char('/'))) base += QLatin1Char('/');
     return base + QStringLiteral("thumbnails/normal/");
 }

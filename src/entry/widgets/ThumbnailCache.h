@@ -13,7 +13,7 @@ public:
     // Longest side of a "normal" thumbnail.
     static constexpr int kNormalSize = 128;
 
-    // The folder of normal-size thumbnails, ending in "/".
+    // The folder of normal-size thumbnails, ending in "/"; empty when the user has no home.
     static QString Directory();
     // file:// URI of an absolute path, percent-encoded.
     static QByteArray UriOf(const QString& absolutePath);

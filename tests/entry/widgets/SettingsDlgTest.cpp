@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -6,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "data/GuardedFile.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/widgets/SettingsDlg.h"
@@ -13,6 +15,7 @@
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
 #include "uikit/DialogUnits.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -192,6 +195,39 @@ TEST_F(SettingsDlgTest, FileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen)
     Click(dlg, 2);
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_FALSE(m_dir.Exists(kSpeciesFileName));
+}
+
+// A list file that cannot be read (a pipe, or larger than any list) opens empty with a message
+// naming it, and is not replaced by that empty list.
+TEST_F(SettingsDlgTest, AListThatCannotBeReadIsNamedAndNotWrittenOver)
+{
+    const std::string tooLarge(kMaxSpeciesFileBytes + 1, 'a');
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "too large");
+        const std::string path = m_dir.Path(kSpeciesFileName);
+        std::remove(path.c_str());
+        if (pipe) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        } else {
+            m_dir.WriteFile(kSpeciesFileName, tooLarge);
+        }
+        CMessageBoxRecorder messages;
+        CSettingsDlg dlg;
+        dlg.show();
+        EXPECT_EQ(FindControl<QListWidget>(&dlg, 1037)->count(), 0);
+        ASSERT_EQ(messages.Texts().size(), 1);
+        EXPECT_TRUE(messages.Texts().front().contains(QStringFromStd(path)));
+        Add(dlg, QStringLiteral("サバ"));
+        Click(dlg, 1);
+        EXPECT_EQ(messages.Texts().size(), 2);
+        EXPECT_TRUE(dlg.isVisible());
+        struct stat st {};
+        ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+        EXPECT_EQ(S_ISFIFO(st.st_mode), pipe);
+        if (!pipe) {
+            EXPECT_EQ(SpeciesBytes(), tooLarge);
+        }
+    }
 }
 
 }  // namespace
