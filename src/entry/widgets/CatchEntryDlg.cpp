@@ -263,7 +263,7 @@ void CCatchEntryDlg::CreateControls()
     named(m_date, 1005, 35, 9, 66, 14);
     // The tide and moon of the trip date, shown only (nothing stores them), in the free space
     // beside the tide times.
-    auto* moonLabel = new QLabel(this);
+    auto* moonLabel = new QLabel(m_content);
     named(moonLabel, 1040, 75, 81, 34, 28);
     moonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const auto showMoon = [moonLabel](QDate date) {
@@ -329,7 +329,7 @@ void CCatchEntryDlg::CreateControls()
     QPushButton* removeFish = button("画像削除", 1028, 260, 311, 31, 13);
     m_fishPhotoList = new CHitIconListCtrl(m_content);
     named(m_fishPhotoList, 1011, 10, 329, 281, 86);
-    m_captureNote = new QLabel(this);
+    m_captureNote = new QLabel(m_content);
     named(m_captureNote, 1047, 56, 315, 163, 9);
     // Only changes made once the dialog is up are the user's: the opening date is not.
     connect(m_date, &QDateEdit::dateChanged, this, [this] {

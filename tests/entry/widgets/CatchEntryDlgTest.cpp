@@ -815,6 +815,26 @@ TEST_F(CatchEntryDlgTest, ASavedTripShowsAllItsPhotosUntilTheListIsRebuilt)
     EXPECT_EQ(m_dialog->GetRemovedPhotoPaths(), QStringList{QStringFromStd(trip.fishPhotos[2])});
 }
 
+// Labels added beside the fields live on the scrolled page with every other control, so they
+// show (a label on the dialog itself would lie hidden under the page).
+TEST_F(CatchEntryDlgTest, TideAndCaptureLabelsShowOnThePage)
+{
+    Open(-1);
+    auto* tide = Control<QLabel>(1040);
+    ASSERT_NE(tide, nullptr);
+    m_dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
+    for (const int id : {1040, 1047, 1005}) {
+        auto* control = Control<QWidget>(id);
+        ASSERT_NE(control, nullptr) << id;
+        EXPECT_EQ(control->parentWidget(), Control<QWidget>(1005)->parentWidget()) << id;
+    }
+    EXPECT_TRUE(tide->isVisible());
+    Control<QDateEdit>(1005)->setDate(QDate(2026, 5, 17));
+    EXPECT_TRUE(tide->text().startsWith(QStringLiteral("大潮"))) << tide->text().toStdString();
+    EXPECT_TRUE(tide->text().contains(QStringLiteral("月齢"))) << tide->text().toStdString();
+}
+
 TEST_F(CatchEntryDlgTest, CaptureTimesFillOnlyWhatTheUserLeftAsItWasAndSaySo)
 {
     Open(-1);
