@@ -555,8 +555,7 @@ void CCatchEntryDlg::OnRemoveCatch()
 
 void CCatchEntryDlg::OnAddPhotos(bool place)
 {
-    const QStringList picked = DesktopServices().GetOpenFileNames(
-        this, QStringLiteral("ファイルを開く"), QString(), QStringLiteral("すべてのファイル (*)"));
+    const QStringList picked = GetOpenPhotoFileNames(this, QStringLiteral("ファイルを開く"));
     QStringList tooLong;
     QStringList& paths = place ? m_placePhotoPaths : m_fishPhotoPaths;
     for (const QString& path : picked) {
