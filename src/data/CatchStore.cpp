@@ -13,13 +13,16 @@
 namespace {
 
 constexpr const char* kTripTag = "FishData";
+// The code of a ParseError that libxml2 did not raise: a document type declaration refused.
+constexpr int kDocumentTypeRefused = -1;
 
-CStoreResult Failure(EStoreStatus status, std::string detail = {}, int line = 0)
+CStoreResult Failure(EStoreStatus status, std::string detail = {}, int line = 0, int code = 0)
 {
     CStoreResult result;
     result.status = status;
     result.detail = std::move(detail);
     result.line = line;
+    result.code = code;
     return result;
 }
 
@@ -29,10 +32,14 @@ CStoreResult LoadFailure(const CXMLDataFile& file)
         case EXMLLoadStatus::Missing:
             return Failure(EStoreStatus::Missing, file.GetErrorText());
         case EXMLLoadStatus::ParseError:
+            return Failure(EStoreStatus::ParseError, file.GetErrorText(), file.GetErrorLine(),
+                           file.GetErrorCode());
         case EXMLLoadStatus::DocumentTypeRefused:
-            return Failure(EStoreStatus::ParseError, file.GetErrorText(), file.GetErrorLine());
+            return Failure(EStoreStatus::ParseError, file.GetErrorText(), file.GetErrorLine(),
+                           kDocumentTypeRefused);
         case EXMLLoadStatus::NoDocumentElement:
-            return Failure(EStoreStatus::ParseError, file.GetErrorText(), 1);
+            return Failure(EStoreStatus::ParseError, file.GetErrorText(), 1,
+                           XML_ERR_DOCUMENT_EMPTY);
         default:
             return Failure(EStoreStatus::Unreadable, file.GetErrorText());
     }
@@ -124,6 +131,25 @@ std::string CCatchStore::GetDataDir() const
 void CCatchStore::Forget() const
 {
     m_cache.reset();
+}
+
+bool CCatchStore::NoteFailureTold(const CStoreResult& result) const
+{
+    const bool readFailure = result.status == EStoreStatus::Missing ||
+                             result.status == EStoreStatus::Unreadable ||
+                             result.status == EStoreStatus::ParseError;
+    if (!readFailure) {
+        if (result.ok()) m_told = {};
+        return !result.ok();
+    }
+    CToldFailure now;
+    now.status = result.status;
+    now.line = result.line;
+    GetFileIdentity(m_path, now.identity);
+    const bool told =
+        m_told.status == now.status && m_told.line == now.line && m_told.identity == now.identity;
+    m_told = now;
+    return !told;
 }
 
 CStoreResult CCatchStore::Refresh() const
@@ -439,7 +465,8 @@ std::string DescribeStoreResult(const CStoreResult& result, const std::string& p
                        " 行目の項目が大きすぎる (10 MB を超える) ため読み込めません。\n" + path;
             }
             return "ファイルの " + std::to_string(result.line) +
-                   " 行目に誤りがあるため読み込めません。\n" + path + "\n" + result.detail;
+                   " 行目に誤りがあるため読み込めません。\n(" + DescribeParseError(result) + ")\n" +
+                   path;
         case EStoreStatus::NoSuchTrip:
             return "指定された釣行データが見つかりません。";
         case EStoreStatus::SaveFailed:
@@ -450,4 +477,42 @@ std::string DescribeStoreResult(const CStoreResult& result, const std::string& p
                    path;
     }
     return {};
+}
+
+std::string DescribeParseError(const CStoreResult& result)
+{
+    if (result.status != EStoreStatus::ParseError) return {};
+    // The errors a damaged or hand-edited catch file shows; libxml2's own words are English.
+    switch (result.code) {
+        case kDocumentTypeRefused:
+            return "文書型宣言 (<!DOCTYPE>) は読み込みません";
+        case XML_ERR_DOCUMENT_EMPTY:
+            return "データが入っていません";
+        case XML_ERR_DOCUMENT_END:
+        case XML_ERR_EXTRA_CONTENT:
+            return "データの終わりの後に余分な内容があります";
+        case XML_ERR_TAG_NAME_MISMATCH:
+            return "開始タグと終了タグが対応していません";
+        case XML_ERR_TAG_NOT_FINISHED:
+        case XML_ERR_LTSLASH_REQUIRED:
+            return "閉じられていないタグがあります (ファイルが途中で切れている可能性があります)";
+        case XML_ERR_INVALID_CHAR:
+        case XML_ERR_INVALID_ENCODING:
+            return "文字として読めないバイトがあります";
+        case XML_ERR_UNSUPPORTED_ENCODING:
+            return "宣言された文字コードに対応していません";
+        case XML_ERR_UNDECLARED_ENTITY:
+        case XML_WAR_UNDECLARED_ENTITY:
+        case XML_ERR_ENTITYREF_SEMICOL_MISSING:
+        case XML_ERR_NAME_REQUIRED:
+            return "\"&\" の書き方が正しくありません";
+        case XML_ERR_LT_IN_ATTRIBUTE:
+        case XML_ERR_ATTRIBUTE_NOT_STARTED:
+        case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
+        case XML_ERR_ATTRIBUTE_REDEFINED:
+        case XML_ERR_GT_REQUIRED:
+            return "タグの書き方が正しくありません";
+        default:
+            return "XML として正しくない記述があります";
+    }
 }

@@ -23,6 +23,7 @@ enum class EStoreStatus {
 struct CStoreResult {
     EStoreStatus status = EStoreStatus::Ok;
     int line = 0;        // for ParseError
+    int code = 0;        // for ParseError: libxml2's error number (0 for none)
     std::string detail;  // reason in the words of libxml2 or the system
     bool ok() const { return status == EStoreStatus::Ok; }
 };
@@ -73,6 +74,12 @@ public:
     // Forgets what was read, so that the next operation reads the file again.
     void Forget() const;
 
+    // Whether the user still has to hear of this failure to read the file.  False when the same
+    // failure of the file as it is now was already told (a list refreshed after every dialog
+    // would repeat it each time); the failure is then noted as told.  A failed change and a
+    // failure of another version of the file are always new; a success forgets what was told.
+    bool NoteFailureTold(const CStoreResult& result) const;
+
 private:
     struct CCache;
     CStoreResult Refresh() const;
@@ -83,8 +90,17 @@ private:
 
     std::string m_path;
     mutable std::unique_ptr<CCache> m_cache;
+    struct CToldFailure {
+        EStoreStatus status = EStoreStatus::Ok;
+        int line = 0;
+        CFileIdentity identity;
+    };
+    mutable CToldFailure m_told;
 };
 
 // A user-facing Japanese description of a failed result, such as
-// "ファイルの読み込み失敗しました" or a parse error naming the line.
+// "ファイルの読み込み失敗しました" or a parse error naming the line and a short reason.
 std::string DescribeStoreResult(const CStoreResult& result, const std::string& path);
+
+// A short Japanese reason for a ParseError result, such as "タグの対応が取れていません".
+std::string DescribeParseError(const CStoreResult& result);

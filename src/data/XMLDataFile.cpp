@@ -46,6 +46,7 @@ struct CParseGuard {
     int documentTypeLine = 0;
     bool sawError = false;
     int firstErrorLine = 0;
+    int firstErrorCode = 0;
     std::string firstErrorText;
 };
 
@@ -58,6 +59,7 @@ void RecordFirstError(void* context, xmlErrorPtr error)
     if (guard == nullptr || guard->sawError) return;
     guard->sawError = true;
     guard->firstErrorLine = error->line;
+    guard->firstErrorCode = error->code;
     guard->firstErrorText = error->message != nullptr ? error->message : "";
 }
 
@@ -253,6 +255,7 @@ int CXMLDataFile::LoadXMLDataFile(const std::string& path)
 {
     Release();
     m_errorLine = 0;
+    m_errorCode = 0;
     m_errorText.clear();
     if (path.empty()) {
         m_status = EXMLLoadStatus::NoPath;
@@ -351,6 +354,7 @@ int CXMLDataFile::StreamXMLDataFile(const std::string& path, const char* tag,
 {
     Release();
     m_errorLine = 0;
+    m_errorCode = 0;
     m_errorText.clear();
     if (path.empty()) {
         m_status = EXMLLoadStatus::NoPath;
@@ -391,6 +395,7 @@ int CXMLDataFile::Parse(const CSource& source, const char* tag, const CElementSi
     InitialiseLibXml();
     Release();
     m_errorLine = 0;
+    m_errorCode = 0;
     m_errorText.clear();
     if (source.bytes != nullptr && source.bytes->size() > kMaxXMLFileBytes) {
         m_status = EXMLLoadStatus::TooLarge;
@@ -444,6 +449,7 @@ int CXMLDataFile::Parse(const CSource& source, const char* tag, const CElementSi
         m_status = EXMLLoadStatus::ParseError;
         int line = guard.sawError ? guard.firstErrorLine : (error != nullptr ? error->line : 0);
         m_errorLine = line > 0 ? line : 1;
+        m_errorCode = guard.sawError ? guard.firstErrorCode : (error != nullptr ? error->code : 0);
         m_errorText = guard.sawError     ? TrimmedMessage(guard.firstErrorText.c_str())
                       : error != nullptr ? TrimmedMessage(error->message)
                                          : "not well-formed";

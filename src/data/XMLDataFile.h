@@ -94,6 +94,8 @@ public:
 
     EXMLLoadStatus GetLoadStatus() const { return m_status; }
     int GetErrorLine() const { return m_errorLine; }
+    // libxml2's number (xmlParserErrors) for the first parse error, 0 for none.
+    int GetErrorCode() const { return m_errorCode; }
     // A short reason for the last failed load or save, in English words from libxml2 or the
     // system.
     const std::string& GetErrorText() const { return m_errorText; }
@@ -114,6 +116,7 @@ private:
     xmlDocPtr m_doc = nullptr;
     EXMLLoadStatus m_status = EXMLLoadStatus::NotLoaded;
     int m_errorLine = 0;
+    int m_errorCode = 0;
     std::string m_errorText;
     std::vector<std::string> m_lineEndElements;
 };

@@ -1,7 +1,15 @@
 #include "uikit/DesktopServices.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTranslator>
 
 namespace {
 class CRealDesktopServices final : public IDesktopServices {
@@ -38,4 +46,45 @@ IDesktopServices* SetDesktopServices(IDesktopServices* services)
 bool OpenFileWithDesktop(const QString& path)
 {
     return DesktopServices().OpenUrl(QUrl::fromLocalFile(path));
+}
+
+QString PhotoFileFilter()
+{
+    // Both cases: cameras write ".JPG", and a file dialog may match names case-sensitively.
+    QStringList patterns;
+    for (const char* extension :
+         {"jpg", "jpeg", "jpe", "png", "tif", "tiff", "webp", "heic", "heif"}) {
+        patterns << QStringLiteral("*.") + QLatin1String(extension)
+                 << QStringLiteral("*.") + QString::fromLatin1(extension).toUpper();
+    }
+    return QStringLiteral("画像ファイル (%1);;すべてのファイル (*)")
+        .arg(patterns.join(QLatin1Char(' ')));
+}
+
+QStringList GetOpenPhotoFileNames(QWidget* parent, const QString& caption)
+{
+    QSettings settings;
+    QString folder = settings.value(QLatin1String(kPhotoFolderKey)).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    }
+    const QStringList picked =
+        DesktopServices().GetOpenFileNames(parent, caption, folder, PhotoFileFilter());
+    if (!picked.isEmpty()) {
+        settings.setValue(QLatin1String(kPhotoFolderKey), QFileInfo(picked.front()).absolutePath());
+    }
+    return picked;
+}
+
+bool InstallJapaneseQtTranslations()
+{
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }

@@ -29,3 +29,16 @@ IDesktopServices* SetDesktopServices(IDesktopServices* services);
 
 // Opens a local file with the desktop's "open".
 bool OpenFileWithDesktop(const QString& path);
+
+// The photo picker: an open dialog for several files offering the image files first (any file
+// as a second choice), opened in the folder photos were last taken from (at first the
+// pictures folder of the desktop).  The folder of the chosen files is remembered between runs.
+QStringList GetOpenPhotoFileNames(QWidget* parent, const QString& caption);
+// The filter the photo picker offers.
+QString PhotoFileFilter();
+// The settings key under which the photo picker's folder is kept.
+inline constexpr const char* kPhotoFolderKey = "Photos/LastFolder";
+
+// Loads Qt's own Japanese texts (file dialogs, standard buttons, context menus of text fields)
+// into the application; false when the translations are not installed.
+bool InstallJapaneseQtTranslations();

@@ -19,6 +19,12 @@ public:
         connect(header, &QHeaderView::sectionResized, this, [this](int section) {
             if (section != m_section) Fit();
         });
+        // Columns made after the view got its size (a list filled after it was shown) are set
+        // to their classic widths by the caller; the room is given once that is done.
+        connect(header, &QHeaderView::sectionCountChanged, this, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { Fit(); }, Qt::QueuedConnection);
+        });
     }
     bool eventFilter(QObject* watched, QEvent* event) override
     {

@@ -1,10 +1,12 @@
 #include "app/widgets/AboutDlg.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/LinkStatic.h"
+#include "app/widgets/Manual.h"
 #include "uikit/DialogUnits.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
@@ -16,7 +18,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(units.ToPixels(217, 55));
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(DrawAppIcon(32));
+    icon->setPixmap(DrawAppIcon(32, devicePixelRatioF()));
     units.Place(icon, 11, 14, 21, 20);
 
     auto* version = new QLabel(QString::fromUtf8(kVersionText), this);
@@ -24,7 +26,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* rights = new QLabel(QString::fromUtf8(kRightsText), this);
     units.Place(rights, 40, 21, 130, 8);
 
-    m_link = new CLinkStatic(QString::fromUtf8(kLinkAddress), this);
+    m_link = new CLinkStatic(QString::fromUtf8(kLinkText), this);
+    const QString manual = FindManual(QCoreApplication::applicationDirPath());
+    if (!manual.isEmpty()) m_link->SetTarget(QUrl::fromLocalFile(manual));
+    m_link->setToolTip(manual);
+    m_link->setEnabled(!manual.isEmpty());
     m_link->setObjectName(QStringLiteral("1033"));
     units.Place(m_link, 40, 36, 130, 8);
 

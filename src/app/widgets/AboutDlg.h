@@ -4,13 +4,14 @@
 
 class CLinkStatic;
 
-// The about box: the program's icon, name and version, a rights line and a link.
+// The about box: the program's icon, name and version, a rights line and a link to the manual
+// shipped with the program.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kVersionText = "Lurebook Version 1.0";
     static constexpr const char* kRightsText = "(C) 2026 Lurebook developers";
-    static constexpr const char* kLinkAddress = "https://lurebook.example.org/";
+    static constexpr const char* kLinkText = "使い方 (マニュアル)";
 
     explicit CAboutDlg(QWidget* parent = nullptr);
     CLinkStatic* GetLink() const { return m_link; }

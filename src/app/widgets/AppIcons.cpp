@@ -1,12 +1,34 @@
 #include "app/widgets/AppIcons.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 
-QPixmap DrawAppIcon(int size)
+namespace {
+
+// A transparent pixmap of logical size for ratio, ready for drawing in logical pixels.
+QPixmap BlankPixmap(QSize size, qreal ratio)
 {
-    QPixmap pixmap(size, size);
+    QPixmap pixmap(static_cast<int>(std::ceil(size.width() * ratio)),
+                   static_cast<int>(std::ceil(size.height() * ratio)));
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+}  // namespace
+
+qreal DrawingPixelRatio(qreal ratio)
+{
+    if (ratio > 0) return ratio;
+    return qGuiApp != nullptr ? std::max<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
+}
+
+QPixmap DrawAppIcon(int size, qreal devicePixelRatio)
+{
+    QPixmap pixmap = BlankPixmap(QSize(size, size), DrawingPixelRatio(devicePixelRatio));
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 64.0, size / 64.0);
@@ -42,14 +64,13 @@ QPixmap DrawAppIcon(int size)
 QIcon AppIcon()
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128}) icon.addPixmap(DrawAppIcon(size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(DrawAppIcon(size, 1.0));
     return icon;
 }
 
-QPixmap DrawToolbarImage(EToolbarImage image)
+QPixmap DrawToolbarImage(EToolbarImage image, qreal devicePixelRatio)
 {
-    QPixmap pixmap(16, 15);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = BlankPixmap(QSize(16, 15), DrawingPixelRatio(devicePixelRatio));
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     switch (image) {

@@ -1,14 +1,14 @@
 #include "app/widgets/CatchLogApp.h"
 
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <ctime>
 
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/MainFrame.h"
+#include "data/CatchBackup.h"
 #include "data/CatchStore.h"
 #include "data/ProgramDir.h"
+#include "uikit/DesktopServices.h"
 #include "uikit/Fonts.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -20,12 +20,7 @@ CCatchLogApp::CCatchLogApp(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationVersion(QStringLiteral(LUREBOOK_VERSION));
     setWindowIcon(AppIcon());
     InstallFontSubstitutions();
-    // Qt's own texts (file dialogs, standard buttons, context menus of text fields) in Japanese.
-    auto* translator = new QTranslator(this);
-    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        installTranslator(translator);
-    }
+    InstallJapaneseQtTranslations();
 }
 
 CCatchLogApp::~CCatchLogApp() = default;
@@ -61,11 +56,55 @@ bool CCatchLogApp::InitInstance()
             break;
     }
     m_store = std::make_unique<CCatchStore>(DataPath(kCatchFileName));
+    OfferBackupRestore(nullptr, *m_store);
     m_mainFrame = std::make_unique<CMainFrame>(*m_store);
     m_mainFrame->setWindowTitle(QStringLiteral("Lurebook"));
     m_mainFrame->RestoreWindowState();
     m_mainFrame->show();
     return true;
+}
+
+void CCatchLogApp::OfferBackupRestore(QWidget* parent, const CCatchStore& store)
+{
+    CBrokenCatchFile broken;
+    if (!FindRestorableBackup(store.GetPath(), broken)) return;
+    const std::time_t now = std::time(nullptr);
+    const std::string keptName = BrokenFileName(store.GetPath(), now);
+    const QString question = QStringLiteral(
+                                 "釣行データのファイルに誤りがあるため読み込めません。\n"
+                                 "%1 行目: %2\n%3\n\n"
+                                 "最後に保存する前のバックアップ (%4 件の釣行) は読み込めます。\n"
+                                 "バックアップに戻しますか？\n\n"
+                                 "今のファイルは消さずに次の名前で残します。\n%5\n"
+                                 "「いいえ」ならどちらのファイルも変えません。")
+                                 .arg(broken.problem.line)
+                                 .arg(QStringFromStd(DescribeParseError(broken.problem)),
+                                      QStringFromStd(store.GetPath()))
+                                 .arg(broken.backupTrips)
+                                 .arg(QStringFromStd(keptName));
+    if (ShowMessageBox(parent, question, EMessageBoxIcon::Warning,
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+        // Told once: the trip list does not say it again when it fills or after each dialog.
+        store.NoteFailureTold(broken.problem);
+        return;
+    }
+    std::string keptAs;
+    std::string error;
+    if (RestoreCatchBackup(store.GetPath(), now, &keptAs, &error)) {
+        store.Forget();
+        ShowMessageBox(parent,
+                       QStringLiteral("バックアップに戻しました。\n元のファイルは次の名前で残して"
+                                      "あります。\n") +
+                           QStringFromStd(keptAs),
+                       EMessageBoxIcon::Information);
+    } else {
+        store.NoteFailureTold(broken.problem);
+        ShowMessageBox(parent,
+                       QStringLiteral("バックアップに戻せませんでした。どちらのファイルも変えていま"
+                                      "せん。\n") +
+                           QStringFromStd(error),
+                       EMessageBoxIcon::Warning);
+    }
 }
 
 void CCatchLogApp::OnAppAbout(QWidget* parent)

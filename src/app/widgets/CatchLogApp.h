@@ -26,6 +26,11 @@ public:
     // The about box, for the menu and the toolbar.
     static void OnAppAbout(QWidget* parent);
 
+    // At start: a catch file that cannot be parsed next to a backup that can is told once, and
+    // the backup is put in its place when the user says yes (the broken file kept under a dated
+    // name).  Told or restored, the pages do not repeat the failure on every refresh.
+    static void OfferBackupRestore(QWidget* parent, const CCatchStore& store);
+
 private:
     CInstanceLock m_lock;
     // The catch file every page works on, read once and kept while it is unchanged.

@@ -57,7 +57,8 @@ void CLinkStatic::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && m_pressed) {
         m_pressed = false;
         const bool inside = rect().contains(event->position().toPoint());
-        if (inside) DesktopServices().OpenUrl(QUrl(AddressFor(text())));
+        if (inside)
+            DesktopServices().OpenUrl(m_target.isEmpty() ? QUrl(AddressFor(text())) : m_target);
         if (!inside || !underMouse()) SetLinkColour(kNormalColour);
     }
     QLabel::mouseReleaseEvent(event);

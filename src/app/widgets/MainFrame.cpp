@@ -13,6 +13,7 @@
 
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/CatchLogApp.h"
+#include "app/widgets/Manual.h"
 #include "app/widgets/SwitchSplitter.h"
 #include "app/widgets/XMLExport.h"
 #include "calendar/widgets/CalendarBar.h"
@@ -152,11 +153,15 @@ void CMainFrame::CreateToolBar()
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settings, &QAction::triggered, this, &CMainFrame::OnSettings);
 
-    QAction* help = MakeCommand(this, kCommandAbout, QStringLiteral("バージョン情報(&A)..."),
-                                QStringLiteral("バージョン情報"));
+    QAction* about = MakeCommand(this, kCommandAbout, QStringLiteral("バージョン情報(&A)..."),
+                                 QStringLiteral("バージョン情報"));
+    connect(about, &QAction::triggered, this, &CMainFrame::OnAbout);
+    QAction* help = MakeCommand(this, kCommandHelp, QStringLiteral("使い方(&H)"),
+                                QStringLiteral("Lurebook の使い方を開く"));
     help->setIconText(QStringLiteral("ヘルプ"));
     help->setIcon(DrawToolbarImage(EToolbarImage::Help));
-    connect(help, &QAction::triggered, this, &CMainFrame::OnAbout);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, [this] { OpenManual(this); });
 
     for (QAction* action : {exit, exportXML, settings, help}) {
         m_toolBar->addAction(action);
@@ -208,6 +213,8 @@ void CMainFrame::CreateMenus()
     view->addAction(reload);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->addAction(command(kCommandHelp));
+    help->addSeparator();
     help->addAction(command(kCommandAbout));
 }
 

@@ -22,6 +22,7 @@ public:
     static constexpr int kCommandExportXML = 32776;
     static constexpr int kCommandSettings = 32777;
     static constexpr int kCommandAbout = 57664;
+    static constexpr int kCommandHelp = 57667;
     static constexpr int kCommandNewTrip = 32778;
     static constexpr int kCommandReload = 32779;
     // Showing page n (a view number below) is kCommandShowPage + n.

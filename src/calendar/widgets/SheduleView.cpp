@@ -237,15 +237,20 @@ int CSheduleView::OnScheduleEntryResult(int result)
     const QString title = m_pEntryDlg->MonthTitle();
     const int row = m_pEntryDlg->Row();
     const QString memo = m_pEntryDlg->m_strMemo;
-    if (title == MonthTitle()) {
-        if (QTreeWidgetItem* item = topLevelItem(row)) SetMemoText(item, memo, HolidayName(row));
-    }
     std::string error;
     if (!WriteScheduleMemo(StdFromQString(title), row + 1, StdFromQString(memo), &error)) {
+        // The row keeps what the file holds; what was typed goes back into the dialog, so it is
+        // neither shown as saved nor lost.
         ShowMessageBox(this,
-                       QStringLiteral("%1%2日のスケジュールを保存できませんでした。\n%3")
+                       QStringLiteral("%1%2日のスケジュールを保存できませんでした。\n%3\n\n"
+                                      "入力した内容はダイアログに残しています。")
                            .arg(title, QString::number(row + 1), QStringFromStd(error)),
                        EMessageBoxIcon::Warning);
+        m_pEntryDlg->Create(memo, title, row);
+        return -1;
+    }
+    if (title == MonthTitle()) {
+        if (QTreeWidgetItem* item = topLevelItem(row)) SetMemoText(item, memo, HolidayName(row));
     }
     return 0;
 }

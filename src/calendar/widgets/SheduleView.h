@@ -40,7 +40,8 @@ public:
     // Puts the memos of the month named title into the memo column.
     void LoadMonthMemos(const QString& title);
 
-    // The result of the memo dialog: 1 confirmed, 2 cancelled.  Returns 0, or -1 on cancel.
+    // The result of the memo dialog: 1 confirmed, 2 cancelled.  Returns 0, or -1 on cancel and
+    // when the memo cannot be written (the dialog then opens again with what was typed).
     int OnScheduleEntryResult(int result);
 
     // Day label of a cell: the day right-aligned in two places, "日" and the weekday in brackets.

@@ -562,11 +562,7 @@ void CCatchEntryDlg::OnRemoveCatch()
 
 void CCatchEntryDlg::OnAddPhotos(bool place)
 {
-    const QStringList picked = DesktopServices().GetOpenFileNames(
-        this, QStringLiteral("ファイルを開く"), QString(),
-        QStringLiteral("画像ファイル (*.jpg *.jpeg *.jpe *.heic *.heif *.png *.webp *.tif *.tiff "
-                       "*.JPG *.JPEG *.JPE *.HEIC *.HEIF *.PNG *.WEBP *.TIF *.TIFF);;"
-                       "すべてのファイル (*)"));
+    const QStringList picked = GetOpenPhotoFileNames(this, QStringLiteral("ファイルを開く"));
     QStringList added;
     QStringList tooLong;
     QStringList& paths = place ? m_placePhotoPaths : m_fishPhotoPaths;

@@ -7,6 +7,7 @@
 #include "entry/ThumbnailDecoder.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "uikit/DesktopServices.h"
+#include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
 CThumbnailView::CThumbnailView(CCatchStore& store, QWidget* parent)
@@ -48,7 +49,13 @@ bool CThumbnailView::Build(EPhotoKind kind)
     ForgetPhotoPaths();
     std::vector<std::string> paths;
     const CStoreResult result = m_store.ListPhotoPaths(kind, paths);
-    if (!result.ok()) return false;
+    if (!result.ok()) {
+        CancelThumbnails(this);
+        clear();
+        ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, m_store.GetPath())),
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
     for (const std::string& path : paths) m_photoPaths << QStringFromStd(path);
     BuildThumbnails(this, m_photoPaths, kCapacity, EThumbnailPlacement::FourPerRow);
     return true;

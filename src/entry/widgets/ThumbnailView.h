@@ -25,7 +25,7 @@ public:
     // Forgets the photo paths, refills the kinds and empties the list (and stops a build).
     void Reset();
     // Reads the photo paths of all trips of kind from the catch file and builds their thumbnails.
-    // Returns false (nothing changed) when the catch file cannot be read.
+    // A catch file that cannot be read is reported and leaves the list empty (false).
     bool Build(EPhotoKind kind);
     void ForgetPhotoPaths() { m_photoPaths.clear(); }
 

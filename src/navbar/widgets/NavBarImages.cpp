@@ -1,7 +1,10 @@
 #include "navbar/widgets/NavBarImages.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 
 #include "navbar/widgets/NavBarCtrl.h"
 
@@ -99,9 +102,14 @@ void DrawPhoto(QPainter& p, qreal stroke)
 }
 }  // namespace
 
-QPixmap DrawNavBarImage(int image, int side)
+QPixmap DrawNavBarImage(int image, int side, qreal devicePixelRatio)
 {
-    QPixmap pixmap(side, side);
+    qreal ratio = devicePixelRatio;
+    if (ratio <= 0)
+        ratio = qGuiApp != nullptr ? std::max<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
+    const int pixels = static_cast<int>(std::ceil(side * ratio));
+    QPixmap pixmap(pixels, pixels);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -126,14 +134,14 @@ QPixmap DrawNavBarImage(int image, int side)
     return pixmap;
 }
 
-NavBarImageLists CreateNavBarImageLists()
+NavBarImageLists CreateNavBarImageLists(qreal devicePixelRatio)
 {
     NavBarImageLists lists;
     lists.large = std::make_unique<CNavBarImageList>(QSize(32, 32));
     lists.small = std::make_unique<CNavBarImageList>(QSize(16, 16));
     for (int image = 0; image < NavBarImageCount; ++image) {
-        lists.large->Add(DrawNavBarImage(image, 32));
-        lists.small->Add(DrawNavBarImage(image, 16));
+        lists.large->Add(DrawNavBarImage(image, 32, devicePixelRatio));
+        lists.small->Add(DrawNavBarImage(image, 16, devicePixelRatio));
     }
     return lists;
 }

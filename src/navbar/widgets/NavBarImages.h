@@ -19,11 +19,14 @@ struct NavBarImageLists {
     std::unique_ptr<CNavBarImageList> small;  // 16 x 16, for the small-icon view (kind 1)
 };
 
-// Draws one menu icon into a square of `side` pixels with a transparent background.
-QPixmap DrawNavBarImage(int image, int side);
+// Draws one menu icon into a square of `side` logical pixels with a transparent background, for
+// a device pixel ratio (side times ratio pixels, so it is sharp on a high-density screen; 0 is
+// the highest ratio among the application's screens).
+QPixmap DrawNavBarImage(int image, int side, qreal devicePixelRatio = 0);
 
-// Both lists with the four menu icons.  The caller keeps them alive as long as a bar uses them.
-NavBarImageLists CreateNavBarImageLists();
+// Both lists with the four menu icons, drawn for devicePixelRatio as above.  The caller keeps
+// them alive as long as a bar uses them.
+NavBarImageLists CreateNavBarImageLists(qreal devicePixelRatio = 0);
 
 class CNavBarCtrl;
 

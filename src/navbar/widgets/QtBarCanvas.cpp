@@ -32,10 +32,15 @@ BarRect BarRectFromQ(const QRect& rect)
 
 int CNavBarImageList::Add(const QPixmap& pixmap)
 {
-    if (pixmap.size() == m_size)
+    // Compared in logical pixels: a picture drawn for a high-density screen keeps its pixels.
+    if (pixmap.deviceIndependentSize().toSize() == m_size) {
         m_pixmaps.push_back(pixmap);
-    else
-        m_pixmaps.push_back(pixmap.scaled(m_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    } else {
+        QPixmap scaled = pixmap.scaled(m_size * pixmap.devicePixelRatio(), Qt::IgnoreAspectRatio,
+                                       Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(pixmap.devicePixelRatio());
+        m_pixmaps.push_back(scaled);
+    }
     return ImageCount() - 1;
 }
 

@@ -23,7 +23,8 @@ class CNavBarImageList : public CBarImageList {
 public:
     explicit CNavBarImageList(QSize size) : m_size(size) {}
 
-    // Adds the picture, scaled to the list's size when it differs; returns its index.
+    // Adds the picture, scaled to the list's size (in logical pixels) when it differs, keeping
+    // its device pixel ratio; returns its index.
     int Add(const QPixmap& pixmap);
     const QPixmap& Pixmap(int index) const { return m_pixmaps[static_cast<size_t>(index)]; }
     int ImageCount() const override { return static_cast<int>(m_pixmaps.size()); }

@@ -8,9 +8,11 @@
 #include <QVBoxLayout>
 
 #include "charts/widgets/DataView.h"
+#include "data/CatchStore.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/LankingListView.h"
 #include "uikit/DialogUnits.h"
+#include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
 namespace {
@@ -154,6 +156,13 @@ void CDataViewFrame::RefreshFilterLists(bool keepTexts)
     refill(m_speciesCombo, species);
 }
 
+void CDataViewFrame::ReportStoreFailure(const CStoreResult& result)
+{
+    // Told as the trip list tells it: an empty chart or list alone would look like no catches.
+    ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, m_store.GetPath())),
+                   EMessageBoxIcon::Warning);
+}
+
 void CDataViewFrame::RestoreFilterTexts(const QString& year, const QString& species)
 {
     m_yearCombo->setEditText(year);
@@ -170,12 +179,15 @@ void CDataViewFrame::OnMonthlyStatistics()
         return;
     }
     CMonthCounters counters{};
-    if (!CStatQuery::CountCatchesByMonth(m_store, StdFromQString(year), StdFromQString(species),
-                                         counters)
-             .ok()) {
+    const CStoreResult result = CStatQuery::CountCatchesByMonth(m_store, StdFromQString(year),
+                                                                StdFromQString(species), counters);
+    CDataView* view = GetDataView();
+    if (!result.ok()) {
+        view->SetShowChart(false);
+        RestoreFilterTexts(year, species);
+        ReportStoreFailure(result);
         return;
     }
-    CDataView* view = GetDataView();
     view->SetChart(CStatQuery::BuildMonthlyChart(counters));
     RestoreFilterTexts(year, species);
     view->SetShowChart(true);
@@ -188,12 +200,15 @@ void CDataViewFrame::OnRanking()
     if (!SwitchStatView(kRankingView)) return;
     if (year.isEmpty() || species.isEmpty()) return;
     std::vector<CRankRecord> records;
-    if (!CStatQuery::CollectRanking(m_store, StdFromQString(year), StdFromQString(species), records)
-             .ok()) {
-        return;
-    }
+    const CStoreResult result =
+        CStatQuery::CollectRanking(m_store, StdFromQString(year), StdFromQString(species), records);
     CLankingListView* list = GetLankingListView();
     list->DeleteAllItems();
+    if (!result.ok()) {
+        RestoreFilterTexts(year, species);
+        ReportStoreFailure(result);
+        return;
+    }
     for (const auto& row : CStatQuery::MakeRankingRows(records)) list->AddRow(row);
     RestoreFilterTexts(year, species);
 }

@@ -6,6 +6,7 @@ class QComboBox;
 class QPushButton;
 class QVBoxLayout;
 class CCatchStore;
+struct CStoreResult;
 class CDataView;
 class CLankingListView;
 
@@ -58,6 +59,7 @@ private:
     void CreateDialogBar();
     QWidget* CreateView(int kind);
     void RestoreFilterTexts(const QString& year, const QString& species);
+    void ReportStoreFailure(const CStoreResult& result);
 
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_dialogBar = nullptr;

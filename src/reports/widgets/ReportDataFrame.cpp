@@ -28,6 +28,7 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
 
     connect(newTrip, &QPushButton::clicked, m_view, [this] { m_view->OnNewTrip(); });
     connect(remove, &QPushButton::clicked, m_view, &CReportDataView::OnDeleteSelected);
-    m_view->OnInitialUpdate();
+    // Quiet about a failure told at start (the offer of the backup).
+    m_view->OnInitialUpdate(false);
     m_view->setFocus();
 }

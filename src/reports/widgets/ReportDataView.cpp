@@ -71,14 +71,15 @@ CReportDataView::~CReportDataView()
     for (const QPointer<CCatchEntryDlg>& dialog : m_dialogs) delete dialog.data();
 }
 
-CStoreResult CReportDataView::OnInitialUpdate()
+CStoreResult CReportDataView::OnInitialUpdate(bool repeatFailure)
 {
     std::vector<CTripRow> rows;
     const CStoreResult result = m_store.ListTrips(rows);
     if (!result.ok()) rows.clear();
     m_model->SetRows(std::move(rows));
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
-    if (!result.ok()) {
+    const bool news = m_store.NoteFailureTold(result);
+    if (!result.ok() && (news || repeatFailure)) {
         // A missing file and one that cannot be parsed are told apart, never an empty list in
         // silence.
         ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, m_store.GetPath())),
@@ -107,7 +108,7 @@ void CReportDataView::OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResu
 {
     m_dialogs.removeAll(QPointer<CCatchEntryDlg>(dialog));
     delete dialog;
-    OnInitialUpdate();
+    OnInitialUpdate(false);
 }
 
 void CReportDataView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -158,5 +159,5 @@ void CReportDataView::OnDeleteSelected()
                            QStringLiteral("\n\n削除できませんでした。"),
                        EMessageBoxIcon::Warning);
     }
-    OnInitialUpdate();
+    OnInitialUpdate(false);
 }

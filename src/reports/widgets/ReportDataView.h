@@ -39,8 +39,10 @@ public:
     ~CReportDataView() override;
 
     // Clears the list and fills it from the catch file again.  A file that cannot be read or
-    // parsed is reported to the user and leaves the list empty.  Returns the store's result.
-    CStoreResult OnInitialUpdate();
+    // parsed is reported to the user and leaves the list empty; with repeatFailure false a
+    // failure the user has already been told of (same file, same fault) is not told again.
+    // Returns the store's result.
+    CStoreResult OnInitialUpdate(bool repeatFailure = true);
 
     // "新規登録": a dialog for a new trip.
     CCatchEntryDlg* OnNewTrip();

@@ -7,6 +7,8 @@
 
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/LinkStatic.h"
+#include "app/widgets/Manual.h"
+#include "support/TempProgramDir.h"
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/WidgetLookup.h"
 
@@ -26,6 +28,28 @@ TEST(LinkStaticTest, ClickOpensTheTextAndMailAddressesGetMailto)
     ASSERT_EQ(desktop.Opened().size(), 2);
     EXPECT_EQ(desktop.Opened()[0], QUrl(QStringLiteral("https://lurebook.example.org/")));
     EXPECT_EQ(desktop.Opened()[1], QUrl(QStringLiteral("mailto:angler@example.org")));
+}
+
+TEST(LinkStaticTest, AGivenTargetIsOpenedInsteadOfTheText)
+{
+    CFakeDesktopServices desktop;
+    CLinkStatic link(QStringLiteral("使い方"));
+    link.SetTarget(QUrl::fromLocalFile(QStringLiteral("/opt/help/manual.html")));
+    link.resize(200, 20);
+    link.show();
+    QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(desktop.Opened().size(), 1);
+    EXPECT_EQ(desktop.Opened()[0], QUrl(QStringLiteral("file:///opt/help/manual.html")));
+}
+
+TEST(ManualTest, FoundNextToTheProgramOrNotAtAll)
+{
+    const std::string dir = MakeTempDir();
+    const QString programDir = QString::fromStdString(dir);
+    EXPECT_EQ(FindManual(programDir), QString());
+    WriteFileBytes(dir + "help/manual.html", "<html></html>");
+    EXPECT_EQ(FindManual(programDir), QString::fromStdString(dir + "help/manual.html"));
+    RemoveTree(dir);
 }
 
 TEST(LinkStaticTest, ReleasingOutsideOpensNothingAndRestoresTheColour)
@@ -60,7 +84,8 @@ TEST(AboutDlgTest, ShowsNameVersionAndLinkAndClosesWithOk)
     EXPECT_TRUE(texts.contains(QStringLiteral("Lurebook Version 1.0")));
     CLinkStatic* link = FindControl<CLinkStatic>(&dialog, 1033);
     ASSERT_NE(link, nullptr);
-    EXPECT_TRUE(link->text().startsWith(QStringLiteral("https://")));
+    // The link names the manual shipped with the program, no address on the web.
+    EXPECT_EQ(link->text(), QStringLiteral("使い方 (マニュアル)"));
     QPushButton* ok = FindControl<QPushButton>(&dialog, 1);
     ASSERT_NE(ok, nullptr);
     EXPECT_TRUE(ok->isDefault());

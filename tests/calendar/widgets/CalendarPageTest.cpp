@@ -361,6 +361,10 @@ TEST_F(CalendarPageTest, AMissingScheduleFolderIsCreatedAndAFailedStoreIsReporte
     EXPECT_TRUE(recorder.Texts().front().contains(QStringLiteral("保存できませんでした")));
     EXPECT_TRUE(recorder.Texts().front().contains(QStringLiteral("2004年  2月2日")));
     EXPECT_EQ(m_programDir.ReadFile("Data/schedule"), "in the way");
+    // Not shown as saved; what was typed waits in the dialog again.
+    EXPECT_EQ(Memo(1), QString());
+    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EQ(Dialog().MemoEdit()->toPlainText(), QStringLiteral("保存できない"));
 }
 
 TEST_F(CalendarPageTest, TheDialogFollowsItsTemplate)

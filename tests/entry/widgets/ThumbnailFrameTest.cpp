@@ -173,23 +173,35 @@ TEST_F(ThumbnailFrameTest, ShowingThePageAgainStartsEmpty)
     EXPECT_FALSE(IsBuildingThumbnails(m_frame.View()));
 }
 
-TEST_F(ThumbnailFrameTest, UnreadableCatchFileLeavesTheViewAsItWas)
+TEST_F(ThumbnailFrameTest, ACatchFileThatCannotBeReadIsReportedAndEmptiesTheView)
 {
-    AddTrip({}, {Photo("one.jpg")});
-    Show(QStringLiteral("魚画像"));
-    ASSERT_EQ(m_frame.View()->count(), 1);
-    m_dir.WriteFile(kCatchFileName, "<broken");
-    CMessageBoxRecorder messages;
-    Show(QStringLiteral("場所画像"));
-    EXPECT_EQ(Labels(), QStringList{QStringLiteral("one.jpg")});
-    EXPECT_TRUE(m_frame.View()->PhotoPaths().isEmpty());
-    EXPECT_TRUE(messages.Texts().isEmpty());
+    for (const char* bytes : {"<broken", static_cast<const char*>(nullptr)}) {
+        m_dir.WriteFile(kCatchFileName,
+                        ReadFileBytes(std::string(LUREBOOK_SOURCE_DIR) + "/assets/Data/fish.xml"));
+        AddTrip({}, {Photo("one.jpg")});
+        Show(QStringLiteral("魚画像"));
+        ASSERT_EQ(m_frame.View()->count(), 1);
+        if (bytes) {
+            m_dir.WriteFile(kCatchFileName, bytes);
+        } else {
+            std::remove(CatchFilePath().c_str());
+        }
+        CMessageBoxRecorder messages;
+        Show(QStringLiteral("場所画像"));
+        ASSERT_EQ(messages.Texts().size(), 1);
+        EXPECT_TRUE(messages.Texts()[0].contains(bytes ? QStringLiteral("1 行目")
+                                                       : QStringLiteral("読み込み失敗")));
+        EXPECT_EQ(m_frame.View()->count(), 0);
+        EXPECT_TRUE(m_frame.View()->PhotoPaths().isEmpty());
+    }
 
-    // A catch file with no trips gives an empty view.
+    // A catch file with no trips gives an empty view, in silence.
     m_dir.WriteFile(kCatchFileName,
                     ReadFileBytes(std::string(LUREBOOK_SOURCE_DIR) + "/assets/Data/fish.xml"));
+    CMessageBoxRecorder messages;
     Show(QStringLiteral("場所画像"));
     EXPECT_EQ(m_frame.View()->count(), 0);
+    EXPECT_TRUE(messages.Texts().isEmpty());
 }
 
 TEST_F(ThumbnailFrameTest, AMissingPhotoIsNamedAndTheOthersAreShown)

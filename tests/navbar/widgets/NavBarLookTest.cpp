@@ -1,4 +1,5 @@
 #include <QImage>
+#include <QtMath>
 
 #include "navbar/widgets/NavBarFixture.h"
 
@@ -88,6 +89,27 @@ TEST(NavBarImagesTest, FourDistinctIconsInBothSizes)
         for (int j = 0; j < i; ++j)
             EXPECT_NE(image, lists.large->Pixmap(j).toImage()) << i << " vs " << j;
         EXPECT_EQ(lists.small->Pixmap(i).size(), QSize(16, 16));
+    }
+}
+
+TEST(NavBarImagesTest, DrawnWithTheDevicePixelsOfAHighDensityScreen)
+{
+    const NavBarImageLists plain = CreateNavBarImageLists(1.0);
+    for (const qreal ratio : {1.5, 2.0}) {
+        const NavBarImageLists dense = CreateNavBarImageLists(ratio);
+        EXPECT_EQ(dense.large->ImageSize(), (BarSize{32, 32}));
+        for (int i = 0; i < 4; ++i) {
+            const QPixmap& large = dense.large->Pixmap(i);
+            EXPECT_EQ(large.deviceIndependentSize(), QSizeF(32, 32)) << ratio;
+            EXPECT_EQ(large.size(), QSize(qCeil(32 * ratio), qCeil(32 * ratio))) << ratio;
+            EXPECT_EQ(dense.small->Pixmap(i).deviceIndependentSize(), QSizeF(16, 16)) << ratio;
+            // Drawn at that density, not the plain picture enlarged.
+            EXPECT_NE(large.toImage(), plain.large->Pixmap(i)
+                                           .toImage()
+                                           .scaled(large.size())
+                                           .convertToFormat(large.toImage().format()))
+                << ratio;
+        }
     }
 }
 

@@ -19,10 +19,12 @@ public:
     void QueueOpenFileNames(const QStringList& names) { m_openAnswers.push_back(names); }
     void QueueSaveFileName(const QString& name) { m_saveAnswers.push_back(name); }
 
-    QStringList GetOpenFileNames(QWidget*, const QString& caption, const QString&,
-                                 const QString&) override
+    QStringList GetOpenFileNames(QWidget*, const QString& caption, const QString& directory,
+                                 const QString& filter) override
     {
         m_dialogCaptions << caption;
+        m_openDirectories << directory;
+        m_lastFilter = filter;
         if (m_openAnswers.empty()) return {};
         QStringList names = m_openAnswers.front();
         m_openAnswers.pop_front();
@@ -45,6 +47,9 @@ public:
 
     const QList<QUrl>& Opened() const { return m_opened; }
     const QStringList& DialogCaptions() const { return m_dialogCaptions; }
+    // The folders the open dialogs started in, and the filter of the last one.
+    const QStringList& OpenDirectories() const { return m_openDirectories; }
+    const QString& LastFilter() const { return m_lastFilter; }
 
 private:
     IDesktopServices* m_previous = nullptr;
@@ -52,4 +57,6 @@ private:
     std::deque<QString> m_saveAnswers;
     QList<QUrl> m_opened;
     QStringList m_dialogCaptions;
+    QStringList m_openDirectories;
+    QString m_lastFilter;
 };
