@@ -71,7 +71,7 @@ struct CTripBytes {
 
 // The bytes and read-back records of trips, serialized in one document: the trip elements are
 // cut from it in order (their texts escape every "<", so the tags are found byte by byte).
-bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding,
+bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding, bool readBack,
                     std::vector<CTripBytes>& out, std::string& error)
 {
     out.clear();
@@ -105,9 +105,10 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
         from = end + endTag.size();
         bytes.element = document.substr(begin, from - begin);
     }
-    CXMLDataFile readBack;
+    if (!readBack) return true;
+    CXMLDataFile reader;
     size_t found = 0;
-    readBack.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
+    reader.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
         if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
         ++found;
     });
@@ -320,8 +321,12 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         return EditDocument(edit, positions, trips);
     }
 
+    // Many trips at once (an import): reading them back would cost a parse of their own, so the
+    // cache is dropped instead and the next operation reads the file.
+    constexpr size_t kMaxReadBack = 100;
+    const bool readBack = trips.size() <= kMaxReadBack;
     std::vector<CTripBytes> written;
-    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
+    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, readBack, written, error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
     std::string changed;
@@ -368,7 +373,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         !WriteFileSafely(m_path, changed, &error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
-    if (!GetFileIdentity(m_path, m_cache->identity)) {
+    if (!readBack || !GetFileIdentity(m_path, m_cache->identity)) {
         Forget();
         return {};
     }

@@ -255,6 +255,7 @@ CCsvImport ReadTripsCsv(std::string_view bytes)
 
 size_t DropKnownTrips(std::vector<CTripRecord>& trips, const std::vector<CTripRecord>& existing)
 {
+    if (existing.empty()) return 0;
     std::set<std::string> known;
     for (const CTripRecord& trip : existing) known.insert(TripKey(trip));
     const size_t before = trips.size();

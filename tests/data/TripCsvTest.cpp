@@ -141,4 +141,12 @@ TEST(TripCsv, ImportIntoAnEmptyFolderGivesTheSameTripsAndTwiceAddsNothing)
     ASSERT_EQ(copy.size(), 5u);
     EXPECT_EQ(copy[3].memo, "new");
     EXPECT_EQ(copy[4], copy[3]);
+
+    // Many at once: the same store reads them from the file afterwards.
+    std::vector<CTripRecord> many(150, more[1]);
+    for (size_t n = 0; n < many.size(); ++n) many[n].place = std::to_string(n);
+    ASSERT_TRUE(imported.AddTrips(many).ok());
+    ASSERT_TRUE(imported.ReadAllTrips(copy).ok());
+    ASSERT_EQ(copy.size(), 155u);
+    EXPECT_EQ(copy[154].place, "149");
 }
