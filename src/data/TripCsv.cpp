@@ -2,7 +2,9 @@
 
 #include <csv.h>
 
+#include <functional>
 #include <set>
+#include <span>
 
 #include "data/DecimalNumber.h"
 #include "data/SafeFile.h"
@@ -57,24 +59,26 @@ std::vector<const std::string*> TripFields(const CTripRecord& trip)
             &trip.ebbTide, &trip.place,   &trip.method,   &trip.memo};
 }
 
-using CRow = std::vector<std::string>;
-
+// The fields of the row being read; their strings are reused from row to row.
 struct CParsed {
-    std::vector<CRow> rows;
-    CRow current;
+    std::vector<std::string> fields;
+    size_t count = 0;
+    int rows = 0;
+    std::function<void(std::span<const std::string> row, int number)> onRow;
 };
 
 void OnField(void* text, size_t length, void* data)
 {
     auto* parsed = static_cast<CParsed*>(data);
-    parsed->current.emplace_back(static_cast<const char*>(text), length);
+    if (parsed->count == parsed->fields.size()) parsed->fields.emplace_back();
+    parsed->fields[parsed->count++].assign(static_cast<const char*>(text), length);
 }
 
 void OnRowEnd(int, void* data)
 {
     auto* parsed = static_cast<CParsed*>(data);
-    parsed->rows.push_back(std::move(parsed->current));
-    parsed->current.clear();
+    parsed->onRow({parsed->fields.data(), parsed->count}, ++parsed->rows);
+    parsed->count = 0;
 }
 
 // Spaces around an unquoted field are part of it, as RFC 4180 has it.
@@ -158,41 +162,11 @@ std::string WriteTripsCsv(const std::vector<CTripRecord>& trips)
 CCsvImport ReadTripsCsv(std::string_view bytes)
 {
     CCsvImport import;
-    // The file's encoding is found as for every text file of the program; line ends become LF,
-    // inside quoted fields too, as texts hold them in memory.
-    const std::string text = DecodeTextFileBytes(bytes);
-    CParsed parsed;
-    csv_parser parser;
-    if (csv_init(&parser, 0) != 0) {
-        import.problems.push_back({0, 0, "CSV を読む準備ができません"});
-        return import;
-    }
-    csv_set_space_func(&parser, NoSpace);
-    const size_t read = csv_parse(&parser, text.data(), text.size(), OnField, OnRowEnd, &parsed);
-    csv_fini(&parser, OnField, OnRowEnd, &parsed);
-    csv_free(&parser);
-    if (read != text.size()) {
-        import.problems.push_back(
-            {static_cast<int>(parsed.rows.size()) + 1, 0, "CSV として読めません"});
-        return import;
-    }
-    if (parsed.rows.empty()) {
-        import.problems.push_back({1, 0, "見出しの行がありません"});
-        return import;
-    }
-    const CRow& header = parsed.rows.front();
-    for (int c = 0; c < kTripCsvColumnCount; ++c) {
-        if (header.size() != kTripCsvColumnCount ||
-            header[static_cast<size_t>(c)] != kColumnNames[c]) {
-            import.problems.push_back(
-                {1, 0, std::string("見出しの行が違います（先頭は ") + kTripCsvHeader + "）"});
-            return import;
-        }
-    }
-
+    bool headerRead = false;
+    bool headerWrong = false;
     CTripRecord trip;
     std::string number;
-    size_t firstRow = 0;
+    std::vector<std::string> firstRow;  // the first row of the trip being read
     bool bad = false;
     const auto finish = [&] {
         if (number.empty() && !bad) return;
@@ -206,9 +180,19 @@ CCsvImport ReadTripsCsv(std::string_view bytes)
         number.clear();
         bad = false;
     };
-    for (size_t r = 1; r < parsed.rows.size(); ++r) {
-        const CRow& row = parsed.rows[r];
-        const int rowNumber = static_cast<int>(r) + 1;
+    const auto readRow = [&](std::span<const std::string> row, int rowNumber) {
+        if (headerWrong) return;
+        if (!headerRead) {
+            headerRead = true;
+            headerWrong = row.size() != kTripCsvColumnCount;
+            for (size_t c = 0; !headerWrong && c < row.size(); ++c)
+                headerWrong = row[c] != kColumnNames[c];
+            if (headerWrong) {
+                import.problems.push_back(
+                    {1, 0, std::string("見出しの行が違います（先頭は ") + kTripCsvHeader + "）"});
+            }
+            return;
+        }
         const auto problem = [&](int column, std::string reason) {
             import.problems.push_back({rowNumber, column, std::move(reason)});
             bad = true;
@@ -216,13 +200,14 @@ CCsvImport ReadTripsCsv(std::string_view bytes)
         if (row.size() != kTripCsvColumnCount) {
             finish();
             number = row.empty() ? std::string("?") : row.front();
+            firstRow.clear();
             problem(0, "列の数が " + std::to_string(row.size()) + " です（16 列のはず）");
-            continue;
+            return;
         }
-        if (row[0] != number || r == 1) {
+        if (row[0] != number || rowNumber == 2) {
             finish();
             number = row[0];
-            firstRow = r;
+            firstRow.assign(row.begin(), row.begin() + 12);
             if (number.empty()) problem(1, "番号が空です");
             std::string* fields[] = {&trip.date,  &trip.weather,  &trip.fishname,
                                      &trip.water, &trip.highTide, &trip.ebbTide,
@@ -232,7 +217,7 @@ CCsvImport ReadTripsCsv(std::string_view bytes)
             trip.fishPhotos = SplitPaths(row[11]);
         } else if (!bad) {
             for (size_t c = 1; c < 12; ++c) {
-                if (row[c] != parsed.rows[firstRow][c]) {
+                if (row[c] != firstRow[c]) {
                     problem(static_cast<int>(c) + 1,
                             std::string("同じ番号の前の行と") + kColumnNames[c] + "が違います");
                     break;
@@ -241,13 +226,38 @@ CCsvImport ReadTripsCsv(std::string_view bytes)
         }
         const bool catchEmpty =
             row[12].empty() && row[13].empty() && row[14].empty() && row[15].empty();
-        if (catchEmpty) continue;
+        if (catchEmpty) return;
         if (row[12].empty()) problem(13, "魚種名が空です");
         for (size_t c : {size_t{13}, size_t{14}}) {
             const std::string reason = NumberProblem(row[c]);
             if (!reason.empty()) problem(static_cast<int>(c) + 1, reason);
         }
         trip.catches.push_back({row[12], row[13], row[14], row[15]});
+    };
+
+    // The file's encoding is found as for every text file of the program; line ends become LF,
+    // inside quoted fields too, as texts hold them in memory.
+    const std::string text = DecodeTextFileBytes(bytes);
+    CParsed parsed;
+    parsed.onRow = readRow;
+    csv_parser parser;
+    if (csv_init(&parser, 0) != 0) {
+        import.problems.push_back({0, 0, "CSV を読む準備ができません"});
+        return import;
+    }
+    csv_set_space_func(&parser, NoSpace);
+    const size_t read = csv_parse(&parser, text.data(), text.size(), OnField, OnRowEnd, &parsed);
+    csv_fini(&parser, OnField, OnRowEnd, &parsed);
+    csv_free(&parser);
+    if (read != text.size()) {
+        // libcsv without its strict mode takes any bytes; kept for a failure of its own.
+        import = CCsvImport();
+        import.problems.push_back({parsed.rows + 1, 0, "CSV として読めません"});
+        return import;
+    }
+    if (!headerRead) {
+        import.problems.push_back({1, 0, "見出しの行がありません"});
+        return import;
     }
     finish();
     return import;
