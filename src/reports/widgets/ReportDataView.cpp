@@ -120,13 +120,15 @@ CReportDataView::~CReportDataView()
 CStoreResult CReportDataView::OnInitialUpdate()
 {
     std::vector<CTripListRow> rows;
+    const bool searching = m_filterModel->HasFilter();
+    m_searchTexts = searching;
     const CStoreResult result = m_store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
         rows.resize(trips.size());
         for (size_t n = 0; n < trips.size(); ++n) {
             const CTripRecord& trip = trips[n];
             rows[n].texts = {std::to_string(n + 1), trip.date, trip.weather, trip.fishname,
                              trip.place};
-            rows[n].searchText = TripSearchText(trip);
+            if (searching) rows[n].searchText = TripSearchText(trip);
         }
         for (int position : TripsHoldingBests(trips))
             rows[static_cast<size_t>(position)].holdsBest = true;
@@ -152,7 +154,10 @@ int CReportDataView::PositionOfRow(int row) const
 
 void CReportDataView::SetFilter(CTripFilter filter)
 {
+    const bool fill = !filter.IsEmpty() && !m_searchTexts;
     m_filterModel->SetFilter(std::move(filter));
+    // From what the store keeps: no second read of the file unless it changed.
+    if (fill) OnInitialUpdate();
 }
 
 CCatchEntryDlg* CReportDataView::OnNewTrip()

@@ -14,7 +14,7 @@
 // One row of the trip list and what searching and marking it needs.
 struct CTripListRow {
     CTripRow texts;
-    std::string searchText;  // TripSearchText of the trip
+    std::string searchText;  // TripSearchText of the trip, once a search needs it
     bool holdsBest = false;  // a catch of the trip is the personal best of its species
 };
 
@@ -46,6 +46,7 @@ public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
     void SetFilter(CTripFilter filter);
+    bool HasFilter() const { return !m_filter.IsEmpty(); }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
@@ -104,6 +105,9 @@ protected:
 
 private:
     CCatchStore& m_store;
+    // Whether the rows carry their search texts: they are made only once a search needs them,
+    // so that a list nobody searches fills as fast as before.
+    bool m_searchTexts = false;
     CTripRowModel* m_model;
     CTripFilterModel* m_filterModel;
     int m_doubleClickedRow = -1;
