@@ -7,7 +7,9 @@
 
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
+#include "data/CatchStore.h"
 #include "data/ProgramDir.h"
+#include "data/TripCsv.h"
 
 namespace {
 
@@ -44,6 +46,17 @@ int main(int argc, char** argv)
                        "and exit."),
         QStringLiteral("YEAR|FROM-TO"));
     parser.addOption(printCalendar);
+    const QCommandLineOption exportCsv(
+        QStringLiteral("export-csv"),
+        QStringLiteral("Write every trip to FILE as CSV (UTF-8, one row per catch) and exit."),
+        QStringLiteral("FILE"));
+    parser.addOption(exportCsv);
+    const QCommandLineOption importCsv(
+        QStringLiteral("import-csv"),
+        QStringLiteral("Add the trips of the CSV file FILE that are not in the log yet, print what "
+                       "was found and exit (non-zero when nothing could be read)."),
+        QStringLiteral("FILE"));
+    parser.addOption(importCsv);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -59,6 +72,24 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(printCalendar)) {
         return PrintCalendar(parser.value(printCalendar).toStdString(), std::cout, std::cerr);
+    }
+
+    if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
+        CCatchStore store(DataPath(kCatchFileName));
+        if (parser.isSet(exportCsv)) {
+            std::string error;
+            if (!ExportTripsCsvFile(store, parser.value(exportCsv).toStdString(), error))
+                return Fail(QString::fromStdString(error));
+        }
+        if (parser.isSet(importCsv)) {
+            const CCsvImportOutcome outcome =
+                ImportTripsCsvFile(store, parser.value(importCsv).toStdString(), nullptr);
+            if (!outcome.error.empty()) return Fail(QString::fromStdString(outcome.error));
+            std::cout << DescribeCsvImport(outcome.import, outcome.known, 20)
+                      << "追加した釣行: " << outcome.added << " 件\n";
+            if (outcome.import.trips.empty() && outcome.known == 0) return 1;
+        }
+        return 0;
     }
 
     CCatchLogApp app(argc, argv);

@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 #include "data/MarkupScanner.h"
@@ -75,33 +76,50 @@ struct CTripBytes {
     CTripRecord readBack;
 };
 
-bool SerializeTrip(const CTripRecord& trip, const std::string& encoding, CTripBytes& out,
-                   std::string& error)
+// The bytes and read-back records of trips, serialized in one document: the trip elements are
+// cut from it in order (their texts escape every "<", so the tags are found byte by byte).
+bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding, bool readBack,
+                    std::vector<CTripBytes>& out, std::string& error)
 {
+    out.clear();
     CXMLDataFile file;
     file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
-    xmlNodePtr element = nullptr;
     std::string document;
-    if (!file.NewDocument("r", encoding) ||
-        file.AppendTag(kTripTag, "", file.GetDocumentElement(), &element) != 0 ||
-        WriteTripElement(file, element, trip) != 0 || !file.SerializeDocument(document, &error)) {
+    if (!file.NewDocument("r", encoding)) error = "the trip cannot be put into the document";
+    for (const CTripRecord& trip : trips) {
+        xmlNodePtr element = nullptr;
+        if (!error.empty() ||
+            file.AppendTag(kTripTag, "", file.GetDocumentElement(), &element) != 0 ||
+            WriteTripElement(file, element, trip) != 0) {
+            error = "the trip cannot be put into the document";
+            return false;
+        }
+    }
+    if (!error.empty() || !file.SerializeDocument(document, &error)) {
         if (error.empty()) error = "the trip cannot be put into the document";
         return false;
     }
-    const size_t begin = document.find("<FishData");
-    const size_t end = document.rfind("</r>");
-    if (begin == std::string::npos || end == std::string::npos || end < begin) {
-        error = "the trip cannot be put into the document";
-        return false;
+    const std::string endTag = std::string("</") + kTripTag + ">";
+    size_t from = 0;
+    out.resize(trips.size());
+    for (CTripBytes& bytes : out) {
+        const size_t begin = document.find(std::string("<") + kTripTag, from);
+        const size_t end = begin == std::string::npos ? begin : document.find(endTag, begin);
+        if (end == std::string::npos) {
+            error = "the trip cannot be put into the document";
+            return false;
+        }
+        from = end + endTag.size();
+        bytes.element = document.substr(begin, from - begin);
     }
-    out.element = document.substr(begin, end - begin);
-    CXMLDataFile readBack;
-    bool found = false;
-    readBack.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
-        out.readBack = ReadTripElement(f, e);
-        found = true;
+    if (!readBack) return true;
+    CXMLDataFile reader;
+    size_t found = 0;
+    reader.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
+        if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
+        ++found;
     });
-    if (!found) {
+    if (found != out.size()) {
         error = "the trip does not read back";
         return false;
     }
@@ -264,25 +282,32 @@ CStoreResult CCatchStore::ListPhotoPaths(EPhotoKind kind, std::vector<std::strin
 
 CStoreResult CCatchStore::AddTrip(const CTripRecord& trip)
 {
-    return Edit(EEdit::Add, {}, &trip);
+    return Edit(EEdit::Add, {}, {&trip, 1});
+}
+
+CStoreResult CCatchStore::AddTrips(const std::vector<CTripRecord>& trips)
+{
+    if (trips.empty()) return Refresh();
+    return Edit(EEdit::Add, {}, trips);
 }
 
 CStoreResult CCatchStore::ReplaceTrip(int n, const CTripRecord& trip)
 {
-    return Edit(EEdit::Replace, {n}, &trip);
+    return Edit(EEdit::Replace, {n}, {&trip, 1});
 }
 
 CStoreResult CCatchStore::DeleteTrip(int n)
 {
-    return Edit(EEdit::Delete, {n}, nullptr);
+    return Edit(EEdit::Delete, {n}, {});
 }
 
 CStoreResult CCatchStore::DeleteTrips(std::vector<int> positions)
 {
-    return Edit(EEdit::Delete, std::move(positions), nullptr);
+    return Edit(EEdit::Delete, std::move(positions), {});
 }
 
-CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions, const CTripRecord* trip)
+CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
+                               std::span<const CTripRecord> trips)
 {
     // Positions name trips as the caller last saw them: when another program changed the file
     // since, they may name other trips now.
@@ -301,7 +326,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions, const CTr
     }
     if (edit != EEdit::Add && positions.empty()) return {};
     if (m_cache->nested || !CanSplice(m_cache->encoding)) {
-        return EditDocument(edit, positions, trip);
+        return EditDocument(edit, positions, trips);
     }
 
     std::string bytes;
@@ -319,11 +344,15 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions, const CTr
     CMarkupLayout layout;
     if (!CMarkupScanner::Scan(bytes, kTripTag, layout) ||
         layout.elements.size() != m_cache->outermost) {
-        return EditDocument(edit, positions, trip);
+        return EditDocument(edit, positions, trips);
     }
 
-    CTripBytes written;
-    if (trip != nullptr && !SerializeTrip(*trip, m_cache->encoding, written, error)) {
+    // Many trips at once (an import): reading them back would cost a parse of their own, so the
+    // cache is dropped instead and the next operation reads the file.
+    constexpr size_t kMaxReadBack = 100;
+    const bool readBack = trips.size() <= kMaxReadBack;
+    std::vector<CTripBytes> written;
+    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, readBack, written, error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
     std::string changed;
@@ -331,15 +360,18 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions, const CTr
         case EEdit::Add: {
             const size_t at =
                 layout.elements.empty() ? layout.rootEndTag : layout.elements.back().end;
-            changed.reserve(bytes.size() + written.element.size() + 2);
-            changed.append(bytes, 0, at).append("\r\n").append(written.element);
+            size_t added = 0;
+            for (const CTripBytes& one : written) added += one.element.size() + 2;
+            changed.reserve(bytes.size() + added);
+            changed.append(bytes, 0, at);
+            for (const CTripBytes& one : written) changed.append("\r\n").append(one.element);
             changed.append(bytes, at, std::string::npos);
             break;
         }
         case EEdit::Replace: {
             const CElementRange range = layout.elements[static_cast<size_t>(positions.front())];
-            changed.reserve(bytes.size() + written.element.size());
-            changed.append(bytes, 0, range.begin).append(written.element);
+            changed.reserve(bytes.size() + written.front().element.size());
+            changed.append(bytes, 0, range.begin).append(written.front().element);
             changed.append(bytes, range.end, std::string::npos);
             break;
         }
@@ -367,22 +399,22 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions, const CTr
         !WriteFileSafely(m_path, changed, &error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
-    if (!GetFileIdentity(m_path, m_cache->identity)) {
+    if (!readBack || !GetFileIdentity(m_path, m_cache->identity)) {
         Forget();
         return {};
     }
-    std::vector<CTripRecord>& trips = m_cache->trips;
+    std::vector<CTripRecord>& cached = m_cache->trips;
     switch (edit) {
         case EEdit::Add:
-            trips.push_back(std::move(written.readBack));
-            ++m_cache->outermost;
+            for (CTripBytes& one : written) cached.push_back(std::move(one.readBack));
+            m_cache->outermost += written.size();
             break;
         case EEdit::Replace:
-            trips[static_cast<size_t>(positions.front())] = std::move(written.readBack);
+            cached[static_cast<size_t>(positions.front())] = std::move(written.front().readBack);
             break;
         case EEdit::Delete:
             for (auto n = positions.rbegin(); n != positions.rend(); ++n) {
-                trips.erase(trips.begin() + *n);
+                cached.erase(cached.begin() + *n);
             }
             m_cache->outermost -= positions.size();
             break;
@@ -393,7 +425,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions, const CTr
 // The whole document is parsed, changed and written: for files whose trips cannot be found byte
 // by byte (trips inside trips, encodings such as UTF-16).
 CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& positions,
-                                       const CTripRecord* trip)
+                                       std::span<const CTripRecord> added)
 {
     Forget();
     CXMLDataFile file;
@@ -409,18 +441,19 @@ CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& posit
         return Failure(EStoreStatus::SaveFailed, "the trip cannot be put into the document");
     };
     switch (edit) {
-        case EEdit::Add: {
-            xmlNodePtr element = nullptr;
-            if (file.AppendTag(kTripTag, "", root, &element) != 0 ||
-                WriteTripElement(file, element, *trip) != 0) {
-                return cannotWrite();
+        case EEdit::Add:
+            for (const CTripRecord& trip : added) {
+                xmlNodePtr element = nullptr;
+                if (file.AppendTag(kTripTag, "", root, &element) != 0 ||
+                    WriteTripElement(file, element, trip) != 0) {
+                    return cannotWrite();
+                }
             }
             break;
-        }
         case EEdit::Replace: {
             xmlNodePtr element = trips[static_cast<size_t>(positions.front())];
             CXMLDataFile::RemoveAllChildren(element);
-            if (WriteTripElement(file, element, *trip) != 0) return cannotWrite();
+            if (WriteTripElement(file, element, added.front()) != 0) return cannotWrite();
             break;
         }
         case EEdit::Delete:

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,8 @@ public:
     CStoreResult ListPhotoPaths(EPhotoKind kind, std::vector<std::string>& paths) const;
 
     CStoreResult AddTrip(const CTripRecord& trip);
+    // Appends trips after the last one, in order, in one save (nothing when trips is empty).
+    CStoreResult AddTrips(const std::vector<CTripRecord>& trips);
     CStoreResult ReplaceTrip(int n, const CTripRecord& trip);
     CStoreResult DeleteTrip(int n);
     // Removes the trips at positions (any order, repeats ignored) in one save, so the backup
@@ -84,9 +87,9 @@ private:
     struct CCache;
     CStoreResult Refresh() const;
     enum class EEdit { Add, Replace, Delete };
-    CStoreResult Edit(EEdit edit, std::vector<int> positions, const CTripRecord* trip);
+    CStoreResult Edit(EEdit edit, std::vector<int> positions, std::span<const CTripRecord> trips);
     CStoreResult EditDocument(EEdit edit, const std::vector<int>& positions,
-                              const CTripRecord* trip);
+                              std::span<const CTripRecord> trips);
 
     std::string m_path;
     mutable std::unique_ptr<CCache> m_cache;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "data/DecimalInt.h"
+#include "data/DecimalNumber.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ int CompareCells(const std::string& a, const std::string& b, int column)
         case CRankingSort::kRankColumn:
         case CRankingSort::kLengthColumn:
         case CRankingSort::kWeightColumn: {
-            const int x = ReadDecimalInt(a);
-            const int y = ReadDecimalInt(b);
+            const int64_t x = ReadStoredThousandths(a);
+            const int64_t y = ReadStoredThousandths(b);
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case CRankingSort::kDateColumn: {

@@ -26,8 +26,9 @@ public:
     bool IsDescending() const { return m_descending; }
     void Reset();
 
-    // Orders rows by column (numbers by value, dates by year, month and day, other texts byte by
-    // byte; rows that compare equal keep their order), then renumbers the first column from 1.
+    // Orders rows by column (numbers by exact decimal value, dates by year, month and day, other
+    // texts byte by byte; rows that compare equal keep their order), then renumbers the first
+    // column from 1.
     static void SortRows(std::vector<CRow>& rows, int column, bool descending);
 
 private:

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "data/DecimalInt.h"
+#include "data/DecimalNumber.h"
+#include "data/PersonalBest.h"
 #include "data/TextEncoding.h"
 
 namespace {
@@ -65,18 +67,28 @@ CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::str
                                         std::vector<CRankRecord>& records)
 {
     records.clear();
-    const CStoreResult result = ForEachMatchingCatch(
-        store, year, species, [&](const CTripRecord& trip, const CCatchRecord& caught) {
-            if (records.size() >= kMaxRankRecords) return false;
-            CRankRecord record;
-            record.weight = ReadDecimalInt(caught.weight);
-            record.length = ReadDecimalInt(caught.height);
-            record.date = CutToCp932Bytes(trip.date, CRankRecord::kDateBytes);
-            record.weather = CutToCp932Bytes(trip.weather, CRankRecord::kWeatherBytes);
-            record.place = CutToCp932Bytes(trip.place, CRankRecord::kPlaceBytes);
-            records.push_back(std::move(record));
-            return records.size() < kMaxRankRecords;
-        });
+    const CStoreResult result = store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        const auto bests = FindPersonalBests(trips);
+        const auto best = bests.find(species);
+        for (size_t t = 0; t < trips.size() && records.size() < kMaxRankRecords; ++t) {
+            const CTripRecord& trip = trips[t];
+            if (!BeginsWith(trip.date, year)) continue;
+            for (size_t f = 0; f < trip.catches.size() && records.size() < kMaxRankRecords; ++f) {
+                const CCatchRecord& caught = trip.catches[f];
+                if (caught.name != species) continue;
+                CRankRecord record;
+                record.weight = ReadStoredThousandths(caught.weight);
+                record.length = ReadStoredThousandths(caught.height);
+                record.weightText = caught.weight;
+                record.lengthText = caught.height;
+                record.personalBest = best != bests.end() && best->second == CCatchPlace{t, f};
+                record.date = CutToCp932Bytes(trip.date, CRankRecord::kDateBytes);
+                record.weather = CutToCp932Bytes(trip.weather, CRankRecord::kWeatherBytes);
+                record.place = CutToCp932Bytes(trip.place, CRankRecord::kPlaceBytes);
+                records.push_back(std::move(record));
+            }
+        }
+    });
     std::stable_sort(
         records.begin(), records.end(),
         [](const CRankRecord& a, const CRankRecord& b) { return a.weight > b.weight; });
@@ -136,9 +148,9 @@ std::vector<std::vector<std::string>> CStatQuery::MakeRankingRows(
     rows.reserve(records.size());
     for (size_t n = 0; n < records.size(); ++n) {
         const CRankRecord& record = records[n];
-        rows.push_back({std::to_string(n + 1), record.date, record.weather,
-                        std::to_string(record.length), std::to_string(record.weight),
-                        record.place});
+        rows.push_back({std::to_string(n + 1), record.date, record.weather, record.lengthText,
+                        record.weightText, record.place,
+                        record.personalBest ? CStatQuery::kBestMark : ""});
     }
     return rows;
 }

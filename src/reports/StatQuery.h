@@ -18,13 +18,16 @@ using CMonthCounters = std::array<int, 13>;
 class CStatQuery {
 public:
     static constexpr size_t kMaxRankRecords = 1000;
+    // The seventh text of a ranking row whose catch is the all-time best of its species.
+    static constexpr const char* kBestMark = "★";
 
     // Counts every matching catch in the month field of its trip's date.  counters is cleared
     // first; it stays cleared when the file cannot be read.
     static CStoreResult CountCatchesByMonth(const CCatchStore& store, const std::string& year,
                                             const std::string& species, CMonthCounters& counters);
 
-    // The first kMaxRankRecords matching catches in file order, then heaviest first.
+    // The first kMaxRankRecords matching catches in file order, then heaviest first (by exact
+    // decimal value; equal weights keep their order).
     static CStoreResult CollectRanking(const CCatchStore& store, const std::string& year,
                                        const std::string& species,
                                        std::vector<CRankRecord>& records);
@@ -34,7 +37,8 @@ public:
     // The sample pie of the statistics by weather.
     static std::unique_ptr<CStatChart> BuildWeatherSampleChart();
 
-    // The texts of the ranking list's six columns, one row per record, numbered from 1.
+    // The texts of the ranking list's six columns as stored, one row per record, numbered from 1,
+    // and a seventh: kBestMark for a personal best, else empty.
     static std::vector<std::vector<std::string>> MakeRankingRows(
         const std::vector<CRankRecord>& records);
 

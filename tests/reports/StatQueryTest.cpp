@@ -130,19 +130,27 @@ TEST_F(StatQueryTest, RankingHeaviestFirstWithTripTexts)
            Trip("2003/7/1", {{"マダイ", "70", "8"}})});
     const auto records = Rank("2004", "マダイ");
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0].weight, 3);
-    EXPECT_EQ(records[0].length, 55);
+    EXPECT_EQ(records[0].weight, 3000);
+    EXPECT_EQ(records[0].length, 55000);
     EXPECT_EQ(records[0].date, "2004/5/3");
     EXPECT_EQ(records[0].weather, "曇り");
     EXPECT_EQ(records[0].place, "相模湾");
-    EXPECT_EQ(records[1].weight, 2);  // 2.8 reads as 2
-    EXPECT_EQ(records[2].weight, 1);
-    EXPECT_EQ(records[2].length, 38);
+    EXPECT_EQ(records[1].weight, 2800);
+    EXPECT_EQ(records[2].weight, 1000);
+    EXPECT_EQ(records[2].length, 38000);  // "38cm" as the old reader took it
     EXPECT_EQ(records[2].weather, "雨");
 
     const auto rows = CStatQuery::MakeRankingRows(records);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[1], (std::vector<std::string>{"2", "2004/5/3", "曇り", "40", "2", "相模湾"}));
+    EXPECT_EQ(rows[1],
+              (std::vector<std::string>{"2", "2004/5/3", "曇り", "40", "2.8", "相模湾", ""}));
+    // The 2003 catch of 8 kg holds the record, not this year's heaviest.
+    EXPECT_EQ(rows[0][6], "");
+    const auto all = Rank("200", "マダイ");
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_TRUE(all[0].personalBest);
+    EXPECT_EQ(all[0].date, "2003/7/1");
+    EXPECT_FALSE(all[1].personalBest);
 }
 
 TEST_F(StatQueryTest, RankingKeepsTheFirstThousandCatches)
@@ -155,7 +163,7 @@ TEST_F(StatQueryTest, RankingKeepsTheFirstThousandCatches)
     Write(trips);
     const auto records = Rank("2004", "アジ");
     ASSERT_EQ(records.size(), 1000u);
-    EXPECT_EQ(records.front().weight, 1);
+    EXPECT_EQ(records.front().weight, 1000);
     // The monthly counts have no such cap.
     EXPECT_EQ(Count("2004", "アジ")[1], 1002);
 }

@@ -13,6 +13,7 @@
 
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/CatchLogApp.h"
+#include "app/widgets/CsvExchange.h"
 #include "app/widgets/Manual.h"
 #include "app/widgets/SwitchSplitter.h"
 #include "app/widgets/XMLExport.h"
@@ -181,6 +182,15 @@ void CMainFrame::CreateMenus()
     connect(newTrip, &QAction::triggered, this, &CMainFrame::OnNewTrip);
     file->addAction(newTrip);
     file->addAction(command(kCommandExportXML));
+    // Trips to and from a spreadsheet.
+    QAction* exportCsv = MakeCommand(this, kCommandExportCsv, QStringLiteral("CSV 出力..."),
+                                     QStringLiteral("釣行データを CSV ファイルに出力"));
+    connect(exportCsv, &QAction::triggered, this, &CMainFrame::OnExportCsv);
+    QAction* importCsv = MakeCommand(this, kCommandImportCsv, QStringLiteral("CSV 取り込み..."),
+                                     QStringLiteral("CSV ファイルの釣行データを追加"));
+    connect(importCsv, &QAction::triggered, this, &CMainFrame::OnImportCsv);
+    file->addAction(exportCsv);
+    file->addAction(importCsv);
     file->addAction(command(kCommandSettings));
     file->addSeparator();
     file->addAction(command(kCommandExit));
@@ -444,6 +454,18 @@ bool CMainFrame::RestoreNavBar()
 void CMainFrame::OnExportXML()
 {
     ExportCatchFile(this);
+}
+
+void CMainFrame::OnExportCsv()
+{
+    ExportTripsCsv(this, m_store);
+}
+
+void CMainFrame::OnImportCsv()
+{
+    if (!ImportTripsCsv(this, m_store)) return;
+    if (auto* trips = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
+        trips->GetView()->OnInitialUpdate();
 }
 
 void CMainFrame::OnSettings()

@@ -25,6 +25,8 @@ public:
     static constexpr int kCommandHelp = 57667;
     static constexpr int kCommandNewTrip = 32778;
     static constexpr int kCommandReload = 32779;
+    static constexpr int kCommandExportCsv = 32780;
+    static constexpr int kCommandImportCsv = 32781;
     // Showing page n (a view number below) is kCommandShowPage + n.
     static constexpr int kCommandShowPage = 32784;
 
@@ -51,6 +53,9 @@ public:
 
     // Commands, as the toolbar and menu give them.
     void OnExportXML();
+    void OnExportCsv();
+    // Adds the trips of a CSV file and shows them in the trip list.
+    void OnImportCsv();
     void OnSettings();
     void OnAbout();
     void OnNewTrip();

@@ -25,6 +25,8 @@
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "data/DecimalInt.h"
+#include "data/DecimalNumber.h"
+#include "data/PersonalBest.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/FishNameList.h"
@@ -311,6 +313,9 @@ void CCatchEntryDlg::CreateControls()
     m_length = lineEdit(1019, 113, 212, 26, 11);
     label("重さ：", 142, 214, 18, 9);
     m_weight = lineEdit(1020, 160, 212, 24, 11);
+    m_recordLabel = new QLabel(m_content);
+    named(m_recordLabel, 1041, 188, 213, 60, 10);
+    m_recordLabel->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     label("釣れた時間：", 10, 231, 41, 9);
     m_hour = lineEdit(1021, 52, 230, 20, 11);
     m_hourSpin = new CUpDownCtrl(m_content);
@@ -502,28 +507,37 @@ void CCatchEntryDlg::FillSpeciesCombos(bool selectFirstSpecies)
 
 // ---- catches ---------------------------------------------------------------------------------
 
-bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int& value)
+bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int places,
+                                std::string& value)
 {
-    int number = 0;
-    if (ParseWholeDecimalInt(StdFromQString(edit->text()), number) && number >= 0 &&
-        number <= kMaxNumber) {
-        value = number;
+    int64_t thousandths = 0;
+    const EDecimalError error =
+        ParseDecimalInput(StdFromQString(edit->text()), places, kMaxNumber, thousandths);
+    if (error == EDecimalError::None) {
+        value = FormatThousandths(thousandths);
         return true;
     }
-    ShowMessageBox(this,
-                   QStringLiteral("%1には 0 から %2 までの整数を入力してください。")
-                       .arg(fieldName)
-                       .arg(kMaxNumber),
-                   EMessageBoxIcon::Warning);
+    QString text;
+    if (error == EDecimalError::Comma) {
+        text = QStringLiteral("%1の小数点には「,」ではなく「.」を使ってください（例: 0.35）。")
+                   .arg(fieldName);
+    } else {
+        text = QStringLiteral("%1には 0 から %2 までの数を、小数点以下 %3 桁まで入力してください。")
+                   .arg(fieldName)
+                   .arg(kMaxNumber)
+                   .arg(places);
+    }
+    ShowMessageBox(this, text, EMessageBoxIcon::Warning);
     edit->setFocus();
     edit->selectAll();
     return false;
 }
 
-bool CCatchEntryDlg::ValidateNumbers(int& length, int& weight)
+bool CCatchEntryDlg::ValidateNumbers(std::string& length, std::string& weight)
 {
-    return ReadNumber(m_length, QStringLiteral("体長"), length) &&
-           ReadNumber(m_weight, QStringLiteral("重さ"), weight);
+    // Lengths in millimetres, weights in grams: what a scale or a measure shows.
+    return ReadNumber(m_length, QStringLiteral("体長"), 1, length) &&
+           ReadNumber(m_weight, QStringLiteral("重さ"), 3, weight);
 }
 
 void CCatchEntryDlg::AppendCatchRow(int row, const CCatchRecord& caught)
@@ -539,16 +553,28 @@ void CCatchEntryDlg::OnRegisterCatch()
 {
     const QString species = m_species->currentText();
     if (species.isEmpty()) return;
-    int length = 0;
-    int weight = 0;
-    if (!ValidateNumbers(length, weight)) return;
     CCatchRecord caught;
+    if (!ValidateNumbers(caught.height, caught.weight)) return;
     caught.name = Cut(species);
-    caught.height = std::to_string(length);
-    caught.weight = std::to_string(weight);
     caught.time =
         Cut(m_hour->text() + QStringLiteral("時") + m_minute->text() + QStringLiteral("分"));
     AppendCatchRow(0, caught);
+    ShowWhetherRecordBroken(caught);
+}
+
+void CCatchEntryDlg::ShowWhetherRecordBroken(const CCatchRecord& caught)
+{
+    // Measured against the saved file only: catches still in this dialog are not yet records.
+    const std::string date = StdFromQString(m_date->date().toString(kDateFormat));
+    bool broken = false;
+    m_store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        const auto bests = FindPersonalBests(trips);
+        const auto best = bests.find(caught.name);
+        if (best == bests.end()) return;
+        const CTripRecord& holder = trips[best->second.trip];
+        broken = RanksAbove(caught, date, holder.catches[best->second.fish], holder.date);
+    });
+    m_recordLabel->setText(broken ? QStringLiteral("自己記録更新") : QString());
 }
 
 void CCatchEntryDlg::OnRemoveCatch()
@@ -679,8 +705,8 @@ void CCatchEntryDlg::accept()
     if (m_closing) return;
     // Length and weight belong to the catch being typed, not to the trip: a wrong value is
     // pointed out but does not hold the trip back.
-    int length = 0;
-    int weight = 0;
+    std::string length;
+    std::string weight;
     ValidateNumbers(length, weight);
     CTripRecord trip = GetTripFromControls();
     if (SaveTrip(std::move(trip))) Finish(ECatchEntryResult::Saved);

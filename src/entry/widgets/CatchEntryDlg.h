@@ -11,6 +11,7 @@
 class CCatchStore;
 
 class QComboBox;
+class QLabel;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -100,9 +101,12 @@ private:
     // Catches.
     void OnRegisterCatch();
     void OnRemoveCatch();
-    bool ReadNumber(QLineEdit* edit, const QString& fieldName, int& value);
-    bool ValidateNumbers(int& length, int& weight);
+    // Reads a decimal of at most places places into its normal form.
+    bool ReadNumber(QLineEdit* edit, const QString& fieldName, int places, std::string& value);
+    bool ValidateNumbers(std::string& length, std::string& weight);
     void AppendCatchRow(int row, const CCatchRecord& caught);
+    // Shows 「自己記録更新」 when caught beats the saved personal best of its species.
+    void ShowWhetherRecordBroken(const CCatchRecord& caught);
 
     // Photos.
     void OnAddPhotos(bool place);
@@ -149,6 +153,7 @@ private:
     QLineEdit* m_minute = nullptr;                // 1023
     CUpDownCtrl* m_minuteSpin = nullptr;          // 1024
     CHitListCtrl* m_catchList = nullptr;          // 1004
+    QLabel* m_recordLabel = nullptr;              // 1041
     CHitIconListCtrl* m_fishPhotoList = nullptr;  // 1011
     // Says which fields were filled from the photos' capture times.
     QLabel* m_captureNote = nullptr;  // 1047

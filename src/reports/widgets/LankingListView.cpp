@@ -8,6 +8,9 @@
 
 namespace {
 
+constexpr int kPlainTextRole = Qt::UserRole;
+constexpr int kMarkRole = Qt::UserRole + 1;
+
 struct CColumn {
     const char* caption;
     int width;
@@ -46,16 +49,23 @@ void CLankingListView::DeleteAllItems()
 
 void CLankingListView::SetRowTexts(int row, const std::vector<std::string>& texts)
 {
+    const auto text = [&](size_t c) { return c < texts.size() ? texts[c] : std::string(); };
+    const std::string mark = text(kColumnCount);
     for (int c = 0; c < columnCount(); ++c) {
-        const std::string text =
-            static_cast<size_t>(c) < texts.size() ? texts[static_cast<size_t>(c)] : std::string();
         QTableWidgetItem* cell = item(row, c);
         if (cell == nullptr) {
-            setItem(row, c, new QTableWidgetItem(QStringFromStd(text)));
-        } else {
-            cell->setText(QStringFromStd(text));
+            cell = new QTableWidgetItem;
+            setItem(row, c, cell);
         }
+        const QString plain = QStringFromStd(text(static_cast<size_t>(c)));
+        // The rank keeps its plain text for sorting; the mark is only shown before it.
+        cell->setData(kPlainTextRole, plain);
+        cell->setText(c == 0 ? QStringFromStd(mark) + plain : plain);
+        QFont font = this->font();
+        font.setBold(!mark.empty());
+        cell->setFont(font);
     }
+    if (QTableWidgetItem* first = item(row, 0)) first->setData(kMarkRole, QStringFromStd(mark));
 }
 
 void CLankingListView::AddRow(const std::vector<std::string>& texts)
@@ -73,8 +83,12 @@ std::vector<std::vector<std::string>> CLankingListView::GetRows() const
         std::vector<std::string> texts;
         for (int c = 0; c < columnCount(); ++c) {
             const QTableWidgetItem* cell = item(r, c);
-            texts.push_back(cell != nullptr ? StdFromQString(cell->text()) : std::string());
+            texts.push_back(cell != nullptr ? StdFromQString(cell->data(kPlainTextRole).toString())
+                                            : std::string());
         }
+        const QTableWidgetItem* first = item(r, 0);
+        texts.push_back(first != nullptr ? StdFromQString(first->data(kMarkRole).toString())
+                                         : std::string());
         rows.push_back(std::move(texts));
     }
     return rows;

@@ -15,10 +15,11 @@ public:
 
     // Removes every row and column and sets up the six columns.
     void OnInitialUpdate();
-    // Appends one row: the texts of the columns from the left.
+    // Appends one row: the texts of the columns from the left, then a mark (such as "★" for a
+    // personal best) shown before the rank, the row in bold; empty for none.
     void AddRow(const std::vector<std::string>& texts);
     void DeleteAllItems();
-    // The texts of every row, top to bottom.
+    // The texts of every row, top to bottom, as AddRow takes them (the mark last).
     std::vector<std::vector<std::string>> GetRows() const;
 
     // Sorts by column as a click on its header does.

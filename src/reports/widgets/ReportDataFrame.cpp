@@ -1,15 +1,24 @@
 #include "reports/widgets/ReportDataFrame.h"
 
 #include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "reports/widgets/ReportDataView.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
+#include "uikit/QtText.h"
 
 CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
-    : QWidget(parent), m_bar(new QWidget(this)), m_view(nullptr)
+    : QWidget(parent),
+      m_bar(new QWidget(this)),
+      m_view(nullptr),
+      m_search(new QLineEdit(m_bar)),
+      m_from(new QLineEdit(m_bar)),
+      m_to(new QLineEdit(m_bar))
 {
     m_bar->setObjectName(QString::number(kDialogBarId));
     m_bar->setFont(CDialogUnits::DialogFont());
@@ -22,13 +31,44 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     auto* remove = new QPushButton(QStringLiteral("削除"), m_bar);
     remove->setObjectName(QString::number(kDeleteId));
     units.Place(remove, 58, 2, 50, 12);
+    auto* searchLabel = new QLabel(QStringLiteral("検索:"), m_bar);
+    units.Place(searchLabel, 116, 4, 20, 9);
+    m_search->setObjectName(QString::number(kSearchId));
+    m_search->setPlaceholderText(QStringLiteral("語句 (Ctrl+F)"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setToolTip(QStringLiteral("空白で区切った語句をすべて含む釣行を表示します"));
+    units.Place(m_search, 136, 2, 96, 12);
+    auto* rangeLabel = new QLabel(QStringLiteral("期間:"), m_bar);
+    units.Place(rangeLabel, 238, 4, 20, 9);
+    m_from->setObjectName(QString::number(kFromDateId));
+    m_from->setPlaceholderText(QStringLiteral("2004/1/1"));
+    units.Place(m_from, 258, 2, 48, 12);
+    auto* tilde = new QLabel(QStringLiteral("～"), m_bar);
+    units.Place(tilde, 308, 4, 8, 9);
+    m_to->setObjectName(QString::number(kToDateId));
+    m_to->setPlaceholderText(QStringLiteral("2004/12/31"));
+    units.Place(m_to, 318, 2, 48, 12);
 
     m_view = new CReportDataView(store, this);
     StackBarOverView(this, m_bar, m_view);
 
     connect(newTrip, &QPushButton::clicked, m_view, [this] { m_view->OnNewTrip(); });
     connect(remove, &QPushButton::clicked, m_view, &CReportDataView::OnDeleteSelected);
+    for (QLineEdit* edit : {m_search, m_from, m_to})
+        connect(edit, &QLineEdit::textChanged, this, &CReportDataFrame::ApplyFilter);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_search->setFocus(Qt::ShortcutFocusReason);
+        m_search->selectAll();
+    });
     // Quiet about a failure told at start (the offer of the backup).
     m_view->OnInitialUpdate(false);
     m_view->setFocus();
+}
+
+void CReportDataFrame::ApplyFilter()
+{
+    m_view->SetFilter(CTripFilter(StdFromQString(m_search->text()), StdFromQString(m_from->text()),
+                                  StdFromQString(m_to->text())));
 }

@@ -4,9 +4,11 @@
 
 class CCatchStore;
 class CReportDataView;
+class QLineEdit;
 class QPushButton;
 
-// The page behind "データ登録": a bar with "新規登録" and "削除" on top and the trip list below.
+// The page behind "データ登録": a bar with "新規登録", "削除", a search field (Ctrl+F) and a date
+// range on top, and the trip list below, filtered as the user types.
 // Works on its own (the main window only adds it to its page stack).
 class CReportDataFrame : public QWidget {
     Q_OBJECT
@@ -19,8 +21,16 @@ public:
     static constexpr int kDialogBarId = 134;
     static constexpr int kNewTripId = 1032;
     static constexpr int kDeleteId = 1006;
+    static constexpr int kSearchId = 1050;
+    static constexpr int kFromDateId = 1051;
+    static constexpr int kToDateId = 1052;
 
 private:
+    void ApplyFilter();
+
     QWidget* m_bar;
     CReportDataView* m_view;
+    QLineEdit* m_search;
+    QLineEdit* m_from;
+    QLineEdit* m_to;
 };

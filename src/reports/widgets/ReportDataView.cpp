@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "data/PersonalBest.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
@@ -27,10 +28,17 @@ int CTripRowModel::columnCount(const QModelIndex& parent) const
 
 QVariant CTripRowModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole) return {};
-    const CTripRow& row = m_rows[static_cast<size_t>(index.row())];
+    if (!index.isValid()) return {};
+    if (role == Qt::ToolTipRole && index.column() == 0 &&
+        m_rows[static_cast<size_t>(index.row())].holdsBest) {
+        return QStringLiteral("自己記録の釣果を含む釣行");
+    }
+    if (role != Qt::DisplayRole) return {};
+    const CTripListRow& listRow = m_rows[static_cast<size_t>(index.row())];
+    const CTripRow& row = listRow.texts;
     const std::string* texts[5] = {&row.number, &row.date, &row.weather, &row.fishname, &row.place};
-    return QStringFromStd(*texts[index.column()]);
+    const QString text = QStringFromStd(*texts[index.column()]);
+    return index.column() == 0 && listRow.holdsBest ? QStringLiteral("★") + text : text;
 }
 
 QVariant CTripRowModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -41,26 +49,64 @@ QVariant CTripRowModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-void CTripRowModel::SetRows(std::vector<CTripRow> rows)
+void CTripRowModel::SetRows(std::vector<CTripListRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
 }
 
-void CTripRowModel::RemoveRow(int row)
+void CTripFilterModel::SetFilter(CTripFilter filter)
 {
-    if (row < 0 || row >= rowCount()) return;
-    beginRemoveRows({}, row, row);
-    m_rows.erase(m_rows.begin() + row);
-    endRemoveRows();
+    m_filter = std::move(filter);
+    invalidateRowsFilter();
+}
+
+bool CTripFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const
+{
+    if (m_filter.IsEmpty()) return true;
+    const auto* rows = static_cast<const CTripRowModel*>(sourceModel());
+    const CTripListRow& row = rows->Rows()[static_cast<size_t>(sourceRow)];
+    return m_filter.Matches(row.searchText, row.texts.date);
+}
+
+bool CTripFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    const auto* rows = static_cast<const CTripRowModel*>(sourceModel());
+    const CTripRow& a = rows->Rows()[static_cast<size_t>(left.row())].texts;
+    const CTripRow& b = rows->Rows()[static_cast<size_t>(right.row())].texts;
+    switch (left.column()) {
+        case 0:
+            return left.row() < right.row();
+        case 1: {
+            long x = -1;
+            long y = -1;
+            ReadDateKey(a.date, false, x);
+            ReadDateKey(b.date, false, y);
+            return x < y;
+        }
+        case 2:
+            return a.weather < b.weather;
+        case 3:
+            return a.fishname < b.fishname;
+        default:
+            return a.place < b.place;
+    }
 }
 
 CReportDataView::CReportDataView(CCatchStore& store, QWidget* parent)
-    : QTableView(parent), m_store(store), m_model(new CTripRowModel(this))
+    : QTableView(parent),
+      m_store(store),
+      m_model(new CTripRowModel(this)),
+      m_filterModel(new CTripFilterModel(this))
 {
-    setModel(m_model);
+    m_filterModel->setSourceModel(m_model);
+    setModel(m_filterModel);
     SetUpReportList(this);
+    // File order until a header is clicked; a click sorts, the next reverses.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    horizontalHeader()->setSortIndicatorShown(true);
+    setSortingEnabled(true);
     setFrameShape(QFrame::StyledPanel);
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
     GiveRoomToSection(this, horizontalHeader(), 4, kColumnWidths[4]);
@@ -73,8 +119,20 @@ CReportDataView::~CReportDataView()
 
 CStoreResult CReportDataView::OnInitialUpdate(bool repeatFailure)
 {
-    std::vector<CTripRow> rows;
-    const CStoreResult result = m_store.ListTrips(rows);
+    std::vector<CTripListRow> rows;
+    const bool searching = m_filterModel->HasFilter();
+    m_searchTexts = searching;
+    const CStoreResult result = m_store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        rows.resize(trips.size());
+        for (size_t n = 0; n < trips.size(); ++n) {
+            const CTripRecord& trip = trips[n];
+            rows[n].texts = {std::to_string(n + 1), trip.date, trip.weather, trip.fishname,
+                             trip.place};
+            if (searching) rows[n].searchText = TripSearchText(trip);
+        }
+        for (int position : TripsHoldingBests(trips))
+            rows[static_cast<size_t>(position)].holdsBest = true;
+    });
     if (!result.ok()) rows.clear();
     m_model->SetRows(std::move(rows));
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
@@ -87,6 +145,20 @@ CStoreResult CReportDataView::OnInitialUpdate(bool repeatFailure)
     }
     Q_EMIT reloaded();
     return result;
+}
+
+int CReportDataView::PositionOfRow(int row) const
+{
+    const QModelIndex source = m_filterModel->mapToSource(m_filterModel->index(row, 0));
+    return source.isValid() ? source.row() : -1;
+}
+
+void CReportDataView::SetFilter(CTripFilter filter)
+{
+    const bool fill = !filter.IsEmpty() && !m_searchTexts;
+    m_filterModel->SetFilter(std::move(filter));
+    // From what the store keeps: no second read of the file unless it changed.
+    if (fill) OnInitialUpdate();
 }
 
 CCatchEntryDlg* CReportDataView::OnNewTrip()
@@ -115,7 +187,7 @@ void CReportDataView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         const QModelIndex index = indexAt(event->position().toPoint());
-        m_doubleClickedRow = index.isValid() ? index.row() : -1;
+        m_doubleClickedRow = index.isValid() ? PositionOfRow(index.row()) : -1;
         if (m_doubleClickedRow >= 0) OpenCatchEntry(m_doubleClickedRow);
     }
     QTableView::mouseDoubleClickEvent(event);
@@ -130,7 +202,7 @@ void CReportDataView::keyPressEvent(QKeyEvent* event)
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         event->modifiers() == Qt::NoModifier) {
         const QModelIndex current = currentIndex();
-        if (current.isValid()) OpenCatchEntry(current.row());
+        if (current.isValid()) OpenCatchEntry(PositionOfRow(current.row()));
         return;
     }
     QTableView::keyPressEvent(event);
@@ -138,11 +210,13 @@ void CReportDataView::keyPressEvent(QKeyEvent* event)
 
 void CReportDataView::OnDeleteSelected()
 {
+    // The rows as shown name trips by their place in the file, never by their place in the view.
     std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.push_back(m_filterModel->mapToSource(index).row());
     if (rows.empty()) return;
     std::sort(rows.begin(), rows.end());
-    const CTripRow& first = m_model->Rows()[static_cast<size_t>(rows.front())];
+    const CTripRow& first = m_model->Rows()[static_cast<size_t>(rows.front())].texts;
     QString question =
         rows.size() == 1
             ? QStringLiteral("次の釣行データを削除しますか？\n")

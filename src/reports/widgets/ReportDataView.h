@@ -3,13 +3,23 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QPointer>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <vector>
 
 #include "data/CatchStore.h"
 #include "entry/widgets/CatchEntryDlg.h"
+#include "reports/TripSearch.h"
 
-// The rows of the trip list: one per trip, in file order, five texts each.
+// One row of the trip list and what searching and marking it needs.
+struct CTripListRow {
+    CTripRow texts;
+    std::string searchText;  // TripSearchText of the trip, once a search needs it
+    bool holdsBest = false;  // a catch of the trip is the personal best of its species
+};
+
+// The rows of the trip list: one per trip, in file order (row r is the trip at position r), five
+// texts each; the number of a trip holding a personal best is marked 「★」.
 class CTripRowModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -21,15 +31,33 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    void SetRows(std::vector<CTripRow> rows);
-    void RemoveRow(int row);
-    const std::vector<CTripRow>& Rows() const { return m_rows; }
+    void SetRows(std::vector<CTripListRow> rows);
+    const std::vector<CTripListRow>& Rows() const { return m_rows; }
 
 private:
-    std::vector<CTripRow> m_rows;
+    std::vector<CTripListRow> m_rows;
 };
 
-// The list of all trips of the catch file.  Row r shows trip r; the list is never sorted.
+// The trip list as shown: the rows a CTripFilter lets through, sorted by a clicked column (the
+// number and the date by value, other texts byte by byte) or in file order.
+class CTripFilterModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void SetFilter(CTripFilter filter);
+    bool HasFilter() const { return !m_filter.IsEmpty(); }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    CTripFilter m_filter;
+};
+
+// The list of the trips of the catch file, filtered and sorted as the user asks; every row keeps
+// the position of its trip in the file, and edits and deletes act on that position.
 // A double click on a row opens the catch-entry dialog on that trip; when a dialog reports that
 // it saved or was cancelled, the view destroys it and reads the file again.
 class CReportDataView : public QTableView, public ICatchEntryOwner {
@@ -46,17 +74,23 @@ public:
 
     // "新規登録": a dialog for a new trip.
     CCatchEntryDlg* OnNewTrip();
-    // Opens a dialog on trip position (the list's row).
+    // Opens a dialog on the trip at position in the file.
     CCatchEntryDlg* OpenCatchEntry(int position);
+    // The file position of the trip shown in row of the view, -1 for none.
+    int PositionOfRow(int row) const;
+    // Shows only the trips filter lets through (an empty filter shows all).
+    void SetFilter(CTripFilter filter);
     // "削除" and the Delete key: after one question, removes every selected trip from the file in
     // one save and reads the list again.
     void OnDeleteSelected();
 
+    // The file position of the trip last double-clicked, -1 for none.
     int GetLastDoubleClickedRow() const { return m_doubleClickedRow; }
     // The dialog opened last (null when it is gone).
     CCatchEntryDlg* GetCatchEntryDlg() const { return m_lastDialog; }
     const QList<QPointer<CCatchEntryDlg>>& GetOpenDialogs() const { return m_dialogs; }
     CTripRowModel* GetRowModel() const { return m_model; }
+    CTripFilterModel* GetFilterModel() const { return m_filterModel; }
 
     void OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult result) override;
 
@@ -73,7 +107,11 @@ protected:
 
 private:
     CCatchStore& m_store;
+    // Whether the rows carry their search texts: they are made only once a search needs them,
+    // so that a list nobody searches fills as fast as before.
+    bool m_searchTexts = false;
     CTripRowModel* m_model;
+    CTripFilterModel* m_filterModel;
     int m_doubleClickedRow = -1;
     QPointer<CCatchEntryDlg> m_lastDialog;
     QList<QPointer<CCatchEntryDlg>> m_dialogs;

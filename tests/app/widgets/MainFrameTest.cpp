@@ -212,10 +212,10 @@ TEST_F(MainFrameTest, ANewTripGoesFromTheEntryDialogToTheListAndTheChart)
     ASSERT_TRUE(reloaded.wait(5000));
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join("|").toStdString();
 
-    // The list shows the trip as its last row.
+    // The list shows the trip as its last row, marked as holding the マダイ record.
     QAbstractItemModel* rows = reports->GetView()->model();
     ASSERT_EQ(rows->rowCount(), 3);
-    EXPECT_EQ(rows->index(2, 0).data().toString(), QStringLiteral("3"));
+    EXPECT_EQ(rows->index(2, 0).data().toString(), QStringLiteral("★3"));
     EXPECT_EQ(rows->index(2, 1).data().toString(), QStringLiteral("2026/09/12"));
     EXPECT_EQ(rows->index(2, 4).data().toString(), QStringLiteral("伊豆 下田沖"));
 

@@ -258,7 +258,7 @@ TEST_F(CatchEntryDlgTest, RegisteringACatchChecksLengthAndWeightAndPutsTheNewest
     EXPECT_EQ(CatchRows(), 0);
     ASSERT_EQ(m_messages.Texts().size(), 2);
     EXPECT_TRUE(m_messages.Texts()[1].contains("重さ"));
-    for (const char* wrong : {"-1", "", "1.5"}) {
+    for (const char* wrong : {"-1", "", "1.2345", "0,35"}) {
         SetText(1020, wrong);
         Click(1025);
         EXPECT_EQ(CatchRows(), 0) << wrong;
@@ -275,23 +275,27 @@ TEST_F(CatchEntryDlgTest, RegisteringACatchChecksLengthAndWeightAndPutsTheNewest
     EXPECT_EQ(Cell(0, 3), "5時30分");
     EXPECT_EQ(Control<QLineEdit>(1019)->text(), "25");  // fields keep their values
 
+    EXPECT_TRUE(m_messages.Texts().back().contains("「.」"))
+        << m_messages.Texts().back().toStdString();
+
     SetSpecies("メバル");
     SetText(1019, "007");
     SetText(1020, "10000");
     SetText(1021, "");
     SetText(1023, "");
     Click(1025);
-    SetText(1019, "0");
-    SetText(1020, "0");
+    SetText(1019, "３２．５");
+    SetText(1020, "０．３５０");
     Click(1025);
     ASSERT_EQ(CatchRows(), 3);
-    EXPECT_EQ(Cell(0, 1), "0");
+    EXPECT_EQ(Cell(0, 1), "32.5");
+    EXPECT_EQ(Cell(0, 2), "0.35");
     EXPECT_EQ(Cell(1, 0), "メバル");
     EXPECT_EQ(Cell(1, 1), "7");
     EXPECT_EQ(Cell(1, 2), "10000");
     EXPECT_EQ(Cell(1, 3), "時分");
     EXPECT_EQ(Cell(2, 0), "スズキ");
-    EXPECT_EQ(m_messages.Texts().size(), 5);
+    EXPECT_EQ(m_messages.Texts().size(), 6);
 }
 
 TEST_F(CatchEntryDlgTest, HourAndMinuteStepRoundTheirRangesIntoTheirEdits)
@@ -356,6 +360,33 @@ TEST_F(CatchEntryDlgTest, RemovingTakesTheRowLastPressed)
     EXPECT_EQ(list->GetHitItem(), -1);
     Click(1006);
     EXPECT_EQ(CatchRows(), 1);
+}
+
+TEST_F(CatchEntryDlgTest, RegisteringACatchThatBeatsTheSavedBestSaysSo)
+{
+    AddStoredTrip(SampleTrip("first"));  // メバル 21 cm 0 kg; no スズキ at all
+    Open(-1);
+    auto* label = Control<QLabel>(1041);
+    struct Case {
+        const char* species;
+        const char* length;
+        const char* weight;
+        bool record;
+    };
+    const Case cases[] = {
+        {"メバル", "20", "0", false},  {"メバル", "21", "0", false},  // level is no record
+        {"メバル", "21.5", "0", true}, {"メバル", "10", "0.001", true},
+        {"スズキ", "60", "3", false},  {"メバル", "20", "0", false},  // cleared again
+    };
+    for (const Case& c : cases) {
+        SetSpecies(c.species);
+        SetText(1019, c.length);
+        SetText(1020, c.weight);
+        Click(1025);
+        EXPECT_EQ(label->text() == QStringLiteral("自己記録更新"), c.record)
+            << c.species << " " << c.length << " " << c.weight;
+    }
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
 TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater)

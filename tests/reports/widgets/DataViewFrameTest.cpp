@@ -175,10 +175,10 @@ TEST_F(DataViewFrameTest, RankingListsHeaviestFirstAndSwitchesBack)
     // The place takes the room the others leave, never less than its classic width.
     QTRY_COMPARE(list->columnWidth(5), std::max(150, list->viewport()->width() - 40 - 4 * 80));
     EXPECT_GT(list->columnWidth(5), 150);
-    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"10", "9", "2", "1"}));
+    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"10", "9", "2.8", "1"}));
     EXPECT_EQ(RankColumn(0), (std::vector<std::string>{"1", "2", "3", "4"}));
     EXPECT_EQ(list->GetRows()[0],
-              (std::vector<std::string>{"1", "2004/5/3", "晴れ", "42", "10", "城ヶ島"}));
+              (std::vector<std::string>{"1", "2004/5/3", "晴れ", "42", "10", "城ヶ島", ""}));
     EXPECT_EQ(Year()->currentText(), QStringLiteral("2004"));
     SaveShotIfAsked(list->grab().toImage(), QStringLiteral("statistics-ranking"));
 
@@ -242,10 +242,10 @@ TEST_F(DataViewFrameTest, HeaderClicksSortByNumberAndDateAndRenumber)
     Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
     Click(1004);
     ClickHeader(4);  // weight ascending, by number: 1 2 9 10
-    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"1", "2", "9", "10"}));
+    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"1", "2.8", "9", "10"}));
     EXPECT_EQ(RankColumn(0), (std::vector<std::string>{"1", "2", "3", "4"}));
     ClickHeader(4);  // same column again: descending
-    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"10", "9", "2", "1"}));
+    EXPECT_EQ(RankColumn(4), (std::vector<std::string>{"10", "9", "2.8", "1"}));
     ClickHeader(3);  // another column: ascending
     EXPECT_EQ(RankColumn(3), (std::vector<std::string>{"8", "30", "35", "42"}));
     ClickHeader(1);
@@ -260,6 +260,24 @@ TEST_F(DataViewFrameTest, HeaderClicksSortByNumberAndDateAndRenumber)
     Click(1004);
     ClickHeader(1);
     EXPECT_EQ(RankColumn(1).back(), "2004/12/1");  // ascending again after descending
+}
+
+TEST_F(DataViewFrameTest, PersonalBestRowIsMarkedAndKeepsItsMarkWhenSorted)
+{
+    Choose(QStringLiteral("200"), QStringLiteral("メジナ"));
+    Click(1004);
+    CLankingListView* list = m_frame->GetLankingListView();
+    ASSERT_EQ(list->rowCount(), 5);
+    EXPECT_EQ(list->item(0, 0)->text(), QStringLiteral("★1"));
+    EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("20"));
+    EXPECT_TRUE(list->item(0, 5)->font().bold());
+    EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("2"));
+    EXPECT_FALSE(list->item(1, 5)->font().bold());
+    SaveShotIfAsked(list->grab().toImage(), QStringLiteral("statistics-ranking-best"));
+    ClickHeader(4);  // ascending: the best goes last and keeps its mark
+    EXPECT_EQ(list->item(4, 0)->text(), QStringLiteral("★5"));
+    EXPECT_TRUE(list->item(4, 5)->font().bold());
+    EXPECT_EQ(RankColumn(6), (std::vector<std::string>{"", "", "", "", "★"}));
 }
 
 TEST_F(DataViewFrameTest, WeatherSampleDrawsThePie)

@@ -257,3 +257,94 @@ TEST_F(ReportDataViewTest, TheListIsReloadedWhenADialogSavesOrIsCancelled)
 }
 
 }  // namespace
+
+TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
+{
+    CCatchStore store(CatchFilePath());
+    CTripRecord best = Trip("城ヶ島", "2004/5/3");
+    best.catches = {{"マダイ", "32.5", "0.35", "7時15分"}};
+    ASSERT_TRUE(store.AddTrip(Trip("相模湾", "2003/12/31")).ok());
+    ASSERT_TRUE(store.AddTrip(best).ok());
+    ASSERT_TRUE(store.AddTrip(Trip("Izu Oshima", "2004/11/2")).ok());
+    Show();
+    m_frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
+    auto* search = FindControl<QLineEdit>(m_frame.get(), 1050);
+    auto* from = FindControl<QLineEdit>(m_frame.get(), 1051);
+    auto* to = FindControl<QLineEdit>(m_frame.get(), 1052);
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(Text(1, 0), QStringLiteral("★2"));  // holds the マダイ record
+    EXPECT_EQ(Text(0, 0), "1");
+
+    QTest::keyClick(m_frame->GetView(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(search->hasFocus());
+    struct Case {
+        const char* words;
+        const char* from;
+        const char* to;
+        std::vector<const char*> places;
+    };
+    const std::vector<Case> cases = {
+        {"まだい", "", "", {"城ヶ島"}},
+        {"ｼｰﾊﾞｽ izu", "", "", {"Izu Oshima"}},
+        {"", "2004", "", {"城ヶ島", "Izu Oshima"}},
+        {"", "", "2004/5", {"相模湾", "城ヶ島"}},
+        {"しーばす", "2004/6/1", "2004/12/31", {"Izu Oshima"}},
+        {"くろだい", "", "", {}},
+        {"", "", "", {"相模湾", "城ヶ島", "Izu Oshima"}},  // all, in file order
+    };
+    for (const Case& c : cases) {
+        search->setText(QString::fromUtf8(c.words));
+        from->setText(QString::fromUtf8(c.from));
+        to->setText(QString::fromUtf8(c.to));
+        std::vector<std::string> shown;
+        for (int row = 0; row < Rows(); ++row) shown.push_back(StdFromQString(Text(row, 4)));
+        EXPECT_EQ(shown, std::vector<std::string>(c.places.begin(), c.places.end())) << c.words;
+    }
+    search->setText(QStringLiteral("ｼｰﾊﾞｽ 2004"));
+    ASSERT_EQ(Rows(), 2);
+    SaveShotIfAsked(m_frame->grab().toImage(), QStringLiteral("trip-list-search"));
+}
+
+TEST_F(ReportDataViewTest, FilteredAndSortedRowsEditAndDeleteTheirOwnTrips)
+{
+    CCatchStore store(CatchFilePath());
+    const char* dates[] = {"2004/10/1", "2004/2/1", "2003/12/31", "2004/9/30"};
+    for (int n = 0; n < 4; ++n)
+        ASSERT_TRUE(store.AddTrip(Trip("t" + std::to_string(n), dates[n])).ok());
+    CReportDataView* view = Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+    QHeaderView* header = view->horizontalHeader();
+    const auto clickHeader = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, 5));
+    };
+    clickHeader(1);  // dates as dates, ascending
+    std::vector<std::string> shown;
+    for (int row = 0; row < Rows(); ++row) shown.push_back(StdFromQString(Text(row, 4)));
+    EXPECT_EQ(shown, (std::vector<std::string>{"t2", "t1", "t3", "t0"}));
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickHeader(1);
+    EXPECT_EQ(Text(0, 4), "t0");
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // Row 1 of the descending view is t3 (position 3): it opens and edits t3.
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, RowCentre(1));
+    EXPECT_EQ(view->GetLastDoubleClickedRow(), 3);
+    ASSERT_NE(view->GetCatchEntryDlg(), nullptr);
+    EXPECT_EQ(FindControl<QLineEdit>(view->GetCatchEntryDlg(), 1008)->text(), "t3");
+    view->GetCatchEntryDlg()->DiscardChanges();
+
+    // Filtered to t1 and t3 in a sorted view, deleting the second row removes t1 only.
+    FindControl<QLineEdit>(m_frame.get(), 1051)->setText("2004/1");
+    FindControl<QLineEdit>(m_frame.get(), 1052)->setText("2004/9");
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(Text(1, 4), "t1");
+    EXPECT_EQ(view->PositionOfRow(1), 1);
+    view->selectRow(1);
+    m_messages.QueueAnswer(QMessageBox::Yes);
+    Click(1006);
+    EXPECT_EQ(StoredPlaces(), (std::vector<std::string>{"t0", "t2", "t3"}));
+    ASSERT_EQ(Rows(), 1);  // the filter stays after the reread
+    EXPECT_EQ(Text(0, 4), "t3");
+}

@@ -1,0 +1,66 @@
+#include "data/PersonalBest.h"
+
+#include <algorithm>
+#include <array>
+#include <tuple>
+
+#include "data/DecimalInt.h"
+#include "data/DecimalNumber.h"
+
+namespace {
+
+// Year, month and day of "year/month/day"; missing fields read 0.
+std::array<int, 3> DateKey(const std::string& text)
+{
+    std::array<int, 3> key{};
+    size_t start = 0;
+    for (int& field : key) {
+        if (start > text.size()) break;
+        size_t end = text.find('/', start);
+        if (end == std::string::npos) end = text.size();
+        field = ReadDecimalInt(std::string_view(text).substr(start, end - start));
+        start = end + 1;
+    }
+    return key;
+}
+
+}  // namespace
+
+bool RanksAbove(const CCatchRecord& a, const std::string& dateA, const CCatchRecord& b,
+                const std::string& dateB)
+{
+    const auto heavier =
+        std::make_tuple(ReadStoredThousandths(a.weight), ReadStoredThousandths(a.height));
+    const auto other =
+        std::make_tuple(ReadStoredThousandths(b.weight), ReadStoredThousandths(b.height));
+    if (heavier != other) return heavier > other;
+    return DateKey(dateA) < DateKey(dateB);
+}
+
+std::map<std::string, CCatchPlace> FindPersonalBests(const std::vector<CTripRecord>& trips)
+{
+    std::map<std::string, CCatchPlace> bests;
+    for (size_t t = 0; t < trips.size(); ++t) {
+        for (size_t f = 0; f < trips[t].catches.size(); ++f) {
+            const CCatchRecord& caught = trips[t].catches[f];
+            const auto [found, added] = bests.try_emplace(caught.name, CCatchPlace{t, f});
+            if (added) continue;
+            const CCatchPlace held = found->second;
+            if (RanksAbove(caught, trips[t].date, trips[held.trip].catches[held.fish],
+                           trips[held.trip].date)) {
+                found->second = {t, f};
+            }
+        }
+    }
+    return bests;
+}
+
+std::vector<int> TripsHoldingBests(const std::vector<CTripRecord>& trips)
+{
+    std::vector<int> positions;
+    for (const auto& [species, place] : FindPersonalBests(trips))
+        positions.push_back(static_cast<int>(place.trip));
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    return positions;
+}
