@@ -252,7 +252,7 @@ TEST_F(MainFrameTest, AWiderWindowWidensTheListsAndItsSizeComesBackNextTime)
     const int placeAt800 = trips->columnWidth(4);
     EXPECT_GE(placeAt800, CReportDataView::kColumnWidths[4]);
     m_frame->resize(1400, 900);
-    QTRY_COMPARE(trips->columnWidth(4), placeAt800 + 600);
+    EXPECT_EVENTUALLY(trips->columnWidth(4) == placeAt800 + 600);
     EXPECT_EQ(trips->columnWidth(1), CReportDataView::kColumnWidths[1]);
 
     m_frame->close();

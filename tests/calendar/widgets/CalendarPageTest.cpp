@@ -250,7 +250,7 @@ TEST_F(CalendarPageTest, TheMemoDialogRoundTrip)
     OpenPage();
 
     DoubleClickRow(2);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("スケジュール入力画面"));
     EXPECT_EQ(Dialog().MemoEdit()->toPlainText(), QStringLiteral("前の予定"));
     EXPECT_EQ(View().EditRow(), 2);
@@ -258,7 +258,7 @@ TEST_F(CalendarPageTest, TheMemoDialogRoundTrip)
     Confirm(QStringLiteral("朝マヅメ\n港で集合"));
     // The result arrives queued: nothing is stored before the event loop runs.
     EXPECT_EQ(Memo(2), QStringLiteral("前の予定"));
-    QTRY_COMPARE(Memo(2), QStringLiteral("朝マヅメ\n港で集合"));
+    EXPECT_EVENTUALLY(Memo(2) == QStringLiteral("朝マヅメ\n港で集合"));
     EXPECT_FALSE(Dialog().isVisible());
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 3), "朝マヅメ\n港で集合");
 
@@ -278,19 +278,19 @@ TEST_F(CalendarPageTest, CancellingChangesNothing)
     const std::string before = m_programDir.ReadFile("Data/schedule/2004年  2月.txt");
     OpenPage();
     DoubleClickRow(4);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     Dialog().MemoEdit()->setPlainText(QStringLiteral("捨てる"));
     QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
                       Qt::LeftButton);
-    QTRY_VERIFY(!Dialog().isVisible());
+    EXPECT_EVENTUALLY(!Dialog().isVisible());
     EXPECT_EQ(Memo(4), QStringLiteral("そのまま"));
     EXPECT_EQ(m_programDir.ReadFile("Data/schedule/2004年  2月.txt"), before);
 
     // Escape cancels the same way.
     DoubleClickRow(4);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     QTest::keyClick(Dialog().MemoEdit(), Qt::Key_Escape);
-    QTRY_VERIFY(!Dialog().isVisible());
+    EXPECT_EVENTUALLY(!Dialog().isVisible());
     EXPECT_EQ(m_programDir.ReadFile("Data/schedule/2004年  2月.txt"), before);
 }
 
@@ -306,7 +306,7 @@ TEST_F(CalendarPageTest, DoubleClicksBelowTheRowsOrWhileOpenOpenNothing)
     EXPECT_EQ(View().EditRow(), -1);
 
     DoubleClickRow(6);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     Dialog().MemoEdit()->setPlainText(QStringLiteral("七日の予定"));
     // A second double click only moves the edit row; the open dialog keeps its day.
     DoubleClickRow(9);
@@ -314,7 +314,7 @@ TEST_F(CalendarPageTest, DoubleClicksBelowTheRowsOrWhileOpenOpenNothing)
     EXPECT_EQ(Dialog().MemoEdit()->toPlainText(), QStringLiteral("七日の予定"));
     EXPECT_EQ(View().findChildren<CScheduleEntryDlg*>().size(), 1);
     Confirm(QStringLiteral("七日の予定"));
-    QTRY_COMPARE(Memo(6), QStringLiteral("七日の予定"));
+    EXPECT_EVENTUALLY(Memo(6) == QStringLiteral("七日の予定"));
     EXPECT_EQ(Memo(9), QString());
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 7), "七日の予定");
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 10), "");
@@ -325,11 +325,11 @@ TEST_F(CalendarPageTest, TheDialogKeepsTheMonthItWasOpenedFor)
     SetToday(2004, 2, 10);
     OpenPage();
     DoubleClickRow(2);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     Click(CCalendarBar::kNextMonthId);
     ASSERT_EQ(Title(), QStringLiteral("2004年  3月"));
     Confirm(QStringLiteral("二月三日の分"));
-    QTRY_VERIFY(!Dialog().isVisible());
+    EXPECT_EVENTUALLY(!Dialog().isVisible());
     QTest::qWait(0);
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 3), "二月三日の分");
     EXPECT_EQ(ReadScheduleMemo("2004年  3月", 3), "");
@@ -345,9 +345,9 @@ TEST_F(CalendarPageTest, AMissingScheduleFolderIsCreatedAndAFailedStoreIsReporte
     OpenPage();
     CMessageBoxRecorder recorder;
     DoubleClickRow(0);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     Confirm(QStringLiteral("作られる"));
-    QTRY_COMPARE(Memo(0), QStringLiteral("作られる"));
+    EXPECT_EVENTUALLY(Memo(0) == QStringLiteral("作られる"));
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 1), "作られる");
     EXPECT_TRUE(recorder.Texts().isEmpty());
 
@@ -355,15 +355,15 @@ TEST_F(CalendarPageTest, AMissingScheduleFolderIsCreatedAndAFailedStoreIsReporte
     RemoveTree(m_programDir.Path("Data/schedule"));
     m_programDir.WriteFile("Data/schedule", "in the way");
     DoubleClickRow(1);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     Confirm(QStringLiteral("保存できない"));
-    QTRY_COMPARE(recorder.Texts().size(), 1);
+    EXPECT_EVENTUALLY(recorder.Texts().size() == 1);
     EXPECT_TRUE(recorder.Texts().front().contains(QStringLiteral("保存できませんでした")));
     EXPECT_TRUE(recorder.Texts().front().contains(QStringLiteral("2004年  2月2日")));
     EXPECT_EQ(m_programDir.ReadFile("Data/schedule"), "in the way");
     // Not shown as saved; what was typed waits in the dialog again.
     EXPECT_EQ(Memo(1), QString());
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     EXPECT_EQ(Dialog().MemoEdit()->toPlainText(), QStringLiteral("保存できない"));
 }
 
@@ -372,7 +372,7 @@ TEST_F(CalendarPageTest, TheDialogFollowsItsTemplate)
     SetToday(2004, 2, 10);
     OpenPage();
     DoubleClickRow(0);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     const CDialogUnits units(CDialogUnits::DialogFont());
     EXPECT_EQ(Dialog().size(), units.ToPixels(186, 130));
     auto* edit = FindControl<QPlainTextEdit>(&Dialog(), CScheduleEntryDlg::kMemoEditId);
@@ -392,7 +392,7 @@ TEST_F(CalendarPageTest, AMemoTooLongToReadBackIsRefused)
     OpenPage();
     CMessageBoxRecorder recorder;
     DoubleClickRow(0);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     // 254 bytes of text and one line break (2 bytes) are one byte too many.
     Confirm(QString(127, QChar(0x9B5A)) + QStringLiteral("\n"));
     ASSERT_EQ(recorder.Texts().size(), 1);
@@ -403,7 +403,7 @@ TEST_F(CalendarPageTest, AMemoTooLongToReadBackIsRefused)
 
     const QString fits = QString(126, QChar(0x9B5A)) + QStringLiteral("\n");
     Confirm(fits);
-    QTRY_COMPARE(Memo(0), fits);
+    EXPECT_EVENTUALLY(Memo(0) == fits);
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 1), StdFromQString(fits));
 }
 
@@ -412,7 +412,7 @@ TEST_F(CalendarPageTest, EnterStartsALineAndCtrlEnterConfirms)
     SetToday(2004, 2, 10);
     OpenPage();
     DoubleClickRow(1);
-    QTRY_VERIFY(Dialog().isVisible());
+    EXPECT_EVENTUALLY(Dialog().isVisible());
     QPlainTextEdit* edit = Dialog().MemoEdit();
     edit->setPlainText(QStringLiteral("朝"));
     edit->moveCursor(QTextCursor::End);
@@ -420,7 +420,7 @@ TEST_F(CalendarPageTest, EnterStartsALineAndCtrlEnterConfirms)
     edit->insertPlainText(QStringLiteral("夕"));
     EXPECT_TRUE(Dialog().isVisible());
     QTest::keyClick(edit, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
-    QTRY_COMPARE(Memo(1), QStringLiteral("朝\n夕"));
+    EXPECT_EVENTUALLY(Memo(1) == QStringLiteral("朝\n夕"));
     EXPECT_FALSE(Dialog().isVisible());
     EXPECT_EQ(ReadScheduleMemo("2004年  2月", 2), "朝\n夕");
 }

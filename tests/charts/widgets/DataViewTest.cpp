@@ -142,7 +142,7 @@ TEST(DataView, UnknownTypeSaysSoOncePerChart)
     view.show();
     view.SetChart(std::make_unique<CStatChart>(99));
     view.SetShowChart(true);
-    QTRY_COMPARE(recorder.Texts().size(), 1);
+    EXPECT_EVENTUALLY(recorder.Texts().size() == 1);
     EXPECT_EQ(recorder.Texts().front(), QStringLiteral("No graph type to display"));
     view.repaint();
     view.repaint();

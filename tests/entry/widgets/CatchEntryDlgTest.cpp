@@ -150,8 +150,8 @@ protected:
     void WaitForPhotos(int id, int count)
     {
         auto* list = Control<QListWidget>(id);
-        QTRY_COMPARE(list->count(), count);
-        QTRY_VERIFY(!IsBuildingThumbnails(list));
+        EXPECT_EVENTUALLY(list->count() == count);
+        EXPECT_EVENTUALLY(!IsBuildingThumbnails(list));
     }
     ECatchEntryResult WaitForResult()
     {

@@ -1,4 +1,5 @@
 #include "navbar/widgets/NavBarFixture.h"
+#include "support/widgets/WidgetLookup.h"
 
 TEST_F(NavBarWidgetTest, ClickingAnItemSendsItsIndex)
 {
@@ -58,7 +59,7 @@ TEST_F(NavBarWidgetTest, FolderPressAndReleaseRules)
     EXPECT_EQ(notes[0].code, BarNotifyFolderSelected);
     EXPECT_EQ(notes[0].index, 2);
     EXPECT_EQ(bar->SelectedFolder(), 2);
-    QTRY_VERIFY(!bar->IsAnimating());
+    EXPECT_EVENTUALLY(!bar->IsAnimating());
 
     // Releasing on the open folder's button changes nothing.
     const QPoint open = bar->FolderButtonRect(2).center();
@@ -88,15 +89,15 @@ TEST_F(NavBarWidgetTest, FolderChangeSlidesOnlyWithItsFlag)
     EXPECT_EQ(bar->SelectedFolder(), 1);  // the selection and its notice do not wait
     ASSERT_EQ(notes.size(), 1u);
     Shot(QStringLiteral("slide"));
-    QTRY_VERIFY(!bar->IsAnimating());
+    EXPECT_EVENTUALLY(!bar->IsAnimating());
 
     // Back up: the open folder's button sinks and uncovers the first folder's items.
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->FolderButtonRect(0).center());
     ASSERT_TRUE(bar->IsAnimating());
     // Frames follow one another on the timer, without blocking the event loop.
-    QTRY_VERIFY(!bar->IsAnimating() || bar->SlideFrameShown() >= 4);
+    EXPECT_EVENTUALLY(!bar->IsAnimating() || bar->SlideFrameShown() >= 4);
     Shot(QStringLiteral("slide-up"));
-    QTRY_VERIFY(!bar->IsAnimating());
+    EXPECT_EVENTUALLY(!bar->IsAnimating());
     EXPECT_EQ(bar->SelectedFolder(), 0);
 
     MakeBar(0x1FC & ~BarAnimateFolders);
@@ -120,14 +121,14 @@ TEST_F(NavBarWidgetTest, HoverFollowsThePointerAndLeavesWithIt)
 
     // Out of the bar: the hover watch takes the look away.
     QTest::mouseMove(host.get(), QPoint(300, 300));
-    QTRY_COMPARE(bar->HotFolder(), -1);
+    EXPECT_EVENTUALLY(bar->HotFolder() == -1);
 }
 
 TEST_F(NavBarWidgetTest, NoHoverWhileRenaming)
 {
     bar->BeginItemRename(0);
     ASSERT_NE(bar->RenameEdit(), nullptr);
-    QTRY_VERIFY(bar->RenameEdit()->hasFocus());
+    EXPECT_EVENTUALLY(bar->RenameEdit()->hasFocus());
     bar->SetHotFolder(1);
     bar->SetHotItem(2, false);
     EXPECT_EQ(bar->HotFolder(), -1);

@@ -2,6 +2,7 @@
 #include <QPointer>
 
 #include "navbar/widgets/NavBarFixture.h"
+#include "support/widgets/WidgetLookup.h"
 
 class NavBarRenameTest : public NavBarWidgetTest {
 protected:
@@ -38,7 +39,7 @@ TEST_F(NavBarRenameTest, EnterRenamesAnAcceptedItem)
     Shot(QStringLiteral("rename-large"));
     Retype(edit, QStringLiteral("Catch"));
     QTest::keyClick(edit, Qt::Key_Return);
-    QTRY_VERIFY(edit.isNull());
+    EXPECT_EVENTUALLY(edit.isNull());
     EXPECT_TRUE(bar->hasFocus());
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].code, BarNotifyItemLabelEdited);
@@ -55,7 +56,7 @@ TEST_F(NavBarRenameTest, RefusedRenameKeepsTheLabel)
     ASSERT_TRUE(edit);
     Retype(edit, QStringLiteral("Other"));
     QTest::keyClick(edit, Qt::Key_Enter);
-    QTRY_VERIFY(edit.isNull());
+    EXPECT_EVENTUALLY(edit.isNull());
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(bar->ItemLabel(2), kMenuLabels[2]);
 }
@@ -67,7 +68,7 @@ TEST_F(NavBarRenameTest, EscapeOrEmptyTextSendsNothing)
     ASSERT_TRUE(edit);
     Retype(edit, QStringLiteral("Changed"));
     QTest::keyClick(edit, Qt::Key_Escape);
-    QTRY_VERIFY(edit.isNull());
+    EXPECT_EVENTUALLY(edit.isNull());
     EXPECT_TRUE(notes.empty());
     EXPECT_EQ(bar->ItemLabel(0), kMenuLabels[0]);
 
@@ -77,7 +78,7 @@ TEST_F(NavBarRenameTest, EscapeOrEmptyTextSendsNothing)
     Retype(edit, QString());
     EXPECT_TRUE(edit->toPlainText().isEmpty());
     QTest::keyClick(edit, Qt::Key_Return);
-    QTRY_VERIFY(edit.isNull());
+    EXPECT_EVENTUALLY(edit.isNull());
     EXPECT_TRUE(notes.empty());
     EXPECT_EQ(bar->FolderName(0), QStringLiteral("メニュー"));
 }
@@ -96,7 +97,7 @@ TEST_F(NavBarRenameTest, LosingTheFocusConfirmsAFolderName)
     other->setGeometry(200, 10, 100, 20);
     other->show();
     other->setFocus();
-    QTRY_VERIFY(edit.isNull());
+    EXPECT_EVENTUALLY(edit.isNull());
     EXPECT_TRUE(other->hasFocus());
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].code, BarNotifyFolderNameEdited);
@@ -123,5 +124,5 @@ TEST_F(NavBarRenameTest, SmallViewEditGrowsOnOneLine)
     EXPECT_LE(edit->geometry().right(), bar->contentsRect().right());
     Shot(QStringLiteral("rename-small"));
     QTest::keyClick(edit, Qt::Key_Escape);
-    QTRY_VERIFY(edit.isNull());
+    EXPECT_EVENTUALLY(edit.isNull());
 }

@@ -18,7 +18,7 @@ TEST_F(NavBarScrollTest, HoldingTheDownArrowStopsAtTheLastItem)
     Shot(QStringLiteral("scroll-top"));
     QTest::mousePress(bar, Qt::LeftButton, {}, bar->DownArrowRect().center());
     EXPECT_TRUE(bar->IsScrolling());
-    QTRY_VERIFY_WITH_TIMEOUT(!bar->IsScrolling(), 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !bar->IsScrolling(); }, 10000));
     EXPECT_TRUE(LastItemFullyShown());
     const int first = bar->Model().FirstVisibleItem();
     EXPECT_GT(first, 0);
@@ -62,7 +62,7 @@ TEST_F(NavBarScrollTest, HoldingTheUpArrowStopsAtTheTop)
     }
     ASSERT_EQ(bar->Model().FirstVisibleItem(), 2);
     QTest::mousePress(bar, Qt::LeftButton, {}, bar->UpArrowRect().center());
-    QTRY_VERIFY_WITH_TIMEOUT(!bar->IsScrolling(), 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !bar->IsScrolling(); }, 10000));
     EXPECT_EQ(bar->Model().FirstVisibleItem(), 0);
     QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->UpArrowRect().center());
 }

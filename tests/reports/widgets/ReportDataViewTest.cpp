@@ -235,7 +235,7 @@ TEST_F(ReportDataViewTest, TheListIsReloadedWhenADialogSavesOrIsCancelled)
     FindControl<QLineEdit>(dialog, 1008)->setText("brand new");
     QSignalSpy reloaded(view, &CReportDataView::reloaded);
     QTest::mouseClick(FindControl<QPushButton>(dialog, 1), Qt::LeftButton);
-    QTRY_COMPARE(reloaded.count(), 1);
+    EXPECT_EVENTUALLY(reloaded.count() == 1);
     EXPECT_TRUE(dialog.isNull());  // the view destroyed it
     ASSERT_EQ(Rows(), 2);
     EXPECT_EQ(Text(1, 0), "2");
@@ -249,7 +249,7 @@ TEST_F(ReportDataViewTest, TheListIsReloadedWhenADialogSavesOrIsCancelled)
     QPointer<CCatchEntryDlg> second = view->GetCatchEntryDlg();
     ASSERT_TRUE(first && second && first != second);
     QTest::mouseClick(FindControl<QPushButton>(first, 2), Qt::LeftButton);
-    QTRY_COMPARE(reloaded.count(), 2);
+    EXPECT_EVENTUALLY(reloaded.count() == 2);
     EXPECT_TRUE(first.isNull());
     ASSERT_FALSE(second.isNull());
     EXPECT_TRUE(second->isVisible());

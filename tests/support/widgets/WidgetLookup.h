@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QTest>
 
 // Controls carry their numeric identifier as object name; tests find them by it.
 template <typename T>
@@ -21,3 +22,8 @@ inline void SaveShotIfAsked(const QImage& image, const QString& name)
     QDir().mkpath(QString::fromLocal8Bit(folder));
     image.save(QString::fromLocal8Bit(folder) + u'/' + name + QStringLiteral(".png"));
 }
+
+// Waits up to five seconds, handling events, for a condition to hold, and fails the test when it
+// never does (Qt's own QTRY_ macros report only to a QtTest run, so a test would pass anyway).
+#define EXPECT_EVENTUALLY(condition) \
+    EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(condition); }, 5000)) << #condition
