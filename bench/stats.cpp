@@ -74,7 +74,7 @@ void BM_YearsAndSpecies(benchmark::State& state)
     const CCatchStore store(Fixture().file.path);
     std::vector<std::string> years, species;
     for (auto _ : state) {
-        store.ListYearsAndSpecies(years, species);
+        store.ListYearsAndFishNames(years, species);
         benchmark::DoNotOptimize(years);
     }
     state.counters["years"] = static_cast<double>(years.size());

@@ -95,11 +95,11 @@ void BM_WarmReadTrip(benchmark::State& state)
     });
 }
 
-void BM_WarmListYearsAndSpecies(benchmark::State& state)
+void BM_WarmListYearsAndFishNames(benchmark::State& state)
 {
     RunWarmReader(state, [](const CCatchStore& store) {
         std::vector<std::string> years, species;
-        store.ListYearsAndSpecies(years, species);
+        store.ListYearsAndFishNames(years, species);
         benchmark::DoNotOptimize(species.data());
     });
 }
@@ -177,7 +177,7 @@ BENCHMARK(BM_BareParse)->LUREBOOK_SIZES;
 BENCHMARK(BM_ColdListTrips)->LUREBOOK_SIZES;
 BENCHMARK(BM_WarmListTrips)->LUREBOOK_SIZES;
 BENCHMARK(BM_WarmReadTrip)->LUREBOOK_SIZES;
-BENCHMARK(BM_WarmListYearsAndSpecies)->LUREBOOK_SIZES;
+BENCHMARK(BM_WarmListYearsAndFishNames)->LUREBOOK_SIZES;
 BENCHMARK(BM_WarmListPhotoPaths)->LUREBOOK_SIZES;
 BENCHMARK(BM_AddTrip)->LUREBOOK_SIZES;
 BENCHMARK(BM_ReplaceTrip)->LUREBOOK_SIZES;

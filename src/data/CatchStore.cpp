@@ -244,7 +244,7 @@ CStoreResult CCatchStore::ReadAllTrips(std::vector<CTripRecord>& records) const
     return ReadTrips([&](const std::vector<CTripRecord>& trips) { records = trips; });
 }
 
-CStoreResult CCatchStore::ListYearsAndSpecies(std::vector<std::string>& years,
+CStoreResult CCatchStore::ListYearsAndFishNames(std::vector<std::string>& years,
                                               std::vector<std::string>& species) const
 {
     years.clear();
@@ -260,13 +260,13 @@ CStoreResult CCatchStore::ListYearsAndSpecies(std::vector<std::string>& years,
 CStoreResult CCatchStore::ListYears(std::vector<std::string>& years) const
 {
     std::vector<std::string> species;
-    return ListYearsAndSpecies(years, species);
+    return ListYearsAndFishNames(years, species);
 }
 
 CStoreResult CCatchStore::ListSpecies(std::vector<std::string>& species) const
 {
     std::vector<std::string> years;
-    return ListYearsAndSpecies(years, species);
+    return ListYearsAndFishNames(years, species);
 }
 
 CStoreResult CCatchStore::ListPhotoPaths(EPhotoKind kind, std::vector<std::string>& paths) const

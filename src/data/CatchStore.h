@@ -59,7 +59,7 @@ public:
     CStoreResult ReadTrip(int n, CTripRecord& trip) const;
     CStoreResult ReadAllTrips(std::vector<CTripRecord>& trips) const;
     // The year field of every trip date and the species of every catch, each once, in file order.
-    CStoreResult ListYearsAndSpecies(std::vector<std::string>& years,
+    CStoreResult ListYearsAndFishNames(std::vector<std::string>& years,
                                      std::vector<std::string>& species) const;
     CStoreResult ListYears(std::vector<std::string>& years) const;
     CStoreResult ListSpecies(std::vector<std::string>& species) const;

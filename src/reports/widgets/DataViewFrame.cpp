@@ -143,7 +143,7 @@ void CDataViewFrame::RefreshFilterLists(bool keepTexts)
     std::vector<std::string> years;
     std::vector<std::string> species;
     // A file that cannot be read leaves the lists empty.
-    m_store.ListYearsAndSpecies(years, species);
+    m_store.ListYearsAndFishNames(years, species);
     // Filling a list chooses nothing: the fields keep what was typed, or stay empty.
     const auto refill = [keepTexts](QComboBox* combo, const std::vector<std::string>& entries) {
         const QString text = keepTexts ? combo->currentText() : QString();

@@ -84,7 +84,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DataViewFrameTest, FieldsListYearsAndSpeciesInFileOrderWithNothingChosen)
+TEST_F(DataViewFrameTest, FieldsListYearsAndFishNamesInFileOrderWithNothingChosen)
 {
     EXPECT_EQ(Year()->count(), 2);
     EXPECT_EQ(Year()->itemText(0), QStringLiteral("2004"));

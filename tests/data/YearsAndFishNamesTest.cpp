@@ -5,10 +5,10 @@
 
 namespace {
 
-std::string Trip(const std::string& date, const std::vector<std::string>& species)
+std::string Trip(const std::string& date, const std::vector<std::string>& names)
 {
     std::string xml = "<FishData><fishname>x</fishname><date>" + date + "</date><report>";
-    for (const std::string& name : species) {
+    for (const std::string& name : names) {
         xml += "<fish><name>" + name + "</name><height>30</height><weight>1</weight></fish>";
     }
     return xml + "</report></FishData>";
@@ -16,7 +16,7 @@ std::string Trip(const std::string& date, const std::vector<std::string>& specie
 
 }  // namespace
 
-TEST(YearsAndSpecies, DistinctInOrderOfFirstAppearanceLikeTheSingleLists)
+TEST(YearsAndFishNames, DistinctInOrderOfFirstAppearanceLikeTheSingleLists)
 {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml",
@@ -24,24 +24,24 @@ TEST(YearsAndSpecies, DistinctInOrderOfFirstAppearanceLikeTheSingleLists)
                       Trip("2003/12/30", {"メジナ", "アジ"}) + Trip("2004/01/02", {"アジ"}) +
                       Trip("2003/08/01", {"スズキ", "メジナ"}) + Trip("1999", {}) + "</CatchLog>");
     const CCatchStore store(dir.CatchFile());
-    std::vector<std::string> years, species;
-    ASSERT_TRUE(store.ListYearsAndSpecies(years, species).ok());
+    std::vector<std::string> years, names;
+    ASSERT_TRUE(store.ListYearsAndFishNames(years, names).ok());
     EXPECT_EQ(years, (std::vector<std::string>{"2003", "2004", "1999"}));
-    EXPECT_EQ(species, (std::vector<std::string>{"メジナ", "アジ", "スズキ"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"メジナ", "アジ", "スズキ"}));
 
-    std::vector<std::string> storeYears, storeSpecies;
+    std::vector<std::string> storeYears, storeNames;
     ASSERT_TRUE(store.ListYears(storeYears).ok());
-    ASSERT_TRUE(store.ListSpecies(storeSpecies).ok());
+    ASSERT_TRUE(store.ListSpecies(storeNames).ok());
     EXPECT_EQ(years, storeYears);
-    EXPECT_EQ(species, storeSpecies);
+    EXPECT_EQ(names, storeNames);
 }
 
-TEST(YearsAndSpecies, UnreadableFileGivesEmptyLists)
+TEST(YearsAndFishNames, UnreadableFileGivesEmptyLists)
 {
     CTempProgramDir dir;
     dir.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
-    std::vector<std::string> years{"old"}, species{"old"};
-    EXPECT_FALSE(CCatchStore(dir.CatchFile()).ListYearsAndSpecies(years, species).ok());
+    std::vector<std::string> years{"old"}, names{"old"};
+    EXPECT_FALSE(CCatchStore(dir.CatchFile()).ListYearsAndFishNames(years, names).ok());
     EXPECT_TRUE(years.empty());
-    EXPECT_TRUE(species.empty());
+    EXPECT_TRUE(names.empty());
 }
