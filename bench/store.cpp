@@ -186,12 +186,8 @@ BENCHMARK(BM_DeleteTwentyTrips)->LUREBOOK_SIZES;
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    CRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    const int result = RunBenchmarksWithRatios(argc, argv);
     // The generated files go with the run.
     ReleaseGeneratedFiles();
-    return 0;
+    return result;
 }

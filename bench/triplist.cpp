@@ -150,17 +150,9 @@ BENCHMARK(BM_PagesAfterSave)->Arg(kTrips)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    {
-        CBenchData data;
-        g_data = &data;
-        CRatioReporter reporter;
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-        g_data = nullptr;
-    }
-    benchmark::Shutdown();
-    return 0;
+    CBenchData data;
+    g_data = &data;
+    return RunBenchmarksWithRatios(argc, argv);
 }

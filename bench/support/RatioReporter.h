@@ -40,3 +40,14 @@ private:
     };
     std::map<std::string, CTimes> m_times;
 };
+
+// A benchmark program's main: the benchmarks named on the command line, reported with ratios.
+inline int RunBenchmarksWithRatios(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    CRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

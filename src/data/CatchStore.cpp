@@ -245,7 +245,7 @@ CStoreResult CCatchStore::ReadAllTrips(std::vector<CTripRecord>& records) const
 }
 
 CStoreResult CCatchStore::ListYearsAndFishNames(std::vector<std::string>& years,
-                                              std::vector<std::string>& species) const
+                                                std::vector<std::string>& species) const
 {
     years.clear();
     species.clear();

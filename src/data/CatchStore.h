@@ -60,7 +60,7 @@ public:
     CStoreResult ReadAllTrips(std::vector<CTripRecord>& trips) const;
     // The year field of every trip date and the species of every catch, each once, in file order.
     CStoreResult ListYearsAndFishNames(std::vector<std::string>& years,
-                                     std::vector<std::string>& species) const;
+                                       std::vector<std::string>& species) const;
     CStoreResult ListYears(std::vector<std::string>& years) const;
     CStoreResult ListSpecies(std::vector<std::string>& species) const;
     CStoreResult ListPhotoPaths(EPhotoKind kind, std::vector<std::string>& paths) const;

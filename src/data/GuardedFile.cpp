@@ -50,6 +50,7 @@ EFileRead CGuardedFile::Open(const std::string& path, uint64_t maxBytes, std::st
     if (::fstat(m_fd, &st) != 0) return failed(EFileRead::Unreadable, SystemErrorText(errno));
     if (!S_ISREG(st.st_mode)) return failed(EFileRead::NotRegular, kNotRegularFileText);
     m_size = static_cast<uint64_t>(st.st_size);
+    m_identity = FileIdentityOf(st);
     if (m_size > maxBytes) {
         return failed(EFileRead::TooLarge, std::string(kTooLargeFileText) + " (more than " +
                                                ByteLimitText(maxBytes) + ")");

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/SafeFile.h"
+
 // Every file the program reads comes through here, so that a pipe or a device put in a file's
 // place cannot block or flood it, and a file far larger than its kind can be is refused by every
 // reader and writer of that kind alike.
@@ -48,6 +50,8 @@ public:
 
     // Size when opened.
     uint64_t Size() const { return m_size; }
+    // Identity of the file opened (see CFileIdentity).
+    const CFileIdentity& Identity() const { return m_identity; }
     // Reads up to size bytes (interrupted reads are retried): the count read, 0 at the end,
     // -1 with errno set on failure.
     ssize_t Read(char* buffer, size_t size);
@@ -58,6 +62,7 @@ public:
 private:
     int m_fd = -1;
     uint64_t m_size = 0;
+    CFileIdentity m_identity;
 };
 
 // Reads the whole regular file path, at most maxBytes (also when it grows while being read).

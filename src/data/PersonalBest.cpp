@@ -7,25 +7,6 @@
 #include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
 
-namespace {
-
-// Year, month and day of "year/month/day"; missing fields read 0.
-std::array<int, 3> DateKey(const std::string& text)
-{
-    std::array<int, 3> key{};
-    size_t start = 0;
-    for (int& field : key) {
-        if (start > text.size()) break;
-        size_t end = text.find('/', start);
-        if (end == std::string::npos) end = text.size();
-        field = ReadDecimalInt(std::string_view(text).substr(start, end - start));
-        start = end + 1;
-    }
-    return key;
-}
-
-}  // namespace
-
 bool RanksAbove(const CCatchRecord& a, const std::string& dateA, const CCatchRecord& b,
                 const std::string& dateB)
 {
@@ -34,7 +15,7 @@ bool RanksAbove(const CCatchRecord& a, const std::string& dateA, const CCatchRec
     const auto other =
         std::make_tuple(ReadStoredThousandths(b.weight), ReadStoredThousandths(b.height));
     if (heavier != other) return heavier > other;
-    return DateKey(dateA) < DateKey(dateB);
+    return ReadDateFields(dateA) < ReadDateFields(dateB);
 }
 
 std::map<std::string, CCatchPlace> FindPersonalBests(const std::vector<CTripRecord>& trips)

@@ -1,5 +1,8 @@
 #include "data/TripElement.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -76,7 +79,15 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
         {"method", &trip.method},     {"place", &trip.place},       {"memo", &trip.memo},
     };
     for (const auto& [tag, text] : values) {
-        if (int rc = file.AppendTag(tag, ToFileLineEnds(*text), tripElement, &node); rc != 0)
+        // Only the texts that carry line ends hold them as CR LF; elsewhere a line feed stays
+        // one, so every text reads back as it was given.
+        const bool lineEnds = std::find_if(std::begin(kLineEndElements), std::end(kLineEndElements),
+                                           [tag](const char* name) {
+                                               return std::strcmp(name, tag) == 0;
+                                           }) != std::end(kLineEndElements);
+        if (int rc =
+                file.AppendTag(tag, lineEnds ? ToFileLineEnds(*text) : *text, tripElement, &node);
+            rc != 0)
             return rc;
     }
     const std::pair<const char*, const std::vector<std::string>*> photos[] = {

@@ -1,11 +1,6 @@
 #include "data/XMLDataFile.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -16,6 +11,7 @@
 #include <mutex>
 #include <utility>
 
+#include "data/GuardedFile.h"
 #include "data/Log.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
@@ -253,28 +249,8 @@ void CXMLDataFile::Release()
 
 int CXMLDataFile::LoadXMLDataFile(const std::string& path)
 {
-    Release();
-    m_errorLine = 0;
-    m_errorCode = 0;
-    m_errorText.clear();
-    if (path.empty()) {
-        m_status = EXMLLoadStatus::NoPath;
-        return 0;
-    }
     LogTrace("LoadXMLDataFile関数:Start\n");
-    std::string bytes;
-    bool missing = false;
-    std::string error;
-    if (!ReadWholeFile(path, bytes, &error, &missing, kMaxXMLFileBytes)) {
-        m_status =
-            missing ? EXMLLoadStatus::Missing
-                    : (error.find("too large") != std::string::npos ? EXMLLoadStatus::TooLarge
-                                                                    : EXMLLoadStatus::Unreadable);
-        m_errorText = error;
-        LogTrace("読み込みに失敗しました\n");
-        return 0;
-    }
-    if (!LoadXMLDataFromMemory(bytes, path)) return 0;
+    if (!ParseFile(path, nullptr, nullptr, nullptr)) return 0;
     LogTrace("LoadXMLDataFile関数:End\n");
     return 1;
 }
@@ -282,7 +258,7 @@ int CXMLDataFile::LoadXMLDataFile(const std::string& path)
 // Where a parse reads from: bytes in memory or an open file.
 struct CXMLDataFile::CSource {
     const std::string* bytes = nullptr;
-    int fd = -1;
+    CGuardedFile* file = nullptr;
     const std::string* path = nullptr;
 };
 
@@ -352,6 +328,37 @@ int CXMLDataFile::StreamXMLDataFromMemory(const std::string& bytes, const char* 
 int CXMLDataFile::StreamXMLDataFile(const std::string& path, const char* tag,
                                     const CElementSink& sink, CFileIdentity* identity)
 {
+    return ParseFile(path, tag, &sink, identity);
+}
+
+namespace {
+
+// Feeds the parser from a guarded file, never more than the catch file may hold (a file that
+// grows while it is read is cut off as too large).
+struct CFileFeed {
+    CGuardedFile* file = nullptr;
+    uint64_t read = 0;
+};
+
+int ReadFeed(void* context, char* buffer, int size)
+{
+    auto* feed = static_cast<CFileFeed*>(context);
+    const ssize_t got = feed->file->Read(buffer, static_cast<size_t>(size));
+    if (got < 0) return -1;
+    feed->read += static_cast<uint64_t>(got);
+    return feed->read > CXMLDataFile::kMaxXMLFileBytes ? -1 : static_cast<int>(got);
+}
+
+int CloseFeed(void*)
+{
+    return 0;
+}
+
+}  // namespace
+
+int CXMLDataFile::ParseFile(const std::string& path, const char* tag, const CElementSink* sink,
+                            CFileIdentity* identity)
+{
     Release();
     m_errorLine = 0;
     m_errorCode = 0;
@@ -360,34 +367,27 @@ int CXMLDataFile::StreamXMLDataFile(const std::string& path, const char* tag,
         m_status = EXMLLoadStatus::NoPath;
         return 0;
     }
-    // Non-blocking, so that a pipe or a device in the file's place cannot hold the program;
-    // only a regular file is parsed.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        m_status = errno == ENOENT ? EXMLLoadStatus::Missing : EXMLLoadStatus::Unreadable;
-        m_errorText = path + ": " + SystemErrorText(errno);
-        return 0;
+    CGuardedFile file;
+    switch (file.Open(path, kMaxXMLFileBytes, &m_errorText)) {
+        case EFileRead::Ok:
+            break;
+        case EFileRead::Missing:
+            m_status = EXMLLoadStatus::Missing;
+            return 0;
+        case EFileRead::TooLarge:
+            m_status = EXMLLoadStatus::TooLarge;
+            return 0;
+        case EFileRead::NotRegular:
+        case EFileRead::Unreadable:
+            m_status = EXMLLoadStatus::Unreadable;
+            LogTrace("読み込みに失敗しました\n");
+            return 0;
     }
-    struct stat st {};
-    int result = 0;
-    if (::fstat(fd, &st) != 0) {
-        m_status = EXMLLoadStatus::Unreadable;
-        m_errorText = path + ": " + SystemErrorText(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        m_status = EXMLLoadStatus::Unreadable;
-        m_errorText = path + ": not a regular file";
-    } else if (static_cast<uint64_t>(st.st_size) > kMaxXMLFileBytes) {
-        m_status = EXMLLoadStatus::TooLarge;
-        m_errorText = "file too large";
-    } else {
-        if (identity != nullptr) *identity = FileIdentityOf(st);
-        CSource source;
-        source.fd = fd;
-        source.path = &path;
-        result = Parse(source, tag, &sink);
-    }
-    ::close(fd);
-    return result;
+    if (identity != nullptr) *identity = file.Identity();
+    CSource source;
+    source.file = &file;
+    source.path = &path;
+    return Parse(source, tag, sink);
 }
 
 int CXMLDataFile::Parse(const CSource& source, const char* tag, const CElementSink* sink)
@@ -431,11 +431,12 @@ int CXMLDataFile::Parse(const CSource& source, const char* tag, const CElementSi
                         XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     const char* url =
         source.path != nullptr && !source.path->empty() ? source.path->c_str() : nullptr;
+    CFileFeed feed{source.file, 0};
     xmlDocPtr doc =
         source.bytes != nullptr
             ? xmlCtxtReadMemory(ctxt, source.bytes->data(), static_cast<int>(source.bytes->size()),
                                 url, nullptr, options)
-            : xmlCtxtReadFd(ctxt, source.fd, url, nullptr, options);
+            : xmlCtxtReadIO(ctxt, ReadFeed, CloseFeed, &feed, url, nullptr, options);
     if (guard.sawDocumentType) {
         if (doc != nullptr) xmlFreeDoc(doc);
         doc = nullptr;

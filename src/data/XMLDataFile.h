@@ -111,6 +111,10 @@ public:
 private:
     void Release();
     struct CSource;
+    // Loads path, opened through the guarded reader; the common part of LoadXMLDataFile and
+    // StreamXMLDataFile.
+    int ParseFile(const std::string& path, const char* tag, const CElementSink* sink,
+                  CFileIdentity* identity);
     int Parse(const CSource& source, const char* tag, const CElementSink* sink);
 
     xmlDocPtr m_doc = nullptr;

@@ -8,21 +8,6 @@
 
 namespace {
 
-// Year, month and day of a date written as "year/month/day"; missing fields read 0.
-std::array<int, 3> DateKey(const std::string& text)
-{
-    std::array<int, 3> key{};
-    size_t start = 0;
-    for (int& field : key) {
-        if (start > text.size()) break;
-        size_t end = text.find('/', start);
-        if (end == std::string::npos) end = text.size();
-        field = ReadDecimalInt(std::string_view(text).substr(start, end - start));
-        start = end + 1;
-    }
-    return key;
-}
-
 // Negative, zero or positive as a is before, level with or after b in ascending order.
 int CompareCells(const std::string& a, const std::string& b, int column)
 {
@@ -35,8 +20,8 @@ int CompareCells(const std::string& a, const std::string& b, int column)
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case CRankingSort::kDateColumn: {
-            const auto x = DateKey(a);
-            const auto y = DateKey(b);
+            const auto x = ReadDateFields(a);
+            const auto y = ReadDateFields(b);
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         default:

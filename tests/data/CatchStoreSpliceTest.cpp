@@ -139,6 +139,20 @@ TEST_F(CatchStoreSpliceTest, ACarriageReturnInAPhotoPathReadsBackAsOne)
     EXPECT_EQ(back.memo, "一行目\n二行目");
 }
 
+// Only memo and method hold line ends as CR LF; a line feed anywhere else (a place brought in
+// from a spreadsheet) is kept as one.
+TEST_F(CatchStoreSpliceTest, ALineFeedOutsideMemoAndMethodReadsBackAsOne)
+{
+    CTripRecord trip = Trip("岬\n北側");
+    trip.method = "ルアー\nミノー";
+    ASSERT_TRUE(m_store.AddTrip(trip).ok());
+    CTripRecord back;
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ReadTrip(0, back).ok());
+    EXPECT_EQ(back.place, "岬\n北側");
+    EXPECT_EQ(back.method, "ルアー\nミノー");
+    EXPECT_NE(m_dir.ReadFile("Data/fish.xml").find("ルアー\r\nミノー"), std::string::npos);
+}
+
 TEST_F(CatchStoreSpliceTest, ChangesMadeByAnotherProgramAreSeenAndNeverOverwritten)
 {
     for (const char* place : {"A", "B"}) ASSERT_TRUE(m_store.AddTrip(Trip(place)).ok());
