@@ -69,13 +69,12 @@ bool KeepBrokenFile(const std::string& path, std::time_t when, std::string& kept
 
 }  // namespace
 
-bool FindRestorableBackup(const std::string& path, CBrokenCatchFile& found)
+bool FindRestorableBackup(const CCatchStore& store, CBrokenCatchFile& found)
 {
-    std::vector<CTripRow> rows;
-    const CStoreResult current = CCatchStore(path).ListTrips(rows);
+    const CStoreResult current = store.ReadTrips([](const std::vector<CTripRecord>&) {});
     if (current.status != EStoreStatus::ParseError) return false;
-    const std::string backupPath = BackupPathOf(path);
-    rows.clear();
+    const std::string backupPath = BackupPathOf(store.GetPath());
+    std::vector<CTripRow> rows;
     if (!CCatchStore(backupPath).ListTrips(rows).ok()) return false;
     found.problem = current;
     found.backupPath = backupPath;

@@ -13,9 +13,10 @@ struct CBrokenCatchFile {
     size_t backupTrips = 0;
 };
 
-// True when the catch file at path exists but cannot be parsed and its backup reads without
-// error; found then tells why and how many trips the backup holds.
-bool FindRestorableBackup(const std::string& path, CBrokenCatchFile& found);
+// True when the catch file of store exists but cannot be parsed and its backup reads without
+// error; found then tells why and how many trips the backup holds.  The catch file is read
+// through store, so a healthy file read here is not read again by the pages.
+bool FindRestorableBackup(const CCatchStore& store, CBrokenCatchFile& found);
 
 // The name the broken file is kept under: "<path>.broken-YYYYMMDD-HHMMSS" in local time.
 std::string BrokenFileName(const std::string& path, std::time_t when);

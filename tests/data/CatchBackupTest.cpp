@@ -45,7 +45,7 @@ TEST_F(CatchBackupTest, OffersTheBackupOnlyForAnUnparsableFileWithAReadableBacku
         if (c.file) m_dir.WriteFile("Data/fish.xml", c.file);
         if (c.backup) m_dir.WriteFile("Data/fish.xml.bak", c.backup);
         CBrokenCatchFile found;
-        EXPECT_EQ(FindRestorableBackup(m_dir.CatchFile(), found), c.offered) << c.name;
+        EXPECT_EQ(FindRestorableBackup(CCatchStore(m_dir.CatchFile()), found), c.offered) << c.name;
         if (c.offered) {
             EXPECT_EQ(found.backupTrips, 2u) << c.name;
             EXPECT_EQ(found.problem.line, 4) << c.name;

@@ -67,7 +67,7 @@ bool CCatchLogApp::InitInstance()
 void CCatchLogApp::OfferBackupRestore(QWidget* parent, const CCatchStore& store)
 {
     CBrokenCatchFile broken;
-    if (!FindRestorableBackup(store.GetPath(), broken)) return;
+    if (!FindRestorableBackup(store, broken)) return;
     const std::time_t now = std::time(nullptr);
     const std::string keptName = BrokenFileName(store.GetPath(), now);
     const QString question = QStringLiteral(
