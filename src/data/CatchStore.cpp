@@ -76,12 +76,50 @@ struct CTripBytes {
     CTripRecord readBack;
 };
 
-// The bytes and read-back records of trips, serialized in one document: the trip elements are
-// cut from it in order (their texts escape every "<", so the tags are found byte by byte).
+bool IsUtf8(const std::string& encoding)
+{
+    return encoding.empty() || strcasecmp(encoding.c_str(), "UTF-8") == 0 ||
+           strcasecmp(encoding.c_str(), "UTF8") == 0;
+}
+
+// The records as a reader sees them in a document holding the trip elements of out, in order.
+bool ReadBack(const std::string& document, std::vector<CTripBytes>& out, std::string& error)
+{
+    CXMLDataFile reader;
+    size_t found = 0;
+    reader.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
+        if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
+        ++found;
+    });
+    if (found != out.size()) {
+        error = "the trip does not read back";
+        return false;
+    }
+    return true;
+}
+
+// The bytes and read-back records of trips.  In a UTF-8 file they are written directly; in
+// any other encoding they are serialized by libxml2 in one document, and the trip elements cut
+// from it in order (their texts escape every "<", so the tags are found byte by byte).
 bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding, bool readBack,
                     std::vector<CTripBytes>& out, std::string& error)
 {
     out.clear();
+    if (IsUtf8(encoding)) {
+        // Written straight to bytes: an import of thousands of trips would otherwise build,
+        // serialize and free a whole document of them.
+        out.resize(trips.size());
+        for (size_t n = 0; n < trips.size(); ++n) {
+            if (!AppendTripElementUtf8(trips[n], out[n].element)) {
+                error = "the trip cannot be put into the document";
+                return false;
+            }
+        }
+        if (!readBack) return true;
+        std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>";
+        for (const CTripBytes& one : out) document += one.element;
+        return ReadBack(document + "</r>", out, error);
+    }
     CXMLDataFile file;
     file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
     std::string document;
@@ -112,18 +150,7 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
         from = end + endTag.size();
         bytes.element = document.substr(begin, from - begin);
     }
-    if (!readBack) return true;
-    CXMLDataFile reader;
-    size_t found = 0;
-    reader.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
-        if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
-        ++found;
-    });
-    if (found != out.size()) {
-        error = "the trip does not read back";
-        return false;
-    }
-    return true;
+    return !readBack || ReadBack(document, out, error);
 }
 
 }  // namespace

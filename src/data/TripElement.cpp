@@ -5,6 +5,8 @@
 #include <iterator>
 #include <utility>
 
+#include "data/TextEncoding.h"
+
 namespace {
 
 // Line breaks are LF in memory and CR LF in the file.
@@ -38,6 +40,51 @@ std::vector<std::string> ReadPhotoPaths(const CXMLDataFile& file, xmlNodePtr tri
         paths.push_back(CXMLDataFile::GetElementText(image));
     }
     return paths;
+}
+
+bool CarriesLineEnds(const char* tag)
+{
+    return std::find_if(std::begin(kLineEndElements), std::end(kLineEndElements),
+                        [tag](const char* name) { return std::strcmp(name, tag) == 0; }) !=
+           std::end(kLineEndElements);
+}
+
+// One child element as libxml2 writes it after the layout line end the document path puts
+// before every element.  A CR is written raw where the reader must see a line end (texts that
+// carry them, and texts of blanks only, which the reader drops as layout) and as "&#13;"
+// elsewhere, so that it reads back as a CR.
+void AppendValueElement(std::string& out, const char* tag, const std::string& text, bool lineEnds)
+{
+    out += "\r\n<";
+    out += tag;
+    if (text.empty()) {
+        out += "/>";
+        return;
+    }
+    const std::string clean = RemoveCharactersXMLLacks(lineEnds ? ToFileLineEnds(text) : text);
+    const bool rawCR = lineEnds || clean.find_first_not_of(" \t\r\n") == std::string::npos;
+    out += '>';
+    for (char c : clean) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '\r':
+                out += rawCR ? "\r" : "&#13;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    out += "</";
+    out += tag;
+    out += '>';
 }
 
 }  // namespace
@@ -81,10 +128,7 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
     for (const auto& [tag, text] : values) {
         // Only the texts that carry line ends hold them as CR LF; elsewhere a line feed stays
         // one, so every text reads back as it was given.
-        const bool lineEnds = std::find_if(std::begin(kLineEndElements), std::end(kLineEndElements),
-                                           [tag](const char* name) {
-                                               return std::strcmp(name, tag) == 0;
-                                           }) != std::end(kLineEndElements);
+        const bool lineEnds = CarriesLineEnds(tag);
         if (int rc =
                 file.AppendTag(tag, lineEnds ? ToFileLineEnds(*text) : *text, tripElement, &node);
             rc != 0)
@@ -113,4 +157,58 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
         }
     }
     return 0;
+}
+
+bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out)
+{
+    const std::pair<const char*, const std::string*> values[] = {
+        {"fishname", &trip.fishname}, {"weather", &trip.weather},   {"date", &trip.date},
+        {"water", &trip.water},       {"HighTide", &trip.highTide}, {"EbbTide", &trip.ebbTide},
+        {"method", &trip.method},     {"place", &trip.place},       {"memo", &trip.memo},
+    };
+    bool valid = true;
+    for (const auto& value : values) valid = valid && IsValidUtf8(*value.second);
+    for (const auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        for (const std::string& path : *paths) valid = valid && IsValidUtf8(path);
+    }
+    for (const CCatchRecord& caught : trip.catches) {
+        for (const std::string* text : {&caught.name, &caught.height, &caught.weight, &caught.time})
+            valid = valid && IsValidUtf8(*text);
+    }
+    if (!valid) return false;
+
+    out += "<FishData>";
+    for (const auto& [tag, text] : values)
+        AppendValueElement(out, tag, *text, CarriesLineEnds(tag));
+    const std::pair<const char*, const std::vector<std::string>*> photos[] = {
+        {"image_place", &trip.placePhotos}, {"image_fish", &trip.fishPhotos}};
+    for (const auto& [tag, paths] : photos) {
+        out += "\r\n<";
+        out += tag;
+        if (paths->empty()) {
+            out += "/>";
+            continue;
+        }
+        out += '>';
+        for (const std::string& path : *paths) AppendValueElement(out, "imagepath", path, false);
+        out += "</";
+        out += tag;
+        out += '>';
+    }
+    if (trip.catches.empty()) {
+        out += "\r\n<report/>";
+    } else {
+        out += "\r\n<report>";
+        for (const CCatchRecord& caught : trip.catches) {
+            out += "\r\n<fish>";
+            AppendValueElement(out, "name", caught.name, false);
+            AppendValueElement(out, "height", caught.height, false);
+            AppendValueElement(out, "weight", caught.weight, false);
+            AppendValueElement(out, "time", caught.time, false);
+            out += "</fish>";
+        }
+        out += "</report>";
+    }
+    out += "</FishData>";
+    return true;
 }

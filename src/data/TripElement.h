@@ -13,5 +13,10 @@ CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr tripElement);
 // Appends the twelve children of a trip to an (empty) FishData element; 0 on success.
 int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripRecord& trip);
 
+// Appends the FishData element of a trip as UTF-8 bytes, exactly as the document path above
+// serializes it in a UTF-8 file, without building a document; false (out unchanged) when a text
+// is not valid UTF-8.
+bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out);
+
 // The elements whose texts carry line ends (as plain CR LF in the file).
 inline const char* const kLineEndElements[] = {"method", "memo"};

@@ -135,26 +135,6 @@ void AppendDescendantText(xmlNodePtr node, std::string& out)
     }
 }
 
-// XML 1.0 cannot carry most control characters; writing one would make the file unreadable.
-std::string RemoveCharactersXMLLacks(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') continue;
-        // U+FFFE and U+FFFF (EF BF BE / EF BF BF) are not XML characters either.
-        if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
-            (static_cast<unsigned char>(text[i + 2]) == 0xBE ||
-             static_cast<unsigned char>(text[i + 2]) == 0xBF)) {
-            i += 2;
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 std::string EscapeKeepingLineEnds(const xmlChar* content)
 {
     std::string out;
@@ -233,6 +213,25 @@ std::string TrimmedMessage(const char* message)
 }
 
 }  // namespace
+
+std::string RemoveCharactersXMLLacks(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') continue;
+        // U+FFFE and U+FFFF (EF BF BE / EF BF BF) are not XML characters either.
+        if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(text[i + 2]) == 0xBE ||
+             static_cast<unsigned char>(text[i + 2]) == 0xBF)) {
+            i += 2;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
 
 CXMLDataFile::~CXMLDataFile()
 {

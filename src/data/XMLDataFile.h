@@ -23,6 +23,10 @@ enum class EXMLLoadStatus {
     NoDocumentElement,    // well-formed but without a root element
 };
 
+// The text without the characters XML 1.0 cannot carry (most controls, U+FFFE, U+FFFF):
+// written, they would make the whole file unreadable.
+std::string RemoveCharactersXMLLacks(const std::string& text);
+
 // The XML document layer: one object per operation, loading a file into a libxml2 document,
 // searching and extending it, and saving it back in its own encoding.  The parse never touches
 // the network or other files, expands no entities and refuses document type declarations.

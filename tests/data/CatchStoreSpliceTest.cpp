@@ -8,6 +8,8 @@
 #include "data/CatchStore.h"
 #include "data/MarkupScanner.h"
 #include "data/TextEncoding.h"
+#include "data/TripElement.h"
+#include "data/XMLDataFile.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -151,6 +153,55 @@ TEST_F(CatchStoreSpliceTest, ALineFeedOutsideMemoAndMethodReadsBackAsOne)
     EXPECT_EQ(back.place, "岬\n北側");
     EXPECT_EQ(back.method, "ルアー\nミノー");
     EXPECT_NE(m_dir.ReadFile("Data/fish.xml").find("ルアー\r\nミノー"), std::string::npos);
+}
+
+// Trips added to a UTF-8 file are written straight to bytes; those bytes must be the ones the
+// document path (libxml2) writes, whatever the texts hold.
+TEST(TripElementBytes, AreTheBytesOfTheDocumentPath)
+{
+    const auto with = [](auto change) {
+        CTripRecord trip = Trip("城ヶ島");
+        change(trip);
+        return trip;
+    };
+    const CTripRecord cases[] = {
+        Trip("城ヶ島"),
+        CTripRecord(),
+        with([](CTripRecord& t) { t.memo = "a & b < c > d \"q\" 'x'\r\n次\n行\r"; }),
+        with([](CTripRecord& t) { t.method = "\rルアー\n"; }),
+        with([](CTripRecord& t) { t.place = "岬\r\n北\r側\t🐟"; }),
+        with([](CTripRecord& t) { t.weather = "\r\n "; }),                   // blanks only
+        with([](CTripRecord& t) { t.water = std::string("\x01\x02", 2); }),  // nothing left
+        with([](CTripRecord& t) {
+            t.date =
+                "\xEF\xBB\xBF"
+                "2024/5/3\xEF\xBF\xBE";
+        }),
+        with([](CTripRecord& t) {
+            t.fishPhotos = {"/p/a\rb.jpg", "/p/<&>.jpg", ""};
+        }),
+        with([](CTripRecord& t) {
+            t.catches = {{"", "", "", ""}, {"イトヨリ", "28.5", "0.35", ""}};
+        }),
+    };
+    for (const CTripRecord& trip : cases) {
+        CXMLDataFile file;
+        file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
+        ASSERT_TRUE(file.NewDocument("r", "UTF-8"));
+        xmlNodePtr element = nullptr;
+        ASSERT_EQ(file.AppendTag("FishData", "", file.GetDocumentElement(), &element), 0);
+        ASSERT_EQ(WriteTripElement(file, element, trip), 0);
+        std::string document;
+        ASSERT_TRUE(file.SerializeDocument(document));
+        const size_t begin = document.find("<FishData>");
+        const size_t end = document.rfind("</FishData>") + std::string("</FishData>").size();
+        std::string direct;
+        ASSERT_TRUE(AppendTripElementUtf8(trip, direct));
+        EXPECT_EQ(direct, document.substr(begin, end - begin)) << trip.place << trip.memo;
+    }
+    std::string out = "kept";
+    EXPECT_FALSE(AppendTripElementUtf8(with([](CTripRecord& t) { t.memo = "\xFF\xFE"; }), out));
+    EXPECT_EQ(out, "kept");
 }
 
 TEST_F(CatchStoreSpliceTest, ChangesMadeByAnotherProgramAreSeenAndNeverOverwritten)
