@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "data/ProgramDir.h"
 #include "data/SafeFile.h"
 
 CInstanceLock::~CInstanceLock()
@@ -67,5 +68,12 @@ void CInstanceLock::Release()
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
+    }
+}
+
+void RemoveLeftoversOfCutSaves()
+{
+    for (const char* folder : {"Data", kScheduleDirName, kPictureDirName}) {
+        RemoveLeftoverTemporaries(DataPath(folder));
     }
 }

@@ -31,3 +31,8 @@ private:
     int m_fd = -1;
     long m_holderPid = 0;
 };
+
+// Removes the temporary files that saves cut off by a crash or a kill left in the program's Data
+// folder and in its schedule and picture folders.  Only for the holder of the lock on it: no
+// other copy of the program is saving there then.
+void RemoveLeftoversOfCutSaves();

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/InstanceLock.h"
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
 #include "data/CatchStore.h"
@@ -82,6 +83,20 @@ int main(int argc, char** argv)
                 return Fail(QString::fromStdString(error));
         }
         if (parser.isSet(importCsv)) {
+            // An import writes the catch file: not while the program has it open.
+            CInstanceLock lock;
+            std::string error;
+            switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
+                case CInstanceLock::EResult::Acquired:
+                    break;
+                case CInstanceLock::EResult::HeldByAnother:
+                    return Fail(
+                        QStringLiteral("Lurebook が起動しているため取り込めません。"
+                                       "終了してからもう一度実行してください。"));
+                case CInstanceLock::EResult::Failed:
+                    std::cerr << "二重起動を防ぐロックを作成できませんでした: " << error << "\n";
+                    break;
+            }
             const CCsvImportOutcome outcome =
                 ImportTripsCsvFile(store, parser.value(importCsv).toStdString(), nullptr);
             if (!outcome.error.empty()) return Fail(QString::fromStdString(outcome.error));

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <ctime>
 #include <utility>
@@ -79,11 +81,25 @@ bool WriteAll(int fd, std::string_view bytes, int& savedErrno)
     return true;
 }
 
+// The mode a new file gets from open(2).  umask can only be read by setting it, so it is read
+// once: files are written from more than one thread.
 mode_t DefaultFileMode()
 {
-    const mode_t mask = umask(022);
-    umask(mask);
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
     return 0666 & ~mask;
+}
+
+// Whether name is "<file>.tmp-XXXXXX", the name of a temporary file of this program.
+bool IsTemporaryName(const std::string& name)
+{
+    const size_t at = name.rfind(".tmp-");
+    if (at == std::string::npos || at == 0 || name.size() != at + 11) return false;
+    return std::all_of(name.begin() + static_cast<long>(at) + 5, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
 bool SyncDirectory(const std::string& directory)
@@ -95,29 +111,59 @@ bool SyncDirectory(const std::string& directory)
     return ok;
 }
 
-// A write cut off by a crash or a kill leaves its temporary file behind.  Once the file has been
-// written whole again, such leftovers older than an hour (no write takes that long) are removed.
-void RemoveStaleTemporaries(const std::string& target)
+// Removes the regular files of directory with temporary names that remove(name, stat) picks.
+void ForEachTemporary(const std::string& directory,
+                      const std::function<bool(const std::string&, const struct stat&)>& remove)
 {
-    const std::string directory = DirectoryOf(target);
-    const std::string prefix = target.substr(target.rfind('/') + 1) + ".tmp-";
     DIR* folder = ::opendir(directory.c_str());
     if (folder == nullptr) return;
-    const time_t now = ::time(nullptr);
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
+        if (!IsTemporaryName(name)) continue;
         const std::string path = directory + "/" + name;
         struct stat st {};
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > 3600) {
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && remove(name, st)) {
             ::unlink(path.c_str());
         }
     }
     ::closedir(folder);
 }
 
+// A write cut off by a crash or a kill leaves its temporary file behind.  Once the file has been
+// written whole again, such leftovers older than an hour (no write takes that long) are removed.
+// (The program removes those of its Data folder at start-up, see RemoveLeftoverTemporaries.)
+void RemoveStaleTemporaries(const std::string& target)
+{
+    const std::string directory = DirectoryOf(target);
+    const std::string prefix = target.substr(target.rfind('/') + 1) + ".tmp-";
+    const time_t now = ::time(nullptr);
+    ForEachTemporary(directory, [&](const std::string& name, const struct stat& st) {
+        return name.compare(0, prefix.size(), prefix) == 0 && now - st.st_mtime > 3600;
+    });
+}
 }  // namespace
+
+int CreateTemporaryBeside(const std::string& target, std::string& temporary)
+{
+    temporary = target + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    // mkstemp makes the file private; it gets the mode a new file would (WriteFileSafely gives
+    // a replaced file the original's mode afterwards).
+    if (::fchmod(fd, DefaultFileMode()) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
+void RemoveLeftoverTemporaries(const std::string& directory)
+{
+    ForEachTemporary(directory, [](const std::string&, const struct stat&) { return true; });
+}
 
 std::string SystemErrorText(int error)
 {
@@ -170,8 +216,8 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         return false;
     }
 
-    std::string temporary = target + ".tmp-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(target, temporary);
     if (fd < 0) {
         SetError(error, directory + ": " + SystemErrorText(errno));
         return false;
@@ -191,8 +237,6 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
             (void)::fchown(fd, static_cast<uid_t>(-1), original.st_gid);
         }
         if (::fchmod(fd, original.st_mode & 07777) != 0) return fail(errno, target);
-    } else if (::fchmod(fd, DefaultFileMode()) != 0) {
-        return fail(errno, target);
     }
     if ((FsyncSeam() ? FsyncSeam()(fd) : ::fsync(fd)) != 0) return fail(errno, target);
     if (::close(fd) != 0) {

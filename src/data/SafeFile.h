@@ -37,6 +37,15 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
 // target that is not a regular file (a folder, a pipe, a device) is refused.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
+// Creates "<target>.tmp-XXXXXX" beside target, with the mode a new file gets, and returns its
+// descriptor (-1 with errno set on failure) and its name in temporary.
+int CreateTemporaryBeside(const std::string& target, std::string& temporary);
+
+// Removes every temporary file a write cut off by a crash or a kill left in directory, whatever
+// its age.  Only for a folder no other running program writes to (the program's Data folders,
+// under the lock that keeps a second copy away); elsewhere leftovers go after an hour.
+void RemoveLeftoverTemporaries(const std::string& directory);
+
 // Keeps the current content of path as backupPath (replacing an older backup atomically).
 // A missing path is not an error: there is nothing to keep.
 bool KeepBackupCopy(const std::string& path, const std::string& backupPath,

@@ -1,8 +1,11 @@
 #include "entry/PhotoCopies.h"
 
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -66,8 +69,38 @@ bool SameContent(CGuardedFile& a, CGuardedFile& b)
     }
 }
 
+// Gives the finished copy temporary its name target, never replacing a file of that name
+// (exists tells that case).  A hard link does it in one step; where the file system has none,
+// a rename that refuses to replace, and where even that is missing, a rename after a look (the
+// Data folder is locked against a second copy of the program).
+bool PlaceWithoutReplacing(const std::string& temporary, const std::string& target, bool& exists)
+{
+    exists = false;
+    int rc = ::link(temporary.c_str(), target.c_str());
+    if (rc == 0) {
+        ::unlink(temporary.c_str());
+        return true;
+    }
+    if (errno != EEXIST) {
+        rc = ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+        if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            struct stat st {};
+            if (::lstat(target.c_str(), &st) == 0) {
+                errno = EEXIST;
+            } else if (errno == ENOENT) {
+                rc = ::rename(temporary.c_str(), target.c_str());
+            }
+        }
+        if (rc == 0) return true;
+    }
+    exists = errno == EEXIST;
+    return false;
+}
+
 // Creates target with the content of source, refusing to replace an existing file.  exists tells
-// apart a name that is taken from any other failure; a failed copy leaves no file behind.
+// apart a name that is taken from any other failure.  The bytes go to a temporary file first, so
+// a copy cut off by a crash never leaves a part of a photo under the photo's name; a failed copy
+// leaves no file behind.
 bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const std::string& target,
                    const CPhotoCopies::ProgressFunction& progress, bool& exists, std::string& error)
 {
@@ -76,16 +109,16 @@ bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const st
         error = sourcePath + ": " + SystemErrorText(errno);
         return false;
     }
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(target, temporary);
     if (fd < 0) {
-        exists = errno == EEXIST;
         error = target + ": " + SystemErrorText(errno);
         return false;
     }
     const auto fail = [&](const std::string& why) {
         error = why;
         ::close(fd);
-        ::unlink(target.c_str());
+        ::unlink(temporary.c_str());
         return false;
     };
     std::vector<char> buffer(kChunkBytes);
@@ -113,7 +146,12 @@ bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const st
     if (::fsync(fd) != 0) return fail(target + ": " + SystemErrorText(errno));
     if (::close(fd) != 0) {
         error = target + ": " + SystemErrorText(errno);
-        ::unlink(target.c_str());
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (!PlaceWithoutReplacing(temporary, target, exists)) {
+        error = target + ": " + SystemErrorText(errno);
+        ::unlink(temporary.c_str());
         return false;
     }
     return true;
@@ -147,6 +185,12 @@ bool CPhotoCopies::IsInPictureDir(const std::string& path) const
 
 bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& target, bool& newCopy,
                                       std::string* error) const
+{
+    return CopyIntoPictureDir(source, target, newCopy, error, m_progress);
+}
+
+bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& target, bool& newCopy,
+                                      std::string* error, const ProgressFunction& progress) const
 {
     newCopy = false;
     std::string reason;
@@ -184,7 +228,7 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
         // Taken by a pipe, a device, a folder or anything unreadable: never touched.
         if (taken != EFileRead::Missing) continue;
         bool exists = false;
-        if (CopyToNewFile(sourceFile, source, candidate, m_progress, exists, reason)) {
+        if (CopyToNewFile(sourceFile, source, candidate, progress, exists, reason)) {
             target = candidate;
             newCopy = true;
             return true;
@@ -197,17 +241,41 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
 CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const
 {
     CCopyReport report;
+    const auto sizeOf = [this](const std::string& path) -> uint64_t {
+        struct stat st {};
+        if (IsInPictureDir(path) || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return 0;
+        return static_cast<uint64_t>(st.st_size);
+    };
+    uint64_t total = 0;
+    for (const std::vector<std::string>* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        for (const std::string& path : *paths) total += sizeOf(path);
+    }
+    uint64_t done = 0;
+    ProgressFunction progress;
+    if (m_progress) {
+        progress = [&](uint64_t copied, uint64_t) {
+            report.cancelled =
+                report.cancelled || !m_progress(std::min(done + copied, total), total);
+            return !report.cancelled;
+        };
+    }
     for (std::vector<std::string>* paths : {&trip.placePhotos, &trip.fishPhotos}) {
         for (std::string& path : *paths) {
             std::string target;
             std::string reason;
             bool newCopy = false;
-            if (!CopyIntoPictureDir(path, target, newCopy, &reason)) {
+            const uint64_t size = sizeOf(path);
+            const bool copied = CopyIntoPictureDir(path, target, newCopy, &reason, progress);
+            if (report.cancelled) return report;
+            if (!copied) {
                 report.failed.push_back(path + " (" + reason + ")");
-                continue;
+            } else {
+                if (newCopy) report.newCopies.push_back(target);
+                path = target;
             }
-            if (newCopy) report.newCopies.push_back(target);
-            path = target;
+            done += size;
+            if (progress && !progress(0, total)) return report;
         }
     }
     return report;

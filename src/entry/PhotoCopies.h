@@ -39,9 +39,11 @@ public:
     struct CCopyReport {
         std::vector<std::string> failed;     // photos that kept their own path, with the reason
         std::vector<std::string> newCopies;  // files this call created
+        bool cancelled = false;  // the progress function stopped it; later photos were left
     };
     // Replaces every place and fish photo path of trip by the path of its copy.  A photo that
-    // cannot be copied keeps its path and is listed in the report.
+    // cannot be copied keeps its path and is listed in the report.  The progress function sees
+    // the bytes of all the trip's photos together.
     CCopyReport CopyTripPhotos(CTripRecord& trip) const;
 
     // Deletes, in order, each of removed that lies in the picture folder and is named by none of
@@ -55,12 +57,17 @@ public:
     // The longest photo path the catch file gives back unchanged (CP932 bytes).
     static constexpr size_t kMaxPathBytes = 255;
 
-    // Called after each chunk copied, with the bytes of the current photo copied so far and its
-    // size, for a progress display.  Returning false cancels that copy (reported as failed).
+    // Called after each chunk copied, for a progress display: by CopyIntoPictureDir with the
+    // bytes of the photo copied so far and its size, by CopyTripPhotos with the bytes of all the
+    // trip's photos done so far and their sum.  Returning false cancels the copy (no file is left
+    // of it).
     using ProgressFunction = std::function<bool(uint64_t copied, uint64_t total)>;
     void SetProgressFunction(ProgressFunction progress) { m_progress = std::move(progress); }
 
 private:
+    bool CopyIntoPictureDir(const std::string& source, std::string& target, bool& newCopy,
+                            std::string* error, const ProgressFunction& progress) const;
+
     std::string m_pictureDir;
     ProgressFunction m_progress;
 };

@@ -52,7 +52,12 @@ CTripSaver::CReport CTripSaver::Store(int position, CTripRecord trip,
                                       const std::vector<std::string>& removedPhotos)
 {
     CReport report;
-    const CPhotoCopies::CCopyReport copies = m_copies.CopyTripPhotos(trip);
+    const CPhotoCopies::CCopyReport copies = m_copy ? m_copy(trip) : m_copies.CopyTripPhotos(trip);
+    if (copies.cancelled) {
+        CPhotoCopies::DeleteFiles(copies.newCopies);
+        report.outcome = EOutcome::Cancelled;
+        return report;
+    }
     report.failedCopies = copies.failed;
     report.result = position < 0 ? m_store.AddTrip(trip) : m_store.ReplaceTrip(position, trip);
     if (!report.result.ok()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ public:
         Saved,
         StoreFailed,  // result says why; nothing was saved and no copy was left behind
         TripGone,     // the trip was deleted or changed elsewhere since the dialog opened it
+        Cancelled,    // the user stopped the photo copies; nothing was saved or left behind
     };
     struct CReport {
         EOutcome outcome = EOutcome::Saved;
@@ -26,6 +28,11 @@ public:
         std::vector<std::string> failedCopies;   // photos kept at their own paths, with reasons
         std::vector<std::string> removedCopies;  // copies deleted because no trip names them
     };
+
+    // How the photos are copied: by default here and now; the dialog copies large photos on a
+    // worker thread while it shows their progress.
+    using CopyFunction = std::function<CPhotoCopies::CCopyReport(CTripRecord& trip)>;
+    void SetCopyFunction(CopyFunction copy) { m_copy = std::move(copy); }
 
     // A new trip.
     CReport SaveNew(CTripRecord trip);
@@ -44,4 +51,5 @@ private:
 
     CCatchStore& m_store;
     const CPhotoCopies& m_copies;
+    CopyFunction m_copy;
 };

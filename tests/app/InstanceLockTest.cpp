@@ -101,4 +101,19 @@ TEST(InstanceLockTest, AMissingDataFolderIsMadeAndLockedOtherwiseTheReasonIsGive
     RemoveTree(dir);
 }
 
+TEST(InstanceLockTest, TheHolderRemovesWhatCutSavesLeftInTheDataFolders)
+{
+    CTempProgramDir dir;
+    const char* const leftovers[] = {"Data/fish.xml.tmp-Ab12Cd",
+                                     "Data/schedule/2026_12.ini.tmp-Zz9Yy8",
+                                     "Data/Picture/tai.jpg.tmp-q1w2e3"};
+    const char* const kept[] = {"Data/fish.xml", "Data/Picture/tai.jpg",
+                                "S_Holiday.txt.tmp-Ab12Cd"};
+    for (const char* name : leftovers) dir.WriteFile(name, "cut off");
+    for (const char* name : kept) dir.WriteFile(name, "kept");
+    RemoveLeftoversOfCutSaves();
+    for (const char* name : leftovers) EXPECT_FALSE(dir.Exists(name)) << name;
+    for (const char* name : kept) EXPECT_TRUE(dir.Exists(name)) << name;
+}
+
 }  // namespace

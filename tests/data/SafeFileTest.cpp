@@ -219,4 +219,25 @@ TEST(SafeFileLeftoversTest, OldTemporariesOfAKilledWriteAreRemovedByTheNextWrite
     RemoveTree(dir);
 }
 
+// At start-up, under the lock that keeps a second copy of the program away, nothing else writes
+// to the Data folders: every temporary there is a leftover, however young.
+TEST(SafeFileLeftoversTest, AtStartUpEveryLeftoverTemporaryGoesAndNothingElse)
+{
+    const std::string dir = MakeTempDir();
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"fish.xml.tmp-AbC123", false}, {"photo.jpg.tmp-x1y2z3", false}, {"fish.xml", true},
+        {"fish.xml.tmp-12345", true},   {"notes.tmp-abcdef.txt", true},  {".tmp-abcdef", true},
+        {"fish.xml.tmp-ab_def", true},
+    };
+    for (const auto& [name, kept] : cases) WriteFileBytes(dir + name, "x");
+    std::filesystem::create_directory(dir + "folder.tmp-abcdef");
+    std::filesystem::create_symlink(dir + "fish.xml", dir + "link.tmp-abcdef");
+    RemoveLeftoverTemporaries(dir);
+    for (const auto& [name, kept] : cases)
+        EXPECT_EQ(std::filesystem::exists(dir + name), kept) << name;
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "folder.tmp-abcdef"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "link.tmp-abcdef"));
+    RemoveTree(dir);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,39 @@ TEST_F(TripSaverTest, AnEditedTripIsFoundByItsContentAndRemovedCopiesGoWhenUnuse
     EXPECT_FALSE(m_dir.Exists("Data/Picture/own.jpg"));
 
     EXPECT_EQ(m_saver.SaveExisting(0, opened, edited, {}).outcome, CTripSaver::EOutcome::TripGone);
+}
+
+// Large photos are copied with a progress display that can stop them: the progress covers all
+// the trip's photos, and a stop leaves neither a trip nor a copy (nor part of one).
+TEST_F(TripSaverTest, ProgressCoversEveryPhotoAndAStopSavesNothing)
+{
+    constexpr uint64_t kMiB = 1u << 20;
+    const std::vector<std::string> photos = {Photo("big.jpg", std::string(3 * kMiB + 5, 'b')),
+                                             Photo("small.jpg", std::string(kMiB, 's'))};
+    std::vector<std::pair<uint64_t, uint64_t>> seen;
+    m_copies.SetProgressFunction([&](uint64_t copied, uint64_t total) {
+        seen.emplace_back(copied, total);
+        return true;
+    });
+    ASSERT_EQ(m_saver.SaveNew(Trip("A", photos)).outcome, CTripSaver::EOutcome::Saved);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), std::make_pair(4 * kMiB + 5, 4 * kMiB + 5));
+    for (size_t n = 1; n < seen.size(); ++n) {
+        EXPECT_GE(seen[n].first, seen[n - 1].first);
+        EXPECT_EQ(seen[n].second, 4 * kMiB + 5);
+    }
+
+    CTempProgramDir other;
+    const std::string before = other.ReadFile("Data/fish.xml");
+    CCatchStore store(other.CatchFile());
+    CPhotoCopies copies(other.Path("Data/Picture/"));
+    for (const uint64_t stopAt : {kMiB, 3 * kMiB + 5, 4 * kMiB}) {
+        copies.SetProgressFunction([&](uint64_t copied, uint64_t) { return copied < stopAt; });
+        CTripSaver saver(store, copies);
+        EXPECT_EQ(saver.SaveNew(Trip("B", photos)).outcome, CTripSaver::EOutcome::Cancelled);
+        EXPECT_EQ(other.ReadFile("Data/fish.xml"), before);
+        EXPECT_TRUE(std::filesystem::is_empty(other.Path("Data/Picture"))) << stopAt;
+    }
 }
 
 struct CFindCase {

@@ -55,6 +55,7 @@ bool CCatchLogApp::InitInstance()
                            EMessageBoxIcon::Warning);
             break;
     }
+    if (m_lock.IsHeld()) RemoveLeftoversOfCutSaves();
     m_store = std::make_unique<CCatchStore>(DataPath(kCatchFileName));
     OfferBackupRestore(nullptr, *m_store);
     m_mainFrame = std::make_unique<CMainFrame>(*m_store);

@@ -34,6 +34,7 @@
 #include "entry/ThumbnailDecoder.h"
 #include "entry/TripSaver.h"
 #include "entry/widgets/HitListCtrl.h"
+#include "entry/widgets/PhotoCopyProgress.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/UpDownCtrl.h"
 #include "uikit/DesktopServices.h"
@@ -762,6 +763,9 @@ bool CCatchEntryDlg::SaveTrip(CTripRecord trip)
     }
     const CPhotoCopies copies(m_store.GetDataDir() + "Picture/");
     CTripSaver saver(m_store, copies);
+    saver.SetCopyFunction([this, work = CopyTripPhotosWork(copies)](CTripRecord& copied) {
+        return RunPhotoCopies(this, copied, work);
+    });
     const CTripSaver::CReport report =
         m_position < 0 ? saver.SaveNew(std::move(trip))
                        : saver.SaveExisting(m_position, m_original, std::move(trip),
@@ -774,6 +778,8 @@ bool CCatchEntryDlg::SaveTrip(CTripRecord trip)
                 this, QStringFromStd(DescribeStoreResult(report.result, m_store.GetPath())) + keep,
                 EMessageBoxIcon::Warning);
             return false;
+        case CTripSaver::EOutcome::Cancelled:
+            return false;  // the user stopped the copies; what was typed stays
         case CTripSaver::EOutcome::TripGone:
             ShowMessageBox(this,
                            QStringLiteral("この釣行データは、画面を開いた後に削除されたか別の画面で"
