@@ -99,7 +99,7 @@ void MarkHolidays(int year, std::string list, YearCells& cells)
                    record.ruleCode == kRuleSubstituteNextFreeDay;
         });
 
-    MarkTable marks{};
+    MarkTable marks;  // every CMarks starts from its member initializers
     for (const CHolidayRecord& record : records) {
         int month = record.month;
         int day = 0;
