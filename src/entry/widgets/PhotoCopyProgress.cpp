@@ -67,7 +67,12 @@ CPhotoCopies::CCopyReport RunPhotoCopies(QWidget* parent, CTripRecord& trip,
             // Escape or the window's close button take the dialog away as 中止 does.
             if (progress.wasCanceled() || !progress.isVisible()) return stop();
             const uint64_t total = state->total;
-            if (total > 0) progress.setValue(static_cast<int>(state->copied * 1000 / total));
+            const uint64_t copied = state->copied;
+            if (total > 0) progress.setValue(static_cast<int>(copied * 1000 / total));
+            // The last step, flushing a large copy to the disk, can take a while of its own.
+            if (total > 0 && copied >= total) {
+                progress.setLabelText(QStringLiteral("写真をディスクに書き込んでいます..."));
+            }
             if (done.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready)
                 loop.quit();
         });
