@@ -25,6 +25,7 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     const CDialogUnits units(m_bar->font());
     m_bar->setFixedHeight(units.Y(16));
 
+    // Laid out to end within the page of an 800-pixel-wide window.
     auto* newTrip = new QPushButton(QStringLiteral("新規登録"), m_bar);
     newTrip->setObjectName(QString::number(kNewTripId));
     units.Place(newTrip, 4, 2, 50, 12);
@@ -37,17 +38,17 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     m_search->setPlaceholderText(QStringLiteral("語句 (Ctrl+F)"));
     m_search->setClearButtonEnabled(true);
     m_search->setToolTip(QStringLiteral("空白で区切った語句をすべて含む釣行を表示します"));
-    units.Place(m_search, 136, 2, 96, 12);
+    units.Place(m_search, 136, 2, 80, 12);
     auto* rangeLabel = new QLabel(QStringLiteral("期間:"), m_bar);
-    units.Place(rangeLabel, 238, 4, 20, 9);
+    units.Place(rangeLabel, 222, 4, 20, 9);
     m_from->setObjectName(QString::number(kFromDateId));
     m_from->setPlaceholderText(QStringLiteral("2004/1/1"));
-    units.Place(m_from, 258, 2, 48, 12);
+    units.Place(m_from, 242, 2, 48, 12);
     auto* tilde = new QLabel(QStringLiteral("～"), m_bar);
-    units.Place(tilde, 308, 4, 8, 9);
+    units.Place(tilde, 292, 4, 8, 9);
     m_to->setObjectName(QString::number(kToDateId));
     m_to->setPlaceholderText(QStringLiteral("2004/12/31"));
-    units.Place(m_to, 318, 2, 48, 12);
+    units.Place(m_to, 302, 2, 48, 12);
 
     m_view = new CReportDataView(store, this);
     StackBarOverView(this, m_bar, m_view);
