@@ -304,6 +304,13 @@ void StreamEndElement(void* context, const xmlChar* localname, const xmlChar* pr
     (*state->sink)(*state->file, element);
     xmlUnlinkNode(element);
     xmlFreeNode(element);
+    // libxml2 appends further text to the parent's last text node in place, by the length and
+    // buffer size it noted for the text node it made last: one inside the element just freed.
+    // With the element gone, the parent's last child may be an older text node (text beside
+    // the trips, in a hand-edited file); the noted sizes are not its own, and appending by them
+    // corrupts the heap.  Zero sizes make libxml2 append by the node's own length.
+    ctxt->nodelen = 0;
+    ctxt->nodemem = 0;
 }
 
 }  // namespace

@@ -194,6 +194,28 @@ TEST_F(HostileXMLTest, FileOverTheSizeCapIsRefusedUnread)
     EXPECT_FALSE(m_dir.Exists("Data/fish.xml.bak"));
 }
 
+// Text written beside the trips by hand (a note in the root element) reads and stays, however
+// the trips around it are read and written.
+TEST_F(HostileXMLTest, TextBesideTheTripsIsKeptApartFromThem)
+{
+    const std::string memo = Repeat("長いメモ", 20);  // within the 255 bytes a text keeps
+    m_dir.WriteFile("Data/fish.xml", "<log>note\r\n<FishData><place>A</place><memo>" + memo +
+                                         "</memo></FishData>\r\nbetween<FishData><place>B</place>"
+                                         "</FishData>\r\ntail\r\n</log>");
+    CCatchStore store(m_path);
+    std::vector<CTripRecord> trips;
+    ASSERT_TRUE(store.ReadAllTrips(trips).ok());
+    ASSERT_EQ(trips.size(), 2u);
+    EXPECT_EQ(trips[0].memo, memo);
+    EXPECT_EQ(trips[1].place, "B");
+    ASSERT_TRUE(store.ReplaceTrip(1, SomeTrip()).ok());
+    const std::string saved = ReadFileBytes(m_path);
+    for (const char* text : {"note\r\n<FishData>", "\r\nbetween<FishData>", "\r\ntail\r\n</log>"})
+        EXPECT_NE(saved.find(text), std::string::npos) << text;
+    ASSERT_TRUE(CCatchStore(m_path).ReadAllTrips(trips).ok());
+    EXPECT_EQ(trips.size(), 2u);
+}
+
 // What stays harmless is accepted and kept as it is: an XInclude element is data, not an order
 // to read another file, and nesting within the parser's depth limit loads and saves.
 TEST_F(HostileXMLTest, XIncludeIsNotFollowedAndModestNestingWorks)
