@@ -64,24 +64,7 @@ void AppendValueElement(std::string& out, const char* tag, const std::string& te
     const std::string clean = RemoveCharactersXMLLacks(lineEnds ? ToFileLineEnds(text) : text);
     const bool rawCR = lineEnds || clean.find_first_not_of(" \t\r\n") == std::string::npos;
     out += '>';
-    for (char c : clean) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '\r':
-                out += rawCR ? "\r" : "&#13;";
-                break;
-            default:
-                out += c;
-        }
-    }
+    AppendEscapedText(out, clean, rawCR);
     out += "</";
     out += tag;
     out += '>';

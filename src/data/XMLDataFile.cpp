@@ -138,21 +138,7 @@ void AppendDescendantText(xmlNodePtr node, std::string& out)
 std::string EscapeKeepingLineEnds(const xmlChar* content)
 {
     std::string out;
-    for (const xmlChar* p = content; *p; ++p) {
-        switch (*p) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += static_cast<char>(*p);
-        }
-    }
+    AppendEscapedText(out, reinterpret_cast<const char*>(content), true);
     return out;
 }
 
@@ -213,6 +199,28 @@ std::string TrimmedMessage(const char* message)
 }
 
 }  // namespace
+
+void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriageReturns)
+{
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '\r':
+                out += rawCarriageReturns ? "\r" : "&#13;";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
 
 std::string RemoveCharactersXMLLacks(const std::string& text)
 {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/SafeFile.h"
@@ -26,6 +27,9 @@ enum class EXMLLoadStatus {
 // The text without the characters XML 1.0 cannot carry (most controls, U+FFFE, U+FFFF):
 // written, they would make the whole file unreadable.
 std::string RemoveCharactersXMLLacks(const std::string& text);
+// Appends text as element content: "&", "<" and ">" escaped as libxml2 writes them, a CR raw
+// (where it stands for a line end) or as "&#13;" (so that it reads back as a CR).
+void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriageReturns);
 
 // The XML document layer: one object per operation, loading a file into a libxml2 document,
 // searching and extending it, and saving it back in its own encoding.  The parse never touches
