@@ -73,13 +73,16 @@ const char* const kLegacyRuleHolidays =
     "9^23^秋分の日^11~"
     "10^10^体育の日^2~";
 
-std::string ReadTextFile(const std::string& path)
+std::string ReadTextFile(const std::string& path, std::string* problem)
 {
     std::string bytes;
     std::string error;
     bool missing = false;
     if (!ReadWholeFile(path, bytes, &error, &missing, kMaxHolidayFileBytes)) {
-        if (!missing) LogTrace("holiday file not read: " + error);
+        if (!missing) {
+            LogTrace("holiday file not read: " + error);
+            if (problem != nullptr) *problem = error;
+        }
         return {};
     }
     // Neither CP932 nor UTF-8 uses a zero byte inside a character, so cutting before decoding
@@ -151,8 +154,16 @@ std::string CHolidayLists::RestoreDefaultHolidays()
     };
     std::string error;
     bool oldForm = false;
+    std::string unreadable;
     for (const auto& file : files) {
-        const std::string text = ReadTextFile(file.fileName);
+        std::string problem;
+        const std::string text = ReadTextFile(file.fileName, &problem);
+        if (!problem.empty()) {
+            // Not the same as missing: what the user keeps there is never replaced.
+            if (!unreadable.empty()) unreadable += "、";
+            unreadable += problem;
+            continue;
+        }
         if (text == file.legacy) {
             const std::string backup = std::string(file.fileName) + ".bak";
             if (!KeepBackupCopy(file.fileName, backup, &error)) break;
@@ -171,6 +182,14 @@ std::string CHolidayLists::RestoreDefaultHolidays()
                       "）。組み込みの祝日を使います。";
             m_toldUnwritable = true;
         }
+    }
+    if (!unreadable.empty() && !m_toldUnreadable) {
+        if (!notice.empty()) notice += "\n";
+        notice +=
+            "祝日ファイルを読み込めないため、組み込みの祝日を使います。ファイルはそのままに"
+            "しています（" +
+            unreadable + "）。";
+        m_toldUnreadable = true;
     }
     if (oldForm && !m_toldOldForm) {
         if (!notice.empty()) notice += "\n";

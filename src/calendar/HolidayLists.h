@@ -3,8 +3,10 @@
 #include <string>
 
 // Reads a holiday file: the text up to its first zero byte (or its end), decoded as the system's
-// text files are.  A missing or unreadable file reads as the empty text and is not created.
-std::string ReadTextFile(const std::string& path);
+// text files are.  A missing or unreadable file reads as the empty text and is not created; for a
+// file that exists but cannot be read (too large, not a regular file, no permission) problem, when
+// given, gets the reason.
+std::string ReadTextFile(const std::string& path, std::string* problem = nullptr);
 
 // Writes text followed by one zero byte through the safe-write helper (encoded as the system's
 // text files are).  Returns false, with the reason in error when given, if it cannot be stored.
@@ -48,9 +50,11 @@ public:
 
     // Brings the files of the working directory up to date: a missing or empty fixed-date or rule
     // file is written with its built-in list, one holding exactly the old built-in list is kept as
-    // "<name>.bak" and replaced by the current one.  Files edited by hand are never written.
-    // Returns what the user should be told (empty when nothing), each matter only once per run:
-    // that the files cannot be written, or that edited files are in the old four-field form.
+    // "<name>.bak" and replaced by the current one.  Files edited by hand, and files that exist
+    // but cannot be read, are never written.  Returns what the user should be told (empty when
+    // nothing), each matter only once per run: that the files cannot be written, that a file
+    // cannot be read (the built-in list is used meanwhile), or that edited files are in the old
+    // four-field form.
     std::string RestoreDefaultHolidays();
 
     const std::string& FixedList() const { return m_fixedList; }
@@ -67,6 +71,7 @@ private:
     std::string m_ruleList;
     std::string m_yearList;
     bool m_toldUnwritable = false;
+    bool m_toldUnreadable = false;
     bool m_toldOldForm = false;
 };
 

@@ -2,10 +2,15 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <functional>
+
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/HolidayRecord.h"
 #include "calendar/TempWorkingDir.h"
+#include "data/GuardedFile.h"
+#include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 
 namespace {
@@ -145,6 +150,50 @@ TEST(HolidayFileTest, WritingReplacesOlderLongerContentAndKeepsUnencodableNames)
     EXPECT_EQ(ReadTextFile("S_Holiday.txt"), "1^1^😀^0~");
 }
 
+// A holiday file that is there but cannot be read is not a missing one: it is never replaced by
+// the built-in list, the built-in holidays apply meanwhile, and the user is told once.
+TEST(HolidayFileTest, AFileThatCannotBeReadIsToldAndNeverReplaced)
+{
+    const std::string oversized(kMaxHolidayFileBytes + 1, 'x');
+    const struct {
+        const char* kind;
+        std::function<bool(CTempWorkingDir&, const std::string&)> make;
+        mode_t type;
+    } cases[] = {
+        {"oversized",
+         [&](CTempWorkingDir& dir, const std::string&) {
+             dir.Write("S_Holiday.txt", oversized);
+             return true;
+         },
+         S_IFREG},
+        {"pipe",
+         [](CTempWorkingDir&, const std::string& path) {
+             return ::mkfifo(path.c_str(), 0600) == 0;
+         },
+         S_IFIFO},
+        {"folder",
+         [](CTempWorkingDir&, const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; },
+         S_IFDIR},
+    };
+    for (const auto& c : cases) {
+        CTempWorkingDir dir;
+        const std::string path = dir.Dir() + "S_Holiday.txt";
+        ASSERT_TRUE(c.make(dir, path)) << c.kind;
+        CHolidayLists lists;
+        const std::string notice = lists.RestoreDefaultHolidays();
+        EXPECT_NE(notice.find("S_Holiday.txt"), std::string::npos) << c.kind << ": " << notice;
+        EXPECT_EQ(lists.RestoreDefaultHolidays(), "") << c.kind;  // told once
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, c.type) << c.kind;
+        EXPECT_EQ(static_cast<size_t>(st.st_size),
+                  c.type == S_IFREG ? oversized.size() : st.st_size);
+        EXPECT_EQ(ReadTextFile("D_Holiday.txt"), kDefaultRuleHolidays) << c.kind;
+        lists.LoadHolidayFiles(2026);
+        EXPECT_EQ(lists.FixedList(), kDefaultFixedHolidays) << c.kind;
+    }
+}
+
 TEST(HolidayFileTest, WriteFailureEndsSavingAtTheFirstFailingFile)
 {
     CTempWorkingDir dir;
@@ -192,8 +241,11 @@ TEST(HolidayListsTest, EachLoadReadsAllThreeListsAfresh)
 TEST(HolidayListsTest, AnUnwritableFolderKeepsTheBuiltInHolidaysAndTellsOnce)
 {
     CTempWorkingDir dir;
-    // A folder in the way of the fixed-date file makes every write of it fail.
-    ASSERT_EQ(::mkdir((dir.Dir() + "S_Holiday.txt").c_str(), 0700), 0);
+    // Every write fails as on a read-only disk.
+    SetSafeWriteFunctionForTesting([](int, const void*, size_t) -> ssize_t {
+        errno = EROFS;
+        return -1;
+    });
     CHolidayLists lists;
     CCalendarGrid grid(lists);
     const std::string notice = lists.RestoreDefaultHolidays();
@@ -205,6 +257,8 @@ TEST(HolidayListsTest, AnUnwritableFolderKeepsTheBuiltInHolidaysAndTellsOnce)
         EXPECT_EQ(grid.Cell(8, 21).name, "国民の休日");  // 22 September 2026
         EXPECT_EQ(lists.RestoreDefaultHolidays(), "");
     }
+    SetSafeWriteFunctionForTesting({});
+    EXPECT_FALSE(dir.Exists("S_Holiday.txt"));
 }
 
 TEST(HolidayListsTest, YearFileNamesCountFrom1900)
