@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 #include <QUrl>
 #include <deque>
@@ -45,6 +46,20 @@ public:
         return true;
     }
 
+    // The print dialog "prints" to PDF files: each accepted dialog takes the next queued name
+    // (an empty queue cancels).
+    void QueuePrintFile(const QString& pdfPath) { m_printAnswers.push_back(pdfPath); }
+    bool AskPrinter(QWidget*, QPrinter& printer) override
+    {
+        ++m_printDialogs;
+        if (m_printAnswers.empty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_printAnswers.front());
+        m_printAnswers.pop_front();
+        return true;
+    }
+    int PrintDialogs() const { return m_printDialogs; }
+
     const QList<QUrl>& Opened() const { return m_opened; }
     const QStringList& DialogCaptions() const { return m_dialogCaptions; }
     // The folders the open dialogs started in, and the filter of the last one.
@@ -55,6 +70,8 @@ private:
     IDesktopServices* m_previous = nullptr;
     std::deque<QStringList> m_openAnswers;
     std::deque<QString> m_saveAnswers;
+    std::deque<QString> m_printAnswers;
+    int m_printDialogs = 0;
     QList<QUrl> m_opened;
     QStringList m_dialogCaptions;
     QStringList m_openDirectories;
