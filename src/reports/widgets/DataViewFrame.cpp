@@ -9,8 +9,10 @@
 
 #include "charts/widgets/DataView.h"
 #include "data/CatchStore.h"
+#include "data/DecimalInt.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/LankingListView.h"
+#include "reports/widgets/YearReportWriter.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -79,6 +81,9 @@ void CDataViewFrame::CreateDialogBar()
     place(weather, kWeatherButtonId, 322, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
     weather->hide();
+    auto* report = new QPushButton(QStringLiteral("年間レポート..."), m_dialogBar);
+    place(report, kYearReportButtonId, 322, 1, 64, 14);
+    connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
 }
 
 QWidget* CDataViewFrame::CreateView(int kind)
@@ -224,4 +229,27 @@ void CDataViewFrame::OnWeatherStatistics()
     view->SetShowChart(false);
     view->SetChart(CStatQuery::BuildWeatherSampleChart());
     view->SetShowChart(true);
+}
+
+bool CDataViewFrame::ChosenYear(int& year)
+{
+    const QString text = m_yearCombo->currentText().trimmed();
+    if (!ParseWholeDecimalInt(StdFromQString(text), year) || year < 1 || year > 9999) {
+        ShowMessageBox(this, QStringLiteral("レポートを作る年度を「年度」欄で選んでください。"),
+                       EMessageBoxIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+void CDataViewFrame::OnYearReport()
+{
+    int year = 0;
+    if (ChosenYear(year)) ExportYearReport(this, m_store, year);
+}
+
+void CDataViewFrame::OnPrintYearReport()
+{
+    int year = 0;
+    if (ChosenYear(year)) PrintYearReport(this, m_store, year);
 }

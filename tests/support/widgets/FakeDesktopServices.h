@@ -31,10 +31,11 @@ public:
         m_openAnswers.pop_front();
         return names;
     }
-    QString GetSaveFileName(QWidget*, const QString& caption, const QString&,
+    QString GetSaveFileName(QWidget*, const QString& caption, const QString& directory,
                             const QString&) override
     {
         m_dialogCaptions << caption;
+        m_saveDirectories << directory;
         if (m_saveAnswers.empty()) return {};
         QString name = m_saveAnswers.front();
         m_saveAnswers.pop_front();
@@ -65,6 +66,8 @@ public:
     // The folders the open dialogs started in, and the filter of the last one.
     const QStringList& OpenDirectories() const { return m_openDirectories; }
     const QString& LastFilter() const { return m_lastFilter; }
+    // What the save dialogs offered (folder or file name).
+    const QStringList& SaveDirectories() const { return m_saveDirectories; }
 
 private:
     IDesktopServices* m_previous = nullptr;
@@ -75,5 +78,6 @@ private:
     QList<QUrl> m_opened;
     QStringList m_dialogCaptions;
     QStringList m_openDirectories;
+    QStringList m_saveDirectories;
     QString m_lastFilter;
 };
