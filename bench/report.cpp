@@ -1,11 +1,12 @@
 // The yearly report of a busy season: 500 trips of one year, 25 species, 300 fish photos of
 // 640 x 480 (twelve per species, so every one of them is on a species page).
-//   ReportCold    the whole report (catch file read, pages laid out, PDF made in memory and
-//                 written safely), thumbnail cache empty
-//   ReportWarm    the same with the thumbnail cache filled by an earlier run
-// Counters: peak_MB is the growth of the process's peak resident size during one report;
-// thumbs_share is the time the report's photos take to load through the thumbnail loader
-// (cache state as in the run), measured apart, over the report's own time; pdf_KB the file size.
+//   ReportNoPhotos  the same trips without photos: the report's work apart from its photos
+//   ReportCold      the whole report (catch file read, pages laid out, PDF made in memory and
+//                   written safely), thumbnail cache empty
+//   ReportWarm      the same with the thumbnail cache filled by an earlier run
+// Counters: peak_MB is the growth of the process's peak resident size during one report and
+// rss_MB the peak itself; photo_share the part of the time that the photos add (loading through
+// the thumbnail cache or decoder, placing in the PDF) against ReportNoPhotos; pdf_KB the size.
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -18,7 +19,6 @@
 
 #include "data/CatchStore.h"
 #include "data/SafeFile.h"
-#include "entry/widgets/ThumbnailBuilder.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
@@ -54,6 +54,7 @@ struct CSeason {
     std::string dir;
     QString cacheHome;
     std::unique_ptr<CCatchStore> store;
+    std::unique_ptr<CCatchStore> withoutPhotos;
     std::vector<std::string> photos;
 
     CSeason()
@@ -63,9 +64,11 @@ struct CSeason {
         cacheHome = QStringFromStd(dir + "cache");
         // The benchmark never touches the user's own thumbnail cache.
         ::setenv("XDG_CACHE_HOME", cacheHome.toUtf8().constData(), 1);
+        const std::string empty =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>\r\n</CatchLog>\r\n";
         const std::string log = dir + "fish.xml";
-        WriteFileSafely(
-            log, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>\r\n</CatchLog>\r\n");
+        WriteFileSafely(log, empty);
+        WriteFileSafely(dir + "nophotos.xml", empty);
         std::vector<CTripRecord> trips;
         for (int i = 0; i < kTrips; ++i) {
             CTripRecord trip;
@@ -88,6 +91,9 @@ struct CSeason {
         }
         store = std::make_unique<CCatchStore>(log);
         if (!store->AddTrips(trips).ok()) std::abort();
+        for (CTripRecord& trip : trips) trip.fishPhotos.clear();
+        withoutPhotos = std::make_unique<CCatchStore>(dir + "nophotos.xml");
+        if (!withoutPhotos->AddTrips(trips).ok()) std::abort();
     }
     ~CSeason() { QDir(QStringFromStd(dir)).removeRecursively(); }
     void ClearCache() const { QDir(cacheHome).removeRecursively(); }
@@ -111,65 +117,71 @@ double Seconds(std::chrono::steady_clock::duration duration)
     return std::chrono::duration<double>(duration).count();
 }
 
-// Loads every photo the report shows, as the report does.
-double LoadThumbnails(const CSeason& season)
-{
-    const auto start = std::chrono::steady_clock::now();
-    for (const std::string& path : season.photos) {
-        CRgbPicture picture;
-        if (LoadThumbnailPicture(QStringFromStd(path), picture) != EDecodeStatus::Ok) std::abort();
-        benchmark::DoNotOptimize(picture.rgb.data());
-    }
-    return Seconds(std::chrono::steady_clock::now() - start);
-}
+enum class EPhotos { None, Cold, Warm };
 
-void RunReport(benchmark::State& state, bool warm)
+// Wall seconds per report without photos, from ReportNoPhotos (which runs first).
+double g_noPhotoSeconds = 0;
+
+void RunReport(benchmark::State& state, EPhotos photos)
 {
     CSeason& season = Season();
+    CCatchStore& store = photos == EPhotos::None ? *season.withoutPhotos : *season.store;
     const std::string out = season.dir + "report.pdf";
     double reportSeconds = 0;
-    double thumbSeconds = 0;
     long peakKb = 0;
-    if (warm) LoadThumbnails(season);
+    long rssKb = 0;
+    std::string error;
+    // A warm cache is filled by one report before the measured ones.
+    if (photos == EPhotos::Warm) WriteYearReportFile(store, kYear, out, error);
     for (auto _ : state) {
         state.PauseTiming();
-        if (!warm) season.ClearCache();
-        thumbSeconds += LoadThumbnails(season);
-        if (!warm) season.ClearCache();
-        season.store->Forget();
+        if (photos == EPhotos::Cold) season.ClearCache();
+        store.Forget();
         const bool resetPeak = ResetPeakMemory();
         const long startKb = ReadStatusKb("VmRSS:");
         state.ResumeTiming();
 
         const auto start = std::chrono::steady_clock::now();
-        std::string error;
-        if (!WriteYearReportFile(*season.store, kYear, out, error)) {
+        if (!WriteYearReportFile(store, kYear, out, error)) {
             state.SkipWithError(error.c_str());
             return;
         }
         reportSeconds += Seconds(std::chrono::steady_clock::now() - start);
 
         state.PauseTiming();
-        if (resetPeak) peakKb = std::max(peakKb, PeakGrowthKb(startKb));
+        if (resetPeak) {
+            peakKb = std::max(peakKb, PeakGrowthKb(startKb));
+            rssKb = std::max(rssKb, ReadStatusKb("VmHWM:"));
+        }
         state.ResumeTiming();
     }
+    const double perReport = reportSeconds / double(state.iterations());
+    if (photos == EPhotos::None) g_noPhotoSeconds = perReport;
     state.counters["peak_MB"] = double(peakKb) / 1024;
-    state.counters["thumbs_share"] = reportSeconds > 0 ? thumbSeconds / reportSeconds : 0;
+    state.counters["rss_MB"] = double(rssKb) / 1024;
+    if (photos != EPhotos::None && g_noPhotoSeconds > 0)
+        state.counters["photo_share"] = 1 - g_noPhotoSeconds / perReport;
     state.counters["pdf_KB"] = double(QFileInfo(QStringFromStd(out)).size()) / 1024;
+}
+
+void BM_ReportNoPhotos(benchmark::State& state)
+{
+    RunReport(state, EPhotos::None);
 }
 
 void BM_ReportCold(benchmark::State& state)
 {
-    RunReport(state, false);
+    RunReport(state, EPhotos::Cold);
 }
 
 void BM_ReportWarm(benchmark::State& state)
 {
-    RunReport(state, true);
+    RunReport(state, EPhotos::Warm);
 }
 
 }  // namespace
 
+BENCHMARK(BM_ReportNoPhotos)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_ReportCold)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_ReportWarm)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK_MAIN();

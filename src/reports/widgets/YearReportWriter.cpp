@@ -12,12 +12,14 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <cmath>
 
 #include "charts/widgets/PainterChartCanvas.h"
 #include "data/SafeFile.h"
 #include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/ThumbnailCache.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -238,7 +240,7 @@ void CYearReportWriter::PaintCover(CPage& page)
     page.Heading(760, QStringLiteral("今年いちばんの大物"));
     double textLeft = kMargin;
     if (!m_report.heaviestPhoto.empty()) {
-        PaintPhoto(painter, m_report.heaviestPhoto, kMargin, 860, 600, 500);
+        PaintPhoto(painter, LoadPhotos({m_report.heaviestPhoto}).front(), kMargin, 860, 600, 500);
         textLeft += 660;
     }
     if (m_report.hasHeaviest) {
@@ -304,10 +306,11 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
     constexpr double kGap = 30;
     const double cellWidth = (kContentWidth - (kPhotoColumns - 1) * kGap) / kPhotoColumns;
     const double cellHeight = cellWidth * kThumbnailHeight / kThumbnailWidth;
-    for (size_t n = 0; n < species.photos.size(); ++n) {
+    const std::vector<QImage> photos = LoadPhotos(species.photos);
+    for (size_t n = 0; n < photos.size(); ++n) {
         const double x = kMargin + static_cast<double>(n % kPhotoColumns) * (cellWidth + kGap);
         const double top = 2100 + static_cast<double>(n / kPhotoColumns) * (cellHeight + kGap);
-        PaintPhoto(page.painter, species.photos[n], x, top, cellWidth, cellHeight);
+        PaintPhoto(page.painter, photos[n], x, top, cellWidth, cellHeight);
     }
 }
 
@@ -332,19 +335,29 @@ void CYearReportWriter::PaintTrips(CPage& page, size_t first)
     }
 }
 
-void CYearReportWriter::PaintPhoto(QPainter& painter, const std::string& path, double x, double y,
+std::vector<QImage> CYearReportWriter::LoadPhotos(const std::vector<std::string>& paths)
+{
+    // The photos of a page are decoded side by side; one page at a time keeps memory small.
+    const std::vector<QImage> photos =
+        QtConcurrent::blockingMapped<std::vector<QImage>>(paths, [](const std::string& path) {
+            CRgbPicture picture;
+            if (LoadThumbnailPicture(QStringFromStd(path), picture) != EDecodeStatus::Ok ||
+                picture.empty()) {
+                return QImage();
+            }
+            // A cached and a freshly decoded photo look the same in the document.
+            return CThumbnailCache::NormalSize(ImageFromPicture(picture));
+        });
+    for (const QImage& photo : photos) m_missingPhotos += photo.isNull();
+    return photos;
+}
+
+void CYearReportWriter::PaintPhoto(QPainter& painter, const QImage& photo, double x, double y,
                                    double width, double height)
 {
-    CRgbPicture picture;
-    QImage image;
-    if (LoadThumbnailPicture(QStringFromStd(path), picture) == EDecodeStatus::Ok &&
-        !picture.empty()) {
-        image = ImageFromPicture(picture);
-    } else {
-        // The report goes on without the photo: a drawn placeholder says one was meant here.
-        ++m_missingPhotos;
-        image = ThumbnailPlaceholder();
-    }
+    // The report goes on without a photo that cannot be shown: a drawn placeholder says one was
+    // meant here.
+    const QImage image = photo.isNull() ? ThumbnailPlaceholder() : photo;
     const double scale = std::min(width / image.width(), height / image.height());
     const QSizeF shown(image.width() * scale, image.height() * scale);
     painter.drawImage(

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "reports/YearReport.h"
 
@@ -37,8 +39,9 @@ private:
     void PaintCover(CPage& page);
     void PaintSpecies(CPage& page, const CYearReportSpecies& species);
     void PaintTrips(CPage& page, size_t first);
-    void PaintPhoto(QPainter& painter, const std::string& path, double x, double y, double width,
+    void PaintPhoto(QPainter& painter, const QImage& photo, double x, double y, double width,
                     double height);
+    std::vector<QImage> LoadPhotos(const std::vector<std::string>& paths);
 
     const CYearReport& m_report;
     int m_missingPhotos = 0;
