@@ -252,11 +252,10 @@ TEST_F(YearReportWriterTest, StatisticsPageWritesAndPrintsTheChosenYear)
         bool written;
         int messages;
     } cases[] = {
-        {"2024", false, pdf, true, 0},
-        {"2024", false, m_out + "chosen", true,
-         0},  // the suffix is added {"2024", true, pdf, true, 0}, {"2024", false, "", false, 0},
-        {"2024", true, "", false, 0},
-        {"", false, pdf, false, 1},
+        // The second answer is a bare name: the suffix is added.
+        {"2024", false, pdf, true, 0}, {"2024", false, m_out + "chosen", true, 0},
+        {"2024", true, pdf, true, 0},  {"2024", false, "", false, 0},
+        {"2024", true, "", false, 0},  {"", false, pdf, false, 1},
         {"今年", true, pdf, false, 1},
     };
     QDir().mkpath(m_out);
