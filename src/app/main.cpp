@@ -1,4 +1,5 @@
 #include <QCommandLineParser>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +10,12 @@
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
 #include "data/CatchStore.h"
+#include "data/DecimalInt.h"
 #include "data/ProgramDir.h"
 #include "data/TripCsv.h"
+#include "reports/widgets/YearReportWriter.h"
+#include "uikit/Fonts.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -58,6 +63,16 @@ int main(int argc, char** argv)
                        "was found and exit (non-zero when nothing could be read)."),
         QStringLiteral("FILE"));
     parser.addOption(importCsv);
+    const QCommandLineOption report(
+        QStringLiteral("report"),
+        QStringLiteral("Write the yearly report of YEAR as PDF to the file given by --output and "
+                       "exit."),
+        QStringLiteral("YEAR"));
+    parser.addOption(report);
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("The file --report writes."),
+                                    QStringLiteral("FILE"));
+    parser.addOption(output);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -104,6 +119,27 @@ int main(int argc, char** argv)
                       << "追加した釣行: " << outcome.added << " 件\n";
             if (outcome.import.trips.empty() && outcome.known == 0) return 1;
         }
+        return 0;
+    }
+
+    if (parser.isSet(report)) {
+        int year = 0;
+        if (!ParseWholeDecimalInt(parser.value(report).toStdString(), year) || year < 1 ||
+            year > 9999) {
+            return Fail(
+                QStringLiteral("--report needs a year, not \"%1\"").arg(parser.value(report)));
+        }
+        if (!parser.isSet(output) || parser.value(output).isEmpty())
+            return Fail(QStringLiteral("--report needs --output FILE"));
+        // Fonts and the PDF writer need a GUI application, but no display: drawing happens in
+        // memory only.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        InstallFontSubstitutions();
+        CCatchStore store(DataPath(kCatchFileName));
+        std::string error;
+        if (!WriteYearReportFile(store, year, PathFromQString(parser.value(output)), error))
+            return Fail(QString::fromStdString(error));
         return 0;
     }
 

@@ -95,14 +95,16 @@ CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::str
     return result;
 }
 
-std::unique_ptr<CStatChart> CStatQuery::BuildMonthlyChart(const CMonthCounters& counters)
+std::unique_ptr<CStatChart> CStatQuery::BuildMonthlyChart(const CMonthCounters& counters,
+                                                          const std::string& title,
+                                                          const std::string& valueTitle)
 {
     const int max = *std::max_element(counters.begin(), counters.end());
     auto chart = std::make_unique<CStatChart>(kGraphBar);
-    chart->SetTitle("月別釣果データ");
+    chart->SetTitle(title);
     chart->SetCategoryLabelAngle(0);
     chart->SetCategoryAxisTitle("月");
-    chart->SetValueAxisTitle("スコア");
+    chart->SetValueAxisTitle(valueTitle);
     if (max <= 1) {
         chart->SetValueRange(0, 2, 1);
     } else {

@@ -32,8 +32,11 @@ public:
                                        const std::string& species,
                                        std::vector<CRankRecord>& records);
 
-    // The bar chart of the monthly statistics.
-    static std::unique_ptr<CStatChart> BuildMonthlyChart(const CMonthCounters& counters);
+    // The bar chart of the monthly statistics: one bar per month (index 0 not shown).  Other
+    // monthly counts (days fished) are drawn by the same chart under their own titles.
+    static std::unique_ptr<CStatChart> BuildMonthlyChart(
+        const CMonthCounters& counters, const std::string& title = "月別釣果データ",
+        const std::string& valueTitle = "スコア");
     // The sample pie of the statistics by weather.
     static std::unique_ptr<CStatChart> BuildWeatherSampleChart();
 

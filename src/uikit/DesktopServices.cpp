@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPrintDialog>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -25,6 +26,11 @@ public:
         return QFileDialog::getSaveFileName(parent, caption, directory, filter);
     }
     bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+    bool AskPrinter(QWidget* parent, QPrinter& printer) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
 };
 
 CRealDesktopServices g_real;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QUrl>
 
+class QPrinter;
 class QWidget;
 
 // What a person answers or the desktop does: file dialogs and the desktop's "open".  The program
@@ -19,6 +20,8 @@ public:
                                     const QString& directory, const QString& filter) = 0;
     // Opens a file or address with the desktop's application for it.
     virtual bool OpenUrl(const QUrl& url) = 0;
+    // The desktop's print dialog for printer (printer, pages, copies); false when cancelled.
+    virtual bool AskPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The services in effect.

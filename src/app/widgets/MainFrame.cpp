@@ -191,6 +191,15 @@ void CMainFrame::CreateMenus()
     connect(importCsv, &QAction::triggered, this, &CMainFrame::OnImportCsv);
     file->addAction(exportCsv);
     file->addAction(importCsv);
+    QAction* yearReport = MakeCommand(this, kCommandYearReport, QStringLiteral("年間レポート..."),
+                                      QStringLiteral("選んだ年度の釣果レポートを PDF で出力"));
+    connect(yearReport, &QAction::triggered, this, &CMainFrame::OnYearReport);
+    QAction* printReport =
+        MakeCommand(this, kCommandPrintYearReport, QStringLiteral("年間レポートを印刷..."),
+                    QStringLiteral("選んだ年度の釣果レポートを印刷"));
+    connect(printReport, &QAction::triggered, this, &CMainFrame::OnPrintYearReport);
+    file->addAction(yearReport);
+    file->addAction(printReport);
     file->addAction(command(kCommandSettings));
     file->addSeparator();
     file->addAction(command(kCommandExit));
@@ -466,6 +475,20 @@ void CMainFrame::OnImportCsv()
     if (!ImportTripsCsv(this, m_store)) return;
     if (auto* trips = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
         trips->GetView()->OnInitialUpdate();
+}
+
+void CMainFrame::OnYearReport()
+{
+    ShowPage(kViewStatistics);
+    if (auto* page = qobject_cast<CDataViewFrame*>(m_splitter->GetView(kViewStatistics)))
+        page->OnYearReport();
+}
+
+void CMainFrame::OnPrintYearReport()
+{
+    ShowPage(kViewStatistics);
+    if (auto* page = qobject_cast<CDataViewFrame*>(m_splitter->GetView(kViewStatistics)))
+        page->OnPrintYearReport();
 }
 
 void CMainFrame::OnSettings()

@@ -27,6 +27,8 @@ public:
     static constexpr int kCommandReload = 32779;
     static constexpr int kCommandExportCsv = 32780;
     static constexpr int kCommandImportCsv = 32781;
+    static constexpr int kCommandYearReport = 32782;
+    static constexpr int kCommandPrintYearReport = 32783;
     // Showing page n (a view number below) is kCommandShowPage + n.
     static constexpr int kCommandShowPage = 32784;
 
@@ -56,6 +58,9 @@ public:
     void OnExportCsv();
     // Adds the trips of a CSV file and shows them in the trip list.
     void OnImportCsv();
+    // The yearly report of the year chosen on the statistics page, which is shown for it.
+    void OnYearReport();
+    void OnPrintYearReport();
     void OnSettings();
     void OnAbout();
     void OnNewTrip();

@@ -33,6 +33,8 @@ struct CThumbnailResult {
     QImage cell;  // null past the capacity
 };
 
+}  // namespace
+
 QImage ImageFromPicture(const CRgbPicture& picture)
 {
     QImage image(picture.width, picture.height, QImage::Format_RGB888);
@@ -41,6 +43,8 @@ QImage ImageFromPicture(const CRgbPicture& picture)
         std::memcpy(image.scanLine(y), picture.rgb.data() + size_t(y) * stride, size_t(stride));
     return image;
 }
+
+namespace {
 
 // The picture fitted to the cell and centred on it; the rest of the cell is transparent, so the
 // list's own background shows around it.
@@ -121,16 +125,23 @@ CThumbnailResult CThumbnailBuildShared::Make(int index) const
 {
     CThumbnailResult result;
     const QString path = paths.at(index);
-    const std::string file = PathFromQString(path);
     if (index >= capacity) {
         // No picture is shown past the capacity; the file must still be there.
         FILE* handle = nullptr;
-        if (OpenPhotoFile(file, handle) == EDecodeStatus::CannotOpen)
+        if (OpenPhotoFile(PathFromQString(path), handle) == EDecodeStatus::CannotOpen)
             result.status = EDecodeStatus::CannotOpen;
         if (handle) std::fclose(handle);
         return result;
     }
+    CRgbPicture picture;
+    result.status = LoadThumbnailPicture(path, picture, &cancel);
+    if (result.status == EDecodeStatus::Ok) result.cell = CellFromPicture(picture);
+    return result;
+}
 
+EDecodeStatus LoadThumbnailPicture(const QString& path, CRgbPicture& picture,
+                                   const std::atomic<bool>* cancel)
+{
     const QFileInfo info(path);
     const QString absolute = info.absoluteFilePath();
     const qint64 mtime = info.exists() ? info.lastModified().toSecsSinceEpoch() : -1;
@@ -138,19 +149,17 @@ CThumbnailResult CThumbnailBuildShared::Make(int index) const
     if (info.isFile()) {
         const QImage cached = CThumbnailCache::Load(absolute, mtime, size);
         if (!cached.isNull()) {
-            result.cell = CellFromPicture(PictureFromImage(cached));
-            return result;
+            picture = PictureFromImage(cached);
+            return EDecodeStatus::Ok;
         }
     }
 
     CDecodeOptions options;
-    options.cancel = &cancel;
-    CRgbPicture picture;
-    result.status = DecodeThumbnailPicture(path, picture, nullptr, options);
-    if (result.status != EDecodeStatus::Ok) return result;
-    result.cell = CellFromPicture(picture);
+    options.cancel = cancel;
+    const EDecodeStatus status = DecodeThumbnailPicture(path, picture, nullptr, options);
+    if (status != EDecodeStatus::Ok) return status;
     CThumbnailCache::Store(absolute, mtime, size, ImageFromPicture(picture));
-    return result;
+    return status;
 }
 
 void CThumbnailBuildShared::Work(const std::shared_ptr<CThumbnailBuildShared>& self)

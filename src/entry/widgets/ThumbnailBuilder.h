@@ -5,7 +5,10 @@
 #include <QPoint>
 #include <QPointer>
 #include <QStringList>
+#include <atomic>
 #include <memory>
+
+#include "entry/ThumbnailDecoder.h"
 
 class QListWidget;
 class QProgressBar;
@@ -93,3 +96,12 @@ QPoint ThumbnailPosition(EThumbnailPlacement placement, int index);
 
 // The picture shown for a photo that cannot be decoded (120 x 100).
 QImage ThumbnailPlaceholder();
+
+// The upright picture of a photo as thumbnails show it: the desktop's cached thumbnail when one
+// was made from the photo as it is now, otherwise the photo decoded (scaled down as far as the
+// cell allows) and then kept in the cache.  Safe to call from any thread.
+EDecodeStatus LoadThumbnailPicture(const QString& path, CRgbPicture& picture,
+                                   const std::atomic<bool>* cancel = nullptr);
+
+// A picture as a Qt image (RGB888).
+QImage ImageFromPicture(const CRgbPicture& picture);

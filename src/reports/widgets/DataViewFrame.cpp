@@ -3,14 +3,20 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "charts/widgets/DataView.h"
 #include "data/CatchStore.h"
+#include "data/DecimalInt.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/LankingListView.h"
+#include "reports/widgets/YearReportWriter.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -20,6 +26,25 @@ namespace {
 QString Id(int id)
 {
     return QString::number(id);
+}
+
+// A sheet with a folded corner and three bars: the yearly report.
+QIcon ReportIcon()
+{
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setPen(QColor(0x40, 0x40, 0x40));
+    painter.setBrush(Qt::white);
+    painter.drawPolygon(
+        QPolygon({QPoint(2, 0), QPoint(10, 0), QPoint(13, 3), QPoint(13, 15), QPoint(2, 15)}));
+    painter.drawLine(10, 0, 10, 3);
+    painter.drawLine(10, 3, 13, 3);
+    const QColor bars(0x32, 0x32, 0xFF);
+    painter.fillRect(4, 10, 2, 4, bars);
+    painter.fillRect(7, 6, 2, 8, bars);
+    painter.fillRect(10, 8, 2, 6, bars);
+    return QIcon(picture);
 }
 
 }  // namespace
@@ -79,6 +104,15 @@ void CDataViewFrame::CreateDialogBar()
     place(weather, kWeatherButtonId, 322, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
     weather->hide();
+    // The bar has no room left for a text in the smallest window: a picture of a report, named
+    // by its tool tip.
+    auto* report = new QToolButton(m_dialogBar);
+    report->setText(QStringLiteral("年間レポート..."));
+    report->setToolTip(QStringLiteral("年間レポート... (選んだ年度の釣果レポートを PDF で出力)"));
+    report->setIcon(ReportIcon());
+    report->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    place(report, kYearReportButtonId, 322, 1, 16, 14);
+    connect(report, &QToolButton::clicked, this, &CDataViewFrame::OnYearReport);
 }
 
 QWidget* CDataViewFrame::CreateView(int kind)
@@ -224,4 +258,27 @@ void CDataViewFrame::OnWeatherStatistics()
     view->SetShowChart(false);
     view->SetChart(CStatQuery::BuildWeatherSampleChart());
     view->SetShowChart(true);
+}
+
+bool CDataViewFrame::ChosenYear(int& year)
+{
+    const QString text = m_yearCombo->currentText().trimmed();
+    if (!ParseWholeDecimalInt(StdFromQString(text), year) || year < 1 || year > 9999) {
+        ShowMessageBox(this, QStringLiteral("レポートを作る年度を「年度」欄で選んでください。"),
+                       EMessageBoxIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+void CDataViewFrame::OnYearReport()
+{
+    int year = 0;
+    if (ChosenYear(year)) ExportYearReport(this, m_store, year);
+}
+
+void CDataViewFrame::OnPrintYearReport()
+{
+    int year = 0;
+    if (ChosenYear(year)) PrintYearReport(this, m_store, year);
 }

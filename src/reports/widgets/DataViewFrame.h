@@ -25,6 +25,7 @@ public:
     static constexpr int kMonthlyButtonId = 1003;
     static constexpr int kRankingButtonId = 1004;
     static constexpr int kWeatherButtonId = 1005;
+    static constexpr int kYearReportButtonId = 1019;
     // The identifier the view below the bar carries.
     static constexpr int kFirstPaneId = 0xE900;
 
@@ -46,6 +47,10 @@ public:
     void OnMonthlyStatistics();
     void OnRanking();
     void OnWeatherStatistics();
+    // The yearly report of the year in the year field, as a PDF file or on a printer; a field
+    // that holds no year is told with a message.
+    void OnYearReport();
+    void OnPrintYearReport();
 
     // Reads the years and species of the catch file again into the two fields' lists (in file
     // order, nothing chosen), keeping what the fields show when keepTexts, so trips saved since
@@ -60,6 +65,7 @@ private:
     QWidget* CreateView(int kind);
     void RestoreFilterTexts(const QString& year, const QString& species);
     void ReportStoreFailure(const CStoreResult& result);
+    bool ChosenYear(int& year);
 
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_dialogBar = nullptr;

@@ -36,6 +36,7 @@
 #include "support/TempProgramDir.h"
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"
+#include "support/widgets/PdfTools.h"
 #include "support/widgets/WidgetLookup.h"
 
 namespace {
@@ -176,6 +177,28 @@ TEST_F(MainFrameTest, ExportThroughTheToolbarCopiesTheCatchFile)
     desktop.QueueSaveFileName(QString::fromStdString(out + "copy.xml"));
     m_frame->findChild<QAction*>(QString::number(CMainFrame::kCommandExportXML))->trigger();
     EXPECT_EQ(ReadFileBytes(out + "copy.xml"), kTwoTrips);
+    RemoveTree(out);
+}
+
+TEST_F(MainFrameTest, YearReportCommandsOfTheFileMenuUseTheYearOfTheStatisticsPage)
+{
+    const std::string out = MakeTempDir();
+    const QString pdf = QString::fromStdString(out + "season.pdf");
+    for (const int command :
+         {CMainFrame::kCommandYearReport, CMainFrame::kCommandPrintYearReport}) {
+        SCOPED_TRACE(command);
+        QFile::remove(pdf);
+        CFakeDesktopServices desktop;
+        desktop.QueueSaveFileName(pdf);
+        desktop.QueuePrintFile(pdf);
+        Page<CDataViewFrame>(CMainFrame::kViewStatistics)->GetYearCombo()->setEditText("2025");
+        m_frame->findChild<QAction*>(QString::number(command))->trigger();
+        EXPECT_TRUE(Page<CDataViewFrame>(CMainFrame::kViewStatistics)->isVisible());
+        // The cover and one page of trips: neither trip brought a catch.
+        EXPECT_EQ(PdfPageCount(pdf), 2);
+        EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("横須賀")));
+    }
+    EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(u'\n').toStdString();
     RemoveTree(out);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 #include <QUrl>
 #include <deque>
@@ -30,10 +31,11 @@ public:
         m_openAnswers.pop_front();
         return names;
     }
-    QString GetSaveFileName(QWidget*, const QString& caption, const QString&,
+    QString GetSaveFileName(QWidget*, const QString& caption, const QString& directory,
                             const QString&) override
     {
         m_dialogCaptions << caption;
+        m_saveDirectories << directory;
         if (m_saveAnswers.empty()) return {};
         QString name = m_saveAnswers.front();
         m_saveAnswers.pop_front();
@@ -45,18 +47,37 @@ public:
         return true;
     }
 
+    // The print dialog "prints" to PDF files: each accepted dialog takes the next queued name
+    // (an empty queue cancels).
+    void QueuePrintFile(const QString& pdfPath) { m_printAnswers.push_back(pdfPath); }
+    bool AskPrinter(QWidget*, QPrinter& printer) override
+    {
+        ++m_printDialogs;
+        if (m_printAnswers.empty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_printAnswers.front());
+        m_printAnswers.pop_front();
+        return true;
+    }
+    int PrintDialogs() const { return m_printDialogs; }
+
     const QList<QUrl>& Opened() const { return m_opened; }
     const QStringList& DialogCaptions() const { return m_dialogCaptions; }
     // The folders the open dialogs started in, and the filter of the last one.
     const QStringList& OpenDirectories() const { return m_openDirectories; }
     const QString& LastFilter() const { return m_lastFilter; }
+    // What the save dialogs offered (folder or file name).
+    const QStringList& SaveDirectories() const { return m_saveDirectories; }
 
 private:
     IDesktopServices* m_previous = nullptr;
     std::deque<QStringList> m_openAnswers;
     std::deque<QString> m_saveAnswers;
+    std::deque<QString> m_printAnswers;
+    int m_printDialogs = 0;
     QList<QUrl> m_opened;
     QStringList m_dialogCaptions;
     QStringList m_openDirectories;
+    QStringList m_saveDirectories;
     QString m_lastFilter;
 };

@@ -1,0 +1,128 @@
+#include "reports/YearReport.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "calendar/MoonPhase.h"
+#include "data/DecimalInt.h"
+#include "data/DecimalNumber.h"
+#include "data/PersonalBest.h"
+
+namespace {
+
+bool IsCalendarDay(int year, int month, int day)
+{
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month != 2 || day <= 28 || leap;
+}
+
+CYearReportCatch MakeCatch(const CTripRecord& trip, const CCatchRecord& caught, size_t position)
+{
+    CYearReportCatch entry;
+    entry.species = caught.name;
+    entry.date = trip.date;
+    entry.place = trip.place;
+    entry.lengthText = caught.height;
+    entry.weightText = caught.weight;
+    entry.length = ReadStoredThousandths(caught.height);
+    entry.weight = ReadStoredThousandths(caught.weight);
+    entry.trip = position;
+    return entry;
+}
+
+// The order of the top ten and of the year's heaviest catch: the order personal bests are judged
+// by (heavier, then longer, then earlier); catches equal in all three keep their file order.
+bool Heavier(const CYearReportCatch& a, const CYearReportCatch& b)
+{
+    if (a.weight != b.weight) return a.weight > b.weight;
+    if (a.length != b.length) return a.length > b.length;
+    return ReadDateFields(a.date) < ReadDateFields(b.date);
+}
+
+}  // namespace
+
+CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year)
+{
+    CYearReport report;
+    report.year = year;
+    const auto bests = FindPersonalBests(trips);
+    std::set<std::pair<int, int>> days;
+    std::map<std::string, size_t> speciesIndex;
+    // Every catch of each species, in file order; cut to the top ten at the end.
+    std::vector<std::vector<CYearReportCatch>> caughtBySpecies;
+    std::vector<std::set<std::string>> photosSeen;
+
+    for (size_t t = 0; t < trips.size(); ++t) {
+        const CTripRecord& trip = trips[t];
+        const auto [tripYear, month, day] = ReadDateFields(trip.date);
+        if (tripYear != year) continue;
+        ++report.tripCount;
+        report.catchCount += static_cast<int>(trip.catches.size());
+        if (month >= 1 && month <= 12 && days.insert({month, day}).second)
+            ++report.daysFished[static_cast<size_t>(month)];
+
+        CYearReportTrip row;
+        row.date = trip.date;
+        row.place = trip.place;
+        row.weather = trip.weather;
+        row.target = trip.fishname;
+        row.catches = static_cast<int>(trip.catches.size());
+        if (IsCalendarDay(tripYear, month, day))
+            row.tideName = MoonDayOf(tripYear, month, day).tideName;
+        report.trips.push_back(std::move(row));
+
+        for (size_t f = 0; f < trip.catches.size(); ++f) {
+            const CCatchRecord& caught = trip.catches[f];
+            CYearReportCatch entry = MakeCatch(trip, caught, t);
+            const auto best = bests.find(caught.name);
+            entry.personalBest = best != bests.end() && best->second == CCatchPlace{t, f};
+            if (!report.hasHeaviest || Heavier(entry, report.heaviest)) {
+                report.hasHeaviest = true;
+                report.heaviest = entry;
+                report.heaviestPhoto = trip.fishPhotos.empty() ? "" : trip.fishPhotos.front();
+            }
+            // A catch without a name counts in the totals but has no species page.
+            if (caught.name.empty()) continue;
+            const auto [found, added] =
+                speciesIndex.try_emplace(caught.name, report.species.size());
+            if (added) {
+                report.species.emplace_back().name = caught.name;
+                caughtBySpecies.emplace_back();
+                photosSeen.emplace_back();
+            }
+            CYearReportSpecies& species = report.species[found->second];
+            ++species.catches;
+            if (month >= 0 && month <= 12) ++species.monthly[static_cast<size_t>(month)];
+            caughtBySpecies[found->second].push_back(std::move(entry));
+            // The photos of a trip once per species, however many of it the trip brought.
+            for (const std::string& photo : trip.fishPhotos) {
+                if (species.photos.size() >= CYearReportSpecies::kMaxPhotos) break;
+                if (photosSeen[found->second].insert(photo).second) species.photos.push_back(photo);
+            }
+        }
+    }
+
+    for (size_t s = 0; s < report.species.size(); ++s) {
+        auto& caught = caughtBySpecies[s];
+        std::stable_sort(caught.begin(), caught.end(), Heavier);
+        if (caught.size() > CYearReportSpecies::kTopCount)
+            caught.resize(CYearReportSpecies::kTopCount);
+        report.species[s].top = std::move(caught);
+    }
+    std::stable_sort(report.species.begin(), report.species.end(),
+                     [](const CYearReportSpecies& a, const CYearReportSpecies& b) {
+                         return a.catches > b.catches;
+                     });
+    return report;
+}
+
+CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report)
+{
+    report = CYearReport{};
+    report.year = year;
+    return store.ReadTrips(
+        [&](const std::vector<CTripRecord>& trips) { report = BuildYearReport(trips, year); });
+}

@@ -1,0 +1,499 @@
+#include "reports/widgets/YearReportWriter.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
+#include <cmath>
+
+#include "charts/widgets/PainterChartCanvas.h"
+#include "data/SafeFile.h"
+#include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/ThumbnailCache.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
+
+namespace {
+
+// Pages are laid out in tenths of a millimetre.
+constexpr double kPageWidth = 2100;
+constexpr double kPageHeight = 2970;
+constexpr double kMargin = 150;
+constexpr double kContentWidth = kPageWidth - 2 * kMargin;
+constexpr double kFooterTop = 2820;
+constexpr double kRowHeight = 55;
+constexpr double kTextSize = 36;  // about 10 points
+constexpr int kPdfResolution = 600;
+
+const QColor kRuleColor(0x90, 0x90, 0x90);
+const QColor kHeaderFill(0xE6, 0xEC, 0xF5);
+const QColor kAccent(0x20, 0x40, 0x80);
+
+// The chart is laid out by its own code in window units; a window of this size is drawn into
+// the chart's box on the page, so it looks as it does on the statistics page.
+constexpr int kChartClientWidth = 640;
+constexpr int kChartClientHeight = 340;
+
+QString Q(const std::string& text)
+{
+    // Texts of the catch file may hold line breaks; one line per cell.
+    return QStringFromStd(text).simplified();
+}
+
+QFont TextFont(double size, bool bold = false)
+{
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
+    font.setBold(bold);
+    return font;
+}
+
+struct CColumn {
+    const char* title;
+    double width;
+    Qt::Alignment align;
+};
+
+int TripPages(const CYearReport& report)
+{
+    const int rows = static_cast<int>(report.trips.size());
+    return (rows + CYearReportWriter::kTripRowsPerPage - 1) / CYearReportWriter::kTripRowsPerPage;
+}
+
+}  // namespace
+
+// One page being drawn: the painter in page units and the footer every page carries.
+class CYearReportWriter::CPage {
+public:
+    CPage(QPainter& painter, int year, int total) : painter(painter), m_year(year), m_total(total)
+    {
+    }
+
+    void Begin(int number)
+    {
+        m_number = number;
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(0, 0, kPageWidth, kPageHeight));
+        painter.restore();
+    }
+
+    void Footer()
+    {
+        painter.setPen(QPen(kRuleColor, 3));
+        painter.drawLine(QPointF(kMargin, kFooterTop), QPointF(kPageWidth - kMargin, kFooterTop));
+        const QRectF box(kMargin, kFooterTop + 20, kContentWidth, 50);
+        Text(box, QStringLiteral("釣果レポート %1年").arg(m_year), 30, Qt::AlignLeft);
+        Text(box, QStringLiteral("%1 / %2").arg(m_number).arg(m_total), 30, Qt::AlignRight);
+    }
+
+    void Text(const QRectF& box, const QString& text, double size, Qt::Alignment align,
+              bool bold = false, const QColor& color = Qt::black)
+    {
+        const QFont font = TextFont(size, bold);
+        painter.setFont(font);
+        painter.setPen(color);
+        const QString shown =
+            QFontMetricsF(font, painter.device()).elidedText(text, Qt::ElideRight, box.width());
+        painter.drawText(box, static_cast<int>(align | Qt::AlignVCenter), shown);
+    }
+
+    void Heading(double y, const QString& text)
+    {
+        Text(QRectF(kMargin, y, kContentWidth, 60), text, 44, Qt::AlignLeft, true, kAccent);
+        painter.setPen(QPen(kAccent, 4));
+        painter.drawLine(QPointF(kMargin, y + 65), QPointF(kPageWidth - kMargin, y + 65));
+    }
+
+    // A table row: texts in columns from the left margin; a header row is shaded.
+    void Row(double y, const std::vector<CColumn>& columns, const QStringList& texts, bool header)
+    {
+        double x = kMargin;
+        double width = 0;
+        for (const CColumn& column : columns) width += column.width;
+        if (header) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(kHeaderFill);
+            painter.drawRect(QRectF(x, y, width, kRowHeight));
+        }
+        for (size_t c = 0; c < columns.size(); ++c) {
+            const QRectF cell(x + 12, y, columns[c].width - 24, kRowHeight);
+            Text(cell, texts.value(static_cast<int>(c)), kTextSize, columns[c].align, header);
+            x += columns[c].width;
+        }
+        painter.setPen(QPen(kRuleColor, 2));
+        painter.drawLine(QPointF(kMargin, y + kRowHeight),
+                         QPointF(kMargin + width, y + kRowHeight));
+    }
+
+    // A monthly chart built by the statistics page's own code, drawn into box.
+    void Chart(const QRectF& box, const CMonthCounters& counters, const std::string& title,
+               const std::string& valueTitle)
+    {
+        const auto chart = CStatQuery::BuildMonthlyChart(counters, title, valueTitle);
+        painter.save();
+        painter.translate(box.topLeft());
+        painter.scale(box.width() / kChartClientWidth, box.height() / kChartClientHeight);
+        QFont windowFont = TextFont(12);
+        CPainterChartCanvas canvas(painter, QSize(kChartClientWidth, kChartClientHeight),
+                                   windowFont);
+        chart->Draw(canvas);
+        painter.restore();
+    }
+
+    QPainter& painter;
+
+private:
+    int m_year;
+    int m_total;
+    int m_number = 0;
+};
+
+int CYearReportWriter::PageCount() const
+{
+    return 1 + static_cast<int>(m_report.species.size()) + TripPages(m_report);
+}
+
+bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,
+                              const CReportProgress& progress)
+{
+    m_missingPhotos = 0;
+    const int total = PageCount();
+    painter.save();
+    painter.scale(device.logicalDpiX() / 254.0, device.logicalDpiY() / 254.0);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    CPage page(painter, m_report.year, total);
+    int number = 0;
+    const auto next = [&] {
+        if (number > 0) device.newPage();
+        page.Begin(++number);
+    };
+    const auto done = [&] {
+        page.Footer();
+        return !progress || progress(number, total);
+    };
+
+    next();
+    PaintCover(page);
+    bool going = done();
+    for (size_t s = 0; going && s < m_report.species.size(); ++s) {
+        next();
+        PaintSpecies(page, m_report.species[s]);
+        going = done();
+    }
+    for (size_t first = 0; going && first < m_report.trips.size(); first += kTripRowsPerPage) {
+        next();
+        PaintTrips(page, first);
+        going = done();
+    }
+    painter.restore();
+    return going;
+}
+
+void CYearReportWriter::PaintCover(CPage& page)
+{
+    QPainter& painter = page.painter;
+    page.Text(QRectF(kMargin, 200, kContentWidth, 120),
+              QStringLiteral("%1年 釣果レポート").arg(m_report.year), 90, Qt::AlignHCenter, true,
+              kAccent);
+    if (m_report.empty()) {
+        page.Text(QRectF(kMargin, 600, kContentWidth, 80),
+                  QStringLiteral("この年の釣行データはありません"), 50, Qt::AlignHCenter);
+        return;
+    }
+
+    // The year in three numbers.
+    const struct {
+        const char* label;
+        int value;
+        const char* unit;
+    } totals[] = {{"釣行", m_report.tripCount, "回"},
+                  {"釣果", m_report.catchCount, "匹"},
+                  {"魚種", static_cast<int>(m_report.species.size()), "種"}};
+    const double boxWidth = (kContentWidth - 2 * 60) / 3;
+    for (int n = 0; n < 3; ++n) {
+        const QRectF box(kMargin + n * (boxWidth + 60), 420, boxWidth, 260);
+        painter.setPen(QPen(kAccent, 4));
+        painter.setBrush(kHeaderFill);
+        painter.drawRoundedRect(box, 30, 30);
+        page.Text(box.adjusted(0, 20, 0, -170), QString::fromUtf8(totals[n].label), 40,
+                  Qt::AlignHCenter);
+        page.Text(
+            box.adjusted(0, 90, 0, -20),
+            QStringLiteral("%1 %2").arg(totals[n].value).arg(QString::fromUtf8(totals[n].unit)), 80,
+            Qt::AlignHCenter, true, kAccent);
+    }
+
+    page.Heading(760, QStringLiteral("今年いちばんの大物"));
+    double textLeft = kMargin;
+    if (!m_report.heaviestPhoto.empty()) {
+        PaintPhoto(painter, LoadPhotos({m_report.heaviestPhoto}).front(), kMargin, 860, 600, 500);
+        textLeft += 660;
+    }
+    if (m_report.hasHeaviest) {
+        const CYearReportCatch& best = m_report.heaviest;
+        const QString lines[] = {
+            Q(best.species) + (best.personalBest ? QStringLiteral("  ★自己記録") : QString()),
+            QStringLiteral("重量 %1 kg").arg(Q(best.weightText)),
+            QStringLiteral("全長 %1 cm").arg(Q(best.lengthText)), Q(best.date), Q(best.place)};
+        double y = 880;
+        for (const QString& line : lines) {
+            const bool first = &line == &lines[0];
+            page.Text(QRectF(textLeft, y, kPageWidth - kMargin - textLeft, first ? 90 : 70), line,
+                      first ? 64 : 44, Qt::AlignLeft, first);
+            y += first ? 110 : 85;
+        }
+    }
+
+    page.Heading(1440, QStringLiteral("月別の釣行日数"));
+    CMonthCounters days{};
+    std::copy(m_report.daysFished.begin(), m_report.daysFished.end(), days.begin());
+    page.Chart(QRectF(kMargin, 1540, kContentWidth, 900), days, "月別釣行日数", "日数");
+    std::vector<CColumn> columns;
+    QStringList months;
+    QStringList counts;
+    for (int month = 1; month <= 12; ++month) {
+        columns.push_back({"", kContentWidth / 12, Qt::AlignHCenter});
+        months << QStringLiteral("%1月").arg(month);
+        counts << QString::number(m_report.daysFished[static_cast<size_t>(month)]);
+    }
+    page.Row(2480, columns, months, true);
+    page.Row(2480 + kRowHeight, columns, counts, false);
+}
+
+void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& species)
+{
+    page.Text(QRectF(kMargin, 140, kContentWidth, 110), Q(species.name), 80, Qt::AlignLeft, true,
+              kAccent);
+    page.Text(QRectF(kMargin, 140, kContentWidth, 110),
+              QStringLiteral("%1 匹").arg(species.catches), 56, Qt::AlignRight, true);
+    page.Chart(QRectF(kMargin, 280, kContentWidth, 950), species.monthly, "月別釣果データ", "匹数");
+
+    page.Heading(1270, QStringLiteral("重量ランキング"));
+    const std::vector<CColumn> columns = {
+        {"順位", 130, Qt::AlignRight},     {"日付", 300, Qt::AlignLeft},
+        {"場所", 720, Qt::AlignLeft},      {"全長(cm)", 220, Qt::AlignRight},
+        {"重量(kg)", 220, Qt::AlignRight}, {"", 210, Qt::AlignHCenter}};
+    QStringList header;
+    for (const CColumn& column : columns) header << QString::fromUtf8(column.title);
+    double y = 1360;
+    page.Row(y, columns, header, true);
+    for (size_t n = 0; n < species.top.size(); ++n) {
+        const CYearReportCatch& entry = species.top[n];
+        y += kRowHeight;
+        page.Row(y, columns,
+                 {QString::number(n + 1), Q(entry.date), Q(entry.place), Q(entry.lengthText),
+                  Q(entry.weightText),
+                  entry.personalBest ? QString::fromUtf8(CStatQuery::kBestMark) : QString()},
+                 false);
+    }
+
+    if (species.photos.empty()) return;
+    page.Heading(2010, QStringLiteral("写真"));
+    constexpr double kGap = 30;
+    const double cellWidth = (kContentWidth - (kPhotoColumns - 1) * kGap) / kPhotoColumns;
+    const double cellHeight = cellWidth * kThumbnailHeight / kThumbnailWidth;
+    const std::vector<QImage> photos = LoadPhotos(species.photos);
+    for (size_t n = 0; n < photos.size(); ++n) {
+        const double x = kMargin + static_cast<double>(n % kPhotoColumns) * (cellWidth + kGap);
+        const double top = 2100 + static_cast<double>(n / kPhotoColumns) * (cellHeight + kGap);
+        PaintPhoto(page.painter, photos[n], x, top, cellWidth, cellHeight);
+    }
+}
+
+void CYearReportWriter::PaintTrips(CPage& page, size_t first)
+{
+    page.Heading(140, QStringLiteral("釣行一覧"));
+    const std::vector<CColumn> columns = {
+        {"日付", 270, Qt::AlignLeft},   {"場所", 560, Qt::AlignLeft},  {"天気", 220, Qt::AlignLeft},
+        {"対象魚", 370, Qt::AlignLeft}, {"釣果", 170, Qt::AlignRight}, {"潮", 210, Qt::AlignLeft}};
+    QStringList header;
+    for (const CColumn& column : columns) header << QString::fromUtf8(column.title);
+    double y = 240;
+    page.Row(y, columns, header, true);
+    const size_t end = std::min(m_report.trips.size(), first + kTripRowsPerPage);
+    for (size_t n = first; n < end; ++n) {
+        const CYearReportTrip& trip = m_report.trips[n];
+        y += kRowHeight;
+        page.Row(y, columns,
+                 {Q(trip.date), Q(trip.place), Q(trip.weather), Q(trip.target),
+                  QStringLiteral("%1 匹").arg(trip.catches), Q(trip.tideName)},
+                 false);
+    }
+}
+
+std::vector<QImage> CYearReportWriter::LoadPhotos(const std::vector<std::string>& paths)
+{
+    // The photos of a page are decoded side by side; one page at a time keeps memory small.
+    const std::vector<QImage> photos =
+        QtConcurrent::blockingMapped<std::vector<QImage>>(paths, [](const std::string& path) {
+            CRgbPicture picture;
+            if (LoadThumbnailPicture(QStringFromStd(path), picture) != EDecodeStatus::Ok ||
+                picture.empty()) {
+                return QImage();
+            }
+            // A cached and a freshly decoded photo look the same in the document.
+            return CThumbnailCache::NormalSize(ImageFromPicture(picture));
+        });
+    for (const QImage& photo : photos) m_missingPhotos += photo.isNull();
+    return photos;
+}
+
+void CYearReportWriter::PaintPhoto(QPainter& painter, const QImage& photo, double x, double y,
+                                   double width, double height)
+{
+    // The report goes on without a photo that cannot be shown: a drawn placeholder says one was
+    // meant here.
+    const QImage image = photo.isNull() ? ThumbnailPlaceholder() : photo;
+    const double scale = std::min(width / image.width(), height / image.height());
+    const QSizeF shown(image.width() * scale, image.height() * scale);
+    painter.drawImage(
+        QRectF(QPointF(x + (width - shown.width()) / 2, y + (height - shown.height()) / 2), shown),
+        image);
+}
+
+bool MakeYearReportPdf(const CYearReport& report, QByteArray& pdf, const CReportProgress& progress)
+{
+    pdf.clear();
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    bool going = false;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfResolution);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setTitle(QStringLiteral("釣果レポート %1年").arg(report.year));
+        writer.setCreator(QStringLiteral("Lurebook"));
+        QPainter painter(&writer);
+        CYearReportWriter pages(report);
+        going = pages.Paint(writer, painter, progress);
+        painter.end();
+    }
+    buffer.close();
+    if (!going) pdf.clear();
+    return going;
+}
+
+bool WriteYearReportFile(const CCatchStore& store, int year, const std::string& path,
+                         std::string& error, const CReportProgress& progress)
+{
+    error.clear();
+    CYearReport report;
+    const CStoreResult result = ReadYearReport(store, year, report);
+    if (!result.ok()) {
+        error = DescribeStoreResult(result, store.GetPath());
+        return false;
+    }
+    // The whole document is made in memory first, so a failed write never leaves half a file.
+    QByteArray pdf;
+    if (!MakeYearReportPdf(report, pdf, progress)) return false;
+    if (!WriteFileSafely(path, std::string_view(pdf.constData(), size_t(pdf.size())), &error)) {
+        error = "レポートを書き込めませんでした: " + path + " (" + error + ")";
+        return false;
+    }
+    return true;
+}
+
+QString DefaultYearReportPath(int year)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty()) folder = QDir::homePath();
+    return QDir(folder).filePath(QStringLiteral("釣果レポート_%1.pdf").arg(year));
+}
+
+namespace {
+
+// A progress dialog that appears only when the report takes a while.
+class CReportProgressDialog {
+public:
+    CReportProgressDialog(QWidget* parent, const QString& text)
+        : m_dialog(text, QStringLiteral("キャンセル"), 0, 0, parent)
+    {
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+    }
+    CReportProgress Callback()
+    {
+        return [this](int done, int total) {
+            m_dialog.setMaximum(total);
+            m_dialog.setValue(done);
+            return !m_dialog.wasCanceled();
+        };
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+}  // namespace
+
+bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year)
+{
+    QString target = DesktopServices().GetSaveFileName(
+        parent, QStringLiteral("年間レポート"), DefaultYearReportPath(year),
+        QStringLiteral("PDF ファイル (*.pdf);;すべてのファイル (*)"));
+    if (target.isEmpty()) return false;
+    if (QFileInfo(target).suffix().isEmpty()) {
+        // The dialog asked about the name as typed, not about this one.
+        target += QStringLiteral(".pdf");
+        if (QFileInfo::exists(target) &&
+            ShowMessageBox(parent, target + QStringLiteral(" は既に存在します。\n上書きしますか?"),
+                           EMessageBoxIcon::Question, QMessageBox::Yes | QMessageBox::No,
+                           QMessageBox::No) != QMessageBox::Yes) {
+            return false;
+        }
+    }
+    CReportProgressDialog progress(parent, QStringLiteral("年間レポートを作成しています..."));
+    std::string error;
+    if (!WriteYearReportFile(store, year, PathFromQString(target), error, progress.Callback())) {
+        if (!error.empty()) ShowMessageBox(parent, QStringFromStd(error), EMessageBoxIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool PrintYearReport(QWidget* parent, const CCatchStore& store, int year)
+{
+    CYearReport report;
+    const CStoreResult result = ReadYearReport(store, year, report);
+    if (!result.ok()) {
+        ShowMessageBox(parent, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    // The pages are laid out for the whole sheet; the printer's own margins are inside ours.
+    printer.setFullPage(true);
+    printer.setDocName(QStringLiteral("釣果レポート %1年").arg(report.year));
+    if (!DesktopServices().AskPrinter(parent, printer)) return false;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowMessageBox(parent, QStringLiteral("プリンターを開けませんでした。"),
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    CReportProgressDialog progress(parent, QStringLiteral("年間レポートを印刷しています..."));
+    CYearReportWriter pages(report);
+    const bool printed = pages.Paint(printer, painter, progress.Callback());
+    if (!printed) printer.abort();
+    painter.end();
+    return printed;
+}

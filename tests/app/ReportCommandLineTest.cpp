@@ -1,0 +1,94 @@
+// lurebook --report YEAR --output FILE, run as its own process without a display.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "data/CatchStore.h"
+#include "support/TempProgramDir.h"
+#include "support/widgets/PdfTools.h"
+
+namespace {
+
+struct CRun {
+    int exitCode = -1;
+    QString errors;
+};
+
+CRun RunProgram(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // As on a server or in a cron job: no display and no platform chosen.
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(LUREBOOK_PROGRAM), arguments);
+    if (!process.waitForFinished(120000)) return {};
+    CRun run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+TEST(ReportCommandLineTest, WritesTheReportOrFailsWithAMessage)
+{
+    CTempProgramDir good;
+    CTripRecord trip;
+    trip.date = "2024/6/1";
+    trip.place = "城ヶ島";
+    trip.catches = {{"シーバス", "60", "2.5", "6時0分"}};
+    ASSERT_TRUE(CCatchStore(good.CatchFile()).AddTrip(trip).ok());
+    CTempProgramDir broken;
+    broken.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
+    CTempProgramDir none;
+    std::remove(none.CatchFile().c_str());
+
+    const QString out = QString::fromStdString(good.Path("report.pdf"));
+    const struct {
+        QString programDir;
+        QStringList arguments;
+        QString output;  // the file checked; empty: nothing may be written
+        bool succeeds;
+        QString inMessage;
+    } cases[] = {
+        {QString::fromStdString(good.Dir()), {"--report", "2024", "--output", out}, out, true, ""},
+        {QString::fromStdString(broken.Dir()),
+         {"--report", "2024", "--output", out},
+         "",
+         false,
+         "lurebook:"},
+        {QString::fromStdString(none.Dir()),
+         {"--report", "2024", "--output", out},
+         "",
+         false,
+         "lurebook:"},
+        {QString::fromStdString(good.Dir()),
+         {"--report", "2024", "--output", QString::fromStdString(good.Path("no/dir/r.pdf"))},
+         "",
+         false,
+         "no/dir/r.pdf"},
+        {QString::fromStdString(good.Dir()),
+         {"--report", "last", "--output", out},
+         "",
+         false,
+         "last"},
+        {QString::fromStdString(good.Dir()), {"--report", "2024"}, "", false, "--output"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString() + " in " + c.programDir.toStdString());
+        std::remove(out.toLocal8Bit().constData());
+        const CRun run = RunProgram(QStringList{"--program-dir", c.programDir} + c.arguments);
+        EXPECT_EQ(run.exitCode == 0, c.succeeds) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(c.inMessage)) << run.errors.toStdString();
+        if (c.succeeds) {
+            EXPECT_EQ(PdfPageCount(c.output), 3);
+            EXPECT_TRUE(PdfText(c.output).contains(QStringLiteral("城ヶ島")));
+        } else {
+            EXPECT_EQ(PdfPageCount(out), -1);
+        }
+    }
+}
+
+}  // namespace
