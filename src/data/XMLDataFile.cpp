@@ -287,6 +287,15 @@ struct CParsePrivate {
     CStreamState stream;
 };
 
+// Whether an element the parser reports is one of the streamed ones, named as the document
+// names it: an element whose prefix is declared nowhere keeps its whole name ("p:FishData").
+bool IsStreamedElement(const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+                       const char* tag)
+{
+    return std::strcmp(reinterpret_cast<const char*>(localname), tag) == 0 &&
+           (prefix == nullptr || uri != nullptr);
+}
+
 void StreamStartElement(void* context, const xmlChar* localname, const xmlChar* prefix,
                         const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
                         int attributeCount, int defaultedCount, const xmlChar** attributes)
@@ -295,7 +304,7 @@ void StreamStartElement(void* context, const xmlChar* localname, const xmlChar* 
     auto* state = &static_cast<CParsePrivate*>(ctxt->_private)->stream;
     state->start(context, localname, prefix, uri, namespaceCount, namespaces, attributeCount,
                  defaultedCount, attributes);
-    if (std::strcmp(reinterpret_cast<const char*>(localname), state->tag) == 0) ++state->depth;
+    if (IsStreamedElement(localname, prefix, uri, state->tag)) ++state->depth;
 }
 
 void StreamEndElement(void* context, const xmlChar* localname, const xmlChar* prefix,
@@ -305,7 +314,7 @@ void StreamEndElement(void* context, const xmlChar* localname, const xmlChar* pr
     auto* state = &static_cast<CParsePrivate*>(ctxt->_private)->stream;
     xmlNodePtr element = ctxt->node;
     state->end(context, localname, prefix, uri);
-    if (std::strcmp(reinterpret_cast<const char*>(localname), state->tag) != 0) return;
+    if (!IsStreamedElement(localname, prefix, uri, state->tag)) return;
     if (--state->depth != 0 || element == nullptr || element->parent == nullptr) return;
     if (element->parent->type != XML_ELEMENT_NODE) return;  // the root itself stays
     DropWhitespaceText(element);

@@ -216,6 +216,27 @@ TEST_F(HostileXMLTest, TextBesideTheTripsIsKeptApartFromThem)
     EXPECT_EQ(trips.size(), 2u);
 }
 
+// A trip is an element the document names FishData: one with a declared prefix is, one whose
+// prefix is declared nowhere is another element ("p:FishData") and stays as it is.
+TEST_F(HostileXMLTest, TripsAreTheElementsTheDocumentNamesFishData)
+{
+    m_dir.WriteFile("Data/fish.xml",
+                    "<log xmlns:q=\"urn:q\"><FishData><place>A</place></FishData>"
+                    "<p:FishData><place>X</place></p:FishData>"
+                    "<q:FishData><place>B</place></q:FishData></log>");
+    CCatchStore store(m_path);
+    std::vector<CTripRecord> trips;
+    ASSERT_TRUE(store.ReadAllTrips(trips).ok());
+    ASSERT_EQ(trips.size(), 2u);
+    EXPECT_EQ(trips[1].place, "B");
+    ASSERT_TRUE(store.DeleteTrip(1).ok());
+    ASSERT_TRUE(CCatchStore(m_path).ReadAllTrips(trips).ok());
+    ASSERT_EQ(trips.size(), 1u);
+    EXPECT_EQ(trips[0].place, "A");
+    EXPECT_NE(ReadFileBytes(m_path).find("<p:FishData><place>X</place></p:FishData>"),
+              std::string::npos);
+}
+
 // What stays harmless is accepted and kept as it is: an XInclude element is data, not an order
 // to read another file, and nesting within the parser's depth limit loads and saves.
 TEST_F(HostileXMLTest, XIncludeIsNotFollowedAndModestNestingWorks)
