@@ -1,22 +1,10 @@
 // What the yearly report gathers from the trips of a year.
 #include <gtest/gtest.h>
 
+#include "reports/ReportTrips.h"
 #include "reports/YearReport.h"
 
 namespace {
-
-CTripRecord Trip(const std::string& date, std::vector<CCatchRecord> catches,
-                 std::vector<std::string> photos = {}, const std::string& place = "城ヶ島")
-{
-    CTripRecord trip;
-    trip.date = date;
-    trip.place = place;
-    trip.weather = "晴れ";
-    trip.fishname = "シーバス";
-    trip.catches = std::move(catches);
-    trip.fishPhotos = std::move(photos);
-    return trip;
-}
 
 CCatchRecord Fish(const std::string& name, const std::string& height, const std::string& weight)
 {
@@ -33,12 +21,12 @@ std::vector<std::string> Names(const CYearReport& report)
 TEST(YearReportTest, TotalsCountOnlyTripsOfTheYearAndEachDayOnce)
 {
     const std::vector<CTripRecord> trips = {
-        Trip("2024/3/10", {Fish("アジ", "20", "0.1"), Fish("アジ", "21", "0.1")}),
-        Trip("2024/3/10", {Fish("サバ", "30", "0.4")}),  // a second trip on the same day
-        Trip("2024/03/11", {}),
-        Trip("2023/3/12", {Fish("アジ", "20", "0.1")}),
-        Trip("20241/3/12", {Fish("アジ", "20", "0.1")}),  // not the year 2024
-        Trip("2024/12/31", {Fish("", "20", "0.1")}),      // a catch without a name
+        ReportTrip("2024/3/10", {Fish("アジ", "20", "0.1"), Fish("アジ", "21", "0.1")}),
+        ReportTrip("2024/3/10", {Fish("サバ", "30", "0.4")}),  // a second trip on the same day
+        ReportTrip("2024/03/11", {}),
+        ReportTrip("2023/3/12", {Fish("アジ", "20", "0.1")}),
+        ReportTrip("20241/3/12", {Fish("アジ", "20", "0.1")}),  // not the year 2024
+        ReportTrip("2024/12/31", {Fish("", "20", "0.1")}),      // a catch without a name
     };
     const CYearReport report = BuildYearReport(trips, 2024);
     EXPECT_EQ(report.tripCount, 4);
@@ -73,7 +61,7 @@ TEST(YearReportTest, SpeciesWithMoreCatchesComeFirstEqualCountsInOrderFirstCaugh
         for (const auto& names : c.tripCatches) {
             std::vector<CCatchRecord> catches;
             for (const char* name : names) catches.push_back(Fish(name, "10", "0.1"));
-            trips.push_back(Trip("2024/5/1", catches));
+            trips.push_back(ReportTrip("2024/5/1", catches));
         }
         EXPECT_EQ(Names(BuildYearReport(trips, 2024)), c.expected);
     }
@@ -83,17 +71,18 @@ TEST(YearReportTest, TopTenIsHeaviestByExactValueThenLongerThenEarlierThenFileOr
 {
     // Positions in the file of the trips below, one catch each: the expected top ten.
     std::vector<CTripRecord> trips = {
-        Trip("2024/6/1", {Fish("シーバス", "50", "1.10")}, {}, "a"),
-        Trip("2024/5/1", {Fish("シーバス", "60", "1.1")}, {}, "b"),    // same weight, longer
-        Trip("2024/4/1", {Fish("シーバス", "50", "1.100")}, {}, "c"),  // equal, earlier
-        Trip("2024/6/1", {Fish("シーバス", "50", "1.1")}, {}, "d"),    // equal to a, later in file
-        Trip("2024/7/1", {Fish("シーバス", "30", "0.35")}, {}, "e"),
-        Trip("2024/7/2", {Fish("シーバス", "90", "10")}, {}, "f"),  // 10 kg above 9.9 kg
-        Trip("2024/7/3", {Fish("シーバス", "80", "9.9")}, {}, "g"),
+        ReportTrip("2024/6/1", {Fish("シーバス", "50", "1.10")}, {}, "a"),
+        ReportTrip("2024/5/1", {Fish("シーバス", "60", "1.1")}, {}, "b"),    // same weight, longer
+        ReportTrip("2024/4/1", {Fish("シーバス", "50", "1.100")}, {}, "c"),  // equal, earlier
+        ReportTrip("2024/6/1", {Fish("シーバス", "50", "1.1")}, {},
+                   "d"),  // equal to a, later in file
+        ReportTrip("2024/7/1", {Fish("シーバス", "30", "0.35")}, {}, "e"),
+        ReportTrip("2024/7/2", {Fish("シーバス", "90", "10")}, {}, "f"),  // 10 kg above 9.9 kg
+        ReportTrip("2024/7/3", {Fish("シーバス", "80", "9.9")}, {}, "g"),
     };
     for (int n = 0; n < 6; ++n)
-        trips.push_back(Trip("2024/8/1", {Fish("シーバス", "10", "0.1")}, {}, "small"));
-    trips.push_back(Trip("2023/1/1", {Fish("シーバス", "95", "12")}, {}, "old best"));
+        trips.push_back(ReportTrip("2024/8/1", {Fish("シーバス", "10", "0.1")}, {}, "small"));
+    trips.push_back(ReportTrip("2023/1/1", {Fish("シーバス", "95", "12")}, {}, "old best"));
     const CYearReport report = BuildYearReport(trips, 2024);
     ASSERT_EQ(report.species.size(), 1u);
     const auto& top = report.species[0].top;
@@ -116,14 +105,15 @@ TEST(YearReportTest, TopTenIsHeaviestByExactValueThenLongerThenEarlierThenFileOr
 TEST(YearReportTest, PhotosOfTheSpeciesTripsEachOnceAtMostTwelve)
 {
     std::vector<CTripRecord> trips = {
-        Trip("2024/1/1", {Fish("アジ", "1", "1"), Fish("アジ", "1", "1")}, {"a1.jpg", "a2.jpg"}),
-        Trip("2024/1/2", {Fish("サバ", "1", "2")}, {"s1.jpg", "a1.jpg"}),
-        Trip("2024/1/3", {Fish("アジ", "1", "0.5")}, {}),
+        ReportTrip("2024/1/1", {Fish("アジ", "1", "1"), Fish("アジ", "1", "1")},
+                   {"a1.jpg", "a2.jpg"}),
+        ReportTrip("2024/1/2", {Fish("サバ", "1", "2")}, {"s1.jpg", "a1.jpg"}),
+        ReportTrip("2024/1/3", {Fish("アジ", "1", "0.5")}, {}),
     };
     for (int n = 0; n < 8; ++n)
         trips.push_back(
-            Trip("2024/2/1", {Fish("イワシ", "1", "0.1")},
-                 {"i" + std::to_string(n) + "a.jpg", "i" + std::to_string(n) + "b.jpg"}));
+            ReportTrip("2024/2/1", {Fish("イワシ", "1", "0.1")},
+                       {"i" + std::to_string(n) + "a.jpg", "i" + std::to_string(n) + "b.jpg"}));
     const CYearReport report = BuildYearReport(trips, 2024);
     ASSERT_EQ(Names(report), (std::vector<std::string>{"イワシ", "アジ", "サバ"}));
     EXPECT_EQ(report.species[0].photos.size(), 12u);
@@ -148,7 +138,7 @@ TEST(YearReportTest, TripRowsCarryTheTideOfTheirDay)
         {"2024/13/1", ""},
     };
     for (const auto& c : cases) {
-        const CYearReport report = BuildYearReport({Trip(c.date, {})}, 2024);
+        const CYearReport report = BuildYearReport({ReportTrip(c.date, {})}, 2024);
         ASSERT_EQ(report.trips.size(), 1u) << c.date;
         EXPECT_EQ(report.trips[0].tideName, c.tide) << c.date;
     }

@@ -8,6 +8,7 @@
 
 #include "data/CatchStore.h"
 #include "entry/JpegTestFiles.h"
+#include "reports/ReportTrips.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "support/TempProgramDir.h"
@@ -22,19 +23,6 @@ namespace {
 constexpr CTestRgb kPhotoGreen{40, 160, 60};
 const QColor kBarColour(0x32, 0x32, 0xFF);         // the monthly chart's bars
 const QColor kPlaceholderCross(0xC0, 0x40, 0x40);  // the drawn stand-in for a photo
-
-CTripRecord Trip(const std::string& date, const std::string& place,
-                 std::vector<CCatchRecord> catches, std::vector<std::string> photos = {})
-{
-    CTripRecord trip;
-    trip.date = date;
-    trip.place = place;
-    trip.weather = "晴れ";
-    trip.fishname = "シーバス";
-    trip.catches = std::move(catches);
-    trip.fishPhotos = std::move(photos);
-    return trip;
-}
 
 CCatchRecord Fish(const std::string& name, const std::string& weight)
 {
@@ -111,16 +99,18 @@ protected:
     void WriteSample(int extraTrips, const std::string& photo = "")
     {
         std::vector<CTripRecord> trips = {
-            Trip("2024/1/5", "城ヶ島", {Fish("シーバス", "1.2")}),
-            Trip("2024/6/1", "江ノ島",
-                 {Fish("シーバス", "4.35"), Fish("シーバス", "0.8"), Fish("シーバス", "0.9")},
-                 {photo.empty() ? Photo("green.jpg", PlainJpeg(160, 120, kPhotoGreen)) : photo}),
-            Trip("2024/12/24", "本牧", {Fish("シーバス", "2"), Fish("シーバス", "2.5")}),
-            Trip("2023/5/5", "城ヶ島", {Fish("シーバス", "9")}),
+            ReportTrip("2024/1/5", {Fish("シーバス", "1.2")}, {}, "城ヶ島"),
+            ReportTrip(
+                "2024/6/1",
+                {Fish("シーバス", "4.35"), Fish("シーバス", "0.8"), Fish("シーバス", "0.9")},
+                {photo.empty() ? Photo("green.jpg", PlainJpeg(160, 120, kPhotoGreen)) : photo},
+                "江ノ島"),
+            ReportTrip("2024/12/24", {Fish("シーバス", "2"), Fish("シーバス", "2.5")}, {}, "本牧"),
+            ReportTrip("2023/5/5", {Fish("シーバス", "9")}, {}, "城ヶ島"),
         };
         for (int n = 0; n < extraTrips; ++n)
-            trips.push_back(
-                Trip("2024/4/" + std::to_string(n % 28 + 1), "横須賀", {Fish("メバル", "0.2")}));
+            trips.push_back(ReportTrip("2024/4/" + std::to_string(n % 28 + 1),
+                                       {Fish("メバル", "0.2")}, {}, "横須賀"));
         ASSERT_TRUE(m_store.AddTrips(trips).ok());
     }
     QString Write(int year)
