@@ -3,12 +3,8 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
-#include <QPolygon>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "charts/widgets/DataView.h"
@@ -26,25 +22,6 @@ namespace {
 QString Id(int id)
 {
     return QString::number(id);
-}
-
-// A sheet with a folded corner and three bars: the yearly report.
-QIcon ReportIcon()
-{
-    QPixmap picture(16, 16);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setPen(QColor(0x40, 0x40, 0x40));
-    painter.setBrush(Qt::white);
-    painter.drawPolygon(
-        QPolygon({QPoint(2, 0), QPoint(10, 0), QPoint(13, 3), QPoint(13, 15), QPoint(2, 15)}));
-    painter.drawLine(10, 0, 10, 3);
-    painter.drawLine(10, 3, 13, 3);
-    const QColor bars(0x32, 0x32, 0xFF);
-    painter.fillRect(4, 10, 2, 4, bars);
-    painter.fillRect(7, 6, 2, 8, bars);
-    painter.fillRect(10, 8, 2, 6, bars);
-    return QIcon(picture);
 }
 
 }  // namespace
@@ -92,27 +69,23 @@ void CDataViewFrame::CreateDialogBar()
     m_speciesCombo = new QComboBox(m_dialogBar);
     m_speciesCombo->setEditable(true);
     m_speciesCombo->setInsertPolicy(QComboBox::NoInsert);
-    place(m_speciesCombo, kSpeciesComboId, 115, 2, 90, 12);
+    // Laid out to end within the page of an 800-pixel-wide window.
+    place(m_speciesCombo, kSpeciesComboId, 115, 2, 72, 12);
 
     auto* monthly = new QPushButton(QStringLiteral("月別"), m_dialogBar);
-    place(monthly, kMonthlyButtonId, 214, 1, 50, 14);
+    place(monthly, kMonthlyButtonId, 193, 1, 40, 14);
     connect(monthly, &QPushButton::clicked, this, &CDataViewFrame::OnMonthlyStatistics);
     auto* ranking = new QPushButton(QStringLiteral("ランキング"), m_dialogBar);
-    place(ranking, kRankingButtonId, 268, 1, 50, 14);
+    place(ranking, kRankingButtonId, 237, 1, 48, 14);
     connect(ranking, &QPushButton::clicked, this, &CDataViewFrame::OnRanking);
     auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
     place(weather, kWeatherButtonId, 322, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
     weather->hide();
-    // The bar has no room left for a text in the smallest window: a picture of a report, named
-    // by its tool tip.
-    auto* report = new QToolButton(m_dialogBar);
-    report->setText(QStringLiteral("年間レポート..."));
-    report->setToolTip(QStringLiteral("年間レポート... (選んだ年度の釣果レポートを PDF で出力)"));
-    report->setIcon(ReportIcon());
-    report->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    place(report, kYearReportButtonId, 322, 1, 16, 14);
-    connect(report, &QToolButton::clicked, this, &CDataViewFrame::OnYearReport);
+    auto* report = new QPushButton(QStringLiteral("年間レポート..."), m_dialogBar);
+    report->setToolTip(QStringLiteral("選んだ年度の釣果レポートを PDF で出力します"));
+    place(report, kYearReportButtonId, 289, 1, 62, 14);
+    connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
 }
 
 QWidget* CDataViewFrame::CreateView(int kind)

@@ -274,10 +274,12 @@ TEST_F(MainFrameTest, AWiderWindowWidensTheListsAndItsSizeComesBackNextTime)
     ClickNavItem(1);
     const int placeAt800 = trips->columnWidth(4);
     EXPECT_GE(placeAt800, CReportDataView::kColumnWidths[4]);
-    // Every field of the list's bar is whole at 800 pixels, the last date one included.
-    auto* lastField = m_frame->findChild<QWidget*>(QString::number(CReportDataFrame::kToDateId));
-    ASSERT_NE(lastField, nullptr);
-    EXPECT_LE(lastField->mapTo(m_frame.get(), QPoint(lastField->width(), 0)).x(), 800 - 4);
+    // The last control of the trip list's and the statistics page's bars is whole at 800 pixels.
+    for (const int id : {CReportDataFrame::kToDateId, CDataViewFrame::kYearReportButtonId}) {
+        auto* last = m_frame->findChild<QWidget*>(QString::number(id));
+        ASSERT_NE(last, nullptr) << id;
+        EXPECT_LE(last->mapTo(m_frame.get(), QPoint(last->width(), 0)).x(), 800 - 4) << id;
+    }
     m_frame->resize(1400, 900);
     EXPECT_EVENTUALLY(trips->columnWidth(4) == placeAt800 + 600);
     EXPECT_EQ(trips->columnWidth(1), CReportDataView::kColumnWidths[1]);

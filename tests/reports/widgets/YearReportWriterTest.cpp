@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QToolButton>
+#include <QPushButton>
 
 #include "data/CatchStore.h"
 #include "entry/JpegTestFiles.h"
@@ -265,7 +265,7 @@ TEST_F(YearReportWriterTest, StatisticsPageWritesAndPrintsTheChosenYear)
         if (c.print) {
             frame.OnPrintYearReport();
         } else {
-            FindControl<QToolButton>(&frame, CDataViewFrame::kYearReportButtonId)->click();
+            FindControl<QPushButton>(&frame, CDataViewFrame::kYearReportButtonId)->click();
         }
         EXPECT_EQ(messages.Texts().size(), c.messages)
             << messages.Texts().join(u'\n').toStdString();
