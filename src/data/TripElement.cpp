@@ -1,6 +1,7 @@
 #include "data/TripElement.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -49,18 +50,50 @@ bool CarriesLineEnds(const char* tag)
            std::end(kLineEndElements);
 }
 
+using CTextField = std::pair<const char*, const std::string*>;
+
+// The texts of a trip, a trip's photo lists and a catch's texts, in the order the file holds them.
+std::array<CTextField, 9> TripTexts(const CTripRecord& trip)
+{
+    return {{{"fishname", &trip.fishname},
+             {"weather", &trip.weather},
+             {"date", &trip.date},
+             {"water", &trip.water},
+             {"HighTide", &trip.highTide},
+             {"EbbTide", &trip.ebbTide},
+             {"method", &trip.method},
+             {"place", &trip.place},
+             {"memo", &trip.memo}}};
+}
+
+std::array<std::pair<const char*, const std::vector<std::string>*>, 2> TripPhotoLists(
+    const CTripRecord& trip)
+{
+    return {{{"image_place", &trip.placePhotos}, {"image_fish", &trip.fishPhotos}}};
+}
+
+std::array<CTextField, 4> CatchTexts(const CCatchRecord& caught)
+{
+    return {{{"name", &caught.name},
+             {"height", &caught.height},
+             {"weight", &caught.weight},
+             {"time", &caught.time}}};
+}
+
 // One child element as libxml2 writes it after the layout line end the document path puts
 // before every element.  A CR is written raw where the reader must see a line end (texts that
 // carry them, and texts of blanks only, which the reader drops as layout) and as "&#13;"
 // elsewhere, so that it reads back as a CR.
-void AppendValueElement(std::string& out, const char* tag, const std::string& text, bool lineEnds)
+bool AppendValueElement(std::string& out, const char* tag, const std::string& text)
 {
+    if (!IsValidUtf8(text)) return false;
     out += "\r\n<";
     out += tag;
     if (text.empty()) {
         out += "/>";
-        return;
+        return true;
     }
+    const bool lineEnds = CarriesLineEnds(tag);
     const std::string clean = RemoveCharactersXMLLacks(lineEnds ? ToFileLineEnds(text) : text);
     const bool rawCR = lineEnds || clean.find_first_not_of(" \t\r\n") == std::string::npos;
     out += '>';
@@ -68,6 +101,7 @@ void AppendValueElement(std::string& out, const char* tag, const std::string& te
     out += "</";
     out += tag;
     out += '>';
+    return true;
 }
 
 }  // namespace
@@ -103,12 +137,7 @@ CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr trip)
 int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripRecord& trip)
 {
     xmlNodePtr node = nullptr;
-    const std::pair<const char*, const std::string*> values[] = {
-        {"fishname", &trip.fishname}, {"weather", &trip.weather},   {"date", &trip.date},
-        {"water", &trip.water},       {"HighTide", &trip.highTide}, {"EbbTide", &trip.ebbTide},
-        {"method", &trip.method},     {"place", &trip.place},       {"memo", &trip.memo},
-    };
-    for (const auto& [tag, text] : values) {
+    for (const auto& [tag, text] : TripTexts(trip)) {
         // Only the texts that carry line ends hold them as CR LF; elsewhere a line feed stays
         // one, so every text reads back as it was given.
         const bool lineEnds = CarriesLineEnds(tag);
@@ -117,9 +146,7 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
             rc != 0)
             return rc;
     }
-    const std::pair<const char*, const std::vector<std::string>*> photos[] = {
-        {"image_place", &trip.placePhotos}, {"image_fish", &trip.fishPhotos}};
-    for (const auto& [tag, paths] : photos) {
+    for (const auto& [tag, paths] : TripPhotoLists(trip)) {
         xmlNodePtr container = nullptr;
         if (int rc = file.AppendTag(tag, "", tripElement, &container); rc != 0) return rc;
         for (const std::string& path : *paths) {
@@ -131,11 +158,7 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
     for (const CCatchRecord& caught : trip.catches) {
         xmlNodePtr fish = nullptr;
         if (int rc = file.AppendTag("fish", "", report, &fish); rc != 0) return rc;
-        const std::pair<const char*, const std::string*> fields[] = {{"name", &caught.name},
-                                                                     {"height", &caught.height},
-                                                                     {"weight", &caught.weight},
-                                                                     {"time", &caught.time}};
-        for (const auto& [tag, text] : fields) {
+        for (const auto& [tag, text] : CatchTexts(caught)) {
             if (int rc = file.AppendTag(tag, *text, fish, &node); rc != 0) return rc;
         }
     }
@@ -144,54 +167,30 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
 
 bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out)
 {
-    const std::pair<const char*, const std::string*> values[] = {
-        {"fishname", &trip.fishname}, {"weather", &trip.weather},   {"date", &trip.date},
-        {"water", &trip.water},       {"HighTide", &trip.highTide}, {"EbbTide", &trip.ebbTide},
-        {"method", &trip.method},     {"place", &trip.place},       {"memo", &trip.memo},
-    };
+    std::string element = "<FishData>";
     bool valid = true;
-    for (const auto& value : values) valid = valid && IsValidUtf8(*value.second);
-    for (const auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
-        for (const std::string& path : *paths) valid = valid && IsValidUtf8(path);
-    }
-    for (const CCatchRecord& caught : trip.catches) {
-        for (const std::string* text : {&caught.name, &caught.height, &caught.weight, &caught.time})
-            valid = valid && IsValidUtf8(*text);
-    }
-    if (!valid) return false;
-
-    out += "<FishData>";
-    for (const auto& [tag, text] : values)
-        AppendValueElement(out, tag, *text, CarriesLineEnds(tag));
-    const std::pair<const char*, const std::vector<std::string>*> photos[] = {
-        {"image_place", &trip.placePhotos}, {"image_fish", &trip.fishPhotos}};
-    for (const auto& [tag, paths] : photos) {
-        out += "\r\n<";
-        out += tag;
+    for (const auto& [tag, text] : TripTexts(trip))
+        valid = valid && AppendValueElement(element, tag, *text);
+    for (const auto& [tag, paths] : TripPhotoLists(trip)) {
+        element.append("\r\n<").append(tag);
         if (paths->empty()) {
-            out += "/>";
+            element += "/>";
             continue;
         }
-        out += '>';
-        for (const std::string& path : *paths) AppendValueElement(out, "imagepath", path, false);
-        out += "</";
-        out += tag;
-        out += '>';
+        element += '>';
+        for (const std::string& path : *paths)
+            valid = valid && AppendValueElement(element, "imagepath", path);
+        element.append("</").append(tag).append(">");
     }
-    if (trip.catches.empty()) {
-        out += "\r\n<report/>";
-    } else {
-        out += "\r\n<report>";
-        for (const CCatchRecord& caught : trip.catches) {
-            out += "\r\n<fish>";
-            AppendValueElement(out, "name", caught.name, false);
-            AppendValueElement(out, "height", caught.height, false);
-            AppendValueElement(out, "weight", caught.weight, false);
-            AppendValueElement(out, "time", caught.time, false);
-            out += "</fish>";
-        }
-        out += "</report>";
+    element += trip.catches.empty() ? "\r\n<report/>" : "\r\n<report>";
+    for (const CCatchRecord& caught : trip.catches) {
+        element += "\r\n<fish>";
+        for (const auto& [tag, text] : CatchTexts(caught))
+            valid = valid && AppendValueElement(element, tag, *text);
+        element += "</fish>";
     }
-    out += "</FishData>";
-    return true;
+    if (!trip.catches.empty()) element += "</report>";
+    element += "</FishData>";
+    if (valid) out += element;
+    return valid;
 }

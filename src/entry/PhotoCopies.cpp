@@ -247,10 +247,13 @@ CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const
             return 0;
         return static_cast<uint64_t>(st.st_size);
     };
+    // The sizes as the copying starts, in the order the photos are copied.
+    std::vector<uint64_t> sizes;
     uint64_t total = 0;
     for (const std::vector<std::string>* paths : {&trip.placePhotos, &trip.fishPhotos}) {
-        for (const std::string& path : *paths) total += sizeOf(path);
+        for (const std::string& path : *paths) total += sizes.emplace_back(sizeOf(path));
     }
+    auto size = sizes.begin();
     uint64_t done = 0;
     ProgressFunction progress;
     if (m_progress) {
@@ -265,7 +268,6 @@ CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const
             std::string target;
             std::string reason;
             bool newCopy = false;
-            const uint64_t size = sizeOf(path);
             const bool copied = CopyIntoPictureDir(path, target, newCopy, &reason, progress);
             if (report.cancelled) return report;
             if (!copied) {
@@ -274,7 +276,7 @@ CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const
                 if (newCopy) report.newCopies.push_back(target);
                 path = target;
             }
-            done += size;
+            done += *size++;
             if (progress && !progress(0, total)) return report;
         }
     }
