@@ -89,21 +89,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // The records: taken off the combined list one by one, each ending in "~", nothing lost.
-    std::string combined = lists.CombinedList();
-    const std::string whole = combined;
+    const std::string whole = lists.CombinedList();
+    size_t at = 0;
     std::vector<std::string> records;
     std::string taken;
     for (;;) {
         FUZZ_CHECK(records.size() <= whole.size(), "taking records does not end");
-        std::string record = TakeRecord(combined);
+        std::string record = TakeRecord(whole, at);
         if (record.empty()) break;
         FUZZ_CHECK(record.back() == '~' && record.find('~') + 1 == record.size(),
                    "a record is not one record");
         taken += record;
         records.push_back(std::move(record));
     }
-    FUZZ_CHECK(taken + combined == whole, "taking records lost text");
-    FUZZ_CHECK(combined.find('~') == std::string::npos, "records were left in the list");
+    FUZZ_CHECK(taken + whole.substr(at) == whole, "taking records lost text");
+    FUZZ_CHECK(whole.find('~', at) == std::string::npos, "records were left in the list");
     for (const std::string& record : records) {
         const CHolidayRecord parsed = ParseHolidayRecord(record);
         FUZZ_CHECK(parsed.name.find('^') == std::string::npos &&

@@ -204,9 +204,9 @@ std::string CHolidayLists::RestoreDefaultHolidays()
 
 bool IsFourFieldList(const std::string& list)
 {
-    std::string rest = list;
+    size_t at = 0;
     for (;;) {
-        std::string record = TakeRecord(rest);
+        std::string record = TakeRecord(list, at);
         if (record.empty()) return true;
         if (IsDatedRuleCode(ParseHolidayRecord(std::move(record)).ruleCode)) return false;
     }

@@ -4,12 +4,12 @@
 
 #include "data/DecimalInt.h"
 
-std::string TakeRecord(std::string& list)
+std::string TakeRecord(std::string_view list, size_t& at)
 {
-    const size_t end = list.find('~');
-    if (end == std::string::npos) return {};
-    std::string record = list.substr(0, end + 1);
-    list.erase(0, end + 1);
+    const size_t end = at < list.size() ? list.find('~', at) : std::string_view::npos;
+    if (end == std::string_view::npos) return {};
+    std::string record(list.substr(at, end + 1 - at));
+    at = end + 1;
     return record;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // One holiday record of a holiday list: month "^" day "^" name "^" rule code "~", optionally
 // followed (before the "~") by "^" first date "^" last date.  Lists are records written one after
@@ -48,10 +49,11 @@ inline constexpr int kRuleBetweenWeekdays = 32;
 // A day between two holidays that is no holiday is a holiday.
 inline constexpr int kRuleBetweenAnyDay = 33;
 
-// Takes the first record (up to and including its "~") off the front of list.  When the list
-// holds no "~" at all, nothing is taken and the result is empty: a remainder without its
-// terminator is not a record, and the caller stops there instead of looping on it.
-std::string TakeRecord(std::string& list);
+// Takes the record of list that starts at position at (up to and including its "~") and moves at
+// past it.  When the rest holds no "~" at all, nothing is taken, at stays and the result is
+// empty: a remainder without its terminator is not a record, and the caller stops there instead
+// of looping on it.  Records are taken by position, so reading a long list is one pass.
+std::string TakeRecord(std::string_view list, size_t& at);
 
 // Takes the text before the first "^" or "~" off rest, dropping that separator too.  Without
 // either separator the whole rest is the field and rest becomes empty.

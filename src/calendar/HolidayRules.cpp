@@ -81,18 +81,13 @@ const CHolidayRecord* RuleInForce(const std::vector<CHolidayRecord>& records, in
 
 }  // namespace
 
-void MarkHolidays(int year, std::string list, YearCells& cells)
+void MarkHolidays(int year, std::string_view list, YearCells& cells)
 {
     std::vector<CHolidayRecord> records;
-    // Records are taken by position, never by cutting the front off the list, so a long list
-    // costs one pass.
-    for (size_t start = 0; start < list.size();) {
-        const size_t end = list.find('~', start);
-        // A remainder without its closing "~" is no record: the processing ends there.
-        if (end == std::string::npos) break;
-        records.push_back(ParseHolidayRecord(list.substr(start, end + 1 - start)));
-        start = end + 1;
-    }
+    // A remainder without its closing "~" is no record: the processing ends there.
+    size_t at = 0;
+    for (std::string record = TakeRecord(list, at); !record.empty(); record = TakeRecord(list, at))
+        records.push_back(ParseHolidayRecord(std::move(record)));
     const bool substituteRules =
         std::any_of(records.begin(), records.end(), [](const CHolidayRecord& record) {
             return record.ruleCode == kRuleSubstituteNextDay ||

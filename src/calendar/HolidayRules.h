@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "calendar/CalendarGrid.h"
 
@@ -12,4 +13,4 @@
 // those records always meant; otherwise the substitute and in-between rules in force decide.
 // A day marked by a record keeps that record's name (the first record's when several mark it);
 // substitute and in-between days take the name of their rule's record.
-void MarkHolidays(int year, std::string list, YearCells& cells);
+void MarkHolidays(int year, std::string_view list, YearCells& cells);

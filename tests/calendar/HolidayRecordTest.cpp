@@ -4,13 +4,14 @@
 
 TEST(HolidayRecordTest, TakeRecordTakesOneRecordAtATimeAndStopsAtATailWithoutTerminator)
 {
-    std::string list = "1^1^元旦^0~2^11^建国記念日^0~7^20^海の日";
-    EXPECT_EQ(TakeRecord(list), "1^1^元旦^0~");
-    EXPECT_EQ(list, "2^11^建国記念日^0~7^20^海の日");
-    EXPECT_EQ(TakeRecord(list), "2^11^建国記念日^0~");
+    const std::string list = "1^1^元旦^0~2^11^建国記念日^0~7^20^海の日";
+    size_t at = 0;
+    EXPECT_EQ(TakeRecord(list, at), "1^1^元旦^0~");
+    EXPECT_EQ(list.substr(at), "2^11^建国記念日^0~7^20^海の日");
+    EXPECT_EQ(TakeRecord(list, at), "2^11^建国記念日^0~");
     // The tail has no "~": nothing is taken, and the list is left for the caller to drop.
-    EXPECT_EQ(TakeRecord(list), "");
-    EXPECT_EQ(list, "7^20^海の日");
+    EXPECT_EQ(TakeRecord(list, at), "");
+    EXPECT_EQ(list.substr(at), "7^20^海の日");
 }
 
 TEST(HolidayRecordTest, SplitFieldStopsAtEitherSeparator)
