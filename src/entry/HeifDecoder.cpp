@@ -138,11 +138,6 @@ CCaptureTime CaptureTimeOf(heif_image_handle* primary)
     return ReadExifFacts(exif.data(), exif.size()).captured;
 }
 
-bool Cancelled(const CDecodeOptions& options)
-{
-    return options.cancel && options.cancel->load(std::memory_order_relaxed);
-}
-
 }  // namespace
 
 bool IsHeifHead(const uint8_t* head, size_t size)
@@ -163,7 +158,7 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
     CHeifPtr<heif_image_handle> primary = PrimaryHandle(context.get(), error);
     if (!primary) return EDecodeStatus::NotDecodable;
     facts.captured = CaptureTimeOf(primary.get());
-    if (Cancelled(options)) return EDecodeStatus::Cancelled;
+    if (options.Cancelled()) return EDecodeStatus::Cancelled;
 
     const int width = heif_image_handle_get_width(primary.get());
     const int height = heif_image_handle_get_height(primary.get());
@@ -184,7 +179,7 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
         picture = CRgbPicture{};
         return EDecodeStatus::NotDecodable;
     }
-    if (Cancelled(options)) {
+    if (options.Cancelled()) {
         picture = CRgbPicture{};
         return EDecodeStatus::Cancelled;
     }

@@ -35,6 +35,7 @@ struct CDecodeOptions {
     int maxScans = 500;
     // When set and true, decoding stops as soon as possible with an error ("cancelled").
     const std::atomic<bool>* cancel = nullptr;
+    bool Cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
     // A thumbnail stored in the file (EXIF or HEIF thumbnail item) is used when it is large enough
     // and has the picture's shape; false always decodes the picture itself.
     bool embeddedThumbnails = true;

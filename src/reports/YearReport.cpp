@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "calendar/CalendarGrid.h"
 #include "calendar/MoonPhase.h"
 #include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
@@ -13,10 +14,7 @@ namespace {
 
 bool IsCalendarDay(int year, int month, int day)
 {
-    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month != 2 || day <= 28 || leap;
+    return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
 }
 
 CYearReportCatch MakeCatch(const CTripRecord& trip, const CCatchRecord& caught, size_t position)

@@ -52,7 +52,7 @@ struct CYearReport {
     int tripCount = 0;
     int catchCount = 0;
     // Distinct days with a trip, index 1 to 12 the months (index 0 unused).
-    std::array<int, 13> daysFished{};
+    CMonthCounters daysFished{};
     bool hasHeaviest = false;
     CYearReportCatch heaviest;
     std::string heaviestPhoto;  // the first fish photo of the heaviest catch's trip, or empty

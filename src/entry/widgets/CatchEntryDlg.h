@@ -13,7 +13,6 @@ class CCatchStore;
 class QComboBox;
 class QLabel;
 class QDateEdit;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;

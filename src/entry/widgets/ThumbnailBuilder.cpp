@@ -33,19 +33,6 @@ struct CThumbnailResult {
     QImage cell;  // null past the capacity
 };
 
-}  // namespace
-
-QImage ImageFromPicture(const CRgbPicture& picture)
-{
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    const int stride = picture.width * 3;
-    for (int y = 0; y < picture.height; ++y)
-        std::memcpy(image.scanLine(y), picture.rgb.data() + size_t(y) * stride, size_t(stride));
-    return image;
-}
-
-namespace {
-
 // The picture fitted to the cell and centred on it; the rest of the cell is transparent, so the
 // list's own background shows around it.
 QImage CellFromPicture(const CRgbPicture& picture)
@@ -58,19 +45,6 @@ QImage CellFromPicture(const CRgbPicture& picture)
     painter.drawImage((kThumbnailWidth - fitted.width) / 2, (kThumbnailHeight - fitted.height) / 2,
                       ImageFromPicture(fitted));
     return cell;
-}
-
-CRgbPicture PictureFromImage(const QImage& image)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    CRgbPicture picture;
-    picture.width = rgb.width();
-    picture.height = rgb.height();
-    const int stride = picture.width * 3;
-    picture.rgb.resize(size_t(stride) * picture.height);
-    for (int y = 0; y < picture.height; ++y)
-        std::memcpy(picture.rgb.data() + size_t(y) * stride, rgb.constScanLine(y), size_t(stride));
-    return picture;
 }
 
 // Item positions of a list view are set through a protected member; reach it through a member

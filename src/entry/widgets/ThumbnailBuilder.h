@@ -102,6 +102,3 @@ QImage ThumbnailPlaceholder();
 // cell allows) and then kept in the cache.  Safe to call from any thread.
 EDecodeStatus LoadThumbnailPicture(const QString& path, CRgbPicture& picture,
                                    const std::atomic<bool>* cancel = nullptr);
-
-// A picture as a Qt image (RGB888).
-QImage ImageFromPicture(const CRgbPicture& picture);

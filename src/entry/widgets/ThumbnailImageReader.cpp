@@ -23,11 +23,6 @@ const char* QtFormatName(EPhotoFormat format)
     }
 }
 
-bool Cancelled(const CDecodeOptions& options)
-{
-    return options.cancel && options.cancel->load(std::memory_order_relaxed);
-}
-
 }  // namespace
 
 EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CRgbPicture& picture,
@@ -51,10 +46,10 @@ EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CR
             size.scaled(kThumbnailWidth, kThumbnailHeight, Qt::KeepAspectRatioByExpanding);
         if (fit.width() < size.width()) reader.setScaledSize(fit);
     }
-    if (Cancelled(options)) return EDecodeStatus::Cancelled;
+    if (options.Cancelled()) return EDecodeStatus::Cancelled;
     QImage image;
     if (!reader.read(&image) || image.isNull()) return EDecodeStatus::NotDecodable;
-    if (Cancelled(options)) return EDecodeStatus::Cancelled;
+    if (options.Cancelled()) return EDecodeStatus::Cancelled;
 
     // Transparent parts show on white, as a viewer shows them.
     QImage rgb(image.size(), QImage::Format_RGB888);
@@ -63,13 +58,30 @@ EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CR
         QPainter painter(&rgb);
         painter.drawImage(0, 0, image);
     }
+    picture = PictureFromImage(rgb);
+    return EDecodeStatus::Ok;
+}
+
+QImage ImageFromPicture(const CRgbPicture& picture)
+{
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    const int stride = picture.width * 3;
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(image.scanLine(y), picture.rgb.data() + size_t(y) * stride, size_t(stride));
+    return image;
+}
+
+CRgbPicture PictureFromImage(const QImage& image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    CRgbPicture picture;
     picture.width = rgb.width();
     picture.height = rgb.height();
-    const size_t stride = size_t(picture.width) * 3;
-    picture.rgb.resize(stride * size_t(picture.height));
+    const int stride = picture.width * 3;
+    picture.rgb.resize(size_t(stride) * picture.height);
     for (int y = 0; y < picture.height; ++y)
-        std::memcpy(picture.rgb.data() + stride * size_t(y), rgb.constScanLine(y), stride);
-    return EDecodeStatus::Ok;
+        std::memcpy(picture.rgb.data() + size_t(y) * stride, rgb.constScanLine(y), size_t(stride));
+    return picture;
 }
 
 EDecodeStatus DecodeThumbnailPicture(const QString& path, CRgbPicture& picture, CPhotoFacts* facts,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 #include "entry/ThumbnailDecoder.h"
@@ -10,6 +11,10 @@
 EDecodeStatus DecodeThumbnailPicture(const QString& path, CRgbPicture& picture,
                                      CPhotoFacts* facts = nullptr,
                                      const CDecodeOptions& options = {});
+
+// A picture as a Qt image (RGB888), and an image as a picture.
+QImage ImageFromPicture(const CRgbPicture& picture);
+CRgbPicture PictureFromImage(const QImage& image);
 
 // A picture of PNG, WebP or TIFF bytes read by Qt (orientation applied); NotDecodable for
 // anything broken, too large for the options' limits or of another format.

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "data/PersonalBest.h"
+#include "reports/StatQuery.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
@@ -38,7 +39,9 @@ QVariant CTripRowModel::data(const QModelIndex& index, int role) const
     const CTripRow& row = listRow.texts;
     const std::string* texts[5] = {&row.number, &row.date, &row.weather, &row.fishname, &row.place};
     const QString text = QStringFromStd(*texts[index.column()]);
-    return index.column() == 0 && listRow.holdsBest ? QStringLiteral("★") + text : text;
+    return index.column() == 0 && listRow.holdsBest
+               ? QString::fromUtf8(CStatQuery::kBestMark) + text
+               : text;
 }
 
 QVariant CTripRowModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -20,6 +20,7 @@
 #include "data/SafeFile.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailCache.h"
+#include "entry/widgets/ThumbnailImageReader.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -259,9 +260,8 @@ void CYearReportWriter::PaintCover(CPage& page)
     }
 
     page.Heading(1440, QStringLiteral("月別の釣行日数"));
-    CMonthCounters days{};
-    std::copy(m_report.daysFished.begin(), m_report.daysFished.end(), days.begin());
-    page.Chart(QRectF(kMargin, 1540, kContentWidth, 900), days, "月別釣行日数", "日数");
+    page.Chart(QRectF(kMargin, 1540, kContentWidth, 900), m_report.daysFished, "月別釣行日数",
+               "日数");
     std::vector<CColumn> columns;
     QStringList months;
     QStringList counts;
