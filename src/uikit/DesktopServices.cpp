@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include "uikit/MessageBox.h"
+
 namespace {
 class CRealDesktopServices final : public IDesktopServices {
 public:
@@ -47,6 +49,21 @@ IDesktopServices* SetDesktopServices(IDesktopServices* services)
     IDesktopServices* previous = g_installed;
     g_installed = services;
     return previous;
+}
+
+QString GetSaveFileNameWithSuffix(QWidget* parent, const QString& caption, const QString& directory,
+                                  const QString& filter, const QString& suffix)
+{
+    QString target = DesktopServices().GetSaveFileName(parent, caption, directory, filter);
+    if (target.isEmpty() || !QFileInfo(target).suffix().isEmpty()) return target;
+    target += suffix;
+    if (QFileInfo::exists(target) &&
+        ShowMessageBox(parent, target + QStringLiteral(" は既に存在します。\n上書きしますか?"),
+                       EMessageBoxIcon::Question, QMessageBox::Yes | QMessageBox::No,
+                       QMessageBox::No) != QMessageBox::Yes) {
+        return QString();
+    }
+    return target;
 }
 
 bool OpenFileWithDesktop(const QString& path)

@@ -30,6 +30,12 @@ IDesktopServices& DesktopServices();
 // the real ones were in effect).
 IDesktopServices* SetDesktopServices(IDesktopServices* services);
 
+// The save dialog for a file of one kind: suffix (".xml") is added to a name typed without one.
+// The dialog asked only about the name as typed, so an existing file that the suffix now names is
+// confirmed here.  Empty when cancelled or not confirmed.
+QString GetSaveFileNameWithSuffix(QWidget* parent, const QString& caption, const QString& directory,
+                                  const QString& filter, const QString& suffix);
+
 // Opens a local file with the desktop's "open".
 bool OpenFileWithDesktop(const QString& path);
 

@@ -14,18 +14,9 @@ constexpr size_t kShownProblems = 10;
 
 bool ExportTripsCsv(QWidget* parent, const CCatchStore& store)
 {
-    QString target =
-        DesktopServices().GetSaveFileName(parent, QStringLiteral("CSV 出力"), QString(), kFilter);
+    const QString target = GetSaveFileNameWithSuffix(parent, QStringLiteral("CSV 出力"), QString(),
+                                                     kFilter, QStringLiteral(".csv"));
     if (target.isEmpty()) return false;
-    if (QFileInfo(target).suffix().isEmpty()) {
-        target += QStringLiteral(".csv");
-        if (QFileInfo::exists(target) &&
-            ShowMessageBox(parent, target + QStringLiteral(" は既に存在します。\n上書きしますか?"),
-                           EMessageBoxIcon::Question, QMessageBox::Yes | QMessageBox::No,
-                           QMessageBox::No) != QMessageBox::Yes) {
-            return false;
-        }
-    }
     std::string error;
     if (!ExportTripsCsvFile(store, PathFromQString(target), error)) {
         ShowMessageBox(

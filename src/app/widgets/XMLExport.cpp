@@ -34,20 +34,10 @@ bool CopyCatchFile(const QString& source, const QString& target, QString* error)
 
 bool ExportCatchFile(QWidget* parent)
 {
-    QString target = DesktopServices().GetSaveFileName(
-        parent, QStringLiteral("XMLファイル出力"), QString(), QStringLiteral("XMLファイル(*.xml)"));
+    const QString target =
+        GetSaveFileNameWithSuffix(parent, QStringLiteral("XMLファイル出力"), QString(),
+                                  QStringLiteral("XMLファイル(*.xml)"), QStringLiteral(".xml"));
     if (target.isEmpty()) return false;
-    // The default extension; the dialog asked about the name the user typed, so a different
-    // existing file that the extension now names must be confirmed here.
-    if (QFileInfo(target).suffix().isEmpty()) {
-        target += QStringLiteral(".xml");
-        if (QFileInfo::exists(target) &&
-            ShowMessageBox(parent, target + QStringLiteral(" は既に存在します。\n上書きしますか?"),
-                           EMessageBoxIcon::Question, QMessageBox::Yes | QMessageBox::No,
-                           QMessageBox::No) != QMessageBox::Yes) {
-            return false;
-        }
-    }
     const QString source = QStringFromStd(DataPath(kCatchFileName));
     QString error;
     if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath()) {

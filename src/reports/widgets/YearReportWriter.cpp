@@ -445,20 +445,10 @@ private:
 
 bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year)
 {
-    QString target = DesktopServices().GetSaveFileName(
+    const QString target = GetSaveFileNameWithSuffix(
         parent, QStringLiteral("年間レポート"), DefaultYearReportPath(year),
-        QStringLiteral("PDF ファイル (*.pdf);;すべてのファイル (*)"));
+        QStringLiteral("PDF ファイル (*.pdf);;すべてのファイル (*)"), QStringLiteral(".pdf"));
     if (target.isEmpty()) return false;
-    if (QFileInfo(target).suffix().isEmpty()) {
-        // The dialog asked about the name as typed, not about this one.
-        target += QStringLiteral(".pdf");
-        if (QFileInfo::exists(target) &&
-            ShowMessageBox(parent, target + QStringLiteral(" は既に存在します。\n上書きしますか?"),
-                           EMessageBoxIcon::Question, QMessageBox::Yes | QMessageBox::No,
-                           QMessageBox::No) != QMessageBox::Yes) {
-            return false;
-        }
-    }
     CReportProgressDialog progress(parent, QStringLiteral("年間レポートを作成しています..."));
     std::string error;
     if (!WriteYearReportFile(store, year, PathFromQString(target), error, progress.Callback())) {
