@@ -160,8 +160,9 @@ void CReportDataView::SetFilter(CTripFilter filter)
 {
     const bool fill = !filter.IsEmpty() && !m_searchTexts;
     m_filterModel->SetFilter(std::move(filter));
-    // From what the store keeps: no second read of the file unless it changed.
-    if (fill) OnInitialUpdate();
+    // From what the store keeps: no second read of the file unless it changed.  A failure to
+    // read was told when the list was filled; typing a search word does not tell it again.
+    if (fill) OnInitialUpdate(false);
 }
 
 CCatchEntryDlg* CReportDataView::OnNewTrip()
