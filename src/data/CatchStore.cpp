@@ -82,6 +82,19 @@ bool IsUtf8(const std::string& encoding)
            strcasecmp(encoding.c_str(), "UTF8") == 0;
 }
 
+// Appends a FishData element for each trip to parent.
+bool AppendTrips(CXMLDataFile& file, xmlNodePtr parent, std::span<const CTripRecord> trips)
+{
+    for (const CTripRecord& trip : trips) {
+        xmlNodePtr element = nullptr;
+        if (file.AppendTag(kTripTag, "", parent, &element) != 0 ||
+            WriteTripElement(file, element, trip) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The records as a reader sees them in a document holding the trip elements of out, in order.
 bool ReadBack(const std::string& document, std::vector<CTripBytes>& out, std::string& error)
 {
@@ -123,17 +136,11 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
     CXMLDataFile file;
     file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
     std::string document;
-    if (!file.NewDocument("r", encoding)) error = "the trip cannot be put into the document";
-    for (const CTripRecord& trip : trips) {
-        xmlNodePtr element = nullptr;
-        if (!error.empty() ||
-            file.AppendTag(kTripTag, "", file.GetDocumentElement(), &element) != 0 ||
-            WriteTripElement(file, element, trip) != 0) {
-            error = "the trip cannot be put into the document";
-            return false;
-        }
+    if (!file.NewDocument("r", encoding) || !AppendTrips(file, file.GetDocumentElement(), trips)) {
+        error = "the trip cannot be put into the document";
+        return false;
     }
-    if (!error.empty() || !file.SerializeDocument(document, &error)) {
+    if (!file.SerializeDocument(document, &error)) {
         if (error.empty()) error = "the trip cannot be put into the document";
         return false;
     }
@@ -469,13 +476,7 @@ CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& posit
     };
     switch (edit) {
         case EEdit::Add:
-            for (const CTripRecord& trip : added) {
-                xmlNodePtr element = nullptr;
-                if (file.AppendTag(kTripTag, "", root, &element) != 0 ||
-                    WriteTripElement(file, element, trip) != 0) {
-                    return cannotWrite();
-                }
-            }
+            if (!AppendTrips(file, root, added)) return cannotWrite();
             break;
         case EEdit::Replace: {
             xmlNodePtr element = trips[static_cast<size_t>(positions.front())];

@@ -19,6 +19,11 @@ std::string ByteLimitText(uint64_t bytes)
     return std::to_string(bytes) + " bytes";
 }
 
+std::string TooLargeText(uint64_t maxBytes, const char* tail)
+{
+    return std::string(kTooLargeFileText) + " (more than " + ByteLimitText(maxBytes) + tail + ")";
+}
+
 CGuardedFile::~CGuardedFile()
 {
     Close();
@@ -52,8 +57,7 @@ EFileRead CGuardedFile::Open(const std::string& path, uint64_t maxBytes, std::st
     m_size = static_cast<uint64_t>(st.st_size);
     m_identity = FileIdentityOf(st);
     if (m_size > maxBytes) {
-        return failed(EFileRead::TooLarge, std::string(kTooLargeFileText) + " (more than " +
-                                               ByteLimitText(maxBytes) + ")");
+        return failed(EFileRead::TooLarge, TooLargeText(maxBytes));
     }
     // Regular files never block; reads are plain blocking reads from here on.
     const int flags = ::fcntl(m_fd, F_GETFL);
@@ -98,8 +102,7 @@ EFileRead ReadFileGuarded(const std::string& path, size_t maxBytes, std::string&
         if (got == 0) break;
         if (static_cast<size_t>(got) > maxBytes - content.size()) {
             if (error) {
-                *error = path + ": " + kTooLargeFileText + " (more than " +
-                         ByteLimitText(maxBytes) + ")";
+                *error = path + ": " + TooLargeText(maxBytes);
             }
             return EFileRead::TooLarge;
         }

@@ -34,6 +34,8 @@ inline constexpr const char* kTooLargeFileText = "file too large";
 
 // "N MiB" style text of a byte count, for messages about limits.
 std::string ByteLimitText(uint64_t bytes);
+// "file too large (more than N MiB<tail>)": the reason for a file over its limit.
+std::string TooLargeText(uint64_t maxBytes, const char* tail = "");
 
 // An open regular file for reading.  The open never blocks (a pipe without a writer is refused,
 // not waited for) and the type is checked on the open file, so nothing can be swapped in between.

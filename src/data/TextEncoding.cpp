@@ -228,8 +228,7 @@ bool FitsFileLimit(const std::string& path, size_t bytes, size_t maxBytes, std::
 {
     if (bytes <= maxBytes) return true;
     if (error) {
-        *error = path + ": " + kTooLargeFileText + " (more than " + ByteLimitText(maxBytes) +
-                 " would be written)";
+        *error = path + ": " + TooLargeText(maxBytes, " would be written");
     }
     return false;
 }

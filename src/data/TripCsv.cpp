@@ -1,6 +1,7 @@
 #include "data/TripCsv.h"
 
 #include <csv.h>
+#include <array>
 
 #include <functional>
 #include <set>
@@ -52,11 +53,12 @@ std::vector<std::string> SplitPaths(const std::string& text)
     return paths;
 }
 
-// The ten texts of a trip in the order of the columns after the number.
-std::vector<const std::string*> TripFields(const CTripRecord& trip)
+// The nine texts of a trip in the order of the columns after the number (const or not).
+template <typename Trip>
+auto TripFields(Trip& trip)
 {
-    return {&trip.date,    &trip.weather, &trip.fishname, &trip.water, &trip.highTide,
-            &trip.ebbTide, &trip.place,   &trip.method,   &trip.memo};
+    return std::array{&trip.date,    &trip.weather, &trip.fishname, &trip.water, &trip.highTide,
+                      &trip.ebbTide, &trip.place,   &trip.method,   &trip.memo};
 }
 
 // The fields of the row being read; their strings are reused from row to row.
@@ -209,10 +211,8 @@ CCsvImport ReadTripsCsv(std::string_view bytes)
             number = row[0];
             firstRow.assign(row.begin(), row.begin() + 12);
             if (number.empty()) problem(1, "番号が空です");
-            std::string* fields[] = {&trip.date,  &trip.weather,  &trip.fishname,
-                                     &trip.water, &trip.highTide, &trip.ebbTide,
-                                     &trip.place, &trip.method,   &trip.memo};
-            for (size_t f = 0; f < 9; ++f) *fields[f] = row[f + 1];
+            const auto fields = TripFields(trip);
+            for (size_t f = 0; f < fields.size(); ++f) *fields[f] = row[f + 1];
             trip.placePhotos = SplitPaths(row[10]);
             trip.fishPhotos = SplitPaths(row[11]);
         } else if (!bad) {

@@ -131,8 +131,7 @@ bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const st
         // A file still growing while it is copied is held to the same limit.
         copied += got;
         if (copied > kMaxPhotoFileBytes) {
-            return fail(sourcePath + ": " + kTooLargeFileText + " (more than " +
-                        ByteLimitText(kMaxPhotoFileBytes) + ")");
+            return fail(sourcePath + ": " + TooLargeText(kMaxPhotoFileBytes));
         }
         size_t written = 0;
         while (written < got) {
