@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <tuple>
 
 #include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
@@ -10,11 +9,15 @@
 bool RanksAbove(const CCatchRecord& a, const std::string& dateA, const CCatchRecord& b,
                 const std::string& dateB)
 {
-    const auto heavier =
-        std::make_tuple(ReadStoredThousandths(a.weight), ReadStoredThousandths(a.height));
-    const auto other =
-        std::make_tuple(ReadStoredThousandths(b.weight), ReadStoredThousandths(b.height));
-    if (heavier != other) return heavier > other;
+    return RanksAbove(ReadStoredThousandths(a.weight), ReadStoredThousandths(a.height), dateA,
+                      ReadStoredThousandths(b.weight), ReadStoredThousandths(b.height), dateB);
+}
+
+bool RanksAbove(int64_t weightA, int64_t lengthA, const std::string& dateA, int64_t weightB,
+                int64_t lengthB, const std::string& dateB)
+{
+    if (weightA != weightB) return weightA > weightB;
+    if (lengthA != lengthB) return lengthA > lengthB;
     return ReadDateFields(dateA) < ReadDateFields(dateB);
 }
 

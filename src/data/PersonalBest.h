@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ struct CCatchPlace {
 // and lengths compare by exact decimal value.
 bool RanksAbove(const CCatchRecord& a, const std::string& dateA, const CCatchRecord& b,
                 const std::string& dateB);
+// The same for values read already (weights and lengths in thousandths).
+bool RanksAbove(int64_t weightA, int64_t lengthA, const std::string& dateA, int64_t weightB,
+                int64_t lengthB, const std::string& dateB);
 
 // The personal best of every species named by a catch: the catch ranking above all others of
 // that species.  Species match byte for byte, as the statistics compare them.

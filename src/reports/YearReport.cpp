@@ -35,9 +35,7 @@ CYearReportCatch MakeCatch(const CTripRecord& trip, const CCatchRecord& caught, 
 // by (heavier, then longer, then earlier); catches equal in all three keep their file order.
 bool Heavier(const CYearReportCatch& a, const CYearReportCatch& b)
 {
-    if (a.weight != b.weight) return a.weight > b.weight;
-    if (a.length != b.length) return a.length > b.length;
-    return ReadDateFields(a.date) < ReadDateFields(b.date);
+    return RanksAbove(a.weight, a.length, a.date, b.weight, b.length, b.date);
 }
 
 }  // namespace
