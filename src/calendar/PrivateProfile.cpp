@@ -3,16 +3,12 @@
 #include <cstddef>
 #include <vector>
 
+#include "data/DecimalInt.h"
 #include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 
 namespace {
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 std::string_view Trim(std::string_view text)
 {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);

@@ -2,13 +2,6 @@
 
 #include <climits>
 
-namespace {
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-}  // namespace
-
 int ReadDecimalInt(std::string_view text)
 {
     size_t i = 0;

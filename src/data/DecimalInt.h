@@ -3,6 +3,12 @@
 #include <array>
 #include <string_view>
 
+// The ASCII white space the number readers and the profile files skip.
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
 // Reads a decimal integer the way the file formats expect: leading white space skipped, an
 // optional sign, then digits up to the first other character.  A text without leading digits
 // reads 0, so "1.5" reads 1 and "abc" reads 0.  Values beyond int saturate instead of overflowing.

@@ -2,16 +2,13 @@
 
 #include <limits>
 
+#include "data/DecimalInt.h"
+
 namespace {
 
 constexpr int64_t kScale = 1000;
 // Far beyond any weight, far below overflow of the arithmetic below.
 constexpr int64_t kMaxStoredWhole = std::numeric_limits<int64_t>::max() / (10 * kScale);
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 // The input with full-width digits, point, comma and spaces turned into ASCII (what a Japanese
 // input method types), other bytes unchanged.
