@@ -178,27 +178,6 @@ std::vector<std::pair<std::string, std::string>> ReadProfileSection(std::string_
 
 namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsPlainAsciiText(std::string_view bytes)
-{
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
-// How the reader takes a file's bytes (see DecodeTextFileBytes).
-enum class ETextForm { Ascii, Marked, Utf8, Cp932 };
-
-ETextForm TextFormOf(std::string_view bytes)
-{
-    if (bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
-        return IsValidUtf8(bytes.substr(kByteOrderMark.size())) ? ETextForm::Marked
-                                                                : ETextForm::Cp932;
-    }
-    if (IsPlainAsciiText(bytes)) return ETextForm::Ascii;
-    return IsValidUtf8(bytes) ? ETextForm::Utf8 : ETextForm::Cp932;
-}
 }  // namespace
 
 bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::string_view key,
@@ -207,19 +186,17 @@ bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::s
     // The encoding the reader takes the file in: UTF-8 when it is valid UTF-8 (after a mark),
     // CP932 otherwise; a file of plain ASCII takes either, as a new file would.
     const std::string original = bytes;
-    const ETextForm before = TextFormOf(bytes);
+    const ETextFileForm before = TextFileFormOf(bytes);
     const bool marked = bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
     const std::string_view body =
         std::string_view(bytes).substr(marked ? kByteOrderMark.size() : 0);
-    const bool ascii = IsPlainAsciiText(body);
-    const bool utf8 = !ascii && IsValidUtf8(body);
     std::string sectionBytes;
     std::string valueBytes;
     const std::string keyText = std::string(Trim(key));
-    if (utf8 || (ascii && marked)) {
+    if (before == ETextFileForm::Marked || before == ETextFileForm::Utf8) {
         sectionBytes.assign(Trim(section));
         valueBytes.assign(value);
-    } else if (ascii) {
+    } else if (before == ETextFileForm::Ascii) {
         // Decided as for a new file: CP932 unless that would read back as something else.
         const std::string both =
             EncodeTextFileBytes(std::string(Trim(section)) + "\n" + std::string(value));
@@ -273,8 +250,8 @@ bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::s
     }
     // The result must read back as meant: the change may have removed the only bytes that
     // decided the file's encoding, and every other line must decode as before.
-    const ETextForm after = TextFormOf(bytes);
-    if (before != after && before != ETextForm::Ascii && after != ETextForm::Ascii) {
+    const ETextFileForm after = TextFileFormOf(bytes);
+    if (before != after && before != ETextFileForm::Ascii && after != ETextFileForm::Ascii) {
         bytes = original;
         return false;
     }

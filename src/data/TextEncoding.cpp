@@ -177,16 +177,28 @@ std::string Cp932ToUtf8(std::string_view bytes)
     return out;
 }
 
+ETextFileForm TextFileFormOf(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return IsValidUtf8(bytes.substr(3)) ? ETextFileForm::Marked : ETextFileForm::Cp932;
+    if (IsPlainAscii(bytes)) return ETextFileForm::Ascii;
+    return IsValidUtf8(bytes) ? ETextFileForm::Utf8 : ETextFileForm::Cp932;
+}
+
 std::string DecodeTextFileBytes(std::string_view bytes)
 {
     std::string text;
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.assign(bytes.substr(3));
-        if (!IsValidUtf8(text)) text = Cp932ToUtf8(bytes);
-    } else if (IsValidUtf8(bytes)) {
-        text.assign(bytes);
-    } else {
-        text = Cp932ToUtf8(bytes);
+    switch (TextFileFormOf(bytes)) {
+        case ETextFileForm::Marked:
+            text.assign(bytes.substr(3));
+            break;
+        case ETextFileForm::Ascii:
+        case ETextFileForm::Utf8:
+            text.assign(bytes);
+            break;
+        case ETextFileForm::Cp932:
+            text = Cp932ToUtf8(bytes);
+            break;
     }
     std::string result;
     result.reserve(text.size());

@@ -31,6 +31,11 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // ends become LF; lone LF stays.
 std::string DecodeTextFileBytes(std::string_view bytes);
 
+// How DecodeTextFileBytes takes a file's bytes: plain ASCII (unmarked), UTF-8 after a byte-order
+// mark, UTF-8, or CP932 (also a marked file whose rest is not UTF-8).
+enum class ETextFileForm { Ascii, Marked, Utf8, Cp932 };
+ETextFileForm TextFileFormOf(std::string_view bytes);
+
 // Encodes a text for one of the system's text files: line ends become CR LF, and the bytes are
 // CP932 when every character fits, UTF-8 (without BOM) otherwise, so nothing typed is lost.
 std::string EncodeTextFileBytes(std::string_view text);
