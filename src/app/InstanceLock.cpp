@@ -73,7 +73,7 @@ void CInstanceLock::Release()
 
 void RemoveLeftoversOfCutSaves()
 {
-    for (const char* folder : {"Data", kScheduleDirName, kPictureDirName}) {
+    for (const char* folder : {"Data", kScheduleDirName, kPictureDirName, "Data/history"}) {
         RemoveLeftoverTemporaries(DataPath(folder));
     }
 }

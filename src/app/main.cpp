@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/HistoryCommands.h"
 #include "app/InstanceLock.h"
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
@@ -73,6 +74,17 @@ int main(int argc, char** argv)
                                     QStringLiteral("The file --report writes."),
                                     QStringLiteral("FILE"));
     parser.addOption(output);
+    const QCommandLineOption listHistory(
+        QStringLiteral("list-history"),
+        QStringLiteral("Print the dated copies of the log kept in Data/history (name, date, trips, "
+                       "catches) and exit."));
+    parser.addOption(listHistory);
+    const QCommandLineOption restoreHistory(
+        QStringLiteral("restore-history"),
+        QStringLiteral("Put back the copy NAME of Data/history as one save (the current log is "
+                       "kept as a copy first) and exit."),
+        QStringLiteral("NAME"));
+    parser.addOption(restoreHistory);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -89,9 +101,15 @@ int main(int argc, char** argv)
     if (parser.isSet(printCalendar)) {
         return PrintCalendar(parser.value(printCalendar).toStdString(), std::cout, std::cerr);
     }
+    if (parser.isSet(listHistory)) return ListHistoryCommand(std::cout, std::cerr);
+    if (parser.isSet(restoreHistory)) {
+        return RestoreHistoryCommand(parser.value(restoreHistory).toStdString(), std::cout,
+                                     std::cerr);
+    }
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
         CCatchStore store(DataPath(kCatchFileName));
+        store.EnableHistory(true);
         if (parser.isSet(exportCsv)) {
             std::string error;
             if (!ExportTripsCsvFile(store, parser.value(exportCsv).toStdString(), error))

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <vector>
 
 #include "data/SafeFile.h"
@@ -91,8 +92,11 @@ std::string BrokenFileName(const std::string& path, std::time_t when)
     return path + ".broken-" + stamp;
 }
 
-bool RestoreCatchBackup(const std::string& path, std::time_t when, std::string* keptAs,
-                        std::string* error)
+namespace {
+// The backup's bytes put in place of the broken file by write, the broken file kept first.
+bool RestoreBackupWith(const std::string& path, std::time_t when, std::string* keptAs,
+                       std::string* error,
+                       const std::function<bool(const std::string&, std::string&)>& write)
 {
     std::string reason;
     std::string backup;
@@ -111,11 +115,34 @@ bool RestoreCatchBackup(const std::string& path, std::time_t when, std::string* 
         if (error) *error = reason;
         return false;
     }
-    if (!WriteFileSafely(path, backup, &reason)) {
+    if (!write(backup, reason)) {
         ::unlink(dated.c_str());
         if (error) *error = reason;
         return false;
     }
     if (keptAs) *keptAs = dated;
     return true;
+}
+}  // namespace
+
+bool RestoreCatchBackup(const std::string& path, std::time_t when, std::string* keptAs,
+                        std::string* error)
+{
+    return RestoreBackupWith(path, when, keptAs, error,
+                             [&](const std::string& backup, std::string& reason) {
+                                 return WriteFileSafely(path, backup, &reason);
+                             });
+}
+
+bool RestoreCatchBackup(CCatchStore& store, std::time_t when, std::string* keptAs,
+                        std::string* error)
+{
+    return RestoreBackupWith(store.GetPath(), when, keptAs, error,
+                             [&](const std::string& backup, std::string& reason) {
+                                 // The backup itself stays: it is the good version being put back.
+                                 const CStoreResult result =
+                                     store.ReplaceContent(backup, "バックアップからの復元", false);
+                                 reason = result.detail;
+                                 return result.ok();
+                             });
 }

@@ -28,3 +28,6 @@ std::string BrokenFileName(const std::string& path, std::time_t when);
 // copy is left and false is returned with the reason in error.  keptAs receives the dated name.
 bool RestoreCatchBackup(const std::string& path, std::time_t when, std::string* keptAs = nullptr,
                         std::string* error = nullptr);
+// The same through store, as one change that can be undone (and kept in the day's history).
+bool RestoreCatchBackup(CCatchStore& store, std::time_t when, std::string* keptAs = nullptr,
+                        std::string* error = nullptr);

@@ -3,12 +3,20 @@
 #include <malloc.h>
 #include <strings.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
 #include <span>
+#include <system_error>
 #include <utility>
 
+#include "data/CatchHistory.h"
 #include "data/MarkupScanner.h"
 #include "data/TripElement.h"
+#include "data/UndoStack.h"
 #include "data/XMLDataFile.h"
 
 namespace {
@@ -160,19 +168,91 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
     return !readBack || ReadBack(document, out, error);
 }
 
-}  // namespace
-
-struct CCatchStore::CCache {
-    CFileIdentity identity;
+// The trips of a catch file as they are streamed from it.
+struct CParsedTrips {
     std::vector<CTripRecord> trips;
     size_t outermost = 0;  // trips in no other trip: the elements a byte scan finds
     bool nested = false;   // a trip inside another: changes rewrite the whole document
+
+    CXMLDataFile::CElementSink Sink()
+    {
+        return [this](const CXMLDataFile& f, xmlNodePtr element) {
+            ++outermost;
+            trips.push_back(ReadTripElement(f, element));
+            for (xmlNodePtr inner : CXMLDataFile::GetElementsByTagName(element, kTripTag)) {
+                nested = true;
+                trips.push_back(ReadTripElement(f, inner));
+            }
+        };
+    }
+    // After a successful load: a trip as the document element holds the others, and nothing
+    // of it was streamed.
+    void Finish(const CXMLDataFile& file)
+    {
+        xmlNodePtr root = file.GetDocumentElement();
+        if (xmlStrcmp(root->name, reinterpret_cast<const xmlChar*>(kTripTag)) != 0) return;
+        for (xmlNodePtr inner : CXMLDataFile::GetElementsByTagName(root, kTripTag))
+            trips.push_back(ReadTripElement(file, inner));
+        nested = true;
+    }
+};
+
+std::string ActionName(size_t added, bool replace, size_t deleted)
+{
+    if (deleted > 0) return std::to_string(deleted) + " 件の釣行の削除";
+    if (replace) return "釣行の修正";
+    if (added == 1) return "釣行の登録";
+    return std::to_string(added) + " 件の釣行の取り込み";
+}
+
+long CountCatches(const std::vector<CTripRecord>& trips)
+{
+    long catches = 0;
+    for (const CTripRecord& trip : trips) catches += static_cast<long>(trip.catches.size());
+    return catches;
+}
+
+// The files a history copy may put back, relative to the Data folder: nothing outside it.
+bool IsRestorableMember(const std::string& member)
+{
+    if (member == CCatchHistory::kCatchMember || member == "fishname.txt") return true;
+    const std::string folder = "schedule/";
+    return member.size() > folder.size() + 4 && member.compare(0, folder.size(), folder) == 0 &&
+           member.find('/', folder.size()) == std::string::npos &&
+           member.compare(member.size() - 4, 4, ".txt") == 0 &&
+           member.find("..") == std::string::npos;
+}
+
+}  // namespace
+
+struct CCatchStore::CCache : CParsedTrips {
+    CFileIdentity identity;
     std::string encoding;
+};
+
+struct CCatchStore::CUndo {
+    CUndoStack stack;
+    // What each file was when the store last wrote it: anything else means another program
+    // wrote it since.
+    std::map<std::string, CFileIdentity> written;
 };
 
 CCatchStore::CCatchStore(std::string path) : m_path(std::move(path)) {}
 
 CCatchStore::~CCatchStore() = default;
+
+CStoreResult CCatchStore::ParseTrips(const std::string& bytes, std::vector<CTripRecord>& trips)
+{
+    CParsedTrips parsed;
+    CXMLDataFile file;
+    if (!file.StreamXMLDataFromMemory(bytes, kTripTag, parsed.Sink()) ||
+        file.CheckParseError() != 0) {
+        return LoadFailure(file);
+    }
+    parsed.Finish(file);
+    trips = std::move(parsed.trips);
+    return {};
+}
 
 std::string CCatchStore::GetDataDir() const
 {
@@ -213,26 +293,11 @@ CStoreResult CCatchStore::Refresh() const
 
     auto cache = std::make_unique<CCache>();
     CXMLDataFile file;
-    const auto sink = [&cache](const CXMLDataFile& f, xmlNodePtr element) {
-        ++cache->outermost;
-        cache->trips.push_back(ReadTripElement(f, element));
-        for (xmlNodePtr inner : CXMLDataFile::GetElementsByTagName(element, kTripTag)) {
-            cache->nested = true;
-            cache->trips.push_back(ReadTripElement(f, inner));
-        }
-    };
-    if (!file.StreamXMLDataFile(m_path, kTripTag, sink, &cache->identity) ||
+    if (!file.StreamXMLDataFile(m_path, kTripTag, cache->Sink(), &cache->identity) ||
         file.CheckParseError() != 0) {
         return LoadFailure(file);
     }
-    xmlNodePtr root = file.GetDocumentElement();
-    if (xmlStrcmp(root->name, reinterpret_cast<const xmlChar*>(kTripTag)) == 0) {
-        // A trip as the document element holds the others; nothing of it was streamed.
-        for (xmlNodePtr inner : CXMLDataFile::GetElementsByTagName(root, kTripTag)) {
-            cache->trips.push_back(ReadTripElement(file, inner));
-        }
-        cache->nested = true;
-    }
+    cache->Finish(file);
     cache->encoding = file.GetEncoding();
     file.UnLoadXMLDataFile();
     // A large parse frees many small blocks; give them back rather than keep them resident.
@@ -390,6 +455,8 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         return Failure(EStoreStatus::SaveFailed, error);
     }
     std::string changed;
+    // What the change does to the bytes, for an undo: only the trips it touches.
+    std::vector<CByteHunk> hunks;
     switch (edit) {
         case EEdit::Add: {
             const size_t at =
@@ -400,6 +467,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
             changed.append(bytes, 0, at);
             for (const CTripBytes& one : written) changed.append("\r\n").append(one.element);
             changed.append(bytes, at, std::string::npos);
+            if (m_undo) hunks.push_back({at, {}, changed.substr(at, added)});
             break;
         }
         case EEdit::Replace: {
@@ -407,6 +475,10 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
             changed.reserve(bytes.size() + written.front().element.size());
             changed.append(bytes, 0, range.begin).append(written.front().element);
             changed.append(bytes, range.end, std::string::npos);
+            if (m_undo) {
+                hunks.push_back({range.begin, bytes.substr(range.begin, range.end - range.begin),
+                                 written.front().element});
+            }
             break;
         }
         case EEdit::Delete: {
@@ -417,6 +489,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
                 const size_t begin =
                     std::max(from, CMarkupScanner::SpaceBefore(bytes, range.begin));
                 changed.append(bytes, from, begin - from);
+                if (m_undo) hunks.push_back({begin, bytes.substr(begin, range.end - begin), {}});
                 from = range.end;
             }
             changed.append(bytes, from, std::string::npos);
@@ -427,12 +500,17 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         return Failure(EStoreStatus::SaveFailed,
                        "ファイルが読み込める大きさを超えるため保存しません");
     }
+    if (!KeepHistoryBefore(&bytes, error)) return Failure(EStoreStatus::SaveFailed, error);
     bytes.clear();
     bytes.shrink_to_fit();
+    const CFileIdentity before = m_cache->identity;
     if (!KeepBackupCopy(m_path, m_path + ".bak", &error) ||
         !WriteFileSafely(m_path, changed, &error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
+    Record(ActionName(trips.size(), edit == EEdit::Replace,
+                      edit == EEdit::Delete ? positions.size() : 0),
+           {{m_path, true, true, std::move(hunks)}}, {before});
     if (!readBack || !GetFileIdentity(m_path, m_cache->identity)) {
         Forget();
         return {};
@@ -462,8 +540,17 @@ CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& posit
                                        std::span<const CTripRecord> added)
 {
     Forget();
+    CFileIdentity before;
+    std::string original;
+    std::string error;
+    bool missing = false;
+    if (!ReadWholeFile(m_path, original, &error, &missing, CXMLDataFile::kMaxXMLFileBytes) ||
+        !GetFileIdentity(m_path, before)) {
+        return Failure(missing ? EStoreStatus::Missing : EStoreStatus::Unreadable, error);
+    }
     CXMLDataFile file;
-    if (!file.LoadXMLDataFile(m_path) || file.CheckParseError() != 0) return LoadFailure(file);
+    if (!file.LoadXMLDataFromMemory(original, m_path) || file.CheckParseError() != 0)
+        return LoadFailure(file);
     file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
     xmlNodePtr root = file.GetDocumentElement();
     const std::vector<xmlNodePtr> trips = CXMLDataFile::GetElementsByTagName(root, kTripTag);
@@ -494,16 +581,353 @@ CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& posit
             break;
     }
     std::string bytes;
-    std::string error;
     if (!file.SerializeDocument(bytes, &error)) return Failure(EStoreStatus::SaveFailed, error);
     if (bytes.size() > CXMLDataFile::kMaxXMLFileBytes) {
         return Failure(EStoreStatus::SaveFailed,
                        "ファイルが読み込める大きさを超えるため保存しません");
     }
+    if (!KeepHistoryBefore(&original, error)) return Failure(EStoreStatus::SaveFailed, error);
     if (!KeepBackupCopy(m_path, m_path + ".bak", &error) ||
         !WriteFileSafely(m_path, bytes, &error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
+    Record(ActionName(added.size(), edit == EEdit::Replace,
+                      edit == EEdit::Delete ? positions.size() : 0),
+           {{m_path, true, true, m_undo ? DiffBytes(original, bytes) : std::vector<CByteHunk>{}}},
+           {before});
+    return {};
+}
+
+// --- History and undo ----------------------------------------------------------------------
+
+void CCatchStore::EnableHistory(bool on)
+{
+    if (!on) {
+        m_history.reset();
+    } else if (!m_history) {
+        m_history = std::make_unique<CCatchHistory>(GetDataDir());
+    }
+}
+
+void CCatchStore::EnableUndo(bool on)
+{
+    if (!on) {
+        m_undo.reset();
+    } else if (!m_undo) {
+        m_undo = std::make_unique<CUndo>();
+        // A step dropped for good takes the photos it moved aside with it.
+        m_undo->stack.SetDiscardFunction([](CUndoStep& step) {
+            for (const auto& [original, parked] : step.parked) ::unlink(parked.c_str());
+            step.parked.clear();
+        });
+    }
+    Changed();
+}
+
+bool CCatchStore::CanUndo() const
+{
+    return m_undo && m_undo->stack.CanUndo();
+}
+
+bool CCatchStore::CanRedo() const
+{
+    return m_undo && m_undo->stack.CanRedo();
+}
+
+std::string CCatchStore::GetUndoName() const
+{
+    return CanUndo() ? m_undo->stack.NextUndo().action : std::string();
+}
+
+std::string CCatchStore::GetRedoName() const
+{
+    return CanRedo() ? m_undo->stack.NextRedo().action : std::string();
+}
+
+void CCatchStore::Changed() const
+{
+    if (m_listener) m_listener();
+}
+
+std::string CCatchStore::MemberName(const std::string& path) const
+{
+    const std::string dir = GetDataDir();
+    if (path.compare(0, dir.size(), dir) == 0) return path.substr(dir.size());
+    return path.substr(path.rfind('/') + 1);
+}
+
+bool CCatchStore::KeepHistoryBefore(const std::string* before, std::string& error)
+{
+    if (!m_history) return true;
+    std::string read;
+    const auto source = [&](const std::string*& bytes, CCatchHistory::CCounts& counts,
+                            std::string& why) {
+        if (before != nullptr) {
+            bytes = before;
+            // The trips just read are those of these bytes (the caller checked the identity).
+            if (m_cache)
+                counts = {static_cast<long>(m_cache->trips.size()), CountCatches(m_cache->trips)};
+            return true;
+        }
+        bool missing = false;
+        if (!ReadWholeFile(m_path, read, &why, &missing, CXMLDataFile::kMaxXMLFileBytes)) {
+            bytes = nullptr;
+            return missing;
+        }
+        bytes = &read;
+        return true;
+    };
+    return m_history->KeepBeforeChange(CCatchHistory::kCatchMember, before, source, &error);
+}
+
+bool CCatchStore::KeepHistoryBefore(const std::string& path, const std::string* before,
+                                    std::string& error)
+{
+    if (!m_history) return true;
+    if (path == m_path) return KeepHistoryBefore(before, error);
+    std::string catchFile;
+    const auto source = [&](const std::string*& bytes, CCatchHistory::CCounts&, std::string& why) {
+        bool missing = false;
+        if (!ReadWholeFile(m_path, catchFile, &why, &missing, CXMLDataFile::kMaxXMLFileBytes)) {
+            bytes = nullptr;
+            return missing;
+        }
+        bytes = &catchFile;
+        return true;
+    };
+    return m_history->KeepBeforeChange(MemberName(path), before, source, &error);
+}
+
+void CCatchStore::Record(const std::string& action, std::vector<CFileStep> files,
+                         const std::vector<CFileIdentity>& before)
+{
+    if (!m_undo) return;
+    bool changedOutside = false;
+    for (size_t n = 0; n < files.size(); ++n) {
+        const auto known = m_undo->written.find(files[n].path);
+        if (known != m_undo->written.end() && n < before.size() && !(known->second == before[n]))
+            changedOutside = true;
+    }
+    // Another program wrote a file since the store did: the older steps no longer fit it.
+    if (changedOutside) m_undo->stack.Clear();
+    bool any = false;
+    for (CFileStep& file : files) {
+        CFileIdentity now;
+        if (GetFileIdentity(file.path, now)) {
+            m_undo->written[file.path] = now;
+        } else {
+            m_undo->written.erase(file.path);
+        }
+        any = any || !file.hunks.empty() || file.existedBefore != file.existsAfter;
+    }
+    if (any) m_undo->stack.Push({action, std::move(files), {}, {}});
+    Changed();
+}
+
+void CCatchStore::NotePhotoCopies(const std::vector<std::string>& copies)
+{
+    if (!CanUndo() || copies.empty()) return;
+    std::vector<std::string>& noted = m_undo->stack.NextUndo().photoCopies;
+    noted.insert(noted.end(), copies.begin(), copies.end());
+}
+
+CStoreResult CCatchStore::Undo()
+{
+    return TakeStep(true);
+}
+
+CStoreResult CCatchStore::Redo()
+{
+    return TakeStep(false);
+}
+
+CStoreResult CCatchStore::TakeStep(bool undo)
+{
+    if (!(undo ? CanUndo() : CanRedo())) return {};
+    CUndoStep& step = undo ? m_undo->stack.NextUndo() : m_undo->stack.NextRedo();
+    // Every file is checked before any is written: a refused step writes nothing.
+    std::vector<std::string> now(step.files.size());
+    std::vector<std::string> wanted(step.files.size());
+    std::vector<bool> present(step.files.size());
+    for (size_t n = 0; n < step.files.size(); ++n) {
+        const CFileStep& file = step.files[n];
+        const bool expected = undo ? file.existsAfter : file.existedBefore;
+        CFileIdentity identity;
+        present[n] = GetFileIdentity(file.path, identity);
+        const auto known = m_undo->written.find(file.path);
+        const bool sameAsWritten =
+            known == m_undo->written.end() ? !present[n] : present[n] && known->second == identity;
+        std::string error;
+        if (present[n] != expected || !sameAsWritten ||
+            (present[n] &&
+             !ReadWholeFile(file.path, now[n], &error, nullptr, CXMLDataFile::kMaxXMLFileBytes)) ||
+            !ApplyHunks(now[n], file.hunks, !undo, wanted[n])) {
+            return Failure(EStoreStatus::ChangedOutside, file.path);
+        }
+    }
+    std::vector<CFileIdentity> before(step.files.size());
+    for (size_t n = 0; n < step.files.size(); ++n) {
+        const CFileStep& file = step.files[n];
+        std::string error;
+        if (!KeepHistoryBefore(file.path, present[n] ? &now[n] : nullptr, error))
+            return Failure(EStoreStatus::SaveFailed, error);
+        const bool keep = undo ? file.existedBefore : file.existsAfter;
+        if (!keep) {
+            if (::unlink(file.path.c_str()) != 0 && errno != ENOENT)
+                return Failure(EStoreStatus::SaveFailed, file.path + ": " + SystemErrorText(errno));
+        } else {
+            std::error_code code;
+            std::filesystem::create_directories(std::filesystem::path(file.path).parent_path(),
+                                                code);
+            if ((file.path == m_path && !KeepBackupCopy(m_path, m_path + ".bak", &error)) ||
+                !WriteFileSafely(file.path, wanted[n], &error)) {
+                return Failure(EStoreStatus::SaveFailed, error);
+            }
+        }
+        CFileIdentity written;
+        if (GetFileIdentity(file.path, written)) {
+            m_undo->written[file.path] = written;
+        } else {
+            m_undo->written.erase(file.path);
+        }
+    }
+    Forget();
+    if (undo) {
+        ParkPhotoCopies(step);
+        m_undo->stack.Undone();
+    } else {
+        for (const auto& [original, parked] : step.parked) {
+            if (::access(original.c_str(), F_OK) != 0) ::rename(parked.c_str(), original.c_str());
+        }
+        step.parked.clear();
+        m_undo->stack.Redone();
+    }
+    Changed();
+    return {};
+}
+
+void CCatchStore::ParkPhotoCopies(CUndoStep& step)
+{
+    if (step.photoCopies.empty()) return;
+    std::set<std::string> named;
+    const CStoreResult read = ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        for (const CTripRecord& trip : trips) {
+            named.insert(trip.placePhotos.begin(), trip.placePhotos.end());
+            named.insert(trip.fishPhotos.begin(), trip.fishPhotos.end());
+        }
+    });
+    if (!read.ok()) return;
+    // Moved aside rather than deleted, so that a redo brings back the trip with its photos;
+    // they go for good when the step can no longer be redone.
+    const std::string aside = GetDataDir() + "history/.undone/";
+    for (const std::string& copy : step.photoCopies) {
+        if (named.count(copy) > 0 || ::access(copy.c_str(), F_OK) != 0) continue;
+        std::error_code code;
+        std::filesystem::create_directories(aside, code);
+        const std::string name = copy.substr(copy.rfind('/') + 1);
+        std::string target = aside + name;
+        for (int n = 2; ::access(target.c_str(), F_OK) == 0; ++n)
+            target = aside + std::to_string(n) + "-" + name;
+        if (::rename(copy.c_str(), target.c_str()) == 0) step.parked.emplace_back(copy, target);
+    }
+}
+
+CStoreResult CCatchStore::ChangeFile(const std::string& path, const std::string& action,
+                                     const CFileWriter& write)
+{
+    CFileIdentity before;
+    const bool existed = GetFileIdentity(path, before);
+    std::string old;
+    std::string error;
+    if (existed && !ReadWholeFile(path, old, &error, nullptr, CXMLDataFile::kMaxXMLFileBytes))
+        return Failure(EStoreStatus::Unreadable, error);
+    if (!KeepHistoryBefore(path, existed ? &old : nullptr, error))
+        return Failure(EStoreStatus::SaveFailed, error);
+    if (!write(&error)) return Failure(EStoreStatus::SaveFailed, error);
+    std::string now;
+    CFileIdentity after;
+    const bool exists = GetFileIdentity(path, after) &&
+                        ReadWholeFile(path, now, nullptr, nullptr, CXMLDataFile::kMaxXMLFileBytes);
+    Record(action,
+           {{path, existed, exists, m_undo ? DiffBytes(old, now) : std::vector<CByteHunk>{}}},
+           {before});
+    return {};
+}
+
+CStoreResult CCatchStore::ReplaceContent(const std::string& bytes, const std::string& action,
+                                         bool keepBackup)
+{
+    std::vector<CTripRecord> trips;
+    const CStoreResult parsed = ParseTrips(bytes, trips);
+    if (!parsed.ok()) {
+        return Failure(EStoreStatus::SaveFailed, "戻すデータが読み込めないため書き込みません (" +
+                                                     DescribeParseError(parsed) + ")");
+    }
+    CFileIdentity before;
+    std::string old;
+    std::string error;
+    const bool existed = GetFileIdentity(m_path, before);
+    if (existed && !ReadWholeFile(m_path, old, &error, nullptr, CXMLDataFile::kMaxXMLFileBytes))
+        return Failure(EStoreStatus::Unreadable, error);
+    if (!KeepHistoryBefore(nullptr, error)) return Failure(EStoreStatus::SaveFailed, error);
+    Forget();
+    if ((keepBackup && !KeepBackupCopy(m_path, m_path + ".bak", &error)) ||
+        !WriteFileSafely(m_path, bytes, &error)) {
+        return Failure(EStoreStatus::SaveFailed, error);
+    }
+    Record(action,
+           {{m_path, existed, true, m_undo ? DiffBytes(old, bytes) : std::vector<CByteHunk>{}}},
+           {before});
+    return {};
+}
+
+CStoreResult CCatchStore::RestoreHistoryCopy(const std::string& name)
+{
+    CCatchHistory own(GetDataDir());
+    CCatchHistory& history = m_history ? *m_history : own;
+    std::vector<CCatchHistory::CMember> members;
+    std::string error;
+    if (!history.ReadCopy(name, members, &error)) return Failure(EStoreStatus::Unreadable, error);
+    for (const CCatchHistory::CMember& member : members) {
+        if (!IsRestorableMember(member.name)) {
+            return Failure(EStoreStatus::Unreadable,
+                           "履歴のコピーに戻せないファイルがあります: " + member.name);
+        }
+    }
+    // The files as they are now become a copy of their own, so the restore can be taken back
+    // even after the program ends.
+    std::vector<std::string> now(members.size());
+    std::vector<bool> existed(members.size());
+    std::vector<CFileIdentity> before(members.size());
+    std::vector<CCatchHistory::CMemberView> current;
+    for (size_t n = 0; n < members.size(); ++n) {
+        const std::string path = GetDataDir() + members[n].name;
+        existed[n] = GetFileIdentity(path, before[n]);
+        if (existed[n] &&
+            !ReadWholeFile(path, now[n], &error, nullptr, CXMLDataFile::kMaxXMLFileBytes)) {
+            return Failure(EStoreStatus::Unreadable, error);
+        }
+        if (existed[n]) current.push_back({members[n].name, now[n]});
+    }
+    if (!current.empty() && !history.KeepCopyNow(current, {}, nullptr, &error))
+        return Failure(EStoreStatus::SaveFailed, error);
+    Forget();
+    std::vector<CFileStep> files;
+    std::vector<CFileIdentity> identities;
+    for (size_t n = 0; n < members.size(); ++n) {
+        const std::string path = GetDataDir() + members[n].name;
+        std::error_code code;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), code);
+        if ((path == m_path && !KeepBackupCopy(m_path, m_path + ".bak", &error)) ||
+            !WriteFileSafely(path, members[n].bytes, &error)) {
+            Record("履歴からの復元", std::move(files), identities);
+            return Failure(EStoreStatus::SaveFailed, error);
+        }
+        files.push_back({path, existed[n], true,
+                         m_undo ? DiffBytes(now[n], members[n].bytes) : std::vector<CByteHunk>{}});
+        identities.push_back(before[n]);
+    }
+    Record("履歴からの復元", std::move(files), identities);
     return {};
 }
 

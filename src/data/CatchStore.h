@@ -9,6 +9,10 @@
 #include "data/SafeFile.h"
 #include "data/TripRecord.h"
 
+class CCatchHistory;
+struct CFileStep;
+struct CUndoStep;
+
 // Why a store operation did not complete.
 enum class EStoreStatus {
     Ok,
@@ -77,6 +81,52 @@ public:
     // Forgets what was read, so that the next operation reads the file again.
     void Forget() const;
 
+    // The trips of a catch file's bytes, read as the store reads the file.
+    static CStoreResult ParseTrips(const std::string& bytes, std::vector<CTripRecord>& trips);
+
+    // --- History and undo -------------------------------------------------------------------
+    // With history on, the first change of each day first keeps the files it changes in the
+    // history folder of the Data folder (data/CatchHistory.h); a copy that cannot be written
+    // stops the change.  Off by default (tests and one-off tools need none).
+    void EnableHistory(bool on);
+    CCatchHistory* GetHistory() const { return m_history.get(); }
+
+    // With undo on, every change made through the store (trips, and the other files of the
+    // Data folder changed through ChangeFile) can be undone and redone while the store lives.
+    // An undo or redo is itself one safe save.  It is refused, with nothing written, when a file
+    // it would write was changed by another program since the store last wrote it.
+    void EnableUndo(bool on);
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // The name of the change the next undo or redo takes back or makes again, such as
+    // "2 件の釣行の削除"; empty when there is none.
+    std::string GetUndoName() const;
+    std::string GetRedoName() const;
+    CStoreResult Undo();
+    CStoreResult Redo();
+    // Called after every change, undo and redo made through the store (for menus to follow).
+    void SetChangeListener(std::function<void()> listener) { m_listener = std::move(listener); }
+
+    // Writes another file of the Data folder (a memo file, the species list) through write, as
+    // one change named action: kept in the day's history copy before, undoable after.
+    using CFileWriter = std::function<bool(std::string* error)>;
+    CStoreResult ChangeFile(const std::string& path, const std::string& action,
+                            const CFileWriter& write);
+
+    // Puts bytes in place of the whole catch file as one change named action (a backup put
+    // back).  Bytes that do not parse are refused.  keepBackup false leaves "<file>.bak" as it
+    // is (when it is what is being put back).  The file now may be unreadable.
+    CStoreResult ReplaceContent(const std::string& bytes, const std::string& action,
+                                bool keepBackup = true);
+
+    // Puts back the history copy name (the catch file and the other files it holds) as one
+    // change: the files as they are now first become a history copy of their own.
+    CStoreResult RestoreHistoryCopy(const std::string& name);
+
+    // Photos copied into the picture folder for the change just made: an undo of it removes
+    // those that no trip names then (a redo brings them back).
+    void NotePhotoCopies(const std::vector<std::string>& copies);
+
     // Whether the user still has to hear of this failure to read the file.  False when the same
     // failure of the file as it is now was already told (a list refreshed after every dialog
     // would repeat it each time); the failure is then noted as told.  A failed change and a
@@ -91,8 +141,25 @@ private:
     CStoreResult EditDocument(EEdit edit, const std::vector<int>& positions,
                               std::span<const CTripRecord> trips);
 
+    struct CUndo;
+    // The day's history copy before the catch file, whose bytes are before (nullptr: read
+    // them), is changed.
+    bool KeepHistoryBefore(const std::string* before, std::string& error);
+    // The history copy before another file of the Data folder is changed.
+    bool KeepHistoryBefore(const std::string& path, const std::string* before, std::string& error);
+    std::string MemberName(const std::string& path) const;
+    void Changed() const;
+    // Notes a change of files (each with its identity before) as one step named action.
+    void Record(const std::string& action, std::vector<CFileStep> files,
+                const std::vector<CFileIdentity>& before);
+    CStoreResult TakeStep(bool undo);
+    void ParkPhotoCopies(CUndoStep& step);
+
     std::string m_path;
     mutable std::unique_ptr<CCache> m_cache;
+    std::unique_ptr<CCatchHistory> m_history;
+    std::unique_ptr<CUndo> m_undo;
+    std::function<void()> m_listener;
     struct CToldFailure {
         EStoreStatus status = EStoreStatus::Ok;
         int line = 0;

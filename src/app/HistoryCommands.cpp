@@ -1,0 +1,72 @@
+#include "app/HistoryCommands.h"
+
+#include <ctime>
+#include <ostream>
+
+#include "app/InstanceLock.h"
+#include "data/CatchHistory.h"
+#include "data/CatchStore.h"
+#include "data/ProgramDir.h"
+
+namespace {
+std::string DateTimeText(std::time_t when)
+{
+    std::tm local{};
+    localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &local);
+    return text;
+}
+}  // namespace
+
+int ListHistoryCommand(std::ostream& out, std::ostream& err)
+{
+    const std::string dataDir = DataPath("Data/");
+    if (dataDir.empty()) {
+        err << "lurebook: プログラムのフォルダが見つかりません。\n";
+        return 2;
+    }
+    const CCatchHistory history(dataDir);
+    std::vector<CCatchHistory::CProblem> problems;
+    for (const CCatchHistory::CCopyInfo& copy : history.ListCopies(&problems)) {
+        out << copy.name << '\t' << DateTimeText(copy.when) << '\t' << copy.trips << '\t'
+            << copy.catches << '\n';
+    }
+    for (const CCatchHistory::CProblem& problem : problems)
+        err << "lurebook: 履歴のコピーとして読めないファイル: " << problem.path << " ("
+            << problem.reason << ")\n";
+    return 0;
+}
+
+int RestoreHistoryCommand(const std::string& name, std::ostream& out, std::ostream& err)
+{
+    // A restore writes the catch file: not while the program has it open.
+    CInstanceLock lock;
+    std::string error;
+    switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
+        case CInstanceLock::EResult::Acquired:
+            break;
+        case CInstanceLock::EResult::HeldByAnother:
+            err << "lurebook: Lurebook が起動しているため履歴から復元できません。"
+                   "終了してからもう一度実行してください。\n";
+            return 2;
+        case CInstanceLock::EResult::Failed:
+            err << "二重起動を防ぐロックを作成できませんでした: " << error << "\n";
+            break;
+    }
+    CCatchStore store(DataPath(kCatchFileName));
+    store.EnableHistory(true);
+    const CStoreResult result = store.RestoreHistoryCopy(name);
+    if (!result.ok()) {
+        err << "lurebook: 履歴 " << name << " から復元できませんでした。\n"
+            << (result.detail.empty() ? DescribeStoreResult(result, store.GetPath())
+                                      : result.detail)
+            << "\n";
+        return 2;
+    }
+    std::vector<CTripRow> rows;
+    store.ListTrips(rows);
+    out << "履歴 " << name << " から復元しました (釣行 " << rows.size()
+        << " 件)。復元する前の内容も履歴に残しています。\n";
+    return 0;
+}
