@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "calendar/PrivateProfile.h"
+#include "data/CatchStore.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 
@@ -132,4 +133,16 @@ bool WriteScheduleMemo(const std::string& monthTitle, int day, const std::string
     }
     return WritePrivateProfileString(monthTitle, DayKey(day), EncodeMemoValue(memo),
                                      ScheduleFilePath(monthTitle), error);
+}
+
+bool WriteScheduleMemo(CCatchStore& store, const std::string& monthTitle, int day,
+                       const std::string& memo, std::string* error)
+{
+    const std::string path = ScheduleFilePath(monthTitle);
+    const CStoreResult result = store.ChangeFile(
+        path, monthTitle + " " + std::to_string(day) + "日のメモ",
+        [&](std::string* reason) { return WriteScheduleMemo(monthTitle, day, memo, reason); });
+    if (!result.ok() && error != nullptr)
+        *error = result.detail.empty() ? DescribeStoreResult(result, path) : result.detail;
+    return result.ok();
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+class CCatchStore;
+
 // Day memos: one profile file per month in Data/schedule/, named by the month title, with one
 // section of that name and a key per day ("1" to "31") whose value is the memo.
 
@@ -34,3 +36,6 @@ std::array<std::string, kMemoDaysPerMonth> ReadScheduleMonth(const std::string& 
 // Returns false with the reason in error (when given) when it could not be stored.
 bool WriteScheduleMemo(const std::string& monthTitle, int day, const std::string& memo,
                        std::string* error = nullptr);
+// The same as one change made through store: kept in the day's history first, undoable after.
+bool WriteScheduleMemo(CCatchStore& store, const std::string& monthTitle, int day,
+                       const std::string& memo, std::string* error = nullptr);

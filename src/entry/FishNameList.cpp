@@ -1,5 +1,7 @@
 #include "entry/FishNameList.h"
 
+#include "data/CatchStore.h"
+
 #include "data/GuardedFile.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
@@ -85,4 +87,15 @@ std::string SpeciesDisplayText(std::string_view entry)
 {
     if (!entry.empty() && entry.back() == '\n') entry.remove_suffix(1);
     return std::string(entry);
+}
+
+bool WriteSpeciesList(CCatchStore& store, const std::string& path,
+                      const std::vector<std::string>& entries, std::string* error)
+{
+    const CStoreResult result = store.ChangeFile(path, "魚種名の変更", [&](std::string* reason) {
+        return WriteSpeciesList(path, entries, reason);
+    });
+    if (!result.ok() && error != nullptr)
+        *error = result.detail.empty() ? DescribeStoreResult(result, path) : result.detail;
+    return result.ok();
 }

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+class CCatchStore;
+
 // The user's list of fish names, Data/fishname.txt: one name per line, kept in file order,
 // duplicates allowed.  Every window that needs the list reads the file when it opens; only the
 // settings dialog writes it.
@@ -37,6 +39,9 @@ std::string FormatSpeciesList(const std::vector<std::string>& entries);
 bool WriteSpeciesList(const std::string& path, const std::vector<std::string>& entries,
                       std::string* error = nullptr);
 bool WriteSpeciesList(const std::vector<std::string>& entries, std::string* error = nullptr);
+// The same as one change made through store: kept in the day's history first, undoable after.
+bool WriteSpeciesList(CCatchStore& store, const std::string& path,
+                      const std::vector<std::string>& entries, std::string* error = nullptr);
 
 // How an entry is shown: without the line feed it may carry from the file.
 std::string SpeciesDisplayText(std::string_view entry);

@@ -65,6 +65,8 @@ CTripSaver::CReport CTripSaver::Store(int position, CTripRecord trip,
         report.outcome = EOutcome::StoreFailed;
         return report;
     }
+    // An undo of this save takes the copies it made with it (when no trip names them then).
+    m_store.NotePhotoCopies(copies.newCopies);
     // Only now that the file names the copies it keeps may the photos the user took off go,
     // and only those that are copies no trip names any more.
     report.result = m_store.ReadTrips([&](const std::vector<CTripRecord>& trips) {

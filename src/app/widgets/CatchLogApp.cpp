@@ -57,6 +57,9 @@ bool CCatchLogApp::InitInstance()
     }
     if (m_lock.IsHeld()) RemoveLeftoversOfCutSaves();
     m_store = std::make_unique<CCatchStore>(DataPath(kCatchFileName));
+    // Every change can be undone while the program runs, and the day's first is kept dated.
+    m_store->EnableHistory(true);
+    m_store->EnableUndo(true);
     OfferBackupRestore(nullptr, *m_store);
     m_mainFrame = std::make_unique<CMainFrame>(*m_store);
     m_mainFrame->setWindowTitle(QStringLiteral("Lurebook"));
@@ -65,7 +68,7 @@ bool CCatchLogApp::InitInstance()
     return true;
 }
 
-void CCatchLogApp::OfferBackupRestore(QWidget* parent, const CCatchStore& store)
+void CCatchLogApp::OfferBackupRestore(QWidget* parent, CCatchStore& store)
 {
     CBrokenCatchFile broken;
     if (!FindRestorableBackup(store, broken)) return;
@@ -91,8 +94,7 @@ void CCatchLogApp::OfferBackupRestore(QWidget* parent, const CCatchStore& store)
     }
     std::string keptAs;
     std::string error;
-    if (RestoreCatchBackup(store.GetPath(), now, &keptAs, &error)) {
-        store.Forget();
+    if (RestoreCatchBackup(store, now, &keptAs, &error)) {
         ShowMessageBox(parent,
                        QStringLiteral("バックアップに戻しました。\n元のファイルは次の名前で残して"
                                       "あります。\n") +

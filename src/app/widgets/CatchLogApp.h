@@ -29,7 +29,7 @@ public:
     // At start: a catch file that cannot be parsed next to a backup that can is told once, and
     // the backup is put in its place when the user says yes (the broken file kept under a dated
     // name).  Told or restored, the pages do not repeat the failure on every refresh.
-    static void OfferBackupRestore(QWidget* parent, const CCatchStore& store);
+    static void OfferBackupRestore(QWidget* parent, CCatchStore& store);
 
 private:
     CInstanceLock m_lock;

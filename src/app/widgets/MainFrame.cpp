@@ -14,12 +14,14 @@
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/CatchLogApp.h"
 #include "app/widgets/CsvExchange.h"
+#include "app/widgets/HistoryDlg.h"
 #include "app/widgets/Manual.h"
 #include "app/widgets/SwitchSplitter.h"
 #include "app/widgets/XMLExport.h"
 #include "calendar/widgets/CalendarBar.h"
 #include "calendar/widgets/MainInFrame.h"
 #include "calendar/widgets/SheduleView.h"
+#include "data/CatchStore.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/SettingsDlg.h"
 #include "entry/widgets/ThumbnailFrame.h"
@@ -28,6 +30,7 @@
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
+#include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
 namespace {
@@ -94,9 +97,14 @@ CMainFrame::CMainFrame(CCatchStore& store, QWidget* parent) : QMainWindow(parent
     CreateStatusBar();
     CreateClient();
     CreateShortcuts();
+    m_store.SetChangeListener([this] { UpdateEditCommands(); });
+    UpdateEditCommands();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    m_store.SetChangeListener({});
+}
 
 void CMainFrame::RestoreWindowState()
 {
@@ -191,6 +199,7 @@ void CMainFrame::CreateMenus()
     connect(importCsv, &QAction::triggered, this, &CMainFrame::OnImportCsv);
     file->addAction(exportCsv);
     file->addAction(importCsv);
+    file->addAction(CreateHistoryCommand());
     QAction* yearReport = MakeCommand(this, kCommandYearReport, QStringLiteral("年間レポート..."),
                                       QStringLiteral("選んだ年度の釣果レポートを PDF で出力"));
     connect(yearReport, &QAction::triggered, this, &CMainFrame::OnYearReport);
@@ -203,6 +212,7 @@ void CMainFrame::CreateMenus()
     file->addAction(command(kCommandSettings));
     file->addSeparator();
     file->addAction(command(kCommandExit));
+    CreateEditMenu();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     struct CPage {
@@ -243,6 +253,8 @@ void CMainFrame::CreateShortcuts()
     QWidget* calendar = m_splitter->GetView(kViewCalendar);
     auto* page = qobject_cast<CMainInFrame*>(calendar);
     if (page == nullptr) return;
+    // Memos are saved through the store, so they can be undone like every other change.
+    page->ScheduleView()->SetStore(&m_store);
     const std::pair<Qt::Key, void (CMainInFrame::*)()> steps[] = {
         {Qt::Key_PageUp, &CMainInFrame::OnPrevMonth},
         {Qt::Key_PageDown, &CMainInFrame::OnNextMonth}};
@@ -494,10 +506,114 @@ void CMainFrame::OnPrintYearReport()
 void CMainFrame::OnSettings()
 {
     CSettingsDlg dialog(this);
+    dialog.SetStore(&m_store);
     dialog.exec();
 }
 
 void CMainFrame::OnAbout()
 {
     CCatchLogApp::OnAppAbout(this);
+}
+
+QAction* CMainFrame::CreateHistoryCommand()
+{
+    QAction* restore =
+        MakeCommand(this, kCommandRestoreHistory, QStringLiteral("履歴から復元(&H)..."),
+                    QStringLiteral("保存してある以前の釣行データに戻す"));
+    connect(restore, &QAction::triggered, this, &CMainFrame::OnRestoreHistory);
+    return restore;
+}
+
+void CMainFrame::CreateEditMenu()
+{
+    QAction* undo = MakeCommand(this, kCommandUndo, QStringLiteral("元に戻す(&U)"),
+                                QStringLiteral("最後の変更を取り消す"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undo, &QAction::triggered, this, &CMainFrame::OnUndo);
+    QAction* redo = MakeCommand(this, kCommandRedo, QStringLiteral("やり直し(&R)"),
+                                QStringLiteral("取り消した変更をもう一度行う"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(redo, &QAction::triggered, this, &CMainFrame::OnRedo);
+    QMenu* edit = new QMenu(QStringLiteral("編集(&E)"), this);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    // Between ファイル and 表示, where desktop programs keep it.
+    const QList<QAction*> menus = menuBar()->actions();
+    menuBar()->insertMenu(menus.size() > 1 ? menus.at(1) : nullptr, edit);
+}
+
+void CMainFrame::UpdateEditCommands()
+{
+    const auto update = [this](int id, const QString& verb, const std::string& name, bool can) {
+        auto* action = findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
+        if (action == nullptr) return;
+        const QString key = id == kCommandUndo ? QStringLiteral("(&U)") : QStringLiteral("(&R)");
+        action->setText(can ? QStringLiteral("%1: %2%3").arg(verb, QStringFromStd(name), key)
+                            : verb + key);
+        action->setEnabled(can);
+    };
+    update(kCommandUndo, QStringLiteral("元に戻す"), m_store.GetUndoName(), m_store.CanUndo());
+    update(kCommandRedo, QStringLiteral("やり直し"), m_store.GetRedoName(), m_store.CanRedo());
+}
+
+void CMainFrame::OnUndo()
+{
+    TakeUndoStep(true);
+}
+
+void CMainFrame::OnRedo()
+{
+    TakeUndoStep(false);
+}
+
+void CMainFrame::TakeUndoStep(bool undo)
+{
+    const QString name = QStringFromStd(undo ? m_store.GetUndoName() : m_store.GetRedoName());
+    if (name.isEmpty()) return;
+    const CStoreResult result = undo ? m_store.Undo() : m_store.Redo();
+    const QString verb = undo ? QStringLiteral("元に戻せません") : QStringLiteral("やり直せません");
+    if (result.status == EStoreStatus::ChangedOutside) {
+        ShowMessageBox(this,
+                       QStringLiteral("「%1」を%2。\n"
+                                      "次のファイルが Lurebook の外で変更されたため、"
+                                      "何も書き込んでいません。\n%3")
+                           .arg(name, verb, QStringFromStd(result.detail)),
+                       EMessageBoxIcon::Warning);
+    } else if (!result.ok()) {
+        ShowMessageBox(this,
+                       QStringLiteral("「%1」を%2。\n").arg(name, verb) +
+                           QStringFromStd(DescribeStoreResult(result, m_store.GetPath())),
+                       EMessageBoxIcon::Warning);
+    } else {
+        statusBar()->showMessage(
+            (undo ? QStringLiteral("元に戻しました: ") : QStringLiteral("やり直しました: ")) +
+            name);
+    }
+    OnReload();
+}
+
+void CMainFrame::OnRestoreHistory()
+{
+    CHistoryDlg dialog(m_store, this);
+    if (dialog.exec() != QDialog::Accepted || dialog.SelectedName().isEmpty()) return;
+    RestoreHistory(dialog.SelectedName());
+}
+
+bool CMainFrame::RestoreHistory(const QString& name)
+{
+    const CStoreResult result = m_store.RestoreHistoryCopy(StdFromQString(name));
+    OnReload();
+    if (!result.ok()) {
+        ShowMessageBox(this,
+                       QStringLiteral("履歴 %1 から復元できませんでした。\n").arg(name) +
+                           QStringFromStd(result.detail.empty()
+                                              ? DescribeStoreResult(result, m_store.GetPath())
+                                              : result.detail),
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    statusBar()->showMessage(
+        QStringLiteral("履歴 %1 に戻しました (「元に戻す」で復元の前に戻せます)").arg(name));
+    return true;
 }

@@ -29,6 +29,9 @@ public:
     static constexpr int kCommandImportCsv = 32781;
     static constexpr int kCommandYearReport = 32782;
     static constexpr int kCommandPrintYearReport = 32783;
+    static constexpr int kCommandUndo = 57643;
+    static constexpr int kCommandRedo = 57644;
+    static constexpr int kCommandRestoreHistory = 32795;
     // Showing page n (a view number below) is kCommandShowPage + n.
     static constexpr int kCommandShowPage = 32784;
 
@@ -66,6 +69,13 @@ public:
     void OnNewTrip();
     void OnReload();
     void ShowPage(int view);
+    // 編集: takes back or makes again the last change of the log, the memos or the species list.
+    void OnUndo();
+    void OnRedo();
+    // 「履歴から復元...」: the history dialog, then RestoreHistory with the copy chosen.
+    void OnRestoreHistory();
+    // Puts the history copy name back (undoable); false when it could not (the user was told).
+    bool RestoreHistory(const QString& name);
 
     CSwitchSplitter* GetSplitter() const { return m_splitter; }
     CNavBarCtrl* GetNavBar() const { return m_navBar; }
@@ -83,6 +93,10 @@ private:
     bool RestoreNavBar();
     bool CanRemoveFromNavBar(int kind, int index) const;
     void CreateMenus();
+    QAction* CreateHistoryCommand();
+    void CreateEditMenu();
+    void UpdateEditCommands();
+    void TakeUndoStep(bool undo);
     void CreateStatusBar();
     void CreateClient();
 

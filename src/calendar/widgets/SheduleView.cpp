@@ -238,7 +238,11 @@ int CSheduleView::OnScheduleEntryResult(int result)
     const int row = m_pEntryDlg->Row();
     const QString memo = m_pEntryDlg->m_strMemo;
     std::string error;
-    if (!WriteScheduleMemo(StdFromQString(title), row + 1, StdFromQString(memo), &error)) {
+    const bool saved = m_store != nullptr ? WriteScheduleMemo(*m_store, StdFromQString(title),
+                                                              row + 1, StdFromQString(memo), &error)
+                                          : WriteScheduleMemo(StdFromQString(title), row + 1,
+                                                              StdFromQString(memo), &error);
+    if (!saved) {
         // The row keeps what the file holds; what was typed goes back into the dialog, so it is
         // neither shown as saved nor lost.
         ShowMessageBox(this,

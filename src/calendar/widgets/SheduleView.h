@@ -8,6 +8,7 @@
 #include "calendar/MoonPhase.h"
 
 class CCalendarGrid;
+class CCatchStore;
 class CScheduleEntryDlg;
 class QLabel;
 
@@ -62,6 +63,8 @@ public:
     QString MonthTitle() const;
 
     CScheduleEntryDlg* EntryDialog() const { return m_pEntryDlg; }
+    // Memos are saved through store (kept in the history, undoable) once one is given.
+    void SetStore(CCatchStore* store) { m_store = store; }
     int EditRow() const { return m_nEditRow; }
 
 protected:
@@ -73,6 +76,7 @@ private:
     CCalendarGrid& m_grid;
     QLabel* m_titleStatic = nullptr;
     CScheduleEntryDlg* m_pEntryDlg = nullptr;
+    CCatchStore* m_store = nullptr;
     int m_nEditRow = -1;
     std::vector<CMoonDay> m_moonDays;  // the rows' moon, day 1 first
     QString m_holidayNotice;

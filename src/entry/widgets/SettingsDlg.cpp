@@ -130,7 +130,9 @@ void CSettingsDlg::accept()
         return;
     }
     std::string error;
-    if (!WriteSpeciesList(path, entries, &error)) {
+    const bool saved = m_store != nullptr ? WriteSpeciesList(*m_store, path, entries, &error)
+                                          : WriteSpeciesList(path, entries, &error);
+    if (!saved) {
         // The user's edits are still in the list: say so and keep the dialog open.
         ShowMessageBox(this,
                        QStringLiteral("魚種名のファイルを保存できませんでした。\n%1\n%2")

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class CCatchStore;
 class QLineEdit;
 class QListWidget;
 
@@ -27,6 +28,9 @@ public:
     // The entries of the list box in order, as they would be written (before trimming).
     QStringList Entries() const;
 
+    // The list is saved through store (kept in the history, undoable) once one is given.
+    void SetStore(CCatchStore* store) { m_store = store; }
+
     void accept() override;  // "設定": save and close; stays open when the file cannot be written
 
 private:
@@ -40,4 +44,5 @@ private:
     // Why the file could not be read (empty when it was read or is missing): such a file is
     // never written over with the empty list shown instead of it.
     QString m_readError;
+    CCatchStore* m_store = nullptr;
 };
