@@ -113,7 +113,7 @@ TEST_F(MainFrameTest, StartsAt800By600WithTheCalendarPageAndTheMenuBar)
     EXPECT_EQ(toolTexts, (QStringList{"終了", "XML 出力", "環境設定", "ヘルプ"}));
     QStringList menus;
     for (QAction* action : m_frame->menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "表示(&V)", "ヘルプ(&H)"}));
+    EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "ヘルプ(&H)"}));
 
     CNavBarCtrl* bar = m_frame->GetNavBar();
     EXPECT_EQ(bar->FolderCount(), 2);
