@@ -616,9 +616,11 @@ void CCatchStore::EnableUndo(bool on)
     } else if (!m_undo) {
         m_undo = std::make_unique<CUndo>();
         // A step dropped for good takes the photos it moved aside with it.
-        m_undo->stack.SetDiscardFunction([](CUndoStep& step) {
-            for (const auto& [original, parked] : step.parked) ::unlink(parked.c_str());
+        m_undo->stack.SetDiscardFunction([](CUndoStep& step, bool done) {
+            for (const auto& [original, aside] : done ? step.removedAside : step.parked)
+                ::unlink(aside.c_str());
             step.parked.clear();
+            step.removedAside.clear();
         });
     }
     Changed();
@@ -720,7 +722,12 @@ void CCatchStore::Record(const std::string& action, std::vector<CFileStep> files
         }
         any = any || !file.hunks.empty() || file.existedBefore != file.existsAfter;
     }
-    if (any) m_undo->stack.Push({action, std::move(files), {}, {}});
+    if (any) {
+        CUndoStep step;
+        step.action = action;
+        step.files = std::move(files);
+        m_undo->stack.Push(std::move(step));
+    }
     Changed();
 }
 
@@ -793,6 +800,9 @@ CStoreResult CCatchStore::TakeStep(bool undo)
     }
     Forget();
     if (undo) {
+        for (const auto& [original, aside] : step.removedAside) {
+            if (::access(original.c_str(), F_OK) != 0) ::rename(aside.c_str(), original.c_str());
+        }
         ParkPhotoCopies(step);
         m_undo->stack.Undone();
     } else {
@@ -800,6 +810,8 @@ CStoreResult CCatchStore::TakeStep(bool undo)
             if (::access(original.c_str(), F_OK) != 0) ::rename(parked.c_str(), original.c_str());
         }
         step.parked.clear();
+        for (const auto& [original, aside] : step.removedAside)
+            ::rename(original.c_str(), aside.c_str());
         m_undo->stack.Redone();
     }
     Changed();
@@ -819,17 +831,33 @@ void CCatchStore::ParkPhotoCopies(CUndoStep& step)
     if (!read.ok()) return;
     // Moved aside rather than deleted, so that a redo brings back the trip with its photos;
     // they go for good when the step can no longer be redone.
-    const std::string aside = GetDataDir() + "history/.undone/";
     for (const std::string& copy : step.photoCopies) {
-        if (named.count(copy) > 0 || ::access(copy.c_str(), F_OK) != 0) continue;
-        std::error_code code;
-        std::filesystem::create_directories(aside, code);
-        const std::string name = copy.substr(copy.rfind('/') + 1);
-        std::string target = aside + name;
-        for (int n = 2; ::access(target.c_str(), F_OK) == 0; ++n)
-            target = aside + std::to_string(n) + "-" + name;
-        if (::rename(copy.c_str(), target.c_str()) == 0) step.parked.emplace_back(copy, target);
+        if (named.count(copy) > 0) continue;
+        std::string aside;
+        if (MovePhotoAside(copy, aside)) step.parked.emplace_back(copy, aside);
     }
+}
+
+bool CCatchStore::MovePhotoAside(const std::string& photo, std::string& aside) const
+{
+    if (::access(photo.c_str(), F_OK) != 0) return false;
+    const std::string folder = GetDataDir() + "history/.undone/";
+    std::error_code code;
+    std::filesystem::create_directories(folder, code);
+    const std::string name = photo.substr(photo.rfind('/') + 1);
+    aside = folder + name;
+    for (int n = 2; ::access(aside.c_str(), F_OK) == 0; ++n)
+        aside = folder + std::to_string(n) + "-" + name;
+    return ::rename(photo.c_str(), aside.c_str()) == 0;
+}
+
+bool CCatchStore::RemovePhotoCopy(const std::string& photo)
+{
+    if (!CanUndo()) return ::unlink(photo.c_str()) == 0;
+    std::string aside;
+    if (!MovePhotoAside(photo, aside)) return false;
+    m_undo->stack.NextUndo().removedAside.emplace_back(photo, aside);
+    return true;
 }
 
 CStoreResult CCatchStore::ChangeFile(const std::string& path, const std::string& action,

@@ -126,6 +126,9 @@ public:
     // Photos copied into the picture folder for the change just made: an undo of it removes
     // those that no trip names then (a redo brings them back).
     void NotePhotoCopies(const std::vector<std::string>& copies);
+    // Removes a photo copy no trip names after the change just made: with undo on it is kept
+    // aside (an undo of the change puts it back) until the change can no longer be undone.
+    bool RemovePhotoCopy(const std::string& photo);
 
     // Whether the user still has to hear of this failure to read the file.  False when the same
     // failure of the file as it is now was already told (a list refreshed after every dialog
@@ -154,6 +157,7 @@ private:
                 const std::vector<CFileIdentity>& before);
     CStoreResult TakeStep(bool undo);
     void ParkPhotoCopies(CUndoStep& step);
+    bool MovePhotoAside(const std::string& photo, std::string& aside) const;
 
     std::string m_path;
     mutable std::unique_ptr<CCache> m_cache;

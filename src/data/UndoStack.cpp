@@ -62,7 +62,7 @@ CUndoStack::~CUndoStack()
 void CUndoStack::Push(CUndoStep step)
 {
     for (CUndoStep& dropped : m_redo) {
-        if (m_discard) m_discard(dropped);
+        if (m_discard) m_discard(dropped, false);
     }
     m_redo.clear();
     m_undo.push_back(std::move(step));
@@ -85,7 +85,7 @@ void CUndoStack::Clear()
 {
     for (auto* list : {&m_undo, &m_redo}) {
         for (CUndoStep& dropped : *list) {
-            if (m_discard) m_discard(dropped);
+            if (m_discard) m_discard(dropped, list == &m_undo);
         }
         list->clear();
     }
@@ -99,7 +99,7 @@ void CUndoStack::Trim()
     // The newest step stays, however large: the change just made can always be taken back.
     while (drop + 1 < m_undo.size() && (m_undo.size() - drop > kMaxSteps || total > kMaxBytes)) {
         total -= m_undo[drop].Bytes();
-        if (m_discard) m_discard(m_undo[drop]);
+        if (m_discard) m_discard(m_undo[drop], true);
         ++drop;
     }
     m_undo.erase(m_undo.begin(), m_undo.begin() + static_cast<long>(drop));

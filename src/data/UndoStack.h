@@ -40,6 +40,9 @@ struct CUndoStep {
     // they were, where they are) so that a redo can put them back.
     std::vector<std::string> photoCopies;
     std::vector<std::pair<std::string, std::string>> parked;
+    // Photo copies the change itself took away (where they were, where they are kept while the
+    // change stands), so that an undo can put them back.
+    std::vector<std::pair<std::string, std::string>> removedAside;
     size_t Bytes() const;
 };
 
@@ -50,8 +53,9 @@ public:
     static constexpr size_t kMaxSteps = 100;
     static constexpr size_t kMaxBytes = size_t{256} << 20;
 
-    // Called with each step that is dropped for good (to remove what it set aside).
-    void SetDiscardFunction(std::function<void(CUndoStep&)> discard)
+    // Called with each step that is dropped for good (to remove what it set aside), and whether
+    // it was done (dropped from the undo list) or undone (from the redo list).
+    void SetDiscardFunction(std::function<void(CUndoStep&, bool done)> discard)
     {
         m_discard = std::move(discard);
     }
@@ -73,5 +77,5 @@ private:
     void Trim();
     std::vector<CUndoStep> m_undo;
     std::vector<CUndoStep> m_redo;
-    std::function<void(CUndoStep&)> m_discard;
+    std::function<void(CUndoStep&, bool done)> m_discard;
 };

@@ -283,7 +283,8 @@ CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const
 }
 
 std::vector<std::string> CPhotoCopies::DeleteUnusedCopies(
-    const std::vector<std::string>& removed, const std::vector<CTripRecord>& trips) const
+    const std::vector<std::string>& removed, const std::vector<CTripRecord>& trips,
+    const std::function<bool(const std::string&)>& remove) const
 {
     std::set<std::string> named;
     for (const CTripRecord& trip : trips) {
@@ -296,7 +297,7 @@ std::vector<std::string> CPhotoCopies::DeleteUnusedCopies(
         if (!IsInPictureDir(path)) continue;  // the user's own file, never ours to delete
         const std::string normal = NormalPath(path);
         if (named.count(normal) != 0) continue;
-        if (::unlink(path.c_str()) == 0) deleted.push_back(path);
+        if (remove ? remove(path) : ::unlink(path.c_str()) == 0) deleted.push_back(path);
         named.insert(normal);  // the same path removed twice is deleted once
     }
     return deleted;

@@ -47,9 +47,11 @@ public:
     CCopyReport CopyTripPhotos(CTripRecord& trip) const;
 
     // Deletes, in order, each of removed that lies in the picture folder and is named by none of
-    // trips.  Failures are ignored.  Returns the files deleted.
-    std::vector<std::string> DeleteUnusedCopies(const std::vector<std::string>& removed,
-                                                const std::vector<CTripRecord>& trips) const;
+    // trips.  Failures are ignored.  Returns the files deleted.  remove (when given) deletes a
+    // file instead of unlink, true when it did.
+    std::vector<std::string> DeleteUnusedCopies(
+        const std::vector<std::string>& removed, const std::vector<CTripRecord>& trips,
+        const std::function<bool(const std::string&)>& remove = {}) const;
 
     // Deletes the given files (copies made for a save that then failed).
     static void DeleteFiles(const std::vector<std::string>& paths);

@@ -71,7 +71,10 @@ CTripSaver::CReport CTripSaver::Store(int position, CTripRecord trip,
     // and only those that are copies no trip names any more.
     report.result = m_store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
         report.position = position < 0 ? static_cast<int>(trips.size()) - 1 : position;
-        report.removedCopies = m_copies.DeleteUnusedCopies(removedPhotos, trips);
+        // Through the store: an undo of this save brings them back.
+        report.removedCopies = m_copies.DeleteUnusedCopies(
+            removedPhotos, trips,
+            [this](const std::string& path) { return m_store.RemovePhotoCopy(path); });
     });
     // The trip is saved; a file that cannot be read back just keeps its unused copies.
     report.result = {};

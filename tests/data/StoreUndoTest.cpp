@@ -226,6 +226,25 @@ TEST_F(StoreUndoTest, PhotoCopiesOfAnUndoneSaveGoOnlyWhenNoTripNamesThem)
     }
 }
 
+// A copy a save took off its trip is kept aside while the save can be undone: the undo puts it
+// back with the trip, the redo takes it away again.
+TEST_F(StoreUndoTest, APhotoCopyASaveRemovedComesBackWithTheUndo)
+{
+    const std::string photo = m_dir.Path("Data/Picture/tai.jpg");
+    m_dir.WriteFile("Data/Picture/tai.jpg", "jpeg");
+    CTripRecord trip = Trip("2025/5/5", "葉山");
+    trip.placePhotos = {photo};
+    ASSERT_TRUE(m_store.AddTrip(trip).ok());
+    trip.placePhotos.clear();
+    ASSERT_TRUE(m_store.ReplaceTrip(3, trip).ok());
+    ASSERT_TRUE(m_store.RemovePhotoCopy(photo));
+    EXPECT_FALSE(m_dir.Exists("Data/Picture/tai.jpg"));
+    ASSERT_TRUE(m_store.Undo().ok());
+    EXPECT_EQ(m_dir.ReadFile("Data/Picture/tai.jpg"), "jpeg");
+    ASSERT_TRUE(m_store.Redo().ok());
+    EXPECT_FALSE(m_dir.Exists("Data/Picture/tai.jpg"));
+}
+
 TEST(UndoHunksTest, HunksApplyBothWaysAndRefuseOtherContent)
 {
     const struct {
