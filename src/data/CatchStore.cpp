@@ -666,8 +666,9 @@ bool CCatchStore::KeepHistoryBefore(const std::string* before, std::string& erro
                             std::string& why) {
         if (before != nullptr) {
             bytes = before;
-            // The trips just read are those of these bytes (the caller checked the identity).
-            if (m_cache)
+            // The trips read last are those of these bytes when the file is still that one.
+            CFileIdentity now;
+            if (m_cache && GetFileIdentity(m_path, now) && now == m_cache->identity)
                 counts = {static_cast<long>(m_cache->trips.size()), CountCatches(m_cache->trips)};
             return true;
         }

@@ -73,7 +73,7 @@ CHistoryDlg::CHistoryDlg(const CCatchStore& store, QWidget* parent)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(m_table, 3);
     layout->addWidget(new QLabel(QStringLiteral("今の釣行データとの違い:"), this));
     m_differences = new QPlainTextEdit(this);
@@ -111,7 +111,6 @@ CHistoryDlg::CHistoryDlg(const CCatchStore& store, QWidget* parent)
             m_table->setItem(row, column, item);
         }
     }
-    m_table->resizeColumnsToContents();
     if (!problems.empty()) {
         QStringList lines{
             QStringLiteral("履歴のフォルダにある次のファイルは読めないため、"

@@ -590,6 +590,17 @@ void CMainFrame::TakeUndoStep(bool undo)
             (undo ? QStringLiteral("元に戻しました: ") : QStringLiteral("やり直しました: ")) +
             name);
     }
+    RefreshAfterChange();
+}
+
+void CMainFrame::RefreshAfterChange()
+{
+    // The trip list names trips by their place in the file: it must never show an older file
+    // than the one a delete would act on, shown or not.
+    if (m_splitter->GetCurrentView(0, 1) != kViewReports) {
+        if (auto* trips = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
+            trips->GetView()->OnInitialUpdate();
+    }
     OnReload();
 }
 
@@ -603,7 +614,7 @@ void CMainFrame::OnRestoreHistory()
 bool CMainFrame::RestoreHistory(const QString& name)
 {
     const CStoreResult result = m_store.RestoreHistoryCopy(StdFromQString(name));
-    OnReload();
+    RefreshAfterChange();
     if (!result.ok()) {
         ShowMessageBox(this,
                        QStringLiteral("履歴 %1 から復元できませんでした。\n").arg(name) +

@@ -97,6 +97,8 @@ private:
     void CreateEditMenu();
     void UpdateEditCommands();
     void TakeUndoStep(bool undo);
+    // Pages show the files again after an undo, a redo or a restore.
+    void RefreshAfterChange();
     void CreateStatusBar();
     void CreateClient();
 

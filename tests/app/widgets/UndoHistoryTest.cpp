@@ -91,6 +91,8 @@ TEST_F(UndoHistoryTest, DeletedTripsComeBackByteForByteWithTheNamedUndo)
     EXPECT_EQ(undo->text(), QStringLiteral("元に戻す: 5 件の釣行の削除(&U)"));
     EXPECT_TRUE(undo->isEnabled());
 
+    // Undone from another page: the trip list, hidden, still follows the file.
+    m_frame->ShowPage(CMainFrame::kViewCalendar);
     undo->trigger();
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), before);
     EXPECT_EQ(view->model()->rowCount(), 8);
