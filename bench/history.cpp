@@ -19,33 +19,14 @@
 
 namespace {
 
-std::map<int, CGeneratedCatchFile>& Files()
-{
-    static std::map<int, CGeneratedCatchFile> files;
-    return files;
-}
-
 const CGeneratedCatchFile& FileFor(int trips)
 {
-    auto it = Files().find(trips);
-    if (it == Files().end()) it = Files().emplace(trips, GenerateCatchFile(trips)).first;
-    return it->second;
-}
-
-std::string BytesOf(const std::string& path)
-{
-    std::string bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return SharedCatchFile(trips);
 }
 
 void BM_BareParse(benchmark::State& state)
 {
-    const CGeneratedCatchFile& file = FileFor(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        const std::string bytes = BytesOf(file.path);
-        benchmark::DoNotOptimize(CXMLDataFile::BareParse(bytes));
-    }
+    RunBareParse(state);
 }
 
 CTripRecord SampleTrip(int n)
@@ -65,7 +46,7 @@ void RunSave(benchmark::State& state, int days)
     const CGeneratedCatchFile& file = FileFor(static_cast<int>(state.range(0)));
     const std::string path = file.directory + "work/fish.xml";
     std::filesystem::create_directories(file.directory + "work");
-    WriteFileSafely(path, BytesOf(file.path));
+    WriteFileSafely(path, ReadBenchFile(file.path));
     CCatchStore store(path);
     std::time_t now = 1765000000;
     if (days > 0) {
@@ -110,7 +91,7 @@ void BM_SaveLaterInTheDay(benchmark::State& state)
 void BM_HistoryCopy(benchmark::State& state)
 {
     const CGeneratedCatchFile& file = FileFor(static_cast<int>(state.range(0)));
-    const std::string bytes = BytesOf(file.path);
+    const std::string bytes = ReadBenchFile(file.path);
     CCatchHistory history(file.directory + "copy/");
     std::time_t now = 1765000000;
     history.SetClock([&now] { return now; });
@@ -142,6 +123,6 @@ BENCHMARK(BM_SaveLaterInTheDay)->LUREBOOK_SIZES;
 int main(int argc, char** argv)
 {
     const int result = RunBenchmarksWithRatios(argc, argv);
-    for (const auto& [trips, file] : Files()) RemoveGeneratedCatchFile(file);
+    ReleaseSharedCatchFiles();
     return result;
 }

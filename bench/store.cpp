@@ -19,44 +19,19 @@
 
 namespace {
 
-// One generated file per trip count, kept for the whole run.
-std::map<int, CGeneratedCatchFile>& Files()
-{
-    static std::map<int, CGeneratedCatchFile> files;
-    return files;
-}
-
 const CGeneratedCatchFile& FileFor(int trips)
 {
-    auto it = Files().find(trips);
-    if (it == Files().end()) it = Files().emplace(trips, GenerateCatchFile(trips)).first;
-    return it->second;
-}
-
-void ReleaseGeneratedFiles()
-{
-    for (const auto& [trips, file] : Files()) RemoveGeneratedCatchFile(file);
-    Files().clear();
+    return SharedCatchFile(trips);
 }
 
 std::string BytesOf(const std::string& path)
 {
-    std::string bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return ReadBenchFile(path);
 }
 
 void BM_BareParse(benchmark::State& state)
 {
-    const CGeneratedCatchFile& file = FileFor(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        // Reading the file is part of what every operation must do, so the baseline does it too.
-        const std::string bytes = BytesOf(file.path);
-        benchmark::DoNotOptimize(CXMLDataFile::BareParse(bytes));
-    }
-    // The freed document of the largest file is given back here, outside any timing: otherwise
-    // the next cold read (which trims the heap after a large parse) pays for returning it.
-    malloc_trim(0);
+    RunBareParse(state);
 }
 
 void BM_ColdListTrips(benchmark::State& state)
@@ -192,6 +167,6 @@ int main(int argc, char** argv)
 {
     const int result = RunBenchmarksWithRatios(argc, argv);
     // The generated files go with the run.
-    ReleaseGeneratedFiles();
+    ReleaseSharedCatchFiles();
     return result;
 }

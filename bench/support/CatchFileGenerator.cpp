@@ -1,8 +1,14 @@
 #include "support/CatchFileGenerator.h"
 
+#include <malloc.h>
+
+#include "data/SafeFile.h"
+#include "data/XMLDataFile.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 
 namespace {
@@ -100,4 +106,46 @@ void RemoveGeneratedCatchFile(const CGeneratedCatchFile& file)
 {
     std::error_code ec;
     std::filesystem::remove_all(file.directory, ec);
+}
+
+namespace {
+std::map<int, CGeneratedCatchFile>& SharedFiles()
+{
+    static std::map<int, CGeneratedCatchFile> files;
+    return files;
+}
+}  // namespace
+
+const CGeneratedCatchFile& SharedCatchFile(int tripCount)
+{
+    auto it = SharedFiles().find(tripCount);
+    if (it == SharedFiles().end())
+        it = SharedFiles().emplace(tripCount, GenerateCatchFile(tripCount)).first;
+    return it->second;
+}
+
+void ReleaseSharedCatchFiles()
+{
+    for (const auto& [trips, file] : SharedFiles()) RemoveGeneratedCatchFile(file);
+    SharedFiles().clear();
+}
+
+std::string ReadBenchFile(const std::string& path)
+{
+    // The program's own reader: what every store operation pays to read the file.
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
+}
+
+void RunBareParse(benchmark::State& state)
+{
+    const CGeneratedCatchFile& file = SharedCatchFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const std::string bytes = ReadBenchFile(file.path);
+        benchmark::DoNotOptimize(CXMLDataFile::BareParse(bytes));
+    }
+    // The freed document of the largest file is given back here, outside any timing: otherwise
+    // the next cold read (which trims the heap after a large parse) pays for returning it.
+    malloc_trim(0);
 }

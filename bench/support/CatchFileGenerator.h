@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <string>
 
 // Generated catch files for benchmarks: trips of about 1 KB each with Japanese texts, three
@@ -18,3 +20,14 @@ std::string GenerateCatchFileBytes(int tripCount);
 
 // Removes a generated folder with everything in it.
 void RemoveGeneratedCatchFile(const CGeneratedCatchFile& file);
+
+// One generated file per trip count, made on first use and shared by the benchmarks of a run.
+const CGeneratedCatchFile& SharedCatchFile(int tripCount);
+// Removes the shared files (at the end of a run).
+void ReleaseSharedCatchFiles();
+// The bytes of a file (empty when it cannot be read).
+std::string ReadBenchFile(const std::string& path);
+
+// The baseline of the ratios: reading the shared file of state.range(0) trips (as every store
+// operation must) and a plain libxml2 parse of it.
+void RunBareParse(benchmark::State& state);

@@ -660,11 +660,19 @@ std::string CCatchStore::MemberName(const std::string& path) const
 
 bool CCatchStore::KeepHistoryBefore(const std::string* before, std::string& error)
 {
+    return KeepHistoryBefore(m_path, before, error);
+}
+
+bool CCatchStore::KeepHistoryBefore(const std::string& path, const std::string* before,
+                                    std::string& error)
+{
     if (!m_history) return true;
+    const bool isCatchFile = path == m_path;
     std::string read;
+    // The catch file as it is now: the bytes the caller has, or read (a missing one is none).
     const auto source = [&](const std::string*& bytes, CCatchHistory::CCounts& counts,
                             std::string& why) {
-        if (before != nullptr) {
+        if (isCatchFile && before != nullptr) {
             bytes = before;
             // The trips read last are those of these bytes when the file is still that one.
             CFileIdentity now;
@@ -680,25 +688,8 @@ bool CCatchStore::KeepHistoryBefore(const std::string* before, std::string& erro
         bytes = &read;
         return true;
     };
-    return m_history->KeepBeforeChange(CCatchHistory::kCatchMember, before, source, &error);
-}
-
-bool CCatchStore::KeepHistoryBefore(const std::string& path, const std::string* before,
-                                    std::string& error)
-{
-    if (!m_history) return true;
-    if (path == m_path) return KeepHistoryBefore(before, error);
-    std::string catchFile;
-    const auto source = [&](const std::string*& bytes, CCatchHistory::CCounts&, std::string& why) {
-        bool missing = false;
-        if (!ReadWholeFile(m_path, catchFile, &why, &missing, CXMLDataFile::kMaxXMLFileBytes)) {
-            bytes = nullptr;
-            return missing;
-        }
-        bytes = &catchFile;
-        return true;
-    };
-    return m_history->KeepBeforeChange(MemberName(path), before, source, &error);
+    return m_history->KeepBeforeChange(isCatchFile ? CCatchHistory::kCatchMember : MemberName(path),
+                                       before, source, &error);
 }
 
 void CCatchStore::Record(const std::string& action, std::vector<CFileStep> files,
