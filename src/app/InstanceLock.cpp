@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "data/ProgramDir.h"
 #include "data/SafeFile.h"
@@ -76,4 +78,8 @@ void RemoveLeftoversOfCutSaves()
     for (const char* folder : {"Data", kScheduleDirName, kPictureDirName, "Data/history"}) {
         RemoveLeftoverTemporaries(DataPath(folder));
     }
+    // Photo copies an undo set aside in a run that ended without tidying up: no trip names
+    // them, and nothing can bring their trips back now.
+    std::error_code code;
+    std::filesystem::remove_all(DataPath("Data/history/.undone"), code);
 }
