@@ -308,7 +308,9 @@ CCatchHistory::CToday& CCatchHistory::Today() const
 {
     const std::time_t now = Now();
     const int day = LocalYmd(now);
-    if (m_today.day == day) return m_today;
+    // A day's copy removed by hand meanwhile is looked for again (one stat per change).
+    if (m_today.day == day && (m_today.path.empty() || ::access(m_today.path.c_str(), F_OK) == 0))
+        return m_today;
     m_today = CToday{};
     m_today.day = day;
     for (const CDirEntry& entry : ReadFolder(m_dir)) {
