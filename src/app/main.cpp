@@ -13,6 +13,7 @@
 #include "data/DecimalInt.h"
 #include "data/ProgramDir.h"
 #include "data/TripCsv.h"
+#include "entry/CsvPhotoKeeper.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
@@ -112,11 +113,12 @@ int main(int argc, char** argv)
                     std::cerr << "二重起動を防ぐロックを作成できませんでした: " << error << "\n";
                     break;
             }
-            const CCsvImportOutcome outcome =
-                ImportTripsCsvFile(store, parser.value(importCsv).toStdString(), nullptr);
+            const CPhotoCopies copies(store.GetDataDir() + "Picture/");
+            const CCsvImportOutcome outcome = ImportTripsCsvFile(
+                store, parser.value(importCsv).toStdString(), nullptr, MakeCsvPhotoKeeper(copies));
             if (!outcome.error.empty()) return Fail(QString::fromStdString(outcome.error));
-            std::cout << DescribeCsvImport(outcome.import, outcome.known, 20)
-                      << "追加した釣行: " << outcome.added << " 件\n";
+            std::cout << DescribeCsvImportOutcome(outcome, 20) << "追加した釣行: " << outcome.added
+                      << " 件\n";
             if (outcome.import.trips.empty() && outcome.known == 0) return 1;
         }
         return 0;

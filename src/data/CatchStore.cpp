@@ -100,12 +100,13 @@ bool ReadBack(const std::string& document, std::vector<CTripBytes>& out, std::st
 {
     CXMLDataFile reader;
     size_t found = 0;
-    reader.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
-        if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
-        ++found;
-    });
-    if (found != out.size()) {
-        error = "the trip does not read back";
+    const bool parsed = reader.StreamXMLDataFromMemory(
+        document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
+            if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
+            ++found;
+        });
+    if (!parsed || found != out.size()) {
+        error = "書き込む釣行を読み戻せないため保存しません";
         return false;
     }
     return true;
@@ -114,7 +115,7 @@ bool ReadBack(const std::string& document, std::vector<CTripBytes>& out, std::st
 // The bytes and read-back records of trips.  In a UTF-8 file they are written directly; in
 // any other encoding they are serialized by libxml2 in one document, and the trip elements cut
 // from it in order (their texts escape every "<", so the tags are found byte by byte).
-bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding, bool readBack,
+bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding,
                     std::vector<CTripBytes>& out, std::string& error)
 {
     out.clear();
@@ -128,7 +129,6 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
                 return false;
             }
         }
-        if (!readBack) return true;
         std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>";
         for (const CTripBytes& one : out) document += one.element;
         return ReadBack(document + "</r>", out, error);
@@ -157,7 +157,7 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
         from = end + endTag.size();
         bytes.element = document.substr(begin, from - begin);
     }
-    return !readBack || ReadBack(document, out, error);
+    return ReadBack(document, out, error);
 }
 
 }  // namespace
@@ -359,6 +359,11 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         if (n < 0 || n >= count) return Failure(EStoreStatus::NoSuchTrip);
     }
     if (edit != EEdit::Add && positions.empty()) return {};
+    // A text longer than a reader keeps would come back cut: such a trip is not stored at all.
+    for (const CTripRecord& trip : trips) {
+        std::string overLimit = FindTripTextOverLimit(trip);
+        if (!overLimit.empty()) return Failure(EStoreStatus::SaveFailed, std::move(overLimit));
+    }
     if (m_cache->nested || !CanSplice(m_cache->encoding)) {
         return EditDocument(edit, positions, trips);
     }
@@ -381,12 +386,10 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         return EditDocument(edit, positions, trips);
     }
 
-    // Many trips at once (an import): reading them back would cost a parse of their own, so the
-    // cache is dropped instead and the next operation reads the file.
-    constexpr size_t kMaxReadBack = 100;
-    const bool readBack = trips.size() <= kMaxReadBack;
+    // Every written trip is read back before the file is touched, however many: one that does
+    // not read back would leave a file no reader takes.
     std::vector<CTripBytes> written;
-    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, readBack, written, error)) {
+    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
     std::string changed;
@@ -433,7 +436,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         !WriteFileSafely(m_path, changed, &error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
-    if (!readBack || !GetFileIdentity(m_path, m_cache->identity)) {
+    if (!GetFileIdentity(m_path, m_cache->identity)) {
         Forget();
         return {};
     }

@@ -518,16 +518,8 @@ bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int p
         value = FormatThousandths(thousandths);
         return true;
     }
-    QString text;
-    if (error == EDecimalError::Comma) {
-        text = QStringLiteral("%1の小数点には「,」ではなく「.」を使ってください（例: 0.35）。")
-                   .arg(fieldName);
-    } else {
-        text = QStringLiteral("%1には 0 から %2 までの数を、小数点以下 %3 桁まで入力してください。")
-                   .arg(fieldName)
-                   .arg(kMaxNumber)
-                   .arg(places);
-    }
+    const QString text = QStringFromStd(
+        DescribeDecimalError(error, StdFromQString(fieldName), places, kMaxNumber) + "。");
     ShowMessageBox(this, text, EMessageBoxIcon::Warning);
     edit->setFocus();
     edit->selectAll();

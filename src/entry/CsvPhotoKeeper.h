@@ -1,0 +1,10 @@
+#pragma once
+
+#include "data/TripCsv.h"
+#include "entry/PhotoCopies.h"
+
+// What a CSV import does with the photos its trips name: each is copied into the picture folder
+// by the rules of a trip's first save (CPhotoCopies), and the trips name the copies; a photo
+// that cannot be copied (missing, not a picture) keeps its path and is listed.  copies must
+// outlive the keeper.
+CCsvPhotoKeeper MakeCsvPhotoKeeper(const CPhotoCopies& copies);
