@@ -370,10 +370,13 @@ void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, int 
         return;
     }
 
-    // Every field decoded first: the number says which trip a bad row keeps out.
+    // Every field decoded first: the number says which trip a bad row keeps out.  Of a row with
+    // the wrong number of columns only the number is read; its problem is the count.
     bool ok = true;
-    m_fields.resize(raw.size());
-    for (size_t c = 0; c < raw.size(); ++c) {
+    const size_t decoded =
+        fieldCount == kTripCsvColumnCount ? raw.size() : std::min<size_t>(raw.size(), 1);
+    m_fields.resize(decoded);
+    for (size_t c = 0; c < decoded; ++c) {
         m_fields[c].clear();
         if (!Decode(raw[c], row, static_cast<int>(c) + 1, m_fields[c])) ok = false;
     }
@@ -616,7 +619,7 @@ std::string DescribeCsvImport(const CCsvImport& import, size_t known, size_t max
     for (size_t n = 0; n < import.problems.size() && n < maxProblems; ++n) {
         const CCsvProblem& problem = import.problems[n];
         text += "  " + std::to_string(problem.row) + " 行目";
-        if (problem.column > 0) {
+        if (problem.column > 0 && problem.column <= kTripCsvColumnCount) {
             text += " " + std::to_string(problem.column) + " 列目（" +
                     kColumnNames[problem.column - 1] + "）";
         }
