@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "data/Clock.h"
 #include "reports/widgets/ReportDataView.h"
@@ -63,7 +64,7 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     m_dateWarning->setObjectName(QString::number(kDateWarningId));
     m_dateWarning->setStyleSheet(QStringLiteral("color: #c00000;"));
     m_dateWarning->hide();
-    units.Place(m_dateWarning, 354, 4, 80, 9);
+    units.Place(m_dateWarning, 354, 4, 50, 9);
 
     m_view = new CReportDataView(store, this);
     StackBarOverView(this, m_bar, m_view);
@@ -88,12 +89,18 @@ void CReportDataFrame::ApplyFilter()
     CTripFilter filter(StdFromQString(m_search->text()), StdFromQString(m_from->text()),
                        StdFromQString(m_to->text()));
     // A bound that is no date bounds nothing: the field and a word beside it say so.
-    const QString unreadable = QStringLiteral("QLineEdit { background: #ffe0e0; }");
-    m_from->setStyleSheet(filter.IsFromUnreadable() ? unreadable : QString());
-    m_to->setStyleSheet(filter.IsToUnreadable() ? unreadable : QString());
+    // The word beside them shows where the bar has room; the field's own colour and tip always.
+    const QString unreadable = QStringLiteral("QLineEdit { background: #ffd0d0; }");
+    const QString unreadableTip =
+        QStringLiteral("日付として読めないため、期間に使っていません。\n");
+    for (auto [edit, bad] :
+         {std::pair{m_from, filter.IsFromUnreadable()}, std::pair{m_to, filter.IsToUnreadable()}}) {
+        edit->setStyleSheet(bad ? unreadable : QString());
+        edit->setToolTip(bad ? unreadableTip + kDateFormsTip : kDateFormsTip);
+    }
     const bool warn = filter.IsFromUnreadable() || filter.IsToUnreadable();
-    m_dateWarning->setText(warn ? QStringLiteral("日付として読めません") : QString());
-    m_dateWarning->setToolTip(warn ? kDateFormsTip : QString());
+    m_dateWarning->setText(QStringLiteral("読めない日付"));
+    m_dateWarning->setToolTip(warn ? unreadableTip + kDateFormsTip : QString());
     m_dateWarning->setVisible(warn);
     m_view->SetFilter(std::move(filter));
 }

@@ -310,6 +310,11 @@ TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
         for (int row = 0; row < Rows(); ++row) shown.push_back(StdFromQString(Text(row, 4)));
         EXPECT_EQ(shown, std::vector<std::string>(c.places.begin(), c.places.end())) << c.from;
         EXPECT_EQ(warning->isVisible(), c.unreadable) << c.from << " " << c.to;
+        EXPECT_EQ(from->toolTip().contains(QStringLiteral("読めない")) ||
+                      to->toolTip().contains(QStringLiteral("読めない")),
+                  c.unreadable);
+        if (c.unreadable)
+            SaveShotIfAsked(m_frame->grab().toImage(), QStringLiteral("trip-list-unreadable-date"));
     }
     // Examples of the year it is, in a form the range takes.
     EXPECT_EQ(from->placeholderText(), "2024/01/01");
