@@ -2,15 +2,16 @@
 
 #include <set>
 
-CCsvPhotoKeeper MakeCsvPhotoKeeper(const CPhotoCopies& copies)
+CCsvPhotoKeeper MakeCsvPhotoKeeper(const CPhotoCopies& copies, CopyTripFunction copyTrip)
 {
     CCsvPhotoKeeper keeper;
-    keeper.copy = [&copies](std::vector<CTripRecord>& trips) {
+    keeper.copy = [&copies, copyTrip](std::vector<CTripRecord>& trips) {
         CCsvPhotoCopies done;
         // A photo named by several trips is listed once.
         std::set<std::string> listed;
         for (CTripRecord& trip : trips) {
-            CPhotoCopies::CCopyReport report = copies.CopyTripPhotos(trip);
+            CPhotoCopies::CCopyReport report =
+                copyTrip ? copyTrip(trip) : copies.CopyTripPhotos(trip);
             done.newCopies.insert(done.newCopies.end(), report.newCopies.begin(),
                                   report.newCopies.end());
             for (std::string& failed : report.failed) {

@@ -4,6 +4,7 @@
 
 #include "data/TripCsv.h"
 #include "entry/CsvPhotoKeeper.h"
+#include "entry/widgets/PhotoCopyProgress.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -46,7 +47,10 @@ bool ImportTripsCsv(QWidget* parent, CCatchStore& store)
                                   QMessageBox::Yes | QMessageBox::No,
                                   QMessageBox::No) == QMessageBox::Yes;
         },
-        MakeCsvPhotoKeeper(copies));
+        MakeCsvPhotoKeeper(copies, [&](CTripRecord& trip) {
+            return RunPhotoCopies(parent, trip, CopyTripPhotosWork(copies));
+        }));
+    if (outcome.cancelled) return false;
     if (!outcome.error.empty()) {
         ShowMessageBox(parent,
                        QStringLiteral("CSV ファイルを取り込めませんでした。\n") +
