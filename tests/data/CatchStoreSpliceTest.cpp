@@ -155,6 +155,29 @@ TEST_F(CatchStoreSpliceTest, ALineFeedOutsideMemoAndMethodReadsBackAsOne)
     EXPECT_NE(m_dir.ReadFile("Data/fish.xml").find("ルアー\r\nミノー"), std::string::npos);
 }
 
+// A CR, an LF and a CR LF of a text come back as they were, in memo and method (which hold
+// line ends as CR LF in the file) and elsewhere, in a UTF-8 and a Shift_JIS file alike.
+TEST_F(CatchStoreSpliceTest, LineEndsOfEveryKindReadBackAsTheyWere)
+{
+    const char* const texts[] = {"a\rb", "a\r\nb", "a\nb", "\ra", "a\r", "a\r\r\n\n\rb"};
+    for (const char* declaration : {"UTF-8", "Shift_JIS"}) {
+        m_dir.WriteFile("Data/fish.xml", std::string("<?xml version=\"1.0\" encoding=\"") +
+                                             declaration + "\"?>\r\n<log></log>\r\n");
+        CCatchStore store(m_dir.CatchFile());
+        std::vector<CTripRecord> trips;
+        for (const char* text : texts) {
+            CTripRecord trip = Trip(text);
+            trip.memo = text;
+            trip.method = text;
+            trips.push_back(trip);
+        }
+        ASSERT_TRUE(store.AddTrips(trips).ok()) << declaration;
+        std::vector<CTripRecord> back;
+        ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ReadAllTrips(back).ok());
+        EXPECT_EQ(back, trips) << declaration;
+    }
+}
+
 // Trips added to a UTF-8 file are written straight to bytes; those bytes must be the ones the
 // document path (libxml2) writes, whatever the texts hold.
 TEST(TripElementBytes, AreTheBytesOfTheDocumentPath)
