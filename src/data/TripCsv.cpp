@@ -176,7 +176,7 @@ std::string TextProblem(std::string_view text)
     if (text.empty()) return {};
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) {
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
             char code[8];
             std::snprintf(code, sizeof code, "%02X", c);
             return std::string("記録に残せない制御文字 (0x") + code + ") があります";
