@@ -29,6 +29,7 @@
 #include "data/PersonalBest.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
+#include "data/TripDate.h"
 #include "entry/FishNameList.h"
 #include "entry/PhotoCopies.h"
 #include "entry/ThumbnailDecoder.h"
@@ -458,17 +459,21 @@ void CCatchEntryDlg::InitExistingTrip()
     m_memo->setPlainText(QStringFromStd(trip.memo));
     m_method->setPlainText(QStringFromStd(trip.method));
 
-    QDate current = m_date->date();
-    int year = current.year();
-    int month = current.month();
-    int day = current.day();
-    const QStringList parts = QStringFromStd(trip.date).split(QLatin1Char('/'));
-    if (parts.size() >= 1) year = ReadDecimalInt(StdFromQString(parts[0]));
-    if (parts.size() >= 2) month = ReadDecimalInt(StdFromQString(parts[1]));
-    if (parts.size() >= 3) day = ReadDecimalInt(StdFromQString(parts[2]));
-    const QDate stored(year, month, day);
+    // A date that is no full date (a log written by other means) cannot be shown by the picker:
+    // saving would put today's date in its place, so the user hears of it first.
+    CDateText read;
+    const QDate stored = ReadDateText(trip.date, read) == EDateError::None && read.day != 0
+                             ? QDate(read.year, read.month, read.day)
+                             : QDate();
     if (stored.isValid() && stored >= m_date->minimumDate() && stored <= m_date->maximumDate()) {
         m_date->setDate(stored);
+    } else {
+        ShowMessageBox(this,
+                       QStringLiteral("この釣行の日付「%1」は日付として読めないため、"
+                                      "日付欄には今日の日付を入れています。\n"
+                                      "正しい日付にしてから登録してください。")
+                           .arg(QStringFromStd(trip.date)),
+                       EMessageBoxIcon::Warning);
     }
 
     if (!trip.weather.empty()) SelectStoredText(m_weather, trip.weather);

@@ -481,6 +481,39 @@ TEST_F(CatchEntryDlgTest, ReopeningShowsTheStoredTrip)
     EXPECT_EQ(StoredTrip(1), expected);
 }
 
+// The stored date is read as the CSV import and the trip list read dates; one the picker cannot
+// show is told before a save could put today's date in its place.
+TEST_F(CatchEntryDlgTest, AStoredDateThatIsNoDateIsToldOnOpening)
+{
+    struct Case {
+        const char* stored;
+        QDate shown;
+        bool told;
+    };
+    const Case cases[] = {
+        {"2004/5/3", QDate(2004, 5, 3), false},
+        {"2024-04-14", QDate(2024, 4, 14), false},
+        {"令和6年4月17日", QDate(2024, 4, 17), false},
+        {"abc", QDate(2024, 7, 15), true},
+        {"2026/02/30", QDate(2024, 7, 15), true},
+        {"4月16日", QDate(2024, 7, 15), true},
+        {"", QDate(2024, 7, 15), true},
+    };
+    int position = 0;
+    for (const Case& c : cases) {
+        CTripRecord trip = SampleTrip(c.stored);
+        trip.date = c.stored;
+        AddStoredTrip(trip);
+        const qsizetype before = m_messages.Texts().size();
+        Open(position++);
+        EXPECT_EQ(Control<QDateEdit>(1005)->date(), c.shown) << c.stored;
+        ASSERT_EQ(m_messages.Texts().size(), before + (c.told ? 1 : 0)) << c.stored;
+        if (c.told) {
+            EXPECT_TRUE(m_messages.Texts().back().contains(QStringLiteral("日付として読めない")));
+        }
+    }
+}
+
 TEST_F(CatchEntryDlgTest, CatchesKeepTheirOrderThroughSavingAndReopening)
 {
     AddStoredTrip(CTripRecord{});
