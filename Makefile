@@ -53,6 +53,7 @@ fuzz:
 # as the tests run it; CPack strips it) with Debian's hardening flags, without tests or
 # benchmarks.  The packaging tools are installed only here, so `make test` on a fresh machine
 # stays lean.
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 package:
 	LUREBOOK_PACKAGE_DEPS=1 ./scripts/install-deps
 	CFLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
