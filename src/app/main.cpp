@@ -42,6 +42,9 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Lurebook: a fishing log"));
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Print the program's version and exit."));
+    parser.addOption(version);
     const QCommandLineOption programDir(
         QStringLiteral("program-dir"),
         QStringLiteral("Use DIR instead of the program's own folder (DIR/Data holds the log)."),
@@ -78,8 +81,16 @@ int main(int argc, char** argv)
     // dispatched below, after the program directory is known.
 
     if (!parser.parse(ArgumentList(argc, argv))) return Fail(parser.errorText());
-    if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+    // --help-all comes with --help; it must print the help too, never open the window.
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object the parser cannot know the program's name.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("lurebook"));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::fputs("Lurebook " LUREBOOK_VERSION "\n", stdout);
         return 0;
     }
     if (parser.isSet(programDir)) {
