@@ -70,7 +70,8 @@ BENCHMARK(BM_ProfileLookups)->Unit(benchmark::kMillisecond);
 
 // A month file of the largest size taken, all of it short keys in one section (about 100,000):
 // reading the section against one scan of the same text for a key it lacks, measured in the
-// same run (counter "section_per_scan"; a linear read stays a small multiple of the scan).
+// same run (counter "section_per_scan": a fixed multiple when the read is linear, one growing
+// with the number of keys when it is not).
 void BM_ProfileManyKeys(benchmark::State& state)
 {
     std::string text = "[2024年  5月]\r\n";
