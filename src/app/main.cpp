@@ -115,6 +115,9 @@ int main(int argc, char** argv)
             std::string error;
             switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
                 case CInstanceLock::EResult::Acquired:
+                    // What an earlier import or window cut off left behind goes now, not only
+                    // when the window next starts.
+                    RemoveLeftoversOfCutSaves();
                     break;
                 case CInstanceLock::EResult::HeldByAnother:
                     return Fail(

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <span>
+#include <string_view>
 #include <utility>
 
 #include "data/MarkupScanner.h"
@@ -57,6 +58,20 @@ bool CanSplice(const std::string& encoding)
         if (strcasecmp(encoding.c_str(), known) == 0) return true;
     }
     return false;
+}
+
+// Whether the bytes themselves are in an encoding whose markup is found byte by byte.  The
+// declaration alone does not tell: a file that starts as UTF-16 or UTF-32 (a byte order mark, or
+// zero bytes among the first characters) is read so by the parser whatever it declares or lacks,
+// and bytes spliced into it would not read back.
+bool BytesAreAsciiCompatible(std::string_view bytes)
+{
+    if (bytes.size() >= 2) {
+        const auto first = static_cast<unsigned char>(bytes[0]);
+        const auto second = static_cast<unsigned char>(bytes[1]);
+        if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF)) return false;
+    }
+    return bytes.substr(0, 4).find('\0') == std::string_view::npos;
 }
 
 void AppendDistinct(std::vector<std::string>& list, const std::string& text)
@@ -380,6 +395,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         Forget();
         return Failure(EStoreStatus::ChangedOutside);
     }
+    if (!BytesAreAsciiCompatible(bytes)) return EditDocument(edit, positions, trips);
     CMarkupLayout layout;
     if (!CMarkupScanner::Scan(bytes, kTripTag, layout) ||
         layout.elements.size() != m_cache->outermost) {
