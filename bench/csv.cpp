@@ -32,13 +32,18 @@ struct CBenchData {
     CBenchData()
     {
         generated = GenerateCatchFile(kTrips);
-        csvPath = generated.directory + "trips.csv";
+        // Beside the log's folder, not in it: an export never writes among the log's files.
+        csvPath = generated.directory.substr(0, generated.directory.size() - 1) + "-trips.csv";
         importDir = generated.directory + "import/";
         std::filesystem::create_directories(importDir);
         std::string error;
         if (!ExportTripsCsvFile(CCatchStore(generated.path), csvPath, error)) std::abort();
     }
-    ~CBenchData() { RemoveGeneratedCatchFile(generated); }
+    ~CBenchData()
+    {
+        std::filesystem::remove(csvPath);
+        RemoveGeneratedCatchFile(generated);
+    }
     CGeneratedCatchFile generated;
     std::string csvPath;
     std::string importDir;

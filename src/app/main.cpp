@@ -14,6 +14,7 @@
 #include "data/DecimalInt.h"
 #include "data/ProgramDir.h"
 #include "data/TripCsv.h"
+#include "entry/CsvPhotoKeeper.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
@@ -42,6 +43,9 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Lurebook: a fishing log"));
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Print the program's version and exit."));
+    parser.addOption(version);
     const QCommandLineOption programDir(
         QStringLiteral("program-dir"),
         QStringLiteral("Use DIR instead of the program's own folder (DIR/Data holds the log)."),
@@ -89,8 +93,16 @@ int main(int argc, char** argv)
     // dispatched below, after the program directory is known.
 
     if (!parser.parse(ArgumentList(argc, argv))) return Fail(parser.errorText());
-    if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+    // --help-all comes with --help; it must print the help too, never open the window.
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object the parser cannot know the program's name.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("lurebook"));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::fputs("Lurebook " LUREBOOK_VERSION "\n", stdout);
         return 0;
     }
     if (parser.isSet(programDir)) {
@@ -121,6 +133,9 @@ int main(int argc, char** argv)
             std::string error;
             switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
                 case CInstanceLock::EResult::Acquired:
+                    // What an earlier import or window cut off left behind goes now, not only
+                    // when the window next starts.
+                    RemoveLeftoversOfCutSaves();
                     break;
                 case CInstanceLock::EResult::HeldByAnother:
                     return Fail(
@@ -130,11 +145,12 @@ int main(int argc, char** argv)
                     std::cerr << "二重起動を防ぐロックを作成できませんでした: " << error << "\n";
                     break;
             }
-            const CCsvImportOutcome outcome =
-                ImportTripsCsvFile(store, parser.value(importCsv).toStdString(), nullptr);
+            const CPhotoCopies copies(store.GetDataDir() + "Picture/");
+            const CCsvImportOutcome outcome = ImportTripsCsvFile(
+                store, parser.value(importCsv).toStdString(), nullptr, MakeCsvPhotoKeeper(copies));
             if (!outcome.error.empty()) return Fail(QString::fromStdString(outcome.error));
-            std::cout << DescribeCsvImport(outcome.import, outcome.known, 20)
-                      << "追加した釣行: " << outcome.added << " 件\n";
+            std::cout << DescribeCsvImportOutcome(outcome, 20) << "追加した釣行: " << outcome.added
+                      << " 件\n";
             if (outcome.import.trips.empty() && outcome.known == 0) return 1;
         }
         return 0;

@@ -124,54 +124,121 @@ bool CHolidayLists::SaveHolidayFiles(int year, std::string* error)
 }
 
 namespace {
-// The list a fixed-date or rule file gives: its own text, unless it is missing, empty or holds
-// exactly the old built-in list, which all mean the built-in list.
-std::string ListOfFile(const char* fileName, const char* legacy, const char* builtIn)
+// What a fixed-date or rule file holds, as far as upgrading it is concerned.
+enum class EHolidayFile {
+    Missing,     // no file, or an empty one
+    Legacy,      // exactly the list older versions wrote, never edited
+    Current,     // exactly the current built-in list
+    Edited,      // anything else: the user's own list
+    Unreadable,  // there, but cannot be read (too large, not a file, no permission)
+};
+
+struct CHolidayFileDesc {
+    const char* fileName;
+    const char* legacy;
+    const char* builtIn;
+};
+
+const CHolidayFileDesc kHolidayFiles[] = {
+    {kFixedHolidayFileName, kLegacyFixedHolidays, kDefaultFixedHolidays},
+    {kRuleHolidayFileName, kLegacyRuleHolidays, kDefaultRuleHolidays},
+};
+
+struct CHolidayFileRead {
+    EHolidayFile state = EHolidayFile::Missing;
+    std::string text;
+    std::string problem;
+};
+
+CHolidayFileRead ReadHolidayFile(const CHolidayFileDesc& desc)
 {
-    std::string text = ReadTextFile(fileName);
-    if (text.empty() || text == legacy) return builtIn;
-    return text;
+    CHolidayFileRead read;
+    read.text = ReadTextFile(desc.fileName, &read.problem);
+    if (!read.problem.empty()) {
+        read.state = EHolidayFile::Unreadable;
+    } else if (read.text.empty()) {
+        read.state = EHolidayFile::Missing;
+    } else if (read.text == desc.legacy) {
+        read.state = EHolidayFile::Legacy;
+    } else if (read.text == desc.builtIn) {
+        read.state = EHolidayFile::Current;
+    } else {
+        read.state = EHolidayFile::Edited;
+    }
+    return read;
+}
+
+// The two lists complete each other (a holiday moved from a fixed date to a Monday rule leaves
+// one list and enters the other), so they are judged together: only when neither holds the
+// user's own list may the program bring both to the current built-in lists.
+bool PairIsUntouched(const CHolidayFileRead (&files)[2])
+{
+    for (const CHolidayFileRead& file : files) {
+        if (file.state == EHolidayFile::Edited || file.state == EHolidayFile::Unreadable)
+            return false;
+    }
+    return true;
+}
+
+// The list a file gives: its own text, except that a missing, empty or unreadable file gives the
+// built-in list, and so does the old built-in list when its partner is untouched too (an old list
+// beside an edited partner stays the old list, which the edit was made against).
+std::string ListOfFile(const CHolidayFileDesc& desc, const CHolidayFileRead& file,
+                       bool pairUntouched)
+{
+    switch (file.state) {
+        case EHolidayFile::Missing:
+        case EHolidayFile::Unreadable:
+            return desc.builtIn;
+        case EHolidayFile::Legacy:
+            return pairUntouched ? desc.builtIn : file.text;
+        case EHolidayFile::Current:
+        case EHolidayFile::Edited:
+            break;
+    }
+    return file.text;
 }
 }  // namespace
 
 bool CHolidayLists::LoadHolidayFiles(int year)
 {
-    m_fixedList = ListOfFile(kFixedHolidayFileName, kLegacyFixedHolidays, kDefaultFixedHolidays);
-    m_ruleList = ListOfFile(kRuleHolidayFileName, kLegacyRuleHolidays, kDefaultRuleHolidays);
+    const CHolidayFileRead files[2] = {ReadHolidayFile(kHolidayFiles[0]),
+                                       ReadHolidayFile(kHolidayFiles[1])};
+    const bool untouched = PairIsUntouched(files);
+    m_fixedList = ListOfFile(kHolidayFiles[0], files[0], untouched);
+    m_ruleList = ListOfFile(kHolidayFiles[1], files[1], untouched);
     m_yearList = ReadTextFile(YearHolidayFileName(year));
     return !m_yearList.empty();
 }
 
 std::string CHolidayLists::RestoreDefaultHolidays()
 {
-    struct {
-        const char* fileName;
-        const char* legacy;
-        const char* builtIn;
-    } const files[] = {
-        {kFixedHolidayFileName, kLegacyFixedHolidays, kDefaultFixedHolidays},
-        {kRuleHolidayFileName, kLegacyRuleHolidays, kDefaultRuleHolidays},
-    };
+    const CHolidayFileRead files[2] = {ReadHolidayFile(kHolidayFiles[0]),
+                                       ReadHolidayFile(kHolidayFiles[1])};
     std::string error;
-    bool oldForm = false;
+    std::string oldForm;
     std::string unreadable;
-    for (const auto& file : files) {
-        std::string problem;
-        const std::string text = ReadTextFile(file.fileName, &problem);
-        if (!problem.empty()) {
+    for (size_t i = 0; i < 2; ++i) {
+        const CHolidayFileRead& file = files[i];
+        if (file.state == EHolidayFile::Unreadable) {
             // Not the same as missing: what the user keeps there is never replaced.
             if (!unreadable.empty()) unreadable += "、";
-            unreadable += problem;
-            continue;
+            unreadable += file.problem;
+        } else if (file.state == EHolidayFile::Edited && IsFourFieldList(file.text)) {
+            if (!oldForm.empty()) oldForm += "・";
+            oldForm += kHolidayFiles[i].fileName;
         }
-        if (text == file.legacy) {
-            const std::string backup = std::string(file.fileName) + ".bak";
-            if (!KeepBackupCopy(file.fileName, backup, &error)) break;
-        } else if (!text.empty()) {
-            oldForm = oldForm || IsFourFieldList(text);
-            continue;
+    }
+    if (PairIsUntouched(files)) {
+        for (size_t i = 0; i < 2 && error.empty(); ++i) {
+            const CHolidayFileDesc& desc = kHolidayFiles[i];
+            if (files[i].state == EHolidayFile::Current) continue;
+            if (files[i].state == EHolidayFile::Legacy &&
+                !KeepBackupCopy(desc.fileName, std::string(desc.fileName) + ".bak", &error)) {
+                break;
+            }
+            WriteTextFile(desc.fileName, desc.builtIn, &error);
         }
-        if (!WriteTextFile(file.fileName, file.builtIn, &error)) break;
     }
 
     std::string notice;
@@ -191,10 +258,9 @@ std::string CHolidayLists::RestoreDefaultHolidays()
             unreadable + "）。";
         m_toldUnreadable = true;
     }
-    if (oldForm && !m_toldOldForm) {
+    if (!oldForm.empty() && !m_toldOldForm) {
         if (!notice.empty()) notice += "\n";
-        notice += std::string("祝日ファイル（") + kFixedHolidayFileName + "・" +
-                  kRuleHolidayFileName +
+        notice += "祝日ファイル（" + oldForm +
                   "）は手で編集された古い形式のため、書いてある通りに使います。現行の祝日にするに"
                   "は、そのファイルを別の名前に変えてから開き直してください。";
         m_toldOldForm = true;

@@ -43,18 +43,19 @@ public:
     bool SaveHolidayFiles(int year, std::string* error = nullptr);
 
     // Reads the three lists afresh; returns whether the per-year list of year is non-empty.  A
-    // missing or empty fixed-date or rule file, or one holding exactly the old built-in list,
-    // gives the current built-in list, so the built-in holidays apply whether or not the files
-    // could be written.  The per-year list is always that of year, empty when it has no file.
+    // missing, empty or unreadable fixed-date or rule file gives the current built-in list; one
+    // holding exactly the old built-in list does too when its partner is also untouched (old,
+    // current or missing), and otherwise applies as written.  The per-year list is always that
+    // of year, empty when it has no file.
     bool LoadHolidayFiles(int year);
 
-    // Brings the files of the working directory up to date: a missing or empty fixed-date or rule
-    // file is written with its built-in list, one holding exactly the old built-in list is kept as
-    // "<name>.bak" and replaced by the current one.  Files edited by hand, and files that exist
-    // but cannot be read, are never written.  Returns what the user should be told (empty when
-    // nothing), each matter only once per run: that the files cannot be written, that a file
-    // cannot be read (the built-in list is used meanwhile), or that edited files are in the old
-    // four-field form.
+    // Brings the files of the working directory up to date, judging the fixed-date and rule
+    // files as a pair: only when neither is edited nor unreadable, a missing or empty file is
+    // written with its built-in list and one holding exactly the old built-in list is kept as
+    // "<name>.bak" and replaced by the current one; otherwise neither is written.  Returns what
+    // the user should be told (empty when nothing), each matter only once per run: that the
+    // files cannot be written, that a file cannot be read (the built-in list is used meanwhile),
+    // or which edited files are in the old four-field form.
     std::string RestoreDefaultHolidays();
 
     const std::string& FixedList() const { return m_fixedList; }

@@ -1,6 +1,7 @@
 #include "calendar/PrivateProfile.h"
 
 #include <cstddef>
+#include <unordered_set>
 #include <vector>
 
 #include "data/DecimalInt.h"
@@ -164,14 +165,17 @@ std::vector<std::pair<std::string, std::string>> ReadProfileSection(std::string_
     size_t begin = 0;
     size_t end = 0;
     if (!FindSection(lines, section, begin, end)) return values;
+    std::unordered_set<std::string> seen;
     for (size_t i = begin; i < end; ++i) {
         std::string_view lineKey;
         std::string_view raw;
         if (!KeyOfLine(lines[i], lineKey, raw)) continue;
         lineKey = Trim(lineKey);
-        bool seen = false;
-        for (const auto& pair : values) seen = seen || SameName(pair.first, lineKey);
-        if (!seen) values.emplace_back(std::string(lineKey), CleanValue(raw));
+        // A set of the folded names keeps this linear: a month file may hold any number of keys.
+        std::string folded(lineKey);
+        for (char& c : folded) c = FoldCase(c);
+        if (seen.insert(std::move(folded)).second)
+            values.emplace_back(std::string(lineKey), CleanValue(raw));
     }
     return values;
 }

@@ -107,9 +107,13 @@ std::array<std::string, kMemoDaysPerMonth> ReadScheduleMonth(const std::string& 
     std::string text;
     // Read exactly as the memo of one day is, so the list never shows what the dialog would not.
     if (path.empty() || !LoadProfileText(path, text)) return memos;
+    std::array<std::string, kMemoDaysPerMonth> keys;
+    for (int day = 1; day <= kMemoDaysPerMonth; ++day)
+        keys[static_cast<size_t>(day - 1)] = DayKey(day);
     for (const auto& [key, value] : ReadProfileSection(text, monthTitle)) {
+        if (key.size() > 2) continue;  // no day's key
         for (int day = 1; day <= kMemoDaysPerMonth; ++day) {
-            if (key != DayKey(day)) continue;
+            if (key != keys[static_cast<size_t>(day - 1)]) continue;
             memos[static_cast<size_t>(day - 1)] =
                 DecodeMemoValue(CutToCp932Bytes(value, kMaxMemoReadBytes));
         }

@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 #include <span>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -67,6 +68,20 @@ bool CanSplice(const std::string& encoding)
     return false;
 }
 
+// Whether the bytes themselves are in an encoding whose markup is found byte by byte.  The
+// declaration alone does not tell: a file that starts as UTF-16 or UTF-32 (a byte order mark, or
+// zero bytes among the first characters) is read so by the parser whatever it declares or lacks,
+// and bytes spliced into it would not read back.
+bool BytesAreAsciiCompatible(std::string_view bytes)
+{
+    if (bytes.size() >= 2) {
+        const auto first = static_cast<unsigned char>(bytes[0]);
+        const auto second = static_cast<unsigned char>(bytes[1]);
+        if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF)) return false;
+    }
+    return bytes.substr(0, 4).find('\0') == std::string_view::npos;
+}
+
 void AppendDistinct(std::vector<std::string>& list, const std::string& text)
 {
     if (std::find(list.begin(), list.end(), text) == list.end()) list.push_back(text);
@@ -108,12 +123,13 @@ bool ReadBack(const std::string& document, std::vector<CTripBytes>& out, std::st
 {
     CXMLDataFile reader;
     size_t found = 0;
-    reader.StreamXMLDataFromMemory(document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
-        if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
-        ++found;
-    });
-    if (found != out.size()) {
-        error = "the trip does not read back";
+    const bool parsed = reader.StreamXMLDataFromMemory(
+        document, kTripTag, [&](const CXMLDataFile& f, xmlNodePtr e) {
+            if (found < out.size()) out[found].readBack = ReadTripElement(f, e);
+            ++found;
+        });
+    if (!parsed || found != out.size()) {
+        error = "書き込む釣行を読み戻せないため保存しません";
         return false;
     }
     return true;
@@ -122,7 +138,7 @@ bool ReadBack(const std::string& document, std::vector<CTripBytes>& out, std::st
 // The bytes and read-back records of trips.  In a UTF-8 file they are written directly; in
 // any other encoding they are serialized by libxml2 in one document, and the trip elements cut
 // from it in order (their texts escape every "<", so the tags are found byte by byte).
-bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding, bool readBack,
+bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encoding,
                     std::vector<CTripBytes>& out, std::string& error)
 {
     out.clear();
@@ -136,7 +152,6 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
                 return false;
             }
         }
-        if (!readBack) return true;
         std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>";
         for (const CTripBytes& one : out) document += one.element;
         return ReadBack(document + "</r>", out, error);
@@ -165,7 +180,7 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
         from = end + endTag.size();
         bytes.element = document.substr(begin, from - begin);
     }
-    return !readBack || ReadBack(document, out, error);
+    return ReadBack(document, out, error);
 }
 
 // The trips of a catch file as they are streamed from it.
@@ -424,6 +439,11 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         if (n < 0 || n >= count) return Failure(EStoreStatus::NoSuchTrip);
     }
     if (edit != EEdit::Add && positions.empty()) return {};
+    // A text longer than a reader keeps would come back cut: such a trip is not stored at all.
+    for (const CTripRecord& trip : trips) {
+        std::string overLimit = FindTripTextOverLimit(trip);
+        if (!overLimit.empty()) return Failure(EStoreStatus::SaveFailed, std::move(overLimit));
+    }
     if (m_cache->nested || !CanSplice(m_cache->encoding)) {
         return EditDocument(edit, positions, trips);
     }
@@ -440,18 +460,17 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         Forget();
         return Failure(EStoreStatus::ChangedOutside);
     }
+    if (!BytesAreAsciiCompatible(bytes)) return EditDocument(edit, positions, trips);
     CMarkupLayout layout;
     if (!CMarkupScanner::Scan(bytes, kTripTag, layout) ||
         layout.elements.size() != m_cache->outermost) {
         return EditDocument(edit, positions, trips);
     }
 
-    // Many trips at once (an import): reading them back would cost a parse of their own, so the
-    // cache is dropped instead and the next operation reads the file.
-    constexpr size_t kMaxReadBack = 100;
-    const bool readBack = trips.size() <= kMaxReadBack;
+    // Every written trip is read back before the file is touched, however many: one that does
+    // not read back would leave a file no reader takes.
     std::vector<CTripBytes> written;
-    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, readBack, written, error)) {
+    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
     std::string changed;
@@ -511,7 +530,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
     Record(ActionName(trips.size(), edit == EEdit::Replace,
                       edit == EEdit::Delete ? positions.size() : 0),
            {{m_path, true, true, std::move(hunks)}}, {before});
-    if (!readBack || !GetFileIdentity(m_path, m_cache->identity)) {
+    if (!GetFileIdentity(m_path, m_cache->identity)) {
         Forget();
         return {};
     }

@@ -43,7 +43,57 @@ std::string FoldFullWidth(std::string_view text)
     return out;
 }
 
+// "1,234" or "12,345,678.5": a first group of one to three digits (not a lone 0) and then
+// groups of exactly three, as thousands are written; "0,35" and "12,5" are decimal commas.
+bool IsGroupedByThousands(std::string_view text)
+{
+    const std::string_view whole = text.substr(0, text.find('.'));
+    size_t group = 0;
+    size_t groups = 0;
+    for (size_t i = 0; i <= whole.size(); ++i) {
+        if (i == whole.size() || whole[i] == ',') {
+            if (groups == 0 ? (group == 0 || group > 3 || whole[0] == '0') : group != 3)
+                return false;
+            ++groups;
+            group = 0;
+        } else if (whole[i] >= '0' && whole[i] <= '9') {
+            ++group;
+        } else {
+            return false;
+        }
+    }
+    return groups > 1;
+}
+
 }  // namespace
+
+std::string DescribeDecimalError(EDecimalError error, std::string_view fieldName, int maxDecimals,
+                                 int maxValue)
+{
+    const std::string field(fieldName);
+    const std::string range = field + "には 0 から " + std::to_string(maxValue) +
+                              " までの数を、小数点以下 " + std::to_string(maxDecimals) +
+                              " 桁まで入力してください";
+    switch (error) {
+        case EDecimalError::None:
+            return {};
+        case EDecimalError::Empty:
+            return field + "が空です";
+        case EDecimalError::Comma:
+            return field + "の小数点には「,」ではなく「.」を使ってください（例: 0.35）";
+        case EDecimalError::Thousands:
+            return field + "に桁区切りの「,」は使えません（例: 1234）";
+        case EDecimalError::Negative:
+            return field + "にマイナスの数は使えません";
+        case EDecimalError::TooManyDecimals:
+            return field + "は小数点以下 " + std::to_string(maxDecimals) + " 桁までです";
+        case EDecimalError::OutOfRange:
+            return field + "は " + std::to_string(maxValue) + " までです";
+        case EDecimalError::NotNumber:
+            return range;
+    }
+    return range;
+}
 
 EDecimalError ParseDecimalInput(std::string_view typed, int maxDecimals, int maxValue,
                                 int64_t& thousandths)
@@ -53,7 +103,10 @@ EDecimalError ParseDecimalInput(std::string_view typed, int maxDecimals, int max
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     if (text.empty()) return EDecimalError::Empty;
-    if (text.find(',') != std::string_view::npos) return EDecimalError::Comma;
+    if (text.find(',') != std::string_view::npos) {
+        return IsGroupedByThousands(text) ? EDecimalError::Thousands : EDecimalError::Comma;
+    }
+    if (text.front() == '-') return EDecimalError::Negative;
     const size_t point = text.find('.');
     const std::string_view whole = text.substr(0, point);
     const std::string_view places =
@@ -61,10 +114,7 @@ EDecimalError ParseDecimalInput(std::string_view typed, int maxDecimals, int max
     if (whole.empty() && places.empty()) return EDecimalError::NotNumber;
     for (std::string_view part : {whole, places}) {
         for (char c : part) {
-            if (c < '0' || c > '9') {
-                return c == '-' && part.data() == text.data() ? EDecimalError::OutOfRange
-                                                              : EDecimalError::NotNumber;
-            }
+            if (c < '0' || c > '9') return EDecimalError::NotNumber;
         }
     }
     for (size_t n = static_cast<size_t>(maxDecimals); n < places.size(); ++n) {

@@ -11,7 +11,9 @@ enum class EDecimalError {
     None,
     Empty,            // nothing but blanks
     Comma,            // a decimal comma ("0,35"): refused rather than read as 35 or 0
-    NotNumber,        // other characters, a sign, two points
+    Thousands,        // thousands separators ("1,234"): refused rather than read as 1.234
+    Negative,         // a minus sign ("-1", "-0"): weights and lengths are never below 0
+    NotNumber,        // other characters, a plus sign, two points
     TooManyDecimals,  // more places than the field takes
     OutOfRange,       // beyond the field's range
 };
@@ -21,6 +23,11 @@ enum class EDecimalError {
 // maxValue.  On success thousandths holds the value; otherwise it is untouched.
 EDecimalError ParseDecimalInput(std::string_view text, int maxDecimals, int maxValue,
                                 int64_t& thousandths);
+
+// A Japanese reason for an error of ParseDecimalInput, naming the field ("重さ") and what it
+// takes: "重さの小数点には「,」ではなく「.」を使ってください（例: 0.35）".
+std::string DescribeDecimalError(EDecimalError error, std::string_view fieldName, int maxDecimals,
+                                 int maxValue);
 
 // The normal form of a value: no exponent, no trailing zeros, no point for whole numbers
 // ("0.35", "48", "48.5", "-1.2").

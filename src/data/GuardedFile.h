@@ -54,6 +54,8 @@ public:
     uint64_t Size() const { return m_size; }
     // Identity of the file opened (see CFileIdentity).
     const CFileIdentity& Identity() const { return m_identity; }
+    // The open descriptor (-1 when closed), for questions about the file opened itself.
+    int Descriptor() const { return m_fd; }
     // Reads up to size bytes (interrupted reads are retried): the count read, 0 at the end,
     // -1 with errno set on failure.
     ssize_t Read(char* buffer, size_t size);

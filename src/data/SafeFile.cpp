@@ -234,7 +234,9 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     if (exists) {
         // Best effort for the owner (only root may give a file away); the mode must match.
         if (::fchown(fd, original.st_uid, original.st_gid) != 0) {
-            (void)::fchown(fd, static_cast<uid_t>(-1), original.st_gid);
+            // Still best effort; a cast to void does not quiet glibc's unused-result check.
+            [[maybe_unused]] const int groupOnly =
+                ::fchown(fd, static_cast<uid_t>(-1), original.st_gid);
         }
         if (::fchmod(fd, original.st_mode & 07777) != 0) return fail(errno, target);
     }

@@ -1,57 +1,44 @@
 #include "data/TripCsv.h"
 
 #include <csv.h>
-#include <array>
+#include <sys/stat.h>
 
+#include <array>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <span>
+#include <tuple>
+#include <unordered_map>
+#include <utility>
 
 #include "data/DecimalNumber.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
+#include "data/TripDate.h"
 
 namespace {
 
-constexpr const char* kPhotoSeparator = "|";
+constexpr int kMaxNumber = 10000;
+constexpr int kLengthPlaces = 1;
+constexpr int kWeightPlaces = 3;
 
-void AppendField(std::string& out, const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
+const char* const kColumnNames[kTripCsvColumnCount] = {
+    "番号",   "日付", "天候",       "狙い",     "水温",   "満潮",     "干潮",     "場所",
+    "釣り方", "メモ", "場所の写真", "魚の写真", "魚種名", "体長(cm)", "重さ(kg)", "釣れた時間"};
 
-std::string JoinPaths(const std::vector<std::string>& paths)
-{
-    std::string joined;
-    for (size_t n = 0; n < paths.size(); ++n) {
-        if (n > 0) joined += kPhotoSeparator;
-        joined += paths[n];
-    }
-    return joined;
-}
-
-std::vector<std::string> SplitPaths(const std::string& text)
-{
-    std::vector<std::string> paths;
-    if (text.empty()) return paths;
-    size_t start = 0;
-    while (true) {
-        const size_t bar = text.find(kPhotoSeparator, start);
-        paths.push_back(text.substr(start, bar - start));
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-    return paths;
-}
+// Columns, counted from 0.
+enum EColumn {
+    kNumber = 0,
+    kDate = 1,
+    kPlacePhotos = 10,
+    kFishPhotos = 11,
+    kSpecies = 12,
+    kLength = 13,
+    kWeight = 14,
+    kTime = 15,
+};
 
 // The nine texts of a trip in the order of the columns after the number (const or not).
 template <typename Trip>
@@ -61,25 +48,423 @@ auto TripFields(Trip& trip)
                       &trip.ebbTide, &trip.place,   &trip.method,   &trip.memo};
 }
 
-// The fields of the row being read; their strings are reused from row to row.
+// ---- writing ----------------------------------------------------------------------------------
+
+// A first character with which a spreadsheet takes a cell as a formula; a leading ' is added
+// for those, and for a leading ' itself so that the reader can tell the two apart.
+bool NeedsFormulaGuard(std::string_view text)
+{
+    return !text.empty() && std::string_view("=+-@\t\r'").find(text.front()) != std::string::npos;
+}
+
+void AppendField(std::string& out, std::string_view text)
+{
+    const bool guard = NeedsFormulaGuard(text);
+    if (!guard && text.find_first_of(",\"\r\n;\t") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    if (guard) out += '\'';
+    for (char c : text) {
+        if (c == '"') out += '"';
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    out += '"';
+}
+
+std::string JoinPaths(const std::vector<std::string>& paths)
+{
+    std::string joined;
+    for (size_t n = 0; n < paths.size(); ++n) {
+        if (n > 0) joined += '|';
+        for (char c : paths[n]) {
+            if (c == '|') {
+                joined += "%7C";
+            } else if (c == '%') {
+                joined += "%25";
+            } else {
+                joined += c;
+            }
+        }
+    }
+    return joined;
+}
+
+// ---- reading ----------------------------------------------------------------------------------
+
+std::vector<std::string> SplitPaths(std::string_view text)
+{
+    std::vector<std::string> paths;
+    if (text.empty()) return paths;
+    paths.emplace_back();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '|') {
+            paths.emplace_back();
+        } else if (text[i] == '%' && (text.substr(i, 3) == "%7C" || text.substr(i, 3) == "%7c")) {
+            paths.back() += '|';
+            i += 2;
+        } else if (text[i] == '%' && text.substr(i, 3) == "%25") {
+            paths.back() += '%';
+            i += 2;
+        } else {
+            paths.back() += text[i];
+        }
+    }
+    return paths;
+}
+
+// "06:40:00" (a spreadsheet's time cell) as the tide time "6:40"; other texts as they are.
+std::string NormalTideTime(const std::string& text)
+{
+    const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || text.compare(6, 2, "00") != 0)
+        return text;
+    for (size_t i : {0, 1, 3, 4}) {
+        if (!digit(i)) return text;
+    }
+    return (text[0] == '0' ? text.substr(1, 1) : text.substr(0, 2)) + text.substr(2, 3);
+}
+
+// "07:15:00" (a spreadsheet's time cell) as the catch time "7時15分"; other texts as they are.
+std::string NormalCatchTime(const std::string& text)
+{
+    const std::string tide = NormalTideTime(text);
+    if (tide == text) return text;
+    const size_t colon = tide.find(':');
+    const std::string minute = tide.substr(colon + 1);
+    return tide.substr(0, colon) + "時" + (minute[0] == '0' ? minute.substr(1) : minute) + "分";
+}
+
+std::string NormalDate(const std::string& text)
+{
+    CDateText date;
+    if (ReadDateText(text, date) != EDateError::None || date.day == 0) return text;
+    return FormatTripDate(date);
+}
+
+std::string NormalNumber(const std::string& text, int places)
+{
+    int64_t thousandths = 0;
+    if (ParseDecimalInput(text, places, kMaxNumber, thousandths) != EDecimalError::None)
+        return text;
+    return FormatThousandths(thousandths);
+}
+
+// A trip with its date, tide times and numbers in the forms the reader stores.
+CTripRecord NormalTrip(const CTripRecord& trip)
+{
+    CTripRecord normal = trip;
+    normal.date = NormalDate(trip.date);
+    normal.highTide = NormalTideTime(trip.highTide);
+    normal.ebbTide = NormalTideTime(trip.ebbTide);
+    for (CCatchRecord& caught : normal.catches) {
+        caught.height = NormalNumber(caught.height, kLengthPlaces);
+        caught.weight = NormalNumber(caught.weight, kWeightPlaces);
+        caught.time = NormalCatchTime(caught.time);
+    }
+    return normal;
+}
+
+// How the bytes of the file are read.
+enum class EFileText { Utf8, Cp932 };
+
+// Why a text of a field cannot be kept exactly; empty when it can.
+std::string TextProblem(std::string_view text)
+{
+    if (text.empty()) return {};
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            char code[8];
+            std::snprintf(code, sizeof code, "%02X", c);
+            return std::string("記録に残せない制御文字 (0x") + code + ") があります";
+        }
+        if (c == 0xEF && text.substr(i, 3) >= "\xEF\xBF\xBE" && text.substr(i, 3) <= "\xEF\xBF\xBF")
+            return "記録に残せない文字 (U+FFFE, U+FFFF) があります";
+    }
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        return "空白だけの内容は記録に残せません";
+    const size_t bytes = Cp932ByteLength(text);
+    if (bytes > kMaxTripTextBytes) {
+        return "長すぎます（" + std::to_string(bytes) + " バイト、" +
+               std::to_string(kMaxTripTextBytes) + " バイト（全角 " +
+               std::to_string(kMaxTripTextBytes / 2) + " 文字）まで）";
+    }
+    return {};
+}
+
+// One trip being gathered from its rows.
+struct CTripRows {
+    CTripRecord trip;
+    int firstRow = 0;
+    bool bad = false;
+};
+
+class CCsvReader {
+public:
+    CCsvReader(EFileText form, CCsvImport& import) : m_form(form), m_import(import) {}
+
+    void OnRow(std::span<const std::string> raw, size_t fieldCount, int row);
+    void Finish();
+
+private:
+    void Problem(int row, int column, std::string reason)
+    {
+        ++m_import.problemCount;
+        if (m_import.problems.size() < kMaxKeptCsvProblems)
+            m_import.problems.push_back({row, column, std::move(reason)});
+    }
+    // The text of a field as the file meant it; false (a problem noted) when it cannot be kept.
+    bool Decode(const std::string& raw, int row, int column, std::string& text);
+    // The trip columns of a row as a trip (catches empty); false when one has a problem.
+    bool ReadTripColumns(const std::vector<std::string>& fields, int row, CTripRecord& trip);
+    bool ReadCatch(const std::vector<std::string>& fields, int row, CTripRecord& trip);
+
+    EFileText m_form;
+    CCsvImport& m_import;
+    bool m_headerRead = false;
+    bool m_headerWrong = false;
+    std::vector<CTripRows> m_trips;
+    std::unordered_map<std::string, size_t> m_byNumber;
+    std::vector<std::string> m_fields;  // reused from row to row
+};
+
+bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string& text)
+{
+    if (m_form == EFileText::Utf8) {
+        if (!IsValidUtf8(raw)) {
+            Problem(row, column, "UTF-8 として読めないバイトがあります");
+            return false;
+        }
+        text = raw;
+    } else {
+        text = Cp932ToUtf8(raw);
+        // CP932 holds no U+FFFD: one in the result stands for bytes it does not define.
+        if (text.find("\xEF\xBF\xBD") != std::string::npos) {
+            Problem(row, column, "Shift_JIS (CP932) として読めないバイトがあります");
+            return false;
+        }
+    }
+    // CR LF inside quotes is a line break, LF in memory; a lone CR or LF stays as it is.
+    if (text.find('\r') != std::string::npos) {
+        std::string lines;
+        lines.reserve(text.size());
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+            lines += text[i];
+        }
+        text = std::move(lines);
+    }
+    if (text.size() > 1 && text.front() == '\'' &&
+        NeedsFormulaGuard(std::string_view(text).substr(1)))
+        text.erase(0, 1);
+    return true;
+}
+
+bool CCsvReader::ReadTripColumns(const std::vector<std::string>& fields, int row, CTripRecord& trip)
+{
+    bool ok = true;
+    const auto fieldsOfTrip = TripFields(trip);
+    for (size_t f = 0; f < fieldsOfTrip.size(); ++f) {
+        const int column = static_cast<int>(f) + 2;
+        const std::string& text = fields[f + 1];
+        if (std::string reason = TextProblem(text); !reason.empty()) {
+            Problem(row, column, std::move(reason));
+            ok = false;
+            continue;
+        }
+        *fieldsOfTrip[f] = text;
+    }
+    if (TextProblem(fields[kDate]).empty()) {
+        CDateText date;
+        const EDateError error = ReadDateText(fields[kDate], date);
+        if (error == EDateError::None && date.day == 0) {
+            Problem(row, kDate + 1, "日付に月と日がありません: " + fields[kDate]);
+            ok = false;
+        } else if (error != EDateError::None) {
+            Problem(row, kDate + 1,
+                    DescribeDateError(error) + (fields[kDate].empty() ? "" : ": " + fields[kDate]));
+            ok = false;
+        } else {
+            trip.date = FormatTripDate(date);
+        }
+    }
+    trip.highTide = NormalTideTime(trip.highTide);
+    trip.ebbTide = NormalTideTime(trip.ebbTide);
+    for (int column : {kPlacePhotos, kFishPhotos}) {
+        std::vector<std::string> paths = SplitPaths(fields[static_cast<size_t>(column)]);
+        for (const std::string& path : paths) {
+            if (std::string reason = TextProblem(path); !reason.empty()) {
+                Problem(row, column + 1, "写真のパス「" + path + "」: " + reason);
+                ok = false;
+                break;
+            }
+            if (path.empty()) {
+                Problem(row, column + 1, "空の写真のパスがあります（「|」が続いています）");
+                ok = false;
+                break;
+            }
+        }
+        (column == kPlacePhotos ? trip.placePhotos : trip.fishPhotos) = std::move(paths);
+    }
+    return ok;
+}
+
+bool CCsvReader::ReadCatch(const std::vector<std::string>& fields, int row, CTripRecord& trip)
+{
+    CCatchRecord caught;
+    bool ok = true;
+    for (int column : {kSpecies, kLength, kWeight, kTime}) {
+        if (std::string reason = TextProblem(fields[static_cast<size_t>(column)]);
+            !reason.empty()) {
+            Problem(row, column + 1, std::move(reason));
+            ok = false;
+        }
+    }
+    if (!ok) return false;
+    caught.name = fields[kSpecies];
+    caught.time = NormalCatchTime(fields[kTime]);
+    if (caught.name.empty()) {
+        Problem(row, kSpecies + 1, "魚種名が空です");
+        ok = false;
+    }
+    for (auto [column, places, name] :
+         {std::tuple{kLength, kLengthPlaces, "体長"}, std::tuple{kWeight, kWeightPlaces, "重さ"}}) {
+        const std::string& text = fields[static_cast<size_t>(column)];
+        if (text.empty()) continue;  // older logs hold catches without them
+        int64_t thousandths = 0;
+        const EDecimalError error = ParseDecimalInput(text, places, kMaxNumber, thousandths);
+        if (error != EDecimalError::None) {
+            Problem(row, column + 1,
+                    DescribeDecimalError(error, name, places, kMaxNumber) + ": " + text);
+            ok = false;
+            continue;
+        }
+        (column == kLength ? caught.height : caught.weight) = FormatThousandths(thousandths);
+    }
+    if (ok) trip.catches.push_back(std::move(caught));
+    return ok;
+}
+
+void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, int row)
+{
+    if (m_headerWrong) return;
+    if (!m_headerRead) {
+        m_headerRead = true;
+        m_headerWrong = fieldCount != kTripCsvColumnCount;
+        for (size_t c = 0; !m_headerWrong && c < raw.size(); ++c) {
+            m_headerWrong =
+                (m_form == EFileText::Utf8 ? raw[c] : Cp932ToUtf8(raw[c])) != kColumnNames[c];
+        }
+        if (m_headerWrong) {
+            Problem(1, 0, std::string("見出しの行が違います（先頭は ") + kTripCsvHeader + "）");
+        }
+        return;
+    }
+    bool allEmpty = true;
+    for (const std::string& field : raw) allEmpty = allEmpty && field.empty();
+    if (allEmpty) {
+        ++m_import.emptyRows;
+        return;
+    }
+
+    // Every field decoded first: the number says which trip a bad row keeps out.  Of a row with
+    // the wrong number of columns only the number is read; its problem is the count.
+    bool ok = true;
+    const size_t decoded =
+        fieldCount == kTripCsvColumnCount ? raw.size() : std::min<size_t>(raw.size(), 1);
+    m_fields.resize(decoded);
+    for (size_t c = 0; c < decoded; ++c) {
+        m_fields[c].clear();
+        if (!Decode(raw[c], row, static_cast<int>(c) + 1, m_fields[c])) ok = false;
+    }
+    const std::string number = m_fields.empty() ? std::string() : m_fields[kNumber];
+    CTripRows* trip = nullptr;
+    if (!number.empty()) {
+        const auto [found, added] = m_byNumber.try_emplace(number, m_trips.size());
+        if (added) m_trips.push_back({{}, row, false});
+        trip = &m_trips[found->second];
+    } else if (fieldCount == kTripCsvColumnCount) {
+        Problem(row, kNumber + 1, "番号が空です");
+    }
+    if (fieldCount != kTripCsvColumnCount) {
+        Problem(row, 0,
+                "列の数が " + std::to_string(fieldCount) + " です（" +
+                    std::to_string(kTripCsvColumnCount) + " 列のはず）");
+        ok = false;
+    }
+    if (trip == nullptr || !ok) {
+        if (trip != nullptr) trip->bad = true;
+        return;
+    }
+
+    CTripRecord columns;
+    if (!ReadTripColumns(m_fields, row, columns)) {
+        trip->bad = true;
+    } else if (trip->firstRow == row) {
+        trip->trip = std::move(columns);
+    } else if (!trip->bad) {
+        // Rows of one number must agree on the trip: a difference would be lost in one of them.
+        const auto mine = TripFields(trip->trip);
+        const auto theirs = TripFields(columns);
+        int differs = 0;
+        for (size_t f = 0; f < mine.size() && differs == 0; ++f) {
+            if (*mine[f] != *theirs[f]) differs = static_cast<int>(f) + 2;
+        }
+        if (differs == 0 && trip->trip.placePhotos != columns.placePhotos)
+            differs = kPlacePhotos + 1;
+        if (differs == 0 && trip->trip.fishPhotos != columns.fishPhotos) differs = kFishPhotos + 1;
+        if (differs != 0) {
+            Problem(row, differs,
+                    "番号 " + number + " の " + std::to_string(trip->firstRow) + " 行目と" +
+                        kColumnNames[differs - 1] + "が違います");
+            trip->bad = true;
+        }
+    }
+    const bool catchEmpty = m_fields[kSpecies].empty() && m_fields[kLength].empty() &&
+                            m_fields[kWeight].empty() && m_fields[kTime].empty();
+    if (!catchEmpty && !ReadCatch(m_fields, row, trip->trip)) trip->bad = true;
+}
+
+void CCsvReader::Finish()
+{
+    for (CTripRows& rows : m_trips) {
+        if (rows.bad) {
+            ++m_import.skippedTrips;
+            continue;
+        }
+        m_import.catches += rows.trip.catches.size();
+        m_import.trips.push_back(std::move(rows.trip));
+    }
+    m_trips.clear();
+}
+
+// The fields of the row being parsed; their strings are reused from row to row, and a row
+// holds no more of them than a good row has plus one (the rest only counted).
 struct CParsed {
     std::vector<std::string> fields;
     size_t count = 0;
     int rows = 0;
-    std::function<void(std::span<const std::string> row, int number)> onRow;
+    CCsvReader* reader = nullptr;
 };
 
 void OnField(void* text, size_t length, void* data)
 {
     auto* parsed = static_cast<CParsed*>(data);
-    if (parsed->count == parsed->fields.size()) parsed->fields.emplace_back();
-    parsed->fields[parsed->count++].assign(static_cast<const char*>(text), length);
+    if (parsed->count < kTripCsvColumnCount + 1) {
+        if (parsed->count == parsed->fields.size()) parsed->fields.emplace_back();
+        parsed->fields[parsed->count].assign(static_cast<const char*>(text), length);
+    }
+    ++parsed->count;
 }
 
 void OnRowEnd(int, void* data)
 {
     auto* parsed = static_cast<CParsed*>(data);
-    parsed->onRow({parsed->fields.data(), parsed->count}, ++parsed->rows);
+    const size_t kept = std::min(parsed->count, parsed->fields.size());
+    parsed->reader->OnRow({parsed->fields.data(), kept}, parsed->count, ++parsed->rows);
     parsed->count = 0;
 }
 
@@ -89,42 +474,32 @@ int NoSpace(unsigned char)
     return 0;
 }
 
-const char* const kColumnNames[kTripCsvColumnCount] = {
-    "番号",   "日付", "天候",       "狙い",     "水温",   "満潮",     "干潮",     "場所",
-    "釣り方", "メモ", "場所の写真", "魚の写真", "魚種名", "体長(cm)", "重さ(kg)", "釣れた時間"};
-
-// Why a weight or length text cannot be imported; empty when it can.
-std::string NumberProblem(const std::string& text)
+// Hash of a trip in its stored forms: trips equal after NormalTrip hash alike.
+size_t HashTrip(const CTripRecord& trip)
 {
-    if (text.empty()) return {};
-    int64_t value = 0;
-    switch (ParseDecimalInput(text, 3, 10000, value)) {
-        case EDecimalError::None:
-            return {};
-        case EDecimalError::Comma:
-            return "小数点に「,」は使えません（「.」を使ってください）: " + text;
-        case EDecimalError::OutOfRange:
-            return "0 から 10000 までの数ではありません: " + text;
-        default:
-            return "数ではありません: " + text;
+    size_t hash = 0;
+    const auto mix = [&hash](const std::string& text) {
+        hash = hash * 1000003u ^ (std::hash<std::string>()(text) + text.size());
+    };
+    for (const std::string* field : TripFields(trip)) mix(*field);
+    for (const auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        mix(std::to_string(paths->size()));
+        for (const std::string& path : *paths) mix(path);
     }
-}
-
-std::string TripKey(const CTripRecord& trip)
-{
-    std::string key;
-    for (const std::string* field : TripFields(trip)) key.append(*field).push_back('\x1F');
-    key.append(JoinPaths(trip.placePhotos)).push_back('\x1E');
-    key.append(JoinPaths(trip.fishPhotos)).push_back('\x1E');
     for (const CCatchRecord& caught : trip.catches) {
         for (const std::string* field :
              {&caught.name, &caught.height, &caught.weight, &caught.time})
-            key.append(*field).push_back('\x1F');
-        key.push_back('\x1D');
+            mix(*field);
     }
-    // Photo paths joined by "|" would be read apart at a "|" of their own; keep the count too.
-    key += std::to_string(trip.placePhotos.size()) + "/" + std::to_string(trip.fishPhotos.size());
-    return key;
+    return hash;
+}
+
+// The canonical form of a path for comparison, resolving what exists of it.
+std::string ResolvedPath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? std::filesystem::path(path).lexically_normal().string() : resolved.string();
 }
 
 }  // namespace
@@ -139,6 +514,8 @@ std::string WriteTripsCsv(const std::vector<CTripRecord>& trips)
     for (size_t n = 0; n < trips.size(); ++n) {
         const CTripRecord& trip = trips[n];
         const size_t rows = trip.catches.empty() ? 1 : trip.catches.size();
+        const std::string placePhotos = JoinPaths(trip.placePhotos);
+        const std::string fishPhotos = JoinPaths(trip.fishPhotos);
         for (size_t r = 0; r < rows; ++r) {
             out += std::to_string(n + 1);
             for (const std::string* field : TripFields(trip)) {
@@ -146,9 +523,9 @@ std::string WriteTripsCsv(const std::vector<CTripRecord>& trips)
                 AppendField(out, *field);
             }
             out += ',';
-            AppendField(out, JoinPaths(trip.placePhotos));
+            AppendField(out, placePhotos);
             out += ',';
-            AppendField(out, JoinPaths(trip.fishPhotos));
+            AppendField(out, fishPhotos);
             const CCatchRecord& caught = trip.catches.empty() ? none : trip.catches[r];
             for (const std::string* field :
                  {&caught.name, &caught.height, &caught.weight, &caught.time}) {
@@ -164,112 +541,66 @@ std::string WriteTripsCsv(const std::vector<CTripRecord>& trips)
 CCsvImport ReadTripsCsv(std::string_view bytes)
 {
     CCsvImport import;
-    bool headerRead = false;
-    bool headerWrong = false;
-    CTripRecord trip;
-    std::string number;
-    std::vector<std::string> firstRow;  // the first row of the trip being read
-    bool bad = false;
-    const auto finish = [&] {
-        if (number.empty() && !bad) return;
-        if (bad) {
-            ++import.skippedTrips;
-        } else {
-            import.catches += trip.catches.size();
-            import.trips.push_back(std::move(trip));
-        }
-        trip = CTripRecord();
-        number.clear();
-        bad = false;
-    };
-    const auto readRow = [&](std::span<const std::string> row, int rowNumber) {
-        if (headerWrong) return;
-        if (!headerRead) {
-            headerRead = true;
-            headerWrong = row.size() != kTripCsvColumnCount;
-            for (size_t c = 0; !headerWrong && c < row.size(); ++c)
-                headerWrong = row[c] != kColumnNames[c];
-            if (headerWrong) {
-                import.problems.push_back(
-                    {1, 0, std::string("見出しの行が違います（先頭は ") + kTripCsvHeader + "）"});
-            }
-            return;
-        }
-        const auto problem = [&](int column, std::string reason) {
-            import.problems.push_back({rowNumber, column, std::move(reason)});
-            bad = true;
-        };
-        if (row.size() != kTripCsvColumnCount) {
-            finish();
-            number = row.empty() ? std::string("?") : row.front();
-            firstRow.clear();
-            problem(0, "列の数が " + std::to_string(row.size()) + " です（16 列のはず）");
-            return;
-        }
-        if (row[0] != number || rowNumber == 2) {
-            finish();
-            number = row[0];
-            firstRow.assign(row.begin(), row.begin() + 12);
-            if (number.empty()) problem(1, "番号が空です");
-            const auto fields = TripFields(trip);
-            for (size_t f = 0; f < fields.size(); ++f) *fields[f] = row[f + 1];
-            trip.placePhotos = SplitPaths(row[10]);
-            trip.fishPhotos = SplitPaths(row[11]);
-        } else if (!bad) {
-            for (size_t c = 1; c < 12; ++c) {
-                if (row[c] != firstRow[c]) {
-                    problem(static_cast<int>(c) + 1,
-                            std::string("同じ番号の前の行と") + kColumnNames[c] + "が違います");
-                    break;
-                }
-            }
-        }
-        const bool catchEmpty =
-            row[12].empty() && row[13].empty() && row[14].empty() && row[15].empty();
-        if (catchEmpty) return;
-        if (row[12].empty()) problem(13, "魚種名が空です");
-        for (size_t c : {size_t{13}, size_t{14}}) {
-            const std::string reason = NumberProblem(row[c]);
-            if (!reason.empty()) problem(static_cast<int>(c) + 1, reason);
-        }
-        trip.catches.push_back({row[12], row[13], row[14], row[15]});
-    };
-
-    // The file's encoding is found as for every text file of the program; line ends become LF,
-    // inside quoted fields too, as texts hold them in memory.
-    const std::string text = DecodeTextFileBytes(bytes);
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        import.problemCount = 1;
+        import.problems.push_back(
+            {1, 0,
+             "UTF-16 のファイルは読めません（UTF-8 か Shift_JIS (CP932) で保存してください）"});
+        return import;
+    }
+    // A byte-order mark says UTF-8 whatever follows; without one, a file that is all UTF-8 is
+    // UTF-8 and any other CP932.  Fields are decoded one by one, so a bad byte names its field.
+    EFileText form = EFileText::Utf8;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+    } else if (!IsValidUtf8(bytes)) {
+        form = EFileText::Cp932;
+    }
+    CCsvReader reader(form, import);
     CParsed parsed;
-    parsed.onRow = readRow;
+    parsed.reader = &reader;
     csv_parser parser;
     if (csv_init(&parser, 0) != 0) {
+        import.problemCount = 1;
         import.problems.push_back({0, 0, "CSV を読む準備ができません"});
         return import;
     }
     csv_set_space_func(&parser, NoSpace);
-    const size_t read = csv_parse(&parser, text.data(), text.size(), OnField, OnRowEnd, &parsed);
+    const size_t read = csv_parse(&parser, bytes.data(), bytes.size(), OnField, OnRowEnd, &parsed);
     csv_fini(&parser, OnField, OnRowEnd, &parsed);
     csv_free(&parser);
-    if (read != text.size()) {
+    if (read != bytes.size()) {
         // libcsv without its strict mode takes any bytes; kept for a failure of its own.
         import = CCsvImport();
+        import.problemCount = 1;
         import.problems.push_back({parsed.rows + 1, 0, "CSV として読めません"});
         return import;
     }
-    if (!headerRead) {
+    if (parsed.rows == 0) {
+        import.problemCount = 1;
         import.problems.push_back({1, 0, "見出しの行がありません"});
         return import;
     }
-    finish();
+    reader.Finish();
     return import;
 }
 
 size_t DropKnownTrips(std::vector<CTripRecord>& trips, const std::vector<CTripRecord>& existing)
 {
-    if (existing.empty()) return 0;
-    std::set<std::string> known;
-    for (const CTripRecord& trip : existing) known.insert(TripKey(trip));
+    if (existing.empty() || trips.empty()) return 0;
+    std::unordered_multimap<size_t, size_t> known;
+    known.reserve(existing.size());
+    for (size_t n = 0; n < existing.size(); ++n)
+        known.emplace(HashTrip(NormalTrip(existing[n])), n);
     const size_t before = trips.size();
-    std::erase_if(trips, [&](const CTripRecord& trip) { return known.count(TripKey(trip)) > 0; });
+    std::erase_if(trips, [&](const CTripRecord& trip) {
+        const CTripRecord normal = NormalTrip(trip);
+        const auto [first, last] = known.equal_range(HashTrip(normal));
+        for (auto it = first; it != last; ++it) {
+            if (NormalTrip(existing[it->second]) == normal) return true;
+        }
+        return false;
+    });
     return before - trips.size();
 }
 
@@ -282,23 +613,45 @@ std::string DescribeCsvImport(const CCsvImport& import, size_t known, size_t max
         text += "すでに登録済みのため取り込まない釣行: " + std::to_string(known) + " 件\n";
     if (import.skippedTrips > 0)
         text += "問題があるため取り込まない釣行: " + std::to_string(import.skippedTrips) + " 件\n";
-    if (!import.problems.empty())
-        text += "問題 " + std::to_string(import.problems.size()) + " 件:\n";
+    if (import.emptyRows > 0)
+        text += "空の行（読み飛ばしました）: " + std::to_string(import.emptyRows) + " 行\n";
+    if (import.problemCount > 0) text += "問題 " + std::to_string(import.problemCount) + " 件:\n";
     for (size_t n = 0; n < import.problems.size() && n < maxProblems; ++n) {
         const CCsvProblem& problem = import.problems[n];
         text += "  " + std::to_string(problem.row) + " 行目";
-        if (problem.column > 0) {
+        if (problem.column > 0 && problem.column <= kTripCsvColumnCount) {
             text += " " + std::to_string(problem.column) + " 列目（" +
                     kColumnNames[problem.column - 1] + "）";
         }
         text += ": " + problem.reason + "\n";
     }
-    if (import.problems.size() > maxProblems) text += "  ...\n";
+    if (import.problemCount > std::min(maxProblems, import.problems.size())) text += "  ...\n";
+    return text;
+}
+
+std::string DescribeCsvImportOutcome(const CCsvImportOutcome& outcome, size_t maxProblems)
+{
+    std::string text = DescribeCsvImport(outcome.import, outcome.known, maxProblems);
+    if (!outcome.photoProblems.empty()) {
+        text += "コピーできない写真（元の場所のまま記録します）: " +
+                std::to_string(outcome.photoProblems.size()) + " 件\n";
+        for (size_t n = 0; n < outcome.photoProblems.size() && n < maxProblems; ++n)
+            text += "  " + outcome.photoProblems[n] + "\n";
+        if (outcome.photoProblems.size() > maxProblems) text += "  ...\n";
+    }
     return text;
 }
 
 bool ExportTripsCsvFile(const CCatchStore& store, const std::string& path, std::string& error)
 {
+    // The log and everything beside it (backups, pictures, memos) stay out of an export's way.
+    const std::string target = ResolvedPath(path);
+    std::string dataDir = ResolvedPath(store.GetDataDir());
+    if (!dataDir.empty() && dataDir.back() != '/') dataDir += '/';
+    if (target == ResolvedPath(store.GetPath()) || target.rfind(dataDir, 0) == 0) {
+        error = "Data フォルダの中には出力できません（記録のファイルを上書きしないため）: " + path;
+        return false;
+    }
     std::string bytes;
     const CStoreResult result = store.ReadTrips(
         [&](const std::vector<CTripRecord>& trips) { bytes = WriteTripsCsv(trips); });
@@ -310,29 +663,72 @@ bool ExportTripsCsvFile(const CCatchStore& store, const std::string& path, std::
 }
 
 CCsvImportOutcome ImportTripsCsvFile(CCatchStore& store, const std::string& path,
-                                     const std::function<bool(const CCsvImportOutcome&)>& confirm)
+                                     const std::function<bool(const CCsvImportOutcome&)>& confirm,
+                                     const CCsvPhotoKeeper& photos)
 {
     CCsvImportOutcome outcome;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        static_cast<uint64_t>(status.st_size) > kMaxCsvFileBytes) {
+        outcome.error = "CSV ファイルが大きすぎるため読み込みません（" +
+                        std::to_string(kMaxCsvFileBytes >> 20) + " MB まで）: " + path;
+        return outcome;
+    }
     std::string bytes;
-    if (!ReadWholeFile(path, bytes, &outcome.error)) return outcome;
+    if (!ReadWholeFile(path, bytes, &outcome.error, nullptr, kMaxCsvFileBytes)) return outcome;
     outcome.import = ReadTripsCsv(bytes);
-    bytes.clear();
+    bytes = std::string();
+
+    // Photos first: a trip already imported names the copies, and a byte-identical copy is
+    // reused, so comparing after the copy finds it.
+    CCsvPhotoCopies copies;
+    const auto takeBack = [&](const std::vector<std::string>& files) {
+        if (photos.takeBack && !files.empty()) photos.takeBack(files);
+    };
+    if (photos.copy && !outcome.import.trips.empty()) {
+        copies = photos.copy(outcome.import.trips);
+        outcome.photoProblems = copies.failed;
+        if (copies.cancelled) {
+            takeBack(copies.newCopies);
+            outcome.cancelled = true;
+            return outcome;
+        }
+    }
     CStoreResult result = store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
         outcome.known = DropKnownTrips(outcome.import.trips, trips);
     });
     if (result.status == EStoreStatus::Missing) {
         outcome.known = 0;
     } else if (!result.ok()) {
+        takeBack(copies.newCopies);
         outcome.error = DescribeStoreResult(result, store.GetPath());
         return outcome;
     }
-    if (outcome.import.trips.empty() || (confirm && !confirm(outcome))) return outcome;
+    // Copies made only for trips that are not added go again.
+    std::set<std::string> named;
+    for (const CTripRecord& trip : outcome.import.trips) {
+        named.insert(trip.placePhotos.begin(), trip.placePhotos.end());
+        named.insert(trip.fishPhotos.begin(), trip.fishPhotos.end());
+    }
+    std::vector<std::string> unused;
+    std::erase_if(copies.newCopies, [&](const std::string& copy) {
+        if (named.count(copy) > 0) return false;
+        unused.push_back(copy);
+        return true;
+    });
+    takeBack(unused);
+    if (outcome.import.trips.empty() || (confirm && !confirm(outcome))) {
+        takeBack(copies.newCopies);
+        return outcome;
+    }
     if (result.status == EStoreStatus::Missing &&
         !WriteFileSafely(store.GetPath(), kEmptyCatchFile, &outcome.error)) {
+        takeBack(copies.newCopies);
         return outcome;
     }
     result = store.AddTrips(outcome.import.trips);
     if (!result.ok()) {
+        takeBack(copies.newCopies);
         outcome.error = DescribeStoreResult(result, store.GetPath());
         return outcome;
     }

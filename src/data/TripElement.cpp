@@ -10,15 +10,17 @@
 
 namespace {
 
-// Line breaks are LF in memory and CR LF in the file.
+// Line breaks are LF in memory and CR LF in the file.  Every LF gets its CR, also one after a
+// CR of the text itself: that CR is then written as "&#13;" and reads back as a CR, so "\r\n"
+// in memory comes back as it was instead of as one line feed.
 std::string ToFileLineEnds(const std::string& text)
 {
     if (text.find('\n') == std::string::npos) return text;
     std::string out;
     out.reserve(text.size() + 8);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
     }
     return out;
 }
@@ -193,4 +195,34 @@ bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out)
     element += "</FishData>";
     if (valid) out += element;
     return valid;
+}
+
+std::string FindTripTextOverLimit(const CTripRecord& trip)
+{
+    const auto over = [](const std::string& text) {
+        return text.size() > kMaxTripTextBytes && Cp932ByteLength(text) > kMaxTripTextBytes;
+    };
+    const auto reason = [](const char* name, const std::string& text) {
+        return std::string(name) + "が長すぎます（" + std::to_string(Cp932ByteLength(text)) +
+               " バイト、" + std::to_string(kMaxTripTextBytes) + " バイトまで）";
+    };
+    static const char* const kNames[] = {"狙い", "天候",   "日付", "水温", "満潮",
+                                         "干潮", "釣り方", "場所", "メモ"};
+    const auto texts = TripTexts(trip);
+    for (size_t n = 0; n < texts.size(); ++n) {
+        if (over(*texts[n].second)) return reason(kNames[n], *texts[n].second);
+    }
+    for (const auto& [tag, paths] : TripPhotoLists(trip)) {
+        for (const std::string& path : *paths) {
+            if (over(path)) return reason("写真のパス", path);
+        }
+    }
+    for (const CCatchRecord& caught : trip.catches) {
+        static const char* const kCatchNames[] = {"魚種名", "体長", "重さ", "釣れた時間"};
+        const auto catchTexts = CatchTexts(caught);
+        for (size_t n = 0; n < catchTexts.size(); ++n) {
+            if (over(*catchTexts[n].second)) return reason(kCatchNames[n], *catchTexts[n].second);
+        }
+    }
+    return {};
 }

@@ -18,5 +18,9 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
 // is not valid UTF-8.
 bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out);
 
+// Why trip cannot be stored as it is: the Japanese name of its first text longer than a reader
+// keeps (kMaxTripTextBytes) with the length; empty when every text fits.
+std::string FindTripTextOverLimit(const CTripRecord& trip);
+
 // The elements whose texts carry line ends (as plain CR LF in the file).
 inline const char* const kLineEndElements[] = {"method", "memo"};

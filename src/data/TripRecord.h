@@ -1,7 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+// The longest text of a trip (each value, photo path and catch text) in CP932 bytes: a reader of
+// the catch file keeps no more of a text, so a writer never stores a longer one.
+inline constexpr size_t kMaxTripTextBytes = 255;
 
 // One fish caught on a trip: the four texts of a "fish" element.
 struct CCatchRecord {

@@ -202,7 +202,8 @@ std::string TrimmedMessage(const char* message)
 
 void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriageReturns)
 {
-    for (char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         switch (c) {
             case '&':
                 out += "&amp;";
@@ -214,7 +215,10 @@ void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriage
                 out += "&gt;";
                 break;
             case '\r':
-                out += rawCarriageReturns ? "\r" : "&#13;";
+                // Only a CR that ends a line with the LF after it may stand raw: a reader turns
+                // a lone raw CR into a line feed.
+                out += rawCarriageReturns && i + 1 < text.size() && text[i + 1] == '\n' ? "\r"
+                                                                                        : "&#13;";
                 break;
             default:
                 out += c;

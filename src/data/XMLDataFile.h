@@ -28,7 +28,8 @@ enum class EXMLLoadStatus {
 // written, they would make the whole file unreadable.
 std::string RemoveCharactersXMLLacks(const std::string& text);
 // Appends text as element content: "&", "<" and ">" escaped as libxml2 writes them, a CR raw
-// (where it stands for a line end) or as "&#13;" (so that it reads back as a CR).
+// where it stands for a line end (rawCarriageReturns, and an LF after it) or as "&#13;" (so
+// that it reads back as a CR).
 void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriageReturns);
 
 // The XML document layer: one object per operation, loading a file into a libxml2 document,

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "data/ProgramDir.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
+#include "entry/ThumbnailDecoder.h"
 
 namespace fs = std::filesystem;
 
@@ -102,7 +104,8 @@ bool PlaceWithoutReplacing(const std::string& temporary, const std::string& targ
 // a copy cut off by a crash never leaves a part of a photo under the photo's name; a failed copy
 // leaves no file behind.
 bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const std::string& target,
-                   const CPhotoCopies::ProgressFunction& progress, bool& exists, std::string& error)
+                   mode_t allowedRights, const CPhotoCopies::ProgressFunction& progress,
+                   bool& exists, std::string& error)
 {
     exists = false;
     if (!source.Rewind()) {
@@ -121,6 +124,9 @@ bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const st
         ::unlink(temporary.c_str());
         return false;
     };
+    struct stat created {};
+    if (::fstat(fd, &created) != 0 || ::fchmod(fd, created.st_mode & 07777 & allowedRights) != 0)
+        return fail(target + ": " + SystemErrorText(errno));
     std::vector<char> buffer(kChunkBytes);
     uint64_t copied = 0;
     for (;;) {
@@ -154,6 +160,55 @@ bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const st
         return false;
     }
     return true;
+}
+
+// Files of the kernel's own file systems: /proc, /sys and their kin show process memory,
+// environments and settings as if they were regular files, often sized 0, and reading some of
+// them has effects.  They are never anyone's photos.
+bool IsOnSystemFileSystem(int fd, const std::string& path)
+{
+    const std::string normal = NormalPath(path);
+    for (const char* prefix : {"/proc/", "/sys/", "/dev/"}) {
+        if (normal.rfind(prefix, 0) == 0) return true;
+    }
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) return true;
+    constexpr unsigned long kSystemFileSystems[] = {
+        0x9fa0,      // proc
+        0x62656572,  // sysfs
+        0x64626720,  // debugfs
+        0x74726163,  // tracefs
+        0x73636673,  // securityfs
+        0x27e0eb,    // cgroup
+        0x63677270,  // cgroup2
+        0x1cd1,      // devpts
+        0xcafe4a11,  // bpf
+        0x62656570,  // configfs
+        0xde5e81e4,  // efivarfs
+        0x6165676c,  // pstore
+    };
+    const auto type = static_cast<unsigned long>(fs.f_type);
+    return std::find(std::begin(kSystemFileSystems), std::end(kSystemFileSystems), type) !=
+           std::end(kSystemFileSystems);
+}
+
+// Whether the first bytes of the open file are those of a picture format the program shows.
+bool HoldsPicture(CGuardedFile& file)
+{
+    uint8_t head[kSniffBytes];
+    size_t got = 0;
+    const bool read = ReadChunk(file, reinterpret_cast<char*>(head), sizeof head, got);
+    return read && file.Rewind() && SniffPhotoFormat(head, got) != EPhotoFormat::Unknown;
+}
+
+// The rights a copy may have: a copy gets what a new file gets, but never more than its source
+// allows, so a private file stays private.  Group rights count only for the source's own group
+// (a copy belongs to ours); for another group the copy's group gets no more than anyone.
+mode_t AllowedCopyRights(const struct stat& source)
+{
+    mode_t allowed = source.st_mode & 0666;
+    if (source.st_gid != ::getegid()) allowed &= ~0060 | ((source.st_mode & 0006) << 3);
+    return allowed;
 }
 
 std::string CandidateName(const fs::path& name, int suffix)
@@ -204,6 +259,12 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
     }
     CGuardedFile sourceFile;
     if (sourceFile.Open(source, kMaxPhotoFileBytes, &reason) != EFileRead::Ok) return fail(reason);
+    struct stat sourceStat {};
+    if (::fstat(sourceFile.Descriptor(), &sourceStat) != 0)
+        return fail(source + ": " + SystemErrorText(errno));
+    if (IsOnSystemFileSystem(sourceFile.Descriptor(), source))
+        return fail(source + ": " + kSystemFileText);
+    if (!HoldsPicture(sourceFile)) return fail(source + ": " + kNotPictureText);
 
     std::error_code ec;
     fs::create_directories(fs::path(m_pictureDir), ec);
@@ -227,7 +288,8 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
         // Taken by a pipe, a device, a folder or anything unreadable: never touched.
         if (taken != EFileRead::Missing) continue;
         bool exists = false;
-        if (CopyToNewFile(sourceFile, source, candidate, progress, exists, reason)) {
+        if (CopyToNewFile(sourceFile, source, candidate, AllowedCopyRights(sourceStat), progress,
+                          exists, reason)) {
             target = candidate;
             newCopy = true;
             return true;

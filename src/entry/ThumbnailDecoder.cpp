@@ -14,8 +14,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
+#include "entry/DecodeTimeLimit.h"
 #include "entry/HeifDecoder.h"
 
 namespace {
@@ -33,6 +35,7 @@ struct CProgressMonitor {
     jpeg_progress_mgr pub;
     int maxScans;
     const std::atomic<bool>* cancel;
+    std::chrono::steady_clock::time_point deadline;
 };
 
 [[noreturn]] void JumpBack(j_common_ptr cinfo, const char* message)
@@ -75,6 +78,8 @@ void MonitorProgress(j_common_ptr cinfo)
         if (dinfo->input_scan_number > monitor->maxScans)
             JumpBack(cinfo, "Too many progressive scans");
     }
+    if (std::chrono::steady_clock::now() > monitor->deadline)
+        JumpBack(cinfo, "decode time limit exceeded");
 }
 
 uint8_t Clamp255(int value)
@@ -243,6 +248,8 @@ bool RunJpeg(CJpegRun& run, CRgbPicture& picture, std::string* error, const CDec
     monitor.pub.progress_monitor = MonitorProgress;
     monitor.maxScans = options.maxScans;
     monitor.cancel = options.cancel;
+    monitor.deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(options.maxMilliseconds);
 
     if (setjmp(err.returnPoint)) {
         jpeg_destroy_decompress(&cinfo);
@@ -523,9 +530,17 @@ EDecodeStatus DecodePhotoFile(const std::string& path, CRgbPicture& picture, CPh
             case EPhotoFormat::Jpeg:
                 status = DecodeJpegPhoto(file, picture, found, error, options);
                 break;
-            case EPhotoFormat::Heif:
-                status = DecodeHeifFile(path, picture, found, error, options);
+            case EPhotoFormat::Heif: {
+                // libheif cannot be stopped once it decodes: it runs within the time limit.
+                CDecodeOptions own = options;
+                own.cancel = nullptr;  // the caller's flag may be gone when the decode ends
+                status = RunDecodeWithTimeLimit(
+                    [path, own](CRgbPicture& decoded, CPhotoFacts& facts, std::string& why) {
+                        return DecodeHeifFile(path, decoded, facts, &why, own);
+                    },
+                    options, picture, found, error);
                 break;
+            }
             default:
                 if (error) *error = "not a JPEG or HEIF file";
                 status = EDecodeStatus::NotDecodable;

@@ -29,8 +29,11 @@ struct CDecodeOptions {
     bool dctScaling = true;
     // Pictures with more pixels are refused before any pixel is decoded.
     uint64_t maxPixels = 250'000'000;
-    // Working memory the library may use.
+    // Working memory the library may use; decoders that take no such limit are given the
+    // largest picture this memory holds.
     long maxMemory = 512L * 1024 * 1024;
+    // Time a decode may take; a decode still running then gives no picture.
+    int maxMilliseconds = 8000;
     // Progressive files with more scans are refused: each scan costs a pass over the picture.
     int maxScans = 500;
     // When set and true, decoding stops as soon as possible with an error ("cancelled").

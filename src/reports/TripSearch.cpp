@@ -1,5 +1,7 @@
 #include "reports/TripSearch.h"
 
+#include "data/TripDate.h"
+
 namespace {
 
 // Decodes one UTF-8 sequence at text[i]; returns its length, 0 when it is not valid.
@@ -133,28 +135,11 @@ std::string TripSearchText(const CTripRecord& trip)
 
 bool ReadDateKey(std::string_view text, bool asEnd, long& key)
 {
-    const std::string folded = FoldForSearch(text);
-    long fields[3] = {0, asEnd ? 99 : 0, asEnd ? 99 : 0};
-    size_t field = 0;
-    bool digits = false;
-    bool inNumber = false;
-    for (char c : folded) {
-        if (c >= '0' && c <= '9') {
-            if (!inNumber) {
-                if (digits && ++field > 2) break;
-                fields[field] = 0;
-                inNumber = true;
-            }
-            if (fields[field] < 100000) fields[field] = fields[field] * 10 + (c - '0');
-            digits = true;
-        } else if (c == '/' || c == '-' || c == '.' || c == ' ') {
-            inNumber = false;
-        } else {
-            return false;
-        }
-    }
-    if (!digits) return false;
-    key = (fields[0] * 100 + fields[1]) * 100 + fields[2];
+    CDateText date;
+    if (ReadDateText(text, date) != EDateError::None) return false;
+    const long month = date.month != 0 ? date.month : (asEnd ? 99 : 0);
+    const long day = date.day != 0 ? date.day : (asEnd ? 99 : 0);
+    key = (date.year * 100L + month) * 100 + day;
     return true;
 }
 
@@ -172,6 +157,8 @@ CTripFilter::CTripFilter(std::string_view query, std::string_view from, std::str
     }
     m_hasFrom = ReadDateKey(from, false, m_from);
     m_hasTo = ReadDateKey(to, true, m_to);
+    m_fromUnreadable = !m_hasFrom && from.find_first_not_of(" \t") != std::string_view::npos;
+    m_toUnreadable = !m_hasTo && to.find_first_not_of(" \t") != std::string_view::npos;
 }
 
 bool CTripFilter::Matches(const std::string& searchText, const std::string& date) const

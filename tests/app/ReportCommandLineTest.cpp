@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include "app/InstanceLock.h"
 #include "data/CatchStore.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/PdfTools.h"
@@ -88,6 +89,28 @@ TEST(ReportCommandLineTest, WritesTheReportOrFailsWithAMessage)
         } else {
             EXPECT_EQ(PdfPageCount(out), -1);
         }
+    }
+}
+
+// A command-line import holding the Data folder removes what cut-off saves (an import killed
+// halfway) left there; while the window holds the folder, the import leaves everything alone.
+TEST(ImportCommandLineTest, RemovesWhatAKilledSaveLeftWhenItHoldsTheDataFolder)
+{
+    for (const bool windowOpen : {false, true}) {
+        SCOPED_TRACE(windowOpen);
+        CTempProgramDir dir;
+        dir.WriteFile("Data/fish.xml.tmp-Ab12Cd", "<CatchLog><FishData>");
+        dir.WriteFile("Data/schedule/2024年  5月.txt.tmp-Xy34Zw", "[x]");
+        CInstanceLock window;
+        if (windowOpen) {
+            ASSERT_EQ(window.Acquire(dir.Path(CInstanceLock::kLockFileName)),
+                      CInstanceLock::EResult::Acquired);
+        }
+        const CRun run = RunProgram({"--program-dir", QString::fromStdString(dir.Dir()),
+                                     "--import-csv", QString::fromStdString(dir.Path("none.csv"))});
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_EQ(dir.Exists("Data/fish.xml.tmp-Ab12Cd"), windowOpen);
+        EXPECT_EQ(dir.Exists("Data/schedule/2024年  5月.txt.tmp-Xy34Zw"), windowOpen);
     }
 }
 

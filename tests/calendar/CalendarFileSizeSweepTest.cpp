@@ -5,6 +5,7 @@
 
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
+#include "calendar/PrivateProfile.h"
 #include "calendar/ScheduleMemo.h"
 #include "calendar/TempWorkingDir.h"
 #include "data/GuardedFile.h"
@@ -86,6 +87,35 @@ TEST(CalendarFileSizeSweepTest, MonthFilesOfEverySize)
             EXPECT_EQ(dir.ReadFile(relative), bytes);
         }
     }
+}
+
+// A month file of the largest size taken, made of one short key after another: removing the
+// repeated keys once cost half a minute of CPU at every start, F5 and showing of the month.
+TEST(CalendarFileSizeSweepTest, AMonthFileOfManyKeysReadsAtOnce)
+{
+    const std::string month = "2004年  2月";
+    std::string bytes = "[2004\x94\x4e  2\x8c\x8e]\r\n3=first\r\n";
+    size_t keys = 1;
+    while (bytes.size() + 32 < kMaxProfileFileBytes) {
+        bytes += "k" + std::to_string(keys) + "=v\r\n";
+        ++keys;
+    }
+    // Repeats, in another case, keep the first value.
+    bytes += "3=second\r\nK1=again\r\n";
+    CTempProgramDir dir;
+    dir.WriteFile("Data/schedule/" + month + ".txt", bytes);
+    const CChildOutcome outcome = RunLimited(
+        [&] {
+            std::string text;
+            if (!LoadProfileText(dir.Path("Data/schedule/" + month + ".txt"), text))
+                return std::string("unread");
+            const auto section = ReadProfileSection(text, month);
+            return std::to_string(section.size()) + " " + section[1].second + " " +
+                   ReadScheduleMonth(month)[2] + " " + ReadScheduleMemo(month, 3);
+        },
+        20);
+    ASSERT_TRUE(outcome.finished) << "hung or ran out of memory, signal " << outcome.signal;
+    EXPECT_EQ(outcome.output, std::to_string(keys) + " v first first");
 }
 
 }  // namespace

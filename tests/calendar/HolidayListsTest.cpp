@@ -53,38 +53,102 @@ TEST(HolidayFileTest, UntouchedOldFilesAreKeptAsBakAndReplaced)
     EXPECT_FALSE(dir.Exists("104_holi.txt"));
 }
 
-TEST(HolidayFileTest, EditedFilesAreNeverWrittenAndTheOldFormIsToldOnce)
+// The fixed-date and rule files are judged as a pair, in every combination of what each holds:
+// both are brought to the current lists only when neither is the user's own, otherwise neither
+// is written, both apply as written, and the notice names only the edited old-form files.
+TEST(HolidayFileTest, TheTwoFilesAreUpgradedOnlyTogether)
 {
-    struct Case {
-        const char* what;
-        std::string fixed;  // empty: no file
-        std::string rule;
-        bool oldForm;
+    enum Kind { Missing, Old, Current, EditedOld, EditedCurrent };
+    const char* const kindNames[] = {"missing", "old", "current", "edited old", "edited current"};
+    struct File {
+        const char* name;
+        const char* legacy;
+        const char* builtIn;
     };
-    const std::string oldPlusOne = std::string(kLegacyFixedHolidays) + "8^13^お盆^0~";
-    const Case cases[] = {
-        {"edited old fixed list", oldPlusOne, "", true},
-        {"old fixed list with line breaks", std::string(kLegacyFixedHolidays) + "\r\n", "", true},
-        {"hand-made rule list, fixed list missing", "", "1^15^成人の日^2~\r\n", true},
-        {"edited current lists", std::string(kDefaultFixedHolidays) + "8^13^お盆^20~",
-         kDefaultRuleHolidays, false},
+    const File files[2] = {{"S_Holiday.txt", kLegacyFixedHolidays, kDefaultFixedHolidays},
+                           {"D_Holiday.txt", kLegacyRuleHolidays, kDefaultRuleHolidays}};
+    const auto textOf = [](const File& file, Kind kind) -> std::string {
+        switch (kind) {
+            case Missing:
+                return "";
+            case Old:
+                return file.legacy;
+            case Current:
+                return file.builtIn;
+            case EditedOld:
+                return std::string(file.legacy) + "8^13^お盆^0~";
+            case EditedCurrent:
+                return std::string(file.builtIn) + "8^13^お盆^20~";
+        }
+        return "";
     };
-    for (const Case& c : cases) {
-        CTempWorkingDir dir;
-        if (!c.fixed.empty()) dir.Write("S_Holiday.txt", c.fixed);
-        if (!c.rule.empty()) dir.Write("D_Holiday.txt", c.rule);
+    for (const Kind fixed : {Missing, Old, Current, EditedOld, EditedCurrent}) {
+        for (const Kind rule : {Missing, Old, Current, EditedOld, EditedCurrent}) {
+            const Kind kinds[2] = {fixed, rule};
+            const std::string what =
+                std::string("S ") + kindNames[fixed] + ", D " + kindNames[rule];
+            CTempWorkingDir dir;
+            for (int i = 0; i < 2; ++i) {
+                if (kinds[i] != Missing)
+                    dir.Write(files[i].name, FileBytes(textOf(files[i], kinds[i])));
+            }
+            const bool untouched = fixed <= Current && rule <= Current;
+            CHolidayLists lists;
+            const std::string notice = lists.RestoreDefaultHolidays();
+            lists.LoadHolidayFiles(2026);
+            const std::string applied[2] = {lists.FixedList(), lists.RuleList()};
+            for (int i = 0; i < 2; ++i) {
+                const File& file = files[i];
+                const std::string written = textOf(file, kinds[i]);
+                EXPECT_EQ(dir.Exists(file.name), untouched || kinds[i] != Missing) << what;
+                if (dir.Exists(file.name)) {
+                    EXPECT_EQ(dir.Read(file.name), FileBytes(untouched ? file.builtIn : written))
+                        << what << " " << file.name;
+                }
+                EXPECT_EQ(dir.Exists(std::string(file.name) + ".bak"), untouched && kinds[i] == Old)
+                    << what;
+                EXPECT_EQ(applied[i],
+                          (untouched || kinds[i] == Missing) ? std::string(file.builtIn) : written)
+                    << what << " " << file.name;
+                EXPECT_EQ(notice.find(file.name) != std::string::npos, kinds[i] == EditedOld)
+                    << what << ": " << notice;
+            }
+            EXPECT_EQ(lists.RestoreDefaultHolidays(), "") << what;  // told once
+        }
+    }
+}
+
+// The two cases as a user meets them in the calendar of 2026.
+TEST(HolidayFileTest, AnEditedFileKeepsItsOldPartnerSoNoHolidayIsLostOrDoubled)
+{
+    const auto daysNamed = [](const std::string& name) {
         CHolidayLists lists;
-        const std::string notice = lists.RestoreDefaultHolidays();
-        EXPECT_EQ(notice.find("古い形式") != std::string::npos, c.oldForm) << c.what << notice;
-        EXPECT_EQ(lists.RestoreDefaultHolidays(), "") << c.what;  // once only
-        // What was edited stays as it is; only a missing file is written.
-        EXPECT_EQ(dir.Read("S_Holiday.txt"),
-                  c.fixed.empty() ? FileBytes(kDefaultFixedHolidays) : c.fixed)
-            << c.what;
-        EXPECT_EQ(dir.Read("D_Holiday.txt"),
-                  c.rule.empty() ? FileBytes(kDefaultRuleHolidays) : c.rule)
-            << c.what;
-        EXPECT_FALSE(dir.Exists("S_Holiday.txt.bak") || dir.Exists("D_Holiday.txt.bak")) << c.what;
+        lists.RestoreDefaultHolidays();
+        CCalendarGrid grid(lists);
+        grid.SetShown(2026 - 1900, 0);
+        grid.Build();
+        std::string days;
+        for (int month = 0; month < 12; ++month) {
+            for (int day = 0; day < 31; ++day) {
+                if (grid.Cell(month, day).name == name)
+                    days += std::to_string(month + 1) + "/" + std::to_string(day + 1) + " ";
+            }
+        }
+        return days;
+    };
+    {
+        CTempWorkingDir dir;
+        dir.Write("S_Holiday.txt", FileBytes(std::string(kLegacyFixedHolidays) + "8^13^お盆^0~"));
+        dir.Write("D_Holiday.txt", kRuleFileBytes);
+        EXPECT_EQ(daysNamed("敬老の日"), "9/15 ");
+        EXPECT_EQ(dir.Read("D_Holiday.txt"), kRuleFileBytes);
+    }
+    {
+        CTempWorkingDir dir;
+        dir.Write("S_Holiday.txt", kFixedFileBytes);
+        dir.Write("D_Holiday.txt", FileBytes(std::string(kLegacyRuleHolidays) + "8^13^お盆^0~"));
+        EXPECT_EQ(daysNamed("海の日"), "7/20 ");
+        EXPECT_EQ(dir.Read("S_Holiday.txt"), kFixedFileBytes);
     }
 }
 
@@ -190,7 +254,8 @@ TEST(HolidayFileTest, AFileThatCannotBeReadIsToldAndNeverReplaced)
         EXPECT_EQ(st.st_mode & S_IFMT, c.type) << c.kind;
         EXPECT_EQ(static_cast<size_t>(st.st_size),
                   c.type == S_IFREG ? oversized.size() : st.st_size);
-        EXPECT_EQ(ReadTextFile("D_Holiday.txt"), kDefaultRuleHolidays) << c.kind;
+        // Its partner is not upgraded alone either.
+        EXPECT_FALSE(dir.Exists("D_Holiday.txt")) << c.kind;
         lists.LoadHolidayFiles(2026);
         EXPECT_EQ(lists.FixedList(), kDefaultFixedHolidays) << c.kind;
     }

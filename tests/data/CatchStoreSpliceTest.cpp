@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,12 @@ std::vector<std::string> Places(const CCatchStore& store)
 }
 
 // A file as another program may have written it: comments (one holding markup), a processing
-// instruction, an attribute with ">" in it, odd layout and an element the program does not know.
+// instruction, attributes with ">" and "/>" in them, odd layout and an element the program does not
+// know.
 const std::string kHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- log <FishData> kept by hand -->\n"
     "<log version=\"a>b\">\n  <owner>釣り人</owner>\n";
-const std::string kTripA = "<FishData><place>A</place><memo>x</memo></FishData>";
+const std::string kTripA = "<FishData note='a/>b'><place>A</place><memo>x</memo></FishData>";
 const std::string kTripB = "<FishData>\n    <place>B</place><?note keep?></FishData>";
 const std::string kTripC = "<FishData><place><![CDATA[C</FishData>]]></place></FishData>";
 const std::string kTail = "\n</log>\n<!-- end -->\n";
@@ -155,6 +157,29 @@ TEST_F(CatchStoreSpliceTest, ALineFeedOutsideMemoAndMethodReadsBackAsOne)
     EXPECT_NE(m_dir.ReadFile("Data/fish.xml").find("ルアー\r\nミノー"), std::string::npos);
 }
 
+// A CR, an LF and a CR LF of a text come back as they were, in memo and method (which hold
+// line ends as CR LF in the file) and elsewhere, in a UTF-8 and a Shift_JIS file alike.
+TEST_F(CatchStoreSpliceTest, LineEndsOfEveryKindReadBackAsTheyWere)
+{
+    const char* const texts[] = {"a\rb", "a\r\nb", "a\nb", "\ra", "a\r", "a\r\r\n\n\rb"};
+    for (const char* declaration : {"UTF-8", "Shift_JIS"}) {
+        m_dir.WriteFile("Data/fish.xml", std::string("<?xml version=\"1.0\" encoding=\"") +
+                                             declaration + "\"?>\r\n<log></log>\r\n");
+        CCatchStore store(m_dir.CatchFile());
+        std::vector<CTripRecord> trips;
+        for (const char* text : texts) {
+            CTripRecord trip = Trip(text);
+            trip.memo = text;
+            trip.method = text;
+            trips.push_back(trip);
+        }
+        ASSERT_TRUE(store.AddTrips(trips).ok()) << declaration;
+        std::vector<CTripRecord> back;
+        ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ReadAllTrips(back).ok());
+        EXPECT_EQ(back, trips) << declaration;
+    }
+}
+
 // Trips added to a UTF-8 file are written straight to bytes; those bytes must be the ones the
 // document path (libxml2) writes, whatever the texts hold.
 TEST(TripElementBytes, AreTheBytesOfTheDocumentPath)
@@ -245,6 +270,87 @@ TEST_F(CatchStoreSpliceTest, AnUnchangedFileIsNotReadAgain)
     EXPECT_EQ(Places(m_store), (std::vector<std::string>{"BBBB"}));
 }
 
+// Deleting trips leaves no blank line where they were, whichever trips go: in a file the store
+// splices the file is as if they had never been added, and one it writes as a whole (UTF-16)
+// has no blank line either.
+TEST_F(CatchStoreSpliceTest, DeletedTripsLeaveNoBlankLine)
+{
+    const std::vector<std::vector<int>> deletions = {{0}, {1}, {2}, {0, 2}, {0, 1, 2}};
+    for (const bool utf16 : {false, true}) {
+        // The new, empty catch file the program ships, in either encoding.
+        const std::string empty = std::string("<?xml version=\"1.0\" encoding=\"") +
+                                  (utf16 ? "UTF-16" : "UTF-8") +
+                                  "\"?>\r\n<CatchLog></CatchLog>\r\n";
+        std::string start = empty;
+        if (utf16) {
+            start = "\xFF\xFE";
+            for (const char c : empty) start.append({c, '\0'});
+        }
+        const auto blankLines = [utf16](const std::string& bytes) {
+            std::string text;
+            for (size_t i = utf16 ? 2 : 0; i < bytes.size(); i += utf16 ? 2 : 1) text += bytes[i];
+            return text.find("\n\r\n") != std::string::npos ||
+                   text.find("\n\n") != std::string::npos;
+        };
+        for (const std::vector<int>& deleted : deletions) {
+            SCOPED_TRACE(std::string(utf16 ? "UTF-16" : "UTF-8") + ", deleting " +
+                         std::to_string(deleted.front()) + " of " + std::to_string(deleted.size()));
+            CTempProgramDir full;
+            CTempProgramDir kept;
+            full.WriteFile("Data/fish.xml", start);
+            kept.WriteFile("Data/fish.xml", start);
+            CCatchStore fullStore(full.CatchFile());
+            CCatchStore keptStore(kept.CatchFile());
+            const char* places[] = {"A", "B", "C"};
+            for (int n = 0; n < 3; ++n) {
+                ASSERT_TRUE(fullStore.AddTrip(Trip(places[n])).ok());
+                if (std::find(deleted.begin(), deleted.end(), n) == deleted.end()) {
+                    ASSERT_TRUE(keptStore.AddTrip(Trip(places[n])).ok());
+                }
+            }
+            ASSERT_FALSE(blankLines(full.ReadFile("Data/fish.xml")));
+            ASSERT_TRUE(fullStore.DeleteTrips(deleted).ok());
+            const std::string after = full.ReadFile("Data/fish.xml");
+            EXPECT_FALSE(blankLines(after));
+            if (!utf16) {
+                EXPECT_EQ(after, kept.ReadFile("Data/fish.xml"));
+            }
+        }
+    }
+}
+
+// Line ends in memory may come as CR LF already (a memo brought in from elsewhere): each is
+// written as one CR LF and reads back as one line break, never as two.
+TEST_F(CatchStoreSpliceTest, ALineEndIsWrittenAsOneCrLfWhateverItCameAs)
+{
+    const struct {
+        const char* memo;
+        const char* bytes;  // as the file holds it
+        const char* back;   // as it reads back
+    } cases[] = {
+        {"x\ny", "x\r\ny", "x\ny"},
+        {"x\r\ny", "x\r\ny", "x\ny"},
+        {"\r\nx\r\n\r\ny\n", "\r\nx\r\n\r\ny\r\n", "\nx\n\ny\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.memo);
+        CTempProgramDir dir;
+        CCatchStore store(dir.CatchFile());
+        CTripRecord trip = Trip("A");
+        trip.memo = c.memo;
+        trip.method = c.memo;
+        ASSERT_TRUE(store.AddTrip(trip).ok());
+        const std::string file = dir.ReadFile("Data/fish.xml");
+        EXPECT_NE(file.find(std::string("<memo>") + c.bytes + "</memo>"), std::string::npos)
+            << file;
+        EXPECT_NE(file.find(std::string("<method>") + c.bytes + "</method>"), std::string::npos);
+        CTripRecord back;
+        ASSERT_TRUE(CCatchStore(dir.CatchFile()).ReadTrip(0, back).ok());
+        EXPECT_EQ(back.memo, c.back);
+        EXPECT_EQ(back.method, c.back);
+    }
+}
+
 struct CScanCase {
     const char* name;
     std::string bytes;
@@ -262,6 +368,10 @@ TEST(MarkupScanner, FindsTheOutermostElementsOrGivesUp)
          true,
          {"<T a='>'>x</T>"}},
         {"longer name", "<r><Tx>1</Tx><T >2</T ></r>", true, {"<T >2</T >"}},
+        {"quoted ends of an empty tag",
+         "<r><T a='/>'>x</T><T b=\"/>\"/><T c='\"/>'>y</T><T d='/'/></r>",
+         true,
+         {"<T a='/>'>x</T>", "<T b=\"/>\"/>", "<T c='\"/>'>y</T>", "<T d='/'/>"}},
         {"doctype", "<!DOCTYPE r><r><T/></r>", false, {}},
         {"empty root", "<r/>", false, {}},
         {"unterminated", "<r><T>1</T>", false, {}},

@@ -12,6 +12,8 @@ TEST(DecimalNumber, InputReadsToNormalForm)
     const Case cases[] = {
         {"0.35", 3, "0.35"},
         {"０．３５", 3, "0.35"},
+        {"１２３４．５", 1, "1234.5"},
+        {"６７８９", 1, "6789"},
         {" 48 ", 1, "48"},
         {"48.5", 1, "48.5"},
         {"48.50", 1, "48.5"},
@@ -53,7 +55,16 @@ TEST(DecimalNumber, InputRefusedWithReason)
         {"0.0005", 3, EDecimalError::TooManyDecimals},
         {"10000.001", 3, EDecimalError::OutOfRange},
         {"99999999999999999999", 3, EDecimalError::OutOfRange},
-        {"-1", 3, EDecimalError::OutOfRange},
+        {"-1", 3, EDecimalError::Negative},
+        {"-0", 3, EDecimalError::Negative},
+        {"1,234", 3, EDecimalError::Thousands},
+        {"１，２３４．５", 3, EDecimalError::Thousands},
+        {"12,5", 3, EDecimalError::Comma},
+        {"1,23", 3, EDecimalError::Comma},
+        {"0,350", 3, EDecimalError::Comma},
+        {"1234,567", 3, EDecimalError::Comma},
+        {"+1", 3, EDecimalError::NotNumber},
+        {"0.0001", 3, EDecimalError::TooManyDecimals},
     };
     for (const Case& c : cases) {
         int64_t value = 42;

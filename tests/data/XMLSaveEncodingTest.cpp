@@ -71,4 +71,35 @@ TEST(XMLSaveEncodingTest, UsualEncodingsAreWrittenInTheirOwnEncoding)
     }
 }
 
+// A damaged UTF-16 file found by fuzzing: the store added a trip to it and then could not
+// replace that trip.  Whatever such a file is, adding and replacing succeed or fail alike, and
+// what was written reads back.
+TEST(XMLSaveEncodingTest, AFileTheStoreAddsToItAlsoReplacesIn)
+{
+    CTempProgramDir dir;
+    const std::string path = dir.Path("Data/fish.xml");
+    const std::string original = Fixture("catch_file_replace_after_add.xml");
+    dir.WriteFile("Data/fish.xml", original);
+    CCatchStore store(path);
+    std::vector<CTripRow> rows;
+    ASSERT_TRUE(store.ListTrips(rows).ok());
+    const int last = static_cast<int>(rows.size());
+    CTripRecord other = SomeTrip();
+    other.place = "別の場所";
+
+    const CStoreResult added = store.AddTrip(SomeTrip());
+    const CStoreResult replaced = store.ReplaceTrip(added.ok() ? last : 0, other);
+    EXPECT_EQ(replaced.status, added.status) << DescribeStoreResult(replaced, path);
+    if (added.ok() && replaced.ok()) {
+        CTripRecord back;
+        ASSERT_TRUE(store.ReadTrip(last, back).ok());
+        EXPECT_EQ(back, other);
+        ASSERT_TRUE(CCatchStore(path).ReadTrip(last, back).ok());
+        EXPECT_EQ(back, other);
+        EXPECT_TRUE(store.DeleteTrip(last).ok());
+    } else {
+        EXPECT_EQ(ReadFileBytes(path), original);
+    }
+}
+
 }  // namespace

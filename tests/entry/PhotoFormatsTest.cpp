@@ -7,6 +7,7 @@
 #include "entry/PhotoExif.h"
 #include "entry/PhotoTestFiles.h"
 #include "entry/ThumbnailDecoder.h"
+#include "support/LimitedChild.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -313,6 +314,36 @@ TEST_F(PhotoFormatsTest, HostileHeifFilesAreRefused)
     small.maxPixels = 320 * 240 - 1;
     EXPECT_EQ(Decode(path, picture, facts, small), EDecodeStatus::NotDecodable);
     EXPECT_TRUE(picture.empty());
+    // libheif takes far more than the picture's own bytes while decoding: a picture whose decode
+    // would pass the memory cap is refused before decoding, whatever the pixel cap allows.
+    CDecodeOptions lowMemory;
+    lowMemory.maxMemory = 320 * 240 * 5;
+    EXPECT_EQ(Decode(path, picture, facts, lowMemory), EDecodeStatus::NotDecodable);
+    EXPECT_TRUE(picture.empty());
+    lowMemory.maxMemory = 320 * 240 * 13;
+    EXPECT_EQ(Decode(path, picture, facts, lowMemory), EDecodeStatus::Ok);
+    // A small file claiming 13000 x 13000 pixels (under the pixel cap) costs nothing.
+    std::string claimed = bytes;
+    const size_t ispe = claimed.find("ispe");
+    ASSERT_NE(ispe, std::string::npos);
+    for (const size_t at : {ispe + 8, ispe + 12}) {
+        claimed[at] = 0;
+        claimed[at + 1] = 0;
+        claimed[at + 2] = char(13000 >> 8);
+        claimed[at + 3] = char(13000 & 0xFF);
+    }
+    const std::string bomb = Write("bomb.heic", claimed);
+    const CChildOutcome outcome = RunLimited(
+        [&] {
+            CRgbPicture any;
+            CPhotoFacts found;
+            CDecodeOptions noThumbnail;
+            noThumbnail.embeddedThumbnails = false;
+            return std::to_string(int(Decode(bomb, any, found, noThumbnail)));
+        },
+        20, size_t{768} << 20);
+    ASSERT_TRUE(outcome.finished) << "hung or ran out of memory, signal " << outcome.signal;
+    EXPECT_EQ(outcome.output, std::to_string(int(EDecodeStatus::NotDecodable)));
     for (const size_t cut : {size_t(16), size_t(200), bytes.size() / 2, bytes.size() - 10}) {
         SCOPED_TRACE(cut);
         EXPECT_EQ(Decode(Write("cut.heic", bytes.substr(0, cut)), picture, facts),

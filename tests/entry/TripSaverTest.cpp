@@ -23,7 +23,8 @@ protected:
 
     std::string Photo(const std::string& name, const std::string& bytes)
     {
-        WriteFileBytes(m_outside + name, bytes);
+        // Only pictures are copied: each photo starts as a JPEG does.
+        WriteFileBytes(m_outside + name, "\xFF\xD8\xFF\xE0" + bytes);
         return m_outside + name;
     }
     CTripRecord Trip(const std::string& place, std::vector<std::string> fishPhotos = {})
@@ -57,7 +58,7 @@ TEST_F(TripSaverTest, ANewTripNamesCopiesOfItsPhotosFromTheFirstSave)
     EXPECT_EQ(Stored(0).fishPhotos,
               (std::vector<std::string>{m_dir.Path("Data/Picture/card.jpg")}));
     std::remove(photo.c_str());  // the card is taken out
-    EXPECT_EQ(ReadFileBytes(Stored(0).fishPhotos[0]), "JPEG");
+    EXPECT_EQ(ReadFileBytes(Stored(0).fishPhotos[0]), "\xFF\xD8\xFF\xE0JPEG");
 }
 
 TEST_F(TripSaverTest, AFailedSaveTakesItsCopiesBackAndChangesNothing)
@@ -116,17 +117,17 @@ TEST_F(TripSaverTest, ProgressCoversEveryPhotoAndAStopSavesNothing)
     });
     ASSERT_EQ(m_saver.SaveNew(Trip("A", photos)).outcome, CTripSaver::EOutcome::Saved);
     ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back(), std::make_pair(4 * kMiB + 5, 4 * kMiB + 5));
+    EXPECT_EQ(seen.back(), std::make_pair(4 * kMiB + 13, 4 * kMiB + 13));
     for (size_t n = 1; n < seen.size(); ++n) {
         EXPECT_GE(seen[n].first, seen[n - 1].first);
-        EXPECT_EQ(seen[n].second, 4 * kMiB + 5);
+        EXPECT_EQ(seen[n].second, 4 * kMiB + 13);
     }
 
     CTempProgramDir other;
     const std::string before = other.ReadFile("Data/fish.xml");
     CCatchStore store(other.CatchFile());
     CPhotoCopies copies(other.Path("Data/Picture/"));
-    for (const uint64_t stopAt : {kMiB, 3 * kMiB + 5, 4 * kMiB}) {
+    for (const uint64_t stopAt : {kMiB, 3 * kMiB + 9, 4 * kMiB}) {
         copies.SetProgressFunction([&](uint64_t copied, uint64_t) { return copied < stopAt; });
         CTripSaver saver(store, copies);
         EXPECT_EQ(saver.SaveNew(Trip("B", photos)).outcome, CTripSaver::EOutcome::Cancelled);

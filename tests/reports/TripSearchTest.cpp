@@ -68,12 +68,19 @@ TEST(TripSearch, DateRangeIsInclusiveAndTakesPartialDates)
         {"2004-1-1", "2004.12.31", "2005/1/1", false},
         {"2003/12/31", "", "2004/1/1", true},  // compared as dates, not texts
         {"abc", "", "1999/1/1", true},         // unreadable bound: none
-        {"2004", "", "", false},               // a trip without a date is outside any range
+        {"2004年5月3日", "", "2004/5/2", false},
+        {"", "令和6年", "2024/12/31", true},
+        {"R6/4/17", "", "2024/4/16", false},
+        {"2026年4月1日", "", "2025/12/1", false},
+        {"2004", "", "", false},  // a trip without a date is outside any range
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CTripFilter("", c.from, c.to).Matches("", c.date), c.found)
             << c.from << " " << c.to << " " << c.date;
     }
+    EXPECT_TRUE(CTripFilter("", "2004年13月", "").IsFromUnreadable());
+    EXPECT_TRUE(CTripFilter("", "", "4月16日").IsToUnreadable());
+    EXPECT_FALSE(CTripFilter("", " ", "2004").IsFromUnreadable());
     EXPECT_TRUE(CTripFilter().IsEmpty());
     EXPECT_FALSE(CTripFilter("", "", "2004").IsEmpty());
 }

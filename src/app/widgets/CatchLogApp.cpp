@@ -18,6 +18,8 @@ CCatchLogApp::CCatchLogApp(int& argc, char** argv) : QApplication(argc, argv)
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(QStringLiteral("Lurebook"));
     setApplicationVersion(QStringLiteral(LUREBOOK_VERSION));
+    // Wayland shells match the window to its desktop entry (menu name, icon) by this name.
+    setDesktopFileName(QStringLiteral("io.github.lurebook.lurebook"));
     setWindowIcon(AppIcon());
     InstallFontSubstitutions();
     InstallJapaneseQtTranslations();

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 
 #include "data/TripCsv.h"
+#include "entry/CsvPhotoKeeper.h"
+#include "entry/widgets/PhotoCopyProgress.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -34,15 +36,21 @@ bool ImportTripsCsv(QWidget* parent, CCatchStore& store)
         parent, QStringLiteral("CSV 取り込み"), QString(), kFilter);
     if (picked.isEmpty()) return false;
     const QString source = picked.front();
-    const CCsvImportOutcome outcome =
-        ImportTripsCsvFile(store, PathFromQString(source), [&](const CCsvImportOutcome& found) {
+    const CPhotoCopies copies(store.GetDataDir() + "Picture/");
+    const CCsvImportOutcome outcome = ImportTripsCsvFile(
+        store, PathFromQString(source),
+        [&](const CCsvImportOutcome& found) {
             const QString preview =
-                QStringFromStd(DescribeCsvImport(found.import, found.known, kShownProblems)) +
+                QStringFromStd(DescribeCsvImportOutcome(found, kShownProblems)) +
                 QStringLiteral("\n%1 件の釣行を追加しますか？").arg(found.import.trips.size());
             return ShowMessageBox(parent, preview, EMessageBoxIcon::Question,
                                   QMessageBox::Yes | QMessageBox::No,
                                   QMessageBox::No) == QMessageBox::Yes;
-        });
+        },
+        MakeCsvPhotoKeeper(copies, [&](CTripRecord& trip) {
+            return RunPhotoCopies(parent, trip, CopyTripPhotosWork(copies));
+        }));
+    if (outcome.cancelled) return false;
     if (!outcome.error.empty()) {
         ShowMessageBox(parent,
                        QStringLiteral("CSV ファイルを取り込めませんでした。\n") +
@@ -52,11 +60,10 @@ bool ImportTripsCsv(QWidget* parent, CCatchStore& store)
     }
     if (outcome.import.trips.empty()) {
         // Nothing to ask about: say why nothing was added.
-        ShowMessageBox(
-            parent,
-            QStringFromStd(DescribeCsvImport(outcome.import, outcome.known, kShownProblems)) +
-                QStringLiteral("\n追加する釣行はありません。"),
-            EMessageBoxIcon::Information);
+        ShowMessageBox(parent,
+                       QStringFromStd(DescribeCsvImportOutcome(outcome, kShownProblems)) +
+                           QStringLiteral("\n追加する釣行はありません。"),
+                       EMessageBoxIcon::Information);
         return false;
     }
     return outcome.added > 0;

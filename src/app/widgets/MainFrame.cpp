@@ -146,6 +146,8 @@ void CMainFrame::CreateToolBar()
     exit->setIconText(QStringLiteral("終了"));
     exit->setIcon(DrawToolbarImage(EToolbarImage::Exit));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Also from an entry dialog, a window of its own: the exit question settles it too.
+    exit->setShortcutContext(Qt::ApplicationShortcut);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QAction* exportXML = MakeCommand(this, kCommandExportXML, QStringLiteral("XML 出力(&E)..."),

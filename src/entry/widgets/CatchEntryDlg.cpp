@@ -29,6 +29,7 @@
 #include "data/PersonalBest.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
+#include "data/TripDate.h"
 #include "entry/FishNameList.h"
 #include "entry/PhotoCopies.h"
 #include "entry/ThumbnailDecoder.h"
@@ -161,30 +162,40 @@ QMessageBox::StandardButton AskToSaveChanges(QWidget* parent, const QString& lea
 
 bool ConfirmClosingCatchEntries(QWidget* parent, const QList<CCatchEntryDlg*>& dialogs)
 {
+    QList<CCatchEntryDlg*> open;
     QList<CCatchEntryDlg*> changed;
     for (CCatchEntryDlg* dialog : dialogs) {
-        if (dialog != nullptr && !dialog->IsClosing() && dialog->HasChanges()) changed << dialog;
+        if (dialog == nullptr || dialog->IsClosing()) continue;
+        open << dialog;
+        if (dialog->HasChanges()) changed << dialog;
     }
-    if (changed.isEmpty()) return true;
-    const QString lead =
-        changed.size() == 1
-            ? QStringLiteral("入力中の釣行データがあります。\n")
-            : QStringLiteral("入力中の釣行データが %1 件あります。\n").arg(changed.size());
-    switch (AskToSaveChanges(parent, lead)) {
-        case QMessageBox::Save:
-            for (CCatchEntryDlg* dialog : changed) {
-                if (dialog->SaveChanges()) continue;
-                // The failure has been shown; the program stays with the entry on screen.
-                dialog->raise();
-                dialog->activateWindow();
+    if (!changed.isEmpty()) {
+        const QString lead =
+            changed.size() == 1
+                ? QStringLiteral("入力中の釣行データがあります。\n")
+                : QStringLiteral("入力中の釣行データが %1 件あります。\n").arg(changed.size());
+        switch (AskToSaveChanges(parent, lead)) {
+            case QMessageBox::Save:
+                for (CCatchEntryDlg* dialog : changed) {
+                    if (dialog->SaveChanges()) continue;
+                    // The failure has been shown; the program stays with the entry on screen.
+                    dialog->raise();
+                    dialog->activateWindow();
+                    return false;
+                }
+                break;
+            case QMessageBox::Discard:
+                break;
+            default:
                 return false;
-            }
-            return true;
-        case QMessageBox::Discard:
-            return true;
-        default:
-            return false;
+        }
     }
+    // The answer settles every dialog: none stays behind the ending program to ask again.
+    for (CCatchEntryDlg* dialog : open) {
+        dialog->DiscardChanges();
+        dialog->hide();
+    }
+    return true;
 }
 
 int FindComboEntry(const QStringList& entries, const QString& text)
@@ -207,6 +218,7 @@ CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position)
     CreateControls();
     InitDialog();
     m_baseline = GetTripFromControls();
+    m_typedCatchBaseline = CatchFieldTexts();
 }
 
 CCatchEntryDlg::~CCatchEntryDlg()
@@ -458,17 +470,21 @@ void CCatchEntryDlg::InitExistingTrip()
     m_memo->setPlainText(QStringFromStd(trip.memo));
     m_method->setPlainText(QStringFromStd(trip.method));
 
-    QDate current = m_date->date();
-    int year = current.year();
-    int month = current.month();
-    int day = current.day();
-    const QStringList parts = QStringFromStd(trip.date).split(QLatin1Char('/'));
-    if (parts.size() >= 1) year = ReadDecimalInt(StdFromQString(parts[0]));
-    if (parts.size() >= 2) month = ReadDecimalInt(StdFromQString(parts[1]));
-    if (parts.size() >= 3) day = ReadDecimalInt(StdFromQString(parts[2]));
-    const QDate stored(year, month, day);
+    // A date that is no full date (a log written by other means) cannot be shown by the picker:
+    // saving would put today's date in its place, so the user hears of it first.
+    CDateText read;
+    const QDate stored = ReadDateText(trip.date, read) == EDateError::None && read.day != 0
+                             ? QDate(read.year, read.month, read.day)
+                             : QDate();
     if (stored.isValid() && stored >= m_date->minimumDate() && stored <= m_date->maximumDate()) {
         m_date->setDate(stored);
+    } else {
+        ShowMessageBox(this,
+                       QStringLiteral("この釣行の日付「%1」は日付として読めないため、"
+                                      "日付欄には今日の日付を入れています。\n"
+                                      "正しい日付にしてから登録してください。")
+                           .arg(QStringFromStd(trip.date)),
+                       EMessageBoxIcon::Warning);
     }
 
     if (!trip.weather.empty()) SelectStoredText(m_weather, trip.weather);
@@ -518,16 +534,8 @@ bool CCatchEntryDlg::ReadNumber(QLineEdit* edit, const QString& fieldName, int p
         value = FormatThousandths(thousandths);
         return true;
     }
-    QString text;
-    if (error == EDecimalError::Comma) {
-        text = QStringLiteral("%1の小数点には「,」ではなく「.」を使ってください（例: 0.35）。")
-                   .arg(fieldName);
-    } else {
-        text = QStringLiteral("%1には 0 から %2 までの数を、小数点以下 %3 桁まで入力してください。")
-                   .arg(fieldName)
-                   .arg(kMaxNumber)
-                   .arg(places);
-    }
+    const QString text = QStringFromStd(
+        DescribeDecimalError(error, StdFromQString(fieldName), places, kMaxNumber) + "。");
     ShowMessageBox(this, text, EMessageBoxIcon::Warning);
     edit->setFocus();
     edit->selectAll();
@@ -552,28 +560,56 @@ void CCatchEntryDlg::AppendCatchRow(int row, const CCatchRecord& caught)
 
 void CCatchEntryDlg::OnRegisterCatch()
 {
+    AddTypedCatch();
+}
+
+QStringList CCatchEntryDlg::CatchFieldTexts() const
+{
+    return {m_species->currentText(), m_length->text(), m_weight->text(), m_hour->text(),
+            m_minute->text()};
+}
+
+bool CCatchEntryDlg::HasTypedCatch() const
+{
+    return CatchFieldTexts() != m_typedCatchBaseline;
+}
+
+bool CCatchEntryDlg::AddTypedCatch()
+{
     const QString species = m_species->currentText();
-    if (species.isEmpty()) return;
+    if (species.trimmed().isEmpty()) {
+        ShowMessageBox(this, QStringLiteral("釣果を登録するには魚種名を入力してください。"),
+                       EMessageBoxIcon::Warning);
+        m_species->setFocus();
+        return false;
+    }
     CCatchRecord caught;
-    if (!ValidateNumbers(caught.height, caught.weight)) return;
+    if (!ValidateNumbers(caught.height, caught.weight)) return false;
     caught.name = Cut(species);
     caught.time =
         Cut(m_hour->text() + QStringLiteral("時") + m_minute->text() + QStringLiteral("分"));
     AppendCatchRow(0, caught);
-    ShowWhetherRecordBroken(caught);
+    // The fields keep their values for the next catch, which is only one once they change.
+    m_typedCatchBaseline = CatchFieldTexts();
+    ShowWhetherRecordBroken();
+    return true;
 }
 
-void CCatchEntryDlg::ShowWhetherRecordBroken(const CCatchRecord& caught)
+void CCatchEntryDlg::ShowWhetherRecordBroken()
 {
     // Measured against the saved file only: catches still in this dialog are not yet records.
     const std::string date = StdFromQString(m_date->date().toString(kDateFormat));
+    const std::vector<CCatchRecord> catches = GetTripFromControls().catches;
     bool broken = false;
     m_store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
         const auto bests = FindPersonalBests(trips);
-        const auto best = bests.find(caught.name);
-        if (best == bests.end()) return;
-        const CTripRecord& holder = trips[best->second.trip];
-        broken = RanksAbove(caught, date, holder.catches[best->second.fish], holder.date);
+        for (const CCatchRecord& caught : catches) {
+            const auto best = bests.find(caught.name);
+            if (best == bests.end()) continue;
+            const CTripRecord& holder = trips[best->second.trip];
+            broken =
+                broken || RanksAbove(caught, date, holder.catches[best->second.fish], holder.date);
+        }
     });
     m_recordLabel->setText(broken ? QStringLiteral("自己記録更新") : QString());
 }
@@ -583,6 +619,7 @@ void CCatchEntryDlg::OnRemoveCatch()
     const int row = m_catchList->GetHitItem();
     if (row < 0 || row >= m_catchList->rowCount()) return;
     m_catchList->removeRow(row);
+    ShowWhetherRecordBroken();
 }
 
 // ---- photos ----------------------------------------------------------------------------------
@@ -644,6 +681,9 @@ void CCatchEntryDlg::FillFromCaptureTimes(bool place, const QStringList& added)
     if (fillTime && first.valid()) {
         m_hour->setText(QString::number(first.hour));
         m_minute->setText(QString::number(first.minute));
+        // Filled by the program, not typed: no catch is being entered because of it.
+        m_typedCatchBaseline[3] = m_hour->text();
+        m_typedCatchBaseline[4] = m_minute->text();
         filled << QStringLiteral("時・分");
     }
     if (filled.isEmpty()) return;
@@ -704,18 +744,16 @@ CTripRecord CCatchEntryDlg::GetTripFromControls() const
 void CCatchEntryDlg::accept()
 {
     if (m_closing) return;
-    // Length and weight belong to the catch being typed, not to the trip: a wrong value is
-    // pointed out but does not hold the trip back.
-    std::string length;
-    std::string weight;
-    ValidateNumbers(length, weight);
+    // A catch typed but not yet added belongs to the trip as well: it is added first, and one
+    // that cannot be added holds the trip back with the reason, so nothing typed is lost.
+    if (HasTypedCatch() && !AddTypedCatch()) return;
     CTripRecord trip = GetTripFromControls();
     if (SaveTrip(std::move(trip))) Finish(ECatchEntryResult::Saved);
 }
 
 bool CCatchEntryDlg::HasChanges() const
 {
-    return !(GetTripFromControls() == m_baseline);
+    return HasTypedCatch() || !(GetTripFromControls() == m_baseline);
 }
 
 bool CCatchEntryDlg::SaveChanges()

@@ -25,9 +25,10 @@ class CUpDownCtrl;
 // How a catch-entry dialog ended.
 enum class ECatchEntryResult { Saved = 1, Cancelled = 2 };
 
-// The program is ending while entry dialogs are open: asks once, for all dialogs with changes,
-// whether to save them.  True when the program may end: nothing was changed, the user chose
-// 破棄, or every save succeeded.  False on キャンセル or a failed save (that dialog stays).
+// The program is ending while entry dialogs are open: asks once, for all dialogs with changes
+// (a catch typed but not added counts), whether to save them.  True when the program may end:
+// nothing was changed, the user chose 破棄, or every save succeeded; every open dialog is then
+// closed without asking again.  False on キャンセル or a failed save (all dialogs stay).
 bool ConfirmClosingCatchEntries(QWidget* parent, const QList<CCatchEntryDlg*>& dialogs);
 
 // The window that opens catch-entry dialogs.  It is told, by a queued call, when one of them has
@@ -104,8 +105,15 @@ private:
     bool ReadNumber(QLineEdit* edit, const QString& fieldName, int places, std::string& value);
     bool ValidateNumbers(std::string& length, std::string& weight);
     void AppendCatchRow(int row, const CCatchRecord& caught);
-    // Shows 「自己記録更新」 when caught beats the saved personal best of its species.
-    void ShowWhetherRecordBroken(const CCatchRecord& caught);
+    // The catch fields (species, length, weight, hour, minute) as they stand.
+    QStringList CatchFieldTexts() const;
+    // True when the catch fields were changed since they were last added (or since opening).
+    bool HasTypedCatch() const;
+    // Adds the catch the fields hold to the list; false, with the reason shown, when a field
+    // is missing or wrong.
+    bool AddTypedCatch();
+    // Shows 「自己記録更新」 while a catch of the list beats the saved best of its species.
+    void ShowWhetherRecordBroken();
 
     // Photos.
     void OnAddPhotos(bool place);
@@ -132,6 +140,8 @@ private:
     // The trip as the controls showed it when the dialog opened, to tell whether anything
     // was changed since.
     CTripRecord m_baseline;
+    // The catch fields as last added (or as opened): a change to them is a catch being typed.
+    QStringList m_typedCatchBaseline;
     QWidget* m_content = nullptr;
 
     QDateEdit* m_date = nullptr;                  // 1005

@@ -3,8 +3,11 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
+#include "entry/DecodeTimeLimit.h"
 #include "uikit/QtText.h"
 
 namespace {
@@ -25,20 +28,30 @@ const char* QtFormatName(EPhotoFormat format)
 
 }  // namespace
 
-EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CRgbPicture& picture,
-                                    const CDecodeOptions& options)
+namespace {
+
+// Qt's own limit on what one image may take, in whole mebibytes (at least one).
+int AllocationLimitMiB(const CDecodeOptions& options)
 {
-    picture = CRgbPicture{};
-    const char* name = QtFormatName(format);
-    if (!name) return EDecodeStatus::NotDecodable;
+    return int(std::clamp<long>(options.maxMemory >> 20, 1, std::numeric_limits<int>::max()));
+}
+
+EDecodeStatus ReadWithImageReader(const QString& path, const char* name, CRgbPicture& picture,
+                                  const CDecodeOptions& options)
+{
     QImageReader reader(path, name);
     // Only the named format: a file that is not one is not handed to another reader.
     reader.setDecideFormatFromContent(false);
     reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
+    reader.setAllocationLimit(AllocationLimitMiB(options));
+    // Checked from the header before anything is decoded: the read cannot be stopped.  The
+    // picture is decoded as 32-bit pixels and then converted, so it needs twice that at most.
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() ||
-        uint64_t(size.width()) * uint64_t(size.height()) > options.maxPixels)
+    const uint64_t pixels =
+        size.isValid() ? uint64_t(size.width()) * uint64_t(size.height()) : uint64_t(0);
+    if (!size.isValid() || size.isEmpty() || pixels > options.maxPixels ||
+        pixels * 8 > uint64_t(std::max(options.maxMemory, 0L)))
         return EDecodeStatus::NotDecodable;
     // Readers that can shrink while decoding need not make the whole picture.
     if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
@@ -46,10 +59,8 @@ EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CR
             size.scaled(kThumbnailWidth, kThumbnailHeight, Qt::KeepAspectRatioByExpanding);
         if (fit.width() < size.width()) reader.setScaledSize(fit);
     }
-    if (options.Cancelled()) return EDecodeStatus::Cancelled;
     QImage image;
     if (!reader.read(&image) || image.isNull()) return EDecodeStatus::NotDecodable;
-    if (options.Cancelled()) return EDecodeStatus::Cancelled;
 
     // Transparent parts show on white, as a viewer shows them.
     QImage rgb(image.size(), QImage::Format_RGB888);
@@ -60,6 +71,26 @@ EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CR
     }
     picture = PictureFromImage(rgb);
     return EDecodeStatus::Ok;
+}
+
+}  // namespace
+
+EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CRgbPicture& picture,
+                                    const CDecodeOptions& options)
+{
+    picture = CRgbPicture{};
+    const char* name = QtFormatName(format);
+    if (!name) return EDecodeStatus::NotDecodable;
+    if (options.Cancelled()) return EDecodeStatus::Cancelled;
+    // Qt's readers cannot be stopped once they read: the read runs within the time limit.
+    CDecodeOptions own = options;
+    own.cancel = nullptr;  // the caller's flag may be gone when the read ends
+    CPhotoFacts unused;
+    return RunDecodeWithTimeLimit(
+        [path, name, own](CRgbPicture& decoded, CPhotoFacts&, std::string&) {
+            return ReadWithImageReader(path, name, decoded, own);
+        },
+        options, picture, unused);
 }
 
 QImage ImageFromPicture(const CRgbPicture& picture)

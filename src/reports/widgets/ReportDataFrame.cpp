@@ -6,11 +6,19 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <utility>
 
+#include "data/Clock.h"
 #include "reports/widgets/ReportDataView.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/QtText.h"
+
+namespace {
+const QString kDateFormsTip = QStringLiteral(
+    "日付は 2026/04/01、2026-04-01、2026年4月1日、令和8年4月1日、R8/4/1 の形で"
+    "入力します（年だけ、年と月だけでも可）");
+}  // namespace
 
 CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     : QWidget(parent),
@@ -18,7 +26,8 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
       m_view(nullptr),
       m_search(new QLineEdit(m_bar)),
       m_from(new QLineEdit(m_bar)),
-      m_to(new QLineEdit(m_bar))
+      m_to(new QLineEdit(m_bar)),
+      m_dateWarning(new QLabel(m_bar))
 {
     m_bar->setObjectName(QString::number(kDialogBarId));
     m_bar->setFont(CDialogUnits::DialogFont());
@@ -41,14 +50,21 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     units.Place(m_search, 136, 2, 80, 12);
     auto* rangeLabel = new QLabel(QStringLiteral("期間:"), m_bar);
     units.Place(rangeLabel, 222, 4, 20, 9);
+    // Examples of this year, in the form the catch file keeps.
+    const int year = GetCurrentDate().year;
     m_from->setObjectName(QString::number(kFromDateId));
-    m_from->setPlaceholderText(QStringLiteral("2004/1/1"));
+    m_from->setPlaceholderText(QStringLiteral("%1/01/01").arg(year));
     units.Place(m_from, 242, 2, 48, 12);
     auto* tilde = new QLabel(QStringLiteral("～"), m_bar);
     units.Place(tilde, 292, 4, 8, 9);
     m_to->setObjectName(QString::number(kToDateId));
-    m_to->setPlaceholderText(QStringLiteral("2004/12/31"));
+    m_to->setPlaceholderText(QStringLiteral("%1/12/31").arg(year));
     units.Place(m_to, 302, 2, 48, 12);
+    for (QLineEdit* edit : {m_from, m_to}) edit->setToolTip(kDateFormsTip);
+    m_dateWarning->setObjectName(QString::number(kDateWarningId));
+    m_dateWarning->setStyleSheet(QStringLiteral("color: #c00000;"));
+    m_dateWarning->hide();
+    units.Place(m_dateWarning, 354, 4, 50, 9);
 
     m_view = new CReportDataView(store, this);
     StackBarOverView(this, m_bar, m_view);
@@ -70,6 +86,21 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
 
 void CReportDataFrame::ApplyFilter()
 {
-    m_view->SetFilter(CTripFilter(StdFromQString(m_search->text()), StdFromQString(m_from->text()),
-                                  StdFromQString(m_to->text())));
+    CTripFilter filter(StdFromQString(m_search->text()), StdFromQString(m_from->text()),
+                       StdFromQString(m_to->text()));
+    // A bound that is no date bounds nothing: the field and a word beside it say so.
+    // The word beside them shows where the bar has room; the field's own colour and tip always.
+    const QString unreadable = QStringLiteral("QLineEdit { background: #ffd0d0; }");
+    const QString unreadableTip =
+        QStringLiteral("日付として読めないため、期間に使っていません。\n");
+    for (auto [edit, bad] :
+         {std::pair{m_from, filter.IsFromUnreadable()}, std::pair{m_to, filter.IsToUnreadable()}}) {
+        edit->setStyleSheet(bad ? unreadable : QString());
+        edit->setToolTip(bad ? unreadableTip + kDateFormsTip : kDateFormsTip);
+    }
+    const bool warn = filter.IsFromUnreadable() || filter.IsToUnreadable();
+    m_dateWarning->setText(QStringLiteral("読めない日付"));
+    m_dateWarning->setToolTip(warn ? unreadableTip + kDateFormsTip : QString());
+    m_dateWarning->setVisible(warn);
+    m_view->SetFilter(std::move(filter));
 }

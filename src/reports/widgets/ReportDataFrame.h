@@ -4,6 +4,7 @@
 
 class CCatchStore;
 class CReportDataView;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -24,6 +25,7 @@ public:
     static constexpr int kSearchId = 1050;
     static constexpr int kFromDateId = 1051;
     static constexpr int kToDateId = 1052;
+    static constexpr int kDateWarningId = 1053;
 
 private:
     void ApplyFilter();
@@ -33,4 +35,5 @@ private:
     QLineEdit* m_search;
     QLineEdit* m_from;
     QLineEdit* m_to;
+    QLabel* m_dateWarning;
 };

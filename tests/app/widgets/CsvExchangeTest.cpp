@@ -32,7 +32,8 @@ TEST(CsvExchange, ExportThenImportAfterAPreviewTheUserAccepts)
     // A new trip: the preview counts it; "no" adds nothing, "yes" adds it.
     std::string csv = dir.ReadFile("trips.csv");
     csv +=
-        "2,2026/5/1,,,,,,東京湾,,,,,マダイ,40,1.2,\r\n3,2026/5/2,,,,,,x,,,,,マダイ,40,\"1,2\",\r\n";
+        "2,2026/5/1,,,,,,東京湾,,,/nowhere/gone.jpg,,マダイ,40,1.2,\r\n"
+        "3,2026/5/2,,,,,,x,,,,,マダイ,40,\"1,2\",\r\n";
     dir.WriteFile("more.csv", csv);
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         messages.QueueAnswer(answer);
@@ -42,8 +43,12 @@ TEST(CsvExchange, ExportThenImportAfterAPreviewTheUserAccepts)
     ASSERT_EQ(messages.Texts().size(), 3);
     EXPECT_TRUE(messages.Texts()[1].contains(QStringLiteral("1 件の釣行を追加しますか")));
     EXPECT_TRUE(messages.Texts()[1].contains(QStringLiteral("4 行目 15 列目")));
+    // A photo that cannot be copied is named in the preview; the trip keeps its path.
+    EXPECT_TRUE(messages.Texts()[1].contains(QStringLiteral("コピーできない写真")));
+    EXPECT_TRUE(messages.Texts()[1].contains(QStringLiteral("/nowhere/gone.jpg")));
     std::vector<CTripRecord> trips;
     ASSERT_TRUE(CCatchStore(dir.CatchFile()).ReadAllTrips(trips).ok());
     ASSERT_EQ(trips.size(), 2u);
     EXPECT_EQ(trips[1].place, "東京湾");
+    EXPECT_EQ(trips[1].placePhotos, std::vector<std::string>{"/nowhere/gone.jpg"});
 }

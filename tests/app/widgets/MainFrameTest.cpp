@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QPointer>
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -306,14 +308,21 @@ TEST_F(MainFrameTest, TheExitAsksOnceForAllChangedDialogs)
         m_dir.WriteFile("Data/fish.xml", kTwoTrips);
         Start();
         auto* trips = Page<CReportDataFrame>(CMainFrame::kViewReports)->GetView();
+        QList<QPointer<CCatchEntryDlg>> dialogs;
         for (const char* place : {"一", "二"}) {
             CCatchEntryDlg* dialog = trips->OnNewTrip();
             FindControl<QLineEdit>(dialog, 1008)->setText(QString::fromUtf8(place));
+            dialogs << dialog;
         }
-        trips->OnNewTrip();  // unchanged: nothing to ask about
+        dialogs << trips->OnNewTrip();  // unchanged: nothing to ask about
         m_messages.Clear();
         m_messages.QueueAnswer(c.answer);
         m_frame->close();
+        QTest::qWait(20);
+        // The answer settles every dialog: none stays to ask again (and save what was dropped).
+        for (const QPointer<CCatchEntryDlg>& dialog : dialogs) {
+            EXPECT_EQ(dialog && dialog->isVisible(), !c.closes) << c.answer;
+        }
         ASSERT_EQ(m_messages.Texts().size(), 1) << c.answer;
         EXPECT_TRUE(m_messages.Texts()[0].contains("2 件")) << m_messages.Texts()[0].toStdString();
         EXPECT_EQ(m_messages.Requests()[0].buttons,
@@ -331,6 +340,29 @@ TEST_F(MainFrameTest, TheExitAsksOnceForAllChangedDialogs)
     m_frame->close();
     EXPECT_FALSE(m_frame->isVisible());
     EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+// Ctrl+Q works from inside an entry dialog, and its question settles that dialog as well.
+TEST_F(MainFrameTest, CtrlQInAnEntryDialogAsksAndEndsTheProgram)
+{
+    auto* trips = Page<CReportDataFrame>(CMainFrame::kViewReports)->GetView();
+    QPointer<CCatchEntryDlg> dialog = trips->OnNewTrip();
+    FindControl<QLineEdit>(dialog, 1008)->setText(QStringLiteral("場所"));
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    m_messages.Clear();
+    for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Discard}) {
+        m_messages.QueueAnswer(answer);
+        QTest::keyClick(FindControl<QLineEdit>(dialog, 1008), Qt::Key_Q, Qt::ControlModifier);
+        QTest::qWait(20);
+        const bool ends = answer == QMessageBox::Discard;
+        EXPECT_EQ(m_messages.Texts().size(), ends ? 2 : 1) << answer;
+        EXPECT_EQ(m_frame->isVisible(), !ends) << answer;
+        EXPECT_EQ(dialog && dialog->isVisible(), !ends) << answer;
+    }
+    std::vector<CTripRow> rows;
+    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+    EXPECT_EQ(rows.size(), 2u);
 }
 
 TEST_F(MainFrameTest, ShortcutsReachTheirCommands)

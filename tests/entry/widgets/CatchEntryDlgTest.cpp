@@ -239,9 +239,14 @@ TEST_F(CatchEntryDlgTest, ANewTripStartsEmptyWithTodayTheWeatherAndTheSpecies)
 TEST_F(CatchEntryDlgTest, RegisteringACatchChecksLengthAndWeightAndPutsTheNewestOnTop)
 {
     Open(-1);
-    Click(1025);  // no species: nothing, silently
+    Click(1025);  // no species: nothing added, and the user is told what is missing
     EXPECT_EQ(CatchRows(), 0);
-    EXPECT_TRUE(m_messages.Texts().isEmpty());
+    ASSERT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts()[0].contains("魚種名")) << m_messages.Texts()[0].toStdString();
+    auto* species = Control<QComboBox>(1026);
+    EXPECT_TRUE(m_dialog->focusWidget() == species ||
+                m_dialog->focusWidget() == species->lineEdit());
+    m_messages.Clear();
 
     SetSpecies("スズキ");
     SetText(1019, "abc");
@@ -365,8 +370,6 @@ TEST_F(CatchEntryDlgTest, RemovingTakesTheRowLastPressed)
 TEST_F(CatchEntryDlgTest, RegisteringACatchThatBeatsTheSavedBestSaysSo)
 {
     AddStoredTrip(SampleTrip("first"));  // メバル 21 cm 0 kg; no スズキ at all
-    Open(-1);
-    auto* label = Control<QLabel>(1041);
     struct Case {
         const char* species;
         const char* length;
@@ -376,17 +379,99 @@ TEST_F(CatchEntryDlgTest, RegisteringACatchThatBeatsTheSavedBestSaysSo)
     const Case cases[] = {
         {"メバル", "20", "0", false},  {"メバル", "21", "0", false},  // level is no record
         {"メバル", "21.5", "0", true}, {"メバル", "10", "0.001", true},
-        {"スズキ", "60", "3", false},  {"メバル", "20", "0", false},  // cleared again
+        {"スズキ", "60", "3", false},
     };
     for (const Case& c : cases) {
+        Open(-1);
         SetSpecies(c.species);
         SetText(1019, c.length);
         SetText(1020, c.weight);
         Click(1025);
-        EXPECT_EQ(label->text() == QStringLiteral("自己記録更新"), c.record)
+        EXPECT_EQ(Control<QLabel>(1041)->text() == QStringLiteral("自己記録更新"), c.record)
             << c.species << " " << c.length << " " << c.weight;
     }
     EXPECT_TRUE(m_messages.Texts().isEmpty());
+
+    // The label follows the list: it stays while a record catch is listed and goes with it.
+    Open(-1);
+    auto* label = Control<QLabel>(1041);
+    SetSpecies("メバル");
+    SetText(1019, "30");
+    Click(1025);
+    SetText(1019, "20");
+    Click(1025);  // the newest on top: the record is row 1
+    EXPECT_EQ(label->text(), QStringLiteral("自己記録更新"));
+    PressRow(0);
+    Click(1006);
+    EXPECT_EQ(label->text(), QStringLiteral("自己記録更新"));
+    PressRow(0);
+    Click(1006);
+    EXPECT_EQ(CatchRows(), 0);
+    EXPECT_EQ(label->text(), QString());
+}
+
+// A catch typed but not added is part of the entry: it counts as a change, the trip's 登録 and
+// the question's 保存 add it first, and one that cannot be added keeps the dialog open with
+// the reason.
+TEST_F(CatchEntryDlgTest, ACatchTypedButNotAddedIsNeverLost)
+{
+    struct Case {
+        const char* what;
+        const char* species;
+        const char* length;
+        const char* weight;
+        bool viaQuestion;       // Escape, then 保存; otherwise the trip's 登録
+        const char* complaint;  // empty: saved with the catch
+    };
+    const Case cases[] = {
+        {"登録", "スズキ", "40", "1.5", false, ""},
+        {"保存", "スズキ", "40", "1.5", true, ""},
+        {"no species", "", "40", "0", false, "魚種名"},
+        {"no species, 保存", "", "40", "0", true, "魚種名"},
+        {"bad weight", "スズキ", "40", "abc", false, "重さ"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_owner.calls.clear();
+        m_messages.Clear();
+        Open(-1);
+        SetText(1008, "港");
+        SetSpecies(QString::fromUtf8(c.species));
+        SetText(1019, c.length);
+        SetText(1020, c.weight);
+        EXPECT_TRUE(m_dialog->HasChanges());
+        std::vector<CTripRow> before;
+        ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(before).ok());
+        if (c.viaQuestion) {
+            m_messages.QueueAnswer(QMessageBox::Save);
+            QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+        } else {
+            Click(1);
+        }
+        QTest::qWait(5);
+        std::vector<CTripRow> after;
+        ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(after).ok());
+        if (*c.complaint == 0) {
+            EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
+            ASSERT_EQ(after.size(), before.size() + 1);
+            const CTripRecord saved = StoredTrip(static_cast<int>(before.size()));
+            EXPECT_EQ(saved.catches, (std::vector<CCatchRecord>{{"スズキ", "40", "1.5", "時分"}}));
+        } else {
+            EXPECT_TRUE(m_owner.calls.empty());
+            EXPECT_EQ(after.size(), before.size());
+            ASSERT_FALSE(m_messages.Texts().isEmpty());
+            EXPECT_TRUE(m_messages.Texts().back().contains(c.complaint))
+                << m_messages.Texts().back().toStdString();
+        }
+    }
+    // Only typing in the catch fields is a change that the closing question asks about.
+    m_messages.Clear();
+    Open(-1);
+    EXPECT_FALSE(m_dialog->HasChanges());
+    SetText(1021, "5");
+    EXPECT_TRUE(m_dialog->HasChanges());
+    SetText(1021, "");
+    EXPECT_FALSE(m_dialog->HasChanges());
 }
 
 TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater)
@@ -479,6 +564,39 @@ TEST_F(CatchEntryDlgTest, ReopeningShowsTheStoredTrip)
     expected.weather = "曇り";
     expected.date = "2004/05/03";
     EXPECT_EQ(StoredTrip(1), expected);
+}
+
+// The stored date is read as the CSV import and the trip list read dates; one the picker cannot
+// show is told before a save could put today's date in its place.
+TEST_F(CatchEntryDlgTest, AStoredDateThatIsNoDateIsToldOnOpening)
+{
+    struct Case {
+        const char* stored;
+        QDate shown;
+        bool told;
+    };
+    const Case cases[] = {
+        {"2004/5/3", QDate(2004, 5, 3), false},
+        {"2024-04-14", QDate(2024, 4, 14), false},
+        {"令和6年4月17日", QDate(2024, 4, 17), false},
+        {"abc", QDate(2024, 7, 15), true},
+        {"2026/02/30", QDate(2024, 7, 15), true},
+        {"4月16日", QDate(2024, 7, 15), true},
+        {"", QDate(2024, 7, 15), true},
+    };
+    int position = 0;
+    for (const Case& c : cases) {
+        CTripRecord trip = SampleTrip(c.stored);
+        trip.date = c.stored;
+        AddStoredTrip(trip);
+        const qsizetype before = m_messages.Texts().size();
+        Open(position++);
+        EXPECT_EQ(Control<QDateEdit>(1005)->date(), c.shown) << c.stored;
+        ASSERT_EQ(m_messages.Texts().size(), before + (c.told ? 1 : 0)) << c.stored;
+        if (c.told) {
+            EXPECT_TRUE(m_messages.Texts().back().contains(QStringLiteral("日付として読めない")));
+        }
+    }
 }
 
 TEST_F(CatchEntryDlgTest, CatchesKeepTheirOrderThroughSavingAndReopening)

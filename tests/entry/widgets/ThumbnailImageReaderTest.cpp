@@ -78,6 +78,11 @@ TEST_F(ThumbnailImageReaderTest, HostilePngWebpAndTiffFilesAreRefusedWithinTheLi
         // More pixels than allowed: refused from the header alone.
         EXPECT_EQ(Decode(bytes, picture, small), EDecodeStatus::NotDecodable);
         EXPECT_TRUE(picture.empty());
+        // More memory than allowed (Qt's 32-bit pixels and the converted copy): likewise.
+        CDecodeOptions lowMemory;
+        lowMemory.maxMemory = 320 * 240 * 4;
+        EXPECT_EQ(Decode(bytes, picture, lowMemory), EDecodeStatus::NotDecodable);
+        EXPECT_TRUE(picture.empty());
         for (const size_t cut : {size_t(12), bytes.size() / 3}) {
             SCOPED_TRACE(cut);
             EXPECT_EQ(Decode(bytes.substr(0, cut), picture), EDecodeStatus::NotDecodable);

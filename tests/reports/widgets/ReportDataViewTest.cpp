@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -283,6 +284,7 @@ TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
         const char* from;
         const char* to;
         std::vector<const char*> places;
+        bool unreadable = false;  // the page says a bound is no date
     };
     const std::vector<Case> cases = {
         {"まだい", "", "", {"城ヶ島"}},
@@ -290,17 +292,33 @@ TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
         {"", "2004", "", {"城ヶ島", "Izu Oshima"}},
         {"", "", "2004/5", {"相模湾", "城ヶ島"}},
         {"しーばす", "2004/6/1", "2004/12/31", {"Izu Oshima"}},
+        {"", "2004年6月1日", "", {"Izu Oshima"}},
+        {"", "H16/5/3", "平成16年5月3日", {"城ヶ島"}},
+        {"", "2004-05-04", "２００４年１１月", {"Izu Oshima"}},
+        {"", "2004年13月", "", {"相模湾", "城ヶ島", "Izu Oshima"}, true},
+        {"", "", "5月3日", {"相模湾", "城ヶ島", "Izu Oshima"}, true},
         {"くろだい", "", "", {}},
         {"", "", "", {"相模湾", "城ヶ島", "Izu Oshima"}},  // all, in file order
     };
+    const auto* warning = FindControl<QLabel>(m_frame.get(), CReportDataFrame::kDateWarningId);
+    ASSERT_NE(warning, nullptr);
     for (const Case& c : cases) {
         search->setText(QString::fromUtf8(c.words));
         from->setText(QString::fromUtf8(c.from));
         to->setText(QString::fromUtf8(c.to));
         std::vector<std::string> shown;
         for (int row = 0; row < Rows(); ++row) shown.push_back(StdFromQString(Text(row, 4)));
-        EXPECT_EQ(shown, std::vector<std::string>(c.places.begin(), c.places.end())) << c.words;
+        EXPECT_EQ(shown, std::vector<std::string>(c.places.begin(), c.places.end())) << c.from;
+        EXPECT_EQ(warning->isVisible(), c.unreadable) << c.from << " " << c.to;
+        EXPECT_EQ(from->toolTip().contains(QStringLiteral("読めない")) ||
+                      to->toolTip().contains(QStringLiteral("読めない")),
+                  c.unreadable);
+        if (c.unreadable)
+            SaveShotIfAsked(m_frame->grab().toImage(), QStringLiteral("trip-list-unreadable-date"));
     }
+    // Examples of the year it is, in a form the range takes.
+    EXPECT_EQ(from->placeholderText(), "2024/01/01");
+    EXPECT_EQ(to->placeholderText(), "2024/12/31");
     search->setText(QStringLiteral("ｼｰﾊﾞｽ 2004"));
     ASSERT_EQ(Rows(), 2);
     SaveShotIfAsked(m_frame->grab().toImage(), QStringLiteral("trip-list-search"));

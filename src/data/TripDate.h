@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Dates as people and spreadsheets write them, read by one reader for every place that takes a
+// typed or imported date (the trip list's date range, the CSV import).
+//
+// Forms taken (full-width digits, letters and spaces alike; blanks around ignored):
+//   2024/4/14  2024-04-14  2024.4.14  2024年4月14日       year first, four digits
+//   R6/4/17  H31.4.30  令和6年4月17日  令和元年5月1日      Japanese eras (M T S H R, 明治..令和)
+// Month and day may be left out ("2024/4", "2024年", "R6"): the date then stands for the whole
+// month or year.  The catch file's own form is "YYYY/MM/DD".
+
+enum class EDateError {
+    None,
+    Empty,       // nothing but blanks
+    NoYear,      // month and day only ("4月16日"), or a year of fewer than four digits
+    NotDate,     // not one of the forms above
+    Impossible,  // a month or day the calendar lacks ("2026/02/30")
+};
+
+struct CDateText {
+    int year = 0;
+    int month = 0;  // 0 when the text names a whole year
+    int day = 0;    // 0 when it names a whole month or year
+};
+
+// Reads text; on success date holds its fields, otherwise date is untouched.
+EDateError ReadDateText(std::string_view text, CDateText& date);
+
+// The catch file's form of a full date: "2024/04/14".
+std::string FormatTripDate(const CDateText& date);
+
+// A Japanese reason for a date that cannot be read, naming the forms that can ("" for None).
+std::string DescribeDateError(EDateError error);
+
+// The number of days of a month (month 1 to 12) in the Gregorian calendar.
+int DaysInMonth(int year, int month);

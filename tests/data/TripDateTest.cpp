@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "data/TripDate.h"
+
+TEST(TripDate, ReadsTheFormsPeopleAndSpreadsheetsWrite)
+{
+    struct Case {
+        const char* text;
+        int year, month, day;
+    };
+    const Case cases[] = {
+        {"2024/4/14", 2024, 4, 14},       {"2024-04-14", 2024, 4, 14},
+        {"2024.4.14", 2024, 4, 14},       {" 2024年4月15日 ", 2024, 4, 15},
+        {"2024年 4月 15日", 2024, 4, 15}, {"２０２４／０４／１４", 2024, 4, 14},
+        {"R6/4/17", 2024, 4, 17},         {"r6.4.17", 2024, 4, 17},
+        {"Ｒ６／４／１７", 2024, 4, 17},  {"令和6年4月17日", 2024, 4, 17},
+        {"令和元年5月1日", 2019, 5, 1},   {"H31/4/30", 2019, 4, 30},
+        {"平成元年1月8日", 1989, 1, 8},   {"S64/1/7", 1989, 1, 7},
+        {"昭和50年", 1975, 0, 0},         {"2024/2/29", 2024, 2, 29},
+        {"2000/2/29", 2000, 2, 29},       {"2024/5", 2024, 5, 0},
+        {"2024年5月", 2024, 5, 0},        {"2024", 2024, 0, 0},
+    };
+    for (const Case& c : cases) {
+        CDateText date;
+        ASSERT_EQ(ReadDateText(c.text, date), EDateError::None) << c.text;
+        EXPECT_EQ(date.year, c.year) << c.text;
+        EXPECT_EQ(date.month, c.month) << c.text;
+        EXPECT_EQ(date.day, c.day) << c.text;
+    }
+    EXPECT_EQ(FormatTripDate({2024, 4, 7}), "2024/04/07");
+}
+
+TEST(TripDate, RefusesWhatIsNoDateWithItsReason)
+{
+    struct Case {
+        const char* text;
+        EDateError error;
+    };
+    const Case cases[] = {
+        {"", EDateError::Empty},
+        {"  ", EDateError::Empty},
+        {"4月16日", EDateError::NoYear},
+        {"4/18/2024", EDateError::NoYear},
+        {"24/4/14", EDateError::NoYear},
+        {"2026/02/30", EDateError::Impossible},
+        {"1900/2/29", EDateError::Impossible},
+        {"2024/13/1", EDateError::Impossible},
+        {"2024/4/0", EDateError::Impossible},
+        {"令和0年1月1日", EDateError::Impossible},
+        {"abc", EDateError::NotDate},
+        {"2024/4/14/1", EDateError::NotDate},
+        {"2024/4/", EDateError::NotDate},
+        {"2024年4", EDateError::NotDate},
+        {"2024年15日", EDateError::NotDate},
+        {"2024/4月14日", EDateError::NotDate},
+        {"2024/4/14 12:00", EDateError::NotDate},
+        {"X6/4/17", EDateError::NotDate},
+    };
+    for (const Case& c : cases) {
+        CDateText date{1, 2, 3};
+        EXPECT_EQ(ReadDateText(c.text, date), c.error) << c.text;
+        EXPECT_EQ(date.year, 1) << c.text;  // untouched
+        EXPECT_FALSE(DescribeDateError(c.error).empty());
+    }
+}
