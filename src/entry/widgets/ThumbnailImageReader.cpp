@@ -43,7 +43,7 @@ EDecodeStatus DecodeWithImageReader(const QString& path, EPhotoFormat format, CR
     // Readers that can shrink while decoding need not make the whole picture.
     if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const QSize fit =
-            size.scaled(kThumbnailWidth, kThumbnailHeight, Qt::KeepAspectRatioByExpanding);
+            size.scaled(options.coverWidth, options.coverHeight, Qt::KeepAspectRatioByExpanding);
         if (fit.width() < size.width()) reader.setScaledSize(fit);
     }
     if (options.Cancelled()) return EDecodeStatus::Cancelled;

@@ -31,6 +31,7 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     units.Place(newTrip, 4, 2, 50, 12);
     auto* remove = new QPushButton(QStringLiteral("削除"), m_bar);
     remove->setObjectName(QString::number(kDeleteId));
+    remove->setToolTip(QStringLiteral("選んだ釣行を削除します (Delete)"));
     units.Place(remove, 58, 2, 50, 12);
     auto* searchLabel = new QLabel(QStringLiteral("検索:"), m_bar);
     units.Place(searchLabel, 116, 4, 20, 9);

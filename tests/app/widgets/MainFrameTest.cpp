@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
@@ -123,6 +124,21 @@ TEST_F(MainFrameTest, StartsAt800By600WithTheCalendarPageAndTheMenuBar)
     EXPECT_EQ(bar->ItemLabel(3), QStringLiteral("画像一覧"));
     // The bar takes a fifth of the width.
     EXPECT_EQ(bar->parentWidget()->width(), 160);
+}
+
+TEST_F(MainFrameTest, TheCalendarFitsTheWindowAt800By600)
+{
+    auto* calendar = Page<CMainInFrame>(CMainFrame::kViewCalendar);
+    CSheduleView* view = calendar->ScheduleView();
+    QTest::qWait(0);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(view->columnWidth(0) + view->columnWidth(1), view->viewport()->width());
+    // Clicking a memo cell far right leaves the day labels where they are.
+    const QRect row = view->visualItemRect(view->topLevelItem(3));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      QPoint(view->viewport()->width() - 5, row.center().y()));
+    EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(view->visualItemRect(view->topLevelItem(3)).left(), 0);
 }
 
 TEST_F(MainFrameTest, EachNavigationItemShowsItsPageAndTheBrowserStartsEmptyEveryTime)
@@ -435,7 +451,7 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
     const auto removable = [this](const QPoint& at) {
         std::unique_ptr<CBarPopupMenu> menu = m_frame->GetNavBar()->BuildContextMenu(at);
         for (QAction* action : menu->actions()) {
-            if (action->text() == "Rimuovi") return action->isEnabled();
+            if (action->text() == "削除(&D)") return action->isEnabled();
         }
         return false;
     };
@@ -447,7 +463,7 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
     m_frame.reset();
     QSettings().setValue("NavBar/Folders/2/Items/1/Page", 1);
     Start();
-    EXPECT_EQ(m_frame->GetNavBar()->ItemLabel(0), "Top");
+    EXPECT_EQ(m_frame->GetNavBar()->ItemLabel(0), "トップ");
     EXPECT_EQ(m_frame->GetNavBar()->FolderCount(), 2);
     EXPECT_TRUE(removable(m_frame->GetNavBar()->FolderButtonRect(1).center()));
 }

@@ -17,6 +17,7 @@
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -227,6 +228,63 @@ TEST_F(DataViewFrameTest, ACatchFileThatCannotBeReadIsReportedAndLeavesNothingSh
         }
         EXPECT_EQ(Year()->currentText(), QStringLiteral("2004")) << c.name;
     }
+}
+
+TEST_F(DataViewFrameTest, ThePageSaysWhenTheCatchFileCannotBeReadAndWhatIsMissing)
+{
+    QLabel* notice = FindControl<QLabel>(m_frame.get(), CDataViewFrame::kNoticeId);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isHidden());
+    // Each case: the catch file (nullptr: gone), and what the page says once shown again.
+    const struct {
+        const char* bytes;
+        const char* told;
+    } cases[] = {
+        {nullptr, "釣果ファイルがありません"},
+        {"<CatchLog>\n<FishData>", "2 行目"},
+        {"", "釣果ファイルを読めません"},
+        {kCatchFile.c_str(), nullptr},
+    };
+    for (const auto& c : cases) {
+        if (c.bytes) {
+            m_dir.WriteFile("Data/fish.xml", c.bytes);
+        } else {
+            std::remove(m_dir.CatchFile().c_str());
+        }
+        m_frame->hide();
+        m_frame->show();
+        const std::string name = c.told ? c.told : "readable";
+        if (c.told == nullptr) {
+            EXPECT_TRUE(notice->isHidden()) << StdFromQString(notice->text());
+            EXPECT_EQ(Year()->count(), 2);
+            continue;
+        }
+        EXPECT_FALSE(notice->isHidden()) << name;
+        EXPECT_TRUE(notice->text().contains(QString::fromUtf8(c.told))) << name;
+        EXPECT_TRUE(notice->text().contains(QStringFromStd(m_dir.CatchFile()))) << name;
+        EXPECT_EQ(Year()->count(), 0) << name;
+    }
+
+    // A button pressed with a field left empty names the field.
+    const struct {
+        const char* year;
+        const char* species;
+        int button;
+        const char* told;
+    } fields[] = {
+        {"2004", "", 1003, "「魚種」を"},
+        {"", "メジナ", 1004, "「年度」を"},
+        {"", "", 1003, "「年度」と「魚種」を"},
+    };
+    for (const auto& f : fields) {
+        Choose(QString::fromUtf8(f.year), QString::fromUtf8(f.species));
+        Click(f.button);
+        EXPECT_FALSE(notice->isHidden()) << f.told;
+        EXPECT_TRUE(notice->text().contains(QString::fromUtf8(f.told))) << f.told;
+    }
+    Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
+    Click(1003);
+    EXPECT_TRUE(notice->isHidden());
 }
 
 TEST_F(DataViewFrameTest, RankingWithAnEmptyFieldStaysEmpty)
