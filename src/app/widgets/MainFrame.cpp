@@ -226,6 +226,12 @@ void CMainFrame::CreateMenus()
         view->addAction(page);
     }
     view->addSeparator();
+    // From any page: the search of the trip list.
+    QAction* find = MakeCommand(this, kCommandFind, QStringLiteral("釣行を検索(&F)"),
+                                QStringLiteral("データ登録の検索欄へ"));
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, &CMainFrame::OnFind);
+    view->addAction(find);
     QAction* reload = MakeCommand(this, kCommandReload, QStringLiteral("再読み込み(&R)"),
                                   QStringLiteral("表示中のページをファイルから読み直す"));
     reload->setShortcut(QKeySequence(Qt::Key_F5));
@@ -341,6 +347,13 @@ void CMainFrame::OnNewTrip()
     if (auto* page = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports))) {
         page->GetView()->OnNewTrip();
     }
+}
+
+void CMainFrame::OnFind()
+{
+    ShowPage(kViewReports);
+    if (auto* page = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
+        page->FocusSearch();
 }
 
 void CMainFrame::OnReload()

@@ -14,6 +14,7 @@
 #include "reports/widgets/LankingListView.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "uikit/DialogUnits.h"
+#include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
@@ -93,6 +94,8 @@ void CDataViewFrame::CreateDialogBar()
     report->setToolTip(QStringLiteral("選んだ年度の釣果レポートを PDF で出力します"));
     place(report, kYearReportButtonId, 289, 1, 62, 14);
     connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
+    // A wider window gives the fields the room, the species' names most.
+    StretchBarControls(m_dialogBar, {{m_yearCombo, 1}, {m_speciesCombo, 2}});
 }
 
 QWidget* CDataViewFrame::CreateView(int kind)
@@ -257,6 +260,7 @@ void CDataViewFrame::OnRanking()
         return;
     }
     for (const auto& row : CStatQuery::MakeRankingRows(records)) list->AddRow(row);
+    list->FitColumnsToContents();
     RestoreFilterTexts(year, species);
 }
 

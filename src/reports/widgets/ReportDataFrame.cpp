@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "reports/widgets/ReportDataView.h"
@@ -51,6 +50,9 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     m_to->setPlaceholderText(QStringLiteral("2004/12/31"));
     units.Place(m_to, 302, 2, 48, 12);
 
+    // A wider window gives the room to the search words first, then to the dates.
+    StretchBarControls(m_bar, {{m_search, 2}, {m_from, 1}, {m_to, 1}});
+
     m_view = new CReportDataView(store, this);
     StackBarOverView(this, m_bar, m_view);
 
@@ -58,15 +60,15 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     connect(remove, &QPushButton::clicked, m_view, &CReportDataView::OnDeleteSelected);
     for (QLineEdit* edit : {m_search, m_from, m_to})
         connect(edit, &QLineEdit::textChanged, this, &CReportDataFrame::ApplyFilter);
-    auto* find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, [this] {
-        m_search->setFocus(Qt::ShortcutFocusReason);
-        m_search->selectAll();
-    });
     // Quiet about a failure told at start (the offer of the backup).
     m_view->OnInitialUpdate(false);
     m_view->setFocus();
+}
+
+void CReportDataFrame::FocusSearch()
+{
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
 }
 
 void CReportDataFrame::ApplyFilter()

@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -409,6 +414,53 @@ TEST_F(MainFrameTest, ShortcutsReachTheirCommands)
     m_messages.QueueAnswer(QMessageBox::Discard);
     QTest::keyClick(m_frame.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(m_frame->isVisible());
+}
+
+TEST_F(MainFrameTest, MenusHaveAccessKeysAndShowTheKeysOfThePages)
+{
+    // Every command of every menu has its own access key within its menu.
+    for (QAction* menuAction : m_frame->menuBar()->actions()) {
+        QStringList keys;
+        for (QAction* action : menuAction->menu()->actions()) {
+            if (action->isSeparator()) continue;
+            const auto match =
+                QRegularExpression(QStringLiteral("\\(&(.)\\)")).match(action->text());
+            ASSERT_TRUE(match.hasMatch()) << action->text().toStdString();
+            keys << match.captured(1).toUpper();
+        }
+        EXPECT_EQ(keys.removeDuplicates(), 0) << menuAction->text().toStdString();
+    }
+    // Keys that work on one page only are named where the user looks for them.
+    CCalendarBar* calendarBar = Page<CMainInFrame>(CMainFrame::kViewCalendar)->CalendarBar();
+    QWidget* tripBar = Page<CReportDataFrame>(CMainFrame::kViewReports)->GetDialogBar();
+    const std::pair<QWidget*, const char*> tips[] = {
+        {FindControl<QWidget>(tripBar, CReportDataFrame::kDeleteId), "Delete"},
+        {calendarBar->Button(CCalendarBar::kPrevMonthId), "PageUp"},
+        {calendarBar->Button(CCalendarBar::kNextMonthId), "PageDown"}};
+    for (const auto& [control, key] : tips) {
+        ASSERT_NE(control, nullptr) << key;
+        EXPECT_TRUE(control->toolTip().contains(QString::fromUtf8(key))) << key;
+    }
+    // The status bar speaks Japanese too.
+    for (QLabel* pane : m_frame->statusBar()->findChildren<QLabel*>())
+        EXPECT_FALSE(pane->text().contains(QRegularExpression(QStringLiteral("[A-Z]{3}"))))
+            << pane->text().toStdString();
+
+    // Ctrl+F from any page goes to the trip list's search field.
+    m_frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
+    auto* search = m_frame->findChild<QLineEdit*>(QString::number(CReportDataFrame::kSearchId));
+    ASSERT_NE(search, nullptr);
+    for (int view : {CMainFrame::kViewCalendar, CMainFrame::kViewStatistics,
+                     CMainFrame::kViewThumbnails, CMainFrame::kViewReports}) {
+        m_frame->ShowPage(view);
+        m_frame->GetSplitter()->GetView(view)->setFocus();
+        search->setText(QStringLiteral("相模湾"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        EXPECT_EQ(m_frame->GetSplitter()->GetCurrentView(0, 1), CMainFrame::kViewReports) << view;
+        EXPECT_TRUE(search->hasFocus()) << view;
+        EXPECT_EQ(search->selectedText(), QStringLiteral("相模湾")) << view;
+    }
 }
 
 TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)

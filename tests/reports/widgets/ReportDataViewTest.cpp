@@ -306,7 +306,8 @@ TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
     EXPECT_EQ(Text(1, 0), QStringLiteral("★2"));  // holds the マダイ record
     EXPECT_EQ(Text(0, 0), "1");
 
-    QTest::keyClick(m_frame->GetView(), Qt::Key_F, Qt::ControlModifier);
+    // What Ctrl+F of the main window does.
+    m_frame->FocusSearch();
     EXPECT_TRUE(search->hasFocus());
     struct Case {
         const char* words;
