@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/CatchLogApp.h"
@@ -272,7 +273,8 @@ void CMainFrame::CreateStatusBar()
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
         pane->setAlignment(Qt::AlignCenter);
-        pane->setMinimumWidth(40);
+        pane->setMinimumWidth(
+            std::max(40, pane->fontMetrics().horizontalAdvance(pane->text()) + 12));
         bar->addPermanentWidget(pane);
     }
 }

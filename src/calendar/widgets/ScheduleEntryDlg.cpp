@@ -65,6 +65,8 @@ void CScheduleEntryDlg::Create(const QString& text, const QString& monthTitle, i
     if (area.isEmpty() && screen() != nullptr) area = screen()->availableGeometry();
     PlaceOnScreen(this, area);
     show();
+    // The frame is known once the dialog is shown; placed again with it, nothing sticks out.
+    PlaceOnScreen(this, area);
     raise();
     activateWindow();
     m_edit->setFocus();

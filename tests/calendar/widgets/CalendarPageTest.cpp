@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -301,6 +302,30 @@ TEST_F(CalendarPageTest, TheBarFollowsItsTemplate)
         EXPECT_GT(CountPixels(picture, picture.rect(), [](QRgb p) { return qAlpha(p) > 128; }), 20);
         for (const QImage& other : pictures) EXPECT_NE(picture, other) << id;
         pictures.push_back(picture);
+    }
+}
+
+TEST_F(CalendarPageTest, TheMemoDialogOpensWhollyOnTheScreen)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    const QRect screen = m_page->screen()->availableGeometry();
+    // The window partly off each edge in turn, then in the middle.
+    const QPoint corners[] = {{screen.right() - 100, screen.bottom() - 100},
+                              {screen.left() - 500, screen.top() - 600},
+                              {screen.center().x() - 320, screen.top()}};
+    for (const QPoint& corner : corners) {
+        m_page->move(corner);
+        DoubleClickRow(1);
+        EXPECT_EVENTUALLY(Dialog().isVisible());
+        const QRect placed = Dialog().frameGeometry();
+        EXPECT_TRUE(screen.contains(placed))
+            << corner.x() << "," << corner.y() << " placed " << placed.x() << "," << placed.y()
+            << " " << placed.width() << "x" << placed.height() << " screen " << screen.width()
+            << "x" << screen.height();
+        QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
+                          Qt::LeftButton);
+        EXPECT_EVENTUALLY(!Dialog().isVisible());
     }
 }
 
