@@ -301,9 +301,22 @@ TEST_F(MainFrameTest, AWiderWindowWidensTheListsAndItsSizeComesBackNextTime)
         ASSERT_NE(last, nullptr) << id;
         EXPECT_LE(last->mapTo(m_frame.get(), QPoint(last->width(), 0)).x(), 800 - 4) << id;
     }
+    const auto widthOf = [this](int id) {
+        return m_frame->findChild<QWidget*>(QString::number(id))->width();
+    };
+    const int searchAt800 = widthOf(CReportDataFrame::kSearchId);
+    const int speciesAt800 = widthOf(CDataViewFrame::kSpeciesComboId);
     m_frame->resize(1400, 900);
     EXPECT_EVENTUALLY(trips->columnWidth(4) == placeAt800 + 600);
     EXPECT_EQ(trips->columnWidth(1), CReportDataView::kColumnWidths[1]);
+    // The bars' fields take the room too, and their last controls stay whole.
+    EXPECT_GT(widthOf(CReportDataFrame::kSearchId), searchAt800);
+    m_frame->ShowPage(CMainFrame::kViewStatistics);
+    EXPECT_EVENTUALLY(widthOf(CDataViewFrame::kSpeciesComboId) > speciesAt800);
+    for (const int id : {CReportDataFrame::kToDateId, CDataViewFrame::kYearReportButtonId}) {
+        auto* last = m_frame->findChild<QWidget*>(QString::number(id));
+        EXPECT_LE(last->mapTo(m_frame.get(), QPoint(last->width(), 0)).x(), 1400 - 4) << id;
+    }
 
     m_frame->close();
     m_frame.reset();

@@ -37,7 +37,7 @@ const std::string kCatchFile =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
     Trip("2004/5/3", "晴れ", "城ヶ島", {{"メジナ", "30", "9"}, {"メジナ", "42", "10"}}) +
     Trip("2004/6/12", "雨", "相模湾", {{"メジナ", "35", "2.8"}, {"アジ", "20", "0"}}) +
-    Trip("2003/5/1", "曇り", "東京湾", {{"メジナ", "50", "20"}}) +
+    Trip("2003/05/01 朝マヅメ", "曇り", "東京湾", {{"メジナ", "50", "20"}}) +
     Trip("2004/12/1", "曇り", "芦ノ湖", {{"メジナ", "8", "1"}}) + "\r\n</CatchLog>\r\n";
 
 class DataViewFrameTest : public ::testing::Test {
@@ -332,6 +332,15 @@ TEST_F(DataViewFrameTest, PersonalBestRowIsMarkedAndKeepsItsMarkWhenSorted)
     EXPECT_TRUE(list->item(0, 5)->font().bold());
     EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("2"));
     EXPECT_FALSE(list->item(1, 5)->font().bold());
+    // No text of a row is cut, the bold record row's neither: every column but the place is
+    // at least as wide as its widest text.
+    for (int row = 0; row < list->rowCount(); ++row) {
+        for (int column = 0; column < 5; ++column) {
+            const QTableWidgetItem* cell = list->item(row, column);
+            const int text = QFontMetrics(cell->font()).horizontalAdvance(cell->text());
+            EXPECT_LT(text, list->columnWidth(column) - 4) << row << "," << column;
+        }
+    }
     SaveShotIfAsked(list->grab().toImage(), QStringLiteral("statistics-ranking-best"));
     ClickHeader(4);  // ascending: the best goes last and keeps its mark
     EXPECT_EQ(list->item(4, 0)->text(), QStringLiteral("★5"));
