@@ -79,8 +79,9 @@ private:
     };
     void Lay()
     {
-        // The margin the controls left at the right of the window they were placed for stays.
-        const int extra = std::max(0, m_bar->width() - m_usedWidth - kRightMargin);
+        // Only a bar wider than the one the controls were placed for gives them more room.
+        const int designed = std::max(kPageWidthAt800, m_usedWidth + kRightMargin);
+        const int extra = std::max(0, m_bar->width() - designed);
         int weights = 0;
         for (const CControl& control : m_base) weights += control.weight;
         std::vector<int> growth(m_base.size(), 0);
