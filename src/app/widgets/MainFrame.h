@@ -31,6 +31,7 @@ public:
     static constexpr int kCommandPrintYearReport = 32783;
     // Showing page n (a view number below) is kCommandShowPage + n.
     static constexpr int kCommandShowPage = 32784;
+    static constexpr int kCommandFind = 32800;
 
     // View numbers of the pages, in the order they are registered.
     static constexpr int kViewReports = 0;
@@ -64,6 +65,7 @@ public:
     void OnSettings();
     void OnAbout();
     void OnNewTrip();
+    void OnFind();
     void OnReload();
     void ShowPage(int view);
 
