@@ -3,10 +3,12 @@
 //   ReportNoPhotos  the same trips without photos: the report's work apart from its photos
 //   ReportCold      the whole report (catch file read, pages laid out, PDF made in memory and
 //                   written safely), thumbnail cache empty
-//   ReportWarm      the same with the thumbnail cache filled by an earlier run
+//   ReportWarm      the same after an earlier report; the report decodes its photos for print
+//                   (300 dpi of their printed size), never from the browser's thumbnail cache,
+//                   so this differs from ReportCold only by what the system keeps in memory
 // Counters: peak_MB is the growth of the process's peak resident size during one report and
-// rss_MB the peak itself; photo_share the part of the time that the photos add (loading through
-// the thumbnail cache or decoder, placing in the PDF) against ReportNoPhotos; pdf_KB the size.
+// rss_MB the peak itself; photo_share the part of the time that the photos add (decoding them,
+// placing them in the PDF) against ReportNoPhotos; pdf_KB the size.
 #include <benchmark/benchmark.h>
 
 #include <QDir>

@@ -211,7 +211,7 @@ void Build(benchmark::State& state, bool cached)
     list.resize(560, 600);
     if (cached) {
         // Fill the cache first.
-        WaitFinished(BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow));
+        WaitFinished(BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FillRows));
     }
     double seconds = 0;
     double cpu = 0;
@@ -224,7 +224,7 @@ void Build(benchmark::State& state, bool cached)
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ProcessCpuSeconds();
         CThumbnailBuild* build =
-            BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FourPerRow);
+            BuildThumbnails(&list, photos.paths, 1000, EThumbnailPlacement::FillRows);
         WaitFinished(build);
         if (build->Done() != photos.paths.size()) state.SkipWithError("build did not finish");
         cpu += ProcessCpuSeconds() - cpuStart;
@@ -282,8 +282,7 @@ void BM_CameraBuildUncached(benchmark::State& state)
         Photos().ClearCache();
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        CThumbnailBuild* build =
-            BuildThumbnails(&list, paths, 1000, EThumbnailPlacement::FourPerRow);
+        CThumbnailBuild* build = BuildThumbnails(&list, paths, 1000, EThumbnailPlacement::FillRows);
         WaitFinished(build);
         if (build->Done() != paths.size() || !build->UndecodablePaths().isEmpty())
             state.SkipWithError("build did not finish");

@@ -29,6 +29,11 @@ int PrintCalendar(const std::string& range, std::ostream& out, std::ostream& err
             << "\"\n";
         return 2;
     }
+    if (from < kFirstPrintableYear || to > kLastPrintableYear) {
+        err << "lurebook: --print-calendar prints the years " << kFirstPrintableYear << " to "
+            << kLastPrintableYear << ", not \"" << range << "\"\n";
+        return 2;
+    }
     CHolidayLists& lists = TheHolidayLists();
     const std::string notice = lists.RestoreDefaultHolidays();
     if (!notice.empty()) err << notice << "\n";

@@ -195,17 +195,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
     return status == EFileRead::Ok;
 }
 
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error)
+namespace {
+
+// The checks on a target before anything is written: false with the reason in error.
+bool CheckWriteTarget(const std::string& path, std::string& target, struct stat& original,
+                      bool& exists, std::string* error)
 {
     if (path.empty()) {
         SetError(error, "no file name");
         return false;
     }
-    const std::string target = ResolveTarget(path);
-    const std::string directory = DirectoryOf(target);
-
-    struct stat original {};
-    const bool exists = ::stat(target.c_str(), &original) == 0;
+    target = ResolveTarget(path);
+    exists = ::stat(target.c_str(), &original) == 0;
     if (exists && S_ISDIR(original.st_mode)) {
         SetError(error, target + ": " + SystemErrorText(EISDIR));
         return false;
@@ -215,6 +216,35 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         SetError(error, target + ": " + kNotRegularFileText);
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool CanWriteFileSafely(const std::string& path, std::string* error)
+{
+    std::string target;
+    struct stat original {};
+    bool exists = false;
+    if (!CheckWriteTarget(path, target, original, exists, error)) return false;
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(target, temporary);
+    if (fd < 0) {
+        SetError(error, DirectoryOf(target) + ": " + SystemErrorText(errno));
+        return false;
+    }
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return true;
+}
+
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error)
+{
+    std::string target;
+    struct stat original {};
+    bool exists = false;
+    if (!CheckWriteTarget(path, target, original, exists, error)) return false;
+    const std::string directory = DirectoryOf(target);
 
     std::string temporary;
     const int fd = CreateTemporaryBeside(target, temporary);

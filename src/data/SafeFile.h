@@ -37,6 +37,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
 // target that is not a regular file (a folder, a pipe, a device) is refused.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
+// Whether WriteFileSafely could write path now: the target is no folder, pipe or device, and a
+// temporary file can be made beside it (made and removed again).  False with the reason
+// WriteFileSafely would give in error.  For a long job that ends in a write, to fail first.
+bool CanWriteFileSafely(const std::string& path, std::string* error = nullptr);
+
 // Creates "<target>.tmp-XXXXXX" beside target, with the mode a new file gets, and returns its
 // descriptor (-1 with errno set on failure) and its name in temporary.
 int CreateTemporaryBeside(const std::string& target, std::string& temporary);

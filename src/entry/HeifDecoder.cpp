@@ -76,7 +76,8 @@ CHeifPtr<heif_image_handle> PrimaryHandle(heif_context* context, std::string* er
 }
 
 // A thumbnail item that can stand for the primary picture.
-CHeifPtr<heif_image_handle> UsableThumbnail(heif_image_handle* primary)
+CHeifPtr<heif_image_handle> UsableThumbnail(heif_image_handle* primary,
+                                            const CDecodeOptions& options)
 {
     const int count = heif_image_handle_get_number_of_thumbnails(primary);
     if (count <= 0) return nullptr;
@@ -91,7 +92,8 @@ CHeifPtr<heif_image_handle> UsableThumbnail(heif_image_handle* primary)
         CHeifPtr<heif_image_handle> handle(thumbnail);
         if (IsUsableEmbeddedThumbnail(
                 heif_image_handle_get_width(thumbnail), heif_image_handle_get_height(thumbnail),
-                heif_image_handle_get_width(primary), heif_image_handle_get_height(primary)))
+                heif_image_handle_get_width(primary), heif_image_handle_get_height(primary),
+                options.coverWidth, options.coverHeight))
             return handle;
     }
     return nullptr;
@@ -185,7 +187,7 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
         return EDecodeStatus::NotDecodable;
     }
     if (options.embeddedThumbnails) {
-        if (CHeifPtr<heif_image_handle> thumbnail = UsableThumbnail(primary.get())) {
+        if (CHeifPtr<heif_image_handle> thumbnail = UsableThumbnail(primary.get(), options)) {
             if (DecodeHandle(thumbnail.get(), picture, nullptr, options)) {
                 facts.embeddedThumbnail = true;
                 return EDecodeStatus::Ok;

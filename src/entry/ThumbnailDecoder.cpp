@@ -180,7 +180,8 @@ void Decode(jpeg_decompress_struct& cinfo, CJpegRun& run, CRgbPicture& picture,
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     if (options.dctScaling) {
         cinfo.scale_num = static_cast<unsigned>(ChooseDctScale(
-            static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)));
+            static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height),
+            options.coverWidth, options.coverHeight));
         cinfo.scale_denom = 8;
         // The picture is shrunk further afterwards: smooth chroma upsampling would be lost work.
         cinfo.do_fancy_upsampling = FALSE;
@@ -215,13 +216,13 @@ void Decode(jpeg_decompress_struct& cinfo, CJpegRun& run, CRgbPicture& picture,
 
 }  // namespace
 
-int ChooseDctScale(int width, int height)
+int ChooseDctScale(int width, int height, int coverWidth, int coverHeight)
 {
     for (int scale = 1; scale < 8; ++scale) {
         // The library rounds scaled sizes up.
         const int scaledWidth = (width * scale + 7) / 8;
         const int scaledHeight = (height * scale + 7) / 8;
-        if (scaledWidth >= kThumbnailWidth && scaledHeight >= kThumbnailHeight) return scale;
+        if (scaledWidth >= coverWidth && scaledHeight >= coverHeight) return scale;
     }
     return 8;
 }
@@ -450,9 +451,10 @@ EPhotoFormat SniffPhotoFormat(const uint8_t* head, size_t size)
     return EPhotoFormat::Unknown;
 }
 
-bool IsUsableEmbeddedThumbnail(int thumbWidth, int thumbHeight, int width, int height)
+bool IsUsableEmbeddedThumbnail(int thumbWidth, int thumbHeight, int width, int height,
+                               int coverWidth, int coverHeight)
 {
-    if (thumbWidth < kThumbnailWidth || thumbHeight < kThumbnailHeight || width <= 0 || height <= 0)
+    if (thumbWidth < coverWidth || thumbHeight < coverHeight || width <= 0 || height <= 0)
         return false;
     const double ratio = (double(thumbWidth) * height) / (double(thumbHeight) * width);
     return std::abs(ratio - 1.0) <= 0.02;
@@ -499,7 +501,7 @@ EDecodeStatus DecodeJpegPhoto(FILE* file, CRgbPicture& picture, CPhotoFacts& fac
         small.maxPixels = std::min<uint64_t>(options.maxPixels, kMaxEmbeddedThumbnailPixels);
         if (RunJpeg(thumbnail, picture, nullptr, small, &cancelled) &&
             IsUsableEmbeddedThumbnail(thumbnail.width, thumbnail.height, header.width,
-                                      header.height)) {
+                                      header.height, options.coverWidth, options.coverHeight)) {
             facts.embeddedThumbnail = true;
             picture = OrientPicture(picture, facts.orientation);
             return EDecodeStatus::Ok;

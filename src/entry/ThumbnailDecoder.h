@@ -27,6 +27,11 @@ struct CDecodeOptions {
     // Decode at the smallest DCT scale whose output still covers the cell; false decodes the
     // picture at full size (only benchmarks compare against that).
     bool dctScaling = true;
+    // The size the picture is wanted at least at (where the photo has the pixels): the cell
+    // for thumbnails, more for a photo printed larger.  Scaled decoding and stored thumbnails
+    // serve only while they cover it.
+    int coverWidth = kThumbnailWidth;
+    int coverHeight = kThumbnailHeight;
     // Pictures with more pixels are refused before any pixel is decoded.
     uint64_t maxPixels = 250'000'000;
     // Working memory the library may use; decoders that take no such limit are given the
@@ -94,8 +99,10 @@ struct CPhotoFacts {
 };
 
 // Whether a stored thumbnail of thumbWidth x thumbHeight stands for a picture of width x height:
-// at least the cell and the same aspect ratio within 2 %.
-bool IsUsableEmbeddedThumbnail(int thumbWidth, int thumbHeight, int width, int height);
+// at least the cover size (the cell unless told) and the same aspect ratio within 2 %.
+bool IsUsableEmbeddedThumbnail(int thumbWidth, int thumbHeight, int width, int height,
+                               int coverWidth = kThumbnailWidth,
+                               int coverHeight = kThumbnailHeight);
 
 // A photo's picture, upright and at least the cell where the photo allows: JPEG (EXIF
 // orientation, embedded thumbnail) and HEIF here.  PNG, WebP and TIFF files give NotDecodable
@@ -113,5 +120,7 @@ CCaptureTime ReadPhotoCaptureTime(const std::string& path);
 EDecodeStatus OpenPhotoFile(const std::string& path, FILE*& file, std::string* error = nullptr);
 
 // The DCT scale (numerator over 8) chosen for a picture of the given size: the smallest whose
-// output is at least the cell in both directions, 8 when the picture is smaller than the cell.
-int ChooseDctScale(int width, int height);
+// output is at least the cover size (the cell unless told) in both directions, 8 when the
+// picture is smaller than that.
+int ChooseDctScale(int width, int height, int coverWidth = kThumbnailWidth,
+                   int coverHeight = kThumbnailHeight);

@@ -89,9 +89,11 @@ CStoreResult CStatQuery::CollectRanking(const CCatchStore& store, const std::str
             }
         }
     });
-    std::stable_sort(
-        records.begin(), records.end(),
-        [](const CRankRecord& a, const CRankRecord& b) { return a.weight > b.weight; });
+    // Ranked as personal bests are judged, so the catch marked as the record heads its list.
+    std::stable_sort(records.begin(), records.end(),
+                     [](const CRankRecord& a, const CRankRecord& b) {
+                         return RanksAbove(a.weight, a.length, a.date, b.weight, b.length, b.date);
+                     });
     return result;
 }
 

@@ -26,8 +26,9 @@ public:
     static CStoreResult CountCatchesByMonth(const CCatchStore& store, const std::string& year,
                                             const std::string& species, CMonthCounters& counters);
 
-    // The first kMaxRankRecords matching catches in file order, then heaviest first (by exact
-    // decimal value; equal weights keep their order).
+    // The first kMaxRankRecords matching catches in file order, then ordered as personal bests
+    // rank: heaviest first, at equal weight the longer, then the earlier (exact decimal values;
+    // catches equal in all three keep their order).
     static CStoreResult CollectRanking(const CCatchStore& store, const std::string& year,
                                        const std::string& species,
                                        std::vector<CRankRecord>& records);
@@ -36,7 +37,7 @@ public:
     // monthly counts (days fished) are drawn by the same chart under their own titles.
     static std::unique_ptr<CStatChart> BuildMonthlyChart(
         const CMonthCounters& counters, const std::string& title = "月別釣果データ",
-        const std::string& valueTitle = "スコア");
+        const std::string& valueTitle = "匹数");
     // The sample pie of the statistics by weather.
     static std::unique_ptr<CStatChart> BuildWeatherSampleChart();
 

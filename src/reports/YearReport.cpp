@@ -108,6 +108,11 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year)
             caught.resize(CYearReportSpecies::kTopCount);
         report.species[s].top = std::move(caught);
     }
+    // The list of trips reads as a diary: by date, trips of one day in file order.
+    std::stable_sort(report.trips.begin(), report.trips.end(),
+                     [](const CYearReportTrip& a, const CYearReportTrip& b) {
+                         return ReadDateFields(a.date) < ReadDateFields(b.date);
+                     });
     std::stable_sort(report.species.begin(), report.species.end(),
                      [](const CYearReportSpecies& a, const CYearReportSpecies& b) {
                          return a.catches > b.catches;
@@ -121,4 +126,36 @@ CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& rep
     report.year = year;
     return store.ReadTrips(
         [&](const std::vector<CTripRecord>& trips) { report = BuildYearReport(trips, year); });
+}
+
+std::vector<double> FitColumnWidths(const std::vector<double>& natural, double total)
+{
+    std::vector<double> widths(natural.size(), 0.0);
+    if (natural.empty() || total <= 0) return widths;
+    double sum = 0;
+    for (double width : natural) sum += std::max(0.0, width);
+    if (sum <= 0) {
+        std::fill(widths.begin(), widths.end(), total / static_cast<double>(natural.size()));
+        return widths;
+    }
+    if (sum <= total) {
+        for (size_t c = 0; c < natural.size(); ++c)
+            widths[c] = std::max(0.0, natural[c]) * total / sum;
+        return widths;
+    }
+    // The common width the widest columns are cut to: the narrow columns, from the narrowest,
+    // keep theirs while the share left for the others is still wider.
+    std::vector<double> ascending;
+    for (double width : natural) ascending.push_back(std::max(0.0, width));
+    std::sort(ascending.begin(), ascending.end());
+    double left = total;
+    double cap = 0;
+    for (size_t n = 0; n < ascending.size(); ++n) {
+        cap = left / static_cast<double>(ascending.size() - n);
+        if (ascending[n] > cap) break;
+        left -= ascending[n];
+    }
+    for (size_t c = 0; c < natural.size(); ++c)
+        widths[c] = std::min(std::max(0.0, natural[c]), cap);
+    return widths;
 }

@@ -58,7 +58,7 @@ struct CYearReport {
     std::string heaviestPhoto;  // the first fish photo of the heaviest catch's trip, or empty
     // Named species, most catches first (equal counts in the order they were first caught).
     std::vector<CYearReportSpecies> species;
-    std::vector<CYearReportTrip> trips;  // in file order
+    std::vector<CYearReportTrip> trips;  // by date; one day's in file order
 
     bool empty() const { return tripCount == 0; }
 };
@@ -70,3 +70,8 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year);
 // Reads the catch file and gathers the report; the report stays empty when the file cannot be
 // read.
 CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report);
+
+// Widths of table columns that share total: each column wants natural (its widest text).  When
+// they all fit, each gets its natural width and the rest of total in proportion to it; when
+// they do not, the widest are cut to one common width so that the narrow ones stay whole.
+std::vector<double> FitColumnWidths(const std::vector<double>& natural, double total);

@@ -49,7 +49,73 @@ private:
     int m_section;
     int m_minimum;
 };
+
+class CBarStretcher final : public QObject {
+public:
+    CBarStretcher(QWidget* bar, std::vector<CBarGrower> growers) : QObject(bar), m_bar(bar)
+    {
+        for (QWidget* child : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            m_base.push_back({child, child->geometry(), 0});
+            m_usedWidth = std::max(m_usedWidth, child->geometry().right() + 1);
+        }
+        for (const CBarGrower& grower : growers) {
+            for (CControl& control : m_base) {
+                if (control.widget == grower.control) control.weight = grower.weight;
+            }
+        }
+        bar->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_bar && event->type() == QEvent::Resize) Lay();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    struct CControl {
+        QPointer<QWidget> widget;
+        QRect base;
+        int weight;
+    };
+    void Lay()
+    {
+        // Only a bar wider than the one the controls were placed for gives them more room.
+        const int designed = std::max(kPageWidthAt800, m_usedWidth + kRightMargin);
+        const int extra = std::max(0, m_bar->width() - designed);
+        int weights = 0;
+        for (const CControl& control : m_base) weights += control.weight;
+        std::vector<int> growth(m_base.size(), 0);
+        for (size_t n = 0; n < m_base.size(); ++n) {
+            if (weights > 0 && m_base[n].weight > 0) {
+                growth[n] =
+                    std::min(2 * m_base[n].base.width(), extra * m_base[n].weight / weights);
+            }
+        }
+        for (size_t n = 0; n < m_base.size(); ++n) {
+            if (!m_base[n].widget) continue;
+            int shift = 0;
+            for (size_t g = 0; g < m_base.size(); ++g) {
+                if (growth[g] > 0 && m_base[g].base.right() < m_base[n].base.left())
+                    shift += growth[g];
+            }
+            QRect placed = m_base[n].base;
+            placed.translate(shift, 0);
+            placed.setWidth(placed.width() + growth[n]);
+            m_base[n].widget->setGeometry(placed);
+        }
+    }
+
+    static constexpr int kRightMargin = 8;
+    QWidget* m_bar;
+    std::vector<CControl> m_base;
+    int m_usedWidth = 0;
+};
 }  // namespace
+
+void StretchBarControls(QWidget* bar, std::vector<CBarGrower> growers)
+{
+    new CBarStretcher(bar, std::move(growers));
+}
 
 void StackBarOverView(QWidget* frame, QWidget* bar, QWidget* view, bool line)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 class QAbstractScrollArea;
 class QHeaderView;
 class QTableView;
@@ -12,6 +14,20 @@ void StackBarOverView(QWidget* frame, QWidget* bar, QWidget* view, bool line = t
 // The look of the report-style lists (trip list, ranking): grid lines, whole rows selected,
 // several at a time, no editing, no row numbers, rows of one fixed height.
 void SetUpReportList(QTableView* list);
+
+// The width of a page beside the navigation bar in an 800 x 600 main window, which the dialog
+// bars are laid out for.
+inline constexpr int kPageWidthAt800 = 632;
+
+// Lets the controls of a dialog bar (placed for an 800-pixel-wide window) use a wider window:
+// the width the bar has beyond that page width (or beyond its controls, if they reach further)
+// goes to the growers, in proportion to their weights and never more than twice their own width
+// each, and the controls right of a grower move along.  A narrower bar puts everything back.
+struct CBarGrower {
+    QWidget* control;
+    int weight;
+};
+void StretchBarControls(QWidget* bar, std::vector<CBarGrower> growers);
 
 // Gives the room a list has beyond the other columns' widths to one column, never narrower than
 // minimumWidth, and keeps doing so as the list is resized.

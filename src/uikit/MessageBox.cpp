@@ -10,10 +10,11 @@ MessageBoxHandler& Handler()
     return handler;
 }
 
+// Each with its access key, as the desktop's own Japanese dialogs have them (はい(Y)).
 constexpr std::pair<QMessageBox::StandardButton, const char*> kButtonTexts[] = {
-    {QMessageBox::Save, "保存"},         {QMessageBox::Discard, "破棄"},
-    {QMessageBox::Cancel, "キャンセル"}, {QMessageBox::Yes, "はい"},
-    {QMessageBox::No, "いいえ"},
+    {QMessageBox::Save, "保存(&S)"},         {QMessageBox::Discard, "破棄(&D)"},
+    {QMessageBox::Cancel, "キャンセル(&C)"}, {QMessageBox::Yes, "はい(&Y)"},
+    {QMessageBox::No, "いいえ(&N)"},         {QMessageBox::Ok, "OK(&O)"},
 };
 
 QMessageBox::Icon ToQtIcon(EMessageBoxIcon icon)

@@ -51,8 +51,20 @@ TEST(CalendarPrinterTest, OneLinePerDayWithHolidayMoonAndTide)
     EXPECT_EQ(days[264], "2026-09-22\t2\t国民の休日\t12\t11.0\t中潮");
     EXPECT_EQ(days[364].substr(0, 13), "2026-12-31\t4\t");
 
-    std::ostringstream none, complaint;
-    EXPECT_EQ(PrintCalendar("2026-2025", none, complaint), 2);
-    EXPECT_EQ(none.str(), "");
-    EXPECT_NE(complaint.str().find("FROM-TO"), std::string::npos);
+    // Ranges refused at once, each with its reason, nothing printed.
+    const std::pair<const char*, const char*> refused[] = {
+        {"2026-2025", "FROM-TO"},
+        {"1-9999", "1873 to 2200"},
+        {"1872", "1873 to 2200"},
+        {"2100-2201", "1873 to 2200"},
+    };
+    for (const auto& [range, reason] : refused) {
+        std::ostringstream none, complaint;
+        EXPECT_EQ(PrintCalendar(range, none, complaint), 2) << range;
+        EXPECT_EQ(none.str(), "") << range;
+        EXPECT_NE(complaint.str().find(reason), std::string::npos) << complaint.str();
+    }
+    std::ostringstream edges, quiet;
+    EXPECT_EQ(PrintCalendar("1873", edges, quiet), 0) << quiet.str();
+    EXPECT_EQ(edges.str().substr(0, 10), "1873-01-01");
 }

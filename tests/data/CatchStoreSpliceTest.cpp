@@ -319,9 +319,10 @@ TEST_F(CatchStoreSpliceTest, DeletedTripsLeaveNoBlankLine)
     }
 }
 
-// Line ends in memory may come as CR LF already (a memo brought in from elsewhere): each is
-// written as one CR LF and reads back as one line break, never as two.
-TEST_F(CatchStoreSpliceTest, ALineEndIsWrittenAsOneCrLfWhateverItCameAs)
+// A line break is written as one CR LF; a CR that stands in the text itself (a memo brought in
+// from elsewhere with CR LF) is kept as a reference, so the text reads back as it was and no CR
+// is ever doubled.
+TEST_F(CatchStoreSpliceTest, ALineBreakIsOneCrLfAndATextCrIsKept)
 {
     const struct {
         const char* memo;
@@ -329,8 +330,8 @@ TEST_F(CatchStoreSpliceTest, ALineEndIsWrittenAsOneCrLfWhateverItCameAs)
         const char* back;   // as it reads back
     } cases[] = {
         {"x\ny", "x\r\ny", "x\ny"},
-        {"x\r\ny", "x\r\ny", "x\ny"},
-        {"\r\nx\r\n\r\ny\n", "\r\nx\r\n\r\ny\r\n", "\nx\n\ny\n"},
+        {"x\r\ny", "x&#13;\r\ny", "x\r\ny"},
+        {"\r\nx\r\n\r\ny\n", "&#13;\r\nx&#13;\r\n&#13;\r\ny\r\n", "\r\nx\r\n\r\ny\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.memo);

@@ -153,6 +153,37 @@ TEST_F(SafeFileTest, MissingFolderIsReportedNotIgnored)
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
 
+TEST_F(SafeFileTest, TheCheckBeforeALongJobAgreesWithTheWriteAndLeavesNothing)
+{
+    WriteFileBytes(m_dir + "old.pdf", "old");
+    ASSERT_EQ(::mkfifo((m_dir + "pipe").c_str(), 0600), 0);
+    std::filesystem::create_directory(m_dir + "folder");
+    // Each target: whether it can be written, and a word the reason names.
+    const struct {
+        std::string path;
+        bool writable;
+        const char* reason;
+    } cases[] = {
+        {m_dir + "new.pdf", true, ""},
+        {m_dir + "old.pdf", true, ""},
+        {m_dir + "folder", false, "folder"},
+        {m_dir + "pipe", false, "pipe"},
+        {m_dir + "no/such/report.pdf", false, "No such file"},
+        {"", false, "no file name"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(CanWriteFileSafely(c.path, &error), c.writable) << c.path;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.path << ": " << error;
+        std::string written;
+        EXPECT_EQ(WriteFileSafely(c.path + (c.writable ? ".copy" : ""), "x", &written), c.writable)
+            << c.path;
+    }
+    // Only what was there and the copies written: no temporary file of the checks.
+    EXPECT_EQ(CountEntries(), 3 + 2);
+    EXPECT_EQ(ReadFileBytes(m_dir + "old.pdf"), "old");
+}
+
 TEST_F(SafeFileTest, SymbolicLinkIsFollowedAndKept)
 {
     WriteFileBytes(m_dir + "real.txt", "old");

@@ -153,6 +153,42 @@ TEST_F(StatQueryTest, RankingHeaviestFirstWithTripTexts)
     EXPECT_FALSE(all[1].personalBest);
 }
 
+TEST_F(StatQueryTest, RankingOrdersAsThePersonalBestRule)
+{
+    // Each case: catches of one species as (date, length, weight) in file order, and the dates
+    // and lengths from rank 1 down.  Weight first, then length, then the earlier date.
+    struct CCase {
+        std::vector<std::pair<std::string, CFish>> catches;
+        std::vector<std::string> expected;
+    };
+    const CCase cases[] = {
+        {{{"2026/5/1", {"マアジ", "27", "0.35"}}, {"2026/10/12", {"マアジ", "32.5", "0.35"}}},
+         {"2026/10/12 32.5", "2026/5/1 27"}},
+        {{{"2026/8/1", {"マアジ", "30", "0.35"}}, {"2026/3/1", {"マアジ", "30", "0.350"}}},
+         {"2026/3/1 30", "2026/8/1 30"}},
+        {{{"2026/1/1", {"マアジ", "40", "0.3"}}, {"2026/2/1", {"マアジ", "20", "0.4"}}},
+         {"2026/2/1 20", "2026/1/1 40"}},
+        {{{"2026/12/1", {"マアジ", "9", "1"}},
+          {"2026/2/1", {"マアジ", "10", "1"}},
+          {"2026/02/01", {"マアジ", "10.0", "1"}}},
+         {"2026/2/1 10", "2026/02/01 10.0", "2026/12/1 9"}},
+    };
+    for (const CCase& c : cases) {
+        std::vector<std::string> trips;
+        for (const auto& [date, fish] : c.catches) trips.push_back(Trip(date, {fish}));
+        Write(trips);
+        const auto records = Rank("2026", "マアジ");
+        std::vector<std::string> got;
+        for (const CRankRecord& record : records)
+            got.push_back(record.date + " " + record.lengthText);
+        EXPECT_EQ(got, c.expected);
+        // The record holder is the one the ranking puts first.
+        ASSERT_FALSE(records.empty());
+        EXPECT_TRUE(records.front().personalBest) << c.expected.front();
+        EXPECT_EQ(CStatQuery::MakeRankingRows(records).front()[6], CStatQuery::kBestMark);
+    }
+}
+
 TEST_F(StatQueryTest, RankingKeepsTheFirstThousandCatches)
 {
     std::vector<std::string> trips;

@@ -45,6 +45,19 @@ TEST(YearReportTest, TotalsCountOnlyTripsOfTheYearAndEachDayOnce)
     EXPECT_TRUE(none.species.empty());
 }
 
+TEST(YearReportTest, TripsAreListedByDateSameDayInFileOrder)
+{
+    const std::vector<CTripRecord> trips = {
+        ReportTrip("2024/10/2", {}, {}, "a"),  ReportTrip("2024/2/20", {}, {}, "b"),
+        ReportTrip("2024/10/02", {}, {}, "c"), ReportTrip("2023/1/1", {}, {}, "x"),
+        ReportTrip("2024/9/30", {}, {}, "d"),  ReportTrip("2024/1/5", {}, {}, "e"),
+        ReportTrip("2024/12/31", {}, {}, "f"),
+    };
+    std::string places;
+    for (const CYearReportTrip& trip : BuildYearReport(trips, 2024).trips) places += trip.place;
+    EXPECT_EQ(places, "ebdacf");
+}
+
 TEST(YearReportTest, SpeciesWithMoreCatchesComeFirstEqualCountsInOrderFirstCaught)
 {
     const struct {
@@ -145,3 +158,26 @@ TEST(YearReportTest, TripRowsCarryTheTideOfTheirDay)
 }
 
 }  // namespace
+
+TEST(YearReportTest, ColumnsGetTheirTextsWidthsAndShareTheRestOrCutTheWidest)
+{
+    const struct {
+        std::vector<double> natural;
+        double total;
+        std::vector<double> expected;
+    } cases[] = {
+        {{100, 300, 100}, 1000, {200, 600, 200}},         // room to spare, shared in proportion
+        {{100, 300, 100}, 500, {100, 300, 100}},          // exactly
+        {{100, 900, 200, 50}, 650, {100, 300, 200, 50}},  // the widest alone is cut
+        {{100, 900, 700, 50}, 650, {100, 250, 250, 50}},  // the two widest to one width
+        {{400, 400}, 300, {150, 150}},
+        {{0, 0}, 100, {50, 50}},
+        {{}, 100, {}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<double> widths = FitColumnWidths(c.natural, c.total);
+        ASSERT_EQ(widths.size(), c.expected.size());
+        for (size_t n = 0; n < widths.size(); ++n)
+            EXPECT_NEAR(widths[n], c.expected[n], 1e-9) << c.total << " column " << n;
+    }
+}

@@ -1,6 +1,8 @@
 // Makes the README's pictures: starts the real main window offscreen on a folder of sample data
 // (trips, photos, a memo), visits every page as a user would and saves each as a PNG.
-//   lurebook-screenshots OUTPUT_DIR
+//   lurebook-screenshots OUTPUT_DIR [WIDTHxHEIGHT]
+// The main window is 800 x 600 unless a size is given (1920x1080 shows it maximised on a full-HD
+// screen).
 #include <unistd.h>
 
 #include <QApplication>
@@ -176,6 +178,16 @@ int main(int argc, char** argv)
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(output);
     const QString outputDir = QDir(output).absolutePath();
+    QSize windowSize(CMainFrame::kWidth, CMainFrame::kHeight);
+    if (argc > 2) {
+        const QStringList parts = QString::fromLocal8Bit(argv[2]).split(QLatin1Char('x'));
+        if (parts.size() == 2) windowSize = QSize(parts[0].toInt(), parts[1].toInt());
+        if (windowSize.width() < CMainFrame::kWidth || windowSize.height() < CMainFrame::kHeight) {
+            std::fprintf(stderr, "lurebook-screenshots: the size is WIDTHxHEIGHT, at least %dx%d\n",
+                         CMainFrame::kWidth, CMainFrame::kHeight);
+            return 2;
+        }
+    }
 
     std::string base = (fs::temp_directory_path() / "lurebook-shots-XXXXXX").string();
     if (::mkdtemp(base.data()) == nullptr) return 1;
@@ -195,6 +207,7 @@ int main(int argc, char** argv)
     {
         CCatchStore frameStore(base + "Data/fish.xml");
         CMainFrame frame(frameStore);
+        frame.resize(windowSize);
         frame.show();
         Wait(200);
         ok &= Save(&frame, outputDir + "/calendar.png");

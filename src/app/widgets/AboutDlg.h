@@ -9,7 +9,8 @@ class CLinkStatic;
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* kVersionText = "Lurebook Version 1.0";
+    // The name and the version the build was made as.
+    static constexpr const char* kVersionText = "Lurebook バージョン " LUREBOOK_VERSION;
     static constexpr const char* kRightsText = "(C) 2026 Lurebook developers";
     static constexpr const char* kLinkText = "使い方 (マニュアル)";
 

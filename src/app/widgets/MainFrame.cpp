@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/CatchLogApp.h"
@@ -193,20 +194,21 @@ void CMainFrame::CreateMenus()
     file->addAction(newTrip);
     file->addAction(command(kCommandExportXML));
     // Trips to and from a spreadsheet.
-    QAction* exportCsv = MakeCommand(this, kCommandExportCsv, QStringLiteral("CSV 出力..."),
+    QAction* exportCsv = MakeCommand(this, kCommandExportCsv, QStringLiteral("CSV 出力(&C)..."),
                                      QStringLiteral("釣行データを CSV ファイルに出力"));
     connect(exportCsv, &QAction::triggered, this, &CMainFrame::OnExportCsv);
-    QAction* importCsv = MakeCommand(this, kCommandImportCsv, QStringLiteral("CSV 取り込み..."),
+    QAction* importCsv = MakeCommand(this, kCommandImportCsv, QStringLiteral("CSV 取り込み(&I)..."),
                                      QStringLiteral("CSV ファイルの釣行データを追加"));
     connect(importCsv, &QAction::triggered, this, &CMainFrame::OnImportCsv);
     file->addAction(exportCsv);
     file->addAction(importCsv);
     file->addAction(CreateHistoryCommand());
-    QAction* yearReport = MakeCommand(this, kCommandYearReport, QStringLiteral("年間レポート..."),
-                                      QStringLiteral("選んだ年度の釣果レポートを PDF で出力"));
+    QAction* yearReport =
+        MakeCommand(this, kCommandYearReport, QStringLiteral("年間レポート(&R)..."),
+                    QStringLiteral("選んだ年度の釣果レポートを PDF で出力"));
     connect(yearReport, &QAction::triggered, this, &CMainFrame::OnYearReport);
     QAction* printReport =
-        MakeCommand(this, kCommandPrintYearReport, QStringLiteral("年間レポートを印刷..."),
+        MakeCommand(this, kCommandPrintYearReport, QStringLiteral("年間レポートを印刷(&P)..."),
                     QStringLiteral("選んだ年度の釣果レポートを印刷"));
     connect(printReport, &QAction::triggered, this, &CMainFrame::OnPrintYearReport);
     file->addAction(yearReport);
@@ -221,7 +223,7 @@ void CMainFrame::CreateMenus()
         int view;
         const char* text;
     };
-    const CPage pages[] = {{kViewCalendar, "Top(&1)"},
+    const CPage pages[] = {{kViewCalendar, "トップ(&1)"},
                            {kViewReports, "データ登録(&2)"},
                            {kViewStatistics, "データ統計(&3)"},
                            {kViewThumbnails, "画像一覧(&4)"}};
@@ -237,6 +239,12 @@ void CMainFrame::CreateMenus()
         view->addAction(page);
     }
     view->addSeparator();
+    // From any page: the search of the trip list.
+    QAction* find = MakeCommand(this, kCommandFind, QStringLiteral("釣行を検索(&F)"),
+                                QStringLiteral("データ登録の検索欄へ"));
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, &CMainFrame::OnFind);
+    view->addAction(find);
     QAction* reload = MakeCommand(this, kCommandReload, QStringLiteral("再読み込み(&R)"),
                                   QStringLiteral("表示中のページをファイルから読み直す"));
     reload->setShortcut(QKeySequence(Qt::Key_F5));
@@ -271,15 +279,16 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->showMessage(QStringLiteral("レディ"));
-    // Keyboard lock indicators, as panes of their own; the desktop gives no lock state, so
-    // they stay dimmed.
-    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
-        auto* pane = new QLabel(QString::fromLatin1(indicator), bar);
+    // Keyboard lock indicators (Caps Lock, Num Lock, Scroll Lock), as panes of their own; the
+    // desktop gives no lock state, so they stay dimmed.
+    for (const char* indicator : {"大文字", "テンキー", "スクロール"}) {
+        auto* pane = new QLabel(QString::fromUtf8(indicator), bar);
         pane->setEnabled(false);
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
         pane->setAlignment(Qt::AlignCenter);
-        pane->setMinimumWidth(40);
+        pane->setMinimumWidth(
+            std::max(40, pane->fontMetrics().horizontalAdvance(pane->text()) + 12));
         bar->addPermanentWidget(pane);
     }
 }
@@ -354,6 +363,13 @@ void CMainFrame::OnNewTrip()
     if (auto* page = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports))) {
         page->GetView()->OnNewTrip();
     }
+}
+
+void CMainFrame::OnFind()
+{
+    ShowPage(kViewReports);
+    if (auto* page = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
+        page->FocusSearch();
 }
 
 void CMainFrame::OnReload()

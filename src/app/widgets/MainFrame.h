@@ -34,6 +34,7 @@ public:
     static constexpr int kCommandRestoreHistory = 32795;
     // Showing page n (a view number below) is kCommandShowPage + n.
     static constexpr int kCommandShowPage = 32784;
+    static constexpr int kCommandFind = 32800;
 
     // View numbers of the pages, in the order they are registered.
     static constexpr int kViewReports = 0;
@@ -67,6 +68,7 @@ public:
     void OnSettings();
     void OnAbout();
     void OnNewTrip();
+    void OnFind();
     void OnReload();
     void ShowPage(int view);
     // 編集: takes back or makes again the last change of the log, the memos or the species list.

@@ -111,8 +111,10 @@ CCalendarBar::CCalendarBar(QWidget* parent) : QWidget(parent)
         int icon;
         const char* tip;
     } images[] = {
-        {kNextMonthId, kIconNextMonth, "次の月"}, {kTodayId, kIconToday, "今月"},
-        {kPrevMonthId, kIconPrevMonth, "前の月"}, {kNextYearId, kIconNextYear, "次の年"},
+        {kNextMonthId, kIconNextMonth, "次の月 (PageDown)"},
+        {kTodayId, kIconToday, "今月"},
+        {kPrevMonthId, kIconPrevMonth, "前の月 (PageUp)"},
+        {kNextYearId, kIconNextYear, "次の年"},
         {kPrevYearId, kIconPrevYear, "前の年"},
     };
     for (const auto& image : images) {

@@ -58,14 +58,15 @@ void CScheduleEntryDlg::Create(const QString& text, const QString& monthTitle, i
     m_monthTitle = monthTitle;
     m_row = row;
     OnInitDialog();
-    // Centred over the window the dialog belongs to, as a freshly opened dialog is.
+    // Centred over the window the dialog belongs to, as a freshly opened dialog is, but wholly
+    // on the screen even when that window is partly off it.
     const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
     QRect area = owner != nullptr ? owner->frameGeometry() : QRect();
     if (area.isEmpty() && screen() != nullptr) area = screen()->availableGeometry();
-    QRect frame = geometry();
-    frame.moveCenter(area.center());
-    move(frame.topLeft());
+    PlaceOnScreen(this, area);
     show();
+    // The frame is known once the dialog is shown; placed again with it, nothing sticks out.
+    PlaceOnScreen(this, area);
     raise();
     activateWindow();
     m_edit->setFocus();

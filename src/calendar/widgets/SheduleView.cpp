@@ -56,7 +56,7 @@ CSheduleView::CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* pa
     setFrameShape(QFrame::Box);
     m_pEntryDlg = new CScheduleEntryDlg(this);
     // A wider window gives the memo column the room.
-    GiveRoomToSection(this, header(), 1, kMemoColumnWidth);
+    GiveRoomToSection(this, header(), 1, kMinMemoColumnWidth);
 }
 
 CSheduleView::~CSheduleView()
@@ -124,6 +124,8 @@ void CSheduleView::InsertMonthRows()
         rows.append(row);
     }
     addTopLevelItems(rows);
+    // Every month opens at its first day, wherever the last one was scrolled to.
+    scrollToTop();
 }
 
 void CSheduleView::LoadMonthMemos(const QString& title)
@@ -176,12 +178,17 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
     const bool highlighted = selectionModel() != nullptr &&
                              selectionModel()->isRowSelected(row, index.parent()) && hasFocus();
     painter->save();
-    painter->fillRect(item, highlighted ? palette().color(QPalette::Highlight) : QColor(Qt::white));
+    painter->fillRect(item, highlighted ? SelectedRowColor() : QColor(Qt::white));
     painter->setPen(kGridLineColor);
     painter->drawLine(item.left(), item.bottom(), item.right(), item.bottom());
     painter->drawLine(left + header()->sectionSize(0) - 1, item.top(),
                       left + header()->sectionSize(0) - 1, item.bottom());
     painter->drawLine(item.right(), item.top(), item.right(), item.bottom());
+    if (highlighted) {
+        painter->setPen(palette().color(QPalette::Highlight));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(item.adjusted(0, 0, -1, -1));
+    }
 
     if (row >= 0 && row < CCalendarGrid::kCellsPerMonth &&
         m_grid.ShownMonthCells()[static_cast<size_t>(row)].day != 0) {

@@ -15,13 +15,17 @@ class QLabel;
 // The calendar's list: one row per day of the shown month with the day label ("%2d日(曜)"), the
 // day's tide name and moon age, and in the memo column the holiday's name and the day's memo.
 // Rows are drawn whole by the view: labels of Saturdays, Sundays and holidays and the holiday
-// names in red, memos in black.  A double click opens the memo dialog for the day.
+// names in red, memos in black; the selected row keeps these colours on a light fill.  A double
+// click opens the memo dialog for the day.
 class CSheduleView : public QTreeWidget {
     Q_OBJECT
 public:
     static constexpr int kPaneId = 0xE900;
     static constexpr int kLabelColumnWidth = 150;
     static constexpr int kMemoColumnWidth = 500;
+    // The memo column never gets narrower than this: both columns fit the page of an
+    // 800 x 600 window with its vertical scroll bar.
+    static constexpr int kMinMemoColumnWidth = 400;
     static constexpr int kLabelX = 10;
     static constexpr int kMoonX = 74;
     static constexpr int kMemoX = 160;
@@ -52,6 +56,9 @@ public:
     QColor MemoColor() const { return QColor(0, 0, 0); }
     QColor HolidayNameColor() const { return QColor(255, 0, 0); }
     QColor MoonColor() const { return QColor(0, 70, 150); }
+    // The fill of the selected row: light, so that every text colour of a row stays readable
+    // on it; its edge is drawn in the desktop's selection colour.
+    QColor SelectedRowColor() const { return QColor(204, 228, 252); }
 
     // What a row shows besides its label and memo: the holiday's name (empty on other days) and
     // the tide name with the moon's age ("大潮 14.5").

@@ -168,10 +168,32 @@ bool WaitForThumbnailWorkers(int msecs)
     return WorkerPool().waitForDone(msecs);
 }
 
-QPoint ThumbnailPosition(EThumbnailPlacement placement, int index)
+int ThumbnailsPerRow(int width)
+{
+    return std::max(1, (width - 8) / 128);
+}
+
+QPoint ThumbnailPosition(EThumbnailPlacement placement, int index, int perRow)
 {
     if (placement == EThumbnailPlacement::SingleRow) return QPoint(8 + 128 * index, 5);
-    return QPoint(8 + 128 * (index % 4), 10 + 130 * (index / 4));
+    perRow = std::max(1, perRow);
+    return QPoint(8 + 128 * (index % perRow), 10 + 130 * (index / perRow));
+}
+
+namespace {
+int PerRowOf(const QListWidget* list)
+{
+    return ThumbnailsPerRow(list->viewport()->width());
+}
+}  // namespace
+
+void PlaceThumbnailItems(QListWidget* list, EThumbnailPlacement placement)
+{
+    // Inserting or removing rows makes the view lay its items out afresh, so positions are set
+    // once all rows are there.
+    const int perRow = PerRowOf(list);
+    for (int row = 0; row < list->count(); ++row)
+        SetItemPosition(list, row, ThumbnailPosition(placement, row, perRow));
 }
 
 QImage ThumbnailPlaceholder()
@@ -235,10 +257,7 @@ void CThumbnailBuild::Cancel()
 
 void CThumbnailBuild::PlaceItems()
 {
-    // Inserting or removing rows makes the view lay its items out afresh, so positions are set
-    // once all rows are there.
-    for (int row = 0; row < m_list->count(); ++row)
-        SetItemPosition(m_list, row, ThumbnailPosition(m_placement, row));
+    PlaceThumbnailItems(m_list, m_placement);
 }
 
 void CThumbnailBuild::Start()
@@ -298,7 +317,8 @@ void CThumbnailBuild::Deliver()
             m_list->item(m_placed)->setIcon(QIcon(QPixmap::fromImage(picture)));
             // The item grew by its picture; setting its position again lets the view's hit
             // testing know its new size.
-            SetItemPosition(m_list, m_placed, ThumbnailPosition(m_placement, m_placed));
+            SetItemPosition(m_list, m_placed,
+                            ThumbnailPosition(m_placement, m_placed, PerRowOf(m_list)));
         }
         ++m_placed;
     }
@@ -339,6 +359,8 @@ void CThumbnailBuild::Finish()
                        "対応する画像形式ではないか、壊れています：") +
                    names(m_undecodable);
     }
+    if (!message.isEmpty() && m_tellProblems && !m_tellProblems(m_missing + m_undecodable))
+        message.clear();
     if (!message.isEmpty()) ShowMessageBox(list, message, EMessageBoxIcon::Warning);
     if (self) Q_EMIT finished();
 }

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "entry/ThumbnailDecoder.h"
@@ -17,7 +18,7 @@ class QTimer;
 // Where the items of a thumbnail list go.
 enum class EThumbnailPlacement {
     SingleRow,  // item i at (8 + 128 * i, 5)
-    FourPerRow  // item i at (8 + 128 * (i % 4), 10 + 130 * (i / 4))
+    FillRows    // as many 128-pixel cells per row as the list is wide, rows 130 pixels apart
 };
 
 struct CThumbnailBuildShared;
@@ -41,6 +42,13 @@ public:
 
     // Stops the build: workers drop what they do, nothing more lands in the list.
     void Cancel();
+
+    // Decides at the end whether the files that could not be shown (missing ones first, then
+    // undecodable ones) are told; without it they always are.
+    void SetProblemFilter(std::function<bool(const QStringList& problems)> tell)
+    {
+        m_tellProblems = std::move(tell);
+    }
 
 Q_SIGNALS:
     void progress(int done, int total);
@@ -68,6 +76,7 @@ private:
     bool m_delivering = false;
     QStringList m_undecodable;
     QStringList m_missing;
+    std::function<bool(const QStringList&)> m_tellProblems;
     QPointer<QProgressBar> m_progressBar;
     QTimer* m_progressTimer = nullptr;
 
@@ -91,8 +100,13 @@ bool IsBuildingThumbnails(QListWidget* list);
 // Waits until no thumbnail worker runs any more (for shutdown and tests); false on time-out.
 bool WaitForThumbnailWorkers(int msecs = -1);
 
-// The position of item index in a list of the given placement.
-QPoint ThumbnailPosition(EThumbnailPlacement placement, int index);
+// How many cells a row of a list whose viewport is width pixels wide holds (at least one).
+int ThumbnailsPerRow(int width);
+// The position of item index in a list of the given placement with perRow cells a row.
+QPoint ThumbnailPosition(EThumbnailPlacement placement, int index, int perRow);
+// Puts every item of list where placement wants it for the list's width now; a list that
+// fills its rows calls this again when its width changes.
+void PlaceThumbnailItems(QListWidget* list, EThumbnailPlacement placement);
 
 // The picture shown for a photo that cannot be decoded (120 x 100).
 QImage ThumbnailPlaceholder();

@@ -37,6 +37,8 @@ CThumbnailFrame::CThumbnailFrame(CCatchStore& store, QWidget* parent) : QWidget(
     show->setAutoDefault(false);
     units.Place(show, 83, 2, 41, 12);
 
+    StretchBarControls(m_bar, {{m_kindCombo, 1}});
+
     m_view = new CThumbnailView(store, this);
     m_view->SetKindCombo(m_kindCombo);
     StackBarOverView(this, m_bar, m_view);

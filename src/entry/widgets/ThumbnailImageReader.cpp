@@ -56,7 +56,7 @@ EDecodeStatus ReadWithImageReader(const QString& path, const char* name, CRgbPic
     // Readers that can shrink while decoding need not make the whole picture.
     if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const QSize fit =
-            size.scaled(kThumbnailWidth, kThumbnailHeight, Qt::KeepAspectRatioByExpanding);
+            size.scaled(options.coverWidth, options.coverHeight, Qt::KeepAspectRatioByExpanding);
         if (fit.width() < size.width()) reader.setScaledSize(fit);
     }
     QImage image;

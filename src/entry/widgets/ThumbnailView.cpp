@@ -57,7 +57,15 @@ bool CThumbnailView::Build(EPhotoKind kind)
         return false;
     }
     for (const std::string& path : paths) m_photoPaths << QStringFromStd(path);
-    BuildThumbnails(this, m_photoPaths, kCapacity, EThumbnailPlacement::FourPerRow);
+    m_perRow = ThumbnailsPerRow(viewport()->width());
+    CThumbnailBuild* build =
+        BuildThumbnails(this, m_photoPaths, kCapacity, EThumbnailPlacement::FillRows);
+    build->SetProblemFilter([this](const QStringList& problems) {
+        const QString key = problems.join(QLatin1Char('\n'));
+        if (m_toldProblems.contains(key)) return false;
+        m_toldProblems.insert(key);
+        return true;
+    });
     return true;
 }
 
@@ -69,4 +77,13 @@ void CThumbnailView::mouseDoubleClickEvent(QMouseEvent* event)
             OpenFileWithDesktop(m_photoPaths.at(index.row()));
     }
     QListWidget::mouseDoubleClickEvent(event);
+}
+
+void CThumbnailView::resizeEvent(QResizeEvent* event)
+{
+    QListWidget::resizeEvent(event);
+    const int perRow = ThumbnailsPerRow(viewport()->width());
+    if (perRow == m_perRow) return;
+    m_perRow = perRow;
+    PlaceThumbnailItems(this, EThumbnailPlacement::FillRows);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListWidget>
+#include <QSet>
 #include <QStringList>
 
 #include "data/TripRecord.h"
@@ -9,8 +10,8 @@ class QComboBox;
 class CCatchStore;
 
 // The photo browser's view: an icon list of the thumbnails of every fish or every place photo
-// of all trips, four per row.  A double click on a thumbnail opens its photo with the desktop's
-// application for it.
+// of all trips, as many per row as its width holds (rows flow again when it is resized).  A
+// double click on a thumbnail opens its photo with the desktop's application for it.
 class CThumbnailView : public QListWidget {
     Q_OBJECT
 public:
@@ -33,9 +34,14 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     CCatchStore& m_store;
     QComboBox* m_kindCombo = nullptr;
     QStringList m_photoPaths;
+    int m_perRow = 0;
+    // The sets of files that could not be shown which the user has been told of: showing the
+    // same photos again does not tell them again.
+    QSet<QString> m_toldProblems;
 };

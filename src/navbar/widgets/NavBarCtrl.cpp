@@ -674,8 +674,8 @@ std::unique_ptr<CBarPopupMenu> CNavBarCtrl::BuildContextMenu(const QPoint& point
     auto add = [&](int id, const char* text) {
         menu->AddCommand(id, QString::fromUtf8(text), IsCommandEnabled(id));
     };
-    add(BarCmdSmallIcons, "Icone piccole");
-    add(BarCmdLargeIcons, "Icone grando");
+    add(BarCmdSmallIcons, "小さいアイコン(&S)");
+    add(BarCmdLargeIcons, "大きいアイコン(&L)");
     bool remove = false;
     bool rename = false;
     if (m_contextHit.kind == BarHitItem) {
@@ -686,8 +686,8 @@ std::unique_ptr<CBarPopupMenu> CNavBarCtrl::BuildContextMenu(const QPoint& point
         rename = m_model.HasFlag(BarRenameFolders);
     }
     if (remove || rename) menu->addSeparator();
-    if (remove) add(BarCmdRemove, "Rimuovi");
-    if (rename) add(BarCmdRename, "Rinomina");
+    if (remove) add(BarCmdRemove, "削除(&D)");
+    if (rename) add(BarCmdRename, "名前の変更(&M)");
     return menu;
 }
 

@@ -42,7 +42,7 @@ public:
     // Stores the flags and places the bar as child `id` of `parent` over `rect`.
     bool CreateBar(QWidget* parent, const QRect& rect, int id, std::uint32_t flags);
     void SetNotifyHandler(NotifyHandler handler) { m_handler = std::move(handler); }
-    // Asked before "Rimuovi" is offered or carried out: kind is BarHitFolder (index a folder)
+    // Asked before "削除" is offered or carried out: kind is BarHitFolder (index a folder)
     // or BarHitItem (index an item of the selected folder).  False keeps it.
     using RemoveGuard = std::function<bool(int kind, int index)>;
     void SetRemoveGuard(RemoveGuard guard) { m_removeGuard = std::move(guard); }

@@ -152,7 +152,7 @@ void SetUpNavBarMenu(CNavBarCtrl& bar, const NavBarImageLists& lists)
     bar.AttachImageList(lists.small.get(), 1);
     const int menu = bar.AppendFolder(QStringLiteral("メニュー"), 0);
     bar.AppendFolder(QString(), 0);
-    bar.InsertFolderItem(menu, 0, QStringLiteral("Top"), NavBarImageTop, 1);
+    bar.InsertFolderItem(menu, 0, QStringLiteral("トップ"), NavBarImageTop, 1);
     bar.InsertFolderItem(menu, 1, QStringLiteral("データ登録"), NavBarImageEntry, 2);
     bar.InsertFolderItem(menu, 2, QStringLiteral("データ統計"), NavBarImageStatistics, 3);
     bar.InsertFolderItem(menu, 3, QStringLiteral("画像一覧"), NavBarImagePhotos, 4);

@@ -4,7 +4,7 @@
 
 #include "navbar/widgets/QtBarCanvas.h"
 
-// The icons of the main menu folder, in the order of its items: 0 "Top" (a house),
+// The icons of the main menu folder, in the order of its items: 0 "トップ" (a house),
 // 1 "データ登録" (a pencil on a form), 2 "データ統計" (a bar chart), 3 "画像一覧" (a framed photo).
 enum NavBarImage {
     NavBarImageTop = 0,
@@ -31,8 +31,8 @@ NavBarImageLists CreateNavBarImageLists(qreal devicePixelRatio = 0);
 class CNavBarCtrl;
 
 // Fills a new bar the way the main window shows it: the lists attached (large as kind 2, small
-// as kind 1), folder "メニュー" with "Top", "データ登録", "データ統計" and "画像一覧" (images 0 to
-// 3), an empty second folder without a name, and folder 0 selected.
-// Each item carries the number of the page it leads to as its value, 1 to 4 in the menu's
-// order (Top, データ登録, データ統計, 画像一覧), so it keeps leading there wherever it is moved.
+// as kind 1), folder "メニュー" with "トップ", "データ登録", "データ統計" and "画像一覧" (images 0
+// to 3), an empty second folder without a name, and folder 0 selected. Each item carries the number
+// of the page it leads to as its value, 1 to 4 in the menu's order (Top, データ登録, データ統計,
+// 画像一覧), so it keeps leading there wherever it is moved.
 void SetUpNavBarMenu(CNavBarCtrl& bar, const NavBarImageLists& lists);

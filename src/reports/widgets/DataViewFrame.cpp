@@ -14,6 +14,7 @@
 #include "reports/widgets/LankingListView.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "uikit/DialogUnits.h"
+#include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
@@ -38,6 +39,13 @@ CDataViewFrame::CDataViewFrame(CCatchStore& store, QWidget* parent)
     border->setFrameShape(QFrame::HLine);
     border->setFrameShadow(QFrame::Sunken);
     m_layout->addWidget(border);
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(Id(kNoticeId));
+    m_notice->setWordWrap(true);
+    m_notice->setContentsMargins(6, 3, 6, 3);
+    m_notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_notice->hide();
+    m_layout->addWidget(m_notice);
 
     m_view = CreateView(kChartView);
     m_viewKind = kChartView;
@@ -86,6 +94,8 @@ void CDataViewFrame::CreateDialogBar()
     report->setToolTip(QStringLiteral("選んだ年度の釣果レポートを PDF で出力します"));
     place(report, kYearReportButtonId, 289, 1, 62, 14);
     connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
+    // A wider window gives the fields the room, the species' names most.
+    StretchBarControls(m_dialogBar, {{m_yearCombo, 1}, {m_speciesCombo, 2}});
 }
 
 QWidget* CDataViewFrame::CreateView(int kind)
@@ -149,8 +159,19 @@ void CDataViewFrame::RefreshFilterLists(bool keepTexts)
 {
     std::vector<std::string> years;
     std::vector<std::string> species;
-    // A file that cannot be read leaves the lists empty.
-    m_store.ListYearsAndFishNames(years, species);
+    // A file that cannot be read leaves the lists empty; empty lists alone would look like a
+    // log without trips, so the notice says why.
+    const CStoreResult result = m_store.ListYearsAndFishNames(years, species);
+    if (result.ok()) {
+        m_fileNotice.clear();
+    } else if (result.status == EStoreStatus::Missing) {
+        m_fileNotice = QStringLiteral("釣果ファイルがありません: %1\n年度と魚種の一覧は空です。")
+                           .arg(QStringFromStd(m_store.GetPath()));
+    } else {
+        m_fileNotice = QStringLiteral("釣果ファイルを読めません。年度と魚種の一覧は空です。\n") +
+                       QStringFromStd(DescribeStoreResult(result, m_store.GetPath()));
+    }
+    ShowNotice(QString());
     // Filling a list chooses nothing: the fields keep what was typed, or stay empty.
     const auto refill = [keepTexts](QComboBox* combo, const std::vector<std::string>& entries) {
         const QString text = keepTexts ? combo->currentText() : QString();
@@ -163,8 +184,30 @@ void CDataViewFrame::RefreshFilterLists(bool keepTexts)
     refill(m_speciesCombo, species);
 }
 
+void CDataViewFrame::ShowNotice(const QString& text)
+{
+    QStringList lines;
+    if (!m_fileNotice.isEmpty()) lines << m_fileNotice;
+    if (!text.isEmpty()) lines << text;
+    m_notice->setText(lines.join(QLatin1Char('\n')));
+    m_notice->setVisible(!lines.isEmpty());
+}
+
+bool CDataViewFrame::TellEmptyFields(const QString& year, const QString& species)
+{
+    QStringList missing;
+    if (year.trimmed().isEmpty()) missing << QStringLiteral("「年度」");
+    if (species.trimmed().isEmpty()) missing << QStringLiteral("「魚種」");
+    ShowNotice(missing.isEmpty() ? QString()
+                                 : missing.join(QStringLiteral("と")) +
+                                       QStringLiteral("を選ぶか入力してから押してください。"));
+    return !missing.isEmpty();
+}
+
 void CDataViewFrame::ReportStoreFailure(const CStoreResult& result)
 {
+    // The lists were read before the file went wrong: read them again, so the notice says so.
+    RefreshFilterLists(true);
     // Told as the trip list tells it: an empty chart or list alone would look like no catches.
     ShowMessageBox(this, QStringFromStd(DescribeStoreResult(result, m_store.GetPath())),
                    EMessageBoxIcon::Warning);
@@ -181,7 +224,7 @@ void CDataViewFrame::OnMonthlyStatistics()
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     if (!SwitchStatView(kChartView)) return;
-    if (year.isEmpty() || species.isEmpty()) {
+    if (TellEmptyFields(year, species)) {
         RestoreFilterTexts(year, species);
         return;
     }
@@ -205,7 +248,7 @@ void CDataViewFrame::OnRanking()
     const QString year = m_yearCombo->currentText();
     const QString species = m_speciesCombo->currentText();
     if (!SwitchStatView(kRankingView)) return;
-    if (year.isEmpty() || species.isEmpty()) return;
+    if (TellEmptyFields(year, species)) return;
     std::vector<CRankRecord> records;
     const CStoreResult result =
         CStatQuery::CollectRanking(m_store, StdFromQString(year), StdFromQString(species), records);
@@ -217,6 +260,7 @@ void CDataViewFrame::OnRanking()
         return;
     }
     for (const auto& row : CStatQuery::MakeRankingRows(records)) list->AddRow(row);
+    list->FitColumnsToContents();
     RestoreFilterTexts(year, species);
 }
 

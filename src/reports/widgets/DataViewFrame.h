@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class CCatchStore;
@@ -26,6 +27,8 @@ public:
     static constexpr int kRankingButtonId = 1004;
     static constexpr int kWeatherButtonId = 1005;
     static constexpr int kYearReportButtonId = 1019;
+    // The line under the bar that tells why nothing can be shown (hidden while all is well).
+    static constexpr int kNoticeId = 1020;
     // The identifier the view below the bar carries.
     static constexpr int kFirstPaneId = 0xE900;
 
@@ -54,8 +57,10 @@ public:
 
     // Reads the years and species of the catch file again into the two fields' lists (in file
     // order, nothing chosen), keeping what the fields show when keepTexts, so trips saved since
-    // the page was made can be chosen.  A file that cannot be read leaves the lists empty.
+    // the page was made can be chosen.  A file that cannot be read leaves the lists empty and
+    // is told in the notice line, naming the file and what is wrong with it.
     void RefreshFilterLists(bool keepTexts);
+    QLabel* GetNotice() const { return m_notice; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -66,9 +71,16 @@ private:
     void RestoreFilterTexts(const QString& year, const QString& species);
     void ReportStoreFailure(const CStoreResult& result);
     bool ChosenYear(int& year);
+    // Tells in the notice line that the fields lack a year or a species; false when neither
+    // is empty.
+    bool TellEmptyFields(const QString& year, const QString& species);
+    void ShowNotice(const QString& text);
 
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_dialogBar = nullptr;
+    QLabel* m_notice = nullptr;
+    // What the notice says of the catch file, kept apart from what it says of the fields.
+    QString m_fileNotice;
     QComboBox* m_yearCombo = nullptr;
     QComboBox* m_speciesCombo = nullptr;
     QWidget* m_view = nullptr;

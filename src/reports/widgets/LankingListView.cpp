@@ -42,6 +42,17 @@ void CLankingListView::OnInitialUpdate()
     }
 }
 
+void CLankingListView::FitColumnsToContents()
+{
+    // The bold record row is wider than the others; no column cuts its texts while the list
+    // has the room, and none gets narrower than its classic width.  The place column takes
+    // the rest.
+    for (int c = 0; c + 1 < columnCount(); ++c) {
+        resizeColumnToContents(c);
+        if (columnWidth(c) < kColumns[c].width) setColumnWidth(c, kColumns[c].width);
+    }
+}
+
 void CLankingListView::DeleteAllItems()
 {
     setRowCount(0);

@@ -18,6 +18,8 @@ public:
     // Appends one row: the texts of the columns from the left, then a mark (such as "★" for a
     // personal best) shown before the rank, the row in bold; empty for none.
     void AddRow(const std::vector<std::string>& texts);
+    // Widens the columns but the last to their widest texts, never below their classic widths.
+    void FitColumnsToContents();
     void DeleteAllItems();
     // The texts of every row, top to bottom, as AddRow takes them (the mark last).
     std::vector<std::vector<std::string>> GetRows() const;

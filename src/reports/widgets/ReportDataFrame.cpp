@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -40,6 +39,7 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     units.Place(newTrip, 4, 2, 50, 12);
     auto* remove = new QPushButton(QStringLiteral("削除"), m_bar);
     remove->setObjectName(QString::number(kDeleteId));
+    remove->setToolTip(QStringLiteral("選んだ釣行を削除します (Delete)"));
     units.Place(remove, 58, 2, 50, 12);
     auto* searchLabel = new QLabel(QStringLiteral("検索:"), m_bar);
     units.Place(searchLabel, 116, 4, 20, 9);
@@ -66,6 +66,9 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     m_dateWarning->hide();
     units.Place(m_dateWarning, 354, 4, 50, 9);
 
+    // A wider window gives the room to the search words first, then to the dates.
+    StretchBarControls(m_bar, {{m_search, 2}, {m_from, 1}, {m_to, 1}});
+
     m_view = new CReportDataView(store, this);
     StackBarOverView(this, m_bar, m_view);
 
@@ -73,15 +76,15 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     connect(remove, &QPushButton::clicked, m_view, &CReportDataView::OnDeleteSelected);
     for (QLineEdit* edit : {m_search, m_from, m_to})
         connect(edit, &QLineEdit::textChanged, this, &CReportDataFrame::ApplyFilter);
-    auto* find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, [this] {
-        m_search->setFocus(Qt::ShortcutFocusReason);
-        m_search->selectAll();
-    });
     // Quiet about a failure told at start (the offer of the backup).
     m_view->OnInitialUpdate(false);
     m_view->setFocus();
+}
+
+void CReportDataFrame::FocusSearch()
+{
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
 }
 
 void CReportDataFrame::ApplyFilter()

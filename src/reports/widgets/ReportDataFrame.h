@@ -17,6 +17,8 @@ public:
     explicit CReportDataFrame(CCatchStore& store, QWidget* parent = nullptr);
 
     CReportDataView* GetView() const { return m_view; }
+    // Puts the focus in the search field with its words selected (Ctrl+F of the main window).
+    void FocusSearch();
     QWidget* GetDialogBar() const { return m_bar; }
 
     static constexpr int kDialogBarId = 134;

@@ -112,7 +112,7 @@ CReportDataView::CReportDataView(CCatchStore& store, QWidget* parent)
     setSortingEnabled(true);
     setFrameShape(QFrame::StyledPanel);
     for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
-    GiveRoomToSection(this, horizontalHeader(), 4, kColumnWidths[4]);
+    GiveRoomToSection(this, horizontalHeader(), kPlaceColumn, kColumnWidths[kPlaceColumn]);
 }
 
 CReportDataView::~CReportDataView()
@@ -138,7 +138,10 @@ CStoreResult CReportDataView::OnInitialUpdate(bool repeatFailure)
     });
     if (!result.ok()) rows.clear();
     m_model->SetRows(std::move(rows));
-    for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
+    // The other columns go back to their widths; the place column keeps the room it was given
+    // (the stretcher follows the others' changes, never a width set on its own column).
+    for (int column = 0; column < kPlaceColumn; ++column)
+        setColumnWidth(column, kColumnWidths[column]);
     const bool news = m_store.NoteFailureTold(result);
     if (!result.ok() && (news || repeatFailure)) {
         // A missing file and one that cannot be parsed are told apart, never an empty list in

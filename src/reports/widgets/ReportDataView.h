@@ -95,6 +95,7 @@ public:
     void OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult result) override;
 
     static constexpr int kColumnWidths[5] = {40, 80, 80, 100, 150};
+    static constexpr int kPlaceColumn = 4;
 
 Q_SIGNALS:
     // After every fill (also a failed one).

@@ -19,7 +19,6 @@
 #include "charts/widgets/PainterChartCanvas.h"
 #include "data/SafeFile.h"
 #include "entry/widgets/ThumbnailBuilder.h"
-#include "entry/widgets/ThumbnailCache.h"
 #include "entry/widgets/ThumbnailImageReader.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
@@ -35,6 +34,9 @@ constexpr double kContentWidth = kPageWidth - 2 * kMargin;
 constexpr double kFooterTop = 2820;
 constexpr double kRowHeight = 55;
 constexpr double kTextSize = 36;  // about 10 points
+constexpr double kCellPadding = 24;
+// Photos are decoded for this resolution of the size they are printed at.
+constexpr double kPhotoDpi = 300;
 constexpr int kPdfResolution = 600;
 
 const QColor kRuleColor(0x90, 0x90, 0x90);
@@ -118,6 +120,27 @@ public:
         painter.drawLine(QPointF(kMargin, y + 65), QPointF(kPageWidth - kMargin, y + 65));
     }
 
+    // Columns sized by their texts (the header's in bold): each wants its widest text, and
+    // together they take the width of the page's content.
+    void FitColumns(std::vector<CColumn>& columns, const std::vector<QStringList>& rows)
+    {
+        const QFontMetricsF plain(TextFont(kTextSize), painter.device());
+        const QFontMetricsF bold(TextFont(kTextSize, true), painter.device());
+        std::vector<double> natural(columns.size(), 0.0);
+        for (size_t c = 0; c < columns.size(); ++c)
+            natural[c] = bold.horizontalAdvance(QString::fromUtf8(columns[c].title));
+        for (const QStringList& row : rows) {
+            for (size_t c = 0; c < columns.size(); ++c) {
+                natural[c] =
+                    std::max(natural[c], plain.horizontalAdvance(row.value(static_cast<int>(c))));
+            }
+        }
+        // The cell's padding, and a little more so that rounding never elides a text that fits.
+        for (double& width : natural) width += kCellPadding + 8;
+        const std::vector<double> widths = FitColumnWidths(natural, kContentWidth);
+        for (size_t c = 0; c < columns.size(); ++c) columns[c].width = widths[c];
+    }
+
     // A table row: texts in columns from the left margin; a header row is shaded.
     void Row(double y, const std::vector<CColumn>& columns, const QStringList& texts, bool header)
     {
@@ -130,7 +153,7 @@ public:
             painter.drawRect(QRectF(x, y, width, kRowHeight));
         }
         for (size_t c = 0; c < columns.size(); ++c) {
-            const QRectF cell(x + 12, y, columns[c].width - 24, kRowHeight);
+            const QRectF cell(x + kCellPadding / 2, y, columns[c].width - kCellPadding, kRowHeight);
             Text(cell, texts.value(static_cast<int>(c)), kTextSize, columns[c].align, header);
             x += columns[c].width;
         }
@@ -171,6 +194,7 @@ bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,
                               const CReportProgress& progress)
 {
     m_missingPhotos = 0;
+    m_tripColumnWidths.clear();
     const int total = PageCount();
     painter.save();
     painter.scale(device.logicalDpiX() / 254.0, device.logicalDpiY() / 254.0);
@@ -241,7 +265,12 @@ void CYearReportWriter::PaintCover(CPage& page)
     page.Heading(760, QStringLiteral("今年いちばんの大物"));
     double textLeft = kMargin;
     if (!m_report.heaviestPhoto.empty()) {
-        PaintPhoto(painter, LoadPhotos({m_report.heaviestPhoto}).front(), kMargin, 860, 600, 500);
+        constexpr double kCoverPhotoWidth = 600;
+        constexpr double kCoverPhotoHeight = 500;
+        PaintPhoto(painter,
+                   LoadPhotos({m_report.heaviestPhoto}, QSizeF(kCoverPhotoWidth, kCoverPhotoHeight))
+                       .front(),
+                   kMargin, 860, kCoverPhotoWidth, kCoverPhotoHeight);
         textLeft += 660;
     }
     if (m_report.hasHeaviest) {
@@ -283,22 +312,25 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
     page.Chart(QRectF(kMargin, 280, kContentWidth, 950), species.monthly, "月別釣果データ", "匹数");
 
     page.Heading(1270, QStringLiteral("重量ランキング"));
-    const std::vector<CColumn> columns = {
-        {"順位", 130, Qt::AlignRight},     {"日付", 300, Qt::AlignLeft},
-        {"場所", 720, Qt::AlignLeft},      {"全長(cm)", 220, Qt::AlignRight},
-        {"重量(kg)", 220, Qt::AlignRight}, {"", 210, Qt::AlignHCenter}};
+    std::vector<CColumn> columns = {
+        {"順位", 0, Qt::AlignRight},     {"日付", 0, Qt::AlignLeft},
+        {"場所", 0, Qt::AlignLeft},      {"全長(cm)", 0, Qt::AlignRight},
+        {"重量(kg)", 0, Qt::AlignRight}, {"", 0, Qt::AlignHCenter}};
+    std::vector<QStringList> rows;
+    for (size_t n = 0; n < species.top.size(); ++n) {
+        const CYearReportCatch& entry = species.top[n];
+        rows.push_back({QString::number(n + 1), Q(entry.date), Q(entry.place), Q(entry.lengthText),
+                        Q(entry.weightText),
+                        entry.personalBest ? QString::fromUtf8(CStatQuery::kBestMark) : QString()});
+    }
+    page.FitColumns(columns, rows);
     QStringList header;
     for (const CColumn& column : columns) header << QString::fromUtf8(column.title);
     double y = 1360;
     page.Row(y, columns, header, true);
-    for (size_t n = 0; n < species.top.size(); ++n) {
-        const CYearReportCatch& entry = species.top[n];
+    for (const QStringList& row : rows) {
         y += kRowHeight;
-        page.Row(y, columns,
-                 {QString::number(n + 1), Q(entry.date), Q(entry.place), Q(entry.lengthText),
-                  Q(entry.weightText),
-                  entry.personalBest ? QString::fromUtf8(CStatQuery::kBestMark) : QString()},
-                 false);
+        page.Row(y, columns, row, false);
     }
 
     if (species.photos.empty()) return;
@@ -306,7 +338,7 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
     constexpr double kGap = 30;
     const double cellWidth = (kContentWidth - (kPhotoColumns - 1) * kGap) / kPhotoColumns;
     const double cellHeight = cellWidth * kThumbnailHeight / kThumbnailWidth;
-    const std::vector<QImage> photos = LoadPhotos(species.photos);
+    const std::vector<QImage> photos = LoadPhotos(species.photos, QSizeF(cellWidth, cellHeight));
     for (size_t n = 0; n < photos.size(); ++n) {
         const double x = kMargin + static_cast<double>(n % kPhotoColumns) * (cellWidth + kGap);
         const double top = 2100 + static_cast<double>(n / kPhotoColumns) * (cellHeight + kGap);
@@ -317,36 +349,70 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
 void CYearReportWriter::PaintTrips(CPage& page, size_t first)
 {
     page.Heading(140, QStringLiteral("釣行一覧"));
-    const std::vector<CColumn> columns = {
-        {"日付", 270, Qt::AlignLeft},   {"場所", 560, Qt::AlignLeft},  {"天気", 220, Qt::AlignLeft},
-        {"対象魚", 370, Qt::AlignLeft}, {"釣果", 170, Qt::AlignRight}, {"潮", 210, Qt::AlignLeft}};
+    std::vector<CColumn> columns = {{"日付", 0, Qt::AlignLeft},  {"場所", 0, Qt::AlignLeft},
+                                    {"天気", 0, Qt::AlignLeft},  {"対象魚", 0, Qt::AlignLeft},
+                                    {"釣果", 0, Qt::AlignRight}, {"潮", 0, Qt::AlignLeft}};
+    std::vector<QStringList> rows;
+    rows.reserve(m_report.trips.size());
+    for (const CYearReportTrip& trip : m_report.trips) rows.push_back(TripRowTexts(trip));
+    // Sized by every trip of the year, so that the columns stand alike on every page.
+    if (m_tripColumnWidths.empty()) {
+        page.FitColumns(columns, rows);
+        for (const CColumn& column : columns) m_tripColumnWidths.push_back(column.width);
+    }
+    for (size_t c = 0; c < columns.size() && c < m_tripColumnWidths.size(); ++c)
+        columns[c].width = m_tripColumnWidths[c];
     QStringList header;
     for (const CColumn& column : columns) header << QString::fromUtf8(column.title);
     double y = 240;
     page.Row(y, columns, header, true);
-    const size_t end = std::min(m_report.trips.size(), first + kTripRowsPerPage);
+    const size_t end = std::min(rows.size(), first + kTripRowsPerPage);
     for (size_t n = first; n < end; ++n) {
-        const CYearReportTrip& trip = m_report.trips[n];
         y += kRowHeight;
-        page.Row(y, columns,
-                 {Q(trip.date), Q(trip.place), Q(trip.weather), Q(trip.target),
-                  QStringLiteral("%1 匹").arg(trip.catches), Q(trip.tideName)},
-                 false);
+        page.Row(y, columns, rows[n], false);
     }
 }
 
-std::vector<QImage> CYearReportWriter::LoadPhotos(const std::vector<std::string>& paths)
+QStringList CYearReportWriter::TripRowTexts(const CYearReportTrip& trip)
 {
-    // The photos of a page are decoded side by side; one page at a time keeps memory small.
+    return {Q(trip.date),
+            Q(trip.place),
+            Q(trip.weather),
+            Q(trip.target),
+            QStringLiteral("%1 匹").arg(trip.catches),
+            Q(trip.tideName)};
+}
+
+QSize CYearReportWriter::PrintPixels(const QSizeF& printed)
+{
+    // Page units are tenths of a millimetre.
+    const auto pixels = [](double tenths) {
+        return std::max(1, static_cast<int>(std::lround(tenths / 254.0 * kPhotoDpi)));
+    };
+    return QSize(pixels(printed.width()), pixels(printed.height()));
+}
+
+std::vector<QImage> CYearReportWriter::LoadPhotos(const std::vector<std::string>& paths,
+                                                  const QSizeF& printed)
+{
+    // Each photo is decoded for the size it is printed at (a thumbnail would print coarse), at
+    // no more pixels than that needs.  The photos of a page are decoded side by side; one page
+    // at a time keeps memory small.
+    const QSize box = PrintPixels(printed);
     const std::vector<QImage> photos =
-        QtConcurrent::blockingMapped<std::vector<QImage>>(paths, [](const std::string& path) {
+        QtConcurrent::blockingMapped<std::vector<QImage>>(paths, [box](const std::string& path) {
+            CDecodeOptions options;
+            options.coverWidth = box.width();
+            options.coverHeight = box.height();
             CRgbPicture picture;
-            if (LoadThumbnailPicture(QStringFromStd(path), picture) != EDecodeStatus::Ok ||
+            if (DecodeThumbnailPicture(QStringFromStd(path), picture, nullptr, options) !=
+                    EDecodeStatus::Ok ||
                 picture.empty()) {
                 return QImage();
             }
-            // A cached and a freshly decoded photo look the same in the document.
-            return CThumbnailCache::NormalSize(ImageFromPicture(picture));
+            const QImage image = ImageFromPicture(picture);
+            if (image.width() <= box.width() && image.height() <= box.height()) return image;
+            return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         });
     for (const QImage& photo : photos) m_missingPhotos += photo.isNull();
     return photos;
@@ -396,6 +462,11 @@ bool WriteYearReportFile(const CCatchStore& store, int year, const std::string& 
     const CStoreResult result = ReadYearReport(store, year, report);
     if (!result.ok()) {
         error = DescribeStoreResult(result, store.GetPath());
+        return false;
+    }
+    // A target that cannot be written is found before the pages are drawn, not after.
+    if (!CanWriteFileSafely(path, &error)) {
+        error = "レポートを書き込めませんでした: " + path + " (" + error + ")";
         return false;
     }
     // The whole document is made in memory first, so a failed write never leaves half a file.

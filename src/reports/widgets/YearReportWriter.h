@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,6 +36,10 @@ public:
     // Photos that could not be shown (missing or broken files) in the last Paint.
     int MissingPhotos() const { return m_missingPhotos; }
 
+    // The pixels a photo printed at size (tenths of a millimetre) has at the report's photo
+    // resolution.
+    static QSize PrintPixels(const QSizeF& printed);
+
 private:
     class CPage;
     void PaintCover(CPage& page);
@@ -41,10 +47,14 @@ private:
     void PaintTrips(CPage& page, size_t first);
     void PaintPhoto(QPainter& painter, const QImage& photo, double x, double y, double width,
                     double height);
-    std::vector<QImage> LoadPhotos(const std::vector<std::string>& paths);
+    // The photos at paths, each fitted to the pixels a print of size printed (page units) needs;
+    // null images for photos that cannot be shown.
+    std::vector<QImage> LoadPhotos(const std::vector<std::string>& paths, const QSizeF& printed);
+    static QStringList TripRowTexts(const CYearReportTrip& trip);
 
     const CYearReport& m_report;
     int m_missingPhotos = 0;
+    std::vector<double> m_tripColumnWidths;
 };
 
 // The report as the bytes of a PDF file (Qt's writer, fonts embedded); false when progress

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -81,7 +82,11 @@ TEST(AboutDlgTest, ShowsNameVersionAndLinkAndClosesWithOk)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Lurebook"));
     QStringList texts;
     for (QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains(QStringLiteral("Lurebook Version 1.0")));
+    // The version is the one the build was made as (the project's, three numbers).
+    const QString version = QString::fromUtf8(LUREBOOK_VERSION);
+    EXPECT_TRUE(version.contains(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Lurebook バージョン ") + version))
+        << texts.join(QLatin1Char('|')).toStdString();
     CLinkStatic* link = FindControl<CLinkStatic>(&dialog, 1033);
     ASSERT_NE(link, nullptr);
     // The link names the manual shipped with the program, no address on the web.

@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QPointer>
-
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -125,6 +130,21 @@ TEST_F(MainFrameTest, StartsAt800By600WithTheCalendarPageAndTheMenuBar)
     EXPECT_EQ(bar->ItemLabel(3), QStringLiteral("画像一覧"));
     // The bar takes a fifth of the width.
     EXPECT_EQ(bar->parentWidget()->width(), 160);
+}
+
+TEST_F(MainFrameTest, TheCalendarFitsTheWindowAt800By600)
+{
+    auto* calendar = Page<CMainInFrame>(CMainFrame::kViewCalendar);
+    CSheduleView* view = calendar->ScheduleView();
+    QTest::qWait(0);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(view->columnWidth(0) + view->columnWidth(1), view->viewport()->width());
+    // Clicking a memo cell far right leaves the day labels where they are.
+    const QRect row = view->visualItemRect(view->topLevelItem(3));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      QPoint(view->viewport()->width() - 5, row.center().y()));
+    EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(view->visualItemRect(view->topLevelItem(3)).left(), 0);
 }
 
 TEST_F(MainFrameTest, EachNavigationItemShowsItsPageAndTheBrowserStartsEmptyEveryTime)
@@ -282,9 +302,22 @@ TEST_F(MainFrameTest, AWiderWindowWidensTheListsAndItsSizeComesBackNextTime)
         ASSERT_NE(last, nullptr) << id;
         EXPECT_LE(last->mapTo(m_frame.get(), QPoint(last->width(), 0)).x(), 800 - 4) << id;
     }
+    const auto widthOf = [this](int id) {
+        return m_frame->findChild<QWidget*>(QString::number(id))->width();
+    };
+    const int searchAt800 = widthOf(CReportDataFrame::kSearchId);
+    const int speciesAt800 = widthOf(CDataViewFrame::kSpeciesComboId);
     m_frame->resize(1400, 900);
     EXPECT_EVENTUALLY(trips->columnWidth(4) == placeAt800 + 600);
     EXPECT_EQ(trips->columnWidth(1), CReportDataView::kColumnWidths[1]);
+    // The bars' fields take the room too, and their last controls stay whole.
+    EXPECT_GT(widthOf(CReportDataFrame::kSearchId), searchAt800);
+    m_frame->ShowPage(CMainFrame::kViewStatistics);
+    EXPECT_EVENTUALLY(widthOf(CDataViewFrame::kSpeciesComboId) > speciesAt800);
+    for (const int id : {CReportDataFrame::kToDateId, CDataViewFrame::kYearReportButtonId}) {
+        auto* last = m_frame->findChild<QWidget*>(QString::number(id));
+        EXPECT_LE(last->mapTo(m_frame.get(), QPoint(last->width(), 0)).x(), 1400 - 4) << id;
+    }
 
     m_frame->close();
     m_frame.reset();
@@ -427,6 +460,53 @@ TEST_F(MainFrameTest, ShortcutsReachTheirCommands)
     EXPECT_FALSE(m_frame->isVisible());
 }
 
+TEST_F(MainFrameTest, MenusHaveAccessKeysAndShowTheKeysOfThePages)
+{
+    // Every command of every menu has its own access key within its menu.
+    for (QAction* menuAction : m_frame->menuBar()->actions()) {
+        QStringList keys;
+        for (QAction* action : menuAction->menu()->actions()) {
+            if (action->isSeparator()) continue;
+            const auto match =
+                QRegularExpression(QStringLiteral("\\(&(.)\\)")).match(action->text());
+            ASSERT_TRUE(match.hasMatch()) << action->text().toStdString();
+            keys << match.captured(1).toUpper();
+        }
+        EXPECT_EQ(keys.removeDuplicates(), 0) << menuAction->text().toStdString();
+    }
+    // Keys that work on one page only are named where the user looks for them.
+    CCalendarBar* calendarBar = Page<CMainInFrame>(CMainFrame::kViewCalendar)->CalendarBar();
+    QWidget* tripBar = Page<CReportDataFrame>(CMainFrame::kViewReports)->GetDialogBar();
+    const std::pair<QWidget*, const char*> tips[] = {
+        {FindControl<QWidget>(tripBar, CReportDataFrame::kDeleteId), "Delete"},
+        {calendarBar->Button(CCalendarBar::kPrevMonthId), "PageUp"},
+        {calendarBar->Button(CCalendarBar::kNextMonthId), "PageDown"}};
+    for (const auto& [control, key] : tips) {
+        ASSERT_NE(control, nullptr) << key;
+        EXPECT_TRUE(control->toolTip().contains(QString::fromUtf8(key))) << key;
+    }
+    // The status bar speaks Japanese too.
+    for (QLabel* pane : m_frame->statusBar()->findChildren<QLabel*>())
+        EXPECT_FALSE(pane->text().contains(QRegularExpression(QStringLiteral("[A-Z]{3}"))))
+            << pane->text().toStdString();
+
+    // Ctrl+F from any page goes to the trip list's search field.
+    m_frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
+    auto* search = m_frame->findChild<QLineEdit*>(QString::number(CReportDataFrame::kSearchId));
+    ASSERT_NE(search, nullptr);
+    for (int view : {CMainFrame::kViewCalendar, CMainFrame::kViewStatistics,
+                     CMainFrame::kViewThumbnails, CMainFrame::kViewReports}) {
+        m_frame->ShowPage(view);
+        m_frame->GetSplitter()->GetView(view)->setFocus();
+        search->setText(QStringLiteral("相模湾"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        EXPECT_EQ(m_frame->GetSplitter()->GetCurrentView(0, 1), CMainFrame::kViewReports) << view;
+        EXPECT_TRUE(search->hasFocus()) << view;
+        EXPECT_EQ(search->selectedText(), QStringLiteral("相模湾")) << view;
+    }
+}
+
 TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
 {
     // A bar as a user left it: items moved, renamed and one moved to the second folder.
@@ -467,7 +547,7 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
     const auto removable = [this](const QPoint& at) {
         std::unique_ptr<CBarPopupMenu> menu = m_frame->GetNavBar()->BuildContextMenu(at);
         for (QAction* action : menu->actions()) {
-            if (action->text() == "Rimuovi") return action->isEnabled();
+            if (action->text() == "削除(&D)") return action->isEnabled();
         }
         return false;
     };
@@ -479,7 +559,7 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
     m_frame.reset();
     QSettings().setValue("NavBar/Folders/2/Items/1/Page", 1);
     Start();
-    EXPECT_EQ(m_frame->GetNavBar()->ItemLabel(0), "Top");
+    EXPECT_EQ(m_frame->GetNavBar()->ItemLabel(0), "トップ");
     EXPECT_EQ(m_frame->GetNavBar()->FolderCount(), 2);
     EXPECT_TRUE(removable(m_frame->GetNavBar()->FolderButtonRect(1).center()));
 }

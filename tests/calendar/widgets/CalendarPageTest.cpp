@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -113,8 +116,9 @@ TEST_F(CalendarPageTest, FirstStartShowsTodaysMonthAndWritesTheHolidayFiles)
     EXPECT_EQ(View().headerItem()->text(0), QStringLiteral("曜日"));
     EXPECT_EQ(View().headerItem()->text(1), QStringLiteral("メモ"));
     EXPECT_EQ(View().columnWidth(0), 150);
-    // The memo column takes the room beside the labels, never less than 500.
-    EXPECT_EQ(View().columnWidth(1), std::max(500, View().viewport()->width() - 150));
+    // The memo column takes the room beside the labels, never less than its minimum.
+    EXPECT_EQ(View().columnWidth(1),
+              std::max(CSheduleView::kMinMemoColumnWidth, View().viewport()->width() - 150));
     EXPECT_EQ(Label(0), QStringLiteral(" 1日(金)"));
     EXPECT_EQ(Label(2), QStringLiteral(" 3日(日)"));
     EXPECT_EQ(Label(30), QStringLiteral("31日(日)"));
@@ -218,6 +222,64 @@ TEST_F(CalendarPageTest, ButtonsMoveTitleRowsAndMemosTogether)
     EXPECT_EQ(RedRows().count(3), 1u);
 }
 
+TEST_F(CalendarPageTest, EveryMonthOpensAtItsFirstDay)
+{
+    SetToday(2026, 8, 10);
+    OpenPage();
+    m_page->resize(640, 300);
+    QTest::qWait(0);
+    QScrollBar* scroll = View().verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    for (int id : {CCalendarBar::kNextMonthId, CCalendarBar::kPrevMonthId,
+                   CCalendarBar::kNextYearId, CCalendarBar::kPrevYearId, CCalendarBar::kTodayId}) {
+        View().scrollToBottom();
+        ASSERT_EQ(scroll->value(), scroll->maximum());
+        Click(id);
+        EXPECT_EQ(scroll->value(), 0) << id;
+        EXPECT_EQ(View().indexAt(QPoint(20, 2)).row(), 0) << id;
+    }
+}
+
+TEST_F(CalendarPageTest, EveryTextOfTheSelectedRowStandsOutFromItsFill)
+{
+    SetToday(2009, 5, 15);
+    ASSERT_TRUE(WriteScheduleMemo("2009年  5月", 6, "メモ"));
+    OpenPage();
+    m_page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_page.get()));
+    // The 6th: a red label, the tide name in blue, a red holiday name and a black memo.
+    View().setFocus();
+    View().setCurrentItem(View().topLevelItem(5));
+    ASSERT_TRUE(View().hasFocus());
+    const QImage image = View().viewport()->grab().toImage();
+    const QRect row = View().visualItemRect(View().topLevelItem(5));
+    const QColor fill = image.pixelColor(row.right() - 20, row.center().y());
+    EXPECT_NE(fill, QColor(Qt::white));
+    // Contrast as the web's accessibility guidelines measure it: 4.5 for normal text.
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const auto contrast = [&](const QColor& a, const QColor& b) {
+        const double x = luminance(a);
+        const double y = luminance(b);
+        return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+    };
+    const std::pair<const char*, QColor> texts[] = {{"tide", View().MoonColor()},
+                                                    {"memo", View().MemoColor()},
+                                                    {"label", View().LabelColor(5)},
+                                                    {"holiday", View().HolidayNameColor()}};
+    for (const auto& [name, colour] : texts) {
+        EXPECT_GE(contrast(colour, fill), name == std::string("tide") ? 4.5 : 3.0) << name;
+    }
+    // The tide name is drawn in its colour on that fill.
+    const QRect tide(row.left() + CSheduleView::kMoonX, row.top(), 60, row.height() - 1);
+    EXPECT_GT(CountPixels(image, tide, [](QRgb p) { return qBlue(p) > 110 && qRed(p) < 60; }), 5);
+}
+
 TEST_F(CalendarPageTest, TheBarFollowsItsTemplate)
 {
     SetToday(2004, 2, 10);
@@ -240,6 +302,30 @@ TEST_F(CalendarPageTest, TheBarFollowsItsTemplate)
         EXPECT_GT(CountPixels(picture, picture.rect(), [](QRgb p) { return qAlpha(p) > 128; }), 20);
         for (const QImage& other : pictures) EXPECT_NE(picture, other) << id;
         pictures.push_back(picture);
+    }
+}
+
+TEST_F(CalendarPageTest, TheMemoDialogOpensWhollyOnTheScreen)
+{
+    SetToday(2004, 2, 10);
+    OpenPage();
+    const QRect screen = m_page->screen()->availableGeometry();
+    // The window partly off each edge in turn, then in the middle.
+    const QPoint corners[] = {{screen.right() - 100, screen.bottom() - 100},
+                              {screen.left() - 500, screen.top() - 600},
+                              {screen.center().x() - 320, screen.top()}};
+    for (const QPoint& corner : corners) {
+        m_page->move(corner);
+        DoubleClickRow(1);
+        EXPECT_EVENTUALLY(Dialog().isVisible());
+        const QRect placed = Dialog().frameGeometry();
+        EXPECT_TRUE(screen.contains(placed))
+            << corner.x() << "," << corner.y() << " placed " << placed.x() << "," << placed.y()
+            << " " << placed.width() << "x" << placed.height() << " screen " << screen.width()
+            << "x" << screen.height();
+        QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
+                          Qt::LeftButton);
+        EXPECT_EVENTUALLY(!Dialog().isVisible());
     }
 }
 

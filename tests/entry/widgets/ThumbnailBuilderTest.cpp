@@ -182,7 +182,7 @@ TEST_F(ThumbnailBuilderTest, ItemsSitAtTheirPlacementPositions)
     QStringList paths;
     for (int i = 0; i < 9; ++i)
         paths << Write("p" + std::to_string(i) + ".jpg", PlainJpeg(130, 110, kTestGreen));
-    BuildAndWait(paths, 1000, EThumbnailPlacement::FourPerRow);
+    BuildAndWait(paths, 1000, EThumbnailPlacement::FillRows);
     ASSERT_EQ(m_list.count(), 9);
     EXPECT_EQ(m_list.visualItemRect(m_list.item(0)).topLeft(), QPoint(8, 10));
     EXPECT_EQ(m_list.visualItemRect(m_list.item(5)).topLeft(), QPoint(136, 140));
@@ -253,7 +253,7 @@ TEST_F(ThumbnailBuilderTest, NewBuildCancelsTheRunningOneAndNothingStaleLands)
         many << Write("big" + std::to_string(i) + ".jpg", QuadrantJpeg(1600, 1200));
     const QStringList two{Write("x.jpg", PlainJpeg(160, 120, kTestRed)),
                           Write("y.jpg", PlainJpeg(160, 120, kTestRed))};
-    CThumbnailBuild* first = BuildThumbnails(&m_list, many, 1000, EThumbnailPlacement::FourPerRow);
+    CThumbnailBuild* first = BuildThumbnails(&m_list, many, 1000, EThumbnailPlacement::FillRows);
     QSignalSpy firstFinished(first, &CThumbnailBuild::finished);
     BuildAndWait(two, 6);
     ASSERT_TRUE(WaitForThumbnailWorkers(20000));
@@ -266,7 +266,7 @@ TEST_F(ThumbnailBuilderTest, NewBuildCancelsTheRunningOneAndNothingStaleLands)
     EXPECT_TRUE(Near(Picture(1), 60, 50, kTestRed));
 
     // Cancelling stops placing pictures too.
-    CThumbnailBuild* third = BuildThumbnails(&m_list, many, 1000, EThumbnailPlacement::FourPerRow);
+    CThumbnailBuild* third = BuildThumbnails(&m_list, many, 1000, EThumbnailPlacement::FillRows);
     QSignalSpy thirdFinished(third, &CThumbnailBuild::finished);
     CancelThumbnails(&m_list);
     EXPECT_FALSE(IsBuildingThumbnails(&m_list));
@@ -286,13 +286,13 @@ TEST_F(ThumbnailBuilderTest, DestroyingTheListDuringABuildIsSafe)
     {
         QListWidget list;
         list.show();
-        BuildThumbnails(&list, many, 1000, EThumbnailPlacement::FourPerRow);
+        BuildThumbnails(&list, many, 1000, EThumbnailPlacement::FillRows);
         QTest::qWait(30);
     }
     ASSERT_TRUE(WaitForThumbnailWorkers(20000));
     QCoreApplication::processEvents();
     // The workers stopped for the list that went, and serve the next one in full.
-    BuildThumbnails(&m_list, many.mid(0, 2), 1000, EThumbnailPlacement::FourPerRow);
+    BuildThumbnails(&m_list, many.mid(0, 2), 1000, EThumbnailPlacement::FillRows);
     EXPECT_EVENTUALLY(PicturedCount() == 2);
 }
 

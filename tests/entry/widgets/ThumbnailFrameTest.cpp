@@ -117,17 +117,56 @@ TEST_F(ThumbnailFrameTest, EachKindShowsThePhotosOfAllTripsInFileOrder)
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(m_frame.View()->item(i)->icon().isNull());
 }
 
-TEST_F(ThumbnailFrameTest, ThumbnailsGoFourPerRow)
+TEST_F(ThumbnailFrameTest, RowsHoldAsManyThumbnailsAsTheWidthAllowsAndFlowOnResize)
 {
     std::vector<std::string> photos;
     for (int i = 0; i < 9; ++i) photos.push_back(Photo("f" + std::to_string(i) + ".jpg"));
     AddTrip({}, photos);
     Show(QStringLiteral("魚画像"));
     ASSERT_EQ(m_frame.View()->count(), 9);
-    EXPECT_EQ(ItemPosition(0), QPoint(8, 10));
-    EXPECT_EQ(ItemPosition(3), QPoint(392, 10));
-    EXPECT_EQ(ItemPosition(5), QPoint(136, 140));
-    EXPECT_EQ(ItemPosition(8), QPoint(8, 270));
+    // Each width in turn: the cells a row holds, and where the ninth thumbnail then stands.
+    const struct {
+        int frameWidth;
+        int perRow;
+    } widths[] = {{640, 4}, {1600, 12}, {1000, 7}, {300, 2}, {640, 4}};
+    for (const auto& w : widths) {
+        m_frame.resize(w.frameWidth, 480);
+        QTest::qWait(0);
+        const int viewport = m_frame.View()->viewport()->width();
+        ASSERT_EQ(ThumbnailsPerRow(viewport), w.perRow) << w.frameWidth;
+        // The last cell of a row ends within the list.
+        EXPECT_LE(8 + 128 * w.perRow, viewport) << w.frameWidth;
+        EXPECT_EQ(ItemPosition(0), QPoint(8, 10)) << w.frameWidth;
+        const int lastOfRow = std::min(w.perRow, 9) - 1;
+        EXPECT_EQ(ItemPosition(lastOfRow), QPoint(8 + 128 * lastOfRow, 10)) << w.frameWidth;
+        EXPECT_EQ(ItemPosition(8), QPoint(8 + 128 * (8 % w.perRow), 10 + 130 * (8 / w.perRow)))
+            << w.frameWidth;
+    }
+}
+
+TEST_F(ThumbnailFrameTest, PhotosThatCannotBeShownAreToldOncePerSet)
+{
+    const std::string good = Photo("good.jpg");
+    const std::string broken = m_dir.Path("photos/broken.jpg");
+    WriteFileBytes(broken, PlainJpeg(160, 120, kTestBlue).substr(0, 100));
+    AddTrip({good}, {good, broken});
+    CMessageBoxRecorder messages;
+    // Each step: the kind shown, and whether a message comes.
+    const std::pair<QString, bool> steps[] = {{QStringLiteral("魚画像"), true},
+                                              {QStringLiteral("魚画像"), false},
+                                              {QStringLiteral("場所画像"), false},
+                                              {QStringLiteral("魚画像"), false}};
+    for (const auto& [kind, told] : steps) {
+        messages.Clear();
+        Show(kind);
+        EXPECT_EQ(messages.Texts().size(), told ? 1 : 0) << StdFromQString(kind);
+    }
+    // Another file gone makes another set, which is told.
+    AddTrip({}, {m_dir.Path("photos/gone.jpg")});
+    messages.Clear();
+    Show(QStringLiteral("魚画像"));
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts().front().contains(QStringLiteral("gone.jpg")));
 }
 
 TEST_F(ThumbnailFrameTest, DoubleClickOpensThePhotoButNotOnEmptySpace)

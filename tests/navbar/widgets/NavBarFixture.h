@@ -86,5 +86,5 @@ protected:
     long reply = 1;
 };
 
-inline const QString kMenuLabels[] = {QStringLiteral("Top"), QStringLiteral("データ登録"),
+inline const QString kMenuLabels[] = {QStringLiteral("トップ"), QStringLiteral("データ登録"),
                                       QStringLiteral("データ統計"), QStringLiteral("画像一覧")};

@@ -56,24 +56,24 @@ protected:
 TEST_F(NavBarMenuTest, EmptySpaceOffersTheViewsOnly)
 {
     EXPECT_EQ(RightClick(Empty()),
-              (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), true},
-                                      {QStringLiteral("Icone grando"), false}}));
+              (std::vector<MenuEntry>{{QStringLiteral("小さいアイコン(&S)"), true},
+                                      {QStringLiteral("大きいアイコン(&L)"), false}}));
     RightClick(Empty(), BarCmdSmallIcons);
     EXPECT_TRUE(bar->UsesSmallIcons());
     EXPECT_EQ(RightClick(Empty()),
-              (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), false},
-                                      {QStringLiteral("Icone grando"), true}}));
+              (std::vector<MenuEntry>{{QStringLiteral("小さいアイコン(&S)"), false},
+                                      {QStringLiteral("大きいアイコン(&L)"), true}}));
     RightClick(Empty(), BarCmdLargeIcons);
     EXPECT_FALSE(bar->UsesSmallIcons());
 }
 
 TEST_F(NavBarMenuTest, ItemsAndFoldersOfferRemoveAndRename)
 {
-    const std::vector<MenuEntry> full{{QStringLiteral("Icone piccole"), true},
-                                      {QStringLiteral("Icone grando"), false},
+    const std::vector<MenuEntry> full{{QStringLiteral("小さいアイコン(&S)"), true},
+                                      {QStringLiteral("大きいアイコン(&L)"), false},
                                       {QString(), true},
-                                      {QStringLiteral("Rimuovi"), true},
-                                      {QStringLiteral("Rinomina"), true}};
+                                      {QStringLiteral("削除(&D)"), true},
+                                      {QStringLiteral("名前の変更(&M)"), true}};
     EXPECT_EQ(RightClick(IconCenter(1)), full);
     EXPECT_EQ(RightClick(bar->FolderButtonRect(1).center()), full);
 
@@ -96,15 +96,15 @@ TEST_F(NavBarMenuTest, FlagsDecideTheExtraEntries)
 {
     MakeBar(BarRenameItems | BarRemoveFolders | BarSmallIcons);
     EXPECT_EQ(RightClick(IconCenter(0)),
-              (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), false},
-                                      {QStringLiteral("Icone grando"), true},
+              (std::vector<MenuEntry>{{QStringLiteral("小さいアイコン(&S)"), false},
+                                      {QStringLiteral("大きいアイコン(&L)"), true},
                                       {QString(), true},
-                                      {QStringLiteral("Rinomina"), true}}));
+                                      {QStringLiteral("名前の変更(&M)"), true}}));
     EXPECT_EQ(RightClick(bar->FolderButtonRect(1).center()),
-              (std::vector<MenuEntry>{{QStringLiteral("Icone piccole"), false},
-                                      {QStringLiteral("Icone grando"), true},
+              (std::vector<MenuEntry>{{QStringLiteral("小さいアイコン(&S)"), false},
+                                      {QStringLiteral("大きいアイコン(&L)"), true},
                                       {QString(), true},
-                                      {QStringLiteral("Rimuovi"), true}}));
+                                      {QStringLiteral("削除(&D)"), true}}));
     MakeBar(BarAnimateFolders);
     EXPECT_EQ(RightClick(IconCenter(0)).size(), 2u);
 }
@@ -112,7 +112,7 @@ TEST_F(NavBarMenuTest, FlagsDecideTheExtraEntries)
 TEST_F(NavBarMenuTest, OwnerDrawnEntrySizes)
 {
     CBarPopupMenu menu;
-    menu.AddCommand(BarCmdSmallIcons, QStringLiteral("Icone piccole"), true);
+    menu.AddCommand(BarCmdSmallIcons, QStringLiteral("小さいアイコン(&S)"), true);
     menu.addSeparator();
     menu.AddCommand(BarCmdRemove, QString(), true);
     const QFontMetrics metrics(menu.font());
@@ -122,5 +122,5 @@ TEST_F(NavBarMenuTest, OwnerDrawnEntrySizes)
     EXPECT_EQ(menu.actionGeometry(actions[1]).height(), 6);
     EXPECT_EQ(menu.actionGeometry(actions[2]).height(), 20);
     EXPECT_GE(menu.actionGeometry(actions[0]).width(),
-              metrics.horizontalAdvance(QStringLiteral("Icone piccole")) + 17 + height);
+              metrics.horizontalAdvance(QStringLiteral("小さいアイコン(&S)")) + 17 + height);
 }

@@ -17,6 +17,7 @@
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ const std::string kCatchFile =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
     Trip("2004/5/3", "晴れ", "城ヶ島", {{"メジナ", "30", "9"}, {"メジナ", "42", "10"}}) +
     Trip("2004/6/12", "雨", "相模湾", {{"メジナ", "35", "2.8"}, {"アジ", "20", "0"}}) +
-    Trip("2003/5/1", "曇り", "東京湾", {{"メジナ", "50", "20"}}) +
+    Trip("2003/05/01 朝マヅメ", "曇り", "東京湾", {{"メジナ", "50", "20"}}) +
     Trip("2004/12/1", "曇り", "芦ノ湖", {{"メジナ", "8", "1"}}) + "\r\n</CatchLog>\r\n";
 
 class DataViewFrameTest : public ::testing::Test {
@@ -229,6 +230,63 @@ TEST_F(DataViewFrameTest, ACatchFileThatCannotBeReadIsReportedAndLeavesNothingSh
     }
 }
 
+TEST_F(DataViewFrameTest, ThePageSaysWhenTheCatchFileCannotBeReadAndWhatIsMissing)
+{
+    QLabel* notice = FindControl<QLabel>(m_frame.get(), CDataViewFrame::kNoticeId);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isHidden());
+    // Each case: the catch file (nullptr: gone), and what the page says once shown again.
+    const struct {
+        const char* bytes;
+        const char* told;
+    } cases[] = {
+        {nullptr, "釣果ファイルがありません"},
+        {"<CatchLog>\n<FishData>", "2 行目"},
+        {"", "釣果ファイルを読めません"},
+        {kCatchFile.c_str(), nullptr},
+    };
+    for (const auto& c : cases) {
+        if (c.bytes) {
+            m_dir.WriteFile("Data/fish.xml", c.bytes);
+        } else {
+            std::remove(m_dir.CatchFile().c_str());
+        }
+        m_frame->hide();
+        m_frame->show();
+        const std::string name = c.told ? c.told : "readable";
+        if (c.told == nullptr) {
+            EXPECT_TRUE(notice->isHidden()) << StdFromQString(notice->text());
+            EXPECT_EQ(Year()->count(), 2);
+            continue;
+        }
+        EXPECT_FALSE(notice->isHidden()) << name;
+        EXPECT_TRUE(notice->text().contains(QString::fromUtf8(c.told))) << name;
+        EXPECT_TRUE(notice->text().contains(QStringFromStd(m_dir.CatchFile()))) << name;
+        EXPECT_EQ(Year()->count(), 0) << name;
+    }
+
+    // A button pressed with a field left empty names the field.
+    const struct {
+        const char* year;
+        const char* species;
+        int button;
+        const char* told;
+    } fields[] = {
+        {"2004", "", 1003, "「魚種」を"},
+        {"", "メジナ", 1004, "「年度」を"},
+        {"", "", 1003, "「年度」と「魚種」を"},
+    };
+    for (const auto& f : fields) {
+        Choose(QString::fromUtf8(f.year), QString::fromUtf8(f.species));
+        Click(f.button);
+        EXPECT_FALSE(notice->isHidden()) << f.told;
+        EXPECT_TRUE(notice->text().contains(QString::fromUtf8(f.told))) << f.told;
+    }
+    Choose(QStringLiteral("2004"), QStringLiteral("メジナ"));
+    Click(1003);
+    EXPECT_TRUE(notice->isHidden());
+}
+
 TEST_F(DataViewFrameTest, RankingWithAnEmptyFieldStaysEmpty)
 {
     Choose(QStringLiteral("2004"), QString());
@@ -274,6 +332,15 @@ TEST_F(DataViewFrameTest, PersonalBestRowIsMarkedAndKeepsItsMarkWhenSorted)
     EXPECT_TRUE(list->item(0, 5)->font().bold());
     EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("2"));
     EXPECT_FALSE(list->item(1, 5)->font().bold());
+    // No text of a row is cut, the bold record row's neither: every column but the place is
+    // at least as wide as its widest text.
+    for (int row = 0; row < list->rowCount(); ++row) {
+        for (int column = 0; column < 5; ++column) {
+            const QTableWidgetItem* cell = list->item(row, column);
+            const int text = QFontMetrics(cell->font()).horizontalAdvance(cell->text());
+            EXPECT_LT(text, list->columnWidth(column) - 4) << row << "," << column;
+        }
+    }
     SaveShotIfAsked(list->grab().toImage(), QStringLiteral("statistics-ranking-best"));
     ClickHeader(4);  // ascending: the best goes last and keeps its mark
     EXPECT_EQ(list->item(4, 0)->text(), QStringLiteral("★5"));

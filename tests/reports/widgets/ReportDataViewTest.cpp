@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -134,6 +135,35 @@ TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder)
     EXPECT_EQ(Text(3, 3), "シーバス");
     EXPECT_EQ(Text(4, 2), "");
     EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+TEST_F(ReportDataViewTest, ThePlaceColumnKeepsTheRoomAfterEveryReload)
+{
+    AddTrips({"Tokyo Bay", "相模湾", "Izu"});
+    CReportDataView* view = Show();
+    m_frame->resize(1200, 500);
+    const auto room = [&] { return view->viewport()->width() - 40 - 80 - 80 - 100; };
+    EXPECT_EVENTUALLY(view->columnWidth(4) == room());
+    ASSERT_GT(room(), 150);
+    auto* search = FindControl<QLineEdit>(m_frame.get(), CReportDataFrame::kSearchId);
+    const std::pair<const char*, std::function<void()>> reloads[] = {
+        {"reread", [&] { view->OnInitialUpdate(); }},
+        {"search", [&] { search->setText(QStringLiteral("Izu")); }},
+        {"search cleared", [&] { search->clear(); }},
+        {"delete",
+         [&] {
+             m_messages.QueueAnswer(QMessageBox::Yes);
+             view->selectRow(0);
+             view->OnDeleteSelected();
+         }},
+    };
+    for (const auto& [name, reload] : reloads) {
+        reload();
+        QApplication::processEvents();
+        EXPECT_EQ(view->columnWidth(4), room()) << name;
+        EXPECT_EQ(view->columnWidth(3), 100) << name;
+    }
+    EXPECT_EQ(Rows(), 2);
 }
 
 TEST_F(ReportDataViewTest, AnEmptyFileGivesAnEmptyListWithoutAMessage)
@@ -277,7 +307,8 @@ TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
     EXPECT_EQ(Text(1, 0), QStringLiteral("★2"));  // holds the マダイ record
     EXPECT_EQ(Text(0, 0), "1");
 
-    QTest::keyClick(m_frame->GetView(), Qt::Key_F, Qt::ControlModifier);
+    // What Ctrl+F of the main window does.
+    m_frame->FocusSearch();
     EXPECT_TRUE(search->hasFocus());
     struct Case {
         const char* words;

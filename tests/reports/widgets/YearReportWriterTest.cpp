@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <algorithm>
 
 #include "data/CatchStore.h"
 #include "entry/JpegTestFiles.h"
@@ -207,6 +208,41 @@ TEST_F(YearReportWriterTest, PhotoThatCannotBeShownGetsAPlaceholderAndTheReportI
     }
 }
 
+TEST_F(YearReportWriterTest, PhotosArePrintedAt300DotsPerInchOfTheirPrintedSize)
+{
+    // A camera-sized photo of the heaviest catch: on the cover 60 mm wide, among the species'
+    // photos 27.5 mm wide; a 4:3 picture each time.
+    WriteSample(0, Photo("camera.jpg", PlainJpeg(2400, 1800, kPhotoGreen)));
+    const std::vector<CPdfImage> images = PdfImages(Write(2024));
+    const struct {
+        int page;
+        int width;
+    } expected[] = {{1, 709}, {2, 325}};
+    for (const auto& e : expected) {
+        const auto found = std::find_if(images.begin(), images.end(),
+                                        [&](const CPdfImage& i) { return i.page == e.page; });
+        ASSERT_NE(found, images.end()) << e.page;
+        EXPECT_NEAR(found->width, e.width, 1) << e.page;
+        EXPECT_NEAR(found->height, e.width * 3 / 4, 1) << e.page;
+        EXPECT_NEAR(found->xPpi, 300, 2) << e.page;
+        EXPECT_NEAR(found->yPpi, 300, 2) << e.page;
+    }
+    EXPECT_EQ(CYearReportWriter::PrintPixels(QSizeF(254, 127)), QSize(300, 150));
+}
+
+TEST_F(YearReportWriterTest, TripColumnsAreSizedByWhatTheyHold)
+{
+    // Long weather and a long place beside short counts: all of it fits across the page.
+    CTripRecord trip =
+        ReportTrip("2024/8/11", {Fish("シーバス", "1")}, {}, "三浦半島の城ヶ島公園下");
+    trip.weather = "晴れのち曇り時々にわか雨";
+    ASSERT_TRUE(m_store.AddTrip(trip).ok());
+    const QString text = Unspaced(PdfText(Write(2024)));
+    for (const char* whole : {"晴れのち曇り時々にわか雨", "三浦半島の城ヶ島公園下", "2024/8/11"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(whole))) << whole;
+    EXPECT_FALSE(text.contains(QStringLiteral("…")));
+}
+
 TEST_F(YearReportWriterTest, FailuresAreToldAndLeaveNoFile)
 {
     WriteSample(0);
@@ -223,7 +259,13 @@ TEST_F(YearReportWriterTest, FailuresAreToldAndLeaveNoFile)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         std::string error;
-        EXPECT_FALSE(WriteYearReportFile(*c.store, 2024, c.path, error));
+        // Nothing is drawn for a report that cannot be kept.
+        int pagesDrawn = 0;
+        EXPECT_FALSE(WriteYearReportFile(*c.store, 2024, c.path, error, [&](int, int) {
+            ++pagesDrawn;
+            return true;
+        }));
+        EXPECT_EQ(pagesDrawn, 0);
         EXPECT_FALSE(error.empty());
         EXPECT_NE(error.find(c.inError), std::string::npos) << error;
         EXPECT_FALSE(QFileInfo(QString::fromStdString(c.path)).isFile());

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <vector>
 
 // Reads PDF files as a person's viewer does, with poppler's command-line tools.
 
@@ -43,4 +44,31 @@ inline QImage PdfPageImage(const QString& pdf, int page, int dpi = 100)
              QStringLiteral("-l"), number, QStringLiteral("-png"), QStringLiteral("-singlefile"),
              pdf, prefix});
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// One picture placed in a PDF as pdfimages lists it: its page, its pixels and the resolution it
+// is printed at.
+struct CPdfImage {
+    int page = 0;
+    int width = 0;
+    int height = 0;
+    int xPpi = 0;
+    int yPpi = 0;
+};
+
+inline std::vector<CPdfImage> PdfImages(const QString& pdf)
+{
+    std::vector<CPdfImage> images;
+    const QStringList lines = RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                                  .split(QLatin1Char('\n'));
+    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
+    for (const QString& line : lines) {
+        const QStringList fields = line.simplified().split(QLatin1Char(' '));
+        bool number = false;
+        const int page = fields.value(0).toInt(&number);
+        if (!number || fields.size() < 14) continue;
+        images.push_back(
+            {page, fields[3].toInt(), fields[4].toInt(), fields[12].toInt(), fields[13].toInt()});
+    }
+    return images;
 }
