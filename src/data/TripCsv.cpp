@@ -732,6 +732,8 @@ CCsvImportOutcome ImportTripsCsvFile(CCatchStore& store, const std::string& path
         outcome.error = DescribeStoreResult(result, store.GetPath());
         return outcome;
     }
+    // An undo of the import takes the copies it made with it (when no trip names them then).
+    store.NotePhotoCopies(copies.newCopies);
     outcome.added = outcome.import.trips.size();
     return outcome;
 }

@@ -80,3 +80,25 @@ TEST(CsvPhotoKeeper, ImportedTripsNameCopiesInThePictureFolder)
     EXPECT_EQ(declined.added, 0u);
     EXPECT_EQ(PictureFolder(dir), std::vector<std::string>{"fish.jpg"});
 }
+
+// An undone import takes the photo copies it made with it; a redo brings them back.
+TEST(CsvPhotoKeeper, AnUndoneImportTakesItsPhotoCopiesAndARedoBringsThemBack)
+{
+    CTempProgramDir dir;
+    std::filesystem::create_directories(dir.Path("Data/Picture"));
+    const std::string jpeg = PlainJpeg(32, 24, kTestRed);
+    dir.WriteFile("camera/fish.jpg", jpeg);
+    dir.WriteFile("trips.csv",
+                  Csv({"1,2024/4/14,,,,,,,,,," + dir.Path("camera/fish.jpg") + ",アジ,20,0.1,"}));
+    CCatchStore store(dir.CatchFile());
+    store.EnableUndo(true);
+    const CPhotoCopies copies(dir.Path("Data/Picture/"));
+    const auto imported =
+        ImportTripsCsvFile(store, dir.Path("trips.csv"), nullptr, MakeCsvPhotoKeeper(copies));
+    ASSERT_EQ(imported.added, 1u) << imported.error;
+    EXPECT_EQ(PictureFolder(dir), std::vector<std::string>{"fish.jpg"});
+    ASSERT_TRUE(store.Undo().ok());
+    EXPECT_TRUE(PictureFolder(dir).empty());
+    ASSERT_TRUE(store.Redo().ok());
+    EXPECT_EQ(dir.ReadFile("Data/Picture/fish.jpg"), jpeg);
+}
