@@ -11,18 +11,23 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLinearGradient>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include "app/widgets/AboutDlg.h"
+#include "app/widgets/HistoryDlg.h"
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/SwitchSplitter.h"
 #include "calendar/ScheduleMemo.h"
+#include "data/CatchHistory.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
 #include "data/ProgramDir.h"
@@ -250,6 +255,35 @@ int main(int argc, char** argv)
         while (IsBuildingThumbnails(thumbnails->View()) && timer.elapsed() < 20000) Wait(50);
         Wait(200);
         ok &= Save(&frame, outputDir + "/photos.png");
+
+        // The edit menu after a delete, and the history with yesterday's copy chosen.
+        frameStore.EnableHistory(true);
+        frameStore.EnableUndo(true);
+        std::time_t now = 1777504200;  // 2026-04-30 08:10 in Japan
+        frameStore.GetHistory()->SetClock([&now] { return now; });
+        frameStore.DeleteTrips({0, 1});
+        now += 86400;
+        std::vector<CTripRecord> trips;
+        frameStore.ReadAllTrips(trips);
+        if (trips.size() > 3) {
+            trips[3].memo = "午後から風が強まった";
+            frameStore.ReplaceTrip(3, trips[3]);
+        }
+        frame.OnBarNotify(1, 1);
+        Wait(200);
+        frameStore.DeleteTrips({0, 1});
+        for (QAction* menu : frame.menuBar()->actions()) {
+            if (menu->text() != QStringLiteral("編集(&E)") || menu->menu() == nullptr) continue;
+            menu->menu()->popup(frame.mapToGlobal(QPoint(80, 20)));
+            Wait(200);
+            ok &= Save(menu->menu(), outputDir + "/edit-menu.png");
+            menu->menu()->close();
+        }
+        CHistoryDlg history(frameStore, &frame);
+        history.CopyTable()->selectRow(history.CopyTable()->rowCount() - 1);
+        history.show();
+        Wait(200);
+        ok &= Save(&history, outputDir + "/history.png");
 
         CSettingsDlg settings(&frame);
         settings.show();
