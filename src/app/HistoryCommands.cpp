@@ -42,17 +42,11 @@ int RestoreHistoryCommand(const std::string& name, std::ostream& out, std::ostre
 {
     // A restore writes the catch file: not while the program has it open.
     CInstanceLock lock;
-    std::string error;
-    switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
-        case CInstanceLock::EResult::Acquired:
-            break;
-        case CInstanceLock::EResult::HeldByAnother:
-            err << "lurebook: Lurebook が起動しているため履歴から復元できません。"
-                   "終了してからもう一度実行してください。\n";
-            return 2;
-        case CInstanceLock::EResult::Failed:
-            err << "二重起動を防ぐロックを作成できませんでした: " << error << "\n";
-            break;
+    if (!LockDataFolderForCommand(lock,
+                                  "Lurebook が起動しているため履歴から復元できません。"
+                                  "終了してからもう一度実行してください。",
+                                  err)) {
+        return 2;
     }
     CCatchStore store(DataPath(kCatchFileName));
     store.EnableHistory(true);

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <system_error>
 
@@ -82,4 +83,23 @@ void RemoveLeftoversOfCutSaves()
     // them, and nothing can bring their trips back now.
     std::error_code code;
     std::filesystem::remove_all(DataPath("Data/history/.undone"), code);
+}
+
+bool LockDataFolderForCommand(CInstanceLock& lock, const std::string& refused, std::ostream& err)
+{
+    std::string error;
+    switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
+        case CInstanceLock::EResult::Acquired:
+            // What an earlier command or window cut off goes now, not only when the window next
+            // starts.
+            RemoveLeftoversOfCutSaves();
+            return true;
+        case CInstanceLock::EResult::HeldByAnother:
+            err << "lurebook: " << refused << "\n";
+            return false;
+        case CInstanceLock::EResult::Failed:
+            err << "二重起動を防ぐロックを作成できませんでした: " << error << "\n";
+            return true;
+    }
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 // Keeps a second copy of the program from working on the same Data folder: both would read the
@@ -36,3 +37,8 @@ private:
 // folder and in its schedule and picture folders.  Only for the holder of the lock on it: no
 // other copy of the program is saving there then.
 void RemoveLeftoversOfCutSaves();
+
+// For a command-line mode that writes the Data folder: takes lock on it and, holding it, removes
+// what cut-off saves left.  False, with "lurebook: " and refused on err, when a running program
+// holds the folder; a lock that cannot be made is told on err and the mode goes on.
+bool LockDataFolderForCommand(CInstanceLock& lock, const std::string& refused, std::ostream& err);

@@ -130,20 +130,11 @@ int main(int argc, char** argv)
         if (parser.isSet(importCsv)) {
             // An import writes the catch file: not while the program has it open.
             CInstanceLock lock;
-            std::string error;
-            switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
-                case CInstanceLock::EResult::Acquired:
-                    // What an earlier import or window cut off left behind goes now, not only
-                    // when the window next starts.
-                    RemoveLeftoversOfCutSaves();
-                    break;
-                case CInstanceLock::EResult::HeldByAnother:
-                    return Fail(
-                        QStringLiteral("Lurebook が起動しているため取り込めません。"
-                                       "終了してからもう一度実行してください。"));
-                case CInstanceLock::EResult::Failed:
-                    std::cerr << "二重起動を防ぐロックを作成できませんでした: " << error << "\n";
-                    break;
+            if (!LockDataFolderForCommand(lock,
+                                          "Lurebook が起動しているため取り込めません。"
+                                          "終了してからもう一度実行してください。",
+                                          std::cerr)) {
+                return 2;
             }
             const CPhotoCopies copies(store.GetDataDir() + "Picture/");
             const CCsvImportOutcome outcome = ImportTripsCsvFile(
