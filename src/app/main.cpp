@@ -14,6 +14,8 @@
 #include "data/ProgramDir.h"
 #include "data/TripCsv.h"
 #include "reports/widgets/YearReportWriter.h"
+#include "tides/TidePortList.h"
+#include "tides/TideStations.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
 
@@ -73,6 +75,11 @@ int main(int argc, char** argv)
                                     QStringLiteral("The file --report writes."),
                                     QStringLiteral("FILE"));
     parser.addOption(output);
+    const QCommandLineOption listPorts(
+        QStringLiteral("list-ports"),
+        QStringLiteral("Print the tide ports (id, Japanese name, romanised name, prefecture, "
+                       "latitude, longitude; tab-separated) and exit."));
+    parser.addOption(listPorts);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -89,6 +96,8 @@ int main(int argc, char** argv)
     if (parser.isSet(printCalendar)) {
         return PrintCalendar(parser.value(printCalendar).toStdString(), std::cout, std::cerr);
     }
+
+    if (parser.isSet(listPorts)) return PrintTidePorts(TideStationsPath(), std::cout, std::cerr);
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
         CCatchStore store(DataPath(kCatchFileName));
