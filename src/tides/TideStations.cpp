@@ -1,0 +1,398 @@
+#include "tides/TideStations.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string_view>
+#include <system_error>
+
+#include "data/SafeFile.h"
+#include "data/TextEncoding.h"
+
+namespace {
+
+// A station file much larger than the shipped one (about 250 KB) is not ours.
+constexpr size_t kMaxStationFileBytes = 8 * 1024 * 1024;
+constexpr size_t kColumns = 10;
+
+// Prefectures by their romanised names, so that "kanagawa" finds the ports of 神奈川県.
+constexpr std::pair<std::string_view, std::string_view> kPrefectureRomaji[] = {
+    {"北海道", "hokkaido"},    {"青森県", "aomori"},     {"岩手県", "iwate"},
+    {"宮城県", "miyagi"},      {"秋田県", "akita"},      {"山形県", "yamagata"},
+    {"福島県", "fukushima"},   {"茨城県", "ibaraki"},    {"栃木県", "tochigi"},
+    {"群馬県", "gunma"},       {"埼玉県", "saitama"},    {"千葉県", "chiba"},
+    {"東京都", "tokyo"},       {"神奈川県", "kanagawa"}, {"新潟県", "niigata"},
+    {"富山県", "toyama"},      {"石川県", "ishikawa"},   {"福井県", "fukui"},
+    {"山梨県", "yamanashi"},   {"長野県", "nagano"},     {"岐阜県", "gifu"},
+    {"静岡県", "shizuoka"},    {"愛知県", "aichi"},      {"三重県", "mie"},
+    {"滋賀県", "shiga"},       {"京都府", "kyoto"},      {"大阪府", "osaka"},
+    {"兵庫県", "hyogo"},       {"奈良県", "nara"},       {"和歌山県", "wakayama"},
+    {"鳥取県", "tottori"},     {"島根県", "shimane"},    {"岡山県", "okayama"},
+    {"広島県", "hiroshima"},   {"山口県", "yamaguchi"},  {"徳島県", "tokushima"},
+    {"香川県", "kagawa"},      {"愛媛県", "ehime"},      {"高知県", "kochi"},
+    {"福岡県", "fukuoka"},     {"佐賀県", "saga"},       {"長崎県", "nagasaki"},
+    {"熊本県", "kumamoto"},    {"大分県", "oita"},       {"宮崎県", "miyazaki"},
+    {"鹿児島県", "kagoshima"}, {"沖縄県", "okinawa"},
+};
+
+// Decodes one UTF-8 character at text[i], advancing i; malformed bytes come back as themselves.
+char32_t NextCodePoint(std::string_view text, size_t& i)
+{
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 4;
+    if (i + length > text.size()) length = 1;
+    char32_t cp = length == 1   ? lead
+                  : length == 2 ? lead & 0x1F
+                  : length == 3 ? lead & 0x0F
+                                : lead & 0x07;
+    for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (byte(i + k) & 0x3F);
+    i += length;
+    return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+bool ParseDouble(std::string_view text, double& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string_view::npos ? at : at - start));
+        if (at == std::string_view::npos) return parts;
+        start = at + 1;
+    }
+}
+
+// Reads one station line; false with the reason in error.
+bool ParseStationLine(std::string_view line, CTideStation& station, std::string& error)
+{
+    const std::vector<std::string_view> columns = Split(line, '\t');
+    if (columns.size() != kColumns) {
+        error = std::to_string(columns.size()) + " columns instead of " + std::to_string(kColumns);
+        return false;
+    }
+    station.id = columns[0];
+    station.nameRomaji = columns[1];
+    station.nameJa = columns[2];
+    station.nameKana = columns[3];
+    station.prefecture = columns[4];
+    if (station.id.empty() || station.nameJa.empty() || station.nameKana.empty() ||
+        station.nameRomaji.empty() || station.prefecture.empty()) {
+        error = "an empty id, name, reading or prefecture";
+        return false;
+    }
+    if (!ParseDouble(columns[5], station.latitude) || std::abs(station.latitude) > 90 ||
+        !ParseDouble(columns[6], station.longitude) || std::abs(station.longitude) > 180) {
+        error = "no position in degrees";
+        return false;
+    }
+    if (!ParseDouble(columns[7], station.mslAboveDatumM) || std::abs(station.mslAboveDatumM) > 50) {
+        error = "no height of mean sea level above the datum";
+        return false;
+    }
+    station.shownAs = columns[8] == "-" ? std::string() : std::string(columns[8]);
+    station.constituents.clear();
+    for (std::string_view item : Split(columns[9], ' ')) {
+        const std::vector<std::string_view> parts = Split(item, ':');
+        CTideConstituentValue value;
+        if (parts.size() != 3 || parts[0].empty() || !ParseDouble(parts[1], value.amplitudeM) ||
+            !ParseDouble(parts[2], value.phaseDeg) || value.amplitudeM < 0 ||
+            value.amplitudeM > 20) {
+            error = "constituent \"" + std::string(item) + "\" is not NAME:amplitude:phase";
+            return false;
+        }
+        value.name = parts[0];
+        if (station.FindConstituent(value.name) != nullptr) {
+            error = "constituent " + value.name + " given twice";
+            return false;
+        }
+        station.constituents.push_back(std::move(value));
+    }
+    return true;
+}
+
+// How well a key matches a typed (normalised) text: 0 equal, 1 starts with it, 2 contains it,
+// -1 not at all.
+int MatchRank(const std::string& key, const std::string& typed)
+{
+    if (key.empty()) return -1;
+    const size_t at = key.find(typed);
+    if (at == std::string::npos) return -1;
+    if (key.size() == typed.size()) return 0;
+    return at == 0 ? 1 : 2;
+}
+
+std::string PrefectureRomaji(const std::string& prefecture)
+{
+    for (const auto& [ja, romaji] : kPrefectureRomaji) {
+        if (ja == prefecture) return std::string(romaji);
+    }
+    return {};
+}
+
+std::string ExecutableDir()
+{
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    return exe.parent_path().string();
+}
+
+}  // namespace
+
+std::string NormaliseStationQuery(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = NextCodePoint(text, i);
+        if (cp >= 0xFF01 && cp <= 0xFF5E) cp -= 0xFEE0;  // full-width ASCII
+        if (cp >= 0x30A1 && cp <= 0x30F6) cp -= 0x60;    // katakana to hiragana
+        if (cp >= 'A' && cp <= 'Z') cp += 'a' - 'A';
+        switch (cp) {
+            case ' ':
+            case '\t':
+            case 0x3000:
+            case '(':
+            case ')':
+            case 0xFF08:
+            case 0xFF09:
+            case '-':
+            case '_':
+            case '.':
+            case 0x30FB:
+            case 0x3001:
+            case 0x3002:
+            case '\'':
+                continue;
+            default:
+                AppendUtf8(out, cp);
+        }
+    }
+    return out;
+}
+
+double TideDistanceKm(double latitude1, double longitude1, double latitude2, double longitude2)
+{
+    constexpr double kRad = M_PI / 180;
+    constexpr double kEarthRadiusKm = 6371.0;
+    const double dLat = (latitude2 - latitude1) * kRad;
+    const double dLon = (longitude2 - longitude1) * kRad;
+    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(latitude1 * kRad) * std::cos(latitude2 * kRad) * std::sin(dLon / 2) *
+                         std::sin(dLon / 2);
+    return 2 * kEarthRadiusKm * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
+bool CTideStations::Load(const std::string& path, std::string& error)
+{
+    m_stations.clear();
+    Index();
+    std::string bytes;
+    std::string readError;
+    if (!ReadWholeFile(path, bytes, &readError, nullptr, kMaxStationFileBytes)) {
+        error = readError;
+        return false;
+    }
+    if (!IsValidUtf8(bytes)) {
+        error = path + ": not UTF-8 text";
+        return false;
+    }
+    std::vector<CTideStation> stations;
+    size_t lineNumber = 0;
+    for (std::string_view line : Split(bytes, '\n')) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line.front() == '#') continue;
+        CTideStation station;
+        std::string reason;
+        if (!ParseStationLine(line, station, reason)) {
+            error = path + ":" + std::to_string(lineNumber) + ": " + reason;
+            return false;
+        }
+        stations.push_back(std::move(station));
+    }
+    std::string reason;
+    if (!Assign(std::move(stations), reason)) {
+        error = path + ": " + reason;
+        return false;
+    }
+    return true;
+}
+
+bool CTideStations::Assign(std::vector<CTideStation> stations, std::string& error)
+{
+    m_stations.clear();
+    Index();
+    std::map<std::string, const CTideStation*> byId;
+    for (const CTideStation& station : stations) {
+        if (!byId.emplace(station.id, &station).second) {
+            error = "station " + station.id + " is listed twice";
+            return false;
+        }
+    }
+    for (const CTideStation& station : stations) {
+        if (station.shownAs.empty()) continue;
+        const auto shown = byId.find(station.shownAs);
+        if (shown == byId.end() || !shown->second->shownAs.empty()) {
+            error = "station " + station.id + " is shown as " + station.shownAs +
+                    ", which is no shown station";
+            return false;
+        }
+    }
+    if (stations.empty()) {
+        error = "no stations";
+        return false;
+    }
+    m_stations = std::move(stations);
+    Index();
+    return true;
+}
+
+void CTideStations::Index()
+{
+    m_keys.clear();
+    m_shown.clear();
+    for (const CTideStation& station : m_stations) {
+        m_keys.push_back(
+            {NormaliseStationQuery(station.nameJa), NormaliseStationQuery(station.nameKana),
+             NormaliseStationQuery(station.nameRomaji), NormaliseStationQuery(station.prefecture),
+             PrefectureRomaji(station.prefecture)});
+        if (station.shownAs.empty()) m_shown.push_back(&station);
+    }
+    std::stable_sort(m_shown.begin(), m_shown.end(),
+                     [](const CTideStation* a, const CTideStation* b) {
+                         return std::tie(a->nameKana, a->nameJa) < std::tie(b->nameKana, b->nameJa);
+                     });
+}
+
+const CTideStation* CTideStations::FindById(const std::string& id) const
+{
+    for (const CTideStation& station : m_stations) {
+        if (station.id == id) return &station;
+    }
+    return nullptr;
+}
+
+const CTideStation* CTideStations::ShownFor(const CTideStation& station) const
+{
+    if (station.shownAs.empty()) return &station;
+    return FindById(station.shownAs);
+}
+
+std::vector<const CTideStation*> CTideStations::Search(const std::string& typed, size_t max) const
+{
+    const std::string query = NormaliseStationQuery(typed);
+    std::vector<std::pair<int, const CTideStation*>> ranked;
+    for (const CTideStation* station : m_shown) {
+        if (query.empty()) {
+            ranked.emplace_back(0, station);
+            continue;
+        }
+        const SSearchKeys& keys = m_keys[static_cast<size_t>(station - m_stations.data())];
+        int best = -1;
+        for (const std::string* key : {&keys.name, &keys.kana, &keys.romaji}) {
+            const int rank = MatchRank(*key, query);
+            if (rank >= 0 && (best < 0 || rank < best)) best = rank;
+        }
+        if (best < 0) {
+            // A prefecture match ranks after every match of a port's own name.
+            for (const std::string* key : {&keys.prefecture, &keys.prefectureRomaji}) {
+                const int rank = MatchRank(*key, query);
+                if (rank >= 0 && (best < 0 || 3 + rank < best)) best = 3 + rank;
+            }
+        }
+        if (best >= 0) ranked.emplace_back(best, station);
+    }
+    // m_shown is in reading order, so a stable sort keeps equal matches in that order.
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<const CTideStation*> result;
+    for (size_t i = 0; i < ranked.size() && i < max; ++i) result.push_back(ranked[i].second);
+    return result;
+}
+
+const CTideStation* CTideStations::Resolve(const std::string& query,
+                                           std::vector<const CTideStation*>* closest) const
+{
+    if (closest != nullptr) closest->clear();
+    if (const CTideStation* byId = FindById(query)) return byId;
+    const std::string wanted = NormaliseStationQuery(query);
+    if (wanted.empty()) return nullptr;
+    // Every station whose own name, reading or romanised name is what was asked for; a gauge
+    // that shares its port's name stands for that port.
+    std::vector<const CTideStation*> found;
+    for (size_t i = 0; i < m_stations.size(); ++i) {
+        const SSearchKeys& keys = m_keys[i];
+        if (keys.name != wanted && keys.kana != wanted && keys.romaji != wanted) continue;
+        const CTideStation* station = &m_stations[i];
+        const CTideStation* shown = ShownFor(*station);
+        if (shown != nullptr && shown->nameJa == station->nameJa) station = shown;
+        if (std::find(found.begin(), found.end(), station) == found.end()) found.push_back(station);
+    }
+    if (found.size() == 1) return found.front();
+    if (closest != nullptr) *closest = found.empty() ? Search(query, 10) : found;
+    return nullptr;
+}
+
+const CTideStation* CTideStations::Nearest(double latitude, double longitude, double* km) const
+{
+    const CTideStation* nearest = nullptr;
+    double best = 0;
+    for (const CTideStation* station : m_shown) {
+        const double distance =
+            TideDistanceKm(latitude, longitude, station->latitude, station->longitude);
+        if (nearest == nullptr || distance < best) {
+            nearest = station;
+            best = distance;
+        }
+    }
+    if (km != nullptr) *km = best;
+    return nearest;
+}
+
+std::string TideStationsPath()
+{
+    const std::filesystem::path dir = ExecutableDir();
+    const std::filesystem::path candidates[] = {
+        dir / "tides/stations.txt",
+        dir / LUREBOOK_TIDES_FROM_PROGRAM / "stations.txt",
+        std::filesystem::path(LUREBOOK_TIDES_INSTALLED) / "stations.txt",
+    };
+    for (const std::filesystem::path& candidate : candidates) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(candidate, ec)) {
+            return candidate.lexically_normal().string();
+        }
+    }
+    return candidates[0].string();
+}
