@@ -712,14 +712,14 @@ void CCatchEntryDlg::CreateTideControls(const CDialogUnits& units)
     });
     connect(m_fillTides, &QPushButton::clicked, this, [this] { FillTides(false); });
     connect(m_date, &QDateEdit::dateChanged, this, [this] { OnTideInputsChanged(); });
-    connect(m_place, &QLineEdit::textChanged, this, [this] {
-        if (!m_initialising) ChooseDefaultTidePort();
-    });
 }
 
 void CCatchEntryDlg::InitTidePort()
 {
     m_fillTides->setEnabled(!m_tideStations.Shown().empty());
+    connect(m_place, &QLineEdit::textChanged, this, [this] {
+        if (!m_initialising) ChooseDefaultTidePort();
+    });
     ReadPhotoPosition();
     ChooseDefaultTidePort();
     // A new trip opens with the tides of today at its port; a stored trip keeps what it has
@@ -798,34 +798,40 @@ void CCatchEntryDlg::OnTideInputsChanged()
 void CCatchEntryDlg::FillTides(bool automatic)
 {
     const CTideStation* port = m_tideStations.FindById(m_tidePort->PortId());
-    // A field is the dialog's own while it is empty or holds what the dialog put there.
+    if (port == nullptr) return;
+    // A field is the dialog's own while it is empty or holds what the dialog put there; what
+    // the user typed is never replaced.
     const auto own = [](const QLineEdit* edit, const QString& filled) {
         return edit->text().isEmpty() || (!filled.isNull() && edit->text() == filled);
     };
-    const bool highOwn = own(m_highTide, m_filledHigh);
-    const bool lowOwn = own(m_ebbTide, m_filledLow);
-    if (port == nullptr || (automatic && !(highOwn && lowOwn))) return;
+    bool fillHigh = own(m_highTide, m_filledHigh);
+    bool fillLow = own(m_ebbTide, m_filledLow);
+    if (automatic && !(fillHigh && fillLow)) {
+        // By itself the dialog fills only when both fields are its own; times it put there
+        // earlier still follow the date and the port, so they never tell another day's tide.
+        fillHigh = fillHigh && !m_highTide->text().isEmpty();
+        fillLow = fillLow && !m_ebbTide->text().isEmpty();
+        if (!fillHigh && !fillLow) return;
+    }
     const QDate date = m_date->date();
     const CTideDayTexts texts = DayTideTexts(*port, date.year(), date.month(), date.day());
-    const QString high = QStringFromStd(texts.high);
-    const QString low = QStringFromStd(texts.low);
-    if (highOwn) {
-        m_highTide->setText(high);
-        m_filledHigh = high;
+    if (fillHigh) {
+        m_filledHigh = QStringFromStd(texts.high);
+        m_highTide->setText(m_filledHigh);
     }
-    if (lowOwn) {
-        m_ebbTide->setText(low);
-        m_filledLow = low;
+    if (fillLow) {
+        m_filledLow = QStringFromStd(texts.low);
+        m_ebbTide->setText(m_filledLow);
     }
     const QString where = QStringFromStd(port->nameJa);
-    if (highOwn && lowOwn) {
+    if (fillHigh && fillLow) {
         m_fillNote = automatic
                          ? QStringLiteral("満潮・干潮は%1の潮汐から自動で入れました").arg(where)
                          : QStringLiteral("満潮・干潮に%1の潮汐を入れました").arg(where);
-    } else if (highOwn || lowOwn) {
+    } else if (fillHigh || fillLow) {
         m_fillNote = QStringLiteral("%1に%2の潮汐を入れました（入力済みの%3はそのまま）")
-                         .arg(highOwn ? QStringLiteral("満潮") : QStringLiteral("干潮"), where,
-                              highOwn ? QStringLiteral("干潮") : QStringLiteral("満潮"));
+                         .arg(fillHigh ? QStringLiteral("満潮") : QStringLiteral("干潮"), where,
+                              fillHigh ? QStringLiteral("干潮") : QStringLiteral("満潮"));
     } else {
         m_fillNote = QStringLiteral("満潮・干潮は入力済みのため変えていません");
     }

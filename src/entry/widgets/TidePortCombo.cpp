@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStringListModel>
 
@@ -42,13 +43,30 @@ CTidePortCombo::CTidePortCombo(const CTideStations& stations, QWidget* parent)
     connect(m_completer, qOverload<const QModelIndex&>(&QCompleter::activated), this,
             [this](const QModelIndex& index) { ChooseNarrowed(index.row()); });
     connect(lineEdit(), &QLineEdit::textEdited, this, &CTidePortCombo::OnTextEdited);
-    connect(lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        if (lineEdit()->text() != currentText() || currentIndex() < 0) ChooseNarrowed(0);
-    });
+    lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::editingFinished, this, &CTidePortCombo::RestoreText);
     connect(this, &QComboBox::activated, this, [this] {
         if (!m_settingPort) Q_EMIT portChosen();
     });
+}
+
+bool CTidePortCombo::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter after typing part of a name takes the best match, and only that: it neither closes
+    // nor saves the dialog.  With the chosen port's name in the field, Enter goes on as usual.
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const QString shown = currentIndex() < 0 ? QString() : itemText(currentIndex());
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && lineEdit()->text() != shown) {
+            if (m_narrowedIds.isEmpty() || m_narrowed->stringList().isEmpty()) {
+                OnTextEdited(lineEdit()->text());
+            }
+            ChooseNarrowed(0);
+            RestoreText();
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void CTidePortCombo::SetPortId(const std::string& id)

@@ -29,6 +29,9 @@ public:
     // The ports the drop-down list offers for what was typed last.
     const QStringList& NarrowedIds() const { return m_narrowedIds; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
     // The user chose another port.
     void portChosen();
