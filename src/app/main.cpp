@@ -14,6 +14,7 @@
 #include "data/ProgramDir.h"
 #include "data/TripCsv.h"
 #include "reports/widgets/YearReportWriter.h"
+#include "tides/TidePortList.h"
 #include "tides/TidePrinter.h"
 #include "tides/TideStations.h"
 #include "uikit/Fonts.h"
@@ -82,6 +83,11 @@ int main(int argc, char** argv)
                        "exit."),
         QStringLiteral("PORT"));
     parser.addOption(printTides);
+    const QCommandLineOption listPorts(
+        QStringLiteral("list-ports"),
+        QStringLiteral("Print the tide ports (id, Japanese name, romanised name, prefecture, "
+                       "latitude, longitude; tab-separated) and exit."));
+    parser.addOption(listPorts);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -105,6 +111,7 @@ int main(int argc, char** argv)
         return PrintTides(parser.value(printTides).toStdString(), rest.front().toStdString(),
                           TideStationsPath(), std::cout, std::cerr);
     }
+    if (parser.isSet(listPorts)) return PrintTidePorts(TideStationsPath(), std::cout, std::cerr);
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
         CCatchStore store(DataPath(kCatchFileName));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string_view>
 #include <system_error>
@@ -395,4 +396,14 @@ std::string TideStationsPath()
         }
     }
     return candidates[0].string();
+}
+
+const CTideStations& ShippedTideStations(std::string* error)
+{
+    static std::once_flag once;
+    static CTideStations stations;
+    static std::string loadError;
+    std::call_once(once, [] { stations.Load(TideStationsPath(), loadError); });
+    if (error != nullptr) *error = loadError;
+    return stations;
 }

@@ -60,6 +60,10 @@ double TideDistanceKm(double latitude1, double longitude1, double latitude2, dou
 // ASCII, letters in lower case, spaces, brackets, dots and dashes left out.
 std::string NormaliseStationQuery(const std::string& text);
 
+// The shipped stations (TideStationsPath()), read on first use and kept for the program's life.
+// When the file cannot be read the list is empty and *error (when given) says why.
+const CTideStations& ShippedTideStations(std::string* error = nullptr);
+
 // Where the program finds the shipped station file: next to the program in the build tree
 // ("tides/stations.txt"), or under share/lurebook/tides when installed.  When no candidate
 // exists, the first one (so a message can name where it was looked for).

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/TempProgramDir.h"
+#include "tides/TidePortList.h"
 #include "tides/TideStations.h"
 
 namespace {
@@ -185,6 +189,32 @@ TEST_F(ShippedStations, NearestPortAndItsDistance)
         EXPECT_EQ(station->id, c.id);
         EXPECT_NEAR(km, c.km, 0.2);
     }
+}
+
+TEST_F(ShippedStations, ThePortListHasOneTabSeparatedLinePerShownPort)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(PrintTidePorts(kShipped, out, err), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    std::istringstream lines(out.str());
+    std::string line;
+    size_t count = 0;
+    bool sawTokyo = false;
+    while (std::getline(lines, line)) {
+        ++count;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 5) << line;
+        if (line == "tokyo-ma15-jpn-jodc_jma\t東京\tTokyo\t東京都\t35.64862\t139.77000")
+            sawTokyo = true;
+        EXPECT_EQ(line.find("uhslc_rq"), std::string::npos) << line;  // never a hidden gauge
+    }
+    EXPECT_EQ(count, s_stations.Shown().size());
+    EXPECT_TRUE(sawTokyo) << out.str().substr(0, 400);
+
+    std::ostringstream none;
+    EXPECT_EQ(PrintTidePorts("/nonexistent/stations.txt", none, err), 1);
+    EXPECT_EQ(none.str(), "");
+    EXPECT_NE(err.str().find("/nonexistent/stations.txt"), std::string::npos) << err.str();
 }
 
 TEST(TideStationFile, BrokenFilesNameTheLineAndTheReason)
