@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "calendar/CalendarGrid.h"
 #include "calendar/SunTimes.h"
 #include "tides/TideStation.h"
 
@@ -17,13 +18,6 @@ std::string MinuteText(int minute)
     char text[16];
     std::snprintf(text, sizeof text, "%d:%02d", minute / 60, minute % 60);
     return text;
-}
-
-int DaysInMonth(int year, int month)
-{
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
 // A step for the height grid that gives a few lines over the range.

@@ -12,10 +12,8 @@
 #include "calendar/TideCurveChart.h"
 #include "calendar/widgets/ScheduleEntryDlg.h"
 #include "calendar/widgets/TideCurveView.h"
-#include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
-#include "tides/TidePortChoices.h"
-#include "tides/TideStations.h"
+#include "tides/TidePortLookup.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
@@ -56,12 +54,7 @@ void SetMemoText(QTreeWidgetItem* item, const QString& memo, const QString& holi
 // or it cannot be read (the calendar then shows no tides, and the memo dialog says why).
 const CTideStation* HomeTidePort()
 {
-    const CTideStations& stations = ShippedTideStations();
-    CTidePortChoices choices(&stations);
-    std::string error;
-    choices.Load(DataPath(kTidePortsFileName), error);
-    const std::string id = choices.HomePortId();
-    return id.empty() ? nullptr : stations.FindById(id);
+    return CTidePortLookup::FromDataFolder()->HomePort();
 }
 }  // namespace
 
