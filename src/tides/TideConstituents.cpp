@@ -332,7 +332,7 @@ CNodeCorrection TideNodeCorrection(const CTideConstituentDef& def, const CNodeTe
     for (int k = 0; k < kTerms; ++k) {
         const int power = def.nodePower[k];
         if (power == 0) continue;
-        c.f *= std::pow(table.terms[k].f, std::abs(power));
+        for (int n = std::abs(power); n > 0; --n) c.f *= table.terms[k].f;
         c.uDeg += power * table.terms[k].uDeg;
     }
     c.uDeg = Wrap180(c.uDeg);

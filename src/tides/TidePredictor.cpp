@@ -9,9 +9,10 @@ namespace {
 constexpr double kDeg = std::numbers::pi / 180.0;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kJapanOffsetSeconds = 9 * 3600.0;
-// The curve is scanned for turning points at this step; a high and a low closer together than
-// this are far below the wiggle size on any real coast.
-constexpr double kScanStepSeconds = 600.0;
+// The curve is scanned for turning points at this step.  The fastest wave of the data (M8) has
+// its high and low an hour and a half apart; two turning points closer than the step differ by
+// far less than the wiggle size.
+constexpr double kScanStepSeconds = 1200.0;
 constexpr int kScanStepsPerDay = static_cast<int>(kSecondsPerDay / kScanStepSeconds);
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
@@ -160,7 +161,7 @@ std::vector<CTidePredictor::CTurningPoint> CTidePredictor::TurningPoints(double 
                     double b = t;
                     double fb = slope;
                     int side = 0;
-                    for (int i = 0; i < 40 && b - a > 0.5; ++i) {
+                    for (int i = 0; i < 40 && b - a > 2.0; ++i) {
                         const double c = (fa == fb) ? (a + b) / 2 : b - fb * (b - a) / (fb - fa);
                         const double fc = waves.Slope(c);
                         if (fc == 0) {

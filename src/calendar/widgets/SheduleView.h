@@ -3,16 +3,19 @@
 #include <QColor>
 #include <QString>
 #include <QTreeWidget>
+#include <functional>
 #include <vector>
 
 #include "calendar/MoonPhase.h"
+#include "tides/TidePredictor.h"
 
 class CCalendarGrid;
 class CScheduleEntryDlg;
 class QLabel;
 
 // The calendar's list: one row per day of the shown month with the day label ("%2d日(曜)"), the
-// day's tide name and moon age, and in the memo column the holiday's name and the day's memo.
+// day's tide name and moon age, the home port's high and low waters in the tide column (shown
+// only while a home port is set), and in the memo column the holiday's name and the day's memo.
 // Rows are drawn whole by the view: labels of Saturdays, Sundays and holidays and the holiday
 // names in red, memos in black.  A double click opens the memo dialog for the day.
 class CSheduleView : public QTreeWidget {
@@ -27,6 +30,10 @@ public:
     // Room between a holiday's name and the memo after it.
     static constexpr int kNameGap = 8;
     static constexpr int kMinRowHeight = 17;
+    // The tide column sits between the label and memo columns on the screen; its logical index
+    // comes after the memo's so that the memo keeps column 1.
+    static constexpr int kTideColumn = 2;
+    static constexpr int kTidePad = 8;
 
     // titleStatic is the bar's month title (static 1001), which names the month of the rows.
     CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* parent = nullptr);
@@ -51,11 +58,21 @@ public:
     QColor MemoColor() const { return QColor(0, 0, 0); }
     QColor HolidayNameColor() const { return QColor(255, 0, 0); }
     QColor MoonColor() const { return QColor(0, 70, 150); }
+    QColor TideColor() const { return QColor(0, 90, 120); }
 
     // What a row shows besides its label and memo: the holiday's name (empty on other days) and
     // the tide name with the moon's age ("大潮 14.5").
     QString HolidayName(int row) const;
     QString MoonText(int row) const;
+
+    // The port whose tides the rows and the memo dialog show, asked for each time a month is
+    // filled (the settings may have changed it): by default the home port of the side file.
+    // nullptr hides the tide column.
+    void SetTidePortSource(std::function<const CTideStation*()> source);
+    const CTideStation* TidePort() const { return m_tidePort; }
+    // A row's high and low waters as the row shows them ("満 2:42(155) … 干 …"), or empty.
+    QString TideText(int row) const;
+    const std::vector<CTideExtreme>& TidesOfRow(int row) const;
 
     // What the user should be told about the holiday files after the first display (or empty).
     const QString& HolidayNotice() const { return m_holidayNotice; }
@@ -75,5 +92,11 @@ private:
     CScheduleEntryDlg* m_pEntryDlg = nullptr;
     int m_nEditRow = -1;
     std::vector<CMoonDay> m_moonDays;  // the rows' moon, day 1 first
+    void LoadMonthTides();
+    // Fills the memo dialog's tide curve for the day of row before it opens.
+    void ShowTideCurve(int row);
+    std::function<const CTideStation*()> m_tidePortSource;
+    const CTideStation* m_tidePort = nullptr;
+    std::vector<std::vector<CTideExtreme>> m_monthTides;  // the rows' tides, day 1 first
     QString m_holidayNotice;
 };

@@ -21,11 +21,19 @@
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailCache.h"
 #include "entry/widgets/ThumbnailImageReader.h"
+#include "tides/TidePortLookup.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
 namespace {
+
+// Each trip's port by its place, as chosen in the entry dialog, else the home port.
+CTripPortFinder TripTidePorts()
+{
+    std::shared_ptr<const CTidePortLookup> lookup = CTidePortLookup::FromDataFolder();
+    return [lookup](const std::string& place) { return lookup->PortForPlace(place); };
+}
 
 // Pages are laid out in tenths of a millimetre.
 constexpr double kPageWidth = 2100;
@@ -317,9 +325,13 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
 void CYearReportWriter::PaintTrips(CPage& page, size_t first)
 {
     page.Heading(140, QStringLiteral("釣行一覧"));
-    const std::vector<CColumn> columns = {
-        {"日付", 270, Qt::AlignLeft},   {"場所", 560, Qt::AlignLeft},  {"天気", 220, Qt::AlignLeft},
-        {"対象魚", 370, Qt::AlignLeft}, {"釣果", 170, Qt::AlignRight}, {"潮", 210, Qt::AlignLeft}};
+    const std::vector<CColumn> columns = {{"日付", 240, Qt::AlignLeft},
+                                          {"場所", 360, Qt::AlignLeft},
+                                          {"天気", 140, Qt::AlignLeft},
+                                          {"対象魚", 240, Qt::AlignLeft},
+                                          {"釣果", 120, Qt::AlignRight},
+                                          {"潮", 110, Qt::AlignLeft},
+                                          {"満潮・干潮（港）", 590, Qt::AlignLeft}};
     QStringList header;
     for (const CColumn& column : columns) header << QString::fromUtf8(column.title);
     double y = 240;
@@ -330,7 +342,8 @@ void CYearReportWriter::PaintTrips(CPage& page, size_t first)
         y += kRowHeight;
         page.Row(y, columns,
                  {Q(trip.date), Q(trip.place), Q(trip.weather), Q(trip.target),
-                  QStringLiteral("%1 匹").arg(trip.catches), Q(trip.tideName)},
+                  QStringLiteral("%1 匹").arg(trip.catches), Q(trip.tideName),
+                  trip.tidePort.empty() ? QString() : Q(trip.tidePort + " " + trip.tideTimes)},
                  false);
     }
 }
@@ -393,7 +406,7 @@ bool WriteYearReportFile(const CCatchStore& store, int year, const std::string& 
 {
     error.clear();
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report);
+    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts());
     if (!result.ok()) {
         error = DescribeStoreResult(result, store.GetPath());
         return false;
@@ -461,7 +474,7 @@ bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year)
 bool PrintYearReport(QWidget* parent, const CCatchStore& store, int year)
 {
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report);
+    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts());
     if (!result.ok()) {
         ShowMessageBox(parent, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
                        EMessageBoxIcon::Warning);
