@@ -12,6 +12,7 @@
 
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
+#include "data/TextFold.h"
 
 namespace {
 
@@ -38,41 +39,6 @@ constexpr std::pair<std::string_view, std::string_view> kPrefectureRomaji[] = {
     {"熊本県", "kumamoto"},    {"大分県", "oita"},       {"宮崎県", "miyazaki"},
     {"鹿児島県", "kagoshima"}, {"沖縄県", "okinawa"},
 };
-
-// Decodes one UTF-8 character at text[i], advancing i; malformed bytes come back as themselves.
-char32_t NextCodePoint(std::string_view text, size_t& i)
-{
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 4;
-    if (i + length > text.size()) length = 1;
-    char32_t cp = length == 1   ? lead
-                  : length == 2 ? lead & 0x1F
-                  : length == 3 ? lead & 0x0F
-                                : lead & 0x07;
-    for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (byte(i + k) & 0x3F);
-    i += length;
-    return cp;
-}
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 bool ParseDouble(std::string_view text, double& value)
 {
@@ -172,34 +138,17 @@ std::string ExecutableDir()
 
 std::string NormaliseStationQuery(const std::string& text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        char32_t cp = NextCodePoint(text, i);
-        if (cp >= 0xFF01 && cp <= 0xFF5E) cp -= 0xFEE0;  // full-width ASCII
-        if (cp >= 0x30A1 && cp <= 0x30F6) cp -= 0x60;    // katakana to hiragana
-        if (cp >= 'A' && cp <= 'Z') cp += 'a' - 'A';
-        switch (cp) {
-            case ' ':
-            case '\t':
-            case 0x3000:
-            case '(':
-            case ')':
-            case 0xFF08:
-            case 0xFF09:
-            case '-':
-            case '_':
-            case '.':
-            case 0x30FB:
-            case 0x3001:
-            case 0x3002:
-            case '\'':
-                continue;
-            default:
-                AppendUtf8(out, cp);
+    // Separators a name may be written with or without: "横浜(本牧)", "横浜 本牧", "nakano-shima".
+    static constexpr std::string_view kSeparators[] = {" ", "(", ")",  "-",  "_",
+                                                       ".", "'", "・", "、", "。"};
+    std::string folded = FoldForSearch(text);
+    for (const std::string_view separator : kSeparators) {
+        for (size_t at = folded.find(separator); at != std::string::npos;
+             at = folded.find(separator, at)) {
+            folded.erase(at, separator.size());
         }
     }
-    return out;
+    return folded;
 }
 
 double TideDistanceKm(double latitude1, double longitude1, double latitude2, double longitude2)

@@ -56,8 +56,9 @@ private:
 // Great-circle distance in km between two positions in degrees.
 double TideDistanceKm(double latitude1, double longitude1, double latitude2, double longitude2);
 
-// The form of a typed text that Search compares: katakana as hiragana, full-width ASCII as
-// ASCII, letters in lower case, spaces, brackets, dots and dashes left out.
+// The form of a typed text that Search compares: folded as FoldForSearch folds it (katakana as
+// hiragana, full-width forms as ASCII, letters in lower case), with spaces, brackets, dots and
+// dashes left out.
 std::string NormaliseStationQuery(const std::string& text);
 
 // The shipped stations (TideStationsPath()), read on first use and kept for the program's life.
