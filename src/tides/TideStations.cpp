@@ -20,24 +20,61 @@ namespace {
 constexpr size_t kMaxStationFileBytes = 8 * 1024 * 1024;
 constexpr size_t kColumns = 10;
 
-// Prefectures by their romanised names, so that "kanagawa" finds the ports of 神奈川県.
-constexpr std::pair<std::string_view, std::string_view> kPrefectureRomaji[] = {
-    {"北海道", "hokkaido"},    {"青森県", "aomori"},     {"岩手県", "iwate"},
-    {"宮城県", "miyagi"},      {"秋田県", "akita"},      {"山形県", "yamagata"},
-    {"福島県", "fukushima"},   {"茨城県", "ibaraki"},    {"栃木県", "tochigi"},
-    {"群馬県", "gunma"},       {"埼玉県", "saitama"},    {"千葉県", "chiba"},
-    {"東京都", "tokyo"},       {"神奈川県", "kanagawa"}, {"新潟県", "niigata"},
-    {"富山県", "toyama"},      {"石川県", "ishikawa"},   {"福井県", "fukui"},
-    {"山梨県", "yamanashi"},   {"長野県", "nagano"},     {"岐阜県", "gifu"},
-    {"静岡県", "shizuoka"},    {"愛知県", "aichi"},      {"三重県", "mie"},
-    {"滋賀県", "shiga"},       {"京都府", "kyoto"},      {"大阪府", "osaka"},
-    {"兵庫県", "hyogo"},       {"奈良県", "nara"},       {"和歌山県", "wakayama"},
-    {"鳥取県", "tottori"},     {"島根県", "shimane"},    {"岡山県", "okayama"},
-    {"広島県", "hiroshima"},   {"山口県", "yamaguchi"},  {"徳島県", "tokushima"},
-    {"香川県", "kagawa"},      {"愛媛県", "ehime"},      {"高知県", "kochi"},
-    {"福岡県", "fukuoka"},     {"佐賀県", "saga"},       {"長崎県", "nagasaki"},
-    {"熊本県", "kumamoto"},    {"大分県", "oita"},       {"宮崎県", "miyazaki"},
-    {"鹿児島県", "kagoshima"}, {"沖縄県", "okinawa"},
+// Prefectures by their romanised names and readings, so that "kanagawa" or "かながわ" finds the
+// ports of 神奈川県.
+struct SPrefectureName {
+    std::string_view name;
+    std::string_view romaji;
+    std::string_view kana;
+};
+constexpr SPrefectureName kPrefectureNames[] = {
+    {"北海道", "hokkaido", "ほっかいどう"},
+    {"青森県", "aomori", "あおもり"},
+    {"岩手県", "iwate", "いわて"},
+    {"宮城県", "miyagi", "みやぎ"},
+    {"秋田県", "akita", "あきた"},
+    {"山形県", "yamagata", "やまがた"},
+    {"福島県", "fukushima", "ふくしま"},
+    {"茨城県", "ibaraki", "いばらき"},
+    {"栃木県", "tochigi", "とちぎ"},
+    {"群馬県", "gunma", "ぐんま"},
+    {"埼玉県", "saitama", "さいたま"},
+    {"千葉県", "chiba", "ちば"},
+    {"東京都", "tokyo", "とうきょう"},
+    {"神奈川県", "kanagawa", "かながわ"},
+    {"新潟県", "niigata", "にいがた"},
+    {"富山県", "toyama", "とやま"},
+    {"石川県", "ishikawa", "いしかわ"},
+    {"福井県", "fukui", "ふくい"},
+    {"山梨県", "yamanashi", "やまなし"},
+    {"長野県", "nagano", "ながの"},
+    {"岐阜県", "gifu", "ぎふ"},
+    {"静岡県", "shizuoka", "しずおか"},
+    {"愛知県", "aichi", "あいち"},
+    {"三重県", "mie", "みえ"},
+    {"滋賀県", "shiga", "しが"},
+    {"京都府", "kyoto", "きょうと"},
+    {"大阪府", "osaka", "おおさか"},
+    {"兵庫県", "hyogo", "ひょうご"},
+    {"奈良県", "nara", "なら"},
+    {"和歌山県", "wakayama", "わかやま"},
+    {"鳥取県", "tottori", "とっとり"},
+    {"島根県", "shimane", "しまね"},
+    {"岡山県", "okayama", "おかやま"},
+    {"広島県", "hiroshima", "ひろしま"},
+    {"山口県", "yamaguchi", "やまぐち"},
+    {"徳島県", "tokushima", "とくしま"},
+    {"香川県", "kagawa", "かがわ"},
+    {"愛媛県", "ehime", "えひめ"},
+    {"高知県", "kochi", "こうち"},
+    {"福岡県", "fukuoka", "ふくおか"},
+    {"佐賀県", "saga", "さが"},
+    {"長崎県", "nagasaki", "ながさき"},
+    {"熊本県", "kumamoto", "くまもと"},
+    {"大分県", "oita", "おおいた"},
+    {"宮崎県", "miyazaki", "みやざき"},
+    {"鹿児島県", "kagoshima", "かごしま"},
+    {"沖縄県", "okinawa", "おきなわ"},
 };
 
 bool ParseDouble(std::string_view text, double& value)
@@ -118,12 +155,12 @@ int MatchRank(const std::string& key, const std::string& typed)
     return at == 0 ? 1 : 2;
 }
 
-std::string PrefectureRomaji(const std::string& prefecture)
+const SPrefectureName* FindPrefecture(const std::string& prefecture)
 {
-    for (const auto& [ja, romaji] : kPrefectureRomaji) {
-        if (ja == prefecture) return std::string(romaji);
+    for (const SPrefectureName& known : kPrefectureNames) {
+        if (known.name == prefecture) return &known;
     }
-    return {};
+    return nullptr;
 }
 
 std::string ExecutableDir()
@@ -233,10 +270,12 @@ void CTideStations::Index()
     m_keys.clear();
     m_shown.clear();
     for (const CTideStation& station : m_stations) {
+        const SPrefectureName* prefecture = FindPrefecture(station.prefecture);
         m_keys.push_back(
             {NormaliseStationQuery(station.nameJa), NormaliseStationQuery(station.nameKana),
              NormaliseStationQuery(station.nameRomaji), NormaliseStationQuery(station.prefecture),
-             PrefectureRomaji(station.prefecture)});
+             prefecture ? std::string(prefecture->romaji) : std::string(),
+             prefecture ? std::string(prefecture->kana) : std::string()});
         if (station.shownAs.empty()) m_shown.push_back(&station);
     }
     std::stable_sort(m_shown.begin(), m_shown.end(),
@@ -276,7 +315,8 @@ std::vector<const CTideStation*> CTideStations::Search(const std::string& typed,
         }
         if (best < 0) {
             // A prefecture match ranks after every match of a port's own name.
-            for (const std::string* key : {&keys.prefecture, &keys.prefectureRomaji}) {
+            for (const std::string* key :
+                 {&keys.prefecture, &keys.prefectureRomaji, &keys.prefectureKana}) {
                 const int rank = MatchRank(*key, query);
                 if (rank >= 0 && (best < 0 || 3 + rank < best)) best = 3 + rank;
             }

@@ -45,6 +45,7 @@ private:
         std::string romaji;      // romanised name, normalised
         std::string prefecture;  // prefecture in Japanese, normalised
         std::string prefectureRomaji;
+        std::string prefectureKana;
     };
     void Index();
 

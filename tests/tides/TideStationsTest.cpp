@@ -111,6 +111,7 @@ TEST_F(ShippedStations, SearchFindsPortsByKanjiKanaRomajiAndPrefecture)
         {"神奈川", "aburatsubo-gs01-jpn-jodc_giaj", "yokosuka-hd08-jpn-jodc_jcg",
          "tokyo-ma15-jpn-jodc_jma"},
         {"kanagawa", "aburatsubo-gs01-jpn-jodc_giaj", "odawara-ma83-jpn-jodc_jma", ""},
+        {"かながわ", "aburatsubo-gs01-jpn-jodc_giaj", "odawara-ma83-jpn-jodc_jma", ""},
         // A port's own name ranks before ports that merely lie in a prefecture of that name.
         {"chiba", "chiba-hd06-jpn-jodc_jcg", "mera-ma14-jpn-jodc_jma", ""},
         {"zzz", "", "", "tokyo-ma15-jpn-jodc_jma"},
@@ -134,7 +135,13 @@ TEST_F(ShippedStations, SearchFindsPortsByKanjiKanaRomajiAndPrefecture)
     }
     EXPECT_EQ(s_stations.Search("", 1000).size(), s_stations.Shown().size());
     EXPECT_EQ(s_stations.Search("", 5).size(), 5u);
-    EXPECT_EQ(s_stations.Search("ながさき", 100).size(), 1u);  // three gauges, one port
+    // Three gauges measure Nagasaki; the list offers the port once, before the prefecture's.
+    const std::vector<const CTideStation*> nagasaki = s_stations.Search("ながさき", 100);
+    ASSERT_FALSE(nagasaki.empty());
+    EXPECT_EQ(nagasaki.front()->id, "nagasaki-ma49-jpn-jodc_jma");
+    EXPECT_EQ(std::count_if(nagasaki.begin(), nagasaki.end(),
+                            [](const CTideStation* s) { return s->nameJa == "長崎"; }),
+              1);
 }
 
 TEST_F(ShippedStations, ResolveTakesIdsNamesAndReadingsAndRefusesAmbiguity)

@@ -206,7 +206,8 @@ CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position,
       m_owner(owner),
       m_store(store),
       m_position(position < 0 ? -1 : position),
-      m_tideStations(stations != nullptr ? *stations : ShippedTideStations())
+      m_tideStations(stations != nullptr ? *stations : ShippedTideStations()),
+      m_tidePortChoices(&m_tideStations)
 {
     setWindowTitle(QStringLiteral("釣果データ入力画面"));
     setObjectName(QStringLiteral("131"));
@@ -717,6 +718,10 @@ void CCatchEntryDlg::CreateTideControls(const CDialogUnits& units)
 void CCatchEntryDlg::InitTidePort()
 {
     m_fillTides->setEnabled(!m_tideStations.Shown().empty());
+    // Read once: the default follows the place as it is typed.  The settings dialog reports a
+    // broken file; here its defaults do.
+    std::string ignored;
+    m_tidePortChoices.Load(DataPath(kTidePortsFileName), ignored);
     connect(m_place, &QLineEdit::textChanged, this, [this] {
         if (!m_initialising) ChooseDefaultTidePort();
     });
@@ -758,11 +763,8 @@ void CCatchEntryDlg::ReadPhotoPosition()
 void CCatchEntryDlg::ChooseDefaultTidePort()
 {
     if (m_tidePortChosenByUser || m_tideStations.Shown().empty()) return;
-    CTidePortChoices choices(&m_tideStations);
-    std::string ignored;  // the settings dialog reports a broken file; here defaults do
-    choices.Load(DataPath(kTidePortsFileName), ignored);
     const CTidePortDefault chosen =
-        ChooseTidePort(m_tideStations, choices, StdFromQString(m_place->text().trimmed()),
+        ChooseTidePort(m_tideStations, m_tidePortChoices, StdFromQString(m_place->text().trimmed()),
                        {m_hasPhotoPosition, m_photoLatitude, m_photoLongitude});
     switch (chosen.source) {
         case ETidePortSource::Place:
@@ -851,6 +853,7 @@ void CCatchEntryDlg::KeepTidePortForPlace()
     const std::string id = m_tidePort->PortId();
     const std::string place = StdFromQString(m_place->text().trimmed());
     if (id.empty() || place.empty()) return;
+    // Read again: another dialog may have kept a port since this one opened.
     CTidePortChoices choices(&m_tideStations);
     std::string error;
     choices.Load(DataPath(kTidePortsFileName), error);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/TripRecord.h"
+#include "tides/TidePortChoices.h"
 
 class CCatchStore;
 class CDialogUnits;
@@ -182,6 +183,7 @@ private:
     bool m_dateFromPhotos = false;
 
     const CTideStations& m_tideStations;
+    CTidePortChoices m_tidePortChoices;    // as read when the dialog opened
     CTidePortCombo* m_tidePort = nullptr;  // 1053
     QPushButton* m_fillTides = nullptr;    // 1054
     QLabel* m_tideNote = nullptr;          // 1055
