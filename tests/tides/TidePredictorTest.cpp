@@ -5,18 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "support/TideTestStations.h"
 #include "tides/TidePredictor.h"
 
 namespace {
-
-CTideStation OneWave(const char* name, double amplitudeM, double phaseDeg, double mslM = 1.5)
-{
-    CTideStation station;
-    station.id = "test";
-    station.mslAboveDatumM = mslM;
-    station.constituents.push_back({name, amplitudeM, phaseDeg});
-    return station;
-}
 
 std::string Format(const std::vector<CTideExtreme>& extremes)
 {
@@ -83,7 +75,7 @@ const COneWaveCase kOneWaveCases[] = {
 TEST(TidePredictorTest, OneWaveGivesItsExactTurningPoints)
 {
     for (const COneWaveCase& c : kOneWaveCases) {
-        const CTidePredictor predictor(OneWave(c.wave, 1.0, c.phaseDeg));
+        const CTidePredictor predictor(OneWaveTideStation(c.wave, c.phaseDeg));
         EXPECT_EQ(
             Format(predictor.Extremes(c.from[0], c.from[1], c.from[2], c.to[0], c.to[1], c.to[2])),
             c.expected)
@@ -93,7 +85,7 @@ TEST(TidePredictorTest, OneWaveGivesItsExactTurningPoints)
 
 TEST(TidePredictorTest, DayCurveRunsFromMidnightToMidnight)
 {
-    const CTidePredictor predictor(OneWave("S2", 1.0, 90));
+    const CTidePredictor predictor(OneWaveTideStation());
     const std::vector<double> curve = predictor.DayCurveCm(2027, 5, 3, 60);
     ASSERT_EQ(curve.size(), 25u);
     const int hours[] = {0, 3, 6, 12, 24};

@@ -23,6 +23,7 @@
 #include "calendar/widgets/TideCurveView.h"
 #include "data/Clock.h"
 #include "support/TempProgramDir.h"
+#include "support/TideTestStations.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
 #include "uikit/DialogUnits.h"
@@ -448,25 +449,6 @@ TEST_F(CalendarPageTest, EditedOldHolidayFilesApplyAsWrittenAndAreToldOnce)
     EXPECT_EQ(m_workingDir.Read("S_Holiday.txt"), edited);
 }
 
-namespace {
-// One semidiurnal wave without node corrections: highs at 0:00 and 12:00 (250 cm), lows at 6:00
-// and 18:00 (50 cm) every day.
-const CTideStation& OneWavePort()
-{
-    static const CTideStation station = [] {
-        CTideStation s;
-        s.id = "test";
-        s.nameJa = "テスト港";
-        s.latitude = 35.69;
-        s.longitude = 139.75;
-        s.mslAboveDatumM = 1.5;
-        s.constituents.push_back({"S2", 1.0, 90});
-        return s;
-    }();
-    return station;
-}
-}  // namespace
-
 TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
 {
     SetToday(2027, 5, 3);
@@ -481,7 +463,8 @@ TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
                       Qt::LeftButton);
     EXPECT_EVENTUALLY(!Dialog().isVisible());
 
-    const CTideStation* port = &OneWavePort();
+    const CTideStation station = OneWaveTideStation();
+    const CTideStation* port = &station;
     View().SetTidePortSource([&port] { return port; });
     Click(CCalendarBar::kNextMonthId);
     Click(CCalendarBar::kPrevMonthId);
