@@ -51,6 +51,66 @@ inline std::string MakeTestExif(int orientation, const std::string& dateTimeOrig
     return block;
 }
 
+// An EXIF block with a GPS position: latitude and longitude as degrees, minutes and seconds
+// (rationals with the given denominator) and their reference letters ('N'/'S', 'E'/'W'; '\0'
+// leaves the reference out).
+struct CTestGps {
+    double latitude[3];
+    char latitudeRef;
+    double longitude[3];
+    char longitudeRef;
+    unsigned denominator = 100;
+};
+inline std::string MakeTestGpsExif(const CTestGps& gps, const std::string& dateTimeOriginal = {})
+{
+    ExifData* data = exif_data_new();
+    exif_data_set_byte_order(data, EXIF_BYTE_ORDER_INTEL);
+    if (!dateTimeOriginal.empty()) {
+        ExifEntry* entry = exif_entry_new();
+        exif_content_add_entry(data->ifd[EXIF_IFD_EXIF], entry);
+        exif_entry_initialize(entry, EXIF_TAG_DATE_TIME_ORIGINAL);
+        std::memset(entry->data, 0, entry->size);
+        std::memcpy(entry->data, dateTimeOriginal.data(),
+                    std::min<size_t>(dateTimeOriginal.size(), entry->size - 1));
+        exif_entry_unref(entry);
+    }
+    ExifMem* mem = exif_mem_new_default();
+    const auto add = [&](int tag, ExifFormat format, unsigned components, size_t size) {
+        ExifEntry* entry = exif_entry_new_mem(mem);
+        entry->tag = static_cast<ExifTag>(tag);
+        entry->format = format;
+        entry->components = components;
+        entry->size = static_cast<unsigned>(size);
+        entry->data = static_cast<unsigned char*>(exif_mem_alloc(mem, static_cast<ExifLong>(size)));
+        exif_content_add_entry(data->ifd[EXIF_IFD_GPS], entry);
+        exif_entry_unref(entry);
+        return entry;
+    };
+    const auto coordinate = [&](int refTag, char ref, int valueTag, const double* dms) {
+        if (ref != '\0') {
+            ExifEntry* entry = add(refTag, EXIF_FORMAT_ASCII, 2, 2);
+            entry->data[0] = static_cast<unsigned char>(ref);
+            entry->data[1] = 0;
+        }
+        ExifEntry* entry = add(valueTag, EXIF_FORMAT_RATIONAL, 3, 24);
+        for (int i = 0; i < 3; ++i) {
+            const ExifRational r{static_cast<ExifLong>(dms[i] * gps.denominator + 0.5),
+                                 gps.denominator};
+            exif_set_rational(entry->data + 8 * i, EXIF_BYTE_ORDER_INTEL, r);
+        }
+    };
+    coordinate(EXIF_TAG_GPS_LATITUDE_REF, gps.latitudeRef, EXIF_TAG_GPS_LATITUDE, gps.latitude);
+    coordinate(EXIF_TAG_GPS_LONGITUDE_REF, gps.longitudeRef, EXIF_TAG_GPS_LONGITUDE, gps.longitude);
+    unsigned char* bytes = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(data, &bytes, &size);
+    std::string block(reinterpret_cast<const char*>(bytes), size);
+    std::free(bytes);
+    exif_data_unref(data);
+    exif_mem_unref(mem);
+    return block;
+}
+
 struct CHeifOptions {
     // Longest side of a thumbnail item, 0 for none.
     int thumbnailSide = 0;

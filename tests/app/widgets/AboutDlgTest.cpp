@@ -82,6 +82,11 @@ TEST(AboutDlgTest, ShowsNameVersionAndLinkAndClosesWithOk)
     QStringList texts;
     for (QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("Lurebook Version 1.0")));
+    // The tide data's licence asks for its credit wherever it is shown.
+    const QString all = texts.join(QLatin1Char('\n'));
+    for (const char* credit : {"TICON-4", "CC BY 4.0", "Neaps tide database"}) {
+        EXPECT_TRUE(all.contains(QString::fromUtf8(credit))) << credit;
+    }
     CLinkStatic* link = FindControl<CLinkStatic>(&dialog, 1033);
     ASSERT_NE(link, nullptr);
     // The link names the manual shipped with the program, no address on the web.
