@@ -506,11 +506,18 @@ TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
     EXPECT_GT(day.sunsetMinute, 18 * 60);
     EXPECT_TRUE(Dialog().TideCurve()->isVisible());
 
-    // A port that goes away (settings changed) takes the column with it at the next month.
+    // A port that goes away (the settings changed) takes the column with it when the window is
+    // active again, and a new one brings it back.
     port = nullptr;
     QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
                       Qt::LeftButton);
-    Click(CCalendarBar::kNextMonthId);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&View(), &activate);
     EXPECT_TRUE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
     EXPECT_EQ(View().TideText(2), QString());
+    port = &station;
+    QCoreApplication::sendEvent(&View(), &activate);
+    EXPECT_FALSE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
+    EXPECT_EQ(View().TideText(30),
+              QStringLiteral("満 0:00(250) 12:00(250)  干 6:00(50) 18:00(50)"));
 }
