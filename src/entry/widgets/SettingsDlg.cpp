@@ -154,6 +154,8 @@ void CSettingsDlg::NarrowTidePorts(const QString& typed)
 {
     const QSignalBlocker blocker(m_tidePortList);
     m_tidePortList->clear();
+    // The best matches first, in sight; the chosen port is brought into view below if listed.
+    m_tidePortList->scrollToTop();
     for (const CTideStation* port :
          m_stations.Search(StdFromQString(typed), m_stations.Shown().size())) {
         auto* item = new QListWidgetItem(TidePortText(*port), m_tidePortList);

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStringListModel>
+#include <QStyle>
+#include <algorithm>
 
 #include "tides/TideStations.h"
 #include "uikit/QtText.h"
@@ -30,6 +32,14 @@ CTidePortCombo::CTidePortCombo(const CTideStations& stations, QWidget* parent)
         addItem(TidePortText(*port), QStringFromStd(port->id));
     }
     setCurrentIndex(-1);
+    // The lists are as wide as their longest port, wider than the box itself.
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        widest = std::max(widest, fontMetrics().horizontalAdvance(itemText(i)));
+    }
+    const int listWidth = widest + 2 * fontMetrics().averageCharWidth() +
+                          style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    view()->setMinimumWidth(listWidth);
 
     // The combo's own completer matches the start of item texts only; this one shows the ports
     // the station search finds, in its order.
@@ -37,6 +47,7 @@ CTidePortCombo::CTidePortCombo(const CTideStations& stations, QWidget* parent)
     m_completer = new QCompleter(m_narrowed, this);
     m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     m_completer->setMaxVisibleItems(12);
+    m_completer->popup()->setMinimumWidth(listWidth);
     setCompleter(nullptr);
     lineEdit()->setCompleter(nullptr);
     m_completer->setWidget(lineEdit());
