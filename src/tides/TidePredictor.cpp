@@ -52,6 +52,8 @@ CTidePredictor::CTidePredictor(const CTideStation& station)
         }
         m_terms.push_back(CTerm{def, value.amplitudeM * 100.0, value.phaseDeg,
                                 TideConstituentSpeedDegPerHour(*def) * kDeg / 3600.0});
+        m_scanStepRe.push_back(std::cos(m_terms.back().speedRadPerSec * kScanStepSeconds));
+        m_scanStepIm.push_back(std::sin(m_terms.back().speedRadPerSec * kScanStepSeconds));
     }
 }
 
@@ -84,14 +86,51 @@ double CTidePredictor::CDayWaves::Height(double t) const
     return height;
 }
 
-double CTidePredictor::CDayWaves::Slope(double t) const
+void CTidePredictor::CDayWaves::Evaluate(double t, double* height, double* slope,
+                                         double* curvature) const
 {
-    double slope = 0;
+    double h = 0;
+    double s = 0;
+    double c = 0;
     const double dt = t - start;
     for (size_t k = 0; k < amplitude.size(); ++k) {
-        slope -= amplitude[k] * speed[k] * std::sin(phase[k] + speed[k] * dt);
+        const double angle = phase[k] + speed[k] * dt;
+        const double cosine = std::cos(angle);
+        const double sine = std::sin(angle);
+        h += amplitude[k] * cosine;
+        s -= amplitude[k] * speed[k] * sine;
+        c -= amplitude[k] * speed[k] * speed[k] * cosine;
     }
-    return slope;
+    *height = h;
+    *slope = s;
+    *curvature = c;
+}
+
+CTidePredictor::CTurningPoint CTidePredictor::RefineTurningPoint(const CDayWaves& waves, double a,
+                                                                 double slopeA, double b,
+                                                                 double slopeB) const
+{
+    // Newton's method on the slope from the secant's estimate, kept inside the bracket; the
+    // curve is smooth over a step, so two or three rounds bring it within a second.
+    const bool rising = slopeA > 0;
+    double t = slopeA == slopeB ? (a + b) / 2 : b - slopeB * (b - a) / (slopeB - slopeA);
+    double height = 0;
+    for (int round = 0; round < 30; ++round) {
+        double slope = 0;
+        double curvature = 0;
+        waves.Evaluate(t, &height, &slope, &curvature);
+        if ((slope > 0) == rising) {
+            a = t;
+        } else {
+            b = t;
+        }
+        double next = curvature != 0 ? t - slope / curvature : (a + b) / 2;
+        if (!(next > a && next < b)) next = (a + b) / 2;
+        const bool close = std::fabs(next - t) < 0.5 || b - a < 0.5;
+        t = next;
+        if (close) break;
+    }
+    return CTurningPoint{t, m_meanCm + height, rising};
 }
 
 CTidePredictor::CDayWaves CTidePredictor::WavesOfDay(double dayStartUtc) const
@@ -121,68 +160,39 @@ std::vector<CTidePredictor::CTurningPoint> CTidePredictor::TurningPoints(double 
     double previousT = 0;
     double previousSlope = 0;
     bool havePrevious = false;
-    std::vector<double> re;
-    std::vector<double> im;
-    std::vector<double> stepRe;
-    std::vector<double> stepIm;
-    std::vector<double> weight;
+    const size_t n = m_terms.size();
+    std::vector<double> re(n);
+    std::vector<double> im(n);
+    std::vector<double> weight(n);
     for (int day = 0; day < days; ++day) {
         const CDayWaves waves = WavesOfDay(fromUtc + day * kSecondsPerDay);
-        const size_t n = waves.amplitude.size();
-        re.resize(n);
-        im.resize(n);
-        stepRe.resize(n);
-        stepIm.resize(n);
-        weight.resize(n);
         for (size_t k = 0; k < n; ++k) {
             re[k] = std::cos(waves.phase[k]);
             im[k] = std::sin(waves.phase[k]);
-            stepRe[k] = std::cos(waves.speed[k] * kScanStepSeconds);
-            stepIm[k] = std::sin(waves.speed[k] * kScanStepSeconds);
             weight[k] = waves.amplitude[k] * waves.speed[k];
         }
         for (int step = 0; step < kScanStepsPerDay; ++step) {
-            // The slope at this sample from each wave's phasor, which then turns one step on.
-            double slope = 0;
-            for (size_t k = 0; k < n; ++k) {
-                slope -= weight[k] * im[k];
-                const double r = re[k] * stepRe[k] - im[k] * stepIm[k];
-                im[k] = re[k] * stepIm[k] + im[k] * stepRe[k];
+            // The slope at this sample from each wave's phasor; then every phasor turns a step.
+            // Four sums side by side, so each does not wait for the one before.
+            double sums[4] = {0, 0, 0, 0};
+            size_t k = 0;
+            for (; k + 4 <= n; k += 4) {
+                sums[0] += weight[k] * im[k];
+                sums[1] += weight[k + 1] * im[k + 1];
+                sums[2] += weight[k + 2] * im[k + 2];
+                sums[3] += weight[k + 3] * im[k + 3];
+            }
+            for (; k < n; ++k) sums[0] += weight[k] * im[k];
+            const double slope = -((sums[0] + sums[1]) + (sums[2] + sums[3]));
+            for (k = 0; k < n; ++k) {
+                const double r = re[k] * m_scanStepRe[k] - im[k] * m_scanStepIm[k];
+                im[k] = re[k] * m_scanStepIm[k] + im[k] * m_scanStepRe[k];
                 re[k] = r;
             }
             const double t = waves.start + step * kScanStepSeconds;
-            if (havePrevious) {
-                const bool high = previousSlope > 0 && slope <= 0;
-                const bool low = previousSlope < 0 && slope >= 0;
-                if (high || low) {
-                    // Close in on the slope's zero by regula falsi (Illinois variant).
-                    double a = previousT;
-                    double fa = previousSlope;
-                    double b = t;
-                    double fb = slope;
-                    int side = 0;
-                    for (int i = 0; i < 40 && b - a > 2.0; ++i) {
-                        const double c = (fa == fb) ? (a + b) / 2 : b - fb * (b - a) / (fb - fa);
-                        const double fc = waves.Slope(c);
-                        if (fc == 0) {
-                            a = b = c;
-                            break;
-                        }
-                        if ((fc > 0) == (fa > 0)) {
-                            a = c;
-                            fa = fc;
-                            if (side == -1) fb /= 2;
-                            side = -1;
-                        } else {
-                            b = c;
-                            fb = fc;
-                            if (side == 1) fa /= 2;
-                            side = 1;
-                        }
-                    }
-                    const double tp = (a + b) / 2;
-                    points.push_back(CTurningPoint{tp, m_meanCm + waves.Height(tp), high});
-                }
+            if (havePrevious &&
+                ((previousSlope > 0 && slope <= 0) || (previousSlope < 0 && slope >= 0))) {
+                points.push_back(RefineTurningPoint(waves, previousT, previousSlope, t, slope));
             }
             previousT = t;
             previousSlope = slope;

@@ -52,7 +52,8 @@ private:
         std::vector<double> phase;
         std::vector<double> speed;
         double Height(double t) const;
-        double Slope(double t) const;  // cm per second
+        // Height (less the mean), slope and curvature at once.
+        void Evaluate(double t, double* height, double* slope, double* curvature) const;
     };
     CDayWaves WavesOfDay(double dayStartUtc) const;
     struct CTurningPoint {
@@ -61,8 +62,14 @@ private:
         bool high;
     };
     std::vector<CTurningPoint> TurningPoints(double fromUtc, int days) const;
+    // The turning point where the slope changes sign between a and b.
+    CTurningPoint RefineTurningPoint(const CDayWaves& waves, double a, double slopeA, double b,
+                                     double slopeB) const;
 
     std::vector<CTerm> m_terms;
+    // How each wave's phasor turns over one step of the scan for turning points.
+    std::vector<double> m_scanStepRe;
+    std::vector<double> m_scanStepIm;
     double m_meanCm = 0;
     std::vector<std::string> m_unknown;
 };

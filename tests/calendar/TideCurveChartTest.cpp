@@ -7,6 +7,7 @@
 #include "calendar/SunTimes.h"
 #include "calendar/TideCurveChart.h"
 #include "support/RecordingChartCanvas.h"
+#include "support/TideTestStations.h"
 #include "tides/TideStation.h"
 
 namespace {
@@ -58,23 +59,9 @@ TEST(TideCurveChartTest, RowTextListsHighsThenLows)
     for (const CCase& c : cases) EXPECT_EQ(TideRowText(c.day), c.text);
 }
 
-// One semidiurnal wave without node corrections (S2 is 2T): highs at 0:00 and 12:00, lows at
-// 6:00 and 18:00, 250 and 50 cm; at Tokyo, for the sun.
-CTideStation OneWavePort()
-{
-    CTideStation station;
-    station.id = "test";
-    station.nameJa = "テスト港";
-    station.latitude = 35.69;
-    station.longitude = 139.75;
-    station.mslAboveDatumM = 1.5;
-    station.constituents.push_back({"S2", 1.0, 90});
-    return station;
-}
-
 TEST(TideCurveChartTest, TheDayIsDrawnWithItsTurningPointsAndNights)
 {
-    const CTideCurveDay day = TideCurveDayOf(OneWavePort(), 2026, 12, 22);
+    const CTideCurveDay day = TideCurveDayOf(OneWaveTideStation(), 2026, 12, 22);
     ASSERT_EQ(day.heightsCm.size(), 145u);
     ASSERT_EQ(day.extremes.size(), 4u);
     EXPECT_EQ(day.title, "テスト港  12月22日  日の出 6:46  日の入 16:30");

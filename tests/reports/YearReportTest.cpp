@@ -3,7 +3,7 @@
 
 #include "reports/ReportTrips.h"
 #include "reports/YearReport.h"
-#include "tides/TideStation.h"
+#include "support/TideTestStations.h"
 
 namespace {
 
@@ -147,13 +147,7 @@ TEST(YearReportTest, TripRowsCarryTheTideOfTheirDay)
 
 TEST(YearReportTest, EachTripListsTheTidesOfItsDayAtItsPort)
 {
-    // One semidiurnal wave without node corrections: highs at 0:00 and 12:00, lows at 6:00 and
-    // 18:00 every day.
-    CTideStation port;
-    port.id = "test";
-    port.nameJa = "テスト港";
-    port.mslAboveDatumM = 1.5;
-    port.constituents.push_back({"S2", 1.0, 90});
+    const CTideStation port = OneWaveTideStation();
     const CTripPortFinder portOf = [&port](const std::string& place) {
         return place == "城ヶ島" ? &port : nullptr;
     };

@@ -5,18 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "support/TideTestStations.h"
 #include "tides/TidePredictor.h"
 
 namespace {
-
-CTideStation OneWave(const char* name, double amplitudeM, double phaseDeg, double mslM = 1.5)
-{
-    CTideStation station;
-    station.id = "test";
-    station.mslAboveDatumM = mslM;
-    station.constituents.push_back({name, amplitudeM, phaseDeg});
-    return station;
-}
 
 std::string Format(const std::vector<CTideExtreme>& extremes)
 {
@@ -83,7 +75,7 @@ const COneWaveCase kOneWaveCases[] = {
 TEST(TidePredictorTest, OneWaveGivesItsExactTurningPoints)
 {
     for (const COneWaveCase& c : kOneWaveCases) {
-        const CTidePredictor predictor(OneWave(c.wave, 1.0, c.phaseDeg));
+        const CTidePredictor predictor(OneWaveTideStation(c.wave, c.phaseDeg));
         EXPECT_EQ(
             Format(predictor.Extremes(c.from[0], c.from[1], c.from[2], c.to[0], c.to[1], c.to[2])),
             c.expected)
@@ -91,9 +83,31 @@ TEST(TidePredictorTest, OneWaveGivesItsExactTurningPoints)
     }
 }
 
+TEST(TidePredictorTest, ATurningPointLessThanACentimetreFromItsNeighboursIsAWiggle)
+{
+    // S2 of 1 m with an overtide S4 of b cm, phased so that each low water splits in two around
+    // a hump (4b/100 − 1)² · 100 / (8b) cm high: 0.5 cm for b = 27.6, 2 cm for b = 30.5.
+    struct CCase {
+        double s4Cm;
+        size_t extremesPerDay;
+    };
+    const CCase cases[] = {{27.6, 4}, {30.5, 8}, {10.0, 4}};
+    for (const CCase& c : cases) {
+        CTideStation station = OneWaveTideStation();
+        station.constituents.push_back({"S4", c.s4Cm / 100.0, 180});
+        const CTidePredictor predictor(station);
+        const std::vector<CTideExtreme> day = predictor.DayExtremes(2027, 7, 1);
+        EXPECT_EQ(day.size(), c.extremesPerDay) << c.s4Cm << "\n" << Format(day);
+        for (size_t k = 1; k < day.size(); ++k) {
+            EXPECT_NE(day[k].high, day[k - 1].high) << c.s4Cm;
+            EXPECT_GE(std::fabs(day[k].heightCm - day[k - 1].heightCm), 1.0) << c.s4Cm;
+        }
+    }
+}
+
 TEST(TidePredictorTest, DayCurveRunsFromMidnightToMidnight)
 {
-    const CTidePredictor predictor(OneWave("S2", 1.0, 90));
+    const CTidePredictor predictor(OneWaveTideStation());
     const std::vector<double> curve = predictor.DayCurveCm(2027, 5, 3, 60);
     ASSERT_EQ(curve.size(), 25u);
     const int hours[] = {0, 3, 6, 12, 24};

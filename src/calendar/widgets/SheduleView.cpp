@@ -285,6 +285,18 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
     painter->restore();
 }
 
+bool CSheduleView::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && topLevelItemCount() > 0) {
+        const CTideStation* port = m_tidePortSource ? m_tidePortSource() : nullptr;
+        if (port != m_tidePort) {
+            LoadMonthTides();
+            viewport()->update();
+        }
+    }
+    return QTreeWidget::event(event);
+}
+
 void CSheduleView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QModelIndex hit = indexAt(event->position().toPoint());

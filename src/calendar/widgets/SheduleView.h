@@ -85,6 +85,8 @@ protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Coming back to the window (after the settings, say) asks for the tide port again.
+    bool event(QEvent* event) override;
 
 private:
     CCalendarGrid& m_grid;

@@ -325,13 +325,13 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
 void CYearReportWriter::PaintTrips(CPage& page, size_t first)
 {
     page.Heading(140, QStringLiteral("釣行一覧"));
-    const std::vector<CColumn> columns = {{"日付", 240, Qt::AlignLeft},
-                                          {"場所", 360, Qt::AlignLeft},
-                                          {"天気", 140, Qt::AlignLeft},
-                                          {"対象魚", 240, Qt::AlignLeft},
-                                          {"釣果", 120, Qt::AlignRight},
-                                          {"潮", 110, Qt::AlignLeft},
-                                          {"満潮・干潮（港）", 590, Qt::AlignLeft}};
+    const std::vector<CColumn> columns = {{"日付", 220, Qt::AlignLeft},
+                                          {"場所", 300, Qt::AlignLeft},
+                                          {"天気", 110, Qt::AlignLeft},
+                                          {"対象魚", 220, Qt::AlignLeft},
+                                          {"釣果", 110, Qt::AlignRight},
+                                          {"潮", 100, Qt::AlignLeft},
+                                          {"満潮・干潮（港）", 740, Qt::AlignLeft}};
     QStringList header;
     for (const CColumn& column : columns) header << QString::fromUtf8(column.title);
     double y = 240;

@@ -23,6 +23,7 @@
 #include "calendar/widgets/TideCurveView.h"
 #include "data/Clock.h"
 #include "support/TempProgramDir.h"
+#include "support/TideTestStations.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
 #include "uikit/DialogUnits.h"
@@ -448,25 +449,6 @@ TEST_F(CalendarPageTest, EditedOldHolidayFilesApplyAsWrittenAndAreToldOnce)
     EXPECT_EQ(m_workingDir.Read("S_Holiday.txt"), edited);
 }
 
-namespace {
-// One semidiurnal wave without node corrections: highs at 0:00 and 12:00 (250 cm), lows at 6:00
-// and 18:00 (50 cm) every day.
-const CTideStation& OneWavePort()
-{
-    static const CTideStation station = [] {
-        CTideStation s;
-        s.id = "test";
-        s.nameJa = "テスト港";
-        s.latitude = 35.69;
-        s.longitude = 139.75;
-        s.mslAboveDatumM = 1.5;
-        s.constituents.push_back({"S2", 1.0, 90});
-        return s;
-    }();
-    return station;
-}
-}  // namespace
-
 TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
 {
     SetToday(2027, 5, 3);
@@ -481,7 +463,8 @@ TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
                       Qt::LeftButton);
     EXPECT_EVENTUALLY(!Dialog().isVisible());
 
-    const CTideStation* port = &OneWavePort();
+    const CTideStation station = OneWaveTideStation();
+    const CTideStation* port = &station;
     View().SetTidePortSource([&port] { return port; });
     Click(CCalendarBar::kNextMonthId);
     Click(CCalendarBar::kPrevMonthId);
@@ -523,11 +506,18 @@ TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
     EXPECT_GT(day.sunsetMinute, 18 * 60);
     EXPECT_TRUE(Dialog().TideCurve()->isVisible());
 
-    // A port that goes away (settings changed) takes the column with it at the next month.
+    // A port that goes away (the settings changed) takes the column with it when the window is
+    // active again, and a new one brings it back.
     port = nullptr;
     QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
                       Qt::LeftButton);
-    Click(CCalendarBar::kNextMonthId);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&View(), &activate);
     EXPECT_TRUE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
     EXPECT_EQ(View().TideText(2), QString());
+    port = &station;
+    QCoreApplication::sendEvent(&View(), &activate);
+    EXPECT_FALSE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
+    EXPECT_EQ(View().TideText(30),
+              QStringLiteral("満 0:00(250) 12:00(250)  干 6:00(50) 18:00(50)"));
 }
