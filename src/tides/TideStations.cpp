@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "data/Log.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 #include "data/TextFold.h"
@@ -392,7 +393,9 @@ const CTideStations& ShippedTideStations(std::string* error)
     static std::once_flag once;
     static CTideStations stations;
     static std::string loadError;
-    std::call_once(once, [] { stations.Load(TideStationsPath(), loadError); });
+    std::call_once(once, [] {
+        if (!stations.Load(TideStationsPath(), loadError)) LogTrace("tide stations: " + loadError);
+    });
     if (error != nullptr) *error = loadError;
     return stations;
 }

@@ -172,7 +172,10 @@ void CSettingsDlg::NarrowTidePorts(const QString& typed)
 void CSettingsDlg::ShowChosenTidePort()
 {
     if (m_stations.Shown().empty()) {
+        std::string error;
+        ShippedTideStations(&error);
         m_tidePortChosen->setText(QStringLiteral("潮汐の港の一覧を読み込めませんでした"));
+        m_tidePortChosen->setToolTip(QStringFromStd(error));
         return;
     }
     const CTideStation* port = m_stations.FindById(m_homePortId);
