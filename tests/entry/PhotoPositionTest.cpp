@@ -50,6 +50,16 @@ TEST(PhotoPosition, GpsTagsGiveDegreesOrNothing)
         EXPECT_NEAR(fromFile.latitude, facts.latitude, 1e-9);
         EXPECT_TRUE(fromFile.thumbnail.empty());
     }
+    // A HEIF photo carries its EXIF block in a metadata item.
+    CHeifOptions heif;
+    heif.exif = MakeTestGpsExif({{35, 38, 55.0}, 'N', {139, 46, 12.0}, 'E'});
+    ASSERT_TRUE(WriteTestHeif(
+        dir + "p.heic", 64, 48, [](int, int) { return kTestGreen; }, heif));
+    const CExifFacts fromHeif = ReadPhotoExifFacts(dir + "p.heic");
+    EXPECT_TRUE(fromHeif.hasPosition);
+    EXPECT_NEAR(fromHeif.latitude, 35.648611, 1e-5);
+    EXPECT_NEAR(fromHeif.longitude, 139.77, 1e-5);
+
     EXPECT_FALSE(ReadPhotoExifFacts(dir + "missing.jpg").hasPosition);
     WriteFileBytes(dir + "plain.jpg", PlainJpeg(32, 24, kTestGreen));
     EXPECT_FALSE(ReadPhotoExifFacts(dir + "plain.jpg").hasPosition);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLabel>
@@ -198,6 +200,31 @@ TEST_F(TidePortDlgTest, ABrokenSideFileIsNamedAndGivesTheDefaults)
     // Cancelled, the file is left as it was.
     QTest::mouseClick(FindControl<QPushButton>(&dlg, 2), Qt::LeftButton);
     EXPECT_EQ(Ports(), "home\tsan-francisco\n");
+}
+
+// ---- the port box ----------------------------------------------------------------------------
+
+// Typing narrows the box's drop-down list as the settings dialog's list narrows; leaving the box
+// with a half-typed name keeps the port chosen.
+TEST_F(TidePortDlgTest, ThePortBoxNarrowsAndKeepsItsPort)
+{
+    CTidePortCombo combo(Stations());
+    combo.show();
+    combo.SetPortId("naha-355a-jpn-uhslc_rq");  // a hidden gauge chooses its port
+    EXPECT_EQ(combo.PortId(), "naha-ma44-jpn-jodc_jma");
+    EXPECT_EQ(combo.currentText(), QStringLiteral("那覇（沖縄県）"));
+    combo.lineEdit()->selectAll();  // as focus by Tab leaves it
+    TypeText(combo.lineEdit(), QStringLiteral("ヨコハマ"));
+    ASSERT_FALSE(combo.NarrowedIds().isEmpty());
+    EXPECT_EQ(combo.NarrowedIds().front(), QStringLiteral("yokohama-ma16-jpn-jodc_jma"));
+    EXPECT_TRUE(combo.NarrowedIds().contains(QStringLiteral("honmoku-ma60-jpn-jodc_jma")));
+    EXPECT_EQ(combo.PortId(), "naha-ma44-jpn-jodc_jma");  // nothing chosen by typing alone
+    // A click elsewhere closes the list, then the field loses focus.
+    combo.findChild<QCompleter*>()->popup()->hide();
+    Q_EMIT combo.lineEdit()->editingFinished();
+    EXPECT_EQ(combo.currentText(), QStringLiteral("那覇（沖縄県）"));
+    combo.SetPortId("no-such-port");
+    EXPECT_EQ(combo.PortId(), "");
 }
 
 // ---- the entry dialog ------------------------------------------------------------------------
