@@ -21,7 +21,11 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration) continue;
-            m_times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            if (run.iterations == 0) continue;
+            // Seconds per iteration, whatever unit each benchmark reports in.
+            const double iterations = static_cast<double>(run.iterations);
+            m_times[run.benchmark_name()] = {run.real_accumulated_time / iterations,
+                                             run.cpu_accumulated_time / iterations};
         }
     }
     void Finalize() override
@@ -32,7 +36,7 @@ public:
             const std::string args = slash == std::string::npos ? "" : name.substr(slash);
             const auto base = m_times.find(m_baseline + args);
             if (base == m_times.end() || base->first == name || base->second.wall <= 0) continue;
-            std::printf("%-40s %.2f x %s (wall), %.2f x (CPU)\n", name.c_str(),
+            std::printf("%-40s %.3g x %s (wall), %.3g x (CPU)\n", name.c_str(),
                         time.wall / base->second.wall, m_baseline.c_str(),
                         time.cpu / base->second.cpu);
         }
