@@ -1,6 +1,7 @@
 #include "tides/TideStations.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -156,6 +157,23 @@ int MatchRank(const std::string& key, const std::string& typed)
     return at == 0 ? 1 : 2;
 }
 
+// Hiragana and their romaji; the small ゃ, ゅ, ょ and っ are handled where they join.
+constexpr std::pair<std::string_view, std::string_view> kKanaRomaji[] = {
+    {"あ", "a"},  {"い", "i"},  {"う", "u"},  {"え", "e"},  {"お", "o"},   {"か", "ka"},
+    {"き", "ki"}, {"く", "ku"}, {"け", "ke"}, {"こ", "ko"}, {"さ", "sa"},  {"し", "shi"},
+    {"す", "su"}, {"せ", "se"}, {"そ", "so"}, {"た", "ta"}, {"ち", "chi"}, {"つ", "tsu"},
+    {"て", "te"}, {"と", "to"}, {"な", "na"}, {"に", "ni"}, {"ぬ", "nu"},  {"ね", "ne"},
+    {"の", "no"}, {"は", "ha"}, {"ひ", "hi"}, {"ふ", "fu"}, {"へ", "he"},  {"ほ", "ho"},
+    {"ま", "ma"}, {"み", "mi"}, {"む", "mu"}, {"め", "me"}, {"も", "mo"},  {"や", "ya"},
+    {"ゆ", "yu"}, {"よ", "yo"}, {"ら", "ra"}, {"り", "ri"}, {"る", "ru"},  {"れ", "re"},
+    {"ろ", "ro"}, {"わ", "wa"}, {"を", "o"},  {"ん", "n"},  {"が", "ga"},  {"ぎ", "gi"},
+    {"ぐ", "gu"}, {"げ", "ge"}, {"ご", "go"}, {"ざ", "za"}, {"じ", "ji"},  {"ず", "zu"},
+    {"ぜ", "ze"}, {"ぞ", "zo"}, {"だ", "da"}, {"ぢ", "ji"}, {"づ", "zu"},  {"で", "de"},
+    {"ど", "do"}, {"ば", "ba"}, {"び", "bi"}, {"ぶ", "bu"}, {"べ", "be"},  {"ぼ", "bo"},
+    {"ぱ", "pa"}, {"ぴ", "pi"}, {"ぷ", "pu"}, {"ぺ", "pe"}, {"ぽ", "po"},  {"ぁ", "a"},
+    {"ぃ", "i"},  {"ぅ", "u"},  {"ぇ", "e"},  {"ぉ", "o"},
+};
+
 const SPrefectureName* FindPrefecture(const std::string& prefecture)
 {
     for (const SPrefectureName& known : kPrefectureNames) {
@@ -187,6 +205,60 @@ std::string NormaliseStationQuery(const std::string& text)
         }
     }
     return folded;
+}
+
+std::string KanaToRomaji(const std::string& kana)
+{
+    std::string out;
+    bool doubleNext = false;  // after っ
+    for (size_t i = 0; i < kana.size();) {
+        const unsigned char lead = static_cast<unsigned char>(kana[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view ch = std::string_view(kana).substr(i, length);
+        i += length;
+        if (ch == "っ") {
+            doubleNext = true;
+            continue;
+        }
+        if (ch == "ゃ" || ch == "ゅ" || ch == "ょ") {
+            const char vowel = ch == "ゃ" ? 'a' : ch == "ゅ" ? 'u' : 'o';
+            // き + ゃ = kya; し, ち, じ + ゃ = sha, cha, ja.
+            if (out.ends_with("shi") || out.ends_with("chi") || out.ends_with("ji")) {
+                out.back() = vowel;
+            } else if (out.ends_with("i") && out.size() >= 2) {
+                out.back() = 'y';
+                out += vowel;
+            } else {
+                out += 'y';
+                out += vowel;
+            }
+            continue;
+        }
+        std::string_view romaji = ch;
+        for (const auto& [hiragana, latin] : kKanaRomaji) {
+            if (hiragana == ch) {
+                romaji = latin;
+                break;
+            }
+        }
+        if (doubleNext && !romaji.empty() && std::isalpha(static_cast<unsigned char>(romaji[0]))) {
+            out += romaji.starts_with("ch") ? 't' : romaji[0];
+        }
+        doubleNext = false;
+        out += romaji;
+    }
+    return out;
+}
+
+std::string ShortenLongVowels(const std::string& romaji)
+{
+    std::string out;
+    for (const char c : romaji) {
+        const char last = out.empty() ? '\0' : out.back();
+        if ((c == 'u' && (last == 'o' || last == 'u')) || (c == 'o' && last == 'o')) continue;
+        out += c;
+    }
+    return out;
 }
 
 double TideDistanceKm(double latitude1, double longitude1, double latitude2, double longitude2)
@@ -272,11 +344,18 @@ void CTideStations::Index()
     m_shown.clear();
     for (const CTideStation& station : m_stations) {
         const SPrefectureName* prefecture = FindPrefecture(station.prefecture);
-        m_keys.push_back(
-            {NormaliseStationQuery(station.nameJa), NormaliseStationQuery(station.nameKana),
-             NormaliseStationQuery(station.nameRomaji), NormaliseStationQuery(station.prefecture),
-             prefecture ? std::string(prefecture->romaji) : std::string(),
-             prefecture ? std::string(prefecture->kana) : std::string()});
+        SSearchKeys keys;
+        keys.name = NormaliseStationQuery(station.nameJa);
+        keys.kana = NormaliseStationQuery(station.nameKana);
+        keys.romaji = NormaliseStationQuery(station.nameRomaji);
+        keys.kanaRomaji = KanaToRomaji(keys.kana);
+        keys.hepburn = ShortenLongVowels(keys.kanaRomaji);
+        keys.prefecture = NormaliseStationQuery(station.prefecture);
+        if (prefecture != nullptr) {
+            keys.prefectureRomaji = prefecture->romaji;
+            keys.prefectureKana = prefecture->kana;
+        }
+        m_keys.push_back(std::move(keys));
         if (station.shownAs.empty()) m_shown.push_back(&station);
     }
     std::stable_sort(m_shown.begin(), m_shown.end(),
@@ -310,7 +389,8 @@ std::vector<const CTideStation*> CTideStations::Search(const std::string& typed,
         }
         const SSearchKeys& keys = m_keys[static_cast<size_t>(station - m_stations.data())];
         int best = -1;
-        for (const std::string* key : {&keys.name, &keys.kana, &keys.romaji}) {
+        for (const std::string* key :
+             {&keys.name, &keys.kana, &keys.romaji, &keys.kanaRomaji, &keys.hepburn}) {
             const int rank = MatchRank(*key, query);
             if (rank >= 0 && (best < 0 || rank < best)) best = rank;
         }
@@ -344,7 +424,9 @@ const CTideStation* CTideStations::Resolve(const std::string& query,
     std::vector<const CTideStation*> found;
     for (size_t i = 0; i < m_stations.size(); ++i) {
         const SSearchKeys& keys = m_keys[i];
-        if (keys.name != wanted && keys.kana != wanted && keys.romaji != wanted) continue;
+        if (keys.name != wanted && keys.kana != wanted && keys.romaji != wanted &&
+            keys.kanaRomaji != wanted && keys.hepburn != wanted)
+            continue;
         const CTideStation* station = &m_stations[i];
         const CTideStation* shown = ShownFor(*station);
         if (shown != nullptr && shown->nameJa == station->nameJa) station = shown;

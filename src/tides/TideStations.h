@@ -43,6 +43,8 @@ private:
         std::string name;        // Japanese name, normalised
         std::string kana;        // reading, normalised
         std::string romaji;      // romanised name, normalised
+        std::string kanaRomaji;  // the reading in romaji as typed with a kana keyboard
+        std::string hepburn;     // the same with long vowels shortened ("tokyo")
         std::string prefecture;  // prefecture in Japanese, normalised
         std::string prefectureRomaji;
         std::string prefectureKana;
@@ -65,6 +67,12 @@ std::string NormaliseStationQuery(const std::string& text);
 // The shipped stations (TideStationsPath()), read on first use and kept for the program's life.
 // When the file cannot be read the list is empty and *error (when given) says why.
 const CTideStations& ShippedTideStations(std::string* error = nullptr);
+
+// A hiragana reading in romaji as an input method takes it ("とうきょう" → "toukyou",
+// "ちゃっと" → "chatto"); characters that are not hiragana pass unchanged.
+std::string KanaToRomaji(const std::string& kana);
+// Romaji with the long vowels of Hepburn shortened ("toukyou" → "tokyo", "oosaka" → "osaka").
+std::string ShortenLongVowels(const std::string& romaji);
 
 // Where the program finds the shipped station file: next to the program in the build tree
 // ("tides/stations.txt"), or under share/lurebook/tides when installed.  When no candidate

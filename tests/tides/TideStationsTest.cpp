@@ -108,6 +108,12 @@ TEST_F(ShippedStations, SearchFindsPortsByKanjiKanaRomajiAndPrefecture)
         {"ＮＡＧＯＹＡ", "nagoya-ma22-jpn-jodc_jma", "", ""},  // full-width letters
         {"aburatsubo", "aburatsubo-gs01-jpn-jodc_giaj", "", ""},
         {"nakano shima", "nakanoshima-hd28-jpn-jodc_jcg", "", ""},
+        // Romaji of the reading, as typed with a kana keyboard or in Hepburn.
+        {"toukyou", "tokyo-ma15-jpn-jodc_jma", "", ""},
+        {"hachijojima", "hachijyojima-hd11-jpn-jodc_jcg", "", ""},
+        {"nakagusuku", "nakgusukuwanko-0701-jpn-jodc_pahb", "", ""},
+        {"choshi", "choshigyoko-ma64-jpn-jodc_jma", "", ""},
+        {"kanda", "karita-9018-jpn-jodc_pahb", "", ""},
         {"神奈川", "aburatsubo-gs01-jpn-jodc_giaj", "yokosuka-hd08-jpn-jodc_jcg",
          "tokyo-ma15-jpn-jodc_jma"},
         {"kanagawa", "aburatsubo-gs01-jpn-jodc_giaj", "odawara-ma83-jpn-jodc_jma", ""},
@@ -144,6 +150,30 @@ TEST_F(ShippedStations, SearchFindsPortsByKanjiKanaRomajiAndPrefecture)
               1);
 }
 
+TEST(KanaToRomaji, ReadingsAsRomaji)
+{
+    struct Case {
+        const char* kana;
+        const char* romaji;
+        const char* shortened;
+    } cases[] = {
+        {"とうきょう", "toukyou", "tokyo"},
+        {"おおさか", "oosaka", "osaka"},
+        {"はちじょうじま", "hachijoujima", "hachijojima"},
+        {"わっかない", "wakkanai", "wakkanai"},
+        {"ちゃっと", "chatto", "chatto"},
+        {"しんじゅく", "shinjuku", "shinjuku"},
+        {"きゃ", "kya", "kya"},
+        {"ふくえ", "fukue", "fukue"},
+        {"いっち", "itchi", "itchi"},
+        {"ab", "ab", "ab"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KanaToRomaji(c.kana), c.romaji) << c.kana;
+        EXPECT_EQ(ShortenLongVowels(KanaToRomaji(c.kana)), c.shortened) << c.kana;
+    }
+}
+
 TEST_F(ShippedStations, ResolveTakesIdsNamesAndReadingsAndRefusesAmbiguity)
 {
     struct Case {
@@ -155,6 +185,7 @@ TEST_F(ShippedStations, ResolveTakesIdsNamesAndReadingsAndRefusesAmbiguity)
         {"naha-355a-jpn-uhslc_rq", "naha-355a-jpn-uhslc_rq", 0},  // any id, shown or not
         {"東京", "tokyo-ma15-jpn-jodc_jma", 0},
         {"とうきょう", "tokyo-ma15-jpn-jodc_jma", 0},
+        {"oosaka", "osaka-ma30-jpn-jodc_jma", 0},
         {"Nagasaki", "nagasaki-ma49-jpn-jodc_jma", 0},
         {"長崎", "nagasaki-ma49-jpn-jodc_jma", 0},
         {"弟子待", "deshimatsu-9005-jpn-jodc_pahb", 0},
