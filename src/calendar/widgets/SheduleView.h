@@ -25,9 +25,10 @@ public:
     static constexpr int kPaneId = 0xE900;
     static constexpr int kLabelColumnWidth = 150;
     static constexpr int kMemoColumnWidth = 500;
-    // The memo column never gets narrower than this: both columns fit the page of an
-    // 800 x 600 window with its vertical scroll bar.
-    static constexpr int kMinMemoColumnWidth = 400;
+    // The memo column never gets narrower than this: the labels, the home port's tides and the
+    // memos all fit the page of an 800 x 600 window with its vertical scroll bar; any wider
+    // window gives the memo the room.
+    static constexpr int kMinMemoColumnWidth = 120;
     static constexpr int kLabelX = 10;
     static constexpr int kMoonX = 74;
     static constexpr int kMemoX = 160;
