@@ -16,6 +16,9 @@
 #include "data/TripCsv.h"
 #include "entry/CsvPhotoKeeper.h"
 #include "reports/widgets/YearReportWriter.h"
+#include "tides/TidePortList.h"
+#include "tides/TidePrinter.h"
+#include "tides/TideStations.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
 
@@ -89,6 +92,18 @@ int main(int argc, char** argv)
                        "kept as a copy first) and exit."),
         QStringLiteral("NAME"));
     parser.addOption(restoreHistory);
+    const QCommandLineOption printTides(
+        QStringLiteral("print-tides"),
+        QStringLiteral("Print the high and low waters of PORT (id, Japanese or romanised name) "
+                       "over PERIOD (YYYY, YYYY-MM, YYYY-MM-DD or FROM..TO) in Japan time and "
+                       "exit."),
+        QStringLiteral("PORT"));
+    parser.addOption(printTides);
+    const QCommandLineOption listPorts(
+        QStringLiteral("list-ports"),
+        QStringLiteral("Print the tide ports (id, Japanese name, romanised name, prefecture, "
+                       "latitude, longitude; tab-separated) and exit."));
+    parser.addOption(listPorts);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -118,6 +133,14 @@ int main(int argc, char** argv)
         return RestoreHistoryCommand(parser.value(restoreHistory).toStdString(), std::cout,
                                      std::cerr);
     }
+
+    if (parser.isSet(printTides)) {
+        const QStringList rest = parser.positionalArguments();
+        if (rest.size() != 1) return Fail(QStringLiteral("--print-tides needs PORT PERIOD"));
+        return PrintTides(parser.value(printTides).toStdString(), rest.front().toStdString(),
+                          TideStationsPath(), std::cout, std::cerr);
+    }
+    if (parser.isSet(listPorts)) return PrintTidePorts(TideStationsPath(), std::cout, std::cerr);
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
         CCatchStore store(DataPath(kCatchFileName));

@@ -139,7 +139,7 @@ bool DecodeHandle(heif_image_handle* handle, CRgbPicture& picture, std::string* 
     return true;
 }
 
-CCaptureTime CaptureTimeOf(heif_image_handle* primary)
+CExifFacts ExifFactsOf(heif_image_handle* primary)
 {
     heif_item_id id = 0;
     if (heif_image_handle_get_list_of_metadata_block_IDs(primary, "Exif", &id, 1) < 1) return {};
@@ -155,7 +155,7 @@ CCaptureTime CaptureTimeOf(heif_image_handle* primary)
     const size_t tiff = 4 + size_t(skip);
     exif.insert(exif.end(), block.begin() + std::ptrdiff_t(tiff),
                 block.begin() + std::ptrdiff_t(std::min(size, tiff + kMaxExifBytes - 6)));
-    return ReadExifFacts(exif.data(), exif.size()).captured;
+    return ReadExifFacts(exif.data(), exif.size());
 }
 
 }  // namespace
@@ -177,7 +177,7 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
     if (!context) return EDecodeStatus::NotDecodable;
     CHeifPtr<heif_image_handle> primary = PrimaryHandle(context.get(), error);
     if (!primary) return EDecodeStatus::NotDecodable;
-    facts.captured = CaptureTimeOf(primary.get());
+    facts.captured = ExifFactsOf(primary.get()).captured;
     if (options.Cancelled()) return EDecodeStatus::Cancelled;
 
     const int width = heif_image_handle_get_width(primary.get());
@@ -208,9 +208,16 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
 
 CCaptureTime ReadHeifCaptureTime(const std::string& path)
 {
+    return ReadHeifExifFacts(path).captured;
+}
+
+CExifFacts ReadHeifExifFacts(const std::string& path)
+{
     CHeifPtr<heif_context> context = OpenContext(path, nullptr);
     if (!context) return {};
     CHeifPtr<heif_image_handle> primary = PrimaryHandle(context.get(), nullptr);
     if (!primary) return {};
-    return CaptureTimeOf(primary.get());
+    CExifFacts facts = ExifFactsOf(primary.get());
+    facts.thumbnail.clear();
+    return facts;
 }

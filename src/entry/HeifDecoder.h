@@ -19,3 +19,5 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
 
 // The DateTimeOriginal of the EXIF block a HEIF photo carries; invalid when there is none.
 CCaptureTime ReadHeifCaptureTime(const std::string& path);
+// What the EXIF block of a HEIF photo tells (no thumbnail); empty facts when there is none.
+CExifFacts ReadHeifExifFacts(const std::string& path);

@@ -32,6 +32,29 @@ std::string ReadAscii(ExifEntry* entry)
     return std::string(text, strnlen(text, entry->size));
 }
 
+// Degrees from a GPS coordinate (three rationals: degrees, minutes, seconds) and its reference
+// letter; false when either is missing or malformed.
+bool ReadGpsCoordinate(ExifEntry* value, ExifEntry* reference, ExifByteOrder order, char negative,
+                       char positive, double limit, double& degrees)
+{
+    const std::string ref = ReadAscii(reference);
+    if (ref.empty() || (ref[0] != negative && ref[0] != positive)) return false;
+    if (!value || value->format != EXIF_FORMAT_RATIONAL || value->components != 3 || !value->data ||
+        value->size < 24)
+        return false;
+    double parts[3];
+    for (int i = 0; i < 3; ++i) {
+        const ExifRational r = exif_get_rational(value->data + 8 * i, order);
+        if (r.denominator == 0) return false;
+        parts[i] = static_cast<double>(r.numerator) / r.denominator;
+    }
+    if (parts[1] >= 60 || parts[2] >= 60) return false;
+    degrees = parts[0] + parts[1] / 60 + parts[2] / 3600;
+    if (degrees > limit) return false;
+    if (ref[0] == negative) degrees = -degrees;
+    return true;
+}
+
 }  // namespace
 
 CCaptureTime ParseExifDateTime(const std::string& text)
@@ -77,6 +100,22 @@ CExifFacts ReadExifFacts(const uint8_t* data, size_t size)
     if (orientation >= 1 && orientation <= 8) facts.orientation = orientation;
     facts.captured = ParseExifDateTime(
         ReadAscii(exif_content_get_entry(exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_DATE_TIME_ORIGINAL)));
+    ExifContent* gps = exif->ifd[EXIF_IFD_GPS];
+    const auto gpsEntry = [gps](int tag) {
+        return exif_content_get_entry(gps, static_cast<ExifTag>(tag));
+    };
+    double latitude = 0;
+    double longitude = 0;
+    if (ReadGpsCoordinate(gpsEntry(EXIF_TAG_GPS_LATITUDE), gpsEntry(EXIF_TAG_GPS_LATITUDE_REF),
+                          order, 'S', 'N', 90, latitude) &&
+        ReadGpsCoordinate(gpsEntry(EXIF_TAG_GPS_LONGITUDE), gpsEntry(EXIF_TAG_GPS_LONGITUDE_REF),
+                          order, 'W', 'E', 180, longitude) &&
+        // Cameras without a fix write zeros.
+        !(latitude == 0 && longitude == 0)) {
+        facts.hasPosition = true;
+        facts.latitude = latitude;
+        facts.longitude = longitude;
+    }
     // libexif keeps the thumbnail only when its offset and length lie inside the block.
     if (exif->data && exif->size > 0 && exif->size <= size)
         facts.thumbnail.assign(exif->data, exif->data + exif->size);

@@ -31,6 +31,11 @@ struct CExifFacts {
     CCaptureTime captured;
     // The embedded thumbnail's JPEG bytes, empty when there is none.
     std::vector<uint8_t> thumbnail;
+    // Where the photo was taken (GPS latitude and longitude in degrees, south and west
+    // negative), when the block records a usable position.
+    bool hasPosition = false;
+    double latitude = 0;
+    double longitude = 0;
 };
 
 // Reads an EXIF block as a JPEG APP1 segment carries it ("Exif\0\0" and the TIFF structure)

@@ -556,9 +556,14 @@ EDecodeStatus DecodePhotoFile(const std::string& path, CRgbPicture& picture, CPh
 
 CCaptureTime ReadPhotoCaptureTime(const std::string& path)
 {
+    return ReadPhotoExifFacts(path).captured;
+}
+
+CExifFacts ReadPhotoExifFacts(const std::string& path)
+{
     FILE* file = nullptr;
     if (OpenPhotoFile(path, file) != EDecodeStatus::Ok) return {};
-    CCaptureTime captured;
+    CExifFacts facts;
     const EPhotoFormat format = SniffOpenFile(file);
     if (format == EPhotoFormat::Jpeg) {
         std::string exif;
@@ -567,11 +572,12 @@ CCaptureTime ReadPhotoCaptureTime(const std::string& path)
         header.headerOnly = true;
         header.exif = &exif;
         CRgbPicture none;
-        if (RunJpeg(header, none, nullptr, {}, nullptr))
-            captured =
-                ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size()).captured;
+        if (RunJpeg(header, none, nullptr, {}, nullptr)) {
+            facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
+            facts.thumbnail.clear();
+        }
     }
     std::fclose(file);
-    if (format == EPhotoFormat::Heif) captured = ReadHeifCaptureTime(path);
-    return captured;
+    if (format == EPhotoFormat::Heif) facts = ReadHeifExifFacts(path);
+    return facts;
 }

@@ -114,6 +114,9 @@ EDecodeStatus DecodePhotoFile(const std::string& path, CRgbPicture& picture,
 // The capture time a JPEG (EXIF DateTimeOriginal) or HEIF photo records; invalid for others and
 // for files that cannot be read.
 CCaptureTime ReadPhotoCaptureTime(const std::string& path);
+// What the EXIF block of a JPEG or HEIF photo tells (capture time, orientation, GPS position;
+// no thumbnail); empty facts for other files and for files that cannot be read.
+CExifFacts ReadPhotoExifFacts(const std::string& path);
 
 // Opens a photo for reading: CannotOpen when it cannot be opened, NotDecodable when it is not a
 // regular file (a folder or a named pipe); the file is then closed by the caller.

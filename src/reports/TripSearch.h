@@ -4,15 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "data/TextFold.h"
 #include "data/TripRecord.h"
 
-// Searching the trip list: texts are compared in a folded form in which full-width and
-// half-width forms, katakana and hiragana, and upper and lower case of Latin letters are alike.
-
-// The folded form of UTF-8 text: full-width ASCII and the ideographic space as ASCII,
-// half-width katakana as full-width (voiced marks joined), katakana as hiragana, A-Z as a-z.
-// Bytes that are not valid UTF-8 pass unchanged.
-std::string FoldForSearch(std::string_view text);
+// Searching the trip list: texts are compared in their folded form (FoldForSearch).
 
 // Every text of a trip a search looks at (date, weather, target, place, method, memo, species
 // of its catches), folded, separated so that no word matches across two of them.

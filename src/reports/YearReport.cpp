@@ -1,7 +1,9 @@
 #include "reports/YearReport.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "calendar/CalendarGrid.h"
@@ -40,8 +42,27 @@ bool Heavier(const CYearReportCatch& a, const CYearReportCatch& b)
 
 }  // namespace
 
-CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year)
+std::string TideTimesText(const std::vector<CTideExtreme>& day)
 {
+    std::string highs;
+    std::string lows;
+    for (const CTideExtreme& e : day) {
+        char time[16];
+        std::snprintf(time, sizeof time, "%d:%02d", e.hour, e.minute);
+        std::string& list = e.high ? highs : lows;
+        list += (list.empty() ? "" : " ") + std::string(time);
+    }
+    std::string text;
+    if (!highs.empty()) text = "満" + highs;
+    if (!lows.empty()) text += (text.empty() ? "干" : " 干") + lows;
+    return text;
+}
+
+CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year,
+                            const CTripPortFinder& portOf)
+{
+    // One predictor per port: a year's trips are mostly at a few.
+    std::map<const CTideStation*, std::unique_ptr<CTidePredictor>> predictors;
     CYearReport report;
     report.year = year;
     const auto bests = FindPersonalBests(trips);
@@ -66,8 +87,15 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year)
         row.weather = trip.weather;
         row.target = trip.fishname;
         row.catches = static_cast<int>(trip.catches.size());
-        if (IsCalendarDay(tripYear, month, day))
+        if (IsCalendarDay(tripYear, month, day)) {
             row.tideName = MoonDayOf(tripYear, month, day).tideName;
+            if (const CTideStation* port = portOf ? portOf(trip.place) : nullptr) {
+                auto& predictor = predictors[port];
+                if (!predictor) predictor = std::make_unique<CTidePredictor>(*port);
+                row.tidePort = port->nameJa;
+                row.tideTimes = TideTimesText(predictor->DayExtremes(tripYear, month, day));
+            }
+        }
         report.trips.push_back(std::move(row));
 
         for (size_t f = 0; f < trip.catches.size(); ++f) {
@@ -120,12 +148,14 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year)
     return report;
 }
 
-CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report)
+CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report,
+                            const CTripPortFinder& portOf)
 {
     report = CYearReport{};
     report.year = year;
-    return store.ReadTrips(
-        [&](const std::vector<CTripRecord>& trips) { report = BuildYearReport(trips, year); });
+    return store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        report = BuildYearReport(trips, year, portOf);
+    });
 }
 
 std::vector<double> FitColumnWidths(const std::vector<double>& natural, double total)

@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "data/CatchStore.h"
 #include "reports/StatQuery.h"
+#include "tides/TidePredictor.h"
 
 // One catch as the yearly report lists it: the texts as stored, the exact values they compare by,
 // and the trip it was caught on.
@@ -41,9 +43,15 @@ struct CYearReportTrip {
     std::string place;
     std::string weather;
     std::string target;
-    std::string tideName;  // empty when the date is no calendar day
+    std::string tideName;   // empty when the date is no calendar day
+    std::string tidePort;   // Japanese name of the port whose tides are listed, or empty
+    std::string tideTimes;  // that day's highs and lows there: "満4:01 17:19 干10:44 22:53"
     int catches = 0;
 };
+
+struct CTideStation;
+// The port whose tides a trip's row lists, by the trip's 場所 text (nullptr: none).
+using CTripPortFinder = std::function<const CTideStation*(const std::string& place)>;
 
 // Everything the yearly report shows, gathered from the trips of one year (the first field of
 // the trip's date).
@@ -64,14 +72,20 @@ struct CYearReport {
 };
 
 // Gathers the report of year from every trip of the catch file.  Personal bests are judged over
-// all trips, not only those of the year.
-CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year);
+// all trips, not only those of the year.  With portOf, each trip on a calendar day lists the
+// high and low waters of that day at its port.
+CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year,
+                            const CTripPortFinder& portOf = {});
 
 // Reads the catch file and gathers the report; the report stays empty when the file cannot be
 // read.
-CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report);
+CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report,
+                            const CTripPortFinder& portOf = {});
 
 // Widths of table columns that share total: each column wants natural (its widest text).  When
 // they all fit, each gets its natural width and the rest of total in proportion to it; when
 // they do not, the widest are cut to one common width so that the narrow ones stay whole.
 std::vector<double> FitColumnWidths(const std::vector<double>& natural, double total);
+
+// A day's highs and lows as the report lists them: "満4:01 17:19 干10:44 22:53".
+std::string TideTimesText(const std::vector<CTideExtreme>& day);

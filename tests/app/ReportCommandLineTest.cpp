@@ -1,8 +1,9 @@
-// lurebook --report YEAR --output FILE, run as its own process without a display.
+// The command-line modes --report and --print-tides, run as their own processes without a display.
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include "app/InstanceLock.h"
 #include "data/CatchStore.h"
@@ -14,6 +15,7 @@ namespace {
 struct CRun {
     int exitCode = -1;
     QString errors;
+    QString output;
 };
 
 CRun RunProgram(const QStringList& arguments)
@@ -30,6 +32,7 @@ CRun RunProgram(const QStringList& arguments)
     CRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+    run.output = QString::fromUtf8(process.readAllStandardOutput());
     return run;
 }
 
@@ -111,6 +114,38 @@ TEST(ImportCommandLineTest, RemovesWhatAKilledSaveLeftWhenItHoldsTheDataFolder)
         EXPECT_NE(run.exitCode, 0);
         EXPECT_EQ(dir.Exists("Data/fish.xml.tmp-Ab12Cd"), windowOpen);
         EXPECT_EQ(dir.Exists("Data/schedule/2024年  5月.txt.tmp-Xy34Zw"), windowOpen);
+    }
+}
+
+// lurebook --print-tides PORT PERIOD, on the shipped station file.
+TEST(TideCommandLineTest, PrintsAYearOfHighAndLowWatersOrTheClosestPorts)
+{
+    const CRun year = RunProgram({"--print-tides", "東京", "2027"});
+    ASSERT_EQ(year.exitCode, 0) << year.errors.toStdString();
+    const QStringList lines = year.output.split(u'\n', Qt::SkipEmptyParts);
+    // Tokyo's mixed semidiurnal tide: close to four a day, a few days with three.
+    EXPECT_GT(lines.size(), 1350);
+    EXPECT_LT(lines.size(), 1461);
+    const QRegularExpression line(
+        QStringLiteral("^2027-\\d\\d-\\d\\d\\t\\d\\d:\\d\\d\\t(満潮|干潮)\\t-?\\d+$"));
+    for (const QString& text : lines)
+        EXPECT_TRUE(line.match(text).hasMatch()) << text.toStdString();
+    EXPECT_TRUE(lines.front().startsWith(QStringLiteral("2027-01-01\t")));
+    EXPECT_TRUE(lines.back().startsWith(QStringLiteral("2027-12-31\t")));
+
+    const struct {
+        QStringList arguments;
+        QString inMessage;
+    } failures[] = {
+        {{"--print-tides", "Maizuru", "2027"}, "maizuru-ma55-jpn-jodc_jma"},  // two gauges
+        {{"--print-tides", "東京", "2027-13"}, "2027-13"},
+        {{"--print-tides", "東京"}, "PERIOD"},
+    };
+    for (const auto& c : failures) {
+        const CRun run = RunProgram(c.arguments);
+        EXPECT_NE(run.exitCode, 0) << c.arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.errors.contains(c.inMessage)) << run.errors.toStdString();
+        EXPECT_TRUE(run.output.isEmpty()) << run.output.toStdString();
     }
 }
 

@@ -12,10 +12,23 @@
 
 #include "JpegTestFiles.h"
 
+// An EXIF block with a GPS position: latitude and longitude as degrees, minutes and seconds
+// (rationals with the given denominator) and their reference letters ('N'/'S', 'E'/'W'; '\0'
+// leaves the reference out).
+struct CTestGps {
+    double latitude[3];
+    char latitudeRef;
+    double longitude[3];
+    char longitudeRef;
+    unsigned denominator = 100;
+};
+
 // An EXIF block as a JPEG APP1 segment carries it: orientation (0 for none), DateTimeOriginal
-// ("YYYY:MM:DD HH:MM:SS", empty for none) and a JPEG thumbnail (empty for none).
+// ("YYYY:MM:DD HH:MM:SS", empty for none), a JPEG thumbnail (empty for none) and a GPS position
+// (none when null).
 inline std::string MakeTestExif(int orientation, const std::string& dateTimeOriginal = {},
-                                const std::string& thumbnailJpeg = {})
+                                const std::string& thumbnailJpeg = {},
+                                const CTestGps* gps = nullptr)
 {
     ExifData* data = exif_data_new();
     exif_data_set_byte_order(data, EXIF_BYTE_ORDER_INTEL);
@@ -42,6 +55,39 @@ inline std::string MakeTestExif(int orientation, const std::string& dateTimeOrig
         std::memcpy(data->data, thumbnailJpeg.data(), thumbnailJpeg.size());
         data->size = static_cast<unsigned>(thumbnailJpeg.size());
     }
+    if (gps != nullptr) {
+        ExifMem* mem = exif_mem_new_default();
+        const auto addGps = [&](int tag, ExifFormat format, unsigned components, size_t size) {
+            ExifEntry* entry = exif_entry_new_mem(mem);
+            entry->tag = static_cast<ExifTag>(tag);
+            entry->format = format;
+            entry->components = components;
+            entry->size = static_cast<unsigned>(size);
+            entry->data =
+                static_cast<unsigned char*>(exif_mem_alloc(mem, static_cast<ExifLong>(size)));
+            exif_content_add_entry(data->ifd[EXIF_IFD_GPS], entry);
+            exif_entry_unref(entry);
+            return entry;
+        };
+        const auto coordinate = [&](int refTag, char ref, int valueTag, const double* dms) {
+            if (ref != '\0') {
+                ExifEntry* entry = addGps(refTag, EXIF_FORMAT_ASCII, 2, 2);
+                entry->data[0] = static_cast<unsigned char>(ref);
+                entry->data[1] = 0;
+            }
+            ExifEntry* entry = addGps(valueTag, EXIF_FORMAT_RATIONAL, 3, 24);
+            for (int i = 0; i < 3; ++i) {
+                const ExifRational r{static_cast<ExifLong>(dms[i] * gps->denominator + 0.5),
+                                     gps->denominator};
+                exif_set_rational(entry->data + 8 * i, EXIF_BYTE_ORDER_INTEL, r);
+            }
+        };
+        coordinate(EXIF_TAG_GPS_LATITUDE_REF, gps->latitudeRef, EXIF_TAG_GPS_LATITUDE,
+                   gps->latitude);
+        coordinate(EXIF_TAG_GPS_LONGITUDE_REF, gps->longitudeRef, EXIF_TAG_GPS_LONGITUDE,
+                   gps->longitude);
+        exif_mem_unref(mem);
+    }
     unsigned char* bytes = nullptr;
     unsigned int size = 0;
     exif_data_save_data(data, &bytes, &size);
@@ -49,6 +95,11 @@ inline std::string MakeTestExif(int orientation, const std::string& dateTimeOrig
     std::free(bytes);
     exif_data_unref(data);
     return block;
+}
+
+inline std::string MakeTestGpsExif(const CTestGps& gps, const std::string& dateTimeOriginal = {})
+{
+    return MakeTestExif(0, dateTimeOriginal, {}, &gps);
 }
 
 struct CHeifOptions {

@@ -3,6 +3,7 @@
 
 #include "reports/ReportTrips.h"
 #include "reports/YearReport.h"
+#include "support/TideTestStations.h"
 
 namespace {
 
@@ -155,6 +156,33 @@ TEST(YearReportTest, TripRowsCarryTheTideOfTheirDay)
         ASSERT_EQ(report.trips.size(), 1u) << c.date;
         EXPECT_EQ(report.trips[0].tideName, c.tide) << c.date;
     }
+}
+
+TEST(YearReportTest, EachTripListsTheTidesOfItsDayAtItsPort)
+{
+    const CTideStation port = OneWaveTideStation();
+    const CTripPortFinder portOf = [&port](const std::string& place) {
+        return place == "城ヶ島" ? &port : nullptr;
+    };
+    const struct {
+        const char* date;
+        const char* place;
+        const char* port;
+        const char* times;
+    } cases[] = {
+        {"2024/5/3", "城ヶ島", "テスト港", "満0:00 12:00 干6:00 18:00"},
+        {"2024/12/31", "城ヶ島", "テスト港", "満0:00 12:00 干6:00 18:00"},
+        {"2024/5/3", "名もない磯", "", ""},  // no port for the place, none at home
+        {"2024/2/30", "城ヶ島", "", ""},     // no such day
+    };
+    for (const auto& c : cases) {
+        const CYearReport report =
+            BuildYearReport({ReportTrip(c.date, {}, {}, c.place)}, 2024, portOf);
+        ASSERT_EQ(report.trips.size(), 1u) << c.date;
+        EXPECT_EQ(report.trips[0].tidePort, c.port) << c.date << " " << c.place;
+        EXPECT_EQ(report.trips[0].tideTimes, c.times) << c.date << " " << c.place;
+    }
+    EXPECT_EQ(BuildYearReport({ReportTrip("2024/5/3", {})}, 2024).trips[0].tideTimes, "");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -27,6 +28,8 @@
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/SwitchSplitter.h"
 #include "calendar/ScheduleMemo.h"
+#include "calendar/widgets/ScheduleEntryDlg.h"
+#include "calendar/widgets/SheduleView.h"
 #include "data/CatchHistory.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
@@ -204,6 +207,13 @@ int main(int argc, char** argv)
     SetCurrentDateSourceForTesting([] { return CDate{2026, 5, 1}; });
     WriteScheduleMemo("2026年  5月", 3, "相模湾 マダイ釣行 (船宿 5時集合)", nullptr);
     WriteScheduleMemo("2026年  5月", 17, "潮見表を確認", nullptr);
+    {
+        // Tokyo as the home port, so the calendar shows its tides.
+        std::FILE* ports = std::fopen((base + "Data/tideports.txt").c_str(), "wb");
+        if (ports == nullptr) return 1;
+        std::fputs("home\ttokyo-ma15-jpn-jodc_jma\n", ports);
+        std::fclose(ports);
+    }
 
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
@@ -216,6 +226,18 @@ int main(int argc, char** argv)
         frame.show();
         Wait(200);
         ok &= Save(&frame, outputDir + "/calendar.png");
+        if (auto* schedule = frame.findChild<CSheduleView*>()) {
+            // The memo dialog of the 3rd, with that day's tide curve.
+            const QPoint at = schedule->visualItemRect(schedule->topLevelItem(2)).center();
+            QMouseEvent click(QEvent::MouseButtonDblClick, at,
+                              schedule->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(schedule->viewport(), &click);
+            Wait(300);
+            ok &= Save(schedule->EntryDialog(), outputDir + "/calendar-memo.png");
+            schedule->OnScheduleEntryResult(CScheduleEntryDlg::kResultCancelled);
+            Wait(100);
+        }
 
         frame.OnBarNotify(1, 1);
         Wait(200);

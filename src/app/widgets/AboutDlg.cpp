@@ -15,7 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Lurebook"));
     setFont(CDialogUnits::DialogFont(QStringLiteral("MS Sans Serif"), 8));
     const CDialogUnits units(font());
-    setFixedSize(units.ToPixels(217, 55));
+    setFixedSize(units.ToPixels(217, 88));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(DrawAppIcon(32, devicePixelRatioF()));
@@ -33,6 +33,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     m_link->setEnabled(!manual.isEmpty());
     m_link->setObjectName(QStringLiteral("1033"));
     units.Place(m_link, 40, 36, 130, 8);
+
+    auto* tideData = new QLabel(QString::fromUtf8(kTideDataText), this);
+    tideData->setWordWrap(true);
+    tideData->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    units.Place(tideData, 11, 49, 199, 36);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));

@@ -9,6 +9,7 @@
 
 #include "calendar/ScheduleMemo.h"
 #include "calendar/widgets/SheduleView.h"
+#include "calendar/widgets/TideCurveView.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -22,7 +23,7 @@ CScheduleEntryDlg::CScheduleEntryDlg(CSheduleView* pView)
     const QFont font = CDialogUnits::DialogFont();
     setFont(font);
     const CDialogUnits units(font);
-    setFixedSize(units.ToPixels(186, 130));
+    setFixedSize(units.ToPixels(186, kHeight));
 
     auto* prompt = new QLabel(QStringLiteral("スケジュールを入力してください"), this);
     units.Place(prompt, 8, 8, 169, 12);
@@ -50,6 +51,9 @@ CScheduleEntryDlg::CScheduleEntryDlg(CSheduleView* pView)
     cancel->setObjectName(QString::number(kCancelId));
     units.Place(cancel, 100, 104, 50, 14);
     connect(cancel, &QPushButton::clicked, this, &CScheduleEntryDlg::reject);
+
+    m_tideCurve = new CTideCurveView(this);
+    units.Place(m_tideCurve, 8, kTideCurveTop, 170, kTideCurveHeight);
 }
 
 void CScheduleEntryDlg::Create(const QString& text, const QString& monthTitle, int row)

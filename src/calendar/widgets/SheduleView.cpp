@@ -9,8 +9,11 @@
 #include "calendar/CalendarGrid.h"
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"
+#include "calendar/TideCurveChart.h"
 #include "calendar/widgets/ScheduleEntryDlg.h"
+#include "calendar/widgets/TideCurveView.h"
 #include "data/TextEncoding.h"
+#include "tides/TidePortLookup.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
@@ -46,6 +49,13 @@ void SetMemoText(QTreeWidgetItem* item, const QString& memo, const QString& holi
     if (memo.contains(QLatin1Char('\n'))) tip << memo;
     item->setToolTip(1, tip.join(QLatin1Char('\n')));
 }
+
+// The home port of the side file in Data/, among the shipped stations; nullptr when none is set
+// or it cannot be read (the calendar then shows no tides, and the memo dialog says why).
+const CTideStation* HomeTidePort()
+{
+    return CTidePortLookup::FromDataFolder()->HomePort();
+}
 }  // namespace
 
 CSheduleView::CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* parent)
@@ -55,6 +65,7 @@ CSheduleView::CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* pa
     setFont(CDialogUnits::DialogFont());
     setFrameShape(QFrame::Box);
     m_pEntryDlg = new CScheduleEntryDlg(this);
+    m_tidePortSource = HomeTidePort;
     // A wider window gives the memo column the room.
     GiveRoomToSection(this, header(), 1, kMinMemoColumnWidth);
 }
@@ -79,12 +90,15 @@ void CSheduleView::OnInitialUpdate()
     header()->setSectionsMovable(false);
 
     clear();
-    setColumnCount(2);
-    setHeaderLabels({QStringLiteral("曜日"), QStringLiteral("メモ")});
+    setColumnCount(3);
+    setHeaderLabels({QStringLiteral("曜日"), QStringLiteral("メモ"), QStringLiteral("潮汐")});
+    header()->moveSection(header()->visualIndex(kTideColumn), 1);
     header()->resizeSection(0, kLabelColumnWidth);
     header()->resizeSection(1, kMemoColumnWidth);
+    header()->setSectionHidden(kTideColumn, true);
     headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
     headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    headerItem()->setTextAlignment(kTideColumn, Qt::AlignLeft | Qt::AlignVCenter);
 
     m_grid.SetShownToday();
     m_holidayNotice = QStringFromStd(m_grid.HolidayLists().RestoreDefaultHolidays());
@@ -124,8 +138,51 @@ void CSheduleView::InsertMonthRows()
         rows.append(row);
     }
     addTopLevelItems(rows);
+    LoadMonthTides();
     // Every month opens at its first day, wherever the last one was scrolled to.
     scrollToTop();
+}
+
+void CSheduleView::SetTidePortSource(std::function<const CTideStation*()> source)
+{
+    m_tidePortSource = std::move(source);
+}
+
+void CSheduleView::LoadMonthTides()
+{
+    m_tidePort = m_tidePortSource ? m_tidePortSource() : nullptr;
+    m_monthTides.clear();
+    if (m_tidePort == nullptr) {
+        header()->setSectionHidden(kTideColumn, true);
+        return;
+    }
+    const CTidePredictor predictor(*m_tidePort);
+    m_monthTides = MonthTides(predictor, m_grid.ShownFullYear(), m_grid.ShownMonth() + 1);
+    int width = fontMetrics().horizontalAdvance(headerItem()->text(kTideColumn));
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        const QString text = TideText(row);
+        width = std::max(width, fontMetrics().horizontalAdvance(text));
+        topLevelItem(row)->setText(kTideColumn, text);
+        topLevelItem(row)->setToolTip(kTideColumn,
+                                      QStringLiteral("%1の潮汐（潮位は最低水面からのcm）")
+                                          .arg(QStringFromStd(m_tidePort->nameJa)));
+    }
+    headerItem()->setText(kTideColumn,
+                          QStringLiteral("潮汐（%1）").arg(QStringFromStd(m_tidePort->nameJa)));
+    header()->setSectionHidden(kTideColumn, false);
+    header()->resizeSection(kTideColumn, width + 2 * kTidePad);
+}
+
+const std::vector<CTideExtreme>& CSheduleView::TidesOfRow(int row) const
+{
+    static const std::vector<CTideExtreme> kNone;
+    if (row < 0 || static_cast<size_t>(row) >= m_monthTides.size()) return kNone;
+    return m_monthTides[static_cast<size_t>(row)];
+}
+
+QString CSheduleView::TideText(int row) const
+{
+    return QStringFromStd(TideRowText(TidesOfRow(row)));
 }
 
 void CSheduleView::LoadMonthMemos(const QString& title)
@@ -172,7 +229,14 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
 {
     const int row = index.row();
     const int left = header()->sectionViewportPosition(0);
-    const int right = header()->sectionViewportPosition(1) + header()->sectionSize(1);
+    int right = left;
+    for (int section = 0; section < header()->count(); ++section) {
+        if (header()->isSectionHidden(section)) continue;
+        right = std::max(
+            right, header()->sectionViewportPosition(section) + header()->sectionSize(section));
+    }
+    const bool tides = !header()->isSectionHidden(kTideColumn);
+    const int tideLeft = header()->sectionViewportPosition(kTideColumn) - left;
     const QRect item(left, option.rect.top(), right - left, option.rect.height());
 
     const bool highlighted = selectionModel() != nullptr &&
@@ -183,6 +247,10 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
     painter->drawLine(item.left(), item.bottom(), item.right(), item.bottom());
     painter->drawLine(left + header()->sectionSize(0) - 1, item.top(),
                       left + header()->sectionSize(0) - 1, item.bottom());
+    if (tides) {
+        const int x = left + tideLeft + header()->sectionSize(kTideColumn) - 1;
+        painter->drawLine(x, item.top(), x, item.bottom());
+    }
     painter->drawLine(item.right(), item.top(), item.right(), item.bottom());
     if (highlighted) {
         painter->setPen(palette().color(QPalette::Highlight));
@@ -202,9 +270,13 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
         painter->drawText(text.adjusted(kLabelX, 0, 0, 0), flags, DayLabel(cell.day, cell.weekday));
         painter->setPen(MoonColor());
         painter->drawText(text.adjusted(kMoonX, 0, 0, 0), flags, MoonText(row));
+        if (tides) {
+            painter->setPen(TideColor());
+            painter->drawText(text.adjusted(tideLeft + kTidePad, 0, 0, 0), flags, TideText(row));
+        }
         // The holiday's name leads the memo column; the memo follows it, so neither hides the
         // other.
-        int memoX = kMemoX;
+        int memoX = kMemoX + (tides ? header()->sectionSize(kTideColumn) : 0);
         const QString name = HolidayName(row);
         if (!name.isEmpty()) {
             painter->setPen(HolidayNameColor());
@@ -220,6 +292,18 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
     painter->restore();
 }
 
+bool CSheduleView::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && topLevelItemCount() > 0) {
+        const CTideStation* port = m_tidePortSource ? m_tidePortSource() : nullptr;
+        if (port != m_tidePort) {
+            LoadMonthTides();
+            viewport()->update();
+        }
+    }
+    return QTreeWidget::event(event);
+}
+
 void CSheduleView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QModelIndex hit = indexAt(event->position().toPoint());
@@ -228,9 +312,24 @@ void CSheduleView::mouseDoubleClickEvent(QMouseEvent* event)
         const QString title = MonthTitle();
         const QString memo =
             QStringFromStd(ReadScheduleMemo(StdFromQString(title), m_nEditRow + 1));
+        ShowTideCurve(m_nEditRow);
         m_pEntryDlg->Create(memo, title, m_nEditRow);
     }
     QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+void CSheduleView::ShowTideCurve(int row)
+{
+    CTideCurveView* curve = m_pEntryDlg->TideCurve();
+    if (m_tidePort == nullptr) {
+        curve->SetNote(
+            QStringLiteral("潮汐の基準港が設定されていません。\n"
+                           "環境設定の「潮汐の基準港」で選ぶと、その日の潮汐がここに"
+                           "表示されます。"));
+        return;
+    }
+    curve->SetDay(
+        TideCurveDayOf(*m_tidePort, m_grid.ShownFullYear(), m_grid.ShownMonth() + 1, row + 1));
 }
 
 int CSheduleView::OnScheduleEntryResult(int result)

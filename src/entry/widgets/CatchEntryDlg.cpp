@@ -37,7 +37,9 @@
 #include "entry/widgets/HitListCtrl.h"
 #include "entry/widgets/PhotoCopyProgress.h"
 #include "entry/widgets/ThumbnailBuilder.h"
+#include "entry/widgets/TidePortCombo.h"
 #include "entry/widgets/UpDownCtrl.h"
+#include "tides/TideEntryTexts.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
@@ -209,14 +211,22 @@ int FindComboEntry(const QStringList& entries, const QString& text)
     return -1;
 }
 
-CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position)
-    : QDialog(owner), m_owner(owner), m_store(store), m_position(position < 0 ? -1 : position)
+CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position,
+                               const CTideStations* stations)
+    : QDialog(owner),
+      m_owner(owner),
+      m_store(store),
+      m_position(position < 0 ? -1 : position),
+      m_tideStations(stations != nullptr ? *stations : ShippedTideStations()),
+      m_tidePortChoices(&m_tideStations)
 {
     setWindowTitle(QStringLiteral("釣果データ入力画面"));
     setObjectName(QStringLiteral("131"));
     setModal(false);
     CreateControls();
     InitDialog();
+    InitTidePort();
+    m_initialising = false;
     m_baseline = GetTripFromControls();
     m_typedCatchBaseline = CatchFieldTexts();
 }
@@ -276,10 +286,10 @@ void CCatchEntryDlg::CreateControls()
     m_date->setMinimumDate(QDate(1601, 1, 1));
     m_date->setMaximumDate(QDate(9999, 12, 31));
     named(m_date, 1005, 35, 9, 66, 14);
-    // The tide and moon of the trip date, shown only (nothing stores them), in the free space
-    // beside the tide times.
+    // The tide name and moon of the trip date, shown only (nothing stores them), beside the
+    // button that fills the tide times.
     auto* moonLabel = new QLabel(m_content);
-    named(moonLabel, 1040, 75, 81, 34, 28);
+    named(moonLabel, 1040, 63, 122, 43, 16);
     moonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const auto showMoon = [moonLabel](QDate date) {
         const CMoonDay moon = MoonDayOf(date.year(), date.month(), date.day());
@@ -297,9 +307,10 @@ void CCatchEntryDlg::CreateControls()
     m_water = lineEdit(1034, 33, 65, 21, 12);
     label("℃", 58, 65, 21, 13);
     label("満潮：", 10, 81, 21, 13);
-    m_highTide = lineEdit(1036, 33, 81, 38, 12);
+    m_highTide = lineEdit(1036, 33, 81, 72, 12);
     label("干潮：", 10, 97, 21, 13);
-    m_ebbTide = lineEdit(1035, 33, 97, 39, 13);
+    m_ebbTide = lineEdit(1035, 33, 97, 72, 13);
+    CreateTideControls(units);
     label("場所：", 111, 9, 24, 13);
     m_place = lineEdit(1008, 136, 9, 156, 14);
     QPushButton* addPlace = button("画像追加", 1012, 228, 25, 31, 13);
@@ -713,6 +724,188 @@ void CCatchEntryDlg::RebuildPhotoList(bool place, int capacity)
                               : static_cast<QListWidget*>(m_fishPhotoList);
     BuildThumbnails(list, place ? m_placePhotoPaths : m_fishPhotoPaths, capacity,
                     EThumbnailPlacement::SingleRow);
+    OnPhotosChanged();
+}
+
+// ---- tides -----------------------------------------------------------------------------------
+
+void CCatchEntryDlg::CreateTideControls(const CDialogUnits& units)
+{
+    auto* label = new QLabel(QStringLiteral("港："), m_content);
+    units.Place(label, 10, 113, 21, 13);
+    m_tidePort = new CTidePortCombo(m_tideStations, m_content);
+    m_tidePort->setObjectName(QStringLiteral("1053"));
+    units.Place(m_tidePort, 33, 111, 72, 13);
+    m_fillTides = new QPushButton(QStringLiteral("潮汐を入れる"), m_content);
+    m_fillTides->setObjectName(QStringLiteral("1054"));
+    m_fillTides->setAutoDefault(false);
+    m_fillTides->setToolTip(
+        QStringLiteral("この日のこの港の満潮・干潮の時刻を入れます（入力済みの欄はそのまま）"));
+    units.Place(m_fillTides, 10, 125, 50, 12);
+    m_tideNote = new QLabel(m_content);
+    m_tideNote->setObjectName(QStringLiteral("1055"));
+    units.Place(m_tideNote, 10, 138, 282, 9);
+
+    connect(m_tidePort, &CTidePortCombo::portChosen, this, [this] {
+        m_tidePortChosenByUser = true;
+        m_tidePortOrigin = QString();
+        OnTideInputsChanged();
+    });
+    connect(m_fillTides, &QPushButton::clicked, this, [this] { FillTides(false); });
+    connect(m_date, &QDateEdit::dateChanged, this, [this] { OnTideInputsChanged(); });
+}
+
+void CCatchEntryDlg::InitTidePort()
+{
+    m_fillTides->setEnabled(!m_tideStations.Shown().empty());
+    // Read once: the default follows the place as it is typed.  The settings dialog reports a
+    // broken file; here its defaults do.
+    std::string ignored;
+    m_tidePortChoices.Load(DataPath(kTidePortsFileName), ignored);
+    connect(m_place, &QLineEdit::textChanged, this, [this] {
+        if (!m_initialising) ChooseDefaultTidePort();
+    });
+    ReadPhotoPosition();
+    ChooseDefaultTidePort();
+    // A new trip opens with the tides of today at its port; a stored trip keeps what it has
+    // until its date or port is changed.
+    if (m_position < 0) FillTides(true);
+    ShowTideNote();
+}
+
+void CCatchEntryDlg::OnPhotosChanged()
+{
+    if (m_initialising) return;
+    ReadPhotoPosition();
+    ChooseDefaultTidePort();
+}
+
+void CCatchEntryDlg::ReadPhotoPosition()
+{
+    m_hasPhotoPosition = false;
+    // The first photo that has a position counts; a few files are enough to find it.
+    constexpr int kPhotosLooked = 10;
+    int looked = 0;
+    for (const QStringList* paths : {&m_placePhotoPaths, &m_fishPhotoPaths}) {
+        for (const QString& path : *paths) {
+            if (++looked > kPhotosLooked) break;
+            const CExifFacts facts = ReadPhotoExifFacts(PathFromQString(path));
+            if (!facts.hasPosition) continue;
+            m_hasPhotoPosition = true;
+            m_photoLatitude = facts.latitude;
+            m_photoLongitude = facts.longitude;
+            break;
+        }
+        if (m_hasPhotoPosition) break;
+    }
+}
+
+void CCatchEntryDlg::ChooseDefaultTidePort()
+{
+    if (m_tidePortChosenByUser || m_tideStations.Shown().empty()) return;
+    const CTidePortDefault chosen =
+        ChooseTidePort(m_tideStations, m_tidePortChoices, StdFromQString(m_place->text().trimmed()),
+                       {m_hasPhotoPosition, m_photoLatitude, m_photoLongitude});
+    switch (chosen.source) {
+        case ETidePortSource::Place:
+            m_tidePortOrigin = QStringLiteral("この場所で前回使った港");
+            break;
+        case ETidePortSource::Photo:
+            m_tidePortOrigin =
+                QStringLiteral("写真の撮影位置から %1 km の港").arg(chosen.km, 0, 'f', 1);
+            break;
+        case ETidePortSource::Home:
+            m_tidePortOrigin = QStringLiteral("潮汐の基準港");
+            break;
+        case ETidePortSource::None:
+            m_tidePortOrigin = QStringLiteral("港が未設定です（環境設定で基準港を選べます）");
+            break;
+    }
+    const std::string before = m_tidePort->PortId();
+    m_tidePort->SetPortId(chosen.station ? chosen.station->id : std::string());
+    if (m_tidePort->PortId() != before) {
+        OnTideInputsChanged();
+    } else {
+        ShowTideNote();
+    }
+}
+
+void CCatchEntryDlg::OnTideInputsChanged()
+{
+    if (m_initialising) return;
+    FillTides(true);
+    ShowTideNote();
+}
+
+void CCatchEntryDlg::FillTides(bool automatic)
+{
+    const CTideStation* port = m_tideStations.FindById(m_tidePort->PortId());
+    if (port == nullptr) return;
+    // A field is the dialog's own while it is empty or holds what the dialog put there; what
+    // the user typed is never replaced.
+    const auto own = [](const QLineEdit* edit, const QString& filled) {
+        return edit->text().isEmpty() || (!filled.isNull() && edit->text() == filled);
+    };
+    bool fillHigh = own(m_highTide, m_filledHigh);
+    bool fillLow = own(m_ebbTide, m_filledLow);
+    if (automatic && !(fillHigh && fillLow)) {
+        // By itself the dialog fills only when both fields are its own; times it put there
+        // earlier still follow the date and the port, so they never tell another day's tide.
+        fillHigh = fillHigh && !m_highTide->text().isEmpty();
+        fillLow = fillLow && !m_ebbTide->text().isEmpty();
+        if (!fillHigh && !fillLow) return;
+    }
+    const QDate date = m_date->date();
+    const CTideDayTexts texts = DayTideTexts(*port, date.year(), date.month(), date.day());
+    if (fillHigh) {
+        m_filledHigh = QStringFromStd(texts.high);
+        m_highTide->setText(m_filledHigh);
+    }
+    if (fillLow) {
+        m_filledLow = QStringFromStd(texts.low);
+        m_ebbTide->setText(m_filledLow);
+    }
+    const QString where = QStringFromStd(port->nameJa);
+    if (fillHigh && fillLow) {
+        m_fillNote = automatic
+                         ? QStringLiteral("満潮・干潮は%1の潮汐から自動で入れました").arg(where)
+                         : QStringLiteral("満潮・干潮に%1の潮汐を入れました").arg(where);
+    } else if (fillHigh || fillLow) {
+        m_fillNote = QStringLiteral("%1に%2の潮汐を入れました（入力済みの%3はそのまま）")
+                         .arg(fillHigh ? QStringLiteral("満潮") : QStringLiteral("干潮"), where,
+                              fillHigh ? QStringLiteral("干潮") : QStringLiteral("満潮"));
+    } else {
+        m_fillNote = QStringLiteral("満潮・干潮は入力済みのため変えていません");
+    }
+    ShowTideNote();
+}
+
+void CCatchEntryDlg::ShowTideNote()
+{
+    QStringList parts;
+    if (!m_tidePortOrigin.isEmpty()) parts << QStringLiteral("港: ") + m_tidePortOrigin;
+    if (!m_fillNote.isEmpty()) parts << m_fillNote;
+    m_tideNote->setText(parts.join(QStringLiteral("　")));
+}
+
+void CCatchEntryDlg::KeepTidePortForPlace()
+{
+    const std::string id = m_tidePort->PortId();
+    const std::string place = StdFromQString(m_place->text().trimmed());
+    if (id.empty() || place.empty()) return;
+    // Read again: another dialog may have kept a port since this one opened.
+    CTidePortChoices choices(&m_tideStations);
+    std::string error;
+    choices.Load(DataPath(kTidePortsFileName), error);
+    if (choices.PortForPlace(place) == id) return;
+    choices.SetPortForPlace(place, id);
+    error.clear();
+    if (choices.Save(error)) return;
+    ShowMessageBox(this,
+                   QStringLiteral("釣行データは登録しましたが、この場所の港を記録できません"
+                                  "でした。\n%1")
+                       .arg(QStringFromStd(error)),
+                   EMessageBoxIcon::Warning);
 }
 
 // ---- saving ----------------------------------------------------------------------------------
@@ -748,7 +941,9 @@ void CCatchEntryDlg::accept()
     // that cannot be added holds the trip back with the reason, so nothing typed is lost.
     if (HasTypedCatch() && !AddTypedCatch()) return;
     CTripRecord trip = GetTripFromControls();
-    if (SaveTrip(std::move(trip))) Finish(ECatchEntryResult::Saved);
+    if (!SaveTrip(std::move(trip))) return;
+    KeepTidePortForPlace();
+    Finish(ECatchEntryResult::Saved);
 }
 
 bool CCatchEntryDlg::HasChanges() const

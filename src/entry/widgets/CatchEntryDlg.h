@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "data/TripRecord.h"
+#include "tides/TidePortChoices.h"
 
 class CCatchStore;
+class CDialogUnits;
+class CTidePortCombo;
+class CTideStations;
 
 class QComboBox;
 class QLabel;
@@ -53,7 +57,9 @@ class CCatchEntryDlg : public QDialog {
 public:
     // owner: the parent window; when it implements ICatchEntryOwner it receives the result.
     // position: the trip's zero-based position in the catch file, or -1 for a new trip.
-    CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position);
+    // stations: the tide ports to choose from; the shipped ones when not given.
+    CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position,
+                   const CTideStations* stations = nullptr);
     ~CCatchEntryDlg() override;
 
     int GetPosition() const { return m_position; }
@@ -122,6 +128,21 @@ private:
     void RebuildPhotoList(bool place, int capacity);
     void FillFromCaptureTimes(bool place, const QStringList& added);
 
+    // Tides: the port beside 満潮/干潮, chosen by the user or else by default (the port last
+    // used for the place, the one nearest to the first photo with a GPS position, the home
+    // port), and filling 満潮/干潮 from it.  Fields the user typed are never overwritten.
+    void CreateTideControls(const CDialogUnits& units);
+    void InitTidePort();
+    void ChooseDefaultTidePort();
+    void OnPhotosChanged();
+    void ReadPhotoPosition();
+    void OnTideInputsChanged();
+    // Fills the fields that are empty or still hold what this dialog put there; automatic
+    // fills happen only when both are such fields.
+    void FillTides(bool automatic);
+    void ShowTideNote();
+    void KeepTidePortForPlace();
+
     // Saving.
     bool SaveTrip(CTripRecord trip);
     void Finish(ECatchEntryResult result);
@@ -170,4 +191,21 @@ private:
     bool m_dateChangedByUser = false;
     bool m_settingDateFromPhotos = false;
     bool m_dateFromPhotos = false;
+
+    const CTideStations& m_tideStations;
+    CTidePortChoices m_tidePortChoices;    // as read when the dialog opened
+    CTidePortCombo* m_tidePort = nullptr;  // 1053
+    QPushButton* m_fillTides = nullptr;    // 1054
+    QLabel* m_tideNote = nullptr;          // 1055
+    bool m_tidePortChosenByUser = false;
+    bool m_initialising = true;
+    QString m_tidePortOrigin;
+    // Where the first photo with a GPS position was taken.
+    bool m_hasPhotoPosition = false;
+    double m_photoLatitude = 0;
+    double m_photoLongitude = 0;
+    // What the dialog itself last put in 満潮 and 干潮 (null when nothing).
+    QString m_filledHigh;
+    QString m_filledLow;
+    QString m_fillNote;
 };

@@ -1,5 +1,6 @@
 #include "entry/widgets/SettingsDlg.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -7,6 +8,8 @@
 
 #include "data/ProgramDir.h"
 #include "entry/FishNameList.h"
+#include "entry/widgets/TidePortCombo.h"
+#include "tides/TideStations.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -14,6 +17,8 @@
 namespace {
 // The row's entry as read or typed; the displayed text may lack its line feed.
 constexpr int kEntryRole = Qt::UserRole + 1;
+// A tide port row's station id.
+constexpr int kPortIdRole = Qt::UserRole + 2;
 
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text)
 {
@@ -24,14 +29,17 @@ QPushButton* MakeButton(QWidget* parent, int id, const QString& text)
 }
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(QWidget* parent) : QDialog(parent)
+CSettingsDlg::CSettingsDlg(QWidget* parent, const CTideStations* stations)
+    : QDialog(parent),
+      m_stations(stations != nullptr ? *stations : ShippedTideStations()),
+      m_tidePorts(&m_stations)
 {
     setObjectName(QString::number(IDD));
     setWindowTitle(QStringLiteral("環境設定画面"));
     const QFont font = CDialogUnits::DialogFont();
     setFont(font);
     const CDialogUnits units(font);
-    setFixedSize(units.ToPixels(187, 147));
+    setFixedSize(units.ToPixels(187, 200));
 
     auto* label = new QLabel(QStringLiteral("魚種名(狙い)："), this);
     units.Place(label, 4, 24, 45, 13);
@@ -56,10 +64,12 @@ CSettingsDlg::CSettingsDlg(QWidget* parent) : QDialog(parent)
 
     QPushButton* ok = MakeButton(this, IDOK_BUTTON, QStringLiteral("設定"));
     ok->setDefault(true);
-    units.Place(ok, 34, 122, 50, 14);
+    units.Place(ok, 34, 180, 50, 14);
 
     QPushButton* cancel = MakeButton(this, IDCANCEL_BUTTON, QStringLiteral("ｷｬﾝｾﾙ"));
-    units.Place(cancel, 90, 122, 50, 14);
+    units.Place(cancel, 90, 180, 50, 14);
+
+    CreateTidePortControls();
 
     connect(add, &QPushButton::clicked, this, &CSettingsDlg::OnAdd);
     connect(remove, &QPushButton::clicked, this, &CSettingsDlg::OnDelete);
@@ -82,6 +92,114 @@ void CSettingsDlg::OnInitDialog()
             EMessageBoxIcon::Warning);
     }
     for (const std::string& entry : entries) AppendEntry(QStringFromStd(entry));
+    LoadTidePorts();
+}
+
+void CSettingsDlg::CreateTidePortControls()
+{
+    const CDialogUnits units(font());
+    auto* label = new QLabel(QStringLiteral("潮汐の基準港："), this);
+    units.Place(label, 4, 86, 48, 13);
+    m_tidePortFilter = new QLineEdit(this);
+    m_tidePortFilter->setObjectName(QString::number(IDC_TIDE_PORT_FILTER));
+    m_tidePortFilter->setPlaceholderText(QStringLiteral("港名・よみ・romaji・県で絞り込み"));
+    m_tidePortFilter->setClearButtonEnabled(true);
+    units.Place(m_tidePortFilter, 53, 84, 101, 13);
+    m_tidePortList = new QListWidget(this);
+    m_tidePortList->setObjectName(QString::number(IDC_TIDE_PORT_LIST));
+    m_tidePortList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tidePortList->setUniformItemSizes(true);
+    units.Place(m_tidePortList, 53, 99, 101, 60);
+    m_tidePortChosen = new QLabel(this);
+    m_tidePortChosen->setObjectName(QString::number(IDC_TIDE_PORT_CHOSEN));
+    units.Place(m_tidePortChosen, 53, 162, 130, 10);
+
+    connect(m_tidePortFilter, &QLineEdit::textChanged, this, &CSettingsDlg::NarrowTidePorts);
+    m_tidePortFilter->installEventFilter(this);
+    connect(m_tidePortList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item == nullptr) return;
+        m_homePortId = StdFromQString(item->data(kPortIdRole).toString());
+        ShowChosenTidePort();
+    });
+}
+
+bool CSettingsDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the port filter takes the best match instead of closing the dialog.
+    if (watched == m_tidePortFilter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (m_tidePortList->count() > 0) m_tidePortList->setCurrentRow(0);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CSettingsDlg::LoadTidePorts()
+{
+    std::string error;
+    if (!m_tidePorts.Load(DataPath(kTidePortsFileName), error)) {
+        ShowMessageBox(this,
+                       QStringLiteral("潮汐の港の設定ファイルに問題があります。読めない部分は"
+                                      "既定の設定にしました。\n%1")
+                           .arg(QStringFromStd(error)),
+                       EMessageBoxIcon::Warning);
+    }
+    m_homePortId = m_tidePorts.HomePortId();
+    NarrowTidePorts(QString());
+}
+
+void CSettingsDlg::NarrowTidePorts(const QString& typed)
+{
+    const QSignalBlocker blocker(m_tidePortList);
+    m_tidePortList->clear();
+    // The best matches first, in sight; the chosen port is brought into view below if listed.
+    m_tidePortList->scrollToTop();
+    for (const CTideStation* port :
+         m_stations.Search(StdFromQString(typed), m_stations.Shown().size())) {
+        auto* item = new QListWidgetItem(TidePortText(*port), m_tidePortList);
+        item->setData(kPortIdRole, QStringFromStd(port->id));
+        item->setToolTip(QStringFromStd(port->nameKana + "  " + port->nameRomaji));
+        if (port->id == m_homePortId) {
+            m_tidePortList->setCurrentItem(item);
+            m_tidePortList->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+        }
+    }
+    ShowChosenTidePort();
+}
+
+void CSettingsDlg::ShowChosenTidePort()
+{
+    if (m_stations.Shown().empty()) {
+        std::string error;
+        ShippedTideStations(&error);
+        m_tidePortChosen->setText(QStringLiteral("潮汐の港の一覧を読み込めませんでした"));
+        m_tidePortChosen->setToolTip(QStringFromStd(error));
+        return;
+    }
+    const CTideStation* port = m_stations.FindById(m_homePortId);
+    m_tidePortChosen->setText(port ? QStringLiteral("基準港: ") + TidePortText(*port)
+                                   : QStringLiteral("基準港: 未設定"));
+}
+
+bool CSettingsDlg::SaveTidePorts()
+{
+    if (m_homePortId == m_tidePorts.HomePortId()) return true;
+    // Read again: an entry dialog may have kept a place's port since this one opened.
+    CTidePortChoices current(&m_stations);
+    std::string error;
+    current.Load(DataPath(kTidePortsFileName), error);
+    current.SetHomePortId(m_homePortId);
+    error.clear();
+    if (current.Save(error)) {
+        m_tidePorts = current;
+        return true;
+    }
+    ShowMessageBox(
+        this, QStringLiteral("潮汐の基準港を保存できませんでした。\n%1").arg(QStringFromStd(error)),
+        EMessageBoxIcon::Warning);
+    return false;
 }
 
 void CSettingsDlg::AppendEntry(const QString& entry)
@@ -121,6 +239,7 @@ void CSettingsDlg::accept()
     std::vector<std::string> entries;
     for (const QString& entry : Entries()) entries.push_back(StdFromQString(entry));
     const std::string path = DataPath(kSpeciesFileName);
+    if (!SaveTidePorts()) return;
     if (!m_readError.isEmpty()) {
         ShowMessageBox(
             this,

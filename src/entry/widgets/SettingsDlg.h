@@ -1,13 +1,19 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
+
+#include "tides/TidePortChoices.h"
 
 class CCatchStore;
+class CTideStations;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 
-// The settings dialog "環境設定画面": edits the species list.  It reads Data/fishname.txt when
-// it opens and rewrites the whole file on "設定"; "ｷｬﾝｾﾙ" leaves the file as it was.  The list
+// The settings dialog "環境設定画面": edits the species list and chooses the home port of the
+// tide tables (「潮汐の基準港」, kept in the side file of tide ports).  It reads Data/fishname.txt
+// when it opens and rewrites the whole file on "設定"; "ｷｬﾝｾﾙ" leaves the file as it was.  The list
 // box is the only copy of the list while the dialog is open; each row keeps the entry exactly as
 // read (line feed included) and shows it without the line feed.
 class CSettingsDlg : public QDialog {
@@ -19,25 +25,41 @@ public:
         IDC_ADD = 1025,
         IDC_SPECIES_LIST = 1037,
         IDC_DELETE = 1004,
+        IDC_TIDE_PORT_FILTER = 1050,
+        IDC_TIDE_PORT_LIST = 1051,
+        IDC_TIDE_PORT_CHOSEN = 1052,
         IDOK_BUTTON = 1,
         IDCANCEL_BUTTON = 2,
     };
 
-    explicit CSettingsDlg(QWidget* parent = nullptr);
+    // stations: the ports to choose from; the shipped ones when not given.
+    explicit CSettingsDlg(QWidget* parent = nullptr, const CTideStations* stations = nullptr);
 
     // The entries of the list box in order, as they would be written (before trimming).
     QStringList Entries() const;
+    // The home port chosen in the dialog ("" when none).
+    std::string HomePortId() const { return m_homePortId; }
 
     // The list is saved through store (kept in the history, undoable) once one is given.
     void SetStore(CCatchStore* store) { m_store = store; }
 
     void accept() override;  // "設定": save and close; stays open when the file cannot be written
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void OnInitDialog();
     void OnAdd();
     void OnDelete();
     void AppendEntry(const QString& entry);
+    // The tide port part: the list narrowed to what the filter holds, the chosen port's label,
+    // and saving the side file when the home port changed.
+    void CreateTidePortControls();
+    void LoadTidePorts();
+    void NarrowTidePorts(const QString& typed);
+    void ShowChosenTidePort();
+    bool SaveTidePorts();
 
     QLineEdit* m_nameEdit = nullptr;
     QListWidget* m_speciesList = nullptr;
@@ -45,4 +67,11 @@ private:
     // never written over with the empty list shown instead of it.
     QString m_readError;
     CCatchStore* m_store = nullptr;
+
+    const CTideStations& m_stations;
+    CTidePortChoices m_tidePorts;
+    std::string m_homePortId;
+    QLineEdit* m_tidePortFilter = nullptr;
+    QListWidget* m_tidePortList = nullptr;
+    QLabel* m_tidePortChosen = nullptr;
 };

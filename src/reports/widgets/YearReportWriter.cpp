@@ -20,11 +20,19 @@
 #include "data/SafeFile.h"
 #include "entry/widgets/ThumbnailBuilder.h"
 #include "entry/widgets/ThumbnailImageReader.h"
+#include "tides/TidePortLookup.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
 namespace {
+
+// Each trip's port by its place, as chosen in the entry dialog, else the home port.
+CTripPortFinder TripTidePorts()
+{
+    std::shared_ptr<const CTidePortLookup> lookup = CTidePortLookup::FromDataFolder();
+    return [lookup](const std::string& place) { return lookup->PortForPlace(place); };
+}
 
 // Pages are laid out in tenths of a millimetre.
 constexpr double kPageWidth = 2100;
@@ -349,9 +357,13 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
 void CYearReportWriter::PaintTrips(CPage& page, size_t first)
 {
     page.Heading(140, QStringLiteral("釣行一覧"));
-    std::vector<CColumn> columns = {{"日付", 0, Qt::AlignLeft},  {"場所", 0, Qt::AlignLeft},
-                                    {"天気", 0, Qt::AlignLeft},  {"対象魚", 0, Qt::AlignLeft},
-                                    {"釣果", 0, Qt::AlignRight}, {"潮", 0, Qt::AlignLeft}};
+    std::vector<CColumn> columns = {{"日付", 0, Qt::AlignLeft},
+                                    {"場所", 0, Qt::AlignLeft},
+                                    {"天気", 0, Qt::AlignLeft},
+                                    {"対象魚", 0, Qt::AlignLeft},
+                                    {"釣果", 0, Qt::AlignRight},
+                                    {"潮", 0, Qt::AlignLeft},
+                                    {"満潮・干潮（港）", 0, Qt::AlignLeft}};
     std::vector<QStringList> rows;
     rows.reserve(m_report.trips.size());
     for (const CYearReportTrip& trip : m_report.trips) rows.push_back(TripRowTexts(trip));
@@ -380,7 +392,8 @@ QStringList CYearReportWriter::TripRowTexts(const CYearReportTrip& trip)
             Q(trip.weather),
             Q(trip.target),
             QStringLiteral("%1 匹").arg(trip.catches),
-            Q(trip.tideName)};
+            Q(trip.tideName),
+            trip.tidePort.empty() ? QString() : Q(trip.tidePort + " " + trip.tideTimes)};
 }
 
 QSize CYearReportWriter::PrintPixels(const QSizeF& printed)
@@ -459,7 +472,7 @@ bool WriteYearReportFile(const CCatchStore& store, int year, const std::string& 
 {
     error.clear();
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report);
+    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts());
     if (!result.ok()) {
         error = DescribeStoreResult(result, store.GetPath());
         return false;
@@ -532,7 +545,7 @@ bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year)
 bool PrintYearReport(QWidget* parent, const CCatchStore& store, int year)
 {
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report);
+    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts());
     if (!result.ok()) {
         ShowMessageBox(parent, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
                        EMessageBoxIcon::Warning);

@@ -87,6 +87,11 @@ TEST(AboutDlgTest, ShowsNameVersionAndLinkAndClosesWithOk)
     EXPECT_TRUE(version.contains(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))));
     EXPECT_TRUE(texts.contains(QStringLiteral("Lurebook バージョン ") + version))
         << texts.join(QLatin1Char('|')).toStdString();
+    // The tide data's licence asks for its credit wherever it is shown.
+    const QString all = texts.join(QLatin1Char('\n'));
+    for (const char* credit : {"TICON-4", "CC BY 4.0", "Neaps tide database"}) {
+        EXPECT_TRUE(all.contains(QString::fromUtf8(credit))) << credit;
+    }
     CLinkStatic* link = FindControl<CLinkStatic>(&dialog, 1033);
     ASSERT_NE(link, nullptr);
     // The link names the manual shipped with the program, no address on the web.

@@ -45,6 +45,7 @@
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/PdfTools.h"
 #include "support/widgets/WidgetLookup.h"
+#include "tides/TideStation.h"
 
 namespace {
 
@@ -145,6 +146,19 @@ TEST_F(MainFrameTest, TheCalendarFitsTheWindowAt800By600)
                       QPoint(view->viewport()->width() - 5, row.center().y()));
     EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
     EXPECT_EQ(view->visualItemRect(view->topLevelItem(3)).left(), 0);
+
+    // With a home port the tide column takes its room from the memo, not from the window.
+    CTideStation port;
+    port.nameJa = "横浜(本牧)";
+    port.mslAboveDatumM = 1.5;
+    port.constituents = {{"M2", 1.0, 0}, {"S2", 0.4, 30}, {"K1", 0.3, 60}};
+    view->SetTidePortSource([&port] { return &port; });
+    view->InsertMonthRows();
+    QTest::qWait(0);
+    ASSERT_FALSE(view->header()->isSectionHidden(CSheduleView::kTideColumn));
+    EXPECT_GT(view->columnWidth(CSheduleView::kTideColumn), 200);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+    view->SetTidePortSource([] { return nullptr; });
 }
 
 TEST_F(MainFrameTest, EachNavigationItemShowsItsPageAndTheBrowserStartsEmptyEveryTime)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,12 +18,15 @@
 #include "calendar/HolidayLists.h"
 #include "calendar/ScheduleMemo.h"
 #include "calendar/TempWorkingDir.h"
+#include "calendar/TideCurveChart.h"
 #include "calendar/widgets/CalendarBar.h"
 #include "calendar/widgets/MainInFrame.h"
 #include "calendar/widgets/ScheduleEntryDlg.h"
 #include "calendar/widgets/SheduleView.h"
+#include "calendar/widgets/TideCurveView.h"
 #include "data/Clock.h"
 #include "support/TempProgramDir.h"
+#include "support/TideTestStations.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
 #include "uikit/DialogUnits.h"
@@ -460,7 +464,10 @@ TEST_F(CalendarPageTest, TheDialogFollowsItsTemplate)
     DoubleClickRow(0);
     EXPECT_EVENTUALLY(Dialog().isVisible());
     const CDialogUnits units(CDialogUnits::DialogFont());
-    EXPECT_EQ(Dialog().size(), units.ToPixels(186, 130));
+    EXPECT_EQ(Dialog().size(), units.ToPixels(186, CScheduleEntryDlg::kHeight));
+    EXPECT_EQ(Dialog().TideCurve()->geometry(),
+              units.ToPixels(8, CScheduleEntryDlg::kTideCurveTop, 170,
+                             CScheduleEntryDlg::kTideCurveHeight));
     auto* edit = FindControl<QPlainTextEdit>(&Dialog(), CScheduleEntryDlg::kMemoEditId);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->geometry(), units.ToPixels(8, 24, 169, 61));
@@ -526,4 +533,77 @@ TEST_F(CalendarPageTest, EditedOldHolidayFilesApplyAsWrittenAndAreToldOnce)
     Click(CCalendarBar::kNextMonthId);
     EXPECT_EQ(m_page->StatusLine()->text(), QString());
     EXPECT_EQ(m_workingDir.Read("S_Holiday.txt"), edited);
+}
+
+TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
+{
+    SetToday(2027, 5, 3);
+    OpenPage();
+    // Without a home port there is no tide column, and the dialog says how to choose one.
+    EXPECT_TRUE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
+    DoubleClickRow(2);
+    EXPECT_EVENTUALLY(Dialog().isVisible());
+    EXPECT_FALSE(Dialog().TideCurve()->Day().has_value());
+    EXPECT_TRUE(Dialog().TideCurve()->Note().contains(QStringLiteral("潮汐の基準港")));
+    QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
+                      Qt::LeftButton);
+    EXPECT_EVENTUALLY(!Dialog().isVisible());
+
+    const CTideStation station = OneWaveTideStation();
+    const CTideStation* port = &station;
+    View().SetTidePortSource([&port] { return port; });
+    Click(CCalendarBar::kNextMonthId);
+    Click(CCalendarBar::kPrevMonthId);
+    ASSERT_EQ(Title(), QStringLiteral("2027年  5月"));
+    EXPECT_FALSE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
+    EXPECT_EQ(View().headerItem()->text(CSheduleView::kTideColumn),
+              QStringLiteral("潮汐（テスト港）"));
+    // On the screen the tide column stands between the labels and the memos.
+    EXPECT_EQ(View().header()->visualIndex(CSheduleView::kTideColumn), 1);
+    for (int row : {0, 2, 30}) {
+        EXPECT_EQ(View().TideText(row),
+                  QStringLiteral("満 0:00(250) 12:00(250)  干 6:00(50) 18:00(50)"))
+            << row;
+    }
+    // The memo keeps its column, after the tides.
+    ASSERT_TRUE(WriteScheduleMemo("2027年  5月", 3, "潮を見て釣行"));
+    Click(CCalendarBar::kNextMonthId);
+    Click(CCalendarBar::kPrevMonthId);
+    EXPECT_EQ(Memo(2), QStringLiteral("潮を見て釣行"));
+    const QImage image = View().viewport()->grab().toImage();
+    const QRect row = View().visualItemRect(View().topLevelItem(2));
+    const int tideLeft = View().header()->sectionViewportPosition(CSheduleView::kTideColumn);
+    const int tideWidth = View().header()->sectionSize(CSheduleView::kTideColumn);
+    const QRect tideArea(tideLeft + 2, row.top(), tideWidth - 4, row.height() - 1);
+    const QRect memoArea(tideLeft + tideWidth + 2, row.top(), 200, row.height() - 1);
+    const auto isTideColour = [](QRgb p) { return qRed(p) < 60 && qBlue(p) > 80; };
+    EXPECT_GT(CountPixels(image, tideArea, isTideColour), 20);
+    EXPECT_GT(CountPixels(image, memoArea, IsDark), 20);
+    EXPECT_EQ(CountPixels(image, memoArea, isTideColour), 0);
+
+    // The memo dialog of a day draws that day's tide at the port.
+    DoubleClickRow(2);
+    EXPECT_EVENTUALLY(Dialog().isVisible());
+    ASSERT_TRUE(Dialog().TideCurve()->Day().has_value());
+    const CTideCurveDay& day = *Dialog().TideCurve()->Day();
+    EXPECT_EQ(day.extremes.size(), 4u);
+    EXPECT_EQ(day.extremes[0].day, 3);
+    EXPECT_EQ(day.title.rfind("テスト港  5月3日  日の出 4:", 0), 0u) << day.title;
+    EXPECT_GT(day.sunsetMinute, 18 * 60);
+    EXPECT_TRUE(Dialog().TideCurve()->isVisible());
+
+    // A port that goes away (the settings changed) takes the column with it when the window is
+    // active again, and a new one brings it back.
+    port = nullptr;
+    QTest::mouseClick(FindControl<QPushButton>(&Dialog(), CScheduleEntryDlg::kCancelId),
+                      Qt::LeftButton);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&View(), &activate);
+    EXPECT_TRUE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
+    EXPECT_EQ(View().TideText(2), QString());
+    port = &station;
+    QCoreApplication::sendEvent(&View(), &activate);
+    EXPECT_FALSE(View().header()->isSectionHidden(CSheduleView::kTideColumn));
+    EXPECT_EQ(View().TideText(30),
+              QStringLiteral("満 0:00(250) 12:00(250)  干 6:00(50) 18:00(50)"));
 }

@@ -62,7 +62,7 @@ TEST_F(SettingsDlgTest, LayoutFollowsTheDialogTemplate)
     CSettingsDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("環境設定画面"));
     const CDialogUnits units(CDialogUnits::DialogFont());
-    EXPECT_EQ(dlg.size(), units.ToPixels(187, 147));
+    EXPECT_EQ(dlg.size(), units.ToPixels(187, 200));  // grown for the tide port
     const struct {
         int id;
         const char* text;
@@ -70,8 +70,8 @@ TEST_F(SettingsDlgTest, LayoutFollowsTheDialogTemplate)
     } buttons[] = {
         {1025, "追加", units.ToPixels(130, 22, 24, 14)},
         {1004, "削除", units.ToPixels(130, 38, 24, 14)},
-        {1, "設定", units.ToPixels(34, 122, 50, 14)},
-        {2, "ｷｬﾝｾﾙ", units.ToPixels(90, 122, 50, 14)},
+        {1, "設定", units.ToPixels(34, 180, 50, 14)},
+        {2, "ｷｬﾝｾﾙ", units.ToPixels(90, 180, 50, 14)},
     };
     for (const auto& b : buttons) {
         auto* button = FindControl<QPushButton>(&dlg, b.id);

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "calendar/SunTimes.h"
+#include "calendar/TideCurveChart.h"
+#include "support/RecordingChartCanvas.h"
+#include "support/TideTestStations.h"
+#include "tides/TideStation.h"
+
+namespace {
+
+// Sunrise and sunset as the almanacs give them (Japan time), within two minutes.
+struct CSunCase {
+    const char* place;
+    double latitude;
+    double longitude;
+    int year, month, day;
+    int rise;  // minutes after 0:00
+    int set;
+};
+const CSunCase kSunCases[] = {
+    {"東京, winter solstice", 35.69, 139.75, 2026, 12, 22, 6 * 60 + 47, 16 * 60 + 32},
+    {"札幌, summer solstice", 43.06, 141.35, 2027, 6, 21, 3 * 60 + 55, 19 * 60 + 18},
+    {"那覇, summer solstice", 26.21, 127.68, 2027, 6, 21, 5 * 60 + 37, 19 * 60 + 25},
+};
+
+TEST(TideCurveChartTest, SunriseAndSunsetOfAJapanTimeDay)
+{
+    for (const CSunCase& c : kSunCases) {
+        const CSunDay sun = SunTimesOf(c.year, c.month, c.day, c.latitude, c.longitude);
+        ASSERT_TRUE(sun.valid) << c.place;
+        EXPECT_LE(std::abs(sun.riseMinute - c.rise), 2) << c.place << " " << sun.riseMinute;
+        EXPECT_LE(std::abs(sun.setMinute - c.set), 2) << c.place << " " << sun.setMinute;
+    }
+}
+
+CTideExtreme At(int hour, int minute, bool high, double cm)
+{
+    return CTideExtreme{2027, 5, 3, hour, minute, high, cm};
+}
+
+TEST(TideCurveChartTest, RowTextListsHighsThenLows)
+{
+    struct CCase {
+        std::vector<CTideExtreme> day;
+        const char* text;
+    };
+    const CCase cases[] = {
+        {{At(2, 42, true, 155.4), At(9, 0, false, 49), At(15, 14, true, 147),
+          At(21, 6, false, 62.6)},
+         "満 2:42(155) 15:14(147)  干 9:00(49) 21:06(63)"},
+        {{At(0, 5, false, -3.2), At(13, 30, true, 20)}, "満 13:30(20)  干 0:05(-3)"},
+        {{At(4, 0, false, 12)}, "干 4:00(12)"},
+        {{}, ""},
+    };
+    for (const CCase& c : cases) EXPECT_EQ(TideRowText(c.day), c.text);
+}
+
+TEST(TideCurveChartTest, TheDayIsDrawnWithItsTurningPointsAndNights)
+{
+    const CTideCurveDay day = TideCurveDayOf(OneWaveTideStation(), 2026, 12, 22);
+    ASSERT_EQ(day.heightsCm.size(), 145u);
+    ASSERT_EQ(day.extremes.size(), 4u);
+    EXPECT_EQ(day.title, "テスト港  12月22日  日の出 6:46  日の入 16:30");
+
+    CRecordingChartCanvas canvas(340, 170);
+    DrawTideCurve(canvas, day);
+    const CTideCurveFrame frame = TideCurveFrameOf(day, 340, 170, canvas.GetFontMetrics({}));
+    EXPECT_EQ(frame.YOfCm(250), frame.top + frame.textHeight + 2);
+    EXPECT_EQ(frame.YOfCm(50), frame.bottom - 1 - frame.textHeight - 2);
+
+    std::vector<CRecordingChartCanvas::COperation> nights;
+    std::vector<CRecordingChartCanvas::COperation> markers;
+    for (const auto& op : canvas.OperationsOf(CRecordingChartCanvas::EKind::Rectangle)) {
+        if (op.fill == kTideNightColor) nights.push_back(op);
+        if (op.fill == kTideHighColor || op.fill == kTideLowColor) markers.push_back(op);
+    }
+    ASSERT_EQ(nights.size(), 2u);
+    EXPECT_EQ(nights[0].points[0].x, frame.left);
+    EXPECT_EQ(nights[0].points[1].x, frame.XOfMinute(day.sunriseMinute));
+    EXPECT_EQ(nights[1].points[0].x, frame.XOfMinute(day.sunsetMinute));
+    EXPECT_EQ(nights[1].points[1].x, frame.right);
+
+    // Each high and low: a marker centred on its time and height, its label beside it.
+    const int minutes[] = {0, 360, 720, 1080};
+    const double heights[] = {250, 50, 250, 50};
+    const char* labels[] = {"0:00 250", "6:00 50", "12:00 250", "18:00 50"};
+    ASSERT_EQ(markers.size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        const auto& m = markers[static_cast<size_t>(k)];
+        EXPECT_EQ((m.points[0].x + m.points[1].x - 1) / 2, frame.XOfMinute(minutes[k])) << k;
+        EXPECT_EQ((m.points[0].y + m.points[1].y - 1) / 2, frame.YOfCm(heights[k])) << k;
+        EXPECT_EQ(m.fill, k % 2 == 0 ? kTideHighColor : kTideLowColor) << k;
+        const auto texts = canvas.TextsEqualTo(labels[k]);
+        ASSERT_EQ(texts.size(), 1u) << labels[k];
+        // Above a high, below a low.
+        EXPECT_EQ(texts[0].points[0].y < m.points[0].y, k % 2 == 0) << labels[k];
+    }
+
+    // The curve: one segment per step, from 0:00 at the left to 24:00 at the right.
+    std::vector<CRecordingChartCanvas::COperation> curve;
+    for (const auto& op : canvas.OperationsOf(CRecordingChartCanvas::EKind::Line)) {
+        if (op.pen.color == kTideCurveColor) curve.push_back(op);
+    }
+    ASSERT_EQ(curve.size(), 144u);
+    EXPECT_EQ(curve.front().points[0], (CChartPoint{frame.left, frame.YOfCm(250)}));
+    EXPECT_EQ(curve.back().points[1], (CChartPoint{frame.right - 1, frame.YOfCm(250)}));
+}
+
+TEST(TideCurveChartTest, ADayWithoutHeightsDrawsANote)
+{
+    CTideCurveDay day;
+    day.title = "テスト港";
+    CRecordingChartCanvas canvas(340, 170);
+    DrawTideCurve(canvas, day);
+    EXPECT_EQ(canvas.TextsEqualTo("潮汐を計算できません").size(), 1u);
+    EXPECT_TRUE(canvas.OperationsOf(CRecordingChartCanvas::EKind::Line).empty());
+}
+
+}  // namespace

@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "data/CatchStore.h"
+#include "data/Clock.h"
+#include "entry/PhotoTestFiles.h"
+#include "entry/widgets/CatchEntryDlg.h"
+#include "entry/widgets/SettingsDlg.h"
+#include "entry/widgets/TidePortCombo.h"
+#include "support/TempProgramDir.h"
+#include "support/widgets/FakeDesktopServices.h"
+#include "support/widgets/MessageBoxRecorder.h"
+#include "support/widgets/WidgetLookup.h"
+#include "tides/TideEntryTexts.h"
+#include "uikit/QtText.h"
+
+namespace {
+
+constexpr const char* kTokyo = "tokyo-ma15-jpn-jodc_jma";
+constexpr const char* kNagoya = "nagoya-ma22-jpn-jodc_jma";
+constexpr const char* kAburatsubo = "aburatsubo-gs01-jpn-jodc_giaj";
+
+// Types text as key presses carrying characters, as an input method delivers them.
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+const CTideStations& Stations()
+{
+    static CTideStations stations;
+    static const bool loaded = [] {
+        std::string error;
+        return stations.Load(std::string(LUREBOOK_SOURCE_DIR) + "/assets/tides/stations.txt",
+                             error);
+    }();
+    EXPECT_TRUE(loaded);
+    return stations;
+}
+
+QString Tides(const char* id, int year, int month, int day, bool high)
+{
+    const CTideDayTexts texts = DayTideTexts(*Stations().FindById(id), year, month, day);
+    return QStringFromStd(high ? texts.high : texts.low);
+}
+
+class TidePortDlgTest : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        SetCurrentDateSourceForTesting([] { return CDate{2027, 5, 3}; });
+        m_outside = MakeTempDir();
+    }
+    void TearDown() override
+    {
+        m_entry.reset();
+        SetCurrentDateSourceForTesting({});
+        RemoveTree(m_outside);
+    }
+    void WritePorts(const std::string& text) { m_dir.WriteFile(kTidePortsFileName, text); }
+    std::string Ports() const { return m_dir.ReadFile(kTidePortsFileName); }
+
+    CCatchEntryDlg* OpenEntry(int position)
+    {
+        m_entry = std::make_unique<CCatchEntryDlg>(nullptr, m_store, position, &Stations());
+        m_entry->show();
+        return m_entry.get();
+    }
+    template <typename T>
+    T* Entry(int id)
+    {
+        T* control = FindControl<T>(m_entry.get(), id);
+        EXPECT_NE(control, nullptr) << id;
+        return control;
+    }
+    QString High() { return Entry<QLineEdit>(1036)->text(); }
+    QString Low() { return Entry<QLineEdit>(1035)->text(); }
+    QString Note() { return Entry<QLabel>(1055)->text(); }
+    void SetDate(int year, int month, int day)
+    {
+        Entry<QDateEdit>(1005)->setDate(QDate(year, month, day));
+    }
+    // Types into the port box as a person would and takes the best match with Enter.
+    void TypePort(const QString& typed)
+    {
+        auto* combo = Entry<CTidePortCombo>(1053);
+        combo->lineEdit()->clear();
+        TypeText(combo->lineEdit(), typed);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    }
+    std::string Port() { return Entry<CTidePortCombo>(1053)->PortId(); }
+    void Click1054() { QTest::mouseClick(Entry<QPushButton>(1054), Qt::LeftButton); }
+
+    CTempProgramDir m_dir;
+    CCatchStore m_store{m_dir.CatchFile()};
+    std::string m_outside;
+    CMessageBoxRecorder m_messages;
+    CFakeDesktopServices m_desktop;
+    std::unique_ptr<CCatchEntryDlg> m_entry;
+};
+
+// ---- the settings dialog ---------------------------------------------------------------------
+
+TEST_F(TidePortDlgTest, TheHomePortListNarrowsAsOneTypes)
+{
+    CSettingsDlg dlg(nullptr, &Stations());
+    dlg.show();
+    auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::IDC_TIDE_PORT_FILTER);
+    auto* list = FindControl<QListWidget>(&dlg, CSettingsDlg::IDC_TIDE_PORT_LIST);
+    ASSERT_NE(filter, nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), static_cast<int>(Stations().Shown().size()));
+    struct Case {
+        const char* typed;
+        const char* firstRow;  // "" when nothing is left
+        bool allInKanagawa;
+    } cases[] = {
+        {"名古屋", "名古屋（愛知県）", false},
+        {"とうきょう", "東京（東京都）", false},
+        {"ユラ", "", false},
+        {"aburatsubo", "油壺（神奈川県）", false},
+        {"神奈川", "油壺（神奈川県）", true},
+        {"zzz", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        filter->clear();
+        TypeText(filter, QString::fromUtf8(c.typed));
+        if (*c.firstRow == '\0') {
+            EXPECT_EQ(list->count(), 0);
+            continue;
+        }
+        ASSERT_GT(list->count(), 0);
+        EXPECT_EQ(list->item(0)->text(), QString::fromUtf8(c.firstRow));
+        for (int i = 0; c.allInKanagawa && i < list->count(); ++i) {
+            EXPECT_TRUE(list->item(i)->text().contains(QStringLiteral("神奈川県")));
+        }
+    }
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
+{
+    WritePorts("place\t城ヶ島\t" + std::string(kAburatsubo) + "\n");
+    {
+        CSettingsDlg dlg(nullptr, &Stations());
+        dlg.show();
+        auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::IDC_TIDE_PORT_FILTER);
+        EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::IDC_TIDE_PORT_CHOSEN)->text(),
+                  QStringLiteral("基準港: 未設定"));
+        TypeText(filter, QStringLiteral("ナゴヤ"));
+        // Enter takes the best match and leaves the dialog open.
+        QTest::keyClick(filter, Qt::Key_Return);
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(dlg.HomePortId(), kNagoya);
+        EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::IDC_TIDE_PORT_CHOSEN)->text(),
+                  QStringLiteral("基準港: 名古屋（愛知県）"));
+        QTest::mouseClick(FindControl<QPushButton>(&dlg, 1), Qt::LeftButton);
+        EXPECT_FALSE(dlg.isVisible());
+    }
+    // The place kept by an entry dialog stays.
+    CTidePortChoices choices(&Stations());
+    std::string error;
+    ASSERT_TRUE(choices.Load(m_dir.Path(kTidePortsFileName), error)) << error;
+    EXPECT_EQ(choices.HomePortId(), kNagoya);
+    EXPECT_EQ(choices.PortForPlace("城ヶ島"), kAburatsubo);
+    // Opened again, the list shows the home port chosen.
+    CSettingsDlg again(nullptr, &Stations());
+    auto* list = FindControl<QListWidget>(&again, CSettingsDlg::IDC_TIDE_PORT_LIST);
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("名古屋（愛知県）"));
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+TEST_F(TidePortDlgTest, ABrokenSideFileIsNamedAndGivesTheDefaults)
+{
+    WritePorts("home\tsan-francisco\n");
+    CSettingsDlg dlg(nullptr, &Stations());
+    ASSERT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts().front().contains(QStringLiteral("tideports.txt")));
+    EXPECT_TRUE(m_messages.Texts().front().contains(QStringLiteral("san-francisco")));
+    EXPECT_EQ(dlg.HomePortId(), "");
+    // Cancelled, the file is left as it was.
+    QTest::mouseClick(FindControl<QPushButton>(&dlg, 2), Qt::LeftButton);
+    EXPECT_EQ(Ports(), "home\tsan-francisco\n");
+}
+
+// ---- the port box ----------------------------------------------------------------------------
+
+// Typing narrows the box's drop-down list as the settings dialog's list narrows; leaving the box
+// with a half-typed name keeps the port chosen.
+TEST_F(TidePortDlgTest, ThePortBoxNarrowsAndKeepsItsPort)
+{
+    CTidePortCombo combo(Stations());
+    combo.show();
+    combo.SetPortId("naha-355a-jpn-uhslc_rq");  // a hidden gauge chooses its port
+    EXPECT_EQ(combo.PortId(), "naha-ma44-jpn-jodc_jma");
+    EXPECT_EQ(combo.currentText(), QStringLiteral("那覇（沖縄県）"));
+    combo.lineEdit()->selectAll();  // as focus by Tab leaves it
+    TypeText(combo.lineEdit(), QStringLiteral("ヨコハマ"));
+    ASSERT_FALSE(combo.NarrowedIds().isEmpty());
+    EXPECT_EQ(combo.NarrowedIds().front(), QStringLiteral("yokohama-ma16-jpn-jodc_jma"));
+    EXPECT_TRUE(combo.NarrowedIds().contains(QStringLiteral("honmoku-ma60-jpn-jodc_jma")));
+    EXPECT_EQ(combo.PortId(), "naha-ma44-jpn-jodc_jma");  // nothing chosen by typing alone
+    // A click elsewhere closes the list, then the field loses focus.
+    combo.findChild<QCompleter*>()->popup()->hide();
+    Q_EMIT combo.lineEdit()->editingFinished();
+    EXPECT_EQ(combo.currentText(), QStringLiteral("那覇（沖縄県）"));
+    combo.SetPortId("no-such-port");
+    EXPECT_EQ(combo.PortId(), "");
+}
+
+// ---- the entry dialog ------------------------------------------------------------------------
+
+TEST_F(TidePortDlgTest, ANewTripTakesTheHomePortsTidesAndSaysSo)
+{
+    WritePorts("home\t" + std::string(kTokyo) + "\n");
+    OpenEntry(-1);
+    EXPECT_EQ(Port(), kTokyo);
+    EXPECT_EQ(High(), Tides(kTokyo, 2027, 5, 3, true));
+    EXPECT_EQ(Low(), Tides(kTokyo, 2027, 5, 3, false));
+    EXPECT_FALSE(High().isEmpty());
+    EXPECT_TRUE(Note().contains(QStringLiteral("潮汐の基準港"))) << Note().toStdString();
+    EXPECT_TRUE(Note().contains(QStringLiteral("自動で入れました"))) << Note().toStdString();
+    // Times the dialog put there follow the date and the port.
+    SetDate(2027, 5, 10);
+    EXPECT_EQ(High(), Tides(kTokyo, 2027, 5, 10, true));
+    TypePort(QStringLiteral("なごや"));
+    EXPECT_EQ(Port(), kNagoya);
+    EXPECT_EQ(Low(), Tides(kNagoya, 2027, 5, 10, false));
+    EXPECT_TRUE(m_entry->isVisible());  // Enter in the port box chose a port, nothing more
+}
+
+// Whatever the user typed in 満潮 or 干潮 stays, whatever the dialog or its button does.
+TEST_F(TidePortDlgTest, TypedTideTextIsNeverOverwritten)
+{
+    WritePorts("home\t" + std::string(kTokyo) + "\n");
+    struct Step {
+        const char* what;
+        std::function<void(TidePortDlgTest&)> act;
+    };
+    const Step steps[] = {
+        {"date", [](TidePortDlgTest& t) { t.SetDate(2027, 6, 1); }},
+        {"port", [](TidePortDlgTest& t) { t.TypePort(QStringLiteral("aburatsubo")); }},
+        {"button", [](TidePortDlgTest& t) { t.Click1054(); }},
+    };
+    for (const bool typedHigh : {true, false}) {
+        SCOPED_TRACE(typedHigh ? "満潮 typed" : "干潮 typed");
+        OpenEntry(-1);
+        QLineEdit* typed = Entry<QLineEdit>(typedHigh ? 1036 : 1035);
+        QLineEdit* other = Entry<QLineEdit>(typedHigh ? 1035 : 1036);
+        typed->clear();
+        TypeText(typed, QStringLiteral("6時ごろ"));
+        other->clear();
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            step.act(*this);
+            EXPECT_EQ(typed->text(), QStringLiteral("6時ごろ"));
+        }
+        // Only the button filled the empty field; the dialog alone does not while one is typed.
+        EXPECT_EQ(other->text(), Tides(kAburatsubo, 2027, 6, 1, !typedHigh));
+        EXPECT_TRUE(Note().contains(QStringLiteral("そのまま"))) << Note().toStdString();
+        m_entry.reset();
+    }
+}
+
+TEST_F(TidePortDlgTest, AStoredTripKeepsItsTidesAndFindsItsPlacesPort)
+{
+    WritePorts("home\t" + std::string(kTokyo) + "\nplace\t城ヶ島\t" + kAburatsubo + "\n");
+    CTripRecord trip;
+    trip.date = "2027/05/03";
+    trip.place = "城ヶ島";
+    trip.highTide = "5:10";
+    trip.ebbTide = "";
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).AddTrip(trip).ok());
+    OpenEntry(0);
+    EXPECT_EQ(Port(), kAburatsubo);
+    EXPECT_TRUE(Note().contains(QStringLiteral("この場所で前回使った港"))) << Note().toStdString();
+    EXPECT_EQ(High(), "5:10");
+    EXPECT_EQ(Low(), "");
+    EXPECT_FALSE(m_entry->HasChanges());
+    SetDate(2027, 5, 4);
+    EXPECT_EQ(High(), "5:10");
+    EXPECT_EQ(Low(), "");
+}
+
+TEST_F(TidePortDlgTest, APhotosPositionPicksTheNearestPortWithItsDistance)
+{
+    WritePorts("home\t" + std::string(kTokyo) + "\n");
+    OpenEntry(-1);
+    CJpegOptions options;
+    options.exif = MakeTestGpsExif({{35, 0, 0}, 'N', {136, 54, 0}, 'E'});
+    WriteFileBytes(m_outside + "ise.jpg", PlainJpeg(32, 24, kTestGreen, options));
+    m_desktop.QueueOpenFileNames({QStringFromStd(m_outside + "ise.jpg")});
+    QTest::mouseClick(Entry<QPushButton>(1012), Qt::LeftButton);
+    EXPECT_EQ(Port(), kNagoya);
+    EXPECT_TRUE(Note().contains(QStringLiteral("写真の撮影位置から 10.3 km")))
+        << Note().toStdString();
+    // The tides the dialog filled for the home port follow the new port.
+    EXPECT_EQ(High(), Tides(kNagoya, 2027, 5, 3, true));
+}
+
+TEST_F(TidePortDlgTest, SavingKeepsThePortForThePlace)
+{
+    WritePorts("home\t" + std::string(kTokyo) + "\n");
+    OpenEntry(-1);
+    Entry<QLineEdit>(1008)->setText(QStringLiteral("伊勢湾 "));
+    TypePort(QStringLiteral("Nagoya"));
+    QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
+    EXPECT_TRUE(m_entry->IsClosing());
+    CTidePortChoices choices(&Stations());
+    std::string error;
+    ASSERT_TRUE(choices.Load(m_dir.Path(kTidePortsFileName), error)) << error;
+    EXPECT_EQ(choices.PortForPlace("伊勢湾"), kNagoya);
+    EXPECT_EQ(choices.HomePortId(), kTokyo);
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+    m_entry.reset();
+    // The next trip at that place starts with that port.
+    OpenEntry(-1);
+    Entry<QLineEdit>(1008)->setText(QStringLiteral("伊勢湾"));
+    EXPECT_EQ(Port(), kNagoya);
+}
+
+}  // namespace
