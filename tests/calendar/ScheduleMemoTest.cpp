@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "calendar/ScheduleMemo.h"
+#include "data/CatchStore.h"
 #include "data/GuardedFile.h"
 #include "support/TempProgramDir.h"
 
@@ -178,4 +179,25 @@ TEST(ScheduleMemoTest, EveryReaderAndWriterTakesAMonthFileOfTheSameSize)
             EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), c.bytes);
         }
     }
+}
+
+// Memos saved through the store are undone one by one, the month's file going when the first
+// memo of the month is taken back, and named by their day.
+TEST(ScheduleMemoTest, MemosSavedThroughTheStoreAreUndoneAndRedone)
+{
+    CTempProgramDir dir;
+    CCatchStore store(dir.CatchFile());
+    store.EnableUndo(true);
+    const std::string file = "Data/schedule/2004年  2月.txt";
+    ASSERT_TRUE(WriteScheduleMemo(store, kFeb2004, 3, "釣り"));
+    const std::string one = dir.ReadFile(file);
+    ASSERT_TRUE(WriteScheduleMemo(store, kFeb2004, 4, "雨"));
+    EXPECT_EQ(store.GetUndoName(), "2004年  2月 4日のメモ");
+    ASSERT_TRUE(store.Undo().ok());
+    EXPECT_EQ(dir.ReadFile(file), one);
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 4), "");
+    ASSERT_TRUE(store.Undo().ok());
+    EXPECT_FALSE(dir.Exists(file));
+    ASSERT_TRUE(store.Redo().ok());
+    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), "釣り");
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "data/CatchStore.h"
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/FishNameList.h"
@@ -98,3 +99,19 @@ TEST(SpeciesListTest, MissingFileReadsEmptyAndUnwritableFileIsReported)
 }
 
 }  // namespace
+
+TEST(SpeciesListTest, AListSavedThroughTheStoreIsUndoneByteForByte)
+{
+    CTempProgramDir dir;
+    const std::string before = dir.ReadFile("Data/fishname.txt");
+    CCatchStore store(dir.CatchFile());
+    store.EnableUndo(true);
+    ASSERT_TRUE(WriteSpeciesList(store, dir.Path("Data/fishname.txt"), {"アジ\n", "サバ"}));
+    const std::string after = dir.ReadFile("Data/fishname.txt");
+    ASSERT_NE(after, before);
+    EXPECT_EQ(store.GetUndoName(), "魚種名の変更");
+    ASSERT_TRUE(store.Undo().ok());
+    EXPECT_EQ(dir.ReadFile("Data/fishname.txt"), before);
+    ASSERT_TRUE(store.Redo().ok());
+    EXPECT_EQ(dir.ReadFile("Data/fishname.txt"), after);
+}
