@@ -449,9 +449,13 @@ bool CMainFrame::RestoreNavBar()
         const int itemCount = settings.beginReadArray(QStringLiteral("Items"));
         for (int item = 0; item < itemCount; ++item) {
             settings.setArrayIndex(item);
+            QString label = settings.value(QStringLiteral("Label")).toString();
+            const int image = settings.value(QStringLiteral("Image")).toInt();
+            // Bars saved by earlier versions keep the top item's old English name; a name the
+            // user gave it stays as it is.
+            if (label == QLatin1String("Top") && image == 0) label = QStringLiteral("トップ");
             saved.items.push_back(
-                {settings.value(QStringLiteral("Label")).toString(),
-                 settings.value(QStringLiteral("Image")).toInt(),
+                {label, image,
                  static_cast<long>(settings.value(QStringLiteral("Page")).toLongLong())});
         }
         settings.endArray();

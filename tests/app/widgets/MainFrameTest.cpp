@@ -530,7 +530,7 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
         settings.beginGroup("NavBar");
         settings.beginWriteArray("Folders", 2);
         const std::vector<std::vector<std::tuple<const char*, int, int>>> folders = {
-            {{"写真", 3, 4}, {"統計", 2, 3}, {"予定", 0, 1}}, {{"釣行", 1, 2}}};
+            {{"写真", 3, 4}, {"統計", 2, 3}, {"Top", 0, 1}}, {{"Top", 1, 2}}};
         for (int f = 0; f < 2; ++f) {
             settings.setArrayIndex(f);
             settings.setValue("Name", f == 0 ? "いつもの" : "その他");
@@ -549,6 +549,12 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
     CNavBarCtrl* bar = m_frame->GetNavBar();
     EXPECT_EQ(bar->FolderName(0), "いつもの");
     EXPECT_EQ(bar->ItemLabel(0), "写真");
+    // The old English name of the top item becomes its Japanese one; the same word given to
+    // another item is the user's own and stays.
+    EXPECT_EQ(bar->ItemLabel(2), "トップ");
+    bar->SelectFolder(1);
+    EXPECT_EQ(bar->ItemLabel(0), "Top");
+    bar->SelectFolder(0);
     const std::pair<int, int> itemToView[] = {{0, CMainFrame::kViewThumbnails},
                                               {1, CMainFrame::kViewStatistics},
                                               {2, CMainFrame::kViewCalendar}};
