@@ -99,6 +99,32 @@ CHeifPtr<heif_image_handle> UsableThumbnail(heif_image_handle* primary,
     return nullptr;
 }
 
+// The embedded thumbnail of the most pixels, nullptr when there is none.
+CHeifPtr<heif_image_handle> LargestThumbnail(heif_image_handle* primary)
+{
+    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    if (count <= 0) return nullptr;
+    std::vector<heif_item_id> ids(size_t(std::min(count, 16)));
+    const int listed =
+        heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), int(ids.size()));
+    CHeifPtr<heif_image_handle> largest;
+    uint64_t largestPixels = 0;
+    for (int i = 0; i < listed; ++i) {
+        heif_image_handle* thumbnail = nullptr;
+        if (heif_image_handle_get_thumbnail(primary, ids[size_t(i)], &thumbnail).code !=
+            heif_error_Ok)
+            continue;
+        CHeifPtr<heif_image_handle> handle(thumbnail);
+        const uint64_t pixels = uint64_t(std::max(heif_image_handle_get_width(thumbnail), 0)) *
+                                uint64_t(std::max(heif_image_handle_get_height(thumbnail), 0));
+        if (pixels > largestPixels) {
+            largestPixels = pixels;
+            largest = std::move(handle);
+        }
+    }
+    return largest;
+}
+
 bool DecodeHandle(heif_image_handle* handle, CRgbPicture& picture, std::string* error,
                   const CDecodeOptions& options)
 {
@@ -188,6 +214,17 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
     }
     if (options.embeddedThumbnails) {
         if (CHeifPtr<heif_image_handle> thumbnail = UsableThumbnail(primary.get(), options)) {
+            if (DecodeHandle(thumbnail.get(), picture, nullptr, options)) {
+                facts.embeddedThumbnail = true;
+                return EDecodeStatus::Ok;
+            }
+            picture = CRgbPicture{};
+        }
+    }
+    // A photo whose whole decode would pass the memory cap (a 48-megapixel phone picture under
+    // the default cap) is shown from its largest embedded thumbnail rather than not at all.
+    if (uint64_t(width) * uint64_t(height) > HeifPixelCap(options)) {
+        if (CHeifPtr<heif_image_handle> thumbnail = LargestThumbnail(primary.get())) {
             if (DecodeHandle(thumbnail.get(), picture, nullptr, options)) {
                 facts.embeddedThumbnail = true;
                 return EDecodeStatus::Ok;

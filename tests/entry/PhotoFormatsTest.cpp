@@ -322,6 +322,19 @@ TEST_F(PhotoFormatsTest, HostileHeifFilesAreRefused)
     EXPECT_TRUE(picture.empty());
     lowMemory.maxMemory = 320 * 240 * 13;
     EXPECT_EQ(Decode(path, picture, facts, lowMemory), EDecodeStatus::Ok);
+    // Over the memory cap but with a thumbnail item (as phones store their largest photos):
+    // the thumbnail is shown instead of nothing.
+    CHeifOptions withThumbnail;
+    withThumbnail.thumbnailSide = 160;
+    const std::string large = m_dir + "large.heic";
+    ASSERT_TRUE(WriteTestHeif(
+        large, 320, 240, [](int, int) { return kGrey; }, withThumbnail));
+    lowMemory.maxMemory = 320 * 240 * 5;
+    lowMemory.coverWidth = 320;  // asked for at print size, which the thumbnail cannot cover
+    lowMemory.coverHeight = 240;
+    ASSERT_EQ(Decode(large, picture, facts, lowMemory), EDecodeStatus::Ok);
+    EXPECT_TRUE(facts.embeddedThumbnail);
+    EXPECT_EQ(picture.width, 160);
     // A small file claiming 13000 x 13000 pixels (under the pixel cap) costs nothing.
     std::string claimed = bytes;
     const size_t ispe = claimed.find("ispe");
