@@ -75,26 +75,34 @@ CHeifPtr<heif_image_handle> PrimaryHandle(heif_context* context, std::string* er
     return CHeifPtr<heif_image_handle>(handle);
 }
 
-// A thumbnail item that can stand for the primary picture.
-CHeifPtr<heif_image_handle> UsableThumbnail(heif_image_handle* primary,
-                                            const CDecodeOptions& options)
+// The thumbnail items of a picture, as many as libheif gives (at most 16).
+std::vector<CHeifPtr<heif_image_handle>> ThumbnailItems(heif_image_handle* primary)
 {
+    std::vector<CHeifPtr<heif_image_handle>> items;
     const int count = heif_image_handle_get_number_of_thumbnails(primary);
-    if (count <= 0) return nullptr;
+    if (count <= 0) return items;
     std::vector<heif_item_id> ids(size_t(std::min(count, 16)));
     const int listed =
         heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), int(ids.size()));
     for (int i = 0; i < listed; ++i) {
         heif_image_handle* thumbnail = nullptr;
-        if (heif_image_handle_get_thumbnail(primary, ids[size_t(i)], &thumbnail).code !=
+        if (heif_image_handle_get_thumbnail(primary, ids[size_t(i)], &thumbnail).code ==
             heif_error_Ok)
-            continue;
-        CHeifPtr<heif_image_handle> handle(thumbnail);
+            items.emplace_back(thumbnail);
+    }
+    return items;
+}
+
+// A thumbnail item that can stand for the primary picture.
+CHeifPtr<heif_image_handle> UsableThumbnail(heif_image_handle* primary,
+                                            const CDecodeOptions& options)
+{
+    for (CHeifPtr<heif_image_handle>& item : ThumbnailItems(primary)) {
         if (IsUsableEmbeddedThumbnail(
-                heif_image_handle_get_width(thumbnail), heif_image_handle_get_height(thumbnail),
+                heif_image_handle_get_width(item.get()), heif_image_handle_get_height(item.get()),
                 heif_image_handle_get_width(primary), heif_image_handle_get_height(primary),
                 options.coverWidth, options.coverHeight))
-            return handle;
+            return std::move(item);
     }
     return nullptr;
 }
@@ -102,24 +110,14 @@ CHeifPtr<heif_image_handle> UsableThumbnail(heif_image_handle* primary,
 // The embedded thumbnail of the most pixels, nullptr when there is none.
 CHeifPtr<heif_image_handle> LargestThumbnail(heif_image_handle* primary)
 {
-    const int count = heif_image_handle_get_number_of_thumbnails(primary);
-    if (count <= 0) return nullptr;
-    std::vector<heif_item_id> ids(size_t(std::min(count, 16)));
-    const int listed =
-        heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), int(ids.size()));
     CHeifPtr<heif_image_handle> largest;
     uint64_t largestPixels = 0;
-    for (int i = 0; i < listed; ++i) {
-        heif_image_handle* thumbnail = nullptr;
-        if (heif_image_handle_get_thumbnail(primary, ids[size_t(i)], &thumbnail).code !=
-            heif_error_Ok)
-            continue;
-        CHeifPtr<heif_image_handle> handle(thumbnail);
-        const uint64_t pixels = uint64_t(std::max(heif_image_handle_get_width(thumbnail), 0)) *
-                                uint64_t(std::max(heif_image_handle_get_height(thumbnail), 0));
+    for (CHeifPtr<heif_image_handle>& item : ThumbnailItems(primary)) {
+        const uint64_t pixels = uint64_t(std::max(heif_image_handle_get_width(item.get()), 0)) *
+                                uint64_t(std::max(heif_image_handle_get_height(item.get()), 0));
         if (pixels > largestPixels) {
             largestPixels = pixels;
-            largest = std::move(handle);
+            largest = std::move(item);
         }
     }
     return largest;

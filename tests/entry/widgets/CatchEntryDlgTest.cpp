@@ -47,17 +47,6 @@ public:
     std::vector<std::pair<CCatchEntryDlg*, ECatchEntryResult>> calls;
 };
 
-// Types text as key presses carrying characters, as an input method delivers them.
-void TypeText(QWidget* widget, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
 CTripRecord SampleTrip(const std::string& place)
 {
     CTripRecord trip;

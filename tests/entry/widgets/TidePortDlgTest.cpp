@@ -32,17 +32,6 @@ constexpr const char* kTokyo = "tokyo-ma15-jpn-jodc_jma";
 constexpr const char* kNagoya = "nagoya-ma22-jpn-jodc_jma";
 constexpr const char* kAburatsubo = "aburatsubo-gs01-jpn-jodc_giaj";
 
-// Types text as key presses carrying characters, as an input method delivers them.
-void TypeText(QWidget* widget, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
 const CTideStations& Stations()
 {
     static CTideStations stations;

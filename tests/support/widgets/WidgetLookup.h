@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
 #include <QObject>
 #include <QString>
 #include <QTest>
@@ -11,6 +13,18 @@ template <typename T>
 T* FindControl(QObject* parent, int id)
 {
     return parent->findChild<T*>(QString::number(id));
+}
+
+// Types text into widget one character at a time, as an input method would deliver it (keys
+// without a key code, so that kana and kanji arrive as typed).
+inline void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 // Saves a picture a test made when LUREBOOK_TEST_SHOTS names a folder (for looking at by eye);
