@@ -26,7 +26,7 @@
 #include "uikit/QtText.h"
 // The test suite's JPEG writer and peak-memory probe.
 #include "../tests/data/PeakMemory.h"
-#include "../tests/entry/JpegTestFiles.h"
+#include "../tests/photos/JpegTestFiles.h"
 
 namespace {
 

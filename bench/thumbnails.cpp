@@ -23,12 +23,12 @@
 #include <string>
 #include <vector>
 
-#include "entry/ThumbnailDecoder.h"
-#include "entry/widgets/ThumbnailBuilder.h"
-#include "entry/widgets/ThumbnailImageReader.h"
+#include "photos/ThumbnailDecoder.h"
+#include "photos/widgets/ThumbnailBuilder.h"
+#include "photos/widgets/ThumbnailImageReader.h"
 #include "uikit/QtText.h"
 // The test suite's JPEG, EXIF and HEIF writers make the photos.
-#include "../tests/entry/PhotoTestFiles.h"
+#include "../tests/photos/PhotoTestFiles.h"
 
 namespace {
 

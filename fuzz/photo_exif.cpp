@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "../tests/entry/JpegTestFiles.h"
+#include "../tests/photos/JpegTestFiles.h"
 #include "FuzzSupport.h"
-#include "entry/PhotoExif.h"
-#include "entry/ThumbnailDecoder.h"
+#include "photos/PhotoExif.h"
+#include "photos/ThumbnailDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

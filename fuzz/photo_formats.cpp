@@ -8,8 +8,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "entry/ThumbnailDecoder.h"
-#include "entry/widgets/ThumbnailImageReader.h"
+#include "photos/ThumbnailDecoder.h"
+#include "photos/widgets/ThumbnailImageReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -14,7 +14,7 @@
 #include "data/DecimalInt.h"
 #include "data/ProgramDir.h"
 #include "data/TripCsv.h"
-#include "entry/CsvPhotoKeeper.h"
+#include "photos/CsvPhotoKeeper.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "tides/TidePortList.h"
 #include "tides/TidePrinter.h"

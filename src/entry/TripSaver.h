@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "data/CatchStore.h"
-#include "entry/PhotoCopies.h"
+#include "photos/PhotoCopies.h"
 
 // Saving one trip from the entry dialog: the photos are copied into the picture folder, the trip
 // is added or put in place of the one the dialog was opened for, copies made for a save that

@@ -10,7 +10,7 @@
 #include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/FishNameList.h"
-#include "entry/PhotoCopies.h"
+#include "photos/PhotoCopies.h"
 #include "support/HostileBytes.h"
 #include "support/LimitedChild.h"
 #include "support/TempProgramDir.h"

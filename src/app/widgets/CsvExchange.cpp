@@ -3,8 +3,8 @@
 #include <QFileInfo>
 
 #include "data/TripCsv.h"
-#include "entry/CsvPhotoKeeper.h"
-#include "entry/widgets/PhotoCopyProgress.h"
+#include "photos/CsvPhotoKeeper.h"
+#include "photos/widgets/PhotoCopyProgress.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"

@@ -18,8 +18,8 @@
 
 #include "charts/widgets/PainterChartCanvas.h"
 #include "data/SafeFile.h"
-#include "entry/widgets/ThumbnailBuilder.h"
-#include "entry/widgets/ThumbnailImageReader.h"
+#include "photos/widgets/ThumbnailBuilder.h"
+#include "photos/widgets/ThumbnailImageReader.h"
 #include "tides/TidePortLookup.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"

@@ -15,10 +15,10 @@
 
 #include "data/CatchStore.h"
 #include "data/Clock.h"
-#include "entry/PhotoTestFiles.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/SettingsDlg.h"
 #include "entry/widgets/TidePortCombo.h"
+#include "photos/PhotoTestFiles.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "data/CatchStore.h"
-#include "entry/JpegTestFiles.h"
+#include "photos/JpegTestFiles.h"
 #include "reports/ReportTrips.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/YearReportWriter.h"
