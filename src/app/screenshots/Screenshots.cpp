@@ -268,7 +268,7 @@ int main(int argc, char** argv)
         auto* thumbnails = static_cast<CThumbnailFrame*>(
             frame.GetSplitter()->GetView(CMainFrame::kViewThumbnails));
         if (auto* kind = thumbnails->Bar()->findChild<QComboBox*>(
-                QString::number(CThumbnailFrame::IDC_KIND_COMBO))) {
+                QString::number(CThumbnailFrame::kKindComboId))) {
             kind->setCurrentText(QStringLiteral("魚画像"));
         }
         thumbnails->OnShow();

@@ -11,7 +11,7 @@
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("100"));
+    setObjectName(QString::number(kTemplateId));
     setWindowTitle(QStringLiteral("Lurebook"));
     setFont(CDialogUnits::DialogFont(QStringLiteral("MS Sans Serif"), 8));
     const CDialogUnits units(font());
@@ -31,7 +31,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     if (!manual.isEmpty()) m_link->SetTarget(QUrl::fromLocalFile(manual));
     m_link->setToolTip(manual);
     m_link->setEnabled(!manual.isEmpty());
-    m_link->setObjectName(QStringLiteral("1033"));
+    m_link->setObjectName(QString::number(kLinkId));
     units.Place(m_link, 40, 36, 130, 8);
 
     auto* tideData = new QLabel(QString::fromUtf8(kTideDataText), this);
@@ -40,7 +40,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     units.Place(tideData, 11, 49, 199, 36);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(QString::number(kOkId));
     ok->setDefault(true);
     units.Place(ok, 176, 7, 34, 14);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

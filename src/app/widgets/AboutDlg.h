@@ -19,6 +19,11 @@ public:
         "doi:10.17882/109129), CC BY 4.0。\n"
         "Neaps tide database (@neaps/tide-database, MIT) より。港名・県名は Lurebook が追加。";
 
+    // The dialog's and its controls' ids (each control's object name is its id).
+    static constexpr int kTemplateId = 100;
+    static constexpr int kOkId = 1;
+    static constexpr int kLinkId = 1033;
+
     explicit CAboutDlg(QWidget* parent = nullptr);
     CLinkStatic* GetLink() const { return m_link; }
 

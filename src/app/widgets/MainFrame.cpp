@@ -39,6 +39,7 @@ namespace {
 // animated folders, large icons, no selection frame.
 constexpr std::uint32_t kNavBarFlags = 0x1FC;
 constexpr int kFirstPaneId = 0xE900;
+constexpr int kToolBarId = 128;
 
 const QString kGeometryKey = QStringLiteral("MainFrame/Geometry");
 const QString kNavBarKey = QStringLiteral("NavBar");
@@ -133,7 +134,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 void CMainFrame::CreateToolBar()
 {
     m_toolBar = new QToolBar(this);
-    m_toolBar->setObjectName(QStringLiteral("128"));
+    m_toolBar->setObjectName(QString::number(kToolBarId));
     m_toolBar->setMovable(false);
     m_toolBar->setFloatable(false);
     m_toolBar->setIconSize(QSize(16, 15));

@@ -41,7 +41,8 @@ public:
     static constexpr int kTideColumn = 2;
     static constexpr int kTidePad = 8;
 
-    // titleStatic is the bar's month title (static 1001), which names the month of the rows.
+    // titleStatic is the bar's month title (CCalendarBar::kTitleId), which names the month of the
+    // rows.
     CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* parent = nullptr);
     ~CSheduleView() override;
 

@@ -221,7 +221,7 @@ CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position,
       m_tidePortChoices(&m_tideStations)
 {
     setWindowTitle(QStringLiteral("釣果データ入力画面"));
-    setObjectName(QStringLiteral("131"));
+    setObjectName(QString::number(kTemplateId));
     setModal(false);
     CreateControls();
     InitDialog();
@@ -285,11 +285,11 @@ void CCatchEntryDlg::CreateControls()
     m_date->setCalendarPopup(true);
     m_date->setMinimumDate(QDate(1601, 1, 1));
     m_date->setMaximumDate(QDate(9999, 12, 31));
-    named(m_date, 1005, 35, 9, 66, 14);
+    named(m_date, kDateId, 35, 9, 66, 14);
     // The tide name and moon of the trip date, shown only (nothing stores them), beside the
     // button that fills the tide times.
     auto* moonLabel = new QLabel(m_content);
-    named(moonLabel, 1040, 63, 122, 43, 16);
+    named(moonLabel, kMoonId, 63, 122, 43, 16);
     moonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const auto showMoon = [moonLabel](QDate date) {
         const CMoonDay moon = MoonDayOf(date.year(), date.month(), date.day());
@@ -300,29 +300,29 @@ void CCatchEntryDlg::CreateControls()
     connect(m_date, &QDateEdit::dateChanged, moonLabel, showMoon);
     showMoon(m_date->date());
     label("天候：", 11, 28, 24, 13);
-    m_weather = combo(1013, 35, 29, 66);
+    m_weather = combo(kWeatherId, 35, 29, 66);
     label("狙い：", 11, 45, 21, 13);
-    m_target = combo(1014, 34, 47, 67);
+    m_target = combo(kTargetId, 34, 47, 67);
     label("水温：", 11, 64, 21, 13);
-    m_water = lineEdit(1034, 33, 65, 21, 12);
+    m_water = lineEdit(kWaterTempId, 33, 65, 21, 12);
     label("℃", 58, 65, 21, 13);
     label("満潮：", 10, 81, 21, 13);
-    m_highTide = lineEdit(1036, 33, 81, 72, 12);
+    m_highTide = lineEdit(kHighTideId, 33, 81, 72, 12);
     label("干潮：", 10, 97, 21, 13);
-    m_ebbTide = lineEdit(1035, 33, 97, 72, 13);
+    m_ebbTide = lineEdit(kEbbTideId, 33, 97, 72, 13);
     CreateTideControls(units);
     label("場所：", 111, 9, 24, 13);
-    m_place = lineEdit(1008, 136, 9, 156, 14);
-    QPushButton* addPlace = button("画像追加", 1012, 228, 25, 31, 13);
-    QPushButton* removePlace = button("画像削除", 1015, 261, 25, 31, 13);
+    m_place = lineEdit(kPlaceId, 136, 9, 156, 14);
+    QPushButton* addPlace = button("画像追加", kAddPlacePhotoId, 228, 25, 31, 13);
+    QPushButton* removePlace = button("画像削除", kRemovePlacePhotoId, 261, 25, 31, 13);
     m_placePhotoList = new CHitIconListCtrl(m_content);
-    named(m_placePhotoList, 1030, 110, 40, 182, 97);
+    named(m_placePhotoList, kPlacePhotoListId, 110, 40, 182, 97);
     label("釣り方：", 10, 148, 23, 13);
     m_method = new QPlainTextEdit(m_content);
-    named(m_method, 1009, 36, 150, 107, 46);
+    named(m_method, kMethodId, 36, 150, 107, 46);
     label("メモ：", 147, 149, 18, 13);
     m_memo = new QPlainTextEdit(m_content);
-    named(m_memo, 1010, 167, 148, 120, 52);
+    named(m_memo, kMemoId, 167, 148, 120, 52);
     for (QPlainTextEdit* edit : {m_method, m_memo}) {
         edit->setTabChangesFocus(true);
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -332,41 +332,41 @@ void CCatchEntryDlg::CreateControls()
 
     label("釣果データ：", 10, 200, 44, 9);
     label("魚種名：", 11, 214, 26, 9);
-    m_species = combo(1026, 38, 212, 49);
+    m_species = combo(kSpeciesId, 38, 212, 49);
     label("体長：", 93, 214, 18, 9);
-    m_length = lineEdit(1019, 113, 212, 26, 11);
+    m_length = lineEdit(kLengthId, 113, 212, 26, 11);
     label("重さ：", 142, 214, 18, 9);
-    m_weight = lineEdit(1020, 160, 212, 24, 11);
+    m_weight = lineEdit(kWeightId, 160, 212, 24, 11);
     m_recordLabel = new QLabel(m_content);
-    named(m_recordLabel, 1041, 188, 213, 60, 10);
+    named(m_recordLabel, kRecordId, 188, 213, 60, 10);
     m_recordLabel->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     label("釣れた時間：", 10, 231, 41, 9);
-    m_hour = lineEdit(1021, 52, 230, 20, 11);
+    m_hour = lineEdit(kHourId, 52, 230, 20, 11);
     m_hourSpin = new CUpDownCtrl(m_content);
-    named(m_hourSpin, 1022, 73, 230, 11, 11);
+    named(m_hourSpin, kHourSpinId, 73, 230, 11, 11);
     label("時", 87, 232, 10, 9);
-    m_minute = lineEdit(1023, 99, 230, 20, 11);
+    m_minute = lineEdit(kMinuteId, 99, 230, 20, 11);
     m_minuteSpin = new CUpDownCtrl(m_content);
-    named(m_minuteSpin, 1024, 120, 230, 10, 11);
+    named(m_minuteSpin, kMinuteSpinId, 120, 230, 10, 11);
     label("分", 134, 231, 13, 9);
-    QPushButton* registerCatch = button("登録", 1025, 225, 228, 31, 13);
-    QPushButton* removeCatch = button("削除", 1006, 260, 228, 31, 13);
+    QPushButton* registerCatch = button("登録", kRegisterCatchId, 225, 228, 31, 13);
+    QPushButton* removeCatch = button("削除", kRemoveCatchId, 260, 228, 31, 13);
     m_catchList = new CHitListCtrl(m_content);
-    named(m_catchList, 1004, 9, 244, 282, 65);
+    named(m_catchList, kCatchListId, 9, 244, 282, 65);
     label("関連画像：", 10, 315, 44, 9);
-    QPushButton* addFish = button("魚画像追加", 1029, 221, 311, 36, 13);
-    QPushButton* removeFish = button("画像削除", 1028, 260, 311, 31, 13);
+    QPushButton* addFish = button("魚画像追加", kAddFishPhotoId, 221, 311, 36, 13);
+    QPushButton* removeFish = button("画像削除", kRemoveFishPhotoId, 260, 311, 31, 13);
     m_fishPhotoList = new CHitIconListCtrl(m_content);
-    named(m_fishPhotoList, 1011, 10, 329, 281, 86);
+    named(m_fishPhotoList, kFishPhotoListId, 10, 329, 281, 86);
     m_captureNote = new QLabel(m_content);
-    named(m_captureNote, 1047, 56, 315, 163, 9);
+    named(m_captureNote, kCaptureNoteId, 56, 315, 163, 9);
     // Only changes made once the dialog is up are the user's: the opening date is not.
     connect(m_date, &QDateEdit::dateChanged, this, [this] {
         if (isVisible() && !m_settingDateFromPhotos) m_dateChangedByUser = true;
     });
-    QPushButton* ok = button("登録", 1, 89, 422, 50, 14);
+    QPushButton* ok = button("登録", kOkId, 89, 422, 50, 14);
     ok->setDefault(true);
-    QPushButton* cancel = button("ｷｬﾝｾﾙ", 2, 146, 422, 50, 14);
+    QPushButton* cancel = button("ｷｬﾝｾﾙ", kCancelId, 146, 422, 50, 14);
 
     connect(ok, &QPushButton::clicked, this, &CCatchEntryDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CCatchEntryDlg::reject);
@@ -734,16 +734,16 @@ void CCatchEntryDlg::CreateTideControls(const CDialogUnits& units)
     auto* label = new QLabel(QStringLiteral("港："), m_content);
     units.Place(label, 10, 113, 21, 13);
     m_tidePort = new CTidePortCombo(m_tideStations, m_content);
-    m_tidePort->setObjectName(QStringLiteral("1053"));
+    m_tidePort->setObjectName(QString::number(kTidePortId));
     units.Place(m_tidePort, 33, 111, 72, 13);
     m_fillTides = new QPushButton(QStringLiteral("潮汐を入れる"), m_content);
-    m_fillTides->setObjectName(QStringLiteral("1054"));
+    m_fillTides->setObjectName(QString::number(kFillTidesId));
     m_fillTides->setAutoDefault(false);
     m_fillTides->setToolTip(
         QStringLiteral("この日のこの港の満潮・干潮の時刻を入れます（入力済みの欄はそのまま）"));
     units.Place(m_fillTides, 10, 125, 50, 12);
     m_tideNote = new QLabel(m_content);
-    m_tideNote->setObjectName(QStringLiteral("1055"));
+    m_tideNote->setObjectName(QString::number(kTideNoteId));
     units.Place(m_tideNote, 10, 138, 282, 9);
 
     connect(m_tidePort, &CTidePortCombo::portChosen, this, [this] {

@@ -55,6 +55,42 @@ int FindComboEntry(const QStringList& entries, const QString& text);
 class CCatchEntryDlg : public QDialog {
     Q_OBJECT
 public:
+    // The dialog's and its controls' ids (each control's object name is its id).
+    static constexpr int kTemplateId = 131;
+    static constexpr int kOkId = 1;
+    static constexpr int kCancelId = 2;
+    static constexpr int kCatchListId = 1004;
+    static constexpr int kDateId = 1005;
+    static constexpr int kRemoveCatchId = 1006;
+    static constexpr int kPlaceId = 1008;
+    static constexpr int kMethodId = 1009;
+    static constexpr int kMemoId = 1010;
+    static constexpr int kFishPhotoListId = 1011;
+    static constexpr int kAddPlacePhotoId = 1012;
+    static constexpr int kWeatherId = 1013;
+    static constexpr int kTargetId = 1014;
+    static constexpr int kRemovePlacePhotoId = 1015;
+    static constexpr int kLengthId = 1019;
+    static constexpr int kWeightId = 1020;
+    static constexpr int kHourId = 1021;
+    static constexpr int kHourSpinId = 1022;
+    static constexpr int kMinuteId = 1023;
+    static constexpr int kMinuteSpinId = 1024;
+    static constexpr int kRegisterCatchId = 1025;
+    static constexpr int kSpeciesId = 1026;
+    static constexpr int kRemoveFishPhotoId = 1028;
+    static constexpr int kAddFishPhotoId = 1029;
+    static constexpr int kPlacePhotoListId = 1030;
+    static constexpr int kWaterTempId = 1034;
+    static constexpr int kEbbTideId = 1035;
+    static constexpr int kHighTideId = 1036;
+    static constexpr int kMoonId = 1040;
+    static constexpr int kRecordId = 1041;
+    static constexpr int kCaptureNoteId = 1047;
+    static constexpr int kTidePortId = 1053;
+    static constexpr int kFillTidesId = 1054;
+    static constexpr int kTideNoteId = 1055;
+
     // owner: the parent window; when it implements ICatchEntryOwner it receives the result.
     // position: the trip's zero-based position in the catch file, or -1 for a new trip.
     // stations: the tide ports to choose from; the shipped ones when not given.
@@ -165,38 +201,38 @@ private:
     QStringList m_typedCatchBaseline;
     QWidget* m_content = nullptr;
 
-    QDateEdit* m_date = nullptr;                  // 1005
-    QComboBox* m_weather = nullptr;               // 1013
-    QComboBox* m_target = nullptr;                // 1014
-    QLineEdit* m_water = nullptr;                 // 1034
-    QLineEdit* m_highTide = nullptr;              // 1036
-    QLineEdit* m_ebbTide = nullptr;               // 1035
-    QLineEdit* m_place = nullptr;                 // 1008
-    QListWidget* m_placePhotoList = nullptr;      // 1030
-    QPlainTextEdit* m_method = nullptr;           // 1009
-    QPlainTextEdit* m_memo = nullptr;             // 1010
-    QComboBox* m_species = nullptr;               // 1026
-    QLineEdit* m_length = nullptr;                // 1019
-    QLineEdit* m_weight = nullptr;                // 1020
-    QLineEdit* m_hour = nullptr;                  // 1021
-    CUpDownCtrl* m_hourSpin = nullptr;            // 1022
-    QLineEdit* m_minute = nullptr;                // 1023
-    CUpDownCtrl* m_minuteSpin = nullptr;          // 1024
-    CHitListCtrl* m_catchList = nullptr;          // 1004
-    QLabel* m_recordLabel = nullptr;              // 1041
-    CHitIconListCtrl* m_fishPhotoList = nullptr;  // 1011
+    QDateEdit* m_date = nullptr;
+    QComboBox* m_weather = nullptr;
+    QComboBox* m_target = nullptr;
+    QLineEdit* m_water = nullptr;
+    QLineEdit* m_highTide = nullptr;
+    QLineEdit* m_ebbTide = nullptr;
+    QLineEdit* m_place = nullptr;
+    QListWidget* m_placePhotoList = nullptr;
+    QPlainTextEdit* m_method = nullptr;
+    QPlainTextEdit* m_memo = nullptr;
+    QComboBox* m_species = nullptr;
+    QLineEdit* m_length = nullptr;
+    QLineEdit* m_weight = nullptr;
+    QLineEdit* m_hour = nullptr;
+    CUpDownCtrl* m_hourSpin = nullptr;
+    QLineEdit* m_minute = nullptr;
+    CUpDownCtrl* m_minuteSpin = nullptr;
+    CHitListCtrl* m_catchList = nullptr;
+    QLabel* m_recordLabel = nullptr;
+    CHitIconListCtrl* m_fishPhotoList = nullptr;
     // Says which fields were filled from the photos' capture times.
-    QLabel* m_captureNote = nullptr;  // 1047
+    QLabel* m_captureNote = nullptr;
     // The user changed the date after the dialog was shown.
     bool m_dateChangedByUser = false;
     bool m_settingDateFromPhotos = false;
     bool m_dateFromPhotos = false;
 
     const CTideStations& m_tideStations;
-    CTidePortChoices m_tidePortChoices;    // as read when the dialog opened
-    CTidePortCombo* m_tidePort = nullptr;  // 1053
-    QPushButton* m_fillTides = nullptr;    // 1054
-    QLabel* m_tideNote = nullptr;          // 1055
+    CTidePortChoices m_tidePortChoices;  // as read when the dialog opened
+    CTidePortCombo* m_tidePort = nullptr;
+    QPushButton* m_fillTides = nullptr;
+    QLabel* m_tideNote = nullptr;
     bool m_tidePortChosenByUser = false;
     bool m_initialising = true;
     QString m_tidePortOrigin;

@@ -34,7 +34,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, const CTideStations* stations)
       m_stations(stations != nullptr ? *stations : ShippedTideStations()),
       m_tidePorts(&m_stations)
 {
-    setObjectName(QString::number(IDD));
+    setObjectName(QString::number(kTemplateId));
     setWindowTitle(QStringLiteral("環境設定画面"));
     const QFont font = CDialogUnits::DialogFont();
     setFont(font);
@@ -45,28 +45,28 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, const CTideStations* stations)
     units.Place(label, 4, 24, 45, 13);
 
     m_nameEdit = new QLineEdit(this);
-    m_nameEdit->setObjectName(QString::number(IDC_NAME_EDIT));
+    m_nameEdit->setObjectName(QString::number(kNameEditId));
     units.Place(m_nameEdit, 53, 22, 73, 13);
 
-    QPushButton* add = MakeButton(this, IDC_ADD, QStringLiteral("追加"));
+    QPushButton* add = MakeButton(this, kAddId, QStringLiteral("追加"));
     units.Place(add, 130, 22, 24, 14);
 
     m_speciesList = new QListWidget(this);
-    m_speciesList->setObjectName(QString::number(IDC_SPECIES_LIST));
+    m_speciesList->setObjectName(QString::number(kSpeciesListId));
     m_speciesList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_speciesList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_speciesList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_speciesList->setUniformItemSizes(true);
     units.Place(m_speciesList, 53, 37, 73, 41);
 
-    QPushButton* remove = MakeButton(this, IDC_DELETE, QStringLiteral("削除"));
+    QPushButton* remove = MakeButton(this, kDeleteId, QStringLiteral("削除"));
     units.Place(remove, 130, 38, 24, 14);
 
-    QPushButton* ok = MakeButton(this, IDOK_BUTTON, QStringLiteral("設定"));
+    QPushButton* ok = MakeButton(this, kOkId, QStringLiteral("設定"));
     ok->setDefault(true);
     units.Place(ok, 34, 180, 50, 14);
 
-    QPushButton* cancel = MakeButton(this, IDCANCEL_BUTTON, QStringLiteral("ｷｬﾝｾﾙ"));
+    QPushButton* cancel = MakeButton(this, kCancelId, QStringLiteral("ｷｬﾝｾﾙ"));
     units.Place(cancel, 90, 180, 50, 14);
 
     CreateTidePortControls();
@@ -101,17 +101,17 @@ void CSettingsDlg::CreateTidePortControls()
     auto* label = new QLabel(QStringLiteral("潮汐の基準港："), this);
     units.Place(label, 4, 86, 48, 13);
     m_tidePortFilter = new QLineEdit(this);
-    m_tidePortFilter->setObjectName(QString::number(IDC_TIDE_PORT_FILTER));
+    m_tidePortFilter->setObjectName(QString::number(kTidePortFilterId));
     m_tidePortFilter->setPlaceholderText(QStringLiteral("港名・よみ・romaji・県で絞り込み"));
     m_tidePortFilter->setClearButtonEnabled(true);
     units.Place(m_tidePortFilter, 53, 84, 101, 13);
     m_tidePortList = new QListWidget(this);
-    m_tidePortList->setObjectName(QString::number(IDC_TIDE_PORT_LIST));
+    m_tidePortList->setObjectName(QString::number(kTidePortListId));
     m_tidePortList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tidePortList->setUniformItemSizes(true);
     units.Place(m_tidePortList, 53, 99, 101, 60);
     m_tidePortChosen = new QLabel(this);
-    m_tidePortChosen->setObjectName(QString::number(IDC_TIDE_PORT_CHOSEN));
+    m_tidePortChosen->setObjectName(QString::number(kTidePortChosenId));
     units.Place(m_tidePortChosen, 53, 162, 130, 10);
 
     connect(m_tidePortFilter, &QLineEdit::textChanged, this, &CSettingsDlg::NarrowTidePorts);

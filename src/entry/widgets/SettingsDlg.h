@@ -19,18 +19,17 @@ class QListWidget;
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 public:
-    enum { IDD = 139 };
-    enum ControlId {
-        IDC_NAME_EDIT = 1000,
-        IDC_ADD = 1025,
-        IDC_SPECIES_LIST = 1037,
-        IDC_DELETE = 1004,
-        IDC_TIDE_PORT_FILTER = 1050,
-        IDC_TIDE_PORT_LIST = 1051,
-        IDC_TIDE_PORT_CHOSEN = 1052,
-        IDOK_BUTTON = 1,
-        IDCANCEL_BUTTON = 2,
-    };
+    // The dialog's and its controls' ids (each control's object name is its id).
+    static constexpr int kTemplateId = 139;
+    static constexpr int kOkId = 1;
+    static constexpr int kCancelId = 2;
+    static constexpr int kNameEditId = 1000;
+    static constexpr int kDeleteId = 1004;
+    static constexpr int kAddId = 1025;
+    static constexpr int kSpeciesListId = 1037;
+    static constexpr int kTidePortFilterId = 1050;
+    static constexpr int kTidePortListId = 1051;
+    static constexpr int kTidePortChosenId = 1052;
 
     // stations: the ports to choose from; the shipped ones when not given.
     explicit CSettingsDlg(QWidget* parent = nullptr, const CTideStations* stations = nullptr);

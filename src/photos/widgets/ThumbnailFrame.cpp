@@ -18,12 +18,12 @@ CThumbnailFrame::CThumbnailFrame(CCatchStore& store, QWidget* parent) : QWidget(
     const CDialogUnits units(font);
 
     m_bar = new QWidget(this);
-    m_bar->setObjectName(QString::number(IDD_BAR));
+    m_bar->setObjectName(QString::number(kBarId));
     m_bar->setFont(font);
     m_bar->setFixedHeight(units.Y(16));
 
     m_kindCombo = new QComboBox(m_bar);
-    m_kindCombo->setObjectName(QString::number(IDC_KIND_COMBO));
+    m_kindCombo->setObjectName(QString::number(kKindComboId));
     m_kindCombo->setEditable(true);
     m_kindCombo->setInsertPolicy(QComboBox::NoInsert);
     m_kindCombo->setFont(font);
@@ -33,7 +33,7 @@ CThumbnailFrame::CThumbnailFrame(CCatchStore& store, QWidget* parent) : QWidget(
                              std::min(m_kindCombo->sizeHint().height(), units.Y(14)));
 
     auto* show = new QPushButton(QStringLiteral("表示"), m_bar);
-    show->setObjectName(QString::number(IDC_SHOW));
+    show->setObjectName(QString::number(kShowId));
     show->setAutoDefault(false);
     units.Place(show, 83, 2, 41, 12);
 

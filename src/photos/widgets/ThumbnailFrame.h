@@ -12,7 +12,10 @@ class CThumbnailView;
 class CThumbnailFrame : public QWidget {
     Q_OBJECT
 public:
-    enum { IDD_BAR = 133, IDC_KIND_COMBO = 1015, IDC_SHOW = 1031 };
+    // The bar's and its controls' ids (each control's object name is its id).
+    static constexpr int kBarId = 133;
+    static constexpr int kKindComboId = 1015;
+    static constexpr int kShowId = 1031;
 
     explicit CThumbnailFrame(CCatchStore& store, QWidget* parent = nullptr);
 

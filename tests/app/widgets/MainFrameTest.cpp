@@ -182,7 +182,7 @@ TEST_F(MainFrameTest, EachNavigationItemShowsItsPageAndTheBrowserStartsEmptyEver
     ClickNavItem(3);
     auto* browser = Page<CThumbnailFrame>(CMainFrame::kViewThumbnails);
     CFakeDesktopServices desktop;
-    browser->findChild<QComboBox*>(QString::number(CThumbnailFrame::IDC_KIND_COMBO))
+    browser->findChild<QComboBox*>(QString::number(CThumbnailFrame::kKindComboId))
         ->setCurrentText(QStringLiteral("魚画像"));
     browser->OnShow();
     EXPECT_EQ(browser->View()->PhotoPaths(), QStringList{QStringLiteral("/nowhere/a.jpg")});

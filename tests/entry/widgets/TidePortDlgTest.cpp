@@ -111,8 +111,8 @@ TEST_F(TidePortDlgTest, TheHomePortListNarrowsAsOneTypes)
 {
     CSettingsDlg dlg(nullptr, &Stations());
     dlg.show();
-    auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::IDC_TIDE_PORT_FILTER);
-    auto* list = FindControl<QListWidget>(&dlg, CSettingsDlg::IDC_TIDE_PORT_LIST);
+    auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::kTidePortFilterId);
+    auto* list = FindControl<QListWidget>(&dlg, CSettingsDlg::kTidePortListId);
     ASSERT_NE(filter, nullptr);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), static_cast<int>(Stations().Shown().size()));
@@ -151,15 +151,15 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
     {
         CSettingsDlg dlg(nullptr, &Stations());
         dlg.show();
-        auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::IDC_TIDE_PORT_FILTER);
-        EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::IDC_TIDE_PORT_CHOSEN)->text(),
+        auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::kTidePortFilterId);
+        EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::kTidePortChosenId)->text(),
                   QStringLiteral("基準港: 未設定"));
         TypeText(filter, QStringLiteral("ナゴヤ"));
         // Enter takes the best match and leaves the dialog open.
         QTest::keyClick(filter, Qt::Key_Return);
         EXPECT_TRUE(dlg.isVisible());
         EXPECT_EQ(dlg.HomePortId(), kNagoya);
-        EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::IDC_TIDE_PORT_CHOSEN)->text(),
+        EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::kTidePortChosenId)->text(),
                   QStringLiteral("基準港: 名古屋（愛知県）"));
         QTest::mouseClick(FindControl<QPushButton>(&dlg, 1), Qt::LeftButton);
         EXPECT_FALSE(dlg.isVisible());
@@ -172,7 +172,7 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
     EXPECT_EQ(choices.PortForPlace("城ヶ島"), kAburatsubo);
     // Opened again, the list shows the home port chosen.
     CSettingsDlg again(nullptr, &Stations());
-    auto* list = FindControl<QListWidget>(&again, CSettingsDlg::IDC_TIDE_PORT_LIST);
+    auto* list = FindControl<QListWidget>(&again, CSettingsDlg::kTidePortListId);
     ASSERT_NE(list->currentItem(), nullptr);
     EXPECT_EQ(list->currentItem()->text(), QStringLiteral("名古屋（愛知県）"));
     EXPECT_TRUE(m_messages.Texts().isEmpty());
