@@ -16,6 +16,7 @@
 
 #include "data/CatchHistory.h"
 #include "data/MarkupScanner.h"
+#include "data/TripDate.h"
 #include "data/TripElement.h"
 #include "data/UndoStack.h"
 #include "data/XMLDataFile.h"
@@ -85,11 +86,6 @@ bool BytesAreAsciiCompatible(std::string_view bytes)
 void AppendDistinct(std::vector<std::string>& list, const std::string& text)
 {
     if (std::find(list.begin(), list.end(), text) == list.end()) list.push_back(text);
-}
-
-std::string YearOf(const std::string& date)
-{
-    return date.substr(0, date.find('/'));
 }
 
 // One trip as the catch file holds it: the bytes of its FishData element in encoding, and the
@@ -365,7 +361,7 @@ CStoreResult CCatchStore::ListYearsAndFishNames(std::vector<std::string>& years,
     species.clear();
     return ReadTrips([&](const std::vector<CTripRecord>& trips) {
         for (const CTripRecord& trip : trips) {
-            AppendDistinct(years, YearOf(trip.date));
+            AppendDistinct(years, std::string(StoredYearText(trip.date)));
             for (const CCatchRecord& caught : trip.catches) AppendDistinct(species, caught.name);
         }
     });

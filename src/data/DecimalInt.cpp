@@ -43,17 +43,3 @@ bool ParseWholeDecimalInt(std::string_view text, int& value)
     value = static_cast<int>(parsed);
     return true;
 }
-
-std::array<int, 3> ReadDateFields(std::string_view text)
-{
-    std::array<int, 3> fields{};
-    size_t start = 0;
-    for (int& field : fields) {
-        if (start > text.size()) break;
-        size_t end = text.find('/', start);
-        if (end == std::string_view::npos) end = text.size();
-        field = ReadDecimalInt(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return fields;
-}

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string_view>
 
 // The ASCII white space the number readers and the profile files skip.
@@ -17,7 +16,3 @@ int ReadDecimalInt(std::string_view text);
 // Strict form for user input: the whole text (surrounding blanks allowed) must be an optional
 // sign and digits.  Returns false for anything else, leaving value untouched.
 bool ParseWholeDecimalInt(std::string_view text, int& value);
-
-// Year, month and day of a date written as "year/month/day", each read as ReadDecimalInt reads;
-// missing fields read 0.  Compared as a whole, the fields order dates as the calendar does.
-std::array<int, 3> ReadDateFields(std::string_view text);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
+#include "data/TripDate.h"
 
 bool RanksAbove(const CCatchRecord& a, const std::string& dateA, const CCatchRecord& b,
                 const std::string& dateB)
@@ -18,7 +18,7 @@ bool RanksAbove(int64_t weightA, int64_t lengthA, const std::string& dateA, int6
 {
     if (weightA != weightB) return weightA > weightB;
     if (lengthA != lengthB) return lengthA > lengthB;
-    return ReadDateFields(dateA) < ReadDateFields(dateB);
+    return ReadStoredDate(dateA) < ReadStoredDate(dateB);
 }
 
 std::map<std::string, CCatchPlace> FindPersonalBests(const std::vector<CTripRecord>& trips)

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "data/DecimalInt.h"
+
 namespace {
 
 // The first year of each era, less one: era year n is the year offset + n.
@@ -152,6 +154,26 @@ EDateError ReadDateText(std::string_view typed, CDateText& date)
         return EDateError::Impossible;
     date = read;
     return EDateError::None;
+}
+
+std::array<int, 3> ReadStoredDate(std::string_view date)
+{
+    std::array<int, 3> fields{};
+    size_t position = 0;
+    for (int& field : fields) {
+        const size_t start = date.find_first_not_of('/', position);
+        if (start == std::string_view::npos) break;
+        size_t end = date.find('/', start);
+        if (end == std::string_view::npos) end = date.size();
+        field = ReadDecimalInt(date.substr(start, end - start));
+        position = end;
+    }
+    return fields;
+}
+
+std::string_view StoredYearText(std::string_view date)
+{
+    return date.substr(0, date.find('/'));
 }
 
 std::string FormatTripDate(const CDateText& date)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,17 @@ struct CDateText {
 
 // Reads text; on success date holds its fields, otherwise date is untouched.
 EDateError ReadDateText(std::string_view text, CDateText& date);
+
+// The fields of a date as the catch file stores it ("YYYY/MM/DD"), for the places that count,
+// group and order stored trips; a typed or imported date goes through ReadDateText instead.  The
+// fields are the texts between '/'s, a run of '/' separating as one ("2004//7/3" is 3 July);
+// each reads as ReadDecimalInt reads ("11x" is 11, junk 0) and a missing one is 0 ("2004" has
+// month and day 0).  Compared as a whole, the fields order dates as the calendar does.
+std::array<int, 3> ReadStoredDate(std::string_view date);
+
+// The year of a stored date as the statistics page lists and matches years: its text before the
+// first '/' ("2004" of "2004/05/03", the whole text when there is no '/').
+std::string_view StoredYearText(std::string_view date);
 
 // The catch file's form of a full date: "2024/04/14".
 std::string FormatTripDate(const CDateText& date);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
+#include "data/TripDate.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ int CompareCells(const std::string& a, const std::string& b, int column)
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case CRankingSort::kDateColumn: {
-            const auto x = ReadDateFields(a);
-            const auto y = ReadDateFields(b);
+            const auto x = ReadStoredDate(a);
+            const auto y = ReadStoredDate(b);
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         default:

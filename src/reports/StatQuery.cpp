@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
 #include "data/PersonalBest.h"
 #include "data/TextEncoding.h"
+#include "data/TripDate.h"
 
 namespace {
 
@@ -33,29 +33,13 @@ CStoreResult ForEachMatchingCatch(const CCatchStore& store, const std::string& y
 
 }  // namespace
 
-int CStatQuery::MonthOfDate(const std::string& date)
-{
-    // Fields are separated by one or more "/"; empty fields do not count.
-    size_t position = 0;
-    int field = 0;
-    while (position < date.size()) {
-        const size_t start = date.find_first_not_of('/', position);
-        if (start == std::string::npos) break;
-        size_t end = date.find('/', start);
-        if (end == std::string::npos) end = date.size();
-        if (++field == 2) return ReadDecimalInt(std::string_view(date).substr(start, end - start));
-        position = end;
-    }
-    return 0;
-}
-
 CStoreResult CStatQuery::CountCatchesByMonth(const CCatchStore& store, const std::string& year,
                                              const std::string& species, CMonthCounters& counters)
 {
     counters.fill(0);
     return ForEachMatchingCatch(store, year, species,
                                 [&](const CTripRecord& trip, const CCatchRecord&) {
-                                    const int month = MonthOfDate(trip.date);
+                                    const int month = ReadStoredDate(trip.date)[1];
                                     if (month >= 0 && month <= 12)
                                         ++counters[static_cast<size_t>(month)];
                                     return true;

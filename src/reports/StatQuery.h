@@ -45,8 +45,4 @@ public:
     // and a seventh: kBestMark for a personal best, else empty.
     static std::vector<std::vector<std::string>> MakeRankingRows(
         const std::vector<CRankRecord>& records);
-
-    // The field of date that holds the month (the second one between "/"), read as a number;
-    // 0 when there is none.
-    static int MonthOfDate(const std::string& date);
 };

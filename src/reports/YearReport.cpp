@@ -8,9 +8,9 @@
 
 #include "calendar/CalendarGrid.h"
 #include "calendar/MoonPhase.h"
-#include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
 #include "data/PersonalBest.h"
+#include "data/TripDate.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year,
 
     for (size_t t = 0; t < trips.size(); ++t) {
         const CTripRecord& trip = trips[t];
-        const auto [tripYear, month, day] = ReadDateFields(trip.date);
+        const auto [tripYear, month, day] = ReadStoredDate(trip.date);
         if (tripYear != year) continue;
         ++report.tripCount;
         report.catchCount += static_cast<int>(trip.catches.size());
@@ -139,7 +139,7 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year,
     // The list of trips reads as a diary: by date, trips of one day in file order.
     std::stable_sort(report.trips.begin(), report.trips.end(),
                      [](const CYearReportTrip& a, const CYearReportTrip& b) {
-                         return ReadDateFields(a.date) < ReadDateFields(b.date);
+                         return ReadStoredDate(a.date) < ReadStoredDate(b.date);
                      });
     std::stable_sort(report.species.begin(), report.species.end(),
                      [](const CYearReportSpecies& a, const CYearReportSpecies& b) {

@@ -63,3 +63,29 @@ TEST(TripDate, RefusesWhatIsNoDateWithItsReason)
         EXPECT_FALSE(DescribeDateError(c.error).empty());
     }
 }
+
+TEST(TripDate, SplitsTheStoredFormIntoFieldsLeniently)
+{
+    struct Case {
+        const char* stored;
+        std::array<int, 3> fields;
+        const char* yearText;
+    };
+    const Case cases[] = {
+        {"2004/05/03", {2004, 5, 3}, "2004"},
+        {"2004", {2004, 0, 0}, "2004"},
+        {"2004/ 11x/3", {2004, 11, 3}, "2004"},
+        {"2004//7/3", {2004, 7, 3}, "2004"},
+        {"/2004/05/03", {2004, 5, 3}, ""},
+        {"abc", {0, 0, 0}, "abc"},
+        {"", {0, 0, 0}, ""},
+        {"2004/12/1/9", {2004, 12, 1}, "2004"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadStoredDate(c.stored), c.fields) << c.stored;
+        EXPECT_EQ(StoredYearText(c.stored), c.yearText) << c.stored;
+    }
+    // The fields order dates as the calendar does, not as their texts sort.
+    EXPECT_LT(ReadStoredDate("2004/9/30"), ReadStoredDate("2004/10/1"));
+    EXPECT_LT(ReadStoredDate("2003/12/31"), ReadStoredDate("2004/1/1"));
+}

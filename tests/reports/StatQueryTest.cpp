@@ -233,7 +233,7 @@ TEST_F(StatQueryTest, UnreadableFileFails)
     EXPECT_TRUE(records.empty());
 }
 
-TEST(StatQueryCharts, WeatherSampleAndMonthOfDate)
+TEST(StatQueryCharts, WeatherSample)
 {
     const auto chart = CStatQuery::BuildWeatherSampleChart();
     EXPECT_EQ(chart->GetGraphType(), kGraphPie3D);
@@ -247,9 +247,4 @@ TEST(StatQueryCharts, WeatherSampleAndMonthOfDate)
     EXPECT_EQ(canvas.TextsEqualTo("68%").size(), 1u);
     EXPECT_EQ(canvas.TextsEqualTo("22%").size(), 1u);
     EXPECT_EQ(canvas.TextsEqualTo("9%").size(), 1u);
-
-    EXPECT_EQ(CStatQuery::MonthOfDate("2004/05/03"), 5);
-    EXPECT_EQ(CStatQuery::MonthOfDate("2004"), 0);
-    EXPECT_EQ(CStatQuery::MonthOfDate("2004/ 11x/3"), 11);
-    EXPECT_EQ(CStatQuery::MonthOfDate("2004//7/3"), 7);
 }
