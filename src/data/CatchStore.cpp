@@ -329,11 +329,7 @@ CStoreResult CCatchStore::ListTrips(std::vector<CTripRow>& rows) const
     return ReadTrips([&](const std::vector<CTripRecord>& trips) {
         rows.clear();
         rows.reserve(trips.size());
-        for (size_t n = 0; n < trips.size(); ++n) {
-            const CTripRecord& trip = trips[n];
-            rows.push_back(
-                {std::to_string(n + 1), trip.date, trip.weather, trip.fishname, trip.place});
-        }
+        for (size_t n = 0; n < trips.size(); ++n) rows.push_back(MakeTripRow(trips[n], n));
     });
 }
 

@@ -35,14 +35,30 @@ struct CTripRecord {
     bool operator==(const CTripRecord&) const = default;
 };
 
-// One row of the trip list.
+// One row of the trip list: its columns in the order shown.
 struct CTripRow {
+    static constexpr int kColumnCount = 5;
+
     std::string number;  // position + 1, as decimal text
     std::string date;
     std::string weather;
     std::string fishname;
     std::string place;
     bool operator==(const CTripRow&) const = default;
+
+    // The text of column 0 to kColumnCount - 1.
+    const std::string& Column(int column) const
+    {
+        const std::string* const columns[kColumnCount] = {&number, &date, &weather, &fishname,
+                                                          &place};
+        return *columns[column];
+    }
 };
+
+// The trip list's row of trip, the one at position (zero-based) in the catch file.
+inline CTripRow MakeTripRow(const CTripRecord& trip, size_t position)
+{
+    return {std::to_string(position + 1), trip.date, trip.weather, trip.fishname, trip.place};
+}
 
 enum class EPhotoKind { Place, Fish };

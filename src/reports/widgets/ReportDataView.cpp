@@ -14,7 +14,7 @@
 #include "uikit/QtText.h"
 
 namespace {
-const char* const kCaptions[5] = {"項番", "日付", "天気", "狙い", "場所"};
+const char* const kCaptions[CTripRow::kColumnCount] = {"項番", "日付", "天気", "狙い", "場所"};
 }  // namespace
 
 int CTripRowModel::rowCount(const QModelIndex& parent) const
@@ -24,7 +24,7 @@ int CTripRowModel::rowCount(const QModelIndex& parent) const
 
 int CTripRowModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 5;
+    return parent.isValid() ? 0 : CTripRow::kColumnCount;
 }
 
 QVariant CTripRowModel::data(const QModelIndex& index, int role) const
@@ -36,9 +36,7 @@ QVariant CTripRowModel::data(const QModelIndex& index, int role) const
     }
     if (role != Qt::DisplayRole) return {};
     const CTripListRow& listRow = m_rows[static_cast<size_t>(index.row())];
-    const CTripRow& row = listRow.texts;
-    const std::string* texts[5] = {&row.number, &row.date, &row.weather, &row.fishname, &row.place};
-    const QString text = QStringFromStd(*texts[index.column()]);
+    const QString text = QStringFromStd(listRow.texts.Column(index.column()));
     return index.column() == 0 && listRow.holdsBest
                ? QString::fromUtf8(CStatQuery::kBestMark) + text
                : text;
@@ -46,7 +44,8 @@ QVariant CTripRowModel::data(const QModelIndex& index, int role) const
 
 QVariant CTripRowModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= 5) return {};
+    if (orientation != Qt::Horizontal || section < 0 || section >= CTripRow::kColumnCount)
+        return {};
     if (role == Qt::DisplayRole) return QString::fromUtf8(kCaptions[section]);
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
@@ -111,7 +110,8 @@ CReportDataView::CReportDataView(CCatchStore& store, QWidget* parent)
     horizontalHeader()->setSortIndicatorShown(true);
     setSortingEnabled(true);
     setFrameShape(QFrame::StyledPanel);
-    for (int column = 0; column < 5; ++column) setColumnWidth(column, kColumnWidths[column]);
+    for (int column = 0; column < CTripRow::kColumnCount; ++column)
+        setColumnWidth(column, kColumnWidths[column]);
     GiveRoomToSection(this, horizontalHeader(), kPlaceColumn, kColumnWidths[kPlaceColumn]);
 }
 
@@ -129,8 +129,7 @@ CStoreResult CReportDataView::OnInitialUpdate(bool repeatFailure)
         rows.resize(trips.size());
         for (size_t n = 0; n < trips.size(); ++n) {
             const CTripRecord& trip = trips[n];
-            rows[n].texts = {std::to_string(n + 1), trip.date, trip.weather, trip.fishname,
-                             trip.place};
+            rows[n].texts = MakeTripRow(trip, n);
             if (searching) rows[n].searchText = TripSearchText(trip);
         }
         for (int position : TripsHoldingBests(trips))

@@ -94,7 +94,7 @@ public:
 
     void OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult result) override;
 
-    static constexpr int kColumnWidths[5] = {40, 80, 80, 100, 150};
+    static constexpr int kColumnWidths[CTripRow::kColumnCount] = {40, 80, 80, 100, 150};
     static constexpr int kPlaceColumn = 4;
 
 Q_SIGNALS:
