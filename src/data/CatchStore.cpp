@@ -975,8 +975,9 @@ std::string DescribeStoreResult(const CStoreResult& result, const std::string& p
             return "ファイルの読み込み失敗しました\n" + path + "\n" + result.detail;
         case EStoreStatus::ParseError:
             // The parser takes at most 10,000,000 bytes of text in one element; such a file is
-            // well-formed, only too large for it.
-            if (result.detail.find("huge") != std::string::npos) {
+            // well-formed, only too large for it.  libxml2 reports that limit as a failed
+            // allocation, the one error of this kind a parse of the catch file meets.
+            if (result.code == XML_ERR_NO_MEMORY) {
                 return "ファイルの " + std::to_string(result.line) +
                        " 行目の項目が大きすぎる (10 MB を超える) ため読み込めません。\n" + path;
             }
