@@ -14,7 +14,7 @@
 
 #include "data/CatchStore.h"
 #include "data/SafeFile.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
 #include "support/CatchFileGenerator.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "reports/StatQuery.h"
 #include "support/CatchFileGenerator.h"
 #include "support/RatioReporter.h"

@@ -20,7 +20,7 @@
 #include "data/CatchStore.h"
 #include "data/ProgramDir.h"
 #include "data/SafeFile.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"

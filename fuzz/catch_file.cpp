@@ -15,7 +15,7 @@
 
 #include "FuzzSupport.h"
 #include "data/CatchStore.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 
 namespace {
 

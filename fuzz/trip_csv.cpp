@@ -16,7 +16,7 @@
 #include "data/TripCsv.h"
 #include "data/TripDate.h"
 #include "data/TripElement.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 
 namespace {
 

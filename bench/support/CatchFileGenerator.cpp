@@ -3,7 +3,7 @@
 #include <malloc.h>
 
 #include "data/SafeFile.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 
 #include <cstdlib>
 #include <filesystem>

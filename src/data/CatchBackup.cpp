@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "data/SafeFile.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 
 namespace {
 
@@ -100,8 +100,7 @@ bool RestoreBackupWith(const std::string& path, std::time_t when, std::string* k
 {
     std::string reason;
     std::string backup;
-    if (!ReadWholeFile(BackupPathOf(path), backup, &reason, nullptr,
-                       CXMLDataFile::kMaxXMLFileBytes)) {
+    if (!ReadWholeFile(BackupPathOf(path), backup, &reason, nullptr, kMaxXMLFileBytes)) {
         if (error) *error = reason;
         return false;
     }

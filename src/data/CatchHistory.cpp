@@ -22,8 +22,8 @@ namespace {
 constexpr const char* kSuffix = ".gz";
 // A copy holds a catch file and a few text files; anything far larger is not one of ours, and
 // unpacking it must not exhaust memory.
-constexpr size_t kMaxMemberBytes = CXMLDataFile::kMaxXMLFileBytes;
-constexpr size_t kMaxCopyBytes = CXMLDataFile::kMaxXMLFileBytes;
+constexpr size_t kMaxMemberBytes = kMaxXMLFileBytes;
+constexpr size_t kMaxCopyBytes = kMaxXMLFileBytes;
 
 void SetError(std::string* error, std::string text)
 {

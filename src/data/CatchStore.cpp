@@ -19,7 +19,7 @@
 #include "data/TripDate.h"
 #include "data/TripElement.h"
 #include "data/UndoStack.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 
 namespace {
 
@@ -442,7 +442,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
 
     std::string bytes;
     std::string error;
-    if (!ReadWholeFile(m_path, bytes, &error, nullptr, CXMLDataFile::kMaxXMLFileBytes)) {
+    if (!ReadWholeFile(m_path, bytes, &error, nullptr, kMaxXMLFileBytes)) {
         Forget();
         return Failure(EStoreStatus::Unreadable, error);
     }
@@ -507,7 +507,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
             break;
         }
     }
-    if (changed.size() > CXMLDataFile::kMaxXMLFileBytes) {
+    if (changed.size() > kMaxXMLFileBytes) {
         return Failure(EStoreStatus::SaveFailed,
                        "ファイルが読み込める大きさを超えるため保存しません");
     }
@@ -555,7 +555,7 @@ CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& posit
     std::string original;
     std::string error;
     bool missing = false;
-    if (!ReadWholeFile(m_path, original, &error, &missing, CXMLDataFile::kMaxXMLFileBytes) ||
+    if (!ReadWholeFile(m_path, original, &error, &missing, kMaxXMLFileBytes) ||
         !GetFileIdentity(m_path, before)) {
         return Failure(missing ? EStoreStatus::Missing : EStoreStatus::Unreadable, error);
     }
@@ -593,7 +593,7 @@ CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& posit
     }
     std::string bytes;
     if (!file.SerializeDocument(bytes, &error)) return Failure(EStoreStatus::SaveFailed, error);
-    if (bytes.size() > CXMLDataFile::kMaxXMLFileBytes) {
+    if (bytes.size() > kMaxXMLFileBytes) {
         return Failure(EStoreStatus::SaveFailed,
                        "ファイルが読み込める大きさを超えるため保存しません");
     }
@@ -692,7 +692,7 @@ bool CCatchStore::KeepHistoryBefore(const std::string& path, const std::string* 
             return true;
         }
         bool missing = false;
-        if (!ReadWholeFile(m_path, read, &why, &missing, CXMLDataFile::kMaxXMLFileBytes)) {
+        if (!ReadWholeFile(m_path, read, &why, &missing, kMaxXMLFileBytes)) {
             bytes = nullptr;
             return missing;
         }
@@ -769,8 +769,7 @@ CStoreResult CCatchStore::TakeStep(bool undo)
             known == m_undo->written.end() ? !present[n] : present[n] && known->second == identity;
         std::string error;
         if (present[n] != expected || !sameAsWritten ||
-            (present[n] &&
-             !ReadWholeFile(file.path, now[n], &error, nullptr, CXMLDataFile::kMaxXMLFileBytes)) ||
+            (present[n] && !ReadWholeFile(file.path, now[n], &error, nullptr, kMaxXMLFileBytes)) ||
             !ApplyHunks(now[n], file.hunks, !undo, wanted[n])) {
             return Failure(EStoreStatus::ChangedOutside, file.path);
         }
@@ -870,7 +869,7 @@ CStoreResult CCatchStore::ChangeFile(const std::string& path, const std::string&
     const bool existed = GetFileIdentity(path, before);
     std::string old;
     std::string error;
-    if (existed && !ReadWholeFile(path, old, &error, nullptr, CXMLDataFile::kMaxXMLFileBytes))
+    if (existed && !ReadWholeFile(path, old, &error, nullptr, kMaxXMLFileBytes))
         return Failure(EStoreStatus::Unreadable, error);
     if (!KeepHistoryBefore(path, existed ? &old : nullptr, error))
         return Failure(EStoreStatus::SaveFailed, error);
@@ -878,7 +877,7 @@ CStoreResult CCatchStore::ChangeFile(const std::string& path, const std::string&
     std::string now;
     CFileIdentity after;
     const bool exists = GetFileIdentity(path, after) &&
-                        ReadWholeFile(path, now, nullptr, nullptr, CXMLDataFile::kMaxXMLFileBytes);
+                        ReadWholeFile(path, now, nullptr, nullptr, kMaxXMLFileBytes);
     Record(action,
            {{path, existed, exists, m_undo ? DiffBytes(old, now) : std::vector<CByteHunk>{}}},
            {before});
@@ -898,7 +897,7 @@ CStoreResult CCatchStore::ReplaceContent(const std::string& bytes, const std::st
     std::string old;
     std::string error;
     const bool existed = GetFileIdentity(m_path, before);
-    if (existed && !ReadWholeFile(m_path, old, &error, nullptr, CXMLDataFile::kMaxXMLFileBytes))
+    if (existed && !ReadWholeFile(m_path, old, &error, nullptr, kMaxXMLFileBytes))
         return Failure(EStoreStatus::Unreadable, error);
     if (!KeepHistoryBefore(nullptr, error)) return Failure(EStoreStatus::SaveFailed, error);
     Forget();
@@ -934,8 +933,7 @@ CStoreResult CCatchStore::RestoreHistoryCopy(const std::string& name)
     for (size_t n = 0; n < members.size(); ++n) {
         const std::string path = GetDataDir() + members[n].name;
         existed[n] = GetFileIdentity(path, before[n]);
-        if (existed[n] &&
-            !ReadWholeFile(path, now[n], &error, nullptr, CXMLDataFile::kMaxXMLFileBytes)) {
+        if (existed[n] && !ReadWholeFile(path, now[n], &error, nullptr, kMaxXMLFileBytes)) {
             return Failure(EStoreStatus::Unreadable, error);
         }
         if (existed[n]) current.push_back({members[n].name, now[n]});

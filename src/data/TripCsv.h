@@ -34,7 +34,7 @@ inline constexpr const char* kTripCsvHeader =
 
 // A file larger than this is refused before it is read: a CSV of a catch file that readers take
 // is never near it.
-inline constexpr size_t kMaxCsvFileBytes = 2 * CXMLDataFile::kMaxXMLFileBytes;
+inline constexpr size_t kMaxCsvFileBytes = 2 * kMaxXMLFileBytes;
 
 // The whole file for trips (numbered from 1 in their order).
 std::string WriteTripsCsv(const std::vector<CTripRecord>& trips);

@@ -3,10 +3,10 @@
 #include <libxml/tree.h>
 
 #include "data/TripRecord.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 
-// How one trip is held by a FishData element of the catch file.  Line breaks are LF in memory
-// and CR LF in the file.
+// How one trip is held by a FishData element of the catch file (private to the data subsystem:
+// its nodes are libxml2's).  Line breaks are LF in memory and CR LF in the file.
 
 // The trip record held by one FishData element.
 CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr tripElement);

@@ -1,4 +1,4 @@
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 
 #include <strings.h>
 
@@ -373,7 +373,7 @@ int ReadFeed(void* context, char* buffer, int size)
     const ssize_t got = feed->file->Read(buffer, static_cast<size_t>(size));
     if (got < 0) return -1;
     feed->read += static_cast<uint64_t>(got);
-    return feed->read > CXMLDataFile::kMaxXMLFileBytes ? -1 : static_cast<int>(got);
+    return feed->read > kMaxXMLFileBytes ? -1 : static_cast<int>(got);
 }
 
 int CloseFeed(void*)

@@ -10,7 +10,7 @@
 #include "data/MarkupScanner.h"
 #include "data/TextEncoding.h"
 #include "data/TripElement.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "support/TempProgramDir.h"
 
 namespace {

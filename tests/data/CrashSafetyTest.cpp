@@ -18,7 +18,7 @@
 #include "data/FullDisk.h"
 #include "data/SafeFile.h"
 #include "data/TripElement.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "support/TempProgramDir.h"
 
 namespace {

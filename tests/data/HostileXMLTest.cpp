@@ -10,7 +10,7 @@
 
 #include "data/CatchStore.h"
 #include "data/PeakMemory.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -167,8 +167,7 @@ TEST_F(HostileXMLTest, FileCutOffAnywhereIsRefusedAndKept)
 TEST_F(HostileXMLTest, FileOverTheSizeCapIsRefusedUnread)
 {
     m_dir.WriteFile("Data/fish.xml", "<r>");
-    ASSERT_EQ(::truncate(m_path.c_str(), static_cast<off_t>(CXMLDataFile::kMaxXMLFileBytes) + 1),
-              0);
+    ASSERT_EQ(::truncate(m_path.c_str(), static_cast<off_t>(kMaxXMLFileBytes) + 1), 0);
     struct stat before {};
     ASSERT_EQ(::stat(m_path.c_str(), &before), 0);
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "support/TempProgramDir.h"
 
 namespace {

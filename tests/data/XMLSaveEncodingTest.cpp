@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "data/CatchStore.h"
-#include "data/XMLDataFile.h"
+#include "data/XMLDocument.h"
 #include "support/TempProgramDir.h"
 
 namespace {

@@ -15,8 +15,7 @@ bool CopyCatchFile(const QString& source, const QString& target, QString* error)
     std::string reason;
     bool missing = false;
     // The same limit as every reader of the catch file: a copy nobody could open is no export.
-    if (!ReadWholeFile(PathFromQString(source), bytes, &reason, &missing,
-                       CXMLDataFile::kMaxXMLFileBytes)) {
+    if (!ReadWholeFile(PathFromQString(source), bytes, &reason, &missing, kMaxXMLFileBytes)) {
         if (error) {
             *error = QStringLiteral("ファイルの読み込み失敗しました\n") + QStringFromStd(reason);
         }
