@@ -132,6 +132,7 @@ TEST(StatChartLayout, MonthlyChartIn800x600)
     EXPECT_EQ(chart->GetQuadrantMode(), 1);
 
     // The white background with its frame comes first.
+    ASSERT_FALSE(canvas.Operations().empty());
     const COperation& background = canvas.Operations().front();
     EXPECT_EQ(background.kind, EKind::Rectangle);
     EXPECT_EQ(background.points[0], (CChartPoint{0, 0}));
@@ -192,7 +193,9 @@ TEST(StatChartLayout, ValueTicksStepAndStandLevelWithBars)
     EXPECT_EQ(six[0].points[0], (CChartPoint{56 - 6 - 10, 44}));
     EXPECT_TRUE(canvas.TextsEqualTo("0").empty());   // the origin is not labelled
     EXPECT_EQ(canvas.TextsEqualTo("2").size(), 2u);  // tick label and the month
-    EXPECT_EQ(FilledWith(canvas, 0xFF3232)[0].points[0].y, 50);
+    const auto bars = FilledWith(canvas, 0xFF3232);
+    ASSERT_EQ(bars.size(), 12u);
+    EXPECT_EQ(bars[0].points[0].y, 50);
 }
 
 TEST(StatChartLayout, BarsClampAndTinyValues)

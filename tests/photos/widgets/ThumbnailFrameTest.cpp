@@ -114,6 +114,7 @@ TEST_F(ThumbnailFrameTest, EachKindShowsThePhotosOfAllTripsInFileOrder)
     EXPECT_EQ(Labels(), (QStringList{QStringLiteral("fish1.jpg"), QStringLiteral("shared.jpg"),
                                      QStringLiteral("shared.jpg")}));
     EXPECT_EQ(m_frame.View()->PhotoPaths().size(), 3);
+    ASSERT_EQ(m_frame.View()->count(), 3);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(m_frame.View()->item(i)->icon().isNull());
 }
 
@@ -253,6 +254,7 @@ TEST_F(ThumbnailFrameTest, AMissingPhotoIsNamedAndTheOthersAreShown)
     EXPECT_TRUE(messages.Texts().front().contains(gone));
     EXPECT_EQ(Labels(), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("gone.jpg"),
                                      QStringLiteral("b.jpg")}));
+    ASSERT_EQ(m_frame.View()->count(), 3);
     for (int row = 0; row < 3; ++row)
         EXPECT_FALSE(m_frame.View()->item(row)->icon().isNull()) << row;
 }
