@@ -55,9 +55,11 @@ struct CProgressMonitor {
 void EmitMessage(j_common_ptr cinfo, int level)
 {
     if (level >= 0) return;  // trace messages
-    // A file that ends early decodes "successfully" with the missing part grey; the user is
-    // better served by being told the photo is damaged.
-    if (cinfo->err->msg_code == JWRN_JPEG_EOF) ErrorExit(cinfo);
+    // A file that ends early, or whose pixel data stops at a marker before the picture is
+    // complete, decodes "successfully" with the missing part grey; the user is better served by
+    // being told the photo is damaged.
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER)
+        ErrorExit(cinfo);
     ++cinfo->err->num_warnings;
 }
 
