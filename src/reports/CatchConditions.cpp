@@ -246,8 +246,52 @@ struct CCatchConditionFinder::CCaches {
     };
     std::unordered_map<std::string, CTripDay> days;  // by the date text
     std::unordered_map<const CTideStation*, CPort> ports;
+    // What the catch before asked for: the catches of a trip ask the same.
+    std::string lastDate;
+    const CTripDay* lastDay = nullptr;
+    std::string lastWater;
+    int lastWaterKnown = -1;  // -1 not read yet, 0 no temperature, 1 lastWaterC
+    double lastWaterC = 0;
+    const CTideStation* lastPort = nullptr;
+    long long lastPortDay = 0;
+    const std::vector<CTurn>* lastTurns = nullptr;
+    const CSunDay* lastSun = nullptr;
 
     const CTripDay& DayOf(const std::string& dateText)
+    {
+        if (lastDay == nullptr || dateText != lastDate) {
+            lastDate = dateText;
+            lastDay = &FindDay(dateText);
+        }
+        return *lastDay;
+    }
+
+    bool WaterOf(const std::string& water, double& celsius)
+    {
+        if (lastWaterKnown < 0 || water != lastWater) {
+            lastWater = water;
+            lastWaterKnown = ReadWaterTemperature(water, lastWaterC) ? 1 : 0;
+        }
+        celsius = lastWaterC;
+        return lastWaterKnown == 1;
+    }
+
+    // The turns around a day at a port and its sunrise and sunset.
+    void PortDayOf(const CTideStation& station, const CTripDay& day,
+                   const std::vector<CTurn>*& turns, const CSunDay*& sun)
+    {
+        if (lastPort != &station || lastPortDay != day.dayNumber) {
+            CPort& port = PortOf(station);
+            lastPort = &station;
+            lastPortDay = day.dayNumber;
+            lastTurns = &TurnsOf(port, day.year);
+            lastSun = &SunOf(port, station, day);
+        }
+        turns = lastTurns;
+        sun = lastSun;
+    }
+
+    const CTripDay& FindDay(const std::string& dateText)
     {
         const auto found = days.find(dateText);
         if (found != days.end()) return found->second;
@@ -322,7 +366,7 @@ CCatchCondition CCatchConditionFinder::Of(const CTripRecord& trip, const CCatchR
             set(ECondition::TideName, c.tideName);
         }
     }
-    if (ReadWaterTemperature(trip.water, c.waterTempC)) {
+    if (m_caches->WaterOf(trip.water, c.waterTempC)) {
         c.hasWaterTemp = true;
         set(ECondition::WaterTemp, WaterTempBandText(c.waterTempC));
     }
@@ -336,8 +380,10 @@ CCatchCondition CCatchConditionFinder::Of(const CTripRecord& trip, const CCatchR
     c.minuteOfDay = hour * 60 + minute;
     if (!day.valid || port == nullptr) return c;
 
-    CCaches::CPort& tides = m_caches->PortOf(*port);
-    const std::vector<CTurn>& turns = m_caches->TurnsOf(tides, day.year);
+    const std::vector<CTurn>* portTurns = nullptr;
+    const CSunDay* portSun = nullptr;
+    m_caches->PortDayOf(*port, day, portTurns, portSun);
+    const std::vector<CTurn>& turns = *portTurns;
     const long long at = day.dayNumber * 1440 + c.minuteOfDay;
     const auto next =
         std::upper_bound(turns.begin(), turns.end(), at,
@@ -352,7 +398,7 @@ CCatchCondition CCatchConditionFinder::Of(const CTripRecord& trip, const CCatchR
         set(ECondition::TideStage, StageText(c.rising, c.stageTenth));
     }
 
-    const CSunDay& sun = m_caches->SunOf(tides, *port, day);
+    const CSunDay& sun = *portSun;
     if (sun.valid) {
         int part = kNight;
         if (c.minuteOfDay < sun.riseMinute - kMazumeMinutes) {
