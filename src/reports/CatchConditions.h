@@ -152,7 +152,7 @@ private:
 // again costs no prediction.  This forgets them (a benchmark's first count).
 void ForgetKeptTideTurns();
 
-// One catch without a finder kept between calls (tests, the command line).
+// One catch by a finder of its own (a single catch; tests).
 CCatchCondition ConditionsOfCatch(const CTripRecord& trip, const CCatchRecord& caught,
                                   const CTideStation* port);
 
