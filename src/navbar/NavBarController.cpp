@@ -372,7 +372,7 @@ bool CNavBarController::PointerOnTrackedArrow() const
 
 void CNavBarController::ArrowRelease()
 {
-    // Released on its arrow, a press that has not repeated yet still steps once.
+    // Released on its arrow, the press steps once more.
     if (PointerOnTrackedArrow())
         m_tracking == TrackDownArrow ? m_model.ScrollDown() : m_model.ScrollUp();
     EndArrowScroll();
