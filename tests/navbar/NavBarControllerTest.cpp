@@ -88,8 +88,7 @@ constexpr Spot kDown{Spot::Down};
 
 constexpr std::uint32_t kAll = 0x1FC;  // rename, remove, drag and slide; large icons
 
-using Labels = std::vector<std::string>;
-const Labels kStart{"I0", "I1", "I2", "I3"};
+const std::string kStart = "I0 I1 I2 I3";
 
 // A bar 150 wide with folders "F0" and "F1"; F0 is open and holds I0 to I3.
 class NavBarControllerTest : public ::testing::Test {
@@ -104,7 +103,7 @@ protected:
         model.SetFlags(flags);
         model.AppendFolder("F0", 0);
         model.AppendFolder("F1", 0);
-        for (int k = 0; k < 4; ++k) model.InsertFolderItem(0, -1, kStart[k], k, k);
+        for (int k = 0; k < 4; ++k) model.InsertFolderItem(0, -1, "I" + std::to_string(k), k, k);
         model.AttachImageList(&large, 2);
         model.AttachImageList(&small, 1);
         model.SetSelectedFolder(0);
@@ -163,11 +162,13 @@ protected:
         return ticks;
     }
 
-    Labels Order() const
+    // The open folder's labels, separated by spaces.
+    std::string Order() const
     {
-        Labels labels;
-        for (int k = 0; k < model.ItemCountOfSelected(); ++k) labels.push_back(model.ItemLabel(k));
-        return labels;
+        std::string order;
+        for (int k = 0; k < model.ItemCountOfSelected(); ++k)
+            order += (k > 0 ? " " : "") + model.ItemLabel(k);
+        return order;
     }
 
     CFakeTextMetrics metrics;
@@ -195,81 +196,32 @@ TEST_F(NavBarControllerTest, PressMoveReleaseOnItems)
         const char* name;
         std::uint32_t flags;
         long reply;
-        Spot press;
-        std::vector<Spot> moves;
-        Spot release;
+        std::vector<Spot> path;  // pressed at the first spot, moved on, released at the last
         std::vector<Note> notes;
-        Labels order;
+        std::string order;
         int clicked;  // the last clicked item afterwards
     };
+    const std::uint32_t noDrag = kAll & ~BarDragItems;
     const Case cases[] = {
-        {"click on an icon", kAll, 1, Icon(2), {}, Icon(2), {Click(2)}, kStart, 2},
-        {"click on a label", kAll, 1, kLabel1, {}, kLabel1, {Click(1)}, kStart, 1},
-        {"release on another item", kAll, 1, Icon(0), {Icon(2)}, Icon(2), {}, kStart, -1},
-        {"back onto the pressed item",
-         kAll,
-         1,
-         Icon(1),
-         {Icon(3), Icon(1)},
-         Icon(1),
-         {Click(1)},
-         kStart,
-         1},
-        {"drag down onto an item",
-         kAll,
-         1,
-         Icon(0),
-         {kOff, Icon(3)},
-         Icon(3),
-         {Moved(0)},
-         {"I1", "I2", "I0", "I3"},
-         -1},
-        {"drag up onto an item",
-         kAll,
-         1,
-         Icon(3),
-         {kOff, Icon(0)},
-         Icon(0),
-         {Moved(3)},
-         {"I3", "I0", "I1", "I2"},
-         -1},
-        {"drag below the last item",
-         kAll,
-         1,
-         Icon(1),
-         {kOff, kBand},
-         kBand,
-         {Moved(1)},
-         {"I0", "I2", "I3", "I1"},
-         -1},
-        {"drag refused by the owner",
-         kAll,
-         0,
-         Icon(0),
-         {kOff, Icon(3)},
-         Icon(3),
-         {Moved(0)},
-         kStart,
-         -1},
-        {"drag onto itself", kAll, 1, Icon(2), {kOff, Icon(2)}, Icon(2), {}, kStart, -1},
-        {"drag out of the items", kAll, 1, Icon(2), {kOff}, kOff, {}, kStart, -1},
-        {"no drag without its flag",
-         kAll & ~BarDragItems,
-         1,
-         Icon(0),
-         {kOff, Icon(3)},
-         Icon(3),
-         {},
-         kStart,
-         -1},
+        {"click on an icon", kAll, 1, {Icon(2), Icon(2)}, {Click(2)}, kStart, 2},
+        {"click on a label", kAll, 1, {kLabel1, kLabel1}, {Click(1)}, kStart, 1},
+        {"release on another item", kAll, 1, {Icon(0), Icon(2)}, {}, kStart, -1},
+        {"back onto the pressed one", kAll, 1, {Icon(1), Icon(3), Icon(1)}, {Click(1)}, kStart, 1},
+        {"drag down", kAll, 1, {Icon(0), kOff, Icon(3)}, {Moved(0)}, "I1 I2 I0 I3", -1},
+        {"drag up", kAll, 1, {Icon(3), kOff, Icon(0)}, {Moved(3)}, "I3 I0 I1 I2", -1},
+        {"drag below the last", kAll, 1, {Icon(1), kOff, kBand}, {Moved(1)}, "I0 I2 I3 I1", -1},
+        {"drag refused", kAll, 0, {Icon(0), kOff, Icon(3)}, {Moved(0)}, kStart, -1},
+        {"drag onto itself", kAll, 1, {Icon(2), kOff, Icon(2)}, {}, kStart, -1},
+        {"drag out of the items", kAll, 1, {Icon(2), kOff}, {}, kStart, -1},
+        {"no drag without its flag", noDrag, 1, {Icon(0), kOff, Icon(3)}, {}, kStart, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Build(c.flags);
         view.reply = c.reply;
-        Press(c.press);
-        for (Spot spot : c.moves) Move(spot);
-        Release(c.release);
+        Press(c.path.front());
+        for (Spot spot : c.path) Move(spot);
+        Release(c.path.back());
         EXPECT_EQ(view.notes, c.notes);
         EXPECT_EQ(Order(), c.order);
         EXPECT_EQ(model.LastClickedItem(), c.clicked);
@@ -321,13 +273,13 @@ TEST_F(NavBarControllerTest, FolderPressesSelectAndSlide)
         int selected;
         bool slides;
     };
+    const std::uint32_t noSlide = kAll & ~BarAnimateFolders;
     const Case cases[] = {
         {"click on a closed folder", kAll, 10, Folder(1), Folder(1), 1, 1, true},
         {"released on another closed folder", kAll, 10, Folder(0), Folder(1), -1, 1, true},
         {"click on the open folder", kAll, 10, Folder(0), Folder(0), 0, 0, false},
         {"released off every button", kAll, 10, Folder(1), kEmpty, -1, 0, false},
-        {"no slide without its flag", kAll & ~BarAnimateFolders, 10, Folder(1), Folder(1), 1, 1,
-         false},
+        {"no slide without its flag", noSlide, 10, Folder(1), Folder(1), 1, 1, false},
         {"no slide with a negative step delay", kAll, -1, Folder(1), Folder(1), 1, 1, false},
     };
     for (const Case& c : cases) {
@@ -420,7 +372,8 @@ TEST_F(NavBarControllerTest, ContextMenuEntriesFollowFlagsAndPlace)
     };
     const Entry smallOn{BarCmdSmallIcons, true}, smallOff{BarCmdSmallIcons, false};
     const Entry largeOn{BarCmdLargeIcons, true}, largeOff{BarCmdLargeIcons, false};
-    const Entry line{0, true}, remove{BarCmdRemove, true}, rename{BarCmdRename, true};
+    const Entry line{0, true}, rename{BarCmdRename, true};
+    const Entry remove{BarCmdRemove, true}, kept{BarCmdRemove, false};
     const std::uint32_t some = BarRenameItems | BarRemoveFolders | BarSmallIcons;
     struct Case {
         const char* name;
@@ -433,11 +386,7 @@ TEST_F(NavBarControllerTest, ContextMenuEntriesFollowFlagsAndPlace)
         {"empty space", kAll, true, kEmpty, {smallOn, largeOff}},
         {"an item", kAll, true, Icon(1), {smallOn, largeOff, line, remove, rename}},
         {"a folder", kAll, true, Folder(1), {smallOn, largeOff, line, remove, rename}},
-        {"an item, guarded",
-         kAll,
-         false,
-         Icon(1),
-         {smallOn, largeOff, line, {BarCmdRemove, false}, rename}},
+        {"an item, guarded", kAll, false, Icon(1), {smallOn, largeOff, line, kept, rename}},
         {"an item, some flags", some, true, Icon(0), {smallOff, largeOn, line, rename}},
         {"a folder, some flags", some, true, Folder(1), {smallOff, largeOn, line, remove}},
         {"an item, no flags", BarAnimateFolders, true, Icon(0), {smallOn, largeOff}},
@@ -464,69 +413,67 @@ TEST_F(NavBarControllerTest, ContextMenuCommands)
 {
     struct Case {
         const char* name;
-        bool smallView;
+        std::uint32_t flags;
         bool guardAllows;
         Spot spot;
-        int command;
-        int folders;
-        Labels order;
-        bool small;
-        std::vector<BarRenameRequest> renames;  // only kind, index, text and singleLine checked
+        int command;  // 0: the menu closed without a choice
+        std::string bar;
+        std::string rename;  // the rename edit asked for
     };
-    const Labels without1{"I0", "I2", "I3"};
-    const BarRenameRequest folder0{BarNotifyFolderNameEdited, 0, {}, "F0", false, false};
-    const BarRenameRequest item2{BarNotifyItemLabelEdited, 2, {}, "I2", false, true};
-    const BarRenameRequest smallItem2{BarNotifyItemLabelEdited, 2, {}, "I2", true, true};
+    const std::uint32_t small = kAll | BarSmallIcons;
     const Case cases[] = {
-        {"remove an item", false, true, Icon(1), BarCmdRemove, 2, without1, false, {}},
-        {"remove a folder", false, true, Folder(1), BarCmdRemove, 1, kStart, false, {}},
-        {"remove refused by the guard", false, false, Icon(1), BarCmdRemove, 2, kStart, false, {}},
-        {"rename a folder", false, true, Folder(0), BarCmdRename, 2, kStart, false, {folder0}},
-        {"rename an item", false, true, Icon(2), BarCmdRename, 2, kStart, false, {item2}},
-        {"rename a small item", true, true, Icon(2), BarCmdRename, 2, kStart, true, {smallItem2}},
-        {"small icons", false, true, kEmpty, BarCmdSmallIcons, 2, kStart, true, {}},
-        {"large icons", true, true, Icon(0), BarCmdLargeIcons, 2, kStart, false, {}},
-        {"nothing chosen", false, true, Icon(1), 0, 2, kStart, false, {}},
+        {"remove an item", kAll, true, Icon(1), BarCmdRemove, "F0 F1: I0 I2 I3", ""},
+        {"remove a folder", kAll, true, Folder(1), BarCmdRemove, "F0: I0 I1 I2 I3", ""},
+        {"remove refused by the guard", kAll, false, Icon(1), BarCmdRemove, "F0 F1: " + kStart, ""},
+        {"rename a folder", kAll, true, Folder(0), BarCmdRename, "F0 F1: " + kStart, "folder 0 F0"},
+        {"rename an item", kAll, true, Icon(2), BarCmdRename, "F0 F1: " + kStart, "item 2 I2"},
+        {"rename a small item", small, true, Icon(2), BarCmdRename, "F0 F1: " + kStart + " small",
+         "item 2 I2 one line"},
+        {"small icons", kAll, true, kEmpty, BarCmdSmallIcons, "F0 F1: " + kStart + " small", ""},
+        {"large icons", small, true, Icon(0), BarCmdLargeIcons, "F0 F1: " + kStart, ""},
+        {"nothing chosen", kAll, true, Icon(1), 0, "F0 F1: " + kStart, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Build(c.smallView ? kAll | BarSmallIcons : kAll);
+        Build(c.flags);
         control->SetRemoveGuard([&c](int, int) { return c.guardAllows; });
         view.choice = c.command;
         RightPress(c.spot);
-        EXPECT_EQ(model.FolderCount(), c.folders);
-        EXPECT_EQ(Order(), c.order);
-        EXPECT_EQ(model.UsesSmallIcons(), c.small);
-        ASSERT_EQ(view.renames.size(), c.renames.size());
-        for (size_t k = 0; k < c.renames.size(); ++k) {
-            EXPECT_EQ(view.renames[k].kind, c.renames[k].kind);
-            EXPECT_EQ(view.renames[k].index, c.renames[k].index);
-            EXPECT_EQ(view.renames[k].text, c.renames[k].text);
-            EXPECT_EQ(view.renames[k].singleLine, c.renames[k].singleLine);
-            EXPECT_FALSE(view.renames[k].rect.IsEmpty());
+        std::string bar;
+        for (int f = 0; f < model.FolderCount(); ++f)
+            bar += (f > 0 ? " " : "") + model.FolderName(f);
+        bar += ": " + Order() + (model.UsesSmallIcons() ? " small" : "");
+        EXPECT_EQ(bar, c.bar);
+        std::string rename;
+        for (const BarRenameRequest& r : view.renames) {
+            rename += r.kind == BarNotifyFolderNameEdited ? "folder " : "item ";
+            rename += std::to_string(r.index) + " " + r.text + (r.singleLine ? " one line" : "");
+            EXPECT_FALSE(r.rect.IsEmpty());
         }
+        EXPECT_EQ(rename, c.rename);
         EXPECT_TRUE(view.notes.empty());  // the menu's own changes tell the owner nothing
     }
 }
 
 TEST_F(NavBarControllerTest, FinishedRenameAsksTheOwner)
 {
+    const int item = BarNotifyItemLabelEdited, folder = BarNotifyFolderNameEdited;
     struct Case {
         int kind;
         int index;
-        const char* text;
+        std::string text;
         long reply;
-        Labels order;
+        std::string order;
         std::string folder1;
     };
     const Case cases[] = {
-        {BarNotifyItemLabelEdited, 1, "Catch", 1, {"I0", "Catch", "I2", "I3"}, "F1"},
-        {BarNotifyItemLabelEdited, 2, "Other", 0, kStart, "F1"},
-        {BarNotifyFolderNameEdited, 1, "釣り場", 1, kStart, "釣り場"},
-        {BarNotifyFolderNameEdited, 1, "釣り場", 0, kStart, "F1"},
+        {item, 1, "Catch", 1, "I0 Catch I2 I3", "F1"},
+        {item, 2, "Other", 0, kStart, "F1"},
+        {folder, 1, "釣り場", 1, kStart, "釣り場"},
+        {folder, 1, "釣り場", 0, kStart, "F1"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.text + " " + std::to_string(c.reply));
         Build();
         view.reply = c.reply;
         control->FinishRename(c.kind, c.index, c.text);
