@@ -16,6 +16,18 @@ BarPoint ToBar(const QPoint& p)
 {
     return {p.x(), p.y()};
 }
+
+BarButton ButtonOf(const QMouseEvent* event)
+{
+    switch (event->button()) {
+        case Qt::LeftButton:
+            return BarButtonLeft;
+        case Qt::RightButton:
+            return BarButtonRight;
+        default:
+            return BarButtonOther;
+    }
+}
 }  // namespace
 
 CNavBarCtrl::CNavBarCtrl(QWidget* parent)
@@ -184,20 +196,6 @@ void CNavBarCtrl::hideEvent(QHideEvent* event)
 }
 
 // ---- input ----------------------------------------------------------------------------------
-
-namespace {
-BarButton ButtonOf(const QMouseEvent* event)
-{
-    switch (event->button()) {
-        case Qt::LeftButton:
-            return BarButtonLeft;
-        case Qt::RightButton:
-            return BarButtonRight;
-        default:
-            return BarButtonOther;
-    }
-}
-}  // namespace
 
 void CNavBarCtrl::mousePressEvent(QMouseEvent* event)
 {
