@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "navbar/NavBarController.h"
 #include "navbar/NavBarModel.h"
 #include "navbar/NavBarPainter.h"
 
@@ -27,14 +28,14 @@ public:
 
 // The navigation bar: a stack of folder buttons over the open folder's icons.  Notifications go
 // to the handler when one is set, else to the owner, else to the parent when it is a CBarOwner.
-class CNavBarCtrl : public QFrame {
+class CNavBarCtrl : public QFrame, private CBarView {
     Q_OBJECT
 
 public:
     using NotifyHandler = std::function<long(int code, int index, const BarNotifyInfo* info)>;
 
-    static constexpr int kHoverInterval = 100;
-    static constexpr int kScrollInterval = 300;
+    static constexpr int kHoverInterval = CNavBarController::kHoverInterval;
+    static constexpr int kScrollInterval = CNavBarController::kScrollInterval;
 
     explicit CNavBarCtrl(QWidget* parent = nullptr);
     ~CNavBarCtrl() override;
@@ -42,27 +43,28 @@ public:
     // Stores the flags and places the bar as child `id` of `parent` over `rect`.
     bool CreateBar(QWidget* parent, const QRect& rect, int id, std::uint32_t flags);
     void SetNotifyHandler(NotifyHandler handler) { m_handler = std::move(handler); }
-    // Asked before "削除" is offered or carried out: kind is BarHitFolder (index a folder)
-    // or BarHitItem (index an item of the selected folder).  False keeps it.
-    using RemoveGuard = std::function<bool(int kind, int index)>;
-    void SetRemoveGuard(RemoveGuard guard) { m_removeGuard = std::move(guard); }
+    using RemoveGuard = CNavBarController::RemoveGuard;
+    void SetRemoveGuard(RemoveGuard guard) { m_controller.SetRemoveGuard(std::move(guard)); }
     void SetOwner(CBarOwner* owner) { m_owner = owner; }
 
     int AppendFolder(const QString& name, long value = 0);
     int InsertFolderItem(int folder, int index, const QString& label, int image, long value = 0);
     const CBarImageList* AttachImageList(const CBarImageList* list, int kind);
-    void SelectFolder(int index);
+    void SelectFolder(int index) { m_controller.SelectFolder(index); }
     int FolderCount() const { return m_model.FolderCount(); }
     int ItemCountOfSelected() const { return m_model.ItemCountOfSelected(); }
     int SelectedFolder() const { return m_model.SelectedFolder(); }
-    void DeleteFolder(int index);
-    void DeleteItem(int index);
-    void UseSmallIcons(bool on);
+    void DeleteFolder(int index) { m_controller.DeleteFolder(index); }
+    void DeleteItem(int index) { m_controller.DeleteItem(index); }
+    void UseSmallIcons(bool on) { m_controller.UseSmallIcons(on); }
     bool UsesSmallIcons() const { return m_model.UsesSmallIcons(); }
     QString ItemLabel(int index) const;
     QString FolderName(int index) const;
     std::uint32_t Flags() const { return m_model.Flags(); }
-    void SetAnimationStepDelay(int milliseconds) { m_stepDelay = milliseconds; }
+    void SetAnimationStepDelay(int milliseconds)
+    {
+        m_controller.SetAnimationStepDelay(milliseconds);
+    }
 
     // Layout in widget coordinates (the client area is the inside of the bar's edge).
     QRect FolderButtonRect(int folder) const;
@@ -80,30 +82,30 @@ public:
     BarColors& Colors() { return m_model.Colors(); }
 
     // Feedback.
-    void SetHotFolder(int index);
-    void SetHotItem(int index, bool pressed);
-    int HotFolder() const { return m_state.hotFolder; }
-    int HotItem() const { return m_state.hotItem; }
-    bool HotItemPressed() const { return m_state.hotItemPressed; }
-    int PressedFolder() const { return m_state.pressedFolder; }
-    void ShowDropMarker(int position);
-    int DropPosition() const { return m_state.dropPosition; }
-    bool IsDragging() const { return m_dragging; }
-    bool IsScrolling() const { return m_scrolling; }
-    bool IsAnimating() const { return !m_slideFrames.empty(); }
-    int SlideFrameCount() const { return static_cast<int>(m_slideFrames.size()); }
-    int SlideFrameShown() const { return static_cast<int>(m_slideFrame); }
+    void SetHotFolder(int index) { m_controller.SetHotFolder(index); }
+    void SetHotItem(int index, bool pressed) { m_controller.SetHotItem(index, pressed); }
+    int HotFolder() const { return m_controller.PaintState().hotFolder; }
+    int HotItem() const { return m_controller.PaintState().hotItem; }
+    bool HotItemPressed() const { return m_controller.PaintState().hotItemPressed; }
+    int PressedFolder() const { return m_controller.PaintState().pressedFolder; }
+    void ShowDropMarker(int position) { m_controller.ShowDropMarker(position); }
+    int DropPosition() const { return m_controller.PaintState().dropPosition; }
+    bool IsDragging() const { return m_controller.IsDragging(); }
+    bool IsScrolling() const { return m_controller.IsScrolling(); }
+    bool IsAnimating() const { return m_controller.IsAnimating(); }
+    int SlideFrameCount() const { return m_controller.SlideFrameCount(); }
+    int SlideFrameShown() const { return m_controller.SlideFrameShown(); }
 
     // Renaming and the context menu.
-    void BeginFolderRename(int index);
-    void BeginItemRename(int index);
+    void BeginFolderRename(int index) { m_controller.BeginFolderRename(index); }
+    void BeginItemRename(int index) { m_controller.BeginItemRename(index); }
     CBarLabelEdit* RenameEdit() const;
     // The rename edit hands its confirmed text here; asks the owner and applies the answer.
     long OnLabelEditDone(CBarLabelEdit* edit);
     // Builds the context menu for what lies under `point` (also recorded for the commands).
     std::unique_ptr<CBarPopupMenu> BuildContextMenu(const QPoint& point);
-    bool IsCommandEnabled(int id) const;
-    void OnBarCommand(int id);
+    bool IsCommandEnabled(int id) const { return m_controller.IsCommandEnabled(id); }
+    void OnBarCommand(int id) { m_controller.RunCommand(id); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -116,62 +118,39 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    enum Tracking {
-        TrackNone,
-        TrackItem,
-        TrackFolder,
-        TrackUpArrow,
-        TrackDownArrow,
-    };
-
     static QRect QRectFromModel(const BarRect& rect);
-    long SendNotify(int code, int index, const BarNotifyInfo* info);
-    bool FocusInChild() const;
+    QBasicTimer& Timer(BarTimer timer);
     void PaintClient(QPainter& painter);
     QPixmap RenderSlidePicture(int folder, bool withButton);
-    void StartSlide(int from, int to);
-    void StopSlide();
-    void ShowContextMenu(const QPoint& point);
-    void UpdateItemFrame(int item);
+    std::unique_ptr<CBarPopupMenu> MenuOf(const std::vector<BarMenuEntry>& entries);
 
-    // Ends a press, drag or scroll whose release will never come, without any effect.
-    void CancelTracking();
-    void ItemMove(const QPoint& point);
-    void ItemRelease(const QPoint& point);
-    void ArrowStep();
-    void EndArrowScroll();
-    bool PointerOnTrackedArrow() const;
+    // CBarView
+    void Repaint(const BarRect& rect) override;
+    void RepaintAll() override;
+    void StartTimer(BarTimer timer, int milliseconds) override;
+    void StopTimer(BarTimer timer) override;
+    void SetCursor(BarCursor cursor) override;
+    long Notify(int code, int index, const BarNotifyInfo* info) override;
+    bool IsShown() const override;
+    bool FocusInside() const override;
+    void TakeFocus() override;
+    void BeginRename(const BarRenameRequest& request) override;
+    int ShowMenu(const std::vector<BarMenuEntry>& entries, BarPoint point) override;
+    void SlideStarted(int from, int to) override;
+    void SlideEnded() override;
 
     CNavBarModel m_model;
-    RemoveGuard m_removeGuard;
+    CNavBarController m_controller{m_model, *this};
     std::unique_ptr<CQtBarTextMetrics> m_metrics;
-    BarPaintState m_state;
     NotifyHandler m_handler;
     CBarOwner* m_owner = nullptr;
-    int m_stepDelay = 10;
-    int m_dropKind = 0;
 
-    // The hot item as last requested, to ignore repeated requests.
-    int m_lastHotRequest = -1;
-    bool m_lastHotPressed = false;
-
-    Tracking m_tracking = TrackNone;
-    int m_trackIndex = -1;
-    bool m_itemPressed = false;
-    bool m_shownPressed = false;
-    bool m_dragging = false;
-    bool m_scrolling = false;
-    QPoint m_pointer{-1, -1};
-    bool m_pointerInside = false;
     QBasicTimer m_hoverTimer;
     QBasicTimer m_scrollTimer;
     QBasicTimer m_slideTimer;
 
-    std::vector<BarSlideFrame> m_slideFrames;
-    size_t m_slideFrame = 0;
     QPixmap m_slideBase;
     QPixmap m_slidePictures[2];
 
-    BarHit m_contextHit;
     QPointer<CBarLabelEdit> m_edit;
 };
