@@ -33,7 +33,7 @@
 #include "data/CatchHistory.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/SettingsDlg.h"
 #include "photos/widgets/ThumbnailBuilder.h"
@@ -202,14 +202,14 @@ int main(int argc, char** argv)
     base += "/";
     ::setenv("XDG_CACHE_HOME", (base + "cache").c_str(), 1);
     MakeSampleData(base);
-    SetProgramDirOverride(base);
+    const CDataFolder folder(base);
     if (::chdir(base.c_str()) != 0) return 1;  // holiday lists live in the working directory
     SetCurrentDateSourceForTesting([] { return CDate{2026, 5, 1}; });
-    WriteScheduleMemo("2026年  5月", 3, "相模湾 マダイ釣行 (船宿 5時集合)", nullptr);
-    WriteScheduleMemo("2026年  5月", 17, "潮見表を確認", nullptr);
+    WriteScheduleMemo(folder, "2026年  5月", 3, "相模湾 マダイ釣行 (船宿 5時集合)", nullptr);
+    WriteScheduleMemo(folder, "2026年  5月", 17, "潮見表を確認", nullptr);
     {
         // Tokyo as the home port, so the calendar shows its tides.
-        std::FILE* ports = std::fopen((base + "Data/tideports.txt").c_str(), "wb");
+        std::FILE* ports = std::fopen(folder.GetTidePortsFile().c_str(), "wb");
         if (ports == nullptr) return 1;
         std::fputs("home\ttokyo-ma15-jpn-jodc_jma\n", ports);
         std::fclose(ports);
@@ -220,8 +220,8 @@ int main(int argc, char** argv)
     InstallFontSubstitutions();
     bool ok = true;
     {
-        CCatchStore frameStore(base + "Data/fish.xml");
-        CMainFrame frame(frameStore);
+        CCatchStore frameStore(folder.GetCatchFile());
+        CMainFrame frame(frameStore, folder);
         frame.resize(windowSize);
         frame.show();
         Wait(200);
@@ -307,7 +307,7 @@ int main(int argc, char** argv)
         Wait(200);
         ok &= Save(&history, outputDir + "/history.png");
 
-        CSettingsDlg settings(&frame);
+        CSettingsDlg settings(folder, &frame);
         settings.show();
         Wait(100);
         ok &= Save(&settings, outputDir + "/settings.png");
