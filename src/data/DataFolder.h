@@ -11,11 +11,10 @@ inline constexpr const char* kPictureDirName = "Data/Picture/";
 inline constexpr const char* kScheduleDirName = "Data/schedule";
 // The home tide port and the port chosen for each place (tides/TidePortChoices.h).
 inline constexpr const char* kTidePortsFileName = "Data/tideports.txt";
-// The dated copies of the log (data/CatchHistory.h), and inside it the photo copies an undo set
-// aside.  The history folder's name inside the Data folder is kHistoryDirInData.
+// The dated copies of the log (data/CatchHistory.h), and inside them the photo copies an undo
+// set aside, relative to the Data folder.
 inline constexpr const char* kHistoryDirInData = "history/";
-inline constexpr const char* kHistoryDirName = "Data/history/";
-inline constexpr const char* kUndoneDirName = "Data/history/.undone/";
+inline constexpr const char* kUndoneDirInData = "history/.undone/";
 // The lock that keeps a second copy of the program off the folder (app/InstanceLock.h).
 inline constexpr const char* kInstanceLockFileName = "Data/.lurebook.lock";
 
@@ -48,10 +47,15 @@ public:
     std::string GetPictureDir() const { return Path(kPictureDirName); }  // ends in "/"
     std::string GetScheduleDir() const { return Path(kScheduleDirName); }
     std::string GetTidePortsFile() const { return Path(kTidePortsFileName); }
-    std::string GetHistoryDir() const { return Path(kHistoryDirName); }  // ends in "/"
-    std::string GetUndoneDir() const { return Path(kUndoneDirName); }    // ends in "/"
+    std::string GetHistoryDir() const { return InData(kHistoryDirInData); }  // ends in "/"
+    std::string GetUndoneDir() const { return InData(kUndoneDirInData); }    // ends in "/"
     std::string GetLockFile() const { return Path(kInstanceLockFileName); }
 
 private:
+    std::string InData(std::string_view relative) const
+    {
+        return Path(std::string(kDataDirName).append(relative));
+    }
+
     std::string m_programDir;
 };

@@ -11,8 +11,8 @@ class CMainFrame;
 
 // The application object: sets up fonts and settings, makes sure no other copy works on the same
 // Data folder, creates the main window and titles and shows it.  Every page works on the folder it
-// is given, which outlives it.  Nothing is loaded at start and
-// nothing is written at the end: every page reads and saves its files when the user acts.
+// is given, which outlives it.  Nothing is loaded at start and nothing is written at the end:
+// every page reads and saves its files when the user acts.
 class CCatchLogApp : public QApplication {
     Q_OBJECT
 public:
