@@ -17,6 +17,7 @@
 #include <string>
 
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "data/SafeFile.h"
 #include "data/TripCsv.h"
 #include "reports/widgets/ReportDataFrame.h"
@@ -119,7 +120,8 @@ void BM_ParseImported(benchmark::State& state)
 void BM_FilterKeystroke(benchmark::State& state)
 {
     CCatchStore store(g_data->generated.path);
-    CReportDataFrame page(store);
+    const CDataFolder folder = CDataFolder::OfRunningProgram();
+    CReportDataFrame page(store, folder);
     page.resize(800, 600);
     page.show();
     QApplication::processEvents();

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "data/SafeFile.h"
 #include "data/XMLDocument.h"
 #include "reports/widgets/ReportDataFrame.h"
@@ -81,7 +82,8 @@ void BM_PeakTripListShown(benchmark::State& state)
             char* argv[] = {name, nullptr};
             QApplication app(argc, argv);
             CCatchStore store(path);
-            CReportDataFrame page(store);
+            const CDataFolder folder = CDataFolder::OfRunningProgram();
+            CReportDataFrame page(store, folder);
             page.resize(800, 600);
             page.show();
             QApplication::processEvents();

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "data/SafeFile.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "uikit/Fonts.h"
@@ -133,8 +134,10 @@ void RunReport(benchmark::State& state, EPhotos photos)
     long peakKb = 0;
     long rssKb = 0;
     std::string error;
+    // The tide ports of the folder the program would use without --program-dir.
+    const CDataFolder folder = CDataFolder::OfRunningProgram();
     // A warm cache is filled by one report before the measured ones.
-    if (photos == EPhotos::Warm) WriteYearReportFile(store, kYear, out, error);
+    if (photos == EPhotos::Warm) WriteYearReportFile(store, folder, kYear, out, error);
     for (auto _ : state) {
         state.PauseTiming();
         if (photos == EPhotos::Cold) season.ClearCache();
@@ -144,7 +147,7 @@ void RunReport(benchmark::State& state, EPhotos photos)
         state.ResumeTiming();
 
         const auto start = std::chrono::steady_clock::now();
-        if (!WriteYearReportFile(store, kYear, out, error)) {
+        if (!WriteYearReportFile(store, folder, kYear, out, error)) {
             state.SkipWithError(error.c_str());
             return;
         }

@@ -18,7 +18,7 @@
 
 #include "app/widgets/MainFrame.h"
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "data/SafeFile.h"
 #include "data/XMLDocument.h"
 #include "reports/widgets/DataViewFrame.h"
@@ -40,14 +40,15 @@ struct CBenchData {
         generated = GenerateCatchFile(kTrips);
         std::filesystem::create_directories(generated.directory + "Data/Picture");
         ReadWholeFile(generated.path, bytes);
-        catchFile = generated.directory + "Data/fish.xml";
+        folder = CDataFolder(generated.directory);
+        catchFile = folder.GetCatchFile();
         if (!WriteFileSafely(catchFile, bytes)) std::abort();
-        SetProgramDirOverride(generated.directory);
         if (::chdir(generated.directory.c_str()) != 0) std::abort();
     }
     ~CBenchData() { RemoveGeneratedCatchFile(generated); }
     CGeneratedCatchFile generated;
     std::string bytes;
+    CDataFolder folder;
     std::string catchFile;
 };
 
@@ -97,7 +98,7 @@ void BM_StartupAgainstBaseline(benchmark::State& state)
         const auto t1 = Clock::now();
         {
             CCatchStore store(g_data->catchFile);
-            CMainFrame frame(store);
+            CMainFrame frame(store, g_data->folder);
             ShowAndSettle(frame);
         }
         const auto t2 = Clock::now();
@@ -111,7 +112,7 @@ void BM_StartupAgainstBaseline(benchmark::State& state)
 void BM_TripListFill(benchmark::State& state)
 {
     CCatchStore store(g_data->catchFile);
-    CReportDataFrame page(store);
+    CReportDataFrame page(store, g_data->folder);
     ShowAndSettle(page);
     for (auto _ : state) {
         if (!page.GetView()->OnInitialUpdate().ok()) state.SkipWithError("fill failed");
@@ -125,8 +126,8 @@ void BM_PagesAfterSave(benchmark::State& state)
 {
     const std::string original = g_data->bytes;
     CCatchStore store(g_data->catchFile);
-    CReportDataFrame trips(store);
-    CDataViewFrame statistics(store);
+    CReportDataFrame trips(store, g_data->folder);
+    CDataViewFrame statistics(store, g_data->folder);
     ShowAndSettle(trips);
     for (auto _ : state) {
         state.PauseTiming();

@@ -12,8 +12,8 @@
 #include "FuzzSupport.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/ScheduleMemo.h"
+#include "data/DataFolder.h"
 #include "data/DecimalInt.h"
-#include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 
 namespace {
@@ -46,37 +46,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const auto parts = fuzz::SplitInput(data, size, "\n@@\n", 3);
     const std::string& dir = fuzz::ScratchDir();
-    static const bool once = [&] {
-        SetProgramDirOverride(dir);
-        mkdir((dir + "Data").c_str(), 0755);
-        mkdir((dir + "Data/schedule").c_str(), 0755);
-        return true;
+    static const CDataFolder folder = [&] {
+        const CDataFolder scratch(dir);
+        mkdir(scratch.GetDataDir().c_str(), 0755);
+        mkdir(scratch.GetScheduleDir().c_str(), 0755);
+        return scratch;
     }();
-    (void)once;
 
     const std::string title = FormatMonthTitle(2004, 2);
-    const std::string path = ScheduleFilePath(title);
+    const std::string path = ScheduleFilePath(folder, title);
     fuzz::WriteBytes(path, parts[0]);
     int day = ReadDecimalInt(parts[1]) % kMemoDaysPerMonth;
     if (day <= 0) day += kMemoDaysPerMonth;
     const std::string memo = TypedText(parts[2]);
 
-    const auto before = ReadScheduleMonth(title);
+    const auto before = ReadScheduleMonth(folder, title);
     for (int d = 1; d <= kMemoDaysPerMonth; ++d) {
-        const std::string one = ReadScheduleMemo(title, d);
+        const std::string one = ReadScheduleMemo(folder, title, d);
         FUZZ_CHECK(one == before[d - 1], "day " + std::to_string(d) + " reads differently alone");
         FUZZ_CHECK(Cp932ByteLength(one) <= kMaxMemoReadBytes, "a memo longer than the read limit");
     }
 
     std::string error;
-    if (!WriteScheduleMemo(title, day, memo, &error)) {
+    if (!WriteScheduleMemo(folder, title, day, memo, &error)) {
         // Refused only to keep bytes of other days that do not decode: then nothing changed.
         FUZZ_CHECK(error.find("no text") != std::string::npos,
                    "the memo cannot be stored: " + error);
         FUZZ_CHECK(fuzz::ReadBytes(path) == parts[0], "a refused memo changed the file");
         return 0;
     }
-    const auto after = ReadScheduleMonth(title);
+    const auto after = ReadScheduleMonth(folder, title);
     for (int d = 1; d <= kMemoDaysPerMonth; ++d) {
         if (d == day) continue;
         FUZZ_CHECK(after[d - 1] == before[d - 1],
@@ -92,6 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(expected.compare(0, got.size(), got) == 0,
                    "a long memo does not read back as its beginning: [" + got + "]");
     }
-    FUZZ_CHECK(ReadScheduleMemo(title, day) == got, "reading the day alone disagrees");
+    FUZZ_CHECK(ReadScheduleMemo(folder, title, day) == got, "reading the day alone disagrees");
     return 0;
 }

@@ -4,15 +4,16 @@
 #include <vector>
 
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "data/DecimalInt.h"
-#include "data/ProgramDir.h"
 #include "reports/CatchConditions.h"
 #include "tides/TidePortLookup.h"
 #include "tides/TidePrinter.h"
 #include "tides/TideStations.h"
 
-int PrintConditionsCommand(const std::string& year, const std::string& species,
-                           const std::string& port, std::ostream& out, std::ostream& err)
+int PrintConditionsCommand(const CDataFolder& folder, const std::string& year,
+                           const std::string& species, const std::string& port, std::ostream& out,
+                           std::ostream& err)
 {
     CConditionQuery query;
     query.species = species;
@@ -32,14 +33,14 @@ int PrintConditionsCommand(const std::string& year, const std::string& species,
         query.fallbackPort = station->id;
     }
 
-    const CCatchStore store(DataPath(kCatchFileName));
+    const CCatchStore store(folder.GetCatchFile());
     std::vector<CTripRecord> trips;
     const CStoreResult result = store.ReadAllTrips(trips);
     if (!result.ok()) {
         err << "lurebook: " << DescribeStoreResult(result, store.GetPath()) << "\n";
         return 2;
     }
-    const std::unique_ptr<CTidePortLookup> lookup = CTidePortLookup::FromDataFolder();
+    const std::unique_ptr<CTidePortLookup> lookup = CTidePortLookup::FromDataFolder(folder);
     WriteConditionTables(CountConditions(trips, query, CLookupTripPorts(*lookup), stations), out);
     out.flush();
     if (!out) {

@@ -6,7 +6,7 @@
 #include "app/InstanceLock.h"
 #include "data/CatchHistory.h"
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 
 namespace {
 std::string DateTimeText(std::time_t when)
@@ -19,9 +19,9 @@ std::string DateTimeText(std::time_t when)
 }
 }  // namespace
 
-int ListHistoryCommand(std::ostream& out, std::ostream& err)
+int ListHistoryCommand(const CDataFolder& folder, std::ostream& out, std::ostream& err)
 {
-    const std::string dataDir = DataPath("Data/");
+    const std::string dataDir = folder.GetDataDir();
     if (dataDir.empty()) {
         err << "lurebook: プログラムのフォルダが見つかりません。\n";
         return 2;
@@ -38,17 +38,18 @@ int ListHistoryCommand(std::ostream& out, std::ostream& err)
     return 0;
 }
 
-int RestoreHistoryCommand(const std::string& name, std::ostream& out, std::ostream& err)
+int RestoreHistoryCommand(const CDataFolder& folder, const std::string& name, std::ostream& out,
+                          std::ostream& err)
 {
     // A restore writes the catch file: not while the program has it open.
     CInstanceLock lock;
-    if (!LockDataFolderForCommand(lock,
+    if (!LockDataFolderForCommand(lock, folder,
                                   "Lurebook が起動しているため履歴から復元できません。"
                                   "終了してからもう一度実行してください。",
                                   err)) {
         return 2;
     }
-    CCatchStore store(DataPath(kCatchFileName));
+    CCatchStore store(folder.GetCatchFile());
     store.EnableHistory(true);
     const CStoreResult result = store.RestoreHistoryCopy(name);
     if (!result.ok()) {

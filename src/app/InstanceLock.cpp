@@ -12,7 +12,6 @@
 #include <string>
 #include <system_error>
 
-#include "data/ProgramDir.h"
 #include "data/SafeFile.h"
 
 CInstanceLock::~CInstanceLock()
@@ -74,25 +73,27 @@ void CInstanceLock::Release()
     }
 }
 
-void RemoveLeftoversOfCutSaves()
+void RemoveLeftoversOfCutSaves(const CDataFolder& folder)
 {
-    for (const char* folder : {"Data", kScheduleDirName, kPictureDirName, "Data/history"}) {
-        RemoveLeftoverTemporaries(DataPath(folder));
+    for (const std::string& dir : {folder.GetDataDir(), folder.GetScheduleDir(),
+                                   folder.GetPictureDir(), folder.GetHistoryDir()}) {
+        RemoveLeftoverTemporaries(dir);
     }
     // Photo copies an undo set aside in a run that ended without tidying up: no trip names
     // them, and nothing can bring their trips back now.
     std::error_code code;
-    std::filesystem::remove_all(DataPath("Data/history/.undone"), code);
+    std::filesystem::remove_all(folder.GetUndoneDir(), code);
 }
 
-bool LockDataFolderForCommand(CInstanceLock& lock, const std::string& refused, std::ostream& err)
+bool LockDataFolderForCommand(CInstanceLock& lock, const CDataFolder& folder,
+                              const std::string& refused, std::ostream& err)
 {
     std::string error;
-    switch (lock.Acquire(DataPath(CInstanceLock::kLockFileName), &error)) {
+    switch (lock.Acquire(folder.GetLockFile(), &error)) {
         case CInstanceLock::EResult::Acquired:
             // What an earlier command or window cut off goes now, not only when the window next
             // starts.
-            RemoveLeftoversOfCutSaves();
+            RemoveLeftoversOfCutSaves(folder);
             return true;
         case CInstanceLock::EResult::HeldByAnother:
             err << "lurebook: " << refused << "\n";

@@ -12,8 +12,8 @@
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "data/DecimalInt.h"
-#include "data/ProgramDir.h"
 #include "data/TripCsv.h"
 #include "photos/CsvPhotoKeeper.h"
 #include "reports/widgets/YearReportWriter.h"
@@ -139,17 +139,19 @@ int main(int argc, char** argv)
         std::fputs("Lurebook " LUREBOOK_VERSION "\n", stdout);
         return 0;
     }
+    // The one Data folder of this run, handed to every mode and page that keeps files there.
+    CDataFolder folder = CDataFolder::OfRunningProgram();
     if (parser.isSet(programDir)) {
         const QString dir = parser.value(programDir);
         if (dir.isEmpty()) return Fail(QStringLiteral("--program-dir needs a directory"));
-        SetProgramDirOverride(dir.toStdString());
+        folder = CDataFolder(dir.toStdString());
     }
     if (parser.isSet(printCalendar)) {
         return PrintCalendar(parser.value(printCalendar).toStdString(), std::cout, std::cerr);
     }
-    if (parser.isSet(listHistory)) return ListHistoryCommand(std::cout, std::cerr);
+    if (parser.isSet(listHistory)) return ListHistoryCommand(folder, std::cout, std::cerr);
     if (parser.isSet(restoreHistory)) {
-        return RestoreHistoryCommand(parser.value(restoreHistory).toStdString(), std::cout,
+        return RestoreHistoryCommand(folder, parser.value(restoreHistory).toStdString(), std::cout,
                                      std::cerr);
     }
 
@@ -161,13 +163,13 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(listPorts)) return PrintTidePorts(TideStationsPath(), std::cout, std::cerr);
     if (parser.isSet(printConditions)) {
-        return PrintConditionsCommand(parser.value(printConditions).toStdString(),
+        return PrintConditionsCommand(folder, parser.value(printConditions).toStdString(),
                                       parser.value(species).toStdString(),
                                       parser.value(port).toStdString(), std::cout, std::cerr);
     }
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
-        CCatchStore store(DataPath(kCatchFileName));
+        CCatchStore store(folder.GetCatchFile());
         store.EnableHistory(true);
         if (parser.isSet(exportCsv)) {
             std::string error;
@@ -177,7 +179,7 @@ int main(int argc, char** argv)
         if (parser.isSet(importCsv)) {
             // An import writes the catch file: not while the program has it open.
             CInstanceLock lock;
-            if (!LockDataFolderForCommand(lock,
+            if (!LockDataFolderForCommand(lock, folder,
                                           "Lurebook が起動しているため取り込めません。"
                                           "終了してからもう一度実行してください。",
                                           std::cerr)) {
@@ -208,14 +210,14 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         InstallFontSubstitutions();
-        CCatchStore store(DataPath(kCatchFileName));
+        CCatchStore store(folder.GetCatchFile());
         std::string error;
-        if (!WriteYearReportFile(store, year, PathFromQString(parser.value(output)), error))
+        if (!WriteYearReportFile(store, folder, year, PathFromQString(parser.value(output)), error))
             return Fail(QString::fromStdString(error));
         return 0;
     }
 
-    CCatchLogApp app(argc, argv);
+    CCatchLogApp app(argc, argv, folder);
     if (!app.InitInstance()) return 1;
     return app.exec();
 }

@@ -5,12 +5,12 @@
 
 #include "calendar/PrivateProfile.h"
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "data/TextEncoding.h"
 
-std::string ScheduleFilePath(const std::string& monthTitle)
+std::string ScheduleFilePath(const CDataFolder& folder, const std::string& monthTitle)
 {
-    const std::string dir = DataPath(kScheduleDirName);
+    const std::string dir = folder.GetScheduleDir();
     if (dir.empty()) return {};
     return dir + "/" + monthTitle + ".txt";
 }
@@ -92,18 +92,19 @@ std::string DayKey(int day)
 }
 }  // namespace
 
-std::string ReadScheduleMemo(const std::string& monthTitle, int day)
+std::string ReadScheduleMemo(const CDataFolder& folder, const std::string& monthTitle, int day)
 {
-    const std::string path = ScheduleFilePath(monthTitle);
+    const std::string path = ScheduleFilePath(folder, monthTitle);
     if (path.empty()) return {};
     return DecodeMemoValue(
         ReadPrivateProfileString(monthTitle, DayKey(day), "", kMaxMemoReadBytes, path));
 }
 
-std::array<std::string, kMemoDaysPerMonth> ReadScheduleMonth(const std::string& monthTitle)
+std::array<std::string, kMemoDaysPerMonth> ReadScheduleMonth(const CDataFolder& folder,
+                                                             const std::string& monthTitle)
 {
     std::array<std::string, kMemoDaysPerMonth> memos;
-    const std::string path = ScheduleFilePath(monthTitle);
+    const std::string path = ScheduleFilePath(folder, monthTitle);
     std::string text;
     // Read exactly as the memo of one day is, so the list never shows what the dialog would not.
     if (path.empty() || !LoadProfileText(path, text)) return memos;
@@ -121,10 +122,10 @@ std::array<std::string, kMemoDaysPerMonth> ReadScheduleMonth(const std::string& 
     return memos;
 }
 
-bool WriteScheduleMemo(const std::string& monthTitle, int day, const std::string& memo,
-                       std::string* error)
+bool WriteScheduleMemo(const CDataFolder& folder, const std::string& monthTitle, int day,
+                       const std::string& memo, std::string* error)
 {
-    const std::string dir = DataPath(kScheduleDirName);
+    const std::string dir = folder.GetScheduleDir();
     if (dir.empty()) {
         if (error != nullptr) *error = "the program directory cannot be found";
         return false;
@@ -136,16 +137,17 @@ bool WriteScheduleMemo(const std::string& monthTitle, int day, const std::string
         return false;
     }
     return WritePrivateProfileString(monthTitle, DayKey(day), EncodeMemoValue(memo),
-                                     ScheduleFilePath(monthTitle), error);
+                                     ScheduleFilePath(folder, monthTitle), error);
 }
 
-bool WriteScheduleMemo(CCatchStore& store, const std::string& monthTitle, int day,
-                       const std::string& memo, std::string* error)
+bool WriteScheduleMemo(CCatchStore& store, const CDataFolder& folder, const std::string& monthTitle,
+                       int day, const std::string& memo, std::string* error)
 {
-    const std::string path = ScheduleFilePath(monthTitle);
+    const std::string path = ScheduleFilePath(folder, monthTitle);
     const CStoreResult result = store.ChangeFile(
-        path, monthTitle + " " + std::to_string(day) + "日のメモ",
-        [&](std::string* reason) { return WriteScheduleMemo(monthTitle, day, memo, reason); });
+        path, monthTitle + " " + std::to_string(day) + "日のメモ", [&](std::string* reason) {
+            return WriteScheduleMemo(folder, monthTitle, day, memo, reason);
+        });
     if (!result.ok() && error != nullptr)
         *error = result.detail.empty() ? DescribeStoreResult(result, path) : result.detail;
     return result.ok();

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "data/SafeFile.h"
 #include "data/XMLDataFile.h"
 
@@ -237,7 +238,7 @@ bool DecompressHistoryMembers(const std::string& data, std::vector<CCatchHistory
 CCatchHistory::CCatchHistory(std::string dataDir) : m_dataDir(std::move(dataDir))
 {
     if (!m_dataDir.empty() && m_dataDir.back() != '/') m_dataDir += '/';
-    m_dir = m_dataDir + "history/";
+    m_dir = m_dataDir + kHistoryDirInData;
 }
 
 std::time_t CCatchHistory::Now() const

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "data/CatchHistory.h"
+#include "data/DataFolder.h"
 #include "data/MarkupScanner.h"
 #include "data/TripDate.h"
 #include "data/TripElement.h"
@@ -843,7 +844,7 @@ void CCatchStore::ParkPhotoCopies(CUndoStep& step)
 bool CCatchStore::MovePhotoAside(const std::string& photo, std::string& aside) const
 {
     if (::access(photo.c_str(), F_OK) != 0) return false;
-    const std::string folder = GetDataDir() + "history/.undone/";
+    const std::string folder = GetDataDir() + kUndoneDirInData;
     std::error_code code;
     std::filesystem::create_directories(folder, code);
     const std::string name = photo.substr(photo.rfind('/') + 1);

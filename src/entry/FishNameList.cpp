@@ -2,8 +2,8 @@
 
 #include "data/CatchStore.h"
 
+#include "data/DataFolder.h"
 #include "data/GuardedFile.h"
-#include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 
 std::vector<std::string> SplitSpeciesEntries(std::string_view text)
@@ -40,9 +40,10 @@ bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries,
     return true;
 }
 
-bool ReadSpeciesList(std::vector<std::string>& entries, std::string* error, bool* missing)
+bool ReadSpeciesList(const CDataFolder& folder, std::vector<std::string>& entries,
+                     std::string* error, bool* missing)
 {
-    return ReadSpeciesList(DataPath(kSpeciesFileName), entries, error, missing);
+    return ReadSpeciesList(folder.GetSpeciesFile(), entries, error, missing);
 }
 
 std::string TrimTrailingWhiteSpace(std::string_view text)
@@ -78,9 +79,10 @@ bool WriteSpeciesList(const std::string& path, const std::vector<std::string>& e
     return SaveTextFile(path, FormatSpeciesList(entries), error, kMaxSpeciesFileBytes);
 }
 
-bool WriteSpeciesList(const std::vector<std::string>& entries, std::string* error)
+bool WriteSpeciesList(const CDataFolder& folder, const std::vector<std::string>& entries,
+                      std::string* error)
 {
-    return WriteSpeciesList(DataPath(kSpeciesFileName), entries, error);
+    return WriteSpeciesList(folder.GetSpeciesFile(), entries, error);
 }
 
 std::string SpeciesDisplayText(std::string_view entry)

@@ -5,6 +5,7 @@
 #include <vector>
 
 class CCatchStore;
+class CDataFolder;
 
 // The user's list of fish names, Data/fishname.txt: one name per line, kept in file order,
 // duplicates allowed.  Every window that needs the list reads the file when it opens; only the
@@ -23,9 +24,9 @@ std::vector<std::string> SplitSpeciesEntries(std::string_view text);
 // reason in error (when given); missing (when given) tells a file that does not exist.
 bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries,
                      std::string* error = nullptr, bool* missing = nullptr);
-// The list of the program directory's Data/fishname.txt.
-bool ReadSpeciesList(std::vector<std::string>& entries, std::string* error = nullptr,
-                     bool* missing = nullptr);
+// The list of the folder's Data/fishname.txt.
+bool ReadSpeciesList(const CDataFolder& folder, std::vector<std::string>& entries,
+                     std::string* error = nullptr, bool* missing = nullptr);
 
 // Trailing blanks, tabs, carriage returns, line feeds, vertical tabs and form feeds removed.
 std::string TrimTrailingWhiteSpace(std::string_view text);
@@ -38,7 +39,8 @@ std::string FormatSpeciesList(const std::vector<std::string>& entries);
 // given) leaves the previous file as it was.
 bool WriteSpeciesList(const std::string& path, const std::vector<std::string>& entries,
                       std::string* error = nullptr);
-bool WriteSpeciesList(const std::vector<std::string>& entries, std::string* error = nullptr);
+bool WriteSpeciesList(const CDataFolder& folder, const std::vector<std::string>& entries,
+                      std::string* error = nullptr);
 // The same as one change made through store: kept in the day's history first, undoable after.
 bool WriteSpeciesList(CCatchStore& store, const std::string& path,
                       const std::vector<std::string>& entries, std::string* error = nullptr);

@@ -14,8 +14,8 @@
 #include <system_error>
 #include <utility>
 
+#include "data/DataFolder.h"
 #include "data/GuardedFile.h"
-#include "data/ProgramDir.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 #include "photos/ThumbnailDecoder.h"
@@ -219,7 +219,7 @@ std::string CandidateName(const fs::path& name, int suffix)
 
 }  // namespace
 
-CPhotoCopies::CPhotoCopies() : CPhotoCopies(DataPath(kPictureDirName)) {}
+CPhotoCopies::CPhotoCopies(const CDataFolder& folder) : CPhotoCopies(folder.GetPictureDir()) {}
 
 CPhotoCopies::CPhotoCopies(std::string pictureDir) : m_pictureDir(std::move(pictureDir))
 {

@@ -7,6 +7,8 @@
 
 #include "data/TripRecord.h"
 
+class CDataFolder;
+
 // The picture folder (Data/Picture/) that keeps copies of the photos of saved trips, and the
 // rules that keep those copies from colliding or dangling:
 //  - a photo already in the folder is used where it is;
@@ -25,8 +27,8 @@ inline constexpr const char* kSystemFileText = "システムのファイルの�
 
 class CPhotoCopies {
 public:
-    // The picture folder of the program directory.
-    CPhotoCopies();
+    // The picture folder of the Data folder.
+    explicit CPhotoCopies(const CDataFolder& folder);
     // Any folder; a missing trailing "/" is added.
     explicit CPhotoCopies(std::string pictureDir);
 

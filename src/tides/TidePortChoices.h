@@ -3,12 +3,14 @@
 #include <map>
 #include <string>
 
+#include "data/DataFolder.h"
+
 class CTideStations;
 
 // The side file of tide ports in Data/: the home port (the calendar's tides) and, for each
 // 場所 text a trip was saved with, the port chosen for it then.  Kept apart from the catch file,
-// whose layout stays as the original program wrote it.
-inline constexpr const char* kTidePortsFileName = "Data/tideports.txt";
+// whose layout stays as the original program wrote it.  Its path: kTidePortsFileName
+// (data/DataFolder.h).
 
 class CTidePortChoices {
 public:

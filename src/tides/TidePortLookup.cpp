@@ -1,6 +1,6 @@
 #include "tides/TidePortLookup.h"
 
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "tides/TideStations.h"
 
 CTidePortLookup::CTidePortLookup(const CTideStations& stations, const std::string& sideFilePath)
@@ -11,9 +11,9 @@ CTidePortLookup::CTidePortLookup(const CTideStations& stations, const std::strin
     m_choices.Load(sideFilePath, error);
 }
 
-std::unique_ptr<CTidePortLookup> CTidePortLookup::FromDataFolder()
+std::unique_ptr<CTidePortLookup> CTidePortLookup::FromDataFolder(const CDataFolder& folder)
 {
-    return std::make_unique<CTidePortLookup>(ShippedTideStations(), DataPath(kTidePortsFileName));
+    return std::make_unique<CTidePortLookup>(ShippedTideStations(), folder.GetTidePortsFile());
 }
 
 const CTideStation* CTidePortLookup::HomePort() const

@@ -5,6 +5,7 @@
 
 #include "tides/TidePortChoices.h"
 
+class CDataFolder;
 class CTideStations;
 struct CTideStation;
 
@@ -13,8 +14,8 @@ struct CTideStation;
 class CTidePortLookup {
 public:
     CTidePortLookup(const CTideStations& stations, const std::string& sideFilePath);
-    // The shipped stations and the side file of the program's Data/ folder.
-    static std::unique_ptr<CTidePortLookup> FromDataFolder();
+    // The shipped stations and the side file of folder.
+    static std::unique_ptr<CTidePortLookup> FromDataFolder(const CDataFolder& folder);
 
     const CTideStation* HomePort() const;
     const CTideStation* PortForPlace(const std::string& place) const;

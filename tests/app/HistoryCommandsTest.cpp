@@ -7,7 +7,7 @@
 #include "app/InstanceLock.h"
 #include "data/CatchHistory.h"
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "support/TempProgramDir.h"
 
 TEST(HistoryCommandsTest, ListsCopiesAndRestoresOneUnlessTheProgramHoldsTheDataFolder)
@@ -27,7 +27,7 @@ TEST(HistoryCommandsTest, ListsCopiesAndRestoresOneUnlessTheProgramHoldsTheDataF
     dir.WriteFile("Data/history/readme.txt", "not a copy");
     const std::string name = CCatchHistory::CopyName(1765000000);
     std::ostringstream out, err;
-    ASSERT_EQ(ListHistoryCommand(out, err), 0);
+    ASSERT_EQ(ListHistoryCommand(dir.Folder(), out, err), 0);
     EXPECT_EQ(out.str().substr(0, name.size() + 1), name + "\t");
     EXPECT_NE(out.str().find("\t0\t0\n"), std::string::npos) << out.str();
     EXPECT_NE(err.str().find("readme.txt"), std::string::npos);
@@ -47,11 +47,12 @@ TEST(HistoryCommandsTest, ListsCopiesAndRestoresOneUnlessTheProgramHoldsTheDataF
     for (const auto& c : cases) {
         CInstanceLock lock;
         if (c.holdLock) {
-            ASSERT_EQ(lock.Acquire(DataPath(CInstanceLock::kLockFileName)),
+            ASSERT_EQ(lock.Acquire(dir.Path(CInstanceLock::kLockFileName)),
                       CInstanceLock::EResult::Acquired);
         }
         std::ostringstream restoreOut, restoreErr;
-        EXPECT_EQ(RestoreHistoryCommand(c.name, restoreOut, restoreErr), c.exitCode) << c.name;
+        EXPECT_EQ(RestoreHistoryCommand(dir.Folder(), c.name, restoreOut, restoreErr), c.exitCode)
+            << c.name;
         EXPECT_NE(restoreErr.str().find(c.message), std::string::npos) << restoreErr.str();
         EXPECT_EQ(dir.ReadFile("Data/fish.xml"), c.exitCode == 0 ? original : changed) << c.name;
     }

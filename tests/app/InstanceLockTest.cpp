@@ -111,7 +111,7 @@ TEST(InstanceLockTest, TheHolderRemovesWhatCutSavesLeftInTheDataFolders)
                                 "S_Holiday.txt.tmp-Ab12Cd"};
     for (const char* name : leftovers) dir.WriteFile(name, "cut off");
     for (const char* name : kept) dir.WriteFile(name, "kept");
-    RemoveLeftoversOfCutSaves();
+    RemoveLeftoversOfCutSaves(dir.Folder());
     for (const char* name : leftovers) EXPECT_FALSE(dir.Exists(name)) << name;
     for (const char* name : kept) EXPECT_TRUE(dir.Exists(name)) << name;
 }

@@ -19,9 +19,10 @@ struct CRun {
     QString output;
 };
 
-CRun RunProgram(const QStringList& arguments)
+CRun RunProgram(const QStringList& arguments, const QString& workingDirectory = {})
 {
     QProcess process;
+    if (!workingDirectory.isEmpty()) process.setWorkingDirectory(workingDirectory);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // As on a server or in a cron job: no display and no platform chosen.
     environment.remove(QStringLiteral("DISPLAY"));
@@ -116,6 +117,47 @@ TEST(ImportCommandLineTest, RemovesWhatAKilledSaveLeftWhenItHoldsTheDataFolder)
         EXPECT_EQ(dir.Exists("Data/fish.xml.tmp-Ab12Cd"), windowOpen);
         EXPECT_EQ(dir.Exists("Data/schedule/2024年  5月.txt.tmp-Xy34Zw"), windowOpen);
     }
+}
+
+// --program-dir DIR, --program-dir=DIR and a DIR relative to the working directory name the folder
+// a mode reads and writes; the option without a directory is refused.
+TEST(ProgramDirCommandLineTest, TheOptionNamesTheFolderEveryModeWorksOn)
+{
+    CTempProgramDir from;
+    CTripRecord trip;
+    trip.date = "2024/6/1";
+    trip.place = "城ヶ島";
+    trip.catches = {{"シーバス", "60", "2.5", "6時0分"}};
+    ASSERT_TRUE(CCatchStore(from.CatchFile()).AddTrip(trip).ok());
+    CTempProgramDir to;
+    const std::string toDir = to.Dir().substr(0, to.Dir().size() - 1);
+    const QString parent = QString::fromStdString(toDir.substr(0, toDir.rfind('/')));
+    const QString relative = QString::fromStdString(toDir.substr(toDir.rfind('/') + 1));
+    const QString csv = QString::fromStdString(from.Path("trips.csv"));
+    const struct {
+        QStringList arguments;
+        QString workingDirectory;
+        bool succeeds;
+        QString inMessage;
+    } cases[] = {
+        {{"--program-dir=" + QString::fromStdString(from.Dir()), "--export-csv", csv},
+         {},
+         true,
+         ""},
+        {{"--program-dir", relative, "--import-csv", csv}, parent, true, "追加した釣行: 1 件"},
+        {{"--export-csv", csv, "--program-dir="}, {}, false, "--program-dir"},
+        {{"--export-csv", csv, "--program-dir"}, {}, false, "--program-dir"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CRun run = RunProgram(c.arguments, c.workingDirectory);
+        EXPECT_EQ(run.exitCode == 0, c.succeeds) << run.errors.toStdString();
+        EXPECT_TRUE((run.output + run.errors).contains(c.inMessage)) << run.errors.toStdString();
+    }
+    std::vector<CTripRecord> trips;
+    ASSERT_TRUE(CCatchStore(to.CatchFile()).ReadAllTrips(trips).ok());
+    ASSERT_FALSE(trips.empty());
+    EXPECT_EQ(trips.back().place, "城ヶ島");
 }
 
 // lurebook --print-tides PORT PERIOD, on the shipped station file.

@@ -68,13 +68,15 @@ TEST(CalendarFileSizeSweepTest, MonthFilesOfEverySize)
         dir.WriteFile(relative, bytes);
         const CChildOutcome outcome = RunLimited(
             [&] {
-                const auto memos = ReadScheduleMonth(month);
+                const auto memos = ReadScheduleMonth(dir.Folder(), month);
                 // The day the file names and days the structure may name.
                 for (const int day : {3, 7, 9}) {
-                    if (memos[static_cast<size_t>(day - 1)] != ReadScheduleMemo(month, day))
+                    if (memos[static_cast<size_t>(day - 1)] !=
+                        ReadScheduleMemo(dir.Folder(), month, day))
                         return "differs on day " + std::to_string(day);
                 }
-                return std::string(WriteScheduleMemo(month, 9, "new") ? "stored" : "refused");
+                return std::string(WriteScheduleMemo(dir.Folder(), month, 9, "new") ? "stored"
+                                                                                    : "refused");
             },
             60);
         ASSERT_TRUE(outcome.finished) << "hung or ran out of memory, signal " << outcome.signal;
@@ -111,7 +113,8 @@ TEST(CalendarFileSizeSweepTest, AMonthFileOfManyKeysReadsAtOnce)
                 return std::string("unread");
             const auto section = ReadProfileSection(text, month);
             return std::to_string(section.size()) + " " + section[1].second + " " +
-                   ReadScheduleMonth(month)[2] + " " + ReadScheduleMemo(month, 3);
+                   ReadScheduleMonth(dir.Folder(), month)[2] + " " +
+                   ReadScheduleMemo(dir.Folder(), month, 3);
         },
         20);
     ASSERT_TRUE(outcome.finished) << "hung or ran out of memory, signal " << outcome.signal;

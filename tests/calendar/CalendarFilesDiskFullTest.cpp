@@ -17,25 +17,26 @@ TEST(CalendarFilesDiskFullTest, FullDiskKeepsEveryMemoOfTheMonth)
 {
     CTempProgramDir dir;
     const std::string title = FormatMonthTitle(2004, 2);
-    ASSERT_TRUE(WriteScheduleMemo(title, 3, "釣具店で仕掛けを買う"));
-    ASSERT_TRUE(WriteScheduleMemo(title, 11, "磯釣り\n満潮 6:12"));
-    const auto before = ReadScheduleMonth(title);
-    const std::string bytes = ReadFileBytes(ScheduleFilePath(title));
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), title, 3, "釣具店で仕掛けを買う"));
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), title, 11, "磯釣り\n満潮 6:12"));
+    const auto before = ReadScheduleMonth(dir.Folder(), title);
+    const std::string bytes = ReadFileBytes(ScheduleFilePath(dir.Folder(), title));
 
     for (const size_t limit : {size_t{0}, size_t{5}, bytes.size()}) {
         std::string error;
         {
             CFullDisk full(limit);
-            EXPECT_FALSE(WriteScheduleMemo(title, 3, std::string(200, 'x'), &error)) << limit;
-            EXPECT_FALSE(WriteScheduleMemo(title, 20, "新しい予定", &error)) << limit;
+            EXPECT_FALSE(WriteScheduleMemo(dir.Folder(), title, 3, std::string(200, 'x'), &error))
+                << limit;
+            EXPECT_FALSE(WriteScheduleMemo(dir.Folder(), title, 20, "新しい予定", &error)) << limit;
         }
         EXPECT_NE(error.find(SystemErrorText(ENOSPC)), std::string::npos) << error;
-        EXPECT_EQ(ReadFileBytes(ScheduleFilePath(title)), bytes) << limit;
-        EXPECT_EQ(ReadScheduleMonth(title), before) << limit;
+        EXPECT_EQ(ReadFileBytes(ScheduleFilePath(dir.Folder(), title)), bytes) << limit;
+        EXPECT_EQ(ReadScheduleMonth(dir.Folder(), title), before) << limit;
     }
-    ASSERT_TRUE(WriteScheduleMemo(title, 20, "新しい予定"));
-    EXPECT_EQ(ReadScheduleMemo(title, 20), "新しい予定");
-    EXPECT_EQ(ReadScheduleMemo(title, 11), "磯釣り\n満潮 6:12");
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), title, 20, "新しい予定"));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), title, 20), "新しい予定");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), title, 11), "磯釣り\n満潮 6:12");
 }
 
 // Holiday files written on a full disk: saving stops at the first failure and says so, the

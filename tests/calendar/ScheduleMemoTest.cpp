@@ -13,27 +13,27 @@ const std::string kFeb2004 = "2004年  2月";
 TEST(ScheduleMemoTest, AMemoIsStoredUnderItsDayInTheMonthFile)
 {
     CTempProgramDir dir;
-    EXPECT_EQ(ScheduleFilePath(kFeb2004), dir.Path("Data/schedule/2004年  2月.txt"));
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), "");
-    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 3, "釣り"));
+    EXPECT_EQ(ScheduleFilePath(dir.Folder(), kFeb2004), dir.Path("Data/schedule/2004年  2月.txt"));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 3), "");
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, 3, "釣り"));
     // CP932 "釣り" = 92 de 82 e8.
     EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"),
               "[2004\x94\x4e  2\x8c\x8e]\r\n3=\x92\xde\x82\xe8\r\n");
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), "釣り");
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 4), "");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 3), "釣り");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 4), "");
 
     // Writing an empty memo keeps the key with an empty value.
-    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 3, ""));
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, 3, ""));
     EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), "[2004\x94\x4e  2\x8c\x8e]\r\n3=\r\n");
 }
 
 TEST(ScheduleMemoTest, DifferentMonthsUseDifferentFiles)
 {
     CTempProgramDir dir;
-    ASSERT_TRUE(WriteScheduleMemo("2004年  3月", 1, "a"));
-    ASSERT_TRUE(WriteScheduleMemo("2005年  3月", 1, "b"));
-    EXPECT_EQ(ReadScheduleMemo("2004年  3月", 1), "a");
-    EXPECT_EQ(ReadScheduleMemo("2005年  3月", 1), "b");
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), "2004年  3月", 1, "a"));
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), "2005年  3月", 1, "b"));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), "2004年  3月", 1), "a");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), "2005年  3月", 1), "b");
     EXPECT_TRUE(dir.Exists("Data/schedule/2005年  3月.txt"));
 }
 
@@ -45,12 +45,13 @@ TEST(ScheduleMemoTest, MemosKeepTheirLinesBlanksAndBackslashes)
         "line\r\nwindows",           "\\",         "a=b; [c]",
     };
     int day = 1;
-    for (const std::string& memo : memos) ASSERT_TRUE(WriteScheduleMemo(kFeb2004, day++, memo));
+    for (const std::string& memo : memos)
+        ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, day++, memo));
     day = 1;
-    const auto month = ReadScheduleMonth(kFeb2004);
+    const auto month = ReadScheduleMonth(dir.Folder(), kFeb2004);
     for (const std::string& memo : memos) {
         const std::string expected = memo == "line\r\nwindows" ? "line\nwindows" : memo;
-        EXPECT_EQ(ReadScheduleMemo(kFeb2004, day), expected) << day;
+        EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, day), expected) << day;
         EXPECT_EQ(month[day - 1], expected) << day;
         ++day;
     }
@@ -65,12 +66,12 @@ TEST(ScheduleMemoTest, ReadingStopsAfter255Bytes)
 {
     CTempProgramDir dir;
     const std::string memo(300, 'm');
-    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 10, memo));
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 10), std::string(255, 'm'));
-    EXPECT_EQ(ReadScheduleMonth(kFeb2004)[9], std::string(255, 'm'));
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, 10, memo));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 10), std::string(255, 'm'));
+    EXPECT_EQ(ReadScheduleMonth(dir.Folder(), kFeb2004)[9], std::string(255, 'm'));
     // A line break cut in half by the limit is dropped, not shown as a backslash.
-    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 11, std::string(254, 'm') + "\nmore"));
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 11), std::string(254, 'm'));
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, 11, std::string(254, 'm') + "\nmore"));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 11), std::string(254, 'm'));
 }
 
 TEST(ScheduleMemoTest, AMemoOfTheCountedLengthReadsBackWhole)
@@ -83,17 +84,17 @@ TEST(ScheduleMemoTest, AMemoOfTheCountedLengthReadsBackWhole)
     for (int i = 0; i < 125; ++i) memo += "魚";
     memo += "\\";
     ASSERT_EQ(StoredMemoBytes(memo), 255u);
-    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 1, memo));
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 1), memo);
-    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 2, memo + "x"));
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 2), memo);
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, 1, memo));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 1), memo);
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, 2, memo + "x"));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 2), memo);
 }
 
 TEST(ScheduleMemoTest, OldMemosWithoutEscapesReadAsTheyWere)
 {
     CTempProgramDir dir;
     dir.WriteFile("Data/schedule/2004年  2月.txt", "[2004\x94\x4e  2\x8c\x8e]\r\n5=\\100 \\x\r\n");
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 5), "\\100 \\x");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 5), "\\100 \\x");
 }
 
 TEST(ScheduleMemoTest, AMissingScheduleFolderIsCreated)
@@ -101,9 +102,9 @@ TEST(ScheduleMemoTest, AMissingScheduleFolderIsCreated)
     CTempProgramDir dir;
     RemoveTree(dir.Path("Data/schedule"));
     ASSERT_FALSE(dir.Exists("Data/schedule"));
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 1), "");
-    ASSERT_TRUE(WriteScheduleMemo(kFeb2004, 1, "x"));
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 1), "x");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 1), "");
+    ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, 1, "x"));
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 1), "x");
 }
 
 TEST(ScheduleMemoTest, AMemoThatCannotBeStoredIsReported)
@@ -112,7 +113,7 @@ TEST(ScheduleMemoTest, AMemoThatCannotBeStoredIsReported)
     RemoveTree(dir.Path("Data/schedule"));
     dir.WriteFile("Data/schedule", "a file in the way");
     std::string error;
-    EXPECT_FALSE(WriteScheduleMemo(kFeb2004, 1, "x", &error));
+    EXPECT_FALSE(WriteScheduleMemo(dir.Folder(), kFeb2004, 1, "x", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(dir.ReadFile("Data/schedule"), "a file in the way");
 }
@@ -145,9 +146,9 @@ TEST(ScheduleMemoTest, AMemoWriteChangesOnlyItsOwnDay)
         CTempProgramDir dir;
         dir.WriteFile("Data/schedule/2004年  2月.txt", c.before);
         std::string error;
-        ASSERT_TRUE(WriteScheduleMemo(kFeb2004, c.day, c.memo, &error)) << error;
+        ASSERT_TRUE(WriteScheduleMemo(dir.Folder(), kFeb2004, c.day, c.memo, &error)) << error;
         EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), c.after);
-        EXPECT_EQ(ReadScheduleMemo(kFeb2004, c.day), c.memo);
+        EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, c.day), c.memo);
     }
 }
 
@@ -170,10 +171,10 @@ TEST(ScheduleMemoTest, EveryReaderAndWriterTakesAMonthFileOfTheSameSize)
         SCOPED_TRACE(c.bytes.size());
         CTempProgramDir dir;
         dir.WriteFile("Data/schedule/2004年  2月.txt", c.bytes);
-        EXPECT_EQ(ReadScheduleMonth(kFeb2004)[2], c.shown);
-        EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), c.shown);
+        EXPECT_EQ(ReadScheduleMonth(dir.Folder(), kFeb2004)[2], c.shown);
+        EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 3), c.shown);
         std::string error;
-        EXPECT_EQ(WriteScheduleMemo(kFeb2004, 4, "new", &error), c.writable) << error;
+        EXPECT_EQ(WriteScheduleMemo(dir.Folder(), kFeb2004, 4, "new", &error), c.writable) << error;
         if (!c.writable) {
             EXPECT_NE(error.find("too large"), std::string::npos) << error;
             EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), c.bytes);
@@ -189,15 +190,15 @@ TEST(ScheduleMemoTest, MemosSavedThroughTheStoreAreUndoneAndRedone)
     CCatchStore store(dir.CatchFile());
     store.EnableUndo(true);
     const std::string file = "Data/schedule/2004年  2月.txt";
-    ASSERT_TRUE(WriteScheduleMemo(store, kFeb2004, 3, "釣り"));
+    ASSERT_TRUE(WriteScheduleMemo(store, dir.Folder(), kFeb2004, 3, "釣り"));
     const std::string one = dir.ReadFile(file);
-    ASSERT_TRUE(WriteScheduleMemo(store, kFeb2004, 4, "雨"));
+    ASSERT_TRUE(WriteScheduleMemo(store, dir.Folder(), kFeb2004, 4, "雨"));
     EXPECT_EQ(store.GetUndoName(), "2004年  2月 4日のメモ");
     ASSERT_TRUE(store.Undo().ok());
     EXPECT_EQ(dir.ReadFile(file), one);
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 4), "");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 4), "");
     ASSERT_TRUE(store.Undo().ok());
     EXPECT_FALSE(dir.Exists(file));
     ASSERT_TRUE(store.Redo().ok());
-    EXPECT_EQ(ReadScheduleMemo(kFeb2004, 3), "釣り");
+    EXPECT_EQ(ReadScheduleMemo(dir.Folder(), kFeb2004, 3), "釣り");
 }

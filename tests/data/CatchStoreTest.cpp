@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "data/SafeFile.h"
 #include "support/TempProgramDir.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "data/DataFolder.h"
 #include "data/GuardedFile.h"
-#include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/FishNameList.h"
 #include "photos/PhotoCopies.h"
@@ -31,7 +31,7 @@ TEST(EntryFileSizeSweepTest, SpeciesListsOfEverySize)
         const CChildOutcome outcome = RunLimited([&] {
             std::vector<std::string> entries;
             std::string error;
-            if (!ReadSpeciesList(entries, &error)) return "refused: " + error;
+            if (!ReadSpeciesList(dir.Folder(), entries, &error)) return "refused: " + error;
             std::string joined;
             for (const std::string& entry : entries) joined += entry;
             return std::string(joined == DecodeTextFileBytes(bytes) ? "read" : "changed");
@@ -46,16 +46,16 @@ TEST(EntryFileSizeSweepTest, SpeciesListsOfEverySize)
     CTempProgramDir dir;
     const std::vector<std::string> tooMany(limit / 4, "タイ");  // 6 bytes a line in CP932
     std::string error;
-    EXPECT_FALSE(WriteSpeciesList(tooMany, &error));
+    EXPECT_FALSE(WriteSpeciesList(dir.Folder(), tooMany, &error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
     EXPECT_NE(dir.ReadFile(kSpeciesFileName).size(), 0u);  // the old list is still there
 
     std::remove(dir.Path(kSpeciesFileName).c_str());
     ASSERT_EQ(::mkfifo(dir.Path(kSpeciesFileName).c_str(), 0600), 0);
-    const CChildOutcome pipe = RunLimited([] {
+    const CChildOutcome pipe = RunLimited([&] {
         std::vector<std::string> entries;
         std::string error;
-        return std::string(ReadSpeciesList(entries, &error) ? "read" : error);
+        return std::string(ReadSpeciesList(dir.Folder(), entries, &error) ? "read" : error);
     });
     ASSERT_TRUE(pipe.finished) << "a pipe blocked the species list, signal " << pipe.signal;
     EXPECT_NE(pipe.output.find("not a regular file"), std::string::npos) << pipe.output;
@@ -83,7 +83,7 @@ TEST(EntryFileSizeSweepTest, PhotosOfEverySize)
             std::string target;
             std::string again;
             bool newCopy = false;
-            const CPhotoCopies copies;
+            const CPhotoCopies copies(dir.Folder());
             if (!copies.CopyIntoPictureDir(outside + name, target, newCopy))
                 return std::string("failed");
             if (!copies.CopyIntoPictureDir(outside + name, again, newCopy) || again != target ||
@@ -107,7 +107,8 @@ TEST(EntryFileSizeSweepTest, PhotosOfEverySize)
     std::string target;
     std::string error;
     bool newCopy = false;
-    EXPECT_FALSE(CPhotoCopies().CopyIntoPictureDir(outside + "over.jpg", target, newCopy, &error));
+    EXPECT_FALSE(CPhotoCopies(dir.Folder())
+                     .CopyIntoPictureDir(outside + "over.jpg", target, newCopy, &error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
     EXPECT_FALSE(dir.Exists("Data/Picture/over.jpg"));
     RemoveTree(outside);

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "data/DataFolder.h"
 #include "data/FullDisk.h"
-#include "data/ProgramDir.h"
 #include "entry/FishNameList.h"
 #include "support/TempProgramDir.h"
 
@@ -16,7 +16,7 @@ TEST(SpeciesListDiskFullTest, FullDiskKeepsThePreviousListAndReportsTheFailure)
 {
     CTempProgramDir dir;
     const std::vector<std::string> previous = {"スズキ", "メバル", "カサゴ", "ｶﾚｲ"};
-    ASSERT_TRUE(WriteSpeciesList(previous));
+    ASSERT_TRUE(WriteSpeciesList(dir.Folder(), previous));
     const std::string previousBytes = dir.ReadFile(kSpeciesFileName);
     std::vector<std::string> edited = previous;
     for (int i = 0; i < 200; ++i) edited.push_back("新しい魚 " + std::to_string(i));
@@ -25,19 +25,19 @@ TEST(SpeciesListDiskFullTest, FullDiskKeepsThePreviousListAndReportsTheFailure)
         std::string error;
         {
             CFullDisk full(limit);
-            EXPECT_FALSE(WriteSpeciesList(edited, &error)) << "limit " << limit;
+            EXPECT_FALSE(WriteSpeciesList(dir.Folder(), edited, &error)) << "limit " << limit;
             EXPECT_LE(full.Written(), limit);
         }
         EXPECT_NE(error.find(SystemErrorText(ENOSPC)), std::string::npos) << error;
         EXPECT_EQ(dir.ReadFile(kSpeciesFileName), previousBytes) << "limit " << limit;
         std::vector<std::string> entries;
-        ASSERT_TRUE(ReadSpeciesList(entries));
+        ASSERT_TRUE(ReadSpeciesList(dir.Folder(), entries));
         ASSERT_EQ(entries.size(), previous.size());
         for (size_t i = 0; i < previous.size(); ++i) EXPECT_EQ(entries[i], previous[i] + "\n");
     }
-    ASSERT_TRUE(WriteSpeciesList(edited));
+    ASSERT_TRUE(WriteSpeciesList(dir.Folder(), edited));
     std::vector<std::string> entries;
-    ASSERT_TRUE(ReadSpeciesList(entries));
+    ASSERT_TRUE(ReadSpeciesList(dir.Folder(), entries));
     EXPECT_EQ(entries.size(), edited.size());
     EXPECT_EQ(entries.back(), "新しい魚 199\n");
 }

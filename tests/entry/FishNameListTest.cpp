@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "data/TextEncoding.h"
 #include "entry/FishNameList.h"
 #include "support/TempProgramDir.h"
@@ -63,24 +63,24 @@ TEST(SpeciesListTest, FileRoundTripUsesCp932AndCrLfAndFallsBackToUtf8)
     const std::string path = dir.Path(kSpeciesFileName);
 
     std::string error;
-    ASSERT_TRUE(WriteSpeciesList({"アジ\n", "\n", "サバ  "}, &error)) << error;
+    ASSERT_TRUE(WriteSpeciesList(dir.Folder(), {"アジ\n", "\n", "サバ  "}, &error)) << error;
     std::string expected;
     ASSERT_TRUE(Utf8ToCp932("アジ\r\nサバ\r\n", expected));
     EXPECT_EQ(ReadFileBytes(path), expected);
 
     Entries entries;
-    ASSERT_TRUE(ReadSpeciesList(entries, &error)) << error;
+    ASSERT_TRUE(ReadSpeciesList(dir.Folder(), entries, &error)) << error;
     EXPECT_EQ(entries, (Entries{"アジ\n", "サバ\n"}));
 
     // A name CP932 cannot hold keeps the whole file in UTF-8, so nothing is lost.
-    ASSERT_TRUE(WriteSpeciesList({"アジ", "🐟"}));
+    ASSERT_TRUE(WriteSpeciesList(dir.Folder(), {"アジ", "🐟"}));
     EXPECT_EQ(ReadFileBytes(path), "アジ\r\n🐟\r\n");
-    ASSERT_TRUE(ReadSpeciesList(entries));
+    ASSERT_TRUE(ReadSpeciesList(dir.Folder(), entries));
     EXPECT_EQ(entries, (Entries{"アジ\n", "🐟\n"}));
 
     // A hand-edited file with plain line feeds reads the same.
     dir.WriteFile(kSpeciesFileName, "キス\nハゼ");
-    ASSERT_TRUE(ReadSpeciesList(entries));
+    ASSERT_TRUE(ReadSpeciesList(dir.Folder(), entries));
     EXPECT_EQ(entries, (Entries{"キス\n", "ハゼ"}));
 }
 
@@ -90,10 +90,10 @@ TEST(SpeciesListTest, MissingFileReadsEmptyAndUnwritableFileIsReported)
     RemoveTree(dir.Path("Data"));
     Entries entries{"stale"};
     std::string error;
-    EXPECT_FALSE(ReadSpeciesList(entries, &error));
+    EXPECT_FALSE(ReadSpeciesList(dir.Folder(), entries, &error));
     EXPECT_TRUE(entries.empty());
 
-    EXPECT_FALSE(WriteSpeciesList({"アジ"}, &error));
+    EXPECT_FALSE(WriteSpeciesList(dir.Folder(), {"アジ"}, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(dir.Exists(kSpeciesFileName));
 }

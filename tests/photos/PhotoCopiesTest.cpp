@@ -45,7 +45,7 @@ protected:
 
 TEST_F(PhotoCopiesTest, CopiesAPhotoUnderItsOwnNameAndReusesAnIdenticalCopy)
 {
-    const CPhotoCopies copies;
+    const CPhotoCopies copies(m_dir.Folder());
     EXPECT_EQ(copies.GetPictureDir(), m_dir.Path("Data/Picture/"));
     const std::string source = Photo("trip/seabass.jpg", Jpeg("JPEG-A"));
 
@@ -70,7 +70,7 @@ TEST_F(PhotoCopiesTest, SameNamedPhotosFromTwoFoldersGetDistinctCopies)
     trip.fishPhotos = {Photo("day2/DSC0001.JPG", Jpeg("second picture")),
                        Photo("day3/DSC0001.JPG", Jpeg("third picture"))};
 
-    const CPhotoCopies::CCopyReport report = CPhotoCopies().CopyTripPhotos(trip);
+    const CPhotoCopies::CCopyReport report = CPhotoCopies(m_dir.Folder()).CopyTripPhotos(trip);
 
     EXPECT_TRUE(report.failed.empty());
     EXPECT_EQ(trip.placePhotos, std::vector<std::string>{Picture("DSC0001.JPG")});
@@ -86,7 +86,7 @@ TEST_F(PhotoCopiesTest, SameNamedPhotosFromTwoFoldersGetDistinctCopies)
 TEST_F(PhotoCopiesTest, APhotoAlreadyInThePictureFolderKeepsItsPath)
 {
     m_dir.WriteFile("Data/Picture/kept.jpg", "saved before");
-    const CPhotoCopies copies;
+    const CPhotoCopies copies(m_dir.Folder());
     for (const std::string& path :
          {Picture("kept.jpg"), m_dir.Path("Data/Picture/../Picture/kept.jpg")}) {
         std::string target;
@@ -109,7 +109,8 @@ TEST_F(PhotoCopiesTest, CreatesAMissingPictureFolder)
     ASSERT_FALSE(m_dir.Exists("Data/Picture"));
     std::string target;
     bool newCopy = false;
-    ASSERT_TRUE(CPhotoCopies().CopyIntoPictureDir(Photo("a/x.jpg", Jpeg("x")), target, newCopy));
+    ASSERT_TRUE(CPhotoCopies(m_dir.Folder())
+                    .CopyIntoPictureDir(Photo("a/x.jpg", Jpeg("x")), target, newCopy));
     EXPECT_EQ(target, Picture("x.jpg"));
     EXPECT_EQ(ReadFileBytes(target), Jpeg("x"));
 }
@@ -121,7 +122,7 @@ TEST_F(PhotoCopiesTest, APhotoThatCannotBeCopiedKeepsItsOwnPathAndIsReported)
     const std::string good = Photo("b/good.jpg", Jpeg("good"));
     trip.fishPhotos = {missing, good};
 
-    const CPhotoCopies::CCopyReport report = CPhotoCopies().CopyTripPhotos(trip);
+    const CPhotoCopies::CCopyReport report = CPhotoCopies(m_dir.Folder()).CopyTripPhotos(trip);
 
     EXPECT_EQ(trip.fishPhotos, (std::vector<std::string>{missing, Picture("good.jpg")}));
     ASSERT_EQ(report.failed.size(), 1u);
@@ -133,7 +134,8 @@ TEST_F(PhotoCopiesTest, APhotoThatCannotBeCopiedKeepsItsOwnPathAndIsReported)
         ::chmod(m_dir.Path("Data/Picture").c_str(), 0555);
         CTripRecord other;
         other.placePhotos = {Photo("c/blocked.jpg", Jpeg("blocked"))};
-        const CPhotoCopies::CCopyReport blocked = CPhotoCopies().CopyTripPhotos(other);
+        const CPhotoCopies::CCopyReport blocked =
+            CPhotoCopies(m_dir.Folder()).CopyTripPhotos(other);
         ::chmod(m_dir.Path("Data/Picture").c_str(), 0755);
         EXPECT_EQ(other.placePhotos[0], m_outside + "c/blocked.jpg");
         EXPECT_EQ(blocked.failed.size(), 1u);
@@ -178,7 +180,8 @@ TEST_F(PhotoCopiesTest, EndlessOrHugePhotosAreReportedNotReadWhole)
         const CChildOutcome outcome = RunLimited([&] {
             CTripRecord trip;
             trip.placePhotos = {c.source};
-            const CPhotoCopies::CCopyReport report = CPhotoCopies().CopyTripPhotos(trip);
+            const CPhotoCopies::CCopyReport report =
+                CPhotoCopies(m_dir.Folder()).CopyTripPhotos(trip);
             return trip.placePhotos[0] + "|" + std::to_string(report.failed.size()) + "|" +
                    (report.failed.empty() ? "" : report.failed[0]);
         });
@@ -209,8 +212,9 @@ TEST_F(PhotoCopiesTest, LargePhotosAreStreamedAndTakenNamesPassedOver)
                 std::string target;
                 bool newCopy = false;
                 std::string error;
-                const bool ok = CPhotoCopies().CopyIntoPictureDir(m_outside + "big.jpg", target,
-                                                                  newCopy, &error);
+                const bool ok =
+                    CPhotoCopies(m_dir.Folder())
+                        .CopyIntoPictureDir(m_outside + "big.jpg", target, newCopy, &error);
                 return std::to_string(ok) + std::to_string(newCopy) + target + error;
             },
             20, size_t{32} << 20);
@@ -246,7 +250,7 @@ TEST_F(PhotoCopiesTest, WhatIsNoPictureOrASystemFileIsNeverCopied)
         SCOPED_TRACE(c.source);
         CTripRecord trip;
         trip.placePhotos = {c.source};
-        const CPhotoCopies::CCopyReport report = CPhotoCopies().CopyTripPhotos(trip);
+        const CPhotoCopies::CCopyReport report = CPhotoCopies(m_dir.Folder()).CopyTripPhotos(trip);
         EXPECT_EQ(trip.placePhotos[0], c.source);
         ASSERT_EQ(report.failed.size(), 1u);
         EXPECT_NE(report.failed[0].find(c.reason), std::string::npos) << report.failed[0];
@@ -267,7 +271,7 @@ TEST_F(PhotoCopiesTest, ACopyIsNeverMoreReadableThanItsSource)
         ASSERT_EQ(::chmod(source.c_str(), mode), 0);
         std::string target;
         bool newCopy = false;
-        ASSERT_TRUE(CPhotoCopies().CopyIntoPictureDir(source, target, newCopy));
+        ASSERT_TRUE(CPhotoCopies(m_dir.Folder()).CopyIntoPictureDir(source, target, newCopy));
         struct stat st {};
         ASSERT_EQ(::stat(target.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, mode & 0666 & ~mask);
@@ -284,8 +288,11 @@ TEST_F(PhotoCopiesTest, DeletesARemovedCopyOnlyWhenNoTripNamesIt)
     other.fishPhotos = {Picture("shared.jpg")};
     CTripRecord edited;  // the saved trip no longer names either
 
-    const std::vector<std::string> deleted = CPhotoCopies().DeleteUnusedCopies(
-        {Picture("shared.jpg"), Picture("own.jpg"), users, Picture("own.jpg")}, {other, edited});
+    const std::vector<std::string> deleted =
+        CPhotoCopies(m_dir.Folder())
+            .DeleteUnusedCopies(
+                {Picture("shared.jpg"), Picture("own.jpg"), users, Picture("own.jpg")},
+                {other, edited});
 
     EXPECT_EQ(deleted, std::vector<std::string>{Picture("own.jpg")});
     EXPECT_TRUE(m_dir.Exists("Data/Picture/shared.jpg"));  // another trip still shows it
@@ -298,7 +305,8 @@ TEST_F(PhotoCopiesTest, ARemovedPhotoThatIsAddedAgainIsKept)
     m_dir.WriteFile("Data/Picture/back.jpg", "back");
     CTripRecord saved;
     saved.placePhotos = {m_dir.Path("Data/./Picture/back.jpg")};
-    EXPECT_TRUE(CPhotoCopies().DeleteUnusedCopies({Picture("back.jpg")}, {saved}).empty());
+    EXPECT_TRUE(
+        CPhotoCopies(m_dir.Folder()).DeleteUnusedCopies({Picture("back.jpg")}, {saved}).empty());
     EXPECT_TRUE(m_dir.Exists("Data/Picture/back.jpg"));
 }
 

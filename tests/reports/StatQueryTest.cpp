@@ -43,7 +43,7 @@ protected:
     {
         CMonthCounters counters{};
         EXPECT_TRUE(
-            CStatQuery::CountCatchesByMonth(CCatchStore(CatchFilePath()), year, species, counters)
+            CStatQuery::CountCatchesByMonth(CCatchStore(m_dir.CatchFile()), year, species, counters)
                 .ok());
         return counters;
     }
@@ -51,7 +51,8 @@ protected:
     {
         std::vector<CRankRecord> records;
         EXPECT_TRUE(
-            CStatQuery::CollectRanking(CCatchStore(CatchFilePath()), year, species, records).ok());
+            CStatQuery::CollectRanking(CCatchStore(m_dir.CatchFile()), year, species, records)
+                .ok());
         return records;
     }
     CTempProgramDir m_dir;
@@ -224,12 +225,12 @@ TEST_F(StatQueryTest, UnreadableFileFails)
     CMonthCounters counters{};
     counters[1] = 5;
     EXPECT_FALSE(
-        CStatQuery::CountCatchesByMonth(CCatchStore(CatchFilePath()), "2004", "アジ", counters)
+        CStatQuery::CountCatchesByMonth(CCatchStore(m_dir.CatchFile()), "2004", "アジ", counters)
             .ok());
     EXPECT_EQ(counters[1], 0);
     std::vector<CRankRecord> records(3);
     EXPECT_FALSE(
-        CStatQuery::CollectRanking(CCatchStore(CatchFilePath()), "2004", "アジ", records).ok());
+        CStatQuery::CollectRanking(CCatchStore(m_dir.CatchFile()), "2004", "アジ", records).ok());
     EXPECT_TRUE(records.empty());
 }
 

@@ -1,7 +1,5 @@
 #include "support/TempProgramDir.h"
 
-#include "data/ProgramDir.h"
-
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -14,8 +12,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <utility>
-
-#include "data/ProgramDir.h"
 
 namespace fs = std::filesystem;
 
@@ -56,18 +52,15 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-CTempProgramDir::CTempProgramDir()
-    : m_dir(MakeTempDir()), m_previousOverride(GetProgramDirOverride())
+CTempProgramDir::CTempProgramDir() : m_dir(MakeTempDir()), m_folder(m_dir)
 {
     const fs::path initial = fs::path(LUREBOOK_SOURCE_DIR) / "assets" / "Data";
     fs::copy(initial, fs::path(m_dir) / "Data", fs::copy_options::recursive);
     for (const char* keep : {"Data/Picture/.keep", "Data/schedule/.keep"}) fs::remove(m_dir + keep);
-    SetProgramDirOverride(m_dir);
 }
 
 CTempProgramDir::~CTempProgramDir()
 {
-    SetProgramDirOverride(m_previousOverride);
     RemoveTree(m_dir);
 }
 
@@ -119,9 +112,4 @@ CReadOnlyFolder::~CReadOnlyFolder()
 {
     if (m_immutable) SetImmutable(m_path, false);
     ::chmod(m_path.c_str(), 0755);
-}
-
-std::string CatchFilePath()
-{
-    return DataPath(kCatchFileName);
 }

@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "data/DataFolder.h"
+
 // A temporary program directory with its own Data/ folder (the initial catch file, species list,
-// Picture/ and schedule/), made the program directory for the lifetime of the object.  Removed
-// with everything in it afterwards; the previous override is restored.
+// Picture/ and schedule/), and the folder object the program would make of it, to be handed to
+// what is tested.  Removed with everything in it afterwards.
 class CTempProgramDir {
 public:
     CTempProgramDir();
@@ -22,16 +24,15 @@ public:
     // The bytes of Dir() + relative; empty when it cannot be read.
     std::string ReadFile(const std::string& relative) const;
     bool Exists(const std::string& relative) const;
+    // The folder object of the directory, as the program builds it at start.
+    const CDataFolder& Folder() const { return m_folder; }
     // The catch file of the directory (Data/fish.xml), as the program hands it to its store.
-    std::string CatchFile() const { return Path("Data/fish.xml"); }
+    std::string CatchFile() const { return m_folder.GetCatchFile(); }
 
 private:
     std::string m_dir;
-    std::string m_previousOverride;
+    CDataFolder m_folder;
 };
-
-// The catch file of the program directory in force (a CTempProgramDir's while one lives).
-std::string CatchFilePath();
 
 // Bytes of an arbitrary file (empty when unreadable) and writing one.
 std::string ReadFileBytes(const std::string& path);

@@ -33,7 +33,7 @@
 #include "data/CatchHistory.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "entry/widgets/SettingsDlg.h"
 #include "photos/widgets/ThumbnailBuilder.h"
@@ -99,13 +99,13 @@ void WritePhoto(const QString& path, int seed, bool fish)
     image.save(path, "JPG", 85);
 }
 
-void MakeSampleData(const std::string& dir)
+void MakeSampleData(const CDataFolder& folder)
 {
-    fs::create_directories(dir + "Data/Picture");
-    fs::create_directories(dir + "Data/schedule");
-    fs::copy(fs::path(LUREBOOK_SOURCE_DIR) / "assets/Data/fish.xml", dir + "Data/fish.xml");
-    fs::copy(fs::path(LUREBOOK_SOURCE_DIR) / "assets/Data/fishname.txt", dir + "Data/fishname.txt");
-    const QString photos = QStringFromStd(dir) + QStringLiteral("photos/");
+    fs::create_directories(folder.GetPictureDir());
+    fs::create_directories(folder.GetScheduleDir());
+    fs::copy(fs::path(LUREBOOK_SOURCE_DIR) / "assets/Data/fish.xml", folder.GetCatchFile());
+    fs::copy(fs::path(LUREBOOK_SOURCE_DIR) / "assets/Data/fishname.txt", folder.GetSpeciesFile());
+    const QString photos = QStringFromStd(folder.GetProgramDir()) + QStringLiteral("photos/");
     QDir().mkpath(photos);
 
     struct Sample {
@@ -143,7 +143,7 @@ void MakeSampleData(const std::string& dir)
         {"2026/7/20", "晴れ", "シロギス", "九十九里浜", {{"シロギス", "19", "0.07", "8時0分"}}},
         {"2026/8/11", "晴れ", "マダイ", "伊豆 下田沖", {{"マダイ", "44", "1.2", "5時50分"}}},
     };
-    CCatchStore store(dir + "Data/fish.xml");
+    CCatchStore store(folder.GetCatchFile());
     int photo = 0;
     for (const Sample& sample : samples) {
         CTripRecord trip;
@@ -201,15 +201,15 @@ int main(int argc, char** argv)
     if (::mkdtemp(base.data()) == nullptr) return 1;
     base += "/";
     ::setenv("XDG_CACHE_HOME", (base + "cache").c_str(), 1);
-    MakeSampleData(base);
-    SetProgramDirOverride(base);
+    const CDataFolder folder(base);
+    MakeSampleData(folder);
     if (::chdir(base.c_str()) != 0) return 1;  // holiday lists live in the working directory
     SetCurrentDateSourceForTesting([] { return CDate{2026, 5, 1}; });
-    WriteScheduleMemo("2026年  5月", 3, "相模湾 マダイ釣行 (船宿 5時集合)", nullptr);
-    WriteScheduleMemo("2026年  5月", 17, "潮見表を確認", nullptr);
+    WriteScheduleMemo(folder, "2026年  5月", 3, "相模湾 マダイ釣行 (船宿 5時集合)", nullptr);
+    WriteScheduleMemo(folder, "2026年  5月", 17, "潮見表を確認", nullptr);
     {
         // Tokyo as the home port, so the calendar shows its tides.
-        std::FILE* ports = std::fopen((base + "Data/tideports.txt").c_str(), "wb");
+        std::FILE* ports = std::fopen(folder.GetTidePortsFile().c_str(), "wb");
         if (ports == nullptr) return 1;
         std::fputs("home\ttokyo-ma15-jpn-jodc_jma\n", ports);
         std::fclose(ports);
@@ -220,8 +220,8 @@ int main(int argc, char** argv)
     InstallFontSubstitutions();
     bool ok = true;
     {
-        CCatchStore frameStore(base + "Data/fish.xml");
-        CMainFrame frame(frameStore);
+        CCatchStore frameStore(folder.GetCatchFile());
+        CMainFrame frame(frameStore, folder);
         frame.resize(windowSize);
         frame.show();
         Wait(200);
@@ -307,7 +307,7 @@ int main(int argc, char** argv)
         Wait(200);
         ok &= Save(&history, outputDir + "/history.png");
 
-        CSettingsDlg settings(&frame);
+        CSettingsDlg settings(folder, &frame);
         settings.show();
         Wait(100);
         ok &= Save(&settings, outputDir + "/settings.png");

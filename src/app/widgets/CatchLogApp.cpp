@@ -7,13 +7,14 @@
 #include "app/widgets/MainFrame.h"
 #include "data/CatchBackup.h"
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/Fonts.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
 
-CCatchLogApp::CCatchLogApp(int& argc, char** argv) : QApplication(argc, argv)
+CCatchLogApp::CCatchLogApp(int& argc, char** argv, const CDataFolder& folder)
+    : QApplication(argc, argv), m_folder(folder)
 {
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(QStringLiteral("Lurebook"));
@@ -29,7 +30,7 @@ CCatchLogApp::~CCatchLogApp() = default;
 
 bool CCatchLogApp::InitInstance()
 {
-    const std::string lockPath = DataPath(CInstanceLock::kLockFileName);
+    const std::string lockPath = m_folder.GetLockFile();
     std::string error;
     switch (m_lock.Acquire(lockPath, &error)) {
         case CInstanceLock::EResult::Acquired:
@@ -39,7 +40,7 @@ bool CCatchLogApp::InitInstance()
                 QStringLiteral(
                     "Lurebook は既に起動しています。\n"
                     "同じデータを二つのウィンドウで編集すると内容が失われるため、終了します。\n") +
-                QStringFromStd(DataPath("Data"));
+                QStringFromStd(m_folder.Path("Data"));
             if (m_lock.GetHolderPid() > 0) {
                 text += QStringLiteral("\n(プロセス %1)").arg(m_lock.GetHolderPid());
             }
@@ -57,13 +58,13 @@ bool CCatchLogApp::InitInstance()
                            EMessageBoxIcon::Warning);
             break;
     }
-    if (m_lock.IsHeld()) RemoveLeftoversOfCutSaves();
-    m_store = std::make_unique<CCatchStore>(DataPath(kCatchFileName));
+    if (m_lock.IsHeld()) RemoveLeftoversOfCutSaves(m_folder);
+    m_store = std::make_unique<CCatchStore>(m_folder.GetCatchFile());
     // Every change can be undone while the program runs, and the day's first is kept dated.
     m_store->EnableHistory(true);
     m_store->EnableUndo(true);
     OfferBackupRestore(nullptr, *m_store);
-    m_mainFrame = std::make_unique<CMainFrame>(*m_store);
+    m_mainFrame = std::make_unique<CMainFrame>(*m_store, m_folder);
     m_mainFrame->setWindowTitle(QStringLiteral("Lurebook"));
     m_mainFrame->RestoreWindowState();
     m_mainFrame->show();

@@ -6,15 +6,17 @@
 #include "app/InstanceLock.h"
 
 class CCatchStore;
+class CDataFolder;
 class CMainFrame;
 
 // The application object: sets up fonts and settings, makes sure no other copy works on the same
-// Data folder, creates the main window and titles and shows it.  Nothing is loaded at start and
-// nothing is written at the end: every page reads and saves its files when the user acts.
+// Data folder, creates the main window and titles and shows it.  Every page works on the folder it
+// is given, which outlives it.  Nothing is loaded at start and nothing is written at the end:
+// every page reads and saves its files when the user acts.
 class CCatchLogApp : public QApplication {
     Q_OBJECT
 public:
-    CCatchLogApp(int& argc, char** argv);
+    CCatchLogApp(int& argc, char** argv, const CDataFolder& folder);
     ~CCatchLogApp() override;
 
     // Creates and shows the main window.  False when the program must end: another copy holds
@@ -32,6 +34,7 @@ public:
     static void OfferBackupRestore(QWidget* parent, CCatchStore& store);
 
 private:
+    const CDataFolder& m_folder;
     CInstanceLock m_lock;
     // The catch file every page works on, read once and kept while it is unchanged.
     std::unique_ptr<CCatchStore> m_store;

@@ -88,7 +88,8 @@ struct CSavedFolder {
 };
 }  // namespace
 
-CMainFrame::CMainFrame(CCatchStore& store, QWidget* parent) : QMainWindow(parent), m_store(store)
+CMainFrame::CMainFrame(CCatchStore& store, const CDataFolder& folder, QWidget* parent)
+    : QMainWindow(parent), m_store(store), m_folder(folder)
 {
     setMinimumSize(kWidth, kHeight);
     resize(kWidth, kHeight);
@@ -301,14 +302,18 @@ void CMainFrame::CreateClient()
     setCentralWidget(m_splitter);
 
     CCatchStore& store = m_store;
-    m_splitter->AddSwitchView(
-        0, 1, [&store](QWidget* parent) { return new CReportDataFrame(store, parent); });
-    m_splitter->AddSwitchView(
-        0, 1, [&store](QWidget* parent) { return new CDataViewFrame(store, parent); });
+    const CDataFolder& folder = m_folder;
+    m_splitter->AddSwitchView(0, 1, [&store, &folder](QWidget* parent) {
+        return new CReportDataFrame(store, folder, parent);
+    });
+    m_splitter->AddSwitchView(0, 1, [&store, &folder](QWidget* parent) {
+        return new CDataViewFrame(store, folder, parent);
+    });
     // The browser empties itself whenever it is shown, so the reset show mode needs no handler.
     m_splitter->AddSwitchView(
         0, 1, [&store](QWidget* parent) { return new CThumbnailFrame(store, parent); });
-    m_splitter->AddSwitchView(0, 1, [](QWidget* parent) { return new CMainInFrame(parent); });
+    m_splitter->AddSwitchView(
+        0, 1, [&folder](QWidget* parent) { return new CMainInFrame(folder, parent); });
 
     m_navBar = new CNavBarCtrl(m_splitter);
     m_navBar->CreateBar(m_splitter, QRect(0, 0, 10, 10), kFirstPaneId, kNavBarFlags);
@@ -497,7 +502,7 @@ bool CMainFrame::RestoreNavBar()
 
 void CMainFrame::OnExportXML()
 {
-    ExportCatchFile(this);
+    ExportCatchFile(this, m_store);
 }
 
 void CMainFrame::OnExportCsv()
@@ -528,7 +533,7 @@ void CMainFrame::OnPrintYearReport()
 
 void CMainFrame::OnSettings()
 {
-    CSettingsDlg dialog(this);
+    CSettingsDlg dialog(m_folder, this);
     dialog.SetStore(&m_store);
     dialog.exec();
 }

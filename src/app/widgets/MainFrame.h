@@ -4,6 +4,7 @@
 #include <memory>
 
 class CCatchStore;
+class CDataFolder;
 class CSwitchSplitter;
 class CNavBarCtrl;
 class QCloseEvent;
@@ -45,8 +46,8 @@ public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;
 
-    // Every page works on store, which outlives the window.
-    explicit CMainFrame(CCatchStore& store, QWidget* parent = nullptr);
+    // Every page works on store and on the other files of folder; both outlive the window.
+    CMainFrame(CCatchStore& store, const CDataFolder& folder, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Size, place and maximised state as the last run left them; the first run keeps 800 x 600.
@@ -105,6 +106,7 @@ private:
     void CreateClient();
 
     CCatchStore& m_store;
+    const CDataFolder& m_folder;
     CSwitchSplitter* m_splitter = nullptr;
     CNavBarCtrl* m_navBar = nullptr;
     QToolBar* m_toolBar = nullptr;

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "data/ProgramDir.h"
+#include "data/CatchStore.h"
 #include "data/SafeFile.h"
 #include "data/XMLDataFile.h"
 #include "uikit/DesktopServices.h"
@@ -31,13 +31,13 @@ bool CopyCatchFile(const QString& source, const QString& target, QString* error)
     return true;
 }
 
-bool ExportCatchFile(QWidget* parent)
+bool ExportCatchFile(QWidget* parent, const CCatchStore& store)
 {
     const QString target =
         GetSaveFileNameWithSuffix(parent, QStringLiteral("XMLファイル出力"), QString(),
                                   QStringLiteral("XMLファイル(*.xml)"), QStringLiteral(".xml"));
     if (target.isEmpty()) return false;
-    const QString source = QStringFromStd(DataPath(kCatchFileName));
+    const QString source = QStringFromStd(store.GetPath());
     QString error;
     if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath()) {
         ShowMessageBox(parent, QStringLiteral("出力先が元のファイルと同じです。\n") + target,

@@ -9,12 +9,16 @@
 #include "calendar/widgets/SheduleView.h"
 #include "uikit/QtText.h"
 
-CMainInFrame::CMainInFrame(QWidget* parent) : CMainInFrame(TheCalendarGrid(), parent) {}
+CMainInFrame::CMainInFrame(const CDataFolder& folder, QWidget* parent)
+    : CMainInFrame(TheCalendarGrid(), folder, parent)
+{
+}
 
-CMainInFrame::CMainInFrame(CCalendarGrid& grid, QWidget* parent) : QWidget(parent), m_grid(grid)
+CMainInFrame::CMainInFrame(CCalendarGrid& grid, const CDataFolder& folder, QWidget* parent)
+    : QWidget(parent), m_grid(grid)
 {
     m_wndCalendarBar = new CCalendarBar(this);
-    m_pScheduleView = new CSheduleView(m_grid, m_wndCalendarBar->TitleStatic(), this);
+    m_pScheduleView = new CSheduleView(m_grid, folder, m_wndCalendarBar->TitleStatic(), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

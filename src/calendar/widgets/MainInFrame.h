@@ -4,6 +4,7 @@
 
 class CCalendarBar;
 class CCalendarGrid;
+class CDataFolder;
 class CSheduleView;
 class QLabel;
 
@@ -14,9 +15,10 @@ class QLabel;
 class CMainInFrame : public QWidget {
     Q_OBJECT
 public:
-    // grid is the year table the page shows (the program's one table unless a test gives its own).
-    explicit CMainInFrame(QWidget* parent = nullptr);
-    CMainInFrame(CCalendarGrid& grid, QWidget* parent = nullptr);
+    // grid is the year table the page shows (the program's one table unless a test gives its own);
+    // the memos and the home tide port are those of folder, which outlives the page.
+    explicit CMainInFrame(const CDataFolder& folder, QWidget* parent = nullptr);
+    CMainInFrame(CCalendarGrid& grid, const CDataFolder& folder, QWidget* parent = nullptr);
 
     void OnPrevYear();
     void OnPrevMonth();

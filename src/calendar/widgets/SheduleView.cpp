@@ -52,20 +52,21 @@ void SetMemoText(QTreeWidgetItem* item, const QString& memo, const QString& holi
 
 // The home port of the side file in Data/, among the shipped stations; nullptr when none is set
 // or it cannot be read (the calendar then shows no tides, and the memo dialog says why).
-const CTideStation* HomeTidePort()
+const CTideStation* HomeTidePort(const CDataFolder& folder)
 {
-    return CTidePortLookup::FromDataFolder()->HomePort();
+    return CTidePortLookup::FromDataFolder(folder)->HomePort();
 }
 }  // namespace
 
-CSheduleView::CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* parent)
-    : QTreeWidget(parent), m_grid(grid), m_titleStatic(titleStatic)
+CSheduleView::CSheduleView(CCalendarGrid& grid, const CDataFolder& folder, QLabel* titleStatic,
+                           QWidget* parent)
+    : QTreeWidget(parent), m_grid(grid), m_folder(folder), m_titleStatic(titleStatic)
 {
     setObjectName(QString::number(kPaneId));
     setFont(CDialogUnits::DialogFont());
     setFrameShape(QFrame::Box);
     m_pEntryDlg = new CScheduleEntryDlg(this);
-    m_tidePortSource = HomeTidePort;
+    m_tidePortSource = [this] { return HomeTidePort(m_folder); };
     // A wider window gives the memo column the room.
     GiveRoomToSection(this, header(), 1, kMinMemoColumnWidth);
 }
@@ -187,7 +188,7 @@ QString CSheduleView::TideText(int row) const
 
 void CSheduleView::LoadMonthMemos(const QString& title)
 {
-    const auto memos = ReadScheduleMonth(StdFromQString(title));
+    const auto memos = ReadScheduleMonth(m_folder, StdFromQString(title));
     for (int row = 0; row < kMemoDaysPerMonth; ++row) {
         QTreeWidgetItem* item = topLevelItem(row);
         if (item == nullptr) continue;
@@ -311,7 +312,7 @@ void CSheduleView::mouseDoubleClickEvent(QMouseEvent* event)
     if (m_nEditRow >= 0 && !m_pEntryDlg->isVisible()) {
         const QString title = MonthTitle();
         const QString memo =
-            QStringFromStd(ReadScheduleMemo(StdFromQString(title), m_nEditRow + 1));
+            QStringFromStd(ReadScheduleMemo(m_folder, StdFromQString(title), m_nEditRow + 1));
         ShowTideCurve(m_nEditRow);
         m_pEntryDlg->Create(memo, title, m_nEditRow);
     }
@@ -344,10 +345,11 @@ int CSheduleView::OnScheduleEntryResult(int result)
     const int row = m_pEntryDlg->Row();
     const QString memo = m_pEntryDlg->m_strMemo;
     std::string error;
-    const bool saved = m_store != nullptr ? WriteScheduleMemo(*m_store, StdFromQString(title),
-                                                              row + 1, StdFromQString(memo), &error)
-                                          : WriteScheduleMemo(StdFromQString(title), row + 1,
-                                                              StdFromQString(memo), &error);
+    const bool saved = m_store != nullptr
+                           ? WriteScheduleMemo(*m_store, m_folder, StdFromQString(title), row + 1,
+                                               StdFromQString(memo), &error)
+                           : WriteScheduleMemo(m_folder, StdFromQString(title), row + 1,
+                                               StdFromQString(memo), &error);
     if (!saved) {
         // The row keeps what the file holds; what was typed goes back into the dialog, so it is
         // neither shown as saved nor lost.

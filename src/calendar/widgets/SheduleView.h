@@ -11,6 +11,7 @@
 
 class CCalendarGrid;
 class CCatchStore;
+class CDataFolder;
 class CScheduleEntryDlg;
 class QLabel;
 
@@ -42,8 +43,9 @@ public:
     static constexpr int kTidePad = 8;
 
     // titleStatic is the bar's month title (CCalendarBar::kTitleId), which names the month of the
-    // rows.
-    CSheduleView(CCalendarGrid& grid, QLabel* titleStatic, QWidget* parent = nullptr);
+    // rows.  The memos and the home tide port are those of folder, which outlives the view.
+    CSheduleView(CCalendarGrid& grid, const CDataFolder& folder, QLabel* titleStatic,
+                 QWidget* parent = nullptr);
     ~CSheduleView() override;
 
     // First display: columns, holiday files, today's month, its rows and memos.
@@ -102,6 +104,7 @@ protected:
 
 private:
     CCalendarGrid& m_grid;
+    const CDataFolder& m_folder;
     QLabel* m_titleStatic = nullptr;
     CScheduleEntryDlg* m_pEntryDlg = nullptr;
     CCatchStore* m_store = nullptr;

@@ -24,10 +24,10 @@
 #include "calendar/MoonPhase.h"
 #include "data/CatchStore.h"
 #include "data/Clock.h"
+#include "data/DataFolder.h"
 #include "data/DecimalInt.h"
 #include "data/DecimalNumber.h"
 #include "data/PersonalBest.h"
-#include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "data/TripDate.h"
 #include "entry/FishNameList.h"
@@ -211,11 +211,12 @@ int FindComboEntry(const QStringList& entries, const QString& text)
     return -1;
 }
 
-CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position,
-                               const CTideStations* stations)
+CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, const CDataFolder& folder,
+                               int position, const CTideStations* stations)
     : QDialog(owner),
       m_owner(owner),
       m_store(store),
+      m_folder(folder),
       m_position(position < 0 ? -1 : position),
       m_tideStations(stations != nullptr ? *stations : ShippedTideStations()),
       m_tidePortChoices(&m_tideStations)
@@ -519,7 +520,7 @@ void CCatchEntryDlg::InitExistingTrip()
 void CCatchEntryDlg::FillSpeciesCombos(bool selectFirstSpecies)
 {
     std::vector<std::string> entries;
-    ReadSpeciesList(entries);
+    ReadSpeciesList(m_folder, entries);
     for (const std::string& entry : entries) {
         // Shown without the line feed the entry keeps from the file; the trip stores what is
         // shown, so the statistics compare names as the combo gives them.
@@ -761,7 +762,7 @@ void CCatchEntryDlg::InitTidePort()
     // Read once: the default follows the place as it is typed.  The settings dialog reports a
     // broken file; here its defaults do.
     std::string ignored;
-    m_tidePortChoices.Load(DataPath(kTidePortsFileName), ignored);
+    m_tidePortChoices.Load(m_folder.GetTidePortsFile(), ignored);
     connect(m_place, &QLineEdit::textChanged, this, [this] {
         if (!m_initialising) ChooseDefaultTidePort();
     });
@@ -896,7 +897,7 @@ void CCatchEntryDlg::KeepTidePortForPlace()
     // Read again: another dialog may have kept a port since this one opened.
     CTidePortChoices choices(&m_tideStations);
     std::string error;
-    choices.Load(DataPath(kTidePortsFileName), error);
+    choices.Load(m_folder.GetTidePortsFile(), error);
     if (choices.PortForPlace(place) == id) return;
     choices.SetPortForPlace(place, id);
     error.clear();

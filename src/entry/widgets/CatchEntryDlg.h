@@ -10,6 +10,7 @@
 #include "tides/TidePortChoices.h"
 
 class CCatchStore;
+class CDataFolder;
 class CDialogUnits;
 class CTidePortCombo;
 class CTideStations;
@@ -92,9 +93,11 @@ public:
     static constexpr int kTideNoteId = 1055;
 
     // owner: the parent window; when it implements ICatchEntryOwner it receives the result.
+    // folder: the Data folder of the species list and the side file of tide ports (it outlives
+    // the dialog).
     // position: the trip's zero-based position in the catch file, or -1 for a new trip.
     // stations: the tide ports to choose from; the shipped ones when not given.
-    CCatchEntryDlg(QWidget* owner, CCatchStore& store, int position,
+    CCatchEntryDlg(QWidget* owner, CCatchStore& store, const CDataFolder& folder, int position,
                    const CTideStations* stations = nullptr);
     ~CCatchEntryDlg() override;
 
@@ -188,6 +191,7 @@ private:
     QStringList m_placePhotoPaths;
     QStringList m_removedPhotoPaths;
     CCatchStore& m_store;
+    const CDataFolder& m_folder;
     const int m_position;
     int m_selectedPlacePhoto = -1;
     // The trip as read when the dialog opened: how the dialog finds it again when saving.

@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "entry/FishNameList.h"
 #include "entry/widgets/TidePortCombo.h"
 #include "tides/TideStations.h"
@@ -29,8 +29,10 @@ QPushButton* MakeButton(QWidget* parent, int id, const QString& text)
 }
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(QWidget* parent, const CTideStations* stations)
+CSettingsDlg::CSettingsDlg(const CDataFolder& folder, QWidget* parent,
+                           const CTideStations* stations)
     : QDialog(parent),
+      m_folder(folder),
       m_stations(stations != nullptr ? *stations : ShippedTideStations()),
       m_tidePorts(&m_stations)
 {
@@ -85,7 +87,7 @@ void CSettingsDlg::OnInitDialog()
     std::vector<std::string> entries;
     std::string error;
     bool missing = false;
-    if (!ReadSpeciesList(entries, &error, &missing) && !missing) {
+    if (!ReadSpeciesList(m_folder, entries, &error, &missing) && !missing) {
         m_readError = QStringFromStd(error);
         ShowMessageBox(
             this, QStringLiteral("魚種名のファイルを読み込めませんでした。\n%1").arg(m_readError),
@@ -139,7 +141,7 @@ bool CSettingsDlg::eventFilter(QObject* watched, QEvent* event)
 void CSettingsDlg::LoadTidePorts()
 {
     std::string error;
-    if (!m_tidePorts.Load(DataPath(kTidePortsFileName), error)) {
+    if (!m_tidePorts.Load(m_folder.GetTidePortsFile(), error)) {
         ShowMessageBox(this,
                        QStringLiteral("潮汐の港の設定ファイルに問題があります。読めない部分は"
                                       "既定の設定にしました。\n%1")
@@ -189,7 +191,7 @@ bool CSettingsDlg::SaveTidePorts()
     // Read again: an entry dialog may have kept a place's port since this one opened.
     CTidePortChoices current(&m_stations);
     std::string error;
-    current.Load(DataPath(kTidePortsFileName), error);
+    current.Load(m_folder.GetTidePortsFile(), error);
     current.SetHomePortId(m_homePortId);
     error.clear();
     if (current.Save(error)) {
@@ -238,7 +240,7 @@ void CSettingsDlg::accept()
 {
     std::vector<std::string> entries;
     for (const QString& entry : Entries()) entries.push_back(StdFromQString(entry));
-    const std::string path = DataPath(kSpeciesFileName);
+    const std::string path = m_folder.GetSpeciesFile();
     if (!SaveTidePorts()) return;
     if (!m_readError.isEmpty()) {
         ShowMessageBox(

@@ -6,16 +6,18 @@
 #include "tides/TidePortChoices.h"
 
 class CCatchStore;
+class CDataFolder;
 class CTideStations;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 
 // The settings dialog "環境設定画面": edits the species list and chooses the home port of the
-// tide tables (「潮汐の基準港」, kept in the side file of tide ports).  It reads Data/fishname.txt
-// when it opens and rewrites the whole file on "設定"; "ｷｬﾝｾﾙ" leaves the file as it was.  The list
-// box is the only copy of the list while the dialog is open; each row keeps the entry exactly as
-// read (line feed included) and shows it without the line feed.
+// tide tables (「潮汐の基準港」, kept in the side file of tide ports), both files of the Data
+// folder it is given (which outlives it).  It reads Data/fishname.txt when it opens and rewrites
+// the whole file on "設定"; "ｷｬﾝｾﾙ" leaves the file as it was.  The list box is the only copy of
+// the list while the dialog is open; each row keeps the entry exactly as read (line feed included)
+// and shows it without the line feed.
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 public:
@@ -32,7 +34,8 @@ public:
     static constexpr int kTidePortChosenId = 1052;
 
     // stations: the ports to choose from; the shipped ones when not given.
-    explicit CSettingsDlg(QWidget* parent = nullptr, const CTideStations* stations = nullptr);
+    explicit CSettingsDlg(const CDataFolder& folder, QWidget* parent = nullptr,
+                          const CTideStations* stations = nullptr);
 
     // The entries of the list box in order, as they would be written (before trimming).
     QStringList Entries() const;
@@ -66,6 +69,7 @@ private:
     // never written over with the empty list shown instead of it.
     QString m_readError;
     CCatchStore* m_store = nullptr;
+    const CDataFolder& m_folder;
 
     const CTideStations& m_stations;
     CTidePortChoices m_tidePorts;

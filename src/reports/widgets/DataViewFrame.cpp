@@ -27,8 +27,8 @@ QString Id(int id)
 
 }  // namespace
 
-CDataViewFrame::CDataViewFrame(CCatchStore& store, QWidget* parent)
-    : QWidget(parent), m_store(store)
+CDataViewFrame::CDataViewFrame(CCatchStore& store, const CDataFolder& folder, QWidget* parent)
+    : QWidget(parent), m_store(store), m_folder(folder)
 {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -291,11 +291,11 @@ bool CDataViewFrame::ChosenYear(int& year)
 void CDataViewFrame::OnYearReport()
 {
     int year = 0;
-    if (ChosenYear(year)) ExportYearReport(this, m_store, year);
+    if (ChosenYear(year)) ExportYearReport(this, m_store, m_folder, year);
 }
 
 void CDataViewFrame::OnPrintYearReport()
 {
     int year = 0;
-    if (ChosenYear(year)) PrintYearReport(this, m_store, year);
+    if (ChosenYear(year)) PrintYearReport(this, m_store, m_folder, year);
 }

@@ -7,13 +7,15 @@ class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class CCatchStore;
+class CDataFolder;
 struct CStoreResult;
 class CDataView;
 class CLankingListView;
 
 // The statistics page: a bar with the year and species fields and the buttons "月別",
 // "ランキング" and the hidden "天候別" on top, and below it either the chart view or the ranking
-// list.  Every query reads the catch file afresh.
+// list.  Every query reads the catch file afresh; the yearly report takes its tide ports from
+// folder, which outlives the page.
 class CDataViewFrame : public QWidget {
     Q_OBJECT
 public:
@@ -32,7 +34,7 @@ public:
     // The identifier the view below the bar carries.
     static constexpr int kFirstPaneId = 0xE900;
 
-    explicit CDataViewFrame(CCatchStore& store, QWidget* parent = nullptr);
+    CDataViewFrame(CCatchStore& store, const CDataFolder& folder, QWidget* parent = nullptr);
 
     // Replaces the view below the bar by a new one of kind (1 chart, 2 ranking list) unless that
     // kind is shown already.  Returns false when the switch failed; the old view stays then.
@@ -86,4 +88,5 @@ private:
     QWidget* m_view = nullptr;
     int m_viewKind = kChartView;
     CCatchStore& m_store;
+    const CDataFolder& m_folder;
 };

@@ -19,7 +19,7 @@ const QString kDateFormsTip = QStringLiteral(
     "入力します（年だけ、年と月だけでも可）");
 }  // namespace
 
-CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
+CReportDataFrame::CReportDataFrame(CCatchStore& store, const CDataFolder& folder, QWidget* parent)
     : QWidget(parent),
       m_bar(new QWidget(this)),
       m_view(nullptr),
@@ -69,7 +69,7 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, QWidget* parent)
     // A wider window gives the room to the search words first, then to the dates.
     StretchBarControls(m_bar, {{m_search, 2}, {m_from, 1}, {m_to, 1}});
 
-    m_view = new CReportDataView(store, this);
+    m_view = new CReportDataView(store, folder, this);
     StackBarOverView(this, m_bar, m_view);
 
     connect(newTrip, &QPushButton::clicked, m_view, [this] { m_view->OnNewTrip(); });

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class CCatchStore;
+class CDataFolder;
 class CReportDataView;
 class QLabel;
 class QLineEdit;
@@ -10,11 +11,12 @@ class QPushButton;
 
 // The page behind "データ登録": a bar with "新規登録", "削除", a search field (Ctrl+F) and a date
 // range on top, and the trip list below, filtered as the user types.
-// Works on its own (the main window only adds it to its page stack).
+// Works on its own (the main window only adds it to its page stack); the entry dialogs it opens
+// read the species list and the tide ports of folder.
 class CReportDataFrame : public QWidget {
     Q_OBJECT
 public:
-    explicit CReportDataFrame(CCatchStore& store, QWidget* parent = nullptr);
+    CReportDataFrame(CCatchStore& store, const CDataFolder& folder, QWidget* parent = nullptr);
 
     CReportDataView* GetView() const { return m_view; }
     // Puts the focus in the search field with its words selected (Ctrl+F of the main window).

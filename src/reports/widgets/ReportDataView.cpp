@@ -96,9 +96,10 @@ bool CTripFilterModel::lessThan(const QModelIndex& left, const QModelIndex& righ
     }
 }
 
-CReportDataView::CReportDataView(CCatchStore& store, QWidget* parent)
+CReportDataView::CReportDataView(CCatchStore& store, const CDataFolder& folder, QWidget* parent)
     : QTableView(parent),
       m_store(store),
+      m_folder(folder),
       m_model(new CTripRowModel(this)),
       m_filterModel(new CTripFilterModel(this))
 {
@@ -174,7 +175,7 @@ CCatchEntryDlg* CReportDataView::OnNewTrip()
 
 CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position)
 {
-    auto* dialog = new CCatchEntryDlg(this, m_store, position);
+    auto* dialog = new CCatchEntryDlg(this, m_store, m_folder, position);
     m_lastDialog = dialog;
     m_dialogs.append(dialog);
     PlaceOnScreen(dialog, window()->frameGeometry());

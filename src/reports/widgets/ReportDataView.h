@@ -59,11 +59,12 @@ private:
 // The list of the trips of the catch file, filtered and sorted as the user asks; every row keeps
 // the position of its trip in the file, and edits and deletes act on that position.
 // A double click on a row opens the catch-entry dialog on that trip; when a dialog reports that
-// it saved or was cancelled, the view destroys it and reads the file again.
+// it saved or was cancelled, the view destroys it and reads the file again.  The dialogs work on
+// folder (the species list, the tide ports), which outlives the view.
 class CReportDataView : public QTableView, public ICatchEntryOwner {
     Q_OBJECT
 public:
-    explicit CReportDataView(CCatchStore& store, QWidget* parent = nullptr);
+    CReportDataView(CCatchStore& store, const CDataFolder& folder, QWidget* parent = nullptr);
     ~CReportDataView() override;
 
     // Clears the list and fills it from the catch file again.  A file that cannot be read or
@@ -108,6 +109,7 @@ protected:
 
 private:
     CCatchStore& m_store;
+    const CDataFolder& m_folder;
     // Whether the rows carry their search texts: they are made only once a search needs them,
     // so that a list nobody searches fills as fast as before.
     bool m_searchTexts = false;

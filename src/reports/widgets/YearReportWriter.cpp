@@ -28,9 +28,9 @@
 namespace {
 
 // Each trip's port by its place, as chosen in the entry dialog, else the home port.
-CTripPortFinder TripTidePorts()
+CTripPortFinder TripTidePorts(const CDataFolder& folder)
 {
-    std::shared_ptr<const CTidePortLookup> lookup = CTidePortLookup::FromDataFolder();
+    std::shared_ptr<const CTidePortLookup> lookup = CTidePortLookup::FromDataFolder(folder);
     return [lookup](const std::string& place) { return lookup->PortForPlace(place); };
 }
 
@@ -467,12 +467,13 @@ bool MakeYearReportPdf(const CYearReport& report, QByteArray& pdf, const CReport
     return going;
 }
 
-bool WriteYearReportFile(const CCatchStore& store, int year, const std::string& path,
-                         std::string& error, const CReportProgress& progress)
+bool WriteYearReportFile(const CCatchStore& store, const CDataFolder& folder, int year,
+                         const std::string& path, std::string& error,
+                         const CReportProgress& progress)
 {
     error.clear();
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts());
+    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts(folder));
     if (!result.ok()) {
         error = DescribeStoreResult(result, store.GetPath());
         return false;
@@ -527,7 +528,8 @@ private:
 
 }  // namespace
 
-bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year)
+bool ExportYearReport(QWidget* parent, const CCatchStore& store, const CDataFolder& folder,
+                      int year)
 {
     const QString target = GetSaveFileNameWithSuffix(
         parent, QStringLiteral("年間レポート"), DefaultYearReportPath(year),
@@ -535,17 +537,18 @@ bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year)
     if (target.isEmpty()) return false;
     CReportProgressDialog progress(parent, QStringLiteral("年間レポートを作成しています..."));
     std::string error;
-    if (!WriteYearReportFile(store, year, PathFromQString(target), error, progress.Callback())) {
+    if (!WriteYearReportFile(store, folder, year, PathFromQString(target), error,
+                             progress.Callback())) {
         if (!error.empty()) ShowMessageBox(parent, QStringFromStd(error), EMessageBoxIcon::Warning);
         return false;
     }
     return true;
 }
 
-bool PrintYearReport(QWidget* parent, const CCatchStore& store, int year)
+bool PrintYearReport(QWidget* parent, const CCatchStore& store, const CDataFolder& folder, int year)
 {
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts());
+    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts(folder));
     if (!result.ok()) {
         ShowMessageBox(parent, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
                        EMessageBoxIcon::Warning);

@@ -10,6 +10,7 @@
 
 #include "reports/YearReport.h"
 
+class CDataFolder;
 class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
@@ -62,17 +63,20 @@ private:
 bool MakeYearReportPdf(const CYearReport& report, QByteArray& pdf,
                        const CReportProgress& progress = {});
 
-// Reads the catch file, makes the report of year and writes it to path safely (the file is
-// complete or as it was).  false with a Japanese reason in error on failure; a stopped report
-// writes nothing and leaves error empty.
-bool WriteYearReportFile(const CCatchStore& store, int year, const std::string& path,
-                         std::string& error, const CReportProgress& progress = {});
+// Reads the catch file, makes the report of year (the tide ports of the trips from the side file
+// of folder) and writes it to path safely (the file is complete or as it was).  false with a
+// Japanese reason in error on failure; a stopped report writes nothing and leaves error empty.
+bool WriteYearReportFile(const CCatchStore& store, const CDataFolder& folder, int year,
+                         const std::string& path, std::string& error,
+                         const CReportProgress& progress = {});
 
 // The menu commands.  Export asks for a file name (the documents folder, 釣果レポート_<year>.pdf
 // offered), print for a printer through the desktop's print dialog; both show progress on long
 // reports and tell failures with a message.  True when the report was written or printed.
-bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year);
-bool PrintYearReport(QWidget* parent, const CCatchStore& store, int year);
+bool ExportYearReport(QWidget* parent, const CCatchStore& store, const CDataFolder& folder,
+                      int year);
+bool PrintYearReport(QWidget* parent, const CCatchStore& store, const CDataFolder& folder,
+                     int year);
 
 // The file name offered for the report of year, in the user's documents folder.
 QString DefaultYearReportPath(int year);

@@ -45,7 +45,7 @@ TEST(BackupOfferTest, NoKeepsBothFilesAndTheListDoesNotRepeatTheFault)
     EXPECT_EQ(dir.ReadFile("Data/fish.xml.bak"), kGood);
 
     // The list filling at start and after each dialog stays quiet; reloading by hand tells again.
-    CReportDataView view(store);
+    CReportDataView view(store, dir.Folder());
     view.OnInitialUpdate(false);
     view.OnInitialUpdate(false);
     EXPECT_EQ(boxes.Texts().size(), 1);

@@ -70,7 +70,7 @@ protected:
     }
     void Start()
     {
-        m_frame = std::make_unique<CMainFrame>(m_store);
+        m_frame = std::make_unique<CMainFrame>(m_store, m_dir.Folder());
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
     }
@@ -376,7 +376,7 @@ TEST_F(MainFrameTest, TheExitAsksOnceForAllChangedDialogs)
                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         EXPECT_EQ(m_frame->isVisible(), !c.closes) << c.answer;
         std::vector<CTripRow> rows;
-        ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+        ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(rows).ok());
         EXPECT_EQ(rows.size(), size_t(c.tripsAfter)) << c.answer;
         m_frame.reset();
     }
@@ -408,7 +408,7 @@ TEST_F(MainFrameTest, CtrlQInAnEntryDialogAsksAndEndsTheProgram)
         EXPECT_EQ(dialog && dialog->isVisible(), !ends) << answer;
     }
     std::vector<CTripRow> rows;
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(rows).ok());
     EXPECT_EQ(rows.size(), 2u);
 }
 

@@ -41,7 +41,7 @@ protected:
         m_store.EnableHistory(true);
         m_store.GetHistory()->SetClock([this] { return m_now; });
         m_store.EnableUndo(true);
-        m_frame = std::make_unique<CMainFrame>(m_store);
+        m_frame = std::make_unique<CMainFrame>(m_store, m_dir.Folder());
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
     }

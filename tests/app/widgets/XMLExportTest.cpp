@@ -4,6 +4,7 @@
 #include <QDir>
 
 #include "app/widgets/XMLExport.h"
+#include "data/CatchStore.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"
@@ -22,6 +23,7 @@ protected:
     QString Out(const char* name) const { return QStringFromStd(m_out + name); }
 
     CTempProgramDir m_dir;
+    CCatchStore m_store{m_dir.CatchFile()};
     std::string m_out;
     const std::string m_content =
         "<?xml version=\"1.0\" "
@@ -33,7 +35,7 @@ TEST_F(XMLExportTest, WritesAByteForByteCopyAddingTheExtension)
     CFakeDesktopServices desktop;
     CMessageBoxRecorder messages;
     desktop.QueueSaveFileName(Out("export"));
-    EXPECT_TRUE(ExportCatchFile(nullptr));
+    EXPECT_TRUE(ExportCatchFile(nullptr, m_store));
     EXPECT_EQ(ReadFileBytes(m_out + "export.xml"), m_content);
     EXPECT_TRUE(messages.Texts().isEmpty());
     EXPECT_EQ(desktop.DialogCaptions(), QStringList{QStringLiteral("XMLファイル出力")});
@@ -43,7 +45,7 @@ TEST_F(XMLExportTest, CancelledDialogWritesNothing)
 {
     CFakeDesktopServices desktop;
     CMessageBoxRecorder messages;
-    EXPECT_FALSE(ExportCatchFile(nullptr));
+    EXPECT_FALSE(ExportCatchFile(nullptr, m_store));
     EXPECT_TRUE(QDir(QStringFromStd(m_out)).isEmpty());
     EXPECT_TRUE(messages.Texts().isEmpty());
 }
@@ -54,13 +56,13 @@ TEST_F(XMLExportTest, ExistingFileNamedOnlyThroughTheExtensionNeedsConsent)
     CFakeDesktopServices desktop;
     CMessageBoxRecorder messages(QMessageBox::No);
     desktop.QueueSaveFileName(Out("old"));
-    EXPECT_FALSE(ExportCatchFile(nullptr));
+    EXPECT_FALSE(ExportCatchFile(nullptr, m_store));
     EXPECT_EQ(ReadFileBytes(m_out + "old.xml"), "previous export");
     ASSERT_EQ(messages.Texts().size(), 1);
 
     messages.QueueAnswer(QMessageBox::Yes);
     desktop.QueueSaveFileName(Out("old"));
-    EXPECT_TRUE(ExportCatchFile(nullptr));
+    EXPECT_TRUE(ExportCatchFile(nullptr, m_store));
     EXPECT_EQ(ReadFileBytes(m_out + "old.xml"), m_content);
 }
 
@@ -70,7 +72,7 @@ TEST_F(XMLExportTest, FailuresAreToldAndLeaveTheTargetAlone)
     CMessageBoxRecorder messages;
     // The target folder does not exist.
     desktop.QueueSaveFileName(Out("missing/folder/x.xml"));
-    EXPECT_FALSE(ExportCatchFile(nullptr));
+    EXPECT_FALSE(ExportCatchFile(nullptr, m_store));
     ASSERT_EQ(messages.Texts().size(), 1);
     EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("出力できませんでした")));
 
@@ -78,10 +80,32 @@ TEST_F(XMLExportTest, FailuresAreToldAndLeaveTheTargetAlone)
     WriteFileBytes(m_out + "keep.xml", "keep");
     std::remove(m_dir.Path("Data/fish.xml").c_str());
     desktop.QueueSaveFileName(Out("keep.xml"));
-    EXPECT_FALSE(ExportCatchFile(nullptr));
+    EXPECT_FALSE(ExportCatchFile(nullptr, m_store));
     ASSERT_EQ(messages.Texts().size(), 2);
     EXPECT_TRUE(messages.Texts()[1].startsWith(QStringLiteral("ファイルの読み込み失敗しました")));
     EXPECT_EQ(ReadFileBytes(m_out + "keep.xml"), "keep");
+}
+
+// Each store's own file is exported, whatever other Data folder exists (the one made last, too).
+TEST_F(XMLExportTest, CopiesTheFileOfTheStoreItIsGiven)
+{
+    CTempProgramDir other;
+    const std::string otherContent = "<log><FishData><place>other</place></FishData></log>\r\n";
+    other.WriteFile("Data/fish.xml", otherContent);
+    const CCatchStore otherStore(other.CatchFile());
+    const struct {
+        const CCatchStore* store;
+        std::string content;
+        const char* target;
+    } cases[] = {{&m_store, m_content, "a.xml"}, {&otherStore, otherContent, "b.xml"}};
+    CFakeDesktopServices desktop;
+    CMessageBoxRecorder messages;
+    for (const auto& c : cases) {
+        desktop.QueueSaveFileName(Out(c.target));
+        EXPECT_TRUE(ExportCatchFile(nullptr, *c.store)) << c.target;
+        EXPECT_EQ(ReadFileBytes(m_out + c.target), c.content) << c.target;
+    }
+    EXPECT_TRUE(messages.Texts().isEmpty());
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ protected:
 
     CMainInFrame& OpenPage()
     {
-        m_page = std::make_unique<CMainInFrame>(m_grid);
+        m_page = std::make_unique<CMainInFrame>(m_grid, m_programDir.Folder());
         m_page->resize(640, 760);
         m_page->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(m_page.get()));
@@ -145,8 +145,8 @@ TEST_F(CalendarPageTest, RedLabelsAndBlackMemosAreWhatIsDrawn)
 {
     SetToday(2003, 11, 1);
     // November 23, 2003 is a Sunday: Monday the 24th is the substitute holiday.
-    ASSERT_TRUE(WriteScheduleMemo("2003年  11月", 24, "振替休日に釣行"));
-    ASSERT_TRUE(WriteScheduleMemo("2003年  11月", 25, "平日"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2003年  11月", 24, "振替休日に釣行"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2003年  11月", 25, "平日"));
     OpenPage();
     EXPECT_EQ(RedRows(), (CRowSet{0, 1, 2, 7, 8, 14, 15, 21, 22, 23, 28, 29}));
     EXPECT_EQ(Memo(23), QStringLiteral("振替休日に釣行"));
@@ -192,9 +192,9 @@ TEST_F(CalendarPageTest, FebruaryOfALeapYear)
 TEST_F(CalendarPageTest, ButtonsMoveTitleRowsAndMemosTogether)
 {
     SetToday(2004, 2, 10);
-    ASSERT_TRUE(WriteScheduleMemo("2004年  2月", 3, "二月の予定"));
-    ASSERT_TRUE(WriteScheduleMemo("2004年  3月", 31, "三月末"));
-    ASSERT_TRUE(WriteScheduleMemo("2003年  2月", 28, "去年"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2004年  2月", 3, "二月の予定"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2004年  3月", 31, "三月末"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2003年  2月", 28, "去年"));
     OpenPage();
     EXPECT_EQ(Memo(2), QStringLiteral("二月の予定"));
 
@@ -247,7 +247,7 @@ TEST_F(CalendarPageTest, EveryMonthOpensAtItsFirstDay)
 TEST_F(CalendarPageTest, EveryTextOfTheSelectedRowStandsOutFromItsFill)
 {
     SetToday(2009, 5, 15);
-    ASSERT_TRUE(WriteScheduleMemo("2009年  5月", 6, "メモ"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2009年  5月", 6, "メモ"));
     OpenPage();
     m_page->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_page.get()));
@@ -336,7 +336,7 @@ TEST_F(CalendarPageTest, TheMemoDialogOpensWhollyOnTheScreen)
 TEST_F(CalendarPageTest, TheMemoDialogRoundTrip)
 {
     SetToday(2004, 2, 10);
-    ASSERT_TRUE(WriteScheduleMemo("2004年  2月", 3, "前の予定"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2004年  2月", 3, "前の予定"));
     OpenPage();
 
     DoubleClickRow(2);
@@ -350,7 +350,7 @@ TEST_F(CalendarPageTest, TheMemoDialogRoundTrip)
     EXPECT_EQ(Memo(2), QStringLiteral("前の予定"));
     EXPECT_EVENTUALLY(Memo(2) == QStringLiteral("朝マヅメ\n港で集合"));
     EXPECT_FALSE(Dialog().isVisible());
-    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 3), "朝マヅメ\n港で集合");
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  2月", 3), "朝マヅメ\n港で集合");
 
     // Both lines are shown again after moving away and back, and after a restart.
     Click(CCalendarBar::kNextMonthId);
@@ -364,7 +364,7 @@ TEST_F(CalendarPageTest, TheMemoDialogRoundTrip)
 TEST_F(CalendarPageTest, CancellingChangesNothing)
 {
     SetToday(2004, 2, 10);
-    ASSERT_TRUE(WriteScheduleMemo("2004年  2月", 5, "そのまま"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2004年  2月", 5, "そのまま"));
     const std::string before = m_programDir.ReadFile("Data/schedule/2004年  2月.txt");
     OpenPage();
     DoubleClickRow(4);
@@ -406,8 +406,8 @@ TEST_F(CalendarPageTest, DoubleClicksBelowTheRowsOrWhileOpenOpenNothing)
     Confirm(QStringLiteral("七日の予定"));
     EXPECT_EVENTUALLY(Memo(6) == QStringLiteral("七日の予定"));
     EXPECT_EQ(Memo(9), QString());
-    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 7), "七日の予定");
-    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 10), "");
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  2月", 7), "七日の予定");
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  2月", 10), "");
 }
 
 TEST_F(CalendarPageTest, TheDialogKeepsTheMonthItWasOpenedFor)
@@ -421,8 +421,8 @@ TEST_F(CalendarPageTest, TheDialogKeepsTheMonthItWasOpenedFor)
     Confirm(QStringLiteral("二月三日の分"));
     EXPECT_EVENTUALLY(!Dialog().isVisible());
     QTest::qWait(0);
-    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 3), "二月三日の分");
-    EXPECT_EQ(ReadScheduleMemo("2004年  3月", 3), "");
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  2月", 3), "二月三日の分");
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  3月", 3), "");
     EXPECT_EQ(Memo(2), QString());
     Click(CCalendarBar::kPrevMonthId);
     EXPECT_EQ(Memo(2), QStringLiteral("二月三日の分"));
@@ -438,7 +438,7 @@ TEST_F(CalendarPageTest, AMissingScheduleFolderIsCreatedAndAFailedStoreIsReporte
     EXPECT_EVENTUALLY(Dialog().isVisible());
     Confirm(QStringLiteral("作られる"));
     EXPECT_EVENTUALLY(Memo(0) == QStringLiteral("作られる"));
-    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 1), "作られる");
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  2月", 1), "作られる");
     EXPECT_TRUE(recorder.Texts().isEmpty());
 
     // Now a file stands where the folder should be: the memo cannot be stored.
@@ -497,7 +497,7 @@ TEST_F(CalendarPageTest, AMemoTooLongToReadBackIsRefused)
     const QString fits = QString(126, QChar(0x9B5A)) + QStringLiteral("\n");
     Confirm(fits);
     EXPECT_EVENTUALLY(Memo(0) == fits);
-    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 1), StdFromQString(fits));
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  2月", 1), StdFromQString(fits));
 }
 
 TEST_F(CalendarPageTest, EnterStartsALineAndCtrlEnterConfirms)
@@ -515,7 +515,7 @@ TEST_F(CalendarPageTest, EnterStartsALineAndCtrlEnterConfirms)
     QTest::keyClick(edit, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
     EXPECT_EVENTUALLY(Memo(1) == QStringLiteral("朝\n夕"));
     EXPECT_FALSE(Dialog().isVisible());
-    EXPECT_EQ(ReadScheduleMemo("2004年  2月", 2), "朝\n夕");
+    EXPECT_EQ(ReadScheduleMemo(m_programDir.Folder(), "2004年  2月", 2), "朝\n夕");
 }
 
 TEST_F(CalendarPageTest, EditedOldHolidayFilesApplyAsWrittenAndAreToldOnce)
@@ -566,7 +566,7 @@ TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
             << row;
     }
     // The memo keeps its column, after the tides.
-    ASSERT_TRUE(WriteScheduleMemo("2027年  5月", 3, "潮を見て釣行"));
+    ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2027年  5月", 3, "潮を見て釣行"));
     Click(CCalendarBar::kNextMonthId);
     Click(CCalendarBar::kPrevMonthId);
     EXPECT_EQ(Memo(2), QStringLiteral("潮を見て釣行"));

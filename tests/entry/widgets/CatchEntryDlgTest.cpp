@@ -81,7 +81,7 @@ protected:
 
     CCatchEntryDlg* Open(int position)
     {
-        m_dialog = std::make_unique<CCatchEntryDlg>(&m_owner, m_store, position);
+        m_dialog = std::make_unique<CCatchEntryDlg>(&m_owner, m_store, m_dir.Folder(), position);
         m_dialog->show();
         return m_dialog.get();
     }
@@ -111,12 +111,12 @@ protected:
     CTripRecord StoredTrip(int n)
     {
         CTripRecord trip;
-        EXPECT_TRUE(CCatchStore(CatchFilePath()).ReadTrip(n, trip).ok());
+        EXPECT_TRUE(CCatchStore(m_dir.CatchFile()).ReadTrip(n, trip).ok());
         return trip;
     }
     void AddStoredTrip(const CTripRecord& trip)
     {
-        ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(trip).ok());
+        ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).AddTrip(trip).ok());
     }
     // A small JPEG outside the program directory.
     QString Jpeg(const std::string& relative, QRgb colour)
@@ -430,7 +430,7 @@ TEST_F(CatchEntryDlgTest, ACatchTypedButNotAddedIsNeverLost)
         SetText(1020, c.weight);
         EXPECT_TRUE(m_dialog->HasChanges());
         std::vector<CTripRow> before;
-        ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(before).ok());
+        ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(before).ok());
         if (c.viaQuestion) {
             m_messages.QueueAnswer(QMessageBox::Save);
             QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
@@ -439,7 +439,7 @@ TEST_F(CatchEntryDlgTest, ACatchTypedButNotAddedIsNeverLost)
         }
         QTest::qWait(5);
         std::vector<CTripRow> after;
-        ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(after).ok());
+        ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(after).ok());
         if (*c.complaint == 0) {
             EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
             ASSERT_EQ(after.size(), before.size() + 1);
@@ -491,7 +491,7 @@ TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater)
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 
     std::vector<CTripRow> rows;
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(rows).ok());
     ASSERT_EQ(rows.size(), 2u);
     const CTripRecord saved = StoredTrip(1);
     EXPECT_EQ(saved.fishname, "クロダイ");
@@ -510,7 +510,7 @@ TEST_F(CatchEntryDlgTest, SavingANewTripAppendsItAndTellsTheOwnerLater)
 
     // Once saved the dialog only waits for its owner: a second press adds nothing.
     Click(1);
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(rows).ok());
     EXPECT_EQ(rows.size(), 2u);
 }
 
@@ -704,11 +704,11 @@ TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip)
     for (const char* place : {"zero", "one", "two"}) AddStoredTrip(SampleTrip(place));
     Open(2);
     SetText(1008, "two, edited");
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());  // from the trip list meanwhile
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).DeleteTrip(0).ok());  // from the trip list meanwhile
     Click(1);
     EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
     std::vector<CTripRow> rows;
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(rows).ok());
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].place, "one");
     EXPECT_EQ(rows[1].place, "two, edited");
@@ -717,7 +717,7 @@ TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip)
     m_owner.calls.clear();
     Open(0);
     SetText(1008, "one, edited");
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).DeleteTrip(0).ok());
     AddStoredTrip(SampleTrip("three"));
     const std::string before = CatchFile();
     Click(1);
@@ -728,15 +728,15 @@ TEST_F(CatchEntryDlgTest, TheDialogStaysBoundToItsOwnTrip)
     EXPECT_TRUE(m_owner.calls.empty());
 
     // A trip added in front moves it down; it is still found.
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(1).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).DeleteTrip(1).ok());
     AddStoredTrip(SampleTrip("four"));
     Open(1);
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).DeleteTrip(0).ok());
     AddStoredTrip(SampleTrip("five"));
     SetText(1008, "four, edited");
     Click(1);
     EXPECT_EQ(WaitForResult(), ECatchEntryResult::Saved);
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(rows).ok());
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].place, "four, edited");
     EXPECT_EQ(rows[1].place, "five");
@@ -844,7 +844,7 @@ TEST_F(CatchEntryDlgTest, ClosingWithChangesAsksAndDoesWhatTheAnswerSays)
     for (const auto& close : paths) {
         for (const Case& c : cases) {
             AddStoredTrip(SampleTrip("港"));
-            ASSERT_TRUE(CCatchStore(CatchFilePath()).DeleteTrip(0).ok());
+            ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).DeleteTrip(0).ok());
             m_owner.calls.clear();
             m_messages.Clear();
             Open(0);

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "data/DataFolder.h"
 #include "data/GuardedFile.h"
-#include "data/ProgramDir.h"
 #include "data/TextEncoding.h"
 #include "entry/widgets/SettingsDlg.h"
 #include "support/TempProgramDir.h"
@@ -59,7 +59,7 @@ protected:
 
 TEST_F(SettingsDlgTest, LayoutFollowsTheDialogTemplate)
 {
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("環境設定画面"));
     const CDialogUnits units(CDialogUnits::DialogFont());
     EXPECT_EQ(dlg.size(), units.ToPixels(187, 200));  // grown for the tide port
@@ -93,7 +93,7 @@ TEST_F(SettingsDlgTest, LayoutFollowsTheDialogTemplate)
 TEST_F(SettingsDlgTest, EmptyLineIsShownAndDroppedOnSaving)
 {
     WriteSpecies("アジ\r\n\r\nサバ\r\n");
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     dlg.show();
     EXPECT_EQ(Rows(dlg), (QStringList{QStringLiteral("アジ"), QString(), QStringLiteral("サバ")}));
     // The rows keep the entries exactly as read, line feeds included.
@@ -108,7 +108,7 @@ TEST_F(SettingsDlgTest, EmptyLineIsShownAndDroppedOnSaving)
 TEST_F(SettingsDlgTest, AddedNamesAreAppendedUncheckedAndWrittenTrimmed)
 {
     WriteSpecies("メバル\r\nアジ\r\n");
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     dlg.show();
     Add(dlg, QString());                   // empty entry: shown, then dropped
     Add(dlg, QStringLiteral("アジ"));      // duplicate: kept twice
@@ -126,7 +126,7 @@ TEST_F(SettingsDlgTest, AddedNamesAreAppendedUncheckedAndWrittenTrimmed)
 TEST_F(SettingsDlgTest, LongLineBecomesTwoEntriesAndTwoLines)
 {
     WriteSpecies(std::string(300, 'a') + "\r\n");
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     dlg.show();
     EXPECT_EQ(Rows(dlg),
               (QStringList{QString(259, QLatin1Char('a')), QString(41, QLatin1Char('a'))}));
@@ -137,7 +137,7 @@ TEST_F(SettingsDlgTest, LongLineBecomesTwoEntriesAndTwoLines)
 TEST_F(SettingsDlgTest, DeleteRemovesOnlyTheSelectedName)
 {
     WriteSpecies("アジ\r\nサバ\r\nキス\r\n");
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     dlg.show();
     auto* list = FindControl<QListWidget>(&dlg, 1037);
     list->clearSelection();
@@ -156,7 +156,7 @@ TEST_F(SettingsDlgTest, CancelLeavesTheFileUntouched)
 {
     const std::string before = Cp932("アジ\r\n\r\nサバ  \r\n");
     m_dir.WriteFile(kSpeciesFileName, before);
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     dlg.show();
     Add(dlg, QStringLiteral("タイ"));
     auto* list = FindControl<QListWidget>(&dlg, 1037);
@@ -171,7 +171,7 @@ TEST_F(SettingsDlgTest, CancelLeavesTheFileUntouched)
 TEST_F(SettingsDlgTest, MissingFileOpensEmptyAndSavingCreatesIt)
 {
     std::remove(m_dir.Path(kSpeciesFileName).c_str());
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     dlg.show();
     EXPECT_EQ(FindControl<QListWidget>(&dlg, 1037)->count(), 0);
     Add(dlg, QStringLiteral("スズキ"));
@@ -182,7 +182,7 @@ TEST_F(SettingsDlgTest, MissingFileOpensEmptyAndSavingCreatesIt)
 TEST_F(SettingsDlgTest, FileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen)
 {
     WriteSpecies("アジ\r\n");
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_dir.Folder());
     dlg.show();
     Add(dlg, QStringLiteral("サバ"));
     RemoveTree(m_dir.Path("Data"));
@@ -212,7 +212,7 @@ TEST_F(SettingsDlgTest, AListThatCannotBeReadIsNamedAndNotWrittenOver)
             m_dir.WriteFile(kSpeciesFileName, tooLarge);
         }
         CMessageBoxRecorder messages;
-        CSettingsDlg dlg;
+        CSettingsDlg dlg(m_dir.Folder());
         dlg.show();
         EXPECT_EQ(FindControl<QListWidget>(&dlg, 1037)->count(), 0);
         ASSERT_EQ(messages.Texts().size(), 1);

@@ -68,7 +68,8 @@ public:
 
     CCatchEntryDlg* OpenEntry(int position)
     {
-        m_entry = std::make_unique<CCatchEntryDlg>(nullptr, m_store, position, &Stations());
+        m_entry = std::make_unique<CCatchEntryDlg>(nullptr, m_store, m_dir.Folder(), position,
+                                                   &Stations());
         m_entry->show();
         return m_entry.get();
     }
@@ -109,7 +110,7 @@ public:
 
 TEST_F(TidePortDlgTest, TheHomePortListNarrowsAsOneTypes)
 {
-    CSettingsDlg dlg(nullptr, &Stations());
+    CSettingsDlg dlg(m_dir.Folder(), nullptr, &Stations());
     dlg.show();
     auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::kTidePortFilterId);
     auto* list = FindControl<QListWidget>(&dlg, CSettingsDlg::kTidePortListId);
@@ -149,7 +150,7 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
 {
     WritePorts("place\t城ヶ島\t" + std::string(kAburatsubo) + "\n");
     {
-        CSettingsDlg dlg(nullptr, &Stations());
+        CSettingsDlg dlg(m_dir.Folder(), nullptr, &Stations());
         dlg.show();
         auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::kTidePortFilterId);
         EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::kTidePortChosenId)->text(),
@@ -171,7 +172,7 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
     EXPECT_EQ(choices.HomePortId(), kNagoya);
     EXPECT_EQ(choices.PortForPlace("城ヶ島"), kAburatsubo);
     // Opened again, the list shows the home port chosen.
-    CSettingsDlg again(nullptr, &Stations());
+    CSettingsDlg again(m_dir.Folder(), nullptr, &Stations());
     auto* list = FindControl<QListWidget>(&again, CSettingsDlg::kTidePortListId);
     ASSERT_NE(list->currentItem(), nullptr);
     EXPECT_EQ(list->currentItem()->text(), QStringLiteral("名古屋（愛知県）"));
@@ -181,7 +182,7 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
 TEST_F(TidePortDlgTest, ABrokenSideFileIsNamedAndGivesTheDefaults)
 {
     WritePorts("home\tsan-francisco\n");
-    CSettingsDlg dlg(nullptr, &Stations());
+    CSettingsDlg dlg(m_dir.Folder(), nullptr, &Stations());
     ASSERT_EQ(m_messages.Texts().size(), 1);
     EXPECT_TRUE(m_messages.Texts().front().contains(QStringLiteral("tideports.txt")));
     EXPECT_TRUE(m_messages.Texts().front().contains(QStringLiteral("san-francisco")));

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "data/CatchStore.h"
-#include "data/ProgramDir.h"
+#include "data/DataFolder.h"
 #include "photos/JpegTestFiles.h"
 #include "photos/widgets/ThumbnailBuilder.h"
 #include "photos/widgets/ThumbnailFrame.h"
@@ -44,7 +44,7 @@ protected:
         trip.date = "2024/5/1";
         trip.placePhotos = std::move(place);
         trip.fishPhotos = std::move(fish);
-        ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(trip).ok());
+        ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).AddTrip(trip).ok());
     }
 
     QComboBox* Combo() { return FindControl<QComboBox>(&m_frame, 1015); }
@@ -224,7 +224,7 @@ TEST_F(ThumbnailFrameTest, ACatchFileThatCannotBeReadIsReportedAndEmptiesTheView
         if (bytes) {
             m_dir.WriteFile(kCatchFileName, bytes);
         } else {
-            std::remove(CatchFilePath().c_str());
+            std::remove(m_dir.CatchFile().c_str());
         }
         CMessageBoxRecorder messages;
         Show(QStringLiteral("場所画像"));

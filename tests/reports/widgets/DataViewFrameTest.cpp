@@ -46,7 +46,7 @@ protected:
     {
         CRankingSort::Shared().Reset();
         m_dir.WriteFile("Data/fish.xml", kCatchFile);
-        m_frame = std::make_unique<CDataViewFrame>(m_store);
+        m_frame = std::make_unique<CDataViewFrame>(m_store, m_dir.Folder());
         m_frame->resize(640, 480);
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));

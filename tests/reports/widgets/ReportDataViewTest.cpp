@@ -53,11 +53,11 @@ protected:
     void AddTrips(const std::vector<std::string>& places)
     {
         for (const std::string& place : places)
-            ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(Trip(place)).ok());
+            ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).AddTrip(Trip(place)).ok());
     }
     CReportDataView* Show()
     {
-        m_frame = std::make_unique<CReportDataFrame>(m_store);
+        m_frame = std::make_unique<CReportDataFrame>(m_store, m_dir.Folder());
         m_frame->resize(640, 400);
         m_frame->show();
         return m_frame->GetView();
@@ -71,7 +71,7 @@ protected:
     std::vector<std::string> StoredPlaces()
     {
         std::vector<CTripRow> rows;
-        EXPECT_TRUE(CCatchStore(CatchFilePath()).ListTrips(rows).ok());
+        EXPECT_TRUE(CCatchStore(m_dir.CatchFile()).ListTrips(rows).ok());
         std::vector<std::string> places;
         for (const CTripRow& row : rows) places.push_back(row.place);
         return places;
@@ -95,10 +95,10 @@ protected:
 TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder)
 {
     AddTrips({"Tokyo Bay", "相模湾", "Izu"});
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(Trip("Sado", "2003/12/31")).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).AddTrip(Trip("Sado", "2003/12/31")).ok());
     CTripRecord noWeather = Trip("Noto");
     noWeather.weather.clear();
-    ASSERT_TRUE(CCatchStore(CatchFilePath()).AddTrip(noWeather).ok());
+    ASSERT_TRUE(CCatchStore(m_dir.CatchFile()).AddTrip(noWeather).ok());
     CReportDataView* view = Show();
 
     QWidget* bar = FindControl<QWidget>(m_frame.get(), 134);
@@ -291,7 +291,7 @@ TEST_F(ReportDataViewTest, TheListIsReloadedWhenADialogSavesOrIsCancelled)
 
 TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
 {
-    CCatchStore store(CatchFilePath());
+    CCatchStore store(m_dir.CatchFile());
     CTripRecord best = Trip("城ヶ島", "2004/5/3");
     best.catches = {{"マダイ", "32.5", "0.35", "7時15分"}};
     ASSERT_TRUE(store.AddTrip(Trip("相模湾", "2003/12/31")).ok());
@@ -357,7 +357,7 @@ TEST_F(ReportDataViewTest, SearchAndDateRangeFilterAsTheUserTypes)
 
 TEST_F(ReportDataViewTest, FilteredAndSortedRowsEditAndDeleteTheirOwnTrips)
 {
-    CCatchStore store(CatchFilePath());
+    CCatchStore store(m_dir.CatchFile());
     const char* dates[] = {"2004/10/1", "2004/2/1", "2003/12/31", "2004/9/30"};
     for (int n = 0; n < 4; ++n)
         ASSERT_TRUE(store.AddTrip(Trip("t" + std::to_string(n), dates[n])).ok());

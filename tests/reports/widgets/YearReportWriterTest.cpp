@@ -119,12 +119,13 @@ protected:
         QDir().mkpath(m_out);
         const QString pdf = m_out + QStringLiteral("report_%1.pdf").arg(year);
         std::string error;
-        EXPECT_TRUE(WriteYearReportFile(m_store, year, PathFromQString(pdf), error)) << error;
+        EXPECT_TRUE(WriteYearReportFile(m_store, m_dir.Folder(), year, PathFromQString(pdf), error))
+            << error;
         return pdf;
     }
 
     CTempProgramDir m_dir;
-    CCatchStore m_store{CatchFilePath()};
+    CCatchStore m_store{m_dir.CatchFile()};
     QString m_out;
     std::string m_emptyLog;
 };
@@ -261,10 +262,11 @@ TEST_F(YearReportWriterTest, FailuresAreToldAndLeaveNoFile)
         std::string error;
         // Nothing is drawn for a report that cannot be kept.
         int pagesDrawn = 0;
-        EXPECT_FALSE(WriteYearReportFile(*c.store, 2024, c.path, error, [&](int, int) {
-            ++pagesDrawn;
-            return true;
-        }));
+        EXPECT_FALSE(
+            WriteYearReportFile(*c.store, m_dir.Folder(), 2024, c.path, error, [&](int, int) {
+                ++pagesDrawn;
+                return true;
+            }));
         EXPECT_EQ(pagesDrawn, 0);
         EXPECT_FALSE(error.empty());
         EXPECT_NE(error.find(c.inError), std::string::npos) << error;
@@ -275,7 +277,7 @@ TEST_F(YearReportWriterTest, FailuresAreToldAndLeaveNoFile)
 TEST_F(YearReportWriterTest, StatisticsPageWritesAndPrintsTheChosenYear)
 {
     WriteSample(0);
-    CDataViewFrame frame(m_store);
+    CDataViewFrame frame(m_store, m_dir.Folder());
     const QString pdf = m_out + QStringLiteral("chosen.pdf");
     const struct {
         const char* year;
