@@ -29,6 +29,9 @@ public:
     void SetValueAxisTitle(const std::string& text);
     // tickCount becomes the number of steps needed to cover the range, rounded up.
     void SetValueRange(int minimum, int maximum, int stepValue);
+    // Values are counted in units of 10^-decimals (tenths for 1): the value axis labels its ticks
+    // with that many decimals.  0, the default, labels whole numbers.
+    void SetValueDecimals(int decimals) { valueDecimals = decimals; }
     void SetDepthRatio(double ratio) { depthRatio = ratio; }
     void AddLegendLabel(int group, const std::string& text);
     // Takes ownership; the group count grows to the category's value count at this moment.
@@ -48,6 +51,7 @@ public:
     int GetTickCount() const { return tickCount; }
     int GetMinValue() const { return minValue; }
     int GetMaxValue() const { return maxValue; }
+    int GetValueDecimals() const { return valueDecimals; }
     int GetGroupCount() const { return groupCount; }
     bool IsLegendShown() const { return legendShown; }
     int GetMaxLegendLabelLength() const { return maxLegendLabelLength; }
@@ -89,6 +93,8 @@ private:
     void DrawValueTicks(CChartCanvas& dc);
     void DrawCategoryLabels(CChartCanvas& dc);
     void DrawBars(CChartCanvas& dc);
+    void DrawNote(CChartCanvas& dc, const std::string& note, int centre, int slot, int barTop);
+    std::string ValueText(int value) const;
     void DrawPie3D(CChartCanvas& dc);
     void DrawPieSide(CChartCanvas& dc, const CChartCategory& category, int cx, int cy, int r,
                      int depth, double total);
@@ -114,6 +120,7 @@ private:
     int tickCount = 10;
     int minValue = 0;
     int maxValue = 100;
+    int valueDecimals = 0;
     int groupCount = 0;
     CChartLegend legend;
     bool legendShown = false;

@@ -10,14 +10,15 @@ class CCatchStore;
 struct CStoreResult;
 class CDataView;
 class CLankingListView;
+class CConditionView;
 
 // The statistics page: a bar with the year and species fields and the buttons "月別",
-// "ランキング" and the hidden "天候別" on top, and below it either the chart view or the ranking
-// list.  Every query reads the catch file afresh.
+// "ランキング", "条件別" and the hidden "天候別" on top, and below it the chart view, the ranking
+// list or the charts of the catch conditions.  Every query reads the catch file afresh.
 class CDataViewFrame : public QWidget {
     Q_OBJECT
 public:
-    enum EViewKind { kChartView = 1, kRankingView = 2 };
+    enum EViewKind { kChartView = 1, kRankingView = 2, kConditionView = 3 };
     static constexpr int kDialogBarId = 132;
     static constexpr int kYearComboId = 1015;
     static constexpr int kSpeciesComboId = 1016;
@@ -27,6 +28,7 @@ public:
     static constexpr int kRankingButtonId = 1004;
     static constexpr int kWeatherButtonId = 1005;
     static constexpr int kYearReportButtonId = 1019;
+    static constexpr int kConditionsButtonId = 1021;
     // The line under the bar that tells why nothing can be shown (hidden while all is well).
     static constexpr int kNoticeId = 1020;
     // The identifier the view below the bar carries.
@@ -34,7 +36,8 @@ public:
 
     explicit CDataViewFrame(CCatchStore& store, QWidget* parent = nullptr);
 
-    // Replaces the view below the bar by a new one of kind (1 chart, 2 ranking list) unless that
+    // Replaces the view below the bar by a new one of kind (1 chart, 2 ranking list, 3 the
+    // conditions' charts) unless that
     // kind is shown already.  Returns false when the switch failed; the old view stays then.
     bool SwitchStatView(int kind);
     int GetViewKind() const { return m_viewKind; }
@@ -42,6 +45,7 @@ public:
     // The current view as a chart view or ranking list; null when the other kind is shown.
     CDataView* GetDataView() const;
     CLankingListView* GetLankingListView() const;
+    CConditionView* GetConditionView() const;
 
     QWidget* GetDialogBar() const { return m_dialogBar; }
     QComboBox* GetYearCombo() const { return m_yearCombo; }
@@ -50,6 +54,9 @@ public:
     void OnMonthlyStatistics();
     void OnRanking();
     void OnWeatherStatistics();
+    // The catches of the year by the conditions they were caught in, for the species in the
+    // species field or, when it is empty, for every species.
+    void OnConditionStatistics();
     // The yearly report of the year in the year field, as a PDF file or on a printer; a field
     // that holds no year is told with a message.
     void OnYearReport();

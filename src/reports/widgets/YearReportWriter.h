@@ -20,7 +20,8 @@ using CReportProgress = std::function<bool(int done, int total)>;
 
 // Lays out the yearly report on A4 portrait pages: a cover (totals, the year's heaviest catch with
 // its photo, days fished per month), one page per species (its monthly chart, its ten heaviest
-// catches, its photos) and the list of trips, each page with the year and its number in the
+// catches, its photos), the conditions the fish were caught in (「釣れた条件」, when counted) and
+// the list of trips, each page with the year and its number in the
 // footer.  The same drawing serves a PDF file and a printer.
 class CYearReportWriter {
 public:
@@ -44,6 +45,7 @@ private:
     class CPage;
     void PaintCover(CPage& page);
     void PaintSpecies(CPage& page, const CYearReportSpecies& species);
+    void PaintConditions(CPage& page);
     void PaintTrips(CPage& page, size_t first);
     void PaintPhoto(QPainter& painter, const QImage& photo, double x, double y, double width,
                     double height);
