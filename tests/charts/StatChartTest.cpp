@@ -363,3 +363,85 @@ TEST(StatChartLayout, NegativeValuesMoveTheOrigin)
     both.Draw(other);
     EXPECT_EQ(both.GetQuadrantMode(), 4);
 }
+
+TEST(StatChartLayout, DecimalValuesLabelTheirTicksWithDecimals)
+{
+    const struct {
+        int decimals;
+        int max;
+        int step;
+        std::vector<std::string> ticks;  // bottom to top
+    } cases[] = {
+        {0, 30, 10, {"10", "20", "30"}},
+        {1, 30, 10, {"1.0", "2.0", "3.0"}},
+        {1, 5, 2, {"0.2", "0.4", "0.6"}},
+        {2, 250, 125, {"1.25", "2.50"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.decimals * 1000 + c.max);
+        auto chart = MakeMonthlyChart(std::vector<int>(12, 1), c.max, c.step);
+        chart->SetValueDecimals(c.decimals);
+        CRecordingChartCanvas canvas(800, 600);
+        chart->Draw(canvas);
+        std::vector<std::pair<int, std::string>> labels;  // y, text of the value labels
+        for (const COperation& op : canvas.OperationsOf(EKind::Text)) {
+            if (op.points[0].x < chart->GetPlotLeft() && op.font.angle == 0)
+                labels.emplace_back(-op.points[0].y, op.text);
+        }
+        std::sort(labels.begin(), labels.end());
+        std::vector<std::string> texts;
+        for (const auto& label : labels) texts.push_back(label.second);
+        EXPECT_EQ(texts, c.ticks);
+        // The widest label keeps clear of the axis.
+        for (const COperation& op : canvas.OperationsOf(EKind::Text)) {
+            if (op.text == c.ticks.back()) EXPECT_GE(op.points[0].x, 0);
+        }
+    }
+}
+
+TEST(StatChartLayout, NotesStandAboveTheirBarsWhenTheyFitTheSlot)
+{
+    const struct {
+        int width;        // of the window; twelve slots share it
+        std::string note;
+        size_t lines;     // drawn; 0 when the note is too wide for its slot
+    } cases[] = {
+        {800, "12", 1},                 // a slot of 61 units
+        {800, "2.5\n5匹/2日", 2},       // lines, each centred
+        {800, "とても長い注記の文字列", 0},  // 22 units x 6 > 61
+        {300, "5匹/2日", 0},            // a slot of 19 units
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.note + " " + std::to_string(c.width));
+        auto chart = std::make_unique<CStatChart>(kGraphBar);
+        chart->SetValueRange(0, 10, 5);
+        for (int month = 1; month <= 12; ++month) {
+            auto category = MakeCategory(std::to_string(month), {month == 3 ? 5 : 1});
+            if (month == 3) category->SetNote(c.note);
+            chart->AddCategory(std::move(category));
+        }
+        chart->SetGroupColor(0, 0xFF3232);
+        CRecordingChartCanvas canvas(c.width, 400);
+        chart->Draw(canvas);
+        const COperation bar = FilledWith(canvas, 0xFF3232)[2];
+        const int centre = (bar.points[0].x + bar.points[1].x) / 2;
+        std::vector<COperation> drawn;
+        for (const COperation& op : canvas.OperationsOf(EKind::Text)) {
+            if (op.font.height == 12 && op.font.weight == 400) drawn.push_back(op);
+        }
+        ASSERT_EQ(drawn.size(), c.lines);
+        for (size_t n = 0; n < drawn.size(); ++n) {
+            const COperation& line = drawn[n];
+            // Above the bar's top, one line under the other, centred on the bar.
+            EXPECT_LE(line.points[0].y + 12, bar.points[0].y);
+            if (n > 0) EXPECT_EQ(line.points[0].y, drawn[n - 1].points[0].y + 13);
+            // Half a size wide per ASCII character, a whole size per Japanese one.
+            int width = 0;
+            for (unsigned char ch : line.text) {
+                if (ch < 0x80) width += 6;
+                if (ch >= 0xC0) width += 12;
+            }
+            EXPECT_EQ(line.points[0].x, centre - width / 2) << line.text;
+        }
+    }
+}

@@ -10,6 +10,7 @@
 #include "charts/widgets/DataView.h"
 #include "data/CatchStore.h"
 #include "data/DecimalInt.h"
+#include "data/ProgramDir.h"
 #include "reports/ConditionCharts.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/ConditionView.h"
@@ -310,11 +311,16 @@ void CDataViewFrame::OnConditionStatistics()
     }
     ShowNotice(QString());
     query.species = StdFromQString(species.trimmed());
-    const std::shared_ptr<const CTidePortLookup> lookup = CTidePortLookup::FromDataFolder();
+    const CTideStations& stations =
+        m_tideStations != nullptr ? *m_tideStations : ShippedTideStations();
+    const std::shared_ptr<const CTidePortLookup> lookup =
+        m_tideStations != nullptr
+            ? std::make_shared<CTidePortLookup>(stations, DataPath(kTidePortsFileName))
+            : CTidePortLookup::FromDataFolder();
     std::vector<CConditionTable> tables;
     const CStoreResult result = ReadConditionTables(
         m_store, query, [lookup](const std::string& place) { return lookup->PortForPlace(place); },
-        ShippedTideStations(), tables);
+        stations, tables);
     if (!result.ok()) {
         ReportStoreFailure(result);
         return;

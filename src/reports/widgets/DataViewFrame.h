@@ -11,6 +11,7 @@ struct CStoreResult;
 class CDataView;
 class CLankingListView;
 class CConditionView;
+class CTideStations;
 
 // The statistics page: a bar with the year and species fields and the buttons "月別",
 // "ランキング", "条件別" and the hidden "天候別" on top, and below it the chart view, the ranking
@@ -68,6 +69,8 @@ public:
     // is told in the notice line, naming the file and what is wrong with it.
     void RefreshFilterLists(bool keepTexts);
     QLabel* GetNotice() const { return m_notice; }
+    // The tide stations the conditions are counted with (tests); null: the shipped ones.
+    void SetTideStations(const CTideStations* stations) { m_tideStations = stations; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -93,4 +96,5 @@ private:
     QWidget* m_view = nullptr;
     int m_viewKind = kChartView;
     CCatchStore& m_store;
+    const CTideStations* m_tideStations = nullptr;
 };
