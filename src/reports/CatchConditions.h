@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,7 +43,8 @@ struct CConditionCount {
 
 // One condition's counts in display order (the natural order of its values, kUnknownValue
 // last).  Every value of a closed set (tide names, stages, hours, times of day) is listed even at
-// zero; moon ages and temperature bands are listed from the lowest to the highest seen.
+// zero; moon ages and temperature bands are listed from the lowest to the highest seen, every
+// value between them included.
 struct CConditionTable {
     ECondition condition = ECondition::TideName;
     std::vector<CConditionCount> rows;
@@ -60,8 +64,93 @@ public:
     virtual const CTideStation* PortForPlace(const std::string& place) const = 0;
 };
 
-// The six tables, in the order of ECondition, for the trips of query.year.
+// The six tables, in the order of ECondition, for the trips of query.year (the year of the trip's
+// date).  Catches count when their species is query.species (any, when it is empty).  Days fished
+// are the distinct dates of every trip of the year, whatever it caught, so catches per day is a
+// fair rate; a value fished but never caught at is listed with 0 catches.
 std::vector<CConditionTable> CountConditions(const std::vector<CTripRecord>& trips,
                                              const CConditionQuery& query,
                                              const ITripPortSource& ports,
                                              const CTideStations& stations);
+
+// ---- One catch in its conditions ----------------------------------------------------------------
+
+class CTidePortLookup;
+
+// The trip ports of the pages: the port chosen for a 場所, else the home port.
+class CLookupTripPorts : public ITripPortSource {
+public:
+    explicit CLookupTripPorts(const CTidePortLookup& lookup) : m_lookup(lookup) {}
+    const CTideStation* PortForPlace(const std::string& place) const override;
+
+private:
+    const CTidePortLookup& m_lookup;
+};
+
+// One catch placed in its conditions.  values holds the text each table counts it under (by
+// ECondition; kUnknownValue when that condition cannot be known); the other fields say the same
+// as numbers.
+struct CCatchCondition {
+    std::array<std::string, kConditionCount> values;
+    std::string tideName;       // empty when the trip's date is no calendar day
+    int moonAge = -1;           // whole days; -1 unknown
+    int minuteOfDay = -1;       // the catch time, minutes after 0:00; -1 unknown
+    int hour = -1;              // -1 unknown
+    int stageTenth = 0;         // 1 … 10 of the rise or fall; 0 unknown
+    bool rising = false;        // 上げ (from a low water to a high water)
+    int minutesSinceTurn = -1;  // minutes since the last high or low water; -1 unknown
+    bool sinceHigh = false;     // that turn was a high water
+    bool hasWaterTemp = false;
+    double waterTempC = 0;
+
+    const std::string& Value(ECondition condition) const
+    {
+        return values[static_cast<size_t>(condition)];
+    }
+};
+
+// The time of a catch as the log stores it: "7時15分" (the entry dialog; full-width digits too),
+// "7:15" or "07:15:00" (an imported spreadsheet's cell).  An hour without minutes ("7時",
+// "7時分") gives minute -1.  False for an empty time ("時分"), a time without an hour, and hours
+// or minutes out of range (0–23, 0–59).
+bool ReadCatchTime(const std::string& text, int& hour, int& minute);
+
+// The water temperature of a trip's 水温 text: the first number in it (「18.5」「水温１８度」), or
+// the middle of a range written with a wave dash or a hyphen (「18～19」 is 18.5).  False when
+// the text holds no number or one no water has (below −5 °C, 50 °C and above).
+bool ReadWaterTemperature(const std::string& text, double& celsius);
+
+// The band of a temperature as the tables name it: 2 °C wide from an even degree, "18～20℃"
+// for 18.0 ≤ t < 20.0.
+std::string WaterTempBandText(double celsius);
+
+// Places catches in their conditions, keeping what many catches share: the moon of each date,
+// and per port its high and low waters a year at a time and its sunrise and sunset per day.
+class CCatchConditionFinder {
+public:
+    CCatchConditionFinder();
+    ~CCatchConditionFinder();
+    CCatchConditionFinder(const CCatchConditionFinder&) = delete;
+    CCatchConditionFinder& operator=(const CCatchConditionFinder&) = delete;
+
+    // A catch of trip at port (nullptr: the trip has no port, so no stage and no time of day).
+    // The stage: from a low water to the next high water in ten equal parts, 上げ1分 the first
+    // tenth; from a high water to the next low water likewise 下げ1分 … 下げ10分.  A catch at the
+    // very minute of a turn is in the first tenth after it.  The time of day: 朝マヅメ from an
+    // hour before sunrise to an hour after it, 夕マヅメ likewise around sunset; 夜明け前, 日中 and
+    // 夜 between them.
+    CCatchCondition Of(const CTripRecord& trip, const CCatchRecord& caught,
+                       const CTideStation* port);
+
+private:
+    struct CCaches;
+    std::unique_ptr<CCaches> m_caches;
+};
+
+// One catch without a finder kept between calls (tests, the command line).
+CCatchCondition ConditionsOfCatch(const CTripRecord& trip, const CCatchRecord& caught,
+                                  const CTideStation* port);
+
+// The tables as the command line prints them: one line per value, tab-separated: condition,
+// value, catches, days fished (empty for conditions that are not day-level).
+void WriteConditionTables(const std::vector<CConditionTable>& tables, std::ostream& out);

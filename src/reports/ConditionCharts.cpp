@@ -70,11 +70,10 @@ std::string RateText(int tenths)
 }  // namespace
 
 CStoreResult ReadConditionTables(const CCatchStore& store, const CConditionQuery& query,
-                                 const CTripPortFinder& portOf, const CTideStations& stations,
+                                 const ITripPortSource& ports, const CTideStations& stations,
                                  std::vector<CConditionTable>& tables)
 {
     tables.clear();
-    const CFinderPortSource ports(portOf);
     return store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
         tables = CountConditions(trips, query, ports, stations);
     });

@@ -14,7 +14,7 @@
 // 月齢) the bars are the catches per day fished under each value, so that a tide fished more
 // often does not look better for that alone; the note above each bar gives catches and days.
 
-// A trip's port through the pages' finder by 場所 (nullptr when there is no finder).
+// A trip's port through the report's finder by 場所 (nullptr when there is no finder).
 class CFinderPortSource final : public ITripPortSource {
 public:
     explicit CFinderPortSource(CTripPortFinder finder) : m_finder(std::move(finder)) {}
@@ -29,7 +29,7 @@ private:
 
 // Reads the catch file and counts its conditions; tables stay empty when it cannot be read.
 CStoreResult ReadConditionTables(const CCatchStore& store, const CConditionQuery& query,
-                                 const CTripPortFinder& portOf, const CTideStations& stations,
+                                 const ITripPortSource& ports, const CTideStations& stations,
                                  std::vector<CConditionTable>& tables);
 
 // Catches per day fished in tenths, rounded (0 when no day was fished).

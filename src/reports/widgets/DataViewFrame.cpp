@@ -313,14 +313,13 @@ void CDataViewFrame::OnConditionStatistics()
     query.species = StdFromQString(species.trimmed());
     const CTideStations& stations =
         m_tideStations != nullptr ? *m_tideStations : ShippedTideStations();
-    const std::shared_ptr<const CTidePortLookup> lookup =
+    const std::unique_ptr<CTidePortLookup> lookup =
         m_tideStations != nullptr
-            ? std::make_shared<CTidePortLookup>(stations, DataPath(kTidePortsFileName))
+            ? std::make_unique<CTidePortLookup>(stations, DataPath(kTidePortsFileName))
             : CTidePortLookup::FromDataFolder();
     std::vector<CConditionTable> tables;
-    const CStoreResult result = ReadConditionTables(
-        m_store, query, [lookup](const std::string& place) { return lookup->PortForPlace(place); },
-        stations, tables);
+    const CStoreResult result =
+        ReadConditionTables(m_store, query, CLookupTripPorts(*lookup), stations, tables);
     if (!result.ok()) {
         ReportStoreFailure(result);
         return;

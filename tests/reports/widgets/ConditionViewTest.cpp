@@ -131,14 +131,18 @@ TEST_F(ConditionViewTest, SixChartsCountTheYearOfTheChosenSpecies)
     const struct {
         QString species;
         int catches;
-        std::string tideNames;  // 大潮 and 小潮 bars with their notes
+        std::string tideNames;  // 大潮 and 小潮: bars (catches a day, tenths) and notes
         std::map<std::string, int> hours;
     } cases[] = {
         // 大潮: 5 catches over 2 days fished, 2.5 a day; 小潮 1 over 1.
         {QString(), 6, "25 2.5\n5匹/2日 10 1.0\n1匹/1日", {{"12", 4}, {"3", 1}, {"不明", 1}}},
-        {QStringLiteral("メジナ"), 3, "", {{"12", 1}, {"3", 1}, {"不明", 1}}},
-        {QStringLiteral("アジ"), 3, "", {{"12", 3}, {"3", 0}, {"不明", 0}}},
-        {QStringLiteral("タイ"), 0, "", {{"12", 0}, {"3", 0}, {"不明", 0}}},
+        // Days fished stay the days of every trip, whatever the species: a fair rate.
+        {QStringLiteral("メジナ"),
+         3,
+         "10 1.0\n2匹/2日 10 1.0\n1匹/1日",
+         {{"12", 1}, {"3", 1}, {"不明", 1}}},
+        {QStringLiteral("アジ"), 3, "15 1.5\n3匹/2日 0 0.0\n0匹/1日", {{"12", 3}, {"3", 0}, {"不明", 0}}},
+        {QStringLiteral("タイ"), 0, "0 0.0\n0匹/2日 0 0.0\n0匹/1日", {{"12", 0}, {"3", 0}, {"不明", 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(StdFromQString(c.species));
@@ -165,14 +169,12 @@ TEST_F(ConditionViewTest, SixChartsCountTheYearOfTheChosenSpecies)
         // Only the catch without a time has no stage; only the trip without one no temperature.
         EXPECT_EQ(Bars(view->Chart(ECondition::TideStage)).at("不明").first, c.hours.at("不明"));
         EXPECT_EQ(Bars(view->Chart(ECondition::WaterTemp)).at("不明").first, c.hours.at("不明"));
-        if (!c.tideNames.empty()) {
-            const auto names = Bars(view->Chart(ECondition::TideName));
-            const auto spring = names.at("大潮");
-            const auto neap = names.at("小潮");
-            EXPECT_EQ(std::to_string(spring.first) + " " + spring.second + " " +
-                          std::to_string(neap.first) + " " + neap.second,
-                      c.tideNames);
-        }
+        const auto names = Bars(view->Chart(ECondition::TideName));
+        const auto spring = names.at("大潮");
+        const auto neap = names.at("小潮");
+        EXPECT_EQ(std::to_string(spring.first) + " " + spring.second + " " +
+                      std::to_string(neap.first) + " " + neap.second,
+                  c.tideNames);
         EXPECT_TRUE(view->Hint()->isHidden());
     }
 }
