@@ -421,9 +421,10 @@ void CStatChart::DrawNote(CChartCanvas& dc, const std::string& note, int centre,
         start = end + 1;
     }
     int width = 0;
-    for (const std::string& line : lines) width = std::max(width, TextLength(line) * (kNoteSize / 2));
+    for (const std::string& line : lines)
+        width = std::max(width, TextLength(line) * (kNoteSize / 2));
     if (width > slot - 2) return;
-    const CChartFont font{kGothic, kNoteSize, 400, kShiftJisCharset, 0};
+    const CChartFont font{kArial, kNoteSize, 400, kAnsiCharset, 0};
     int y = barTop - 3 - static_cast<int>(lines.size()) * (kNoteSize + 1);
     for (const std::string& line : lines) {
         dc.Text(centre - TextLength(line) * (kNoteSize / 2) / 2, y, line, font, kChartBlack);

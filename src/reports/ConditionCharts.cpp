@@ -117,10 +117,10 @@ std::unique_ptr<CStatChart> BuildConditionChart(const CConditionTable& table)
         auto category = std::make_unique<CChartCategory>();
         category->SetLabel(ConditionBarLabel(table.condition, row.value));
         category->AddValue(0, value);
-        if (perDay) {
+        if (perDay && row.daysFished > 0) {
             category->SetNote(RateText(value) + "\n" + std::to_string(row.catches) + "匹/" +
                               std::to_string(std::max(row.daysFished, 0)) + "日");
-        } else if (row.catches > 0) {
+        } else if (!perDay && row.catches > 0) {
             category->SetNote(std::to_string(row.catches));
         }
         chart->AddCategory(std::move(category));

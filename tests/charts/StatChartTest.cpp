@@ -402,14 +402,14 @@ TEST(StatChartLayout, DecimalValuesLabelTheirTicksWithDecimals)
 TEST(StatChartLayout, NotesStandAboveTheirBarsWhenTheyFitTheSlot)
 {
     const struct {
-        int width;        // of the window; twelve slots share it
+        int width;  // of the window; twelve slots share it
         std::string note;
-        size_t lines;     // drawn; 0 when the note is too wide for its slot
+        size_t lines;  // drawn; 0 when the note is too wide for its slot
     } cases[] = {
-        {800, "12", 1},                 // a slot of 61 units
-        {800, "2.5\n5匹/2日", 2},       // lines, each centred
+        {800, "12", 1},                      // a slot of 61 units
+        {800, "2.5\n5匹/2日", 2},            // lines, each centred
         {800, "とても長い注記の文字列", 0},  // 22 units x 6 > 61
-        {300, "5匹/2日", 0},            // a slot of 19 units
+        {300, "5匹/2日", 0},                 // a slot of 19 units
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.note + " " + std::to_string(c.width));

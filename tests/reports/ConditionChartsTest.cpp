@@ -40,10 +40,14 @@ TEST(ConditionCharts, BarLabelsLeaveOutTheUnitTheAxisNames)
         const char* value;
         const char* label;
     } cases[] = {
-        {ECondition::TideStage, "上げ3分", "上3"},  {ECondition::TideStage, "下げ10分", "下10"},
-        {ECondition::Hour, "6時", "6"},             {ECondition::Hour, "23時", "23"},
-        {ECondition::WaterTemp, "18～20℃", "18～20"}, {ECondition::TideName, "大潮", "大潮"},
-        {ECondition::TimeOfDay, "朝マヅメ", "朝マヅメ"}, {ECondition::MoonAge, "14", "14"},
+        {ECondition::TideStage, "上げ3分", "上3"},
+        {ECondition::TideStage, "下げ10分", "下10"},
+        {ECondition::Hour, "6時", "6"},
+        {ECondition::Hour, "23時", "23"},
+        {ECondition::WaterTemp, "18～20℃", "18～20"},
+        {ECondition::TideName, "大潮", "大潮"},
+        {ECondition::TimeOfDay, "朝マヅメ", "朝マヅメ"},
+        {ECondition::MoonAge, "14", "14"},
         {ECondition::Hour, kUnknownValue, kUnknownValue},
         {ECondition::TideStage, kUnknownValue, kUnknownValue},
     };
@@ -71,12 +75,16 @@ TEST(ConditionCharts, DayConditionsChartCatchesPerDayOthersCatches)
         std::string valueTitle;
     } cases[] = {
         // Fished five days at 大潮 and twice at 小潮: 小潮 gave more a day, and stands higher.
-        {Table(ECondition::TideName,
-               {{"大潮", 12, 5}, {"中潮", 0, 0}, {"小潮", 6, 2}, {kUnknownValue, 1, 1}}),
+        {Table(ECondition::TideName, {{"大潮", 12, 5},
+                                      {"中潮", 0, 0},
+                                      {"小潮", 6, 2},
+                                      {kUnknownValue, 1, 1},
+                                      {"若潮", 0, 3}}),
          {{"大潮", 24, "2.4\n12匹/5日"},
-          {"中潮", 0, "0.0\n0匹/0日"},
+          {"中潮", 0, ""},  // not fished
           {"小潮", 30, "3.0\n6匹/2日"},
-          {kUnknownValue, 10, "1.0\n1匹/1日"}},
+          {kUnknownValue, 10, "1.0\n1匹/1日"},
+          {"若潮", 0, "0.0\n0匹/3日"}},  // fished, nothing caught
          1,
          "匹/日"},
         {Table(ECondition::MoonAge, {{"0", 3, 2}, {"29", 1, 1}}),

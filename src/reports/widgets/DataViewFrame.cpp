@@ -16,11 +16,11 @@
 #include "reports/widgets/ConditionView.h"
 #include "reports/widgets/LankingListView.h"
 #include "reports/widgets/YearReportWriter.h"
+#include "tides/TidePortLookup.h"
+#include "tides/TideStations.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
-#include "tides/TidePortLookup.h"
-#include "tides/TideStations.h"
 #include "uikit/QtText.h"
 
 namespace {
@@ -77,32 +77,32 @@ void CDataViewFrame::CreateDialogBar()
     m_yearCombo = new QComboBox(m_dialogBar);
     m_yearCombo->setEditable(true);
     m_yearCombo->setInsertPolicy(QComboBox::NoInsert);
-    place(m_yearCombo, kYearComboId, 32, 2, 50, 12);
-    place(new QLabel(QStringLiteral("魚種："), m_dialogBar), kSpeciesLabelId, 90, 4, 24, 8);
+    place(m_yearCombo, kYearComboId, 32, 2, 36, 12);
+    place(new QLabel(QStringLiteral("魚種："), m_dialogBar), kSpeciesLabelId, 74, 4, 24, 8);
     m_speciesCombo = new QComboBox(m_dialogBar);
     m_speciesCombo->setEditable(true);
     m_speciesCombo->setInsertPolicy(QComboBox::NoInsert);
     // Laid out to end within the page of an 800-pixel-wide window.
-    place(m_speciesCombo, kSpeciesComboId, 115, 2, 72, 12);
+    place(m_speciesCombo, kSpeciesComboId, 99, 2, 60, 12);
 
     auto* monthly = new QPushButton(QStringLiteral("月別"), m_dialogBar);
-    place(monthly, kMonthlyButtonId, 193, 1, 40, 14);
+    place(monthly, kMonthlyButtonId, 164, 1, 30, 14);
     connect(monthly, &QPushButton::clicked, this, &CDataViewFrame::OnMonthlyStatistics);
     auto* ranking = new QPushButton(QStringLiteral("ランキング"), m_dialogBar);
-    place(ranking, kRankingButtonId, 237, 1, 48, 14);
+    place(ranking, kRankingButtonId, 198, 1, 48, 14);
     connect(ranking, &QPushButton::clicked, this, &CDataViewFrame::OnRanking);
     auto* conditions = new QPushButton(QStringLiteral("条件別"), m_dialogBar);
     conditions->setToolTip(
         QStringLiteral("潮・潮の動き・時刻・月齢・時間帯・水温ごとの釣果（魚種が空なら全魚種）"));
-    place(conditions, kConditionsButtonId, 289, 1, 40, 14);
+    place(conditions, kConditionsButtonId, 250, 1, 34, 14);
     connect(conditions, &QPushButton::clicked, this, &CDataViewFrame::OnConditionStatistics);
     auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
-    place(weather, kWeatherButtonId, 399, 1, 50, 14);
+    place(weather, kWeatherButtonId, 354, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
     weather->hide();
     auto* report = new QPushButton(QStringLiteral("年間レポート..."), m_dialogBar);
     report->setToolTip(QStringLiteral("選んだ年度の釣果レポートを PDF で出力します"));
-    place(report, kYearReportButtonId, 333, 1, 62, 14);
+    place(report, kYearReportButtonId, 288, 1, 62, 14);
     connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
     // A wider window gives the fields the room, the species' names most.
     StretchBarControls(m_dialogBar, {{m_yearCombo, 1}, {m_speciesCombo, 2}});
@@ -325,8 +325,9 @@ void CDataViewFrame::OnConditionStatistics()
         return;
     }
     const QString caption =
-        QStringLiteral("%1年　%2").arg(query.year).arg(
-            query.species.empty() ? QStringLiteral("全魚種") : QStringFromStd(query.species));
+        QStringLiteral("%1年　%2")
+            .arg(query.year)
+            .arg(query.species.empty() ? QStringLiteral("全魚種") : QStringFromStd(query.species));
     view->SetTables(tables, caption, lookup->HomePort() != nullptr);
 }
 

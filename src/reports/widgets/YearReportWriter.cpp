@@ -202,7 +202,7 @@ private:
 
 int CYearReportWriter::PageCount() const
 {
-    return 1 + static_cast<int>(m_report.species.size()) + (m_report.conditions.empty() ? 0 : 1) +
+    return 1 + static_cast<int>(m_report.species.size()) + (HasConditionsPage() ? 1 : 0) +
            TripPages(m_report);
 }
 
@@ -235,7 +235,7 @@ bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,
         PaintSpecies(page, m_report.species[s]);
         going = done();
     }
-    if (going && !m_report.conditions.empty()) {
+    if (going && HasConditionsPage()) {
         next();
         PaintConditions(page);
         going = done();
@@ -397,9 +397,9 @@ void CYearReportWriter::PaintConditions(CPage& page)
     // at about six points.
     constexpr double kUnitsPerPixel = 1.8;
     for (const CPlace& place : places) {
-        const auto table = std::find_if(
-            m_report.conditions.begin(), m_report.conditions.end(),
-            [&](const CConditionTable& t) { return t.condition == place.condition; });
+        const auto table =
+            std::find_if(m_report.conditions.begin(), m_report.conditions.end(),
+                         [&](const CConditionTable& t) { return t.condition == place.condition; });
         if (table == m_report.conditions.end()) continue;
         const QRectF box(place.x, place.y, place.wide ? kContentWidth : kHalf, kHeight);
         page.painter.setPen(QPen(kRuleColor, 2));
@@ -529,7 +529,8 @@ bool WriteYearReportFile(const CCatchStore& store, int year, const std::string& 
 {
     error.clear();
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts(), &ShippedTideStations());
+    const CStoreResult result =
+        ReadYearReport(store, year, report, TripTidePorts(), &ShippedTideStations());
     if (!result.ok()) {
         error = DescribeStoreResult(result, store.GetPath());
         return false;
@@ -602,7 +603,8 @@ bool ExportYearReport(QWidget* parent, const CCatchStore& store, int year)
 bool PrintYearReport(QWidget* parent, const CCatchStore& store, int year)
 {
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts(), &ShippedTideStations());
+    const CStoreResult result =
+        ReadYearReport(store, year, report, TripTidePorts(), &ShippedTideStations());
     if (!result.ok()) {
         ShowMessageBox(parent, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
                        EMessageBoxIcon::Warning);

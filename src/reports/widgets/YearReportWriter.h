@@ -45,6 +45,7 @@ private:
     class CPage;
     void PaintCover(CPage& page);
     void PaintSpecies(CPage& page, const CYearReportSpecies& species);
+    bool HasConditionsPage() const { return !m_report.empty() && !m_report.conditions.empty(); }
     void PaintConditions(CPage& page);
     void PaintTrips(CPage& page, size_t first);
     void PaintPhoto(QPainter& painter, const QImage& photo, double x, double y, double width,
