@@ -354,6 +354,22 @@ void CStatChart::DrawValueTicks(CChartCanvas& dc)
     }
 }
 
+int CStatChart::LabelWidth(size_t category) const
+{
+    // Labels are centred on their slot at an estimated width of a third of the font's size per
+    // byte, as DrawCategoryLabels places them.
+    return TextLength(categories[category]->GetLabel()) * (categoryLabelFontSize / 3 * 2);
+}
+
+int CStatChart::LabelEvery(int slot) const
+{
+    if (!thinCrowdedLabels || categoryLabelAngle != 0 || slot <= 0) return 1;
+    // The last label is placed by its own rule.
+    int widest = 0;
+    for (size_t n = 0; n + 1 < categories.size(); ++n) widest = std::max(widest, LabelWidth(n));
+    return std::max(1, (widest + slot - 1) / slot);
+}
+
 void CStatChart::DrawCategoryLabels(CChartCanvas& dc)
 {
     const int n = static_cast<int>(categories.size());
@@ -361,9 +377,16 @@ void CStatChart::DrawCategoryLabels(CChartCanvas& dc)
     const int slot = plotWidth / n;
     const CChartFont font{kArial, categoryLabelFontSize, kBold, kAnsiCharset, categoryLabelAngle};
     const int rotatedWidth = categoryLabelAngle != 0 ? dc.GetFontMetrics(font).aveCharWidth : 0;
+    const int every = LabelEvery(slot);
     for (int i = 1; i <= n; ++i) {
         const int x = plotLeft + slot * i - slot / 2;
         dc.Line({x, plotBottom - 3}, {x, plotBottom + 3}, kCurrentPen);
+        // The last label always shows; one too close before it gives way.
+        const bool shown =
+            i == n || ((i - 1) % every == 0 &&
+                       (!thinCrowdedLabels || (n - i) * slot * 2 >= LabelWidth(size_t(i - 1)) +
+                                                                        LabelWidth(size_t(n - 1))));
+        if (!shown) continue;
         const std::string label = categories[static_cast<size_t>(i - 1)]->GetLabel();
         if (categoryLabelAngle == 0) {
             dc.Text(x - TextLength(label) * 4, plotBottom + 8, label, font, kChartBlack);

@@ -108,6 +108,7 @@ std::unique_ptr<CStatChart> BuildConditionChart(const CConditionTable& table)
     auto chart = std::make_unique<CStatChart>(kGraphBar);
     chart->SetTitle(titles.chart);
     chart->SetCategoryLabelAngle(0);
+    chart->SetThinCrowdedLabels(true);
     chart->SetCategoryAxisTitle(titles.categoryAxis);
     chart->SetValueAxisTitle(perDay ? "匹/日" : "匹数");
     int max = 0;

@@ -445,3 +445,55 @@ TEST(StatChartLayout, NotesStandAboveTheirBarsWhenTheyFitTheSlot)
         }
     }
 }
+
+TEST(StatChartLayout, CrowdedLabelsAreThinnedOutAndTheLastAlwaysShows)
+{
+    // Twenty-five categories "0" … "23" and "不明" (estimated 8 units a byte).
+    const struct {
+        int width;
+        bool thin;
+        std::vector<std::string> shown;
+        std::vector<std::string> hidden;
+    } cases[] = {
+        // Slot 29: "23" and "不明" are 16 and 32 wide; every label fits.
+        {800, true, {}, {}},
+        // Slot 20: every label but "23", which would touch "不明".
+        {566, true, {"0", "1", "21", "22", "不明"}, {"23"}},
+        // Slot 14: every second label ("10" is 16 wide); "22" two slots before "不明" still fits.
+        {420, true, {"0", "2", "10", "20", "22", "不明"}, {"1", "21", "23"}},
+        // Without thinning every label is drawn, however crowded.
+        {420, false, {"0", "1", "21", "22", "23", "不明"}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        CStatChart chart(kGraphBar);
+        chart.SetValueRange(0, 4, 2);
+        chart.SetThinCrowdedLabels(c.thin);
+        for (int hour = 0; hour < 24; ++hour)
+            chart.AddCategory(MakeCategory(std::to_string(hour), {1}));
+        chart.AddCategory(MakeCategory("不明", {1}));
+        CRecordingChartCanvas canvas(c.width, 400);
+        chart.Draw(canvas);
+        std::vector<std::string> labels;
+        for (const COperation& op : canvas.OperationsOf(EKind::Text)) {
+            if (op.points[0].y > chart.GetPlotBottom() && op.font.face == "Arial")
+                labels.push_back(op.text);
+        }
+        ASSERT_FALSE(labels.empty());
+        EXPECT_EQ(labels.back(), "不明");
+        // Ticks for every category, labelled or not.
+        int ticks = 0;
+        for (const COperation& op : canvas.OperationsOf(EKind::Line))
+            ticks +=
+                op.points[0].x == op.points[1].x && op.points[0].y == chart.GetPlotBottom() - 3;
+        EXPECT_EQ(ticks, 25);
+        if (c.shown.empty()) {
+            EXPECT_EQ(labels.size(), 25u);
+            continue;
+        }
+        for (const std::string& label : c.shown)
+            EXPECT_NE(std::find(labels.begin(), labels.end(), label), labels.end()) << label;
+        for (const std::string& hidden : c.hidden)
+            EXPECT_EQ(std::count(labels.begin(), labels.end(), hidden), 0) << hidden;
+    }
+}
