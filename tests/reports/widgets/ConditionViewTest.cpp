@@ -197,6 +197,7 @@ TEST_F(ConditionViewTest, WithoutAHomePortTheHintSaysWhereToChooseOne)
     for (ECondition condition : {ECondition::TideStage, ECondition::TimeOfDay})
         EXPECT_EQ(Bars(view->Chart(condition)).at("不明").first, 6) << ConditionName(condition);
     EXPECT_EQ(Bars(view->Chart(ECondition::TideName)).at("大潮").first, 25);
+    QTest::qWait(50);  // the caption's new width is laid out
     SaveShotIfAsked(m_frame->grab().toImage(), QStringLiteral("conditions-no-home-port"));
 }
 
