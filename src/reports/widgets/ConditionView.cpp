@@ -70,7 +70,9 @@ CConditionView::CConditionView(QWidget* parent) : QWidget(parent)
     m_scroll->setWidget(m_grid);
     m_scroll->viewport()->installEventFilter(this);
     layout->addWidget(m_scroll, 1);
-    // Tab reaches the buttons, then the grid, whose page keys scroll it.
+    // Shown, the view hands the focus to its first button; Tab goes on through the buttons to
+    // the grid, whose arrow and page keys scroll it.
+    setFocusProxy(m_jumps.front());
     m_scroll->setFocusPolicy(Qt::StrongFocus);
     Clear();
 }

@@ -257,10 +257,19 @@ TEST_F(ConditionViewTest, TabGoesFromRankingToConditionsToTheReport)
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::number(id));
     }
-    // Space on the focused button shows the view.
+    // Space on the focused button shows the view, which takes the focus on its first button;
+    // Space on the last one scrolls to its chart.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     m_frame->GetYearCombo()->setEditText(QStringLiteral("2024"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    ASSERT_NE(m_frame->GetConditionView(), nullptr);
-    EXPECT_NE(m_frame->GetConditionView()->Chart(ECondition::TideName), nullptr);
+    CConditionView* view = m_frame->GetConditionView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_NE(view->Chart(ECondition::TideName), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), view->JumpButton(ECondition::TideName));
+    for (int n = 1; n < kConditionCount; ++n)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), view->JumpButton(ECondition::WaterTemp));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(view->ScrollArea()->verticalScrollBar()->value(),
+              view->ChartView(ECondition::WaterTemp)->y());
 }
