@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/ConditionsCommand.h"
 #include "app/HistoryCommands.h"
 #include "app/InstanceLock.h"
 #include "app/widgets/CatchLogApp.h"
@@ -104,6 +105,24 @@ int main(int argc, char** argv)
         QStringLiteral("Print the tide ports (id, Japanese name, romanised name, prefecture, "
                        "latitude, longitude; tab-separated) and exit."));
     parser.addOption(listPorts);
+    const QCommandLineOption printConditions(
+        QStringLiteral("print-conditions"),
+        QStringLiteral("Print the catches of YEAR counted per condition (tide name, stage of the "
+                       "tide, hour, moon age, time of day, water temperature): condition, value, "
+                       "catches, days fished; tab-separated; and exit."),
+        QStringLiteral("YEAR"));
+    parser.addOption(printConditions);
+    const QCommandLineOption species(QStringLiteral("species"),
+                                     QStringLiteral("--print-conditions counts only catches of "
+                                                    "the species NAME."),
+                                     QStringLiteral("NAME"));
+    parser.addOption(species);
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("The port (id, Japanese or romanised name) whose tides and sunrise "
+                       "--print-conditions takes for trips without a port of their own."),
+        QStringLiteral("PORT"));
+    parser.addOption(port);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -141,6 +160,11 @@ int main(int argc, char** argv)
                           TideStationsPath(), std::cout, std::cerr);
     }
     if (parser.isSet(listPorts)) return PrintTidePorts(TideStationsPath(), std::cout, std::cerr);
+    if (parser.isSet(printConditions)) {
+        return PrintConditionsCommand(parser.value(printConditions).toStdString(),
+                                      parser.value(species).toStdString(),
+                                      parser.value(port).toStdString(), std::cout, std::cerr);
+    }
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
         CCatchStore store(DataPath(kCatchFileName));

@@ -1,8 +1,10 @@
 #include "calendar/SunTimes.h"
 
+#include <libnova/rise_set.h>
 #include <libnova/solar.h>
 
 #include <cmath>
+#include <unordered_map>
 
 #include "calendar/MoonPhase.h"
 
@@ -17,6 +19,23 @@ int MinuteOfDay(double julianDay, double dayStart)
     const double minutes = std::round((julianDay - dayStart) * 1440.0);
     if (minutes < 0 || minutes >= 1440) return -1;
     return static_cast<int>(minutes);
+}
+
+// The sun's apparent position at an instant, as the library computes it for rise and set.  The
+// rise and set of a day ask for it at 0h UT of the days around that day: the same instants for
+// every place and for the days next to it, so each is computed once (per thread) and kept.
+void SolarPosition(double julianDay, ln_equ_posn* position)
+{
+    constexpr size_t kKept = 1 << 16;  // some 90 years of days
+    thread_local std::unordered_map<double, ln_equ_posn> known;
+    const auto found = known.find(julianDay);
+    if (found != known.end()) {
+        *position = found->second;
+        return;
+    }
+    if (known.size() >= kKept) known.clear();
+    ln_get_solar_equ_coords(julianDay, position);
+    known.emplace(julianDay, *position);
 }
 
 }  // namespace
@@ -34,7 +53,10 @@ CSunDay SunTimesOf(int year, int month, int day, double latitude, double longitu
     // the day's start, then from its middle, finds both of the Japan-time day.
     for (const double from : {dayStart, dayStart + 0.5, dayStart - 0.5}) {
         ln_rst_time times{};
-        if (ln_get_solar_rst(from, &observer, &times) != 0) return sun;
+        if (ln_get_body_rst_horizon(from, &observer, SolarPosition, LN_SOLAR_STANDART_HORIZON,
+                                    &times) != 0) {
+            return sun;
+        }
         if (rise < 0) rise = MinuteOfDay(times.rise, dayStart);
         if (set < 0) set = MinuteOfDay(times.set, dayStart);
         if (rise >= 0 && set >= 0) break;

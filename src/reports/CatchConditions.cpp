@@ -4,8 +4,10 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <ostream>
 #include <set>
+#include <sstream>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -100,14 +102,43 @@ bool MinusBefore(std::string_view text, size_t digit)
     return false;
 }
 
-std::string HourText(int hour)
+// The texts of the values every catch has, made once.
+const std::string& HourText(int hour)
 {
-    return std::to_string(hour) + "時";
+    static const std::array<std::string, 24> texts = [] {
+        std::array<std::string, 24> made;
+        for (int h = 0; h < 24; ++h) made[h] = std::to_string(h) + "時";
+        return made;
+    }();
+    return texts[static_cast<size_t>(hour)];
 }
 
-std::string StageText(bool rising, int tenth)
+const std::string& StageText(bool rising, int tenth)
 {
-    return std::string(rising ? "上げ" : "下げ") + std::to_string(tenth) + "分";
+    static const std::array<std::string, 20> texts = [] {
+        std::array<std::string, 20> made;
+        for (int k = 0; k < 20; ++k)
+            made[k] = std::string(k < 10 ? "上げ" : "下げ") + std::to_string(k % 10 + 1) + "分";
+        return made;
+    }();
+    return texts[static_cast<size_t>((rising ? 0 : 10) + tenth - 1)];
+}
+
+const std::string& TimeOfDayText(int part)
+{
+    static const std::array<std::string, 5> texts = {kTimesOfDay[0], kTimesOfDay[1], kTimesOfDay[2],
+                                                     kTimesOfDay[3], kTimesOfDay[4]};
+    return texts[static_cast<size_t>(part)];
+}
+
+const std::string& MoonAgeText(int age)
+{
+    static const std::array<std::string, 31> texts = [] {
+        std::array<std::string, 31> made;
+        for (int a = 0; a < 31; ++a) made[a] = std::to_string(a);
+        return made;
+    }();
+    return texts[static_cast<size_t>(age)];
 }
 
 std::string BandText(int lowest)
@@ -132,7 +163,63 @@ struct CTurn {
     bool high;
 };
 
+using CYearTurns = std::shared_ptr<const std::vector<CTurn>>;
+
+// Everything the prediction of a station's year depends on, as one text: stations of one id
+// with other constants (the tests' made-up ports) never share turns.
+std::string PredictionKey(const CTideStation& station, int year)
+{
+    std::ostringstream key;
+    key.precision(17);
+    key << year << '\t' << station.id << '\t' << station.mslAboveDatumM;
+    for (const CTideConstituentValue& value : station.constituents)
+        key << '\t' << value.name << ':' << value.amplitudeM << ':' << value.phaseDeg;
+    return key.str();
+}
+
+struct CKeptTurns {
+    std::mutex mutex;
+    std::unordered_map<std::string, CYearTurns> turns;
+};
+
+CKeptTurns& KeptTurns()
+{
+    static CKeptTurns kept;
+    return kept;
+}
+
+// The turns of a year at a port, with two days of the years either side (so a catch early on
+// 1 January still has the turn before it).  Like the new moons of the calendar they are kept for
+// the program's life: counting again (another species, another view) finds them made.
+CYearTurns YearTurns(const CTideStation& station, int year)
+{
+    constexpr size_t kKept = 256;  // port-years of some 20 KB each
+    const std::string key = PredictionKey(station, year);
+    CKeptTurns& kept = KeptTurns();
+    {
+        const std::lock_guard<std::mutex> lock(kept.mutex);
+        const auto found = kept.turns.find(key);
+        if (found != kept.turns.end()) return found->second;
+    }
+    auto turns = std::make_shared<std::vector<CTurn>>();
+    for (const CTideExtreme& e :
+         CTidePredictor(station).Extremes(year - 1, 12, 30, year + 1, 1, 2)) {
+        turns->push_back(
+            CTurn{JulianDayNumber(e.year, e.month, e.day) * 1440 + e.hour * 60 + e.minute, e.high});
+    }
+    const std::lock_guard<std::mutex> lock(kept.mutex);
+    if (kept.turns.size() >= kKept) kept.turns.clear();
+    return kept.turns.emplace(key, std::move(turns)).first->second;
+}
+
 }  // namespace
+
+void ForgetKeptTideTurns()
+{
+    CKeptTurns& kept = KeptTurns();
+    const std::lock_guard<std::mutex> lock(kept.mutex);
+    kept.turns.clear();
+}
 
 // ---- Names
 // ---------------------------------------------------------------------------------------
@@ -169,10 +256,12 @@ const CTideStation* CLookupTripPorts::PortForPlace(const std::string& place) con
 // ---- Readers
 // -------------------------------------------------------------------------------------
 
-bool ReadCatchTime(const std::string& text, int& hour, int& minute)
+namespace {
+
+// A catch time of text as it is (full-width digits not yet folded); minute -1 for an hour alone.
+bool ReadTimeText(std::string_view text, int& hour, int& minute)
 {
-    const std::string folded = FoldForSearch(text);
-    const std::string_view time = TrimBlanks(folded);
+    const std::string_view time = TrimBlanks(text);
     int h = 0;
     int m = -1;
     const size_t hourMark = time.find("時");
@@ -203,6 +292,14 @@ bool ReadCatchTime(const std::string& text, int& hour, int& minute)
     hour = h;
     minute = m;
     return true;
+}
+
+}  // namespace
+
+bool ReadCatchTime(const std::string& text, int& hour, int& minute)
+{
+    // Most times are stored with ASCII digits; only the others are folded.
+    return ReadTimeText(text, hour, minute) || ReadTimeText(FoldForSearch(text), hour, minute);
 }
 
 bool ReadWaterTemperature(const std::string& text, double& celsius)
@@ -240,14 +337,60 @@ std::string WaterTempBandText(double celsius)
 
 struct CCatchConditionFinder::CCaches {
     struct CPort {
-        std::unique_ptr<CTidePredictor> predictor;
-        std::unordered_map<int, std::vector<CTurn>> turnsOfYear;
+        std::unordered_map<int, CYearTurns> turnsOfYear;
         std::unordered_map<long long, CSunDay> sunOfDay;
     };
     std::unordered_map<std::string, CTripDay> days;  // by the date text
     std::unordered_map<const CTideStation*, CPort> ports;
+    // What the catch before asked for: the catches of a trip ask the same.
+    std::string lastDate;
+    const CTripDay* lastDay = nullptr;
+    std::string lastWater;
+    int lastWaterKnown = -1;  // -1 not read yet, 0 no temperature, 1 lastWaterC
+    double lastWaterC = 0;
+    std::string lastBand;
+    const CTideStation* lastPort = nullptr;
+    long long lastPortDay = 0;
+    const std::vector<CTurn>* lastTurns = nullptr;
+    const CSunDay* lastSun = nullptr;
 
     const CTripDay& DayOf(const std::string& dateText)
+    {
+        if (lastDay == nullptr || dateText != lastDate) {
+            lastDate = dateText;
+            lastDay = &FindDay(dateText);
+        }
+        return *lastDay;
+    }
+
+    // The temperature of a 水温 text and its band, or nullptr.
+    const std::string* WaterOf(const std::string& water, double& celsius)
+    {
+        if (lastWaterKnown < 0 || water != lastWater) {
+            lastWater = water;
+            lastWaterKnown = ReadWaterTemperature(water, lastWaterC) ? 1 : 0;
+            if (lastWaterKnown == 1) lastBand = WaterTempBandText(lastWaterC);
+        }
+        celsius = lastWaterC;
+        return lastWaterKnown == 1 ? &lastBand : nullptr;
+    }
+
+    // The turns around a day at a port and its sunrise and sunset.
+    void PortDayOf(const CTideStation& station, const CTripDay& day,
+                   const std::vector<CTurn>*& turns, const CSunDay*& sun)
+    {
+        if (lastPort != &station || lastPortDay != day.dayNumber) {
+            CPort& port = PortOf(station);
+            lastPort = &station;
+            lastPortDay = day.dayNumber;
+            lastTurns = &TurnsOf(port, station, day.year);
+            lastSun = &SunOf(port, station, day);
+        }
+        turns = lastTurns;
+        sun = lastSun;
+    }
+
+    const CTripDay& FindDay(const std::string& dateText)
     {
         const auto found = days.find(dateText);
         if (found != days.end()) return found->second;
@@ -268,25 +411,13 @@ struct CCatchConditionFinder::CCaches {
         return days.emplace(dateText, day).first->second;
     }
 
-    CPort& PortOf(const CTideStation& station)
-    {
-        CPort& port = ports[&station];
-        if (!port.predictor) port.predictor = std::make_unique<CTidePredictor>(station);
-        return port;
-    }
+    CPort& PortOf(const CTideStation& station) { return ports[&station]; }
 
-    // The turns of a year at a port, with two days of the years either side, so a catch early
-    // on 1 January still has the turn before it.
-    const std::vector<CTurn>& TurnsOf(CPort& port, int year)
+    const std::vector<CTurn>& TurnsOf(CPort& port, const CTideStation& station, int year)
     {
-        const auto found = port.turnsOfYear.find(year);
-        if (found != port.turnsOfYear.end()) return found->second;
-        std::vector<CTurn> turns;
-        for (const CTideExtreme& e : port.predictor->Extremes(year - 1, 12, 30, year + 1, 1, 2)) {
-            turns.push_back(CTurn{
-                JulianDayNumber(e.year, e.month, e.day) * 1440 + e.hour * 60 + e.minute, e.high});
-        }
-        return port.turnsOfYear.emplace(year, std::move(turns)).first->second;
+        CYearTurns& turns = port.turnsOfYear[year];
+        if (!turns) turns = YearTurns(station, year);
+        return *turns;
     }
 
     const CSunDay& SunOf(CPort& port, const CTideStation& station, const CTripDay& day)
@@ -309,22 +440,22 @@ CCatchCondition CCatchConditionFinder::Of(const CTripRecord& trip, const CCatchR
 {
     CCatchCondition c;
     for (std::string& value : c.values) value = kUnknownValue;
-    auto set = [&](ECondition condition, std::string text) {
-        c.values[static_cast<size_t>(condition)] = std::move(text);
+    auto set = [&](ECondition condition, const std::string& text) {
+        c.values[static_cast<size_t>(condition)] = text;
     };
 
     const CTripDay& day = m_caches->DayOf(trip.date);
     if (day.valid) {
         c.moonAge = day.moonAge;
-        set(ECondition::MoonAge, std::to_string(day.moonAge));
+        set(ECondition::MoonAge, MoonAgeText(day.moonAge));
         if (day.tideIndex >= 0) {
             c.tideName = kTideNames[day.tideIndex];
             set(ECondition::TideName, c.tideName);
         }
     }
-    if (ReadWaterTemperature(trip.water, c.waterTempC)) {
+    if (const std::string* band = m_caches->WaterOf(trip.water, c.waterTempC)) {
         c.hasWaterTemp = true;
-        set(ECondition::WaterTemp, WaterTempBandText(c.waterTempC));
+        set(ECondition::WaterTemp, *band);
     }
 
     int hour = 0;
@@ -336,8 +467,10 @@ CCatchCondition CCatchConditionFinder::Of(const CTripRecord& trip, const CCatchR
     c.minuteOfDay = hour * 60 + minute;
     if (!day.valid || port == nullptr) return c;
 
-    CCaches::CPort& tides = m_caches->PortOf(*port);
-    const std::vector<CTurn>& turns = m_caches->TurnsOf(tides, day.year);
+    const std::vector<CTurn>* portTurns = nullptr;
+    const CSunDay* portSun = nullptr;
+    m_caches->PortDayOf(*port, day, portTurns, portSun);
+    const std::vector<CTurn>& turns = *portTurns;
     const long long at = day.dayNumber * 1440 + c.minuteOfDay;
     const auto next =
         std::upper_bound(turns.begin(), turns.end(), at,
@@ -352,7 +485,7 @@ CCatchCondition CCatchConditionFinder::Of(const CTripRecord& trip, const CCatchR
         set(ECondition::TideStage, StageText(c.rising, c.stageTenth));
     }
 
-    const CSunDay& sun = m_caches->SunOf(tides, *port, day);
+    const CSunDay& sun = *portSun;
     if (sun.valid) {
         int part = kNight;
         if (c.minuteOfDay < sun.riseMinute - kMazumeMinutes) {
@@ -364,7 +497,7 @@ CCatchCondition CCatchConditionFinder::Of(const CTripRecord& trip, const CCatchR
         } else if (c.minuteOfDay < sun.setMinute + kMazumeMinutes) {
             part = kEvening;
         }
-        set(ECondition::TimeOfDay, kTimesOfDay[part]);
+        set(ECondition::TimeOfDay, TimeOfDayText(part));
     }
     return c;
 }
@@ -419,7 +552,7 @@ std::string KeyText(ECondition condition, int key)
         case ECondition::Hour:
             return HourText(key);
         case ECondition::MoonAge:
-            return std::to_string(key);
+            return MoonAgeText(key);
         case ECondition::TimeOfDay:
             return kTimesOfDay[key];
         case ECondition::WaterTemp:

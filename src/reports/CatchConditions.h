@@ -126,6 +126,7 @@ std::string WaterTempBandText(double celsius);
 
 // Places catches in their conditions, keeping what many catches share: the moon of each date,
 // and per port its high and low waters a year at a time and its sunrise and sunset per day.
+// A finder serves one thread; finders of several threads may work at once.
 class CCatchConditionFinder {
 public:
     CCatchConditionFinder();
@@ -147,7 +148,11 @@ private:
     std::unique_ptr<CCaches> m_caches;
 };
 
-// One catch without a finder kept between calls (tests, the command line).
+// Finders keep the high and low waters of each port's year for the program's life, so counting
+// again costs no prediction.  This forgets them (a benchmark's first count).
+void ForgetKeptTideTurns();
+
+// One catch by a finder of its own (a single catch; tests).
 CCatchCondition ConditionsOfCatch(const CTripRecord& trip, const CCatchRecord& caught,
                                   const CTideStation* port);
 

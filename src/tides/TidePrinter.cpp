@@ -78,6 +78,28 @@ std::string TideTableLine(const CTideExtreme& e)
     return line;
 }
 
+const CTideStation* ResolveTidePort(const CTideStations& stations, const std::string& port,
+                                    std::ostream& err)
+{
+    std::vector<const CTideStation*> closest;
+    const CTideStation* station = stations.Resolve(port, &closest);
+    if (station == nullptr) {
+        err << "lurebook: 港「" << port << "」が"
+            << (closest.size() > 1 ? "一つに決まりません" : "見つかりません") << "。";
+        if (closest.empty()) {
+            err << "--list-ports で港の一覧を表示できます。\n";
+        } else {
+            err << "近い候補:\n";
+            for (const CTideStation* candidate : closest) {
+                err << "  " << candidate->id << "\t" << candidate->nameJa << "\t"
+                    << candidate->nameRomaji << "\t" << candidate->prefecture << "\n";
+            }
+        }
+        return nullptr;
+    }
+    return station;
+}
+
 int PrintTides(const std::string& port, const std::string& period, const std::string& stationsPath,
                std::ostream& out, std::ostream& err)
 {
@@ -95,22 +117,8 @@ int PrintTides(const std::string& port, const std::string& period, const std::st
         err << "lurebook: " << error << "\n";
         return 2;
     }
-    std::vector<const CTideStation*> closest;
-    const CTideStation* station = stations.Resolve(port, &closest);
-    if (station == nullptr) {
-        err << "lurebook: 港「" << port << "」が"
-            << (closest.size() > 1 ? "一つに決まりません" : "見つかりません") << "。";
-        if (closest.empty()) {
-            err << "--list-ports で港の一覧を表示できます。\n";
-        } else {
-            err << "近い候補:\n";
-            for (const CTideStation* candidate : closest) {
-                err << "  " << candidate->id << "\t" << candidate->nameJa << "\t"
-                    << candidate->nameRomaji << "\t" << candidate->prefecture << "\n";
-            }
-        }
-        return 1;
-    }
+    const CTideStation* station = ResolveTidePort(stations, port, err);
+    if (station == nullptr) return 1;
 
     const CTidePredictor predictor(*station);
     // A year at a time, so a long period never holds more than a year's tides in memory.

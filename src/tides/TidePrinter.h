@@ -21,6 +21,13 @@ bool ParseTidePeriod(const std::string& text, CTideDate& from, CTideDate& to);
 struct CTideExtreme;
 std::string TideTableLine(const CTideExtreme& extreme);
 
+// The station a command line names by port (an id, a Japanese or a romanised name); nullptr when
+// it is unknown or ambiguous, with the reason and the closest matches on err.
+class CTideStations;
+struct CTideStation;
+const CTideStation* ResolveTidePort(const CTideStations& stations, const std::string& port,
+                                    std::ostream& err);
+
 // Prints the high and low waters of port (an id, a Japanese or a romanised name) over period,
 // from the station file at stationsPath.  An unknown or ambiguous port prints the closest
 // matches to err.  Returns the process exit status: 0, 1 when the port is not known, 2 for a

@@ -1,4 +1,5 @@
-// The command-line modes --report and --print-tides, run as their own processes without a display.
+// The command-line modes --report, --print-tides and --print-conditions, run as their own processes
+// without a display.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -146,6 +147,66 @@ TEST(TideCommandLineTest, PrintsAYearOfHighAndLowWatersOrTheClosestPorts)
         EXPECT_NE(run.exitCode, 0) << c.arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.errors.contains(c.inMessage)) << run.errors.toStdString();
         EXPECT_TRUE(run.output.isEmpty()) << run.output.toStdString();
+    }
+}
+
+// lurebook --print-conditions YEAR [--species NAME] [--port PORT] on the log of the Data folder
+// (which chooses no port: the stage of the tide needs --port).
+TEST(ConditionsCommandLineTest, CountsTheCatchesOfAYearPerConditionOrFails)
+{
+    CTempProgramDir dir;
+    CTripRecord trip;
+    trip.date = "2024/6/6";  // the day of a new moon: 大潮
+    trip.place = "城ヶ島";
+    trip.water = "18.5";
+    trip.catches = {{"シーバス", "60", "2.5", "9時0分"}};
+    ASSERT_TRUE(CCatchStore(dir.CatchFile()).AddTrip(trip).ok());
+    CTempProgramDir broken;
+    broken.WriteFile("Data/fish.xml", "<CatchLog><FishData>");
+
+    const QString good = QString::fromStdString(dir.Dir());
+    const struct {
+        QString programDir;
+        QStringList arguments;
+        int exitCode;
+        QStringList lines;    // lines the output holds; for failures, what the message holds
+        qsizetype bands = 1;  // water temperature bands listed
+    } cases[] = {
+        {good,
+         {"--print-conditions", "2024"},
+         0,
+         {"潮\t大潮\t1\t1", "時刻\t9時\t1\t", "水温\t18～20℃\t1\t", "潮の動き\t不明\t1\t",
+          "時間帯\t不明\t1\t"}},
+        {good,
+         {"--print-conditions", "2024", "--port", "東京"},
+         0,
+         {"潮\t大潮\t1\t1", "潮の動き\t不明\t0\t", "時間帯\t日中\t1\t"}},
+        {good,
+         {"--print-conditions", "2024", "--species", "メバル"},
+         0,
+         {"潮\t大潮\t0\t1", "時刻\t9時\t0\t"},
+         0},  // bands only of what was caught
+        {good, {"--print-conditions", "2024", "--port", "Nowhere"}, 1, {"Nowhere"}},
+        {good, {"--print-conditions", "last"}, 2, {"last"}},
+        {QString::fromStdString(broken.Dir()), {"--print-conditions", "2024"}, 2, {"lurebook:"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CRun run = RunProgram(QStringList{"--program-dir", c.programDir} + c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.errors.toStdString();
+        const QStringList lines = run.output.split(u'\n', Qt::SkipEmptyParts);
+        for (const QString& line : c.lines) {
+            if (c.exitCode == 0) {
+                EXPECT_TRUE(lines.contains(line)) << line.toStdString();
+            } else {
+                EXPECT_TRUE(run.errors.contains(line)) << run.errors.toStdString();
+            }
+        }
+        // Six tables, each with 不明: 5 tide names, 20 stages, 24 hours, a moon age, 5 times of
+        // day and the bands.
+        if (c.exitCode == 0) {
+            EXPECT_EQ(lines.size(), 6 + 21 + 25 + 2 + 6 + 1 + c.bands);
+        }
     }
 }
 

@@ -68,6 +68,16 @@ TEST(CatchConditionsTest, StageIsTheTenthOfTheRiseOrFallSinceTheLastTurn)
     }
 }
 
+// The tides kept between counts belong to a station's constants, not only to its id.
+TEST(CatchConditionsTest, AStationOfTheSameIdWithOtherConstantsHasItsOwnTides)
+{
+    const CTideStation shifted = OneWaveTideStation("S2", 270);  // highs at 6:00 and 18:00
+    ASSERT_EQ(shifted.id, TestPort().id);
+    EXPECT_EQ(CatchAt("9時0分").Value(ECondition::TideStage), "上げ6分");
+    EXPECT_EQ(CatchAt("9時0分", &shifted).Value(ECondition::TideStage), "下げ6分");
+    EXPECT_EQ(CatchAt("9時0分").Value(ECondition::TideStage), "上げ6分");
+}
+
 TEST(CatchConditionsTest, TimeOfDayTurnsAnHourEitherSideOfSunriseAndSunset)
 {
     const CSunDay sun = SunTimesOf(2024, 6, 1, TestPort().latitude, TestPort().longitude);

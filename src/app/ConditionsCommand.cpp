@@ -1,0 +1,50 @@
+#include "app/ConditionsCommand.h"
+
+#include <ostream>
+#include <vector>
+
+#include "data/CatchStore.h"
+#include "data/DecimalInt.h"
+#include "data/ProgramDir.h"
+#include "reports/CatchConditions.h"
+#include "tides/TidePortLookup.h"
+#include "tides/TidePrinter.h"
+#include "tides/TideStations.h"
+
+int PrintConditionsCommand(const std::string& year, const std::string& species,
+                           const std::string& port, std::ostream& out, std::ostream& err)
+{
+    CConditionQuery query;
+    query.species = species;
+    if (!ParseWholeDecimalInt(year, query.year) || query.year < 1 || query.year > 9999) {
+        err << "lurebook: --print-conditions needs a year, not \"" << year << "\"\n";
+        return 2;
+    }
+    std::string error;
+    const CTideStations& stations = ShippedTideStations(&error);
+    if (stations.All().empty()) {
+        err << "lurebook: " << error << "\n";
+        return 2;
+    }
+    if (!port.empty()) {
+        const CTideStation* station = ResolveTidePort(stations, port, err);
+        if (station == nullptr) return 1;
+        query.fallbackPort = station->id;
+    }
+
+    const CCatchStore store(DataPath(kCatchFileName));
+    std::vector<CTripRecord> trips;
+    const CStoreResult result = store.ReadAllTrips(trips);
+    if (!result.ok()) {
+        err << "lurebook: " << DescribeStoreResult(result, store.GetPath()) << "\n";
+        return 2;
+    }
+    const std::unique_ptr<CTidePortLookup> lookup = CTidePortLookup::FromDataFolder();
+    WriteConditionTables(CountConditions(trips, query, CLookupTripPorts(*lookup), stations), out);
+    out.flush();
+    if (!out) {
+        err << "lurebook: the counts could not be written out\n";
+        return 2;
+    }
+    return 0;
+}
