@@ -16,6 +16,10 @@ public:
 
     void SetLabel(const std::string& text) { label = text; }
     std::string GetLabel() const { return label; }
+    // A short text shown above the category's bars (a count, a rate), lines split at '\n'; empty
+    // shows none.
+    void SetNote(const std::string& text) { note = text; }
+    const std::string& GetNote() const { return note; }
     void AddValue(int group, int value);
     // The value of the first entry of group; 0 when the group has none.
     int GetValue(int group) const;
@@ -24,5 +28,6 @@ public:
 
 private:
     std::string label;
+    std::string note;
     std::vector<std::unique_ptr<CChartValue>> values;
 };

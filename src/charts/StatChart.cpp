@@ -209,6 +209,18 @@ void CStatChart::DrawTitle(CChartCanvas& dc, int clientWidth)
     dc.Text(clientWidth / 2 - (length / 2) * metrics.aveCharWidth, 10, title, font, kChartBlack);
 }
 
+std::string CStatChart::ValueText(int value) const
+{
+    if (valueDecimals <= 0) return DecimalText(value);
+    int unit = 1;
+    for (int d = 0; d < valueDecimals && d < 9; ++d) unit *= 10;
+    const std::string sign = value < 0 ? "-" : "";
+    const long long magnitude = value < 0 ? -static_cast<long long>(value) : value;
+    std::string fraction = std::to_string(magnitude % unit);
+    fraction.insert(0, static_cast<size_t>(std::min(valueDecimals, 9)) - fraction.size(), '0');
+    return sign + std::to_string(magnitude / unit) + "." + fraction;
+}
+
 void CStatChart::LayOutPlotRectangle()
 {
     if (graphType == 2 || graphType == kGraphPie3D) {
@@ -219,7 +231,7 @@ void CStatChart::LayOutPlotRectangle()
         return;
     }
     if (graphType == 3) return;
-    const int digits = TextLength(DecimalText(maxValue));
+    const int digits = TextLength(ValueText(maxValue));
     plotLeft = (valueLabelFontSize / 2) * digits + 50;
     plotBottom = categoryLabelAngle == 0
                      ? drawHeight - 50
@@ -336,10 +348,26 @@ void CStatChart::DrawValueTicks(CChartCanvas& dc)
     for (int j = 1; j <= tickCount; ++j) {
         const int y = plotBottom - j * spacing;
         dc.Line({plotLeft - 3, y}, {plotLeft + 3, y}, kCurrentPen);
-        const std::string label = DecimalText(minValue + j * step);
+        const std::string label = ValueText(minValue + j * step);
         dc.Text(plotLeft - TextLength(label) * (valueLabelFontSize / 2) - 10, y - 6, label, font,
                 kChartBlack);
     }
+}
+
+int CStatChart::LabelWidth(size_t category) const
+{
+    // Labels are centred on their slot at an estimated width of a third of the font's size per
+    // byte, as DrawCategoryLabels places them.
+    return TextLength(categories[category]->GetLabel()) * (categoryLabelFontSize / 3 * 2);
+}
+
+int CStatChart::LabelEvery(int slot) const
+{
+    if (!thinCrowdedLabels || categoryLabelAngle != 0 || slot <= 0) return 1;
+    // The last label is placed by its own rule.
+    int widest = 0;
+    for (size_t n = 0; n + 1 < categories.size(); ++n) widest = std::max(widest, LabelWidth(n));
+    return std::max(1, (widest + slot - 1) / slot);
 }
 
 void CStatChart::DrawCategoryLabels(CChartCanvas& dc)
@@ -349,9 +377,16 @@ void CStatChart::DrawCategoryLabels(CChartCanvas& dc)
     const int slot = plotWidth / n;
     const CChartFont font{kArial, categoryLabelFontSize, kBold, kAnsiCharset, categoryLabelAngle};
     const int rotatedWidth = categoryLabelAngle != 0 ? dc.GetFontMetrics(font).aveCharWidth : 0;
+    const int every = LabelEvery(slot);
     for (int i = 1; i <= n; ++i) {
         const int x = plotLeft + slot * i - slot / 2;
         dc.Line({x, plotBottom - 3}, {x, plotBottom + 3}, kCurrentPen);
+        // The last label always shows; one too close before it gives way.
+        const bool shown =
+            i == n || ((i - 1) % every == 0 &&
+                       (!thinCrowdedLabels || (n - i) * slot * 2 >= LabelWidth(size_t(i - 1)) +
+                                                                        LabelWidth(size_t(n - 1))));
+        if (!shown) continue;
         const std::string label = categories[static_cast<size_t>(i - 1)]->GetLabel();
         if (categoryLabelAngle == 0) {
             dc.Text(x - TextLength(label) * 4, plotBottom + 8, label, font, kChartBlack);
@@ -376,6 +411,7 @@ void CStatChart::DrawBars(CChartCanvas& dc)
     for (int i = 1; i <= n; ++i) {
         const CChartCategory& category = *categories[static_cast<size_t>(i - 1)];
         const int centre = plotLeft + slot * i - slot / 2;
+        int barTop = plotBottom;
         for (int g = 0; g < groupCount; ++g) {
             const int v = category.GetValue(g);
             if (v < 0) continue;
@@ -388,7 +424,34 @@ void CStatChart::DrawBars(CChartCanvas& dc)
             const int left = centre - groupWidth / 2 + g * barWidth;
             dc.Rectangle(left, plotBottom - height, left + barWidth, plotBottom, kCurrentPen,
                          GetGroupColor(g));
+            barTop = std::min(barTop, plotBottom - height);
         }
+        if (!category.GetNote().empty()) DrawNote(dc, category.GetNote(), centre, slot, barTop);
+    }
+}
+
+void CStatChart::DrawNote(CChartCanvas& dc, const std::string& note, int centre, int slot,
+                          int barTop)
+{
+    // Lines centred just above the highest bar; a note wider than its category's slot would run
+    // into its neighbours' and is left out.
+    constexpr int kNoteSize = 12;
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= note.size();) {
+        size_t end = note.find('\n', start);
+        if (end == std::string::npos) end = note.size();
+        lines.push_back(note.substr(start, end - start));
+        start = end + 1;
+    }
+    int width = 0;
+    for (const std::string& line : lines)
+        width = std::max(width, TextLength(line) * (kNoteSize / 2));
+    if (width > slot - 2) return;
+    const CChartFont font{kArial, kNoteSize, 400, kAnsiCharset, 0};
+    int y = barTop - 3 - static_cast<int>(lines.size()) * (kNoteSize + 1);
+    for (const std::string& line : lines) {
+        dc.Text(centre - TextLength(line) * (kNoteSize / 2) / 2, y, line, font, kChartBlack);
+        y += kNoteSize + 1;
     }
 }
 

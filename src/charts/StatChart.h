@@ -29,6 +29,12 @@ public:
     void SetValueAxisTitle(const std::string& text);
     // tickCount becomes the number of steps needed to cover the range, rounded up.
     void SetValueRange(int minimum, int maximum, int stepValue);
+    // Values are counted in units of 10^-decimals (tenths for 1): the value axis labels its ticks
+    // with that many decimals.  0, the default, labels whole numbers.
+    void SetValueDecimals(int decimals) { valueDecimals = decimals; }
+    // With many categories in a narrow plot, label only every n-th category (and the last), so
+    // that no two labels run into each other; every category keeps its tick.
+    void SetThinCrowdedLabels(bool thin) { thinCrowdedLabels = thin; }
     void SetDepthRatio(double ratio) { depthRatio = ratio; }
     void AddLegendLabel(int group, const std::string& text);
     // Takes ownership; the group count grows to the category's value count at this moment.
@@ -48,6 +54,7 @@ public:
     int GetTickCount() const { return tickCount; }
     int GetMinValue() const { return minValue; }
     int GetMaxValue() const { return maxValue; }
+    int GetValueDecimals() const { return valueDecimals; }
     int GetGroupCount() const { return groupCount; }
     bool IsLegendShown() const { return legendShown; }
     int GetMaxLegendLabelLength() const { return maxLegendLabelLength; }
@@ -88,7 +95,12 @@ private:
     void DrawAxes(CChartCanvas& dc);
     void DrawValueTicks(CChartCanvas& dc);
     void DrawCategoryLabels(CChartCanvas& dc);
+    // 1, or the n of labelling every n-th category when their labels are wider than a slot.
+    int LabelEvery(int slot) const;
+    int LabelWidth(size_t category) const;
     void DrawBars(CChartCanvas& dc);
+    void DrawNote(CChartCanvas& dc, const std::string& note, int centre, int slot, int barTop);
+    std::string ValueText(int value) const;
     void DrawPie3D(CChartCanvas& dc);
     void DrawPieSide(CChartCanvas& dc, const CChartCategory& category, int cx, int cy, int r,
                      int depth, double total);
@@ -114,6 +126,8 @@ private:
     int tickCount = 10;
     int minValue = 0;
     int maxValue = 100;
+    int valueDecimals = 0;
+    bool thinCrowdedLabels = false;
     int groupCount = 0;
     CChartLegend legend;
     bool legendShown = false;

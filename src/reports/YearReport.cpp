@@ -11,6 +11,7 @@
 #include "data/DecimalNumber.h"
 #include "data/PersonalBest.h"
 #include "data/TripDate.h"
+#include "reports/ConditionCharts.h"
 
 namespace {
 
@@ -149,12 +150,16 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year,
 }
 
 CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report,
-                            const CTripPortFinder& portOf)
+                            const CTripPortFinder& portOf, const CTideStations* stations)
 {
     report = CYearReport{};
     report.year = year;
     return store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
         report = BuildYearReport(trips, year, portOf);
+        if (stations == nullptr) return;
+        CConditionQuery query;
+        query.year = year;
+        report.conditions = CountConditions(trips, query, CFinderPortSource(portOf), *stations);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/CatchStore.h"
+#include "reports/CatchConditions.h"
 #include "reports/StatQuery.h"
 #include "tides/TidePredictor.h"
 
@@ -67,6 +68,9 @@ struct CYearReport {
     // Named species, most catches first (equal counts in the order they were first caught).
     std::vector<CYearReportSpecies> species;
     std::vector<CYearReportTrip> trips;  // by date; one day's in file order
+    // The conditions of the year's catches of every species (the 「釣れた条件」 page), in the
+    // order of ECondition; empty when they were not counted.
+    std::vector<CConditionTable> conditions;
 
     bool empty() const { return tripCount == 0; }
 };
@@ -78,9 +82,10 @@ CYearReport BuildYearReport(const std::vector<CTripRecord>& trips, int year,
                             const CTripPortFinder& portOf = {});
 
 // Reads the catch file and gathers the report; the report stays empty when the file cannot be
-// read.
+// read.  With stations, the conditions of the catches are counted too, at the ports of portOf.
 CStoreResult ReadYearReport(const CCatchStore& store, int year, CYearReport& report,
-                            const CTripPortFinder& portOf = {});
+                            const CTripPortFinder& portOf = {},
+                            const CTideStations* stations = nullptr);
 
 // Widths of table columns that share total: each column wants natural (its widest text).  When
 // they all fit, each gets its natural width and the rest of total in proportion to it; when

@@ -366,3 +366,135 @@ TEST(StatChartLayout, NegativeValuesMoveTheOrigin)
     both.Draw(other);
     EXPECT_EQ(both.GetQuadrantMode(), 4);
 }
+
+TEST(StatChartLayout, DecimalValuesLabelTheirTicksWithDecimals)
+{
+    const struct {
+        int decimals;
+        int max;
+        int step;
+        std::vector<std::string> ticks;  // bottom to top
+    } cases[] = {
+        {0, 30, 10, {"10", "20", "30"}},
+        {1, 30, 10, {"1.0", "2.0", "3.0"}},
+        {1, 5, 2, {"0.2", "0.4", "0.6"}},
+        {2, 250, 125, {"1.25", "2.50"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.decimals * 1000 + c.max);
+        auto chart = MakeMonthlyChart(std::vector<int>(12, 1), c.max, c.step);
+        chart->SetValueDecimals(c.decimals);
+        CRecordingChartCanvas canvas(800, 600);
+        chart->Draw(canvas);
+        std::vector<std::pair<int, std::string>> labels;  // y, text of the value labels
+        for (const COperation& op : canvas.OperationsOf(EKind::Text)) {
+            if (op.points[0].x < chart->GetPlotLeft() && op.font.angle == 0)
+                labels.emplace_back(-op.points[0].y, op.text);
+        }
+        std::sort(labels.begin(), labels.end());
+        std::vector<std::string> texts;
+        for (const auto& label : labels) texts.push_back(label.second);
+        EXPECT_EQ(texts, c.ticks);
+    }
+}
+
+TEST(StatChartLayout, NotesStandAboveTheirBarsWhenTheyFitTheSlot)
+{
+    const struct {
+        int width;  // of the window; twelve slots share it
+        std::string note;
+        size_t lines;  // drawn; 0 when the note is too wide for its slot
+    } cases[] = {
+        {800, "12", 1},                      // a slot of 61 units
+        {800, "2.5\n5匹/2日", 2},            // lines, each centred
+        {800, "とても長い注記の文字列", 0},  // 22 units x 6 > 61
+        {300, "5匹/2日", 0},                 // a slot of 19 units
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.note + " " + std::to_string(c.width));
+        auto chart = std::make_unique<CStatChart>(kGraphBar);
+        chart->SetValueRange(0, 10, 5);
+        for (int month = 1; month <= 12; ++month) {
+            auto category = MakeCategory(std::to_string(month), {month == 3 ? 5 : 1});
+            if (month == 3) category->SetNote(c.note);
+            chart->AddCategory(std::move(category));
+        }
+        chart->SetGroupColor(0, 0xFF3232);
+        CRecordingChartCanvas canvas(c.width, 400);
+        chart->Draw(canvas);
+        const COperation bar = FilledWith(canvas, 0xFF3232)[2];
+        const int centre = (bar.points[0].x + bar.points[1].x) / 2;
+        std::vector<COperation> drawn;
+        for (const COperation& op : canvas.OperationsOf(EKind::Text)) {
+            if (op.font.height == 12 && op.font.weight == 400) drawn.push_back(op);
+        }
+        ASSERT_EQ(drawn.size(), c.lines);
+        for (size_t n = 0; n < drawn.size(); ++n) {
+            const COperation& line = drawn[n];
+            // Above the bar's top, one line under the other, centred on the bar.
+            EXPECT_LE(line.points[0].y + 12, bar.points[0].y);
+            if (n > 0) {
+                EXPECT_EQ(line.points[0].y, drawn[n - 1].points[0].y + 13);
+            }
+            // Half a size wide per ASCII character, a whole size per Japanese one.
+            int width = 0;
+            for (unsigned char ch : line.text) {
+                if (ch < 0x80) width += 6;
+                if (ch >= 0xC0) width += 12;
+            }
+            EXPECT_EQ(line.points[0].x, centre - width / 2) << line.text;
+        }
+    }
+}
+
+TEST(StatChartLayout, CrowdedLabelsAreThinnedOutAndTheLastAlwaysShows)
+{
+    // Twenty-five categories "0" … "23" and "不明" (estimated 8 units a byte).
+    const struct {
+        int width;
+        bool thin;
+        std::vector<std::string> shown;
+        std::vector<std::string> hidden;
+    } cases[] = {
+        // Slot 29: "23" and "不明" are 16 and 32 wide; every label fits.
+        {800, true, {}, {}},
+        // Slot 20: every label but "23", which would touch "不明".
+        {566, true, {"0", "1", "21", "22", "不明"}, {"23"}},
+        // Slot 14: every second label ("10" is 16 wide); "22" two slots before "不明" still fits.
+        {420, true, {"0", "2", "10", "20", "22", "不明"}, {"1", "21", "23"}},
+        // Without thinning every label is drawn, however crowded.
+        {420, false, {"0", "1", "21", "22", "23", "不明"}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        CStatChart chart(kGraphBar);
+        chart.SetValueRange(0, 4, 2);
+        chart.SetThinCrowdedLabels(c.thin);
+        for (int hour = 0; hour < 24; ++hour)
+            chart.AddCategory(MakeCategory(std::to_string(hour), {1}));
+        chart.AddCategory(MakeCategory("不明", {1}));
+        CRecordingChartCanvas canvas(c.width, 400);
+        chart.Draw(canvas);
+        std::vector<std::string> labels;
+        for (const COperation& op : canvas.OperationsOf(EKind::Text)) {
+            if (op.points[0].y > chart.GetPlotBottom() && op.font.face == "Arial")
+                labels.push_back(op.text);
+        }
+        ASSERT_FALSE(labels.empty());
+        EXPECT_EQ(labels.back(), "不明");
+        // Ticks for every category, labelled or not.
+        int ticks = 0;
+        for (const COperation& op : canvas.OperationsOf(EKind::Line))
+            ticks +=
+                op.points[0].x == op.points[1].x && op.points[0].y == chart.GetPlotBottom() - 3;
+        EXPECT_EQ(ticks, 25);
+        if (c.shown.empty()) {
+            EXPECT_EQ(labels.size(), 25u);
+            continue;
+        }
+        for (const std::string& label : c.shown)
+            EXPECT_NE(std::find(labels.begin(), labels.end(), label), labels.end()) << label;
+        for (const std::string& hidden : c.hidden)
+            EXPECT_EQ(std::count(labels.begin(), labels.end(), hidden), 0) << hidden;
+    }
+}

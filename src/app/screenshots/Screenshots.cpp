@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -42,6 +43,7 @@
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
+#include "reports/widgets/YearReportWriter.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
 
@@ -177,6 +179,29 @@ bool Save(QWidget* widget, const QString& path)
     return ok;
 }
 
+// The yearly report's 「釣れた条件」 page (after the cover and one page per species), rendered by
+// poppler's pdftoppm.
+bool SaveReportConditionsPage(const CCatchStore& store, const CDataFolder& folder,
+                              const std::string& base, const QString& path)
+{
+    CYearReport report;
+    std::string error;
+    const std::string pdf = base + "report.pdf";
+    bool ok = ReadYearReport(store, 2026, report).ok() &&
+              WriteYearReportFile(store, folder, 2026, pdf, error);
+    if (ok) {
+        const QString page = QString::number(2 + report.species.size());
+        QString prefix = path;
+        prefix.chop(4);  // pdftoppm adds ".png"
+        ok = QProcess::execute(QStringLiteral("pdftoppm"),
+                               {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-f"),
+                                page, QStringLiteral("-l"), page, QStringLiteral("-png"),
+                                QStringLiteral("-singlefile"), QStringFromStd(pdf), prefix}) == 0;
+    }
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -263,6 +288,12 @@ int main(int argc, char** argv)
         statistics->OnRanking();
         Wait(200);
         ok &= Save(&frame, outputDir + "/ranking.png");
+        statistics->GetSpeciesCombo()->setCurrentText(QString());
+        statistics->OnConditionStatistics();
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/conditions.png");
+        ok &= SaveReportConditionsPage(frameStore, folder, base,
+                                       outputDir + "/report-conditions.png");
 
         frame.OnBarNotify(1, 3);
         auto* thumbnails = static_cast<CThumbnailFrame*>(

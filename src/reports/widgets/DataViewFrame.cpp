@@ -9,10 +9,15 @@
 
 #include "charts/widgets/DataView.h"
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "data/DecimalInt.h"
+#include "reports/ConditionCharts.h"
 #include "reports/StatQuery.h"
+#include "reports/widgets/ConditionView.h"
 #include "reports/widgets/LankingListView.h"
 #include "reports/widgets/YearReportWriter.h"
+#include "tides/TidePortLookup.h"
+#include "tides/TideStations.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
 #include "uikit/MessageBox.h"
@@ -72,27 +77,32 @@ void CDataViewFrame::CreateDialogBar()
     m_yearCombo = new QComboBox(m_dialogBar);
     m_yearCombo->setEditable(true);
     m_yearCombo->setInsertPolicy(QComboBox::NoInsert);
-    place(m_yearCombo, kYearComboId, 32, 2, 50, 12);
-    place(new QLabel(QStringLiteral("魚種："), m_dialogBar), kSpeciesLabelId, 90, 4, 24, 8);
+    place(m_yearCombo, kYearComboId, 32, 2, 36, 12);
+    place(new QLabel(QStringLiteral("魚種："), m_dialogBar), kSpeciesLabelId, 74, 4, 24, 8);
     m_speciesCombo = new QComboBox(m_dialogBar);
     m_speciesCombo->setEditable(true);
     m_speciesCombo->setInsertPolicy(QComboBox::NoInsert);
     // Laid out to end within the page of an 800-pixel-wide window.
-    place(m_speciesCombo, kSpeciesComboId, 115, 2, 72, 12);
+    place(m_speciesCombo, kSpeciesComboId, 99, 2, 60, 12);
 
     auto* monthly = new QPushButton(QStringLiteral("月別"), m_dialogBar);
-    place(monthly, kMonthlyButtonId, 193, 1, 40, 14);
+    place(monthly, kMonthlyButtonId, 164, 1, 30, 14);
     connect(monthly, &QPushButton::clicked, this, &CDataViewFrame::OnMonthlyStatistics);
     auto* ranking = new QPushButton(QStringLiteral("ランキング"), m_dialogBar);
-    place(ranking, kRankingButtonId, 237, 1, 48, 14);
+    place(ranking, kRankingButtonId, 198, 1, 48, 14);
     connect(ranking, &QPushButton::clicked, this, &CDataViewFrame::OnRanking);
+    auto* conditions = new QPushButton(QStringLiteral("条件別"), m_dialogBar);
+    conditions->setToolTip(
+        QStringLiteral("潮・潮の動き・時刻・月齢・時間帯・水温ごとの釣果（魚種が空なら全魚種）"));
+    place(conditions, kConditionsButtonId, 250, 1, 34, 14);
+    connect(conditions, &QPushButton::clicked, this, &CDataViewFrame::OnConditionStatistics);
     auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
-    place(weather, kWeatherButtonId, 322, 1, 50, 14);
+    place(weather, kWeatherButtonId, 354, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
     weather->hide();
     auto* report = new QPushButton(QStringLiteral("年間レポート..."), m_dialogBar);
     report->setToolTip(QStringLiteral("選んだ年度の釣果レポートを PDF で出力します"));
-    place(report, kYearReportButtonId, 289, 1, 62, 14);
+    place(report, kYearReportButtonId, 288, 1, 62, 14);
     connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
     // A wider window gives the fields the room, the species' names most.
     StretchBarControls(m_dialogBar, {{m_yearCombo, 1}, {m_speciesCombo, 2}});
@@ -106,6 +116,8 @@ QWidget* CDataViewFrame::CreateView(int kind)
         view = chartView;
     } else if (kind == kRankingView) {
         view = new CLankingListView(this);
+    } else if (kind == kConditionView) {
+        view = new CConditionView(this);
     }
     if (view != nullptr) view->setObjectName(Id(kFirstPaneId));
     return view;
@@ -119,6 +131,11 @@ CDataView* CDataViewFrame::GetDataView() const
 CLankingListView* CDataViewFrame::GetLankingListView() const
 {
     return m_viewKind == kRankingView ? static_cast<CLankingListView*>(m_view) : nullptr;
+}
+
+CConditionView* CDataViewFrame::GetConditionView() const
+{
+    return m_viewKind == kConditionView ? static_cast<CConditionView*>(m_view) : nullptr;
 }
 
 bool CDataViewFrame::SwitchStatView(int kind)
@@ -138,7 +155,7 @@ bool CDataViewFrame::SwitchStatView(int kind)
     if (kind == kChartView) {
         static_cast<CDataView*>(created)->OnInitialUpdate();
         RefreshFilterLists(false);
-    } else {
+    } else if (kind == kRankingView) {
         static_cast<CLankingListView*>(created)->OnInitialUpdate();
     }
     created->setFocus();
@@ -275,6 +292,43 @@ void CDataViewFrame::OnWeatherStatistics()
     view->SetShowChart(false);
     view->SetChart(CStatQuery::BuildWeatherSampleChart());
     view->SetShowChart(true);
+}
+
+void CDataViewFrame::OnConditionStatistics()
+{
+    const QString yearText = m_yearCombo->currentText();
+    const QString species = m_speciesCombo->currentText();
+    if (!SwitchStatView(kConditionView)) return;
+    CConditionView* view = GetConditionView();
+    view->Clear();
+    CConditionQuery query;
+    if (!ParseWholeDecimalInt(StdFromQString(yearText.trimmed()), query.year) || query.year < 1 ||
+        query.year > 9999) {
+        ShowNotice(yearText.trimmed().isEmpty()
+                       ? QStringLiteral("「年度」を選ぶか入力してから押してください。")
+                       : QStringLiteral("「年度」には西暦の年を数字で入れてください。"));
+        return;
+    }
+    ShowNotice(QString());
+    query.species = StdFromQString(species.trimmed());
+    const CTideStations& stations =
+        m_tideStations != nullptr ? *m_tideStations : ShippedTideStations();
+    const std::unique_ptr<CTidePortLookup> lookup =
+        m_tideStations != nullptr
+            ? std::make_unique<CTidePortLookup>(stations, m_folder.GetTidePortsFile())
+            : CTidePortLookup::FromDataFolder(m_folder);
+    std::vector<CConditionTable> tables;
+    const CStoreResult result =
+        ReadConditionTables(m_store, query, CLookupTripPorts(*lookup), stations, tables);
+    if (!result.ok()) {
+        ReportStoreFailure(result);
+        return;
+    }
+    const QString caption =
+        QStringLiteral("%1年　%2")
+            .arg(query.year)
+            .arg(query.species.empty() ? QStringLiteral("全魚種") : QStringFromStd(query.species));
+    view->SetTables(tables, caption, lookup->HomePort() != nullptr);
 }
 
 bool CDataViewFrame::ChosenYear(int& year)

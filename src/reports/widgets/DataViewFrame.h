@@ -11,15 +11,17 @@ class CDataFolder;
 struct CStoreResult;
 class CDataView;
 class CLankingListView;
+class CConditionView;
+class CTideStations;
 
 // The statistics page: a bar with the year and species fields and the buttons "月別",
-// "ランキング" and the hidden "天候別" on top, and below it either the chart view or the ranking
-// list.  Every query reads the catch file afresh; the yearly report takes its tide ports from
-// folder, which outlives the page.
+// "ランキング", "条件別" and the hidden "天候別" on top, and below it the chart view, the ranking
+// list or the charts of the catch conditions.  Every query reads the catch file afresh; the
+// yearly report and the conditions take their tide ports from folder, which outlives the page.
 class CDataViewFrame : public QWidget {
     Q_OBJECT
 public:
-    enum EViewKind { kChartView = 1, kRankingView = 2 };
+    enum EViewKind { kChartView = 1, kRankingView = 2, kConditionView = 3 };
     static constexpr int kDialogBarId = 132;
     static constexpr int kYearComboId = 1015;
     static constexpr int kSpeciesComboId = 1016;
@@ -29,6 +31,7 @@ public:
     static constexpr int kRankingButtonId = 1004;
     static constexpr int kWeatherButtonId = 1005;
     static constexpr int kYearReportButtonId = 1019;
+    static constexpr int kConditionsButtonId = 1021;
     // The line under the bar that tells why nothing can be shown (hidden while all is well).
     static constexpr int kNoticeId = 1020;
     // The identifier the view below the bar carries.
@@ -36,7 +39,8 @@ public:
 
     CDataViewFrame(CCatchStore& store, const CDataFolder& folder, QWidget* parent = nullptr);
 
-    // Replaces the view below the bar by a new one of kind (1 chart, 2 ranking list) unless that
+    // Replaces the view below the bar by a new one of kind (1 chart, 2 ranking list, 3 the
+    // conditions' charts) unless that
     // kind is shown already.  Returns false when the switch failed; the old view stays then.
     bool SwitchStatView(int kind);
     int GetViewKind() const { return m_viewKind; }
@@ -44,6 +48,7 @@ public:
     // The current view as a chart view or ranking list; null when the other kind is shown.
     CDataView* GetDataView() const;
     CLankingListView* GetLankingListView() const;
+    CConditionView* GetConditionView() const;
 
     QWidget* GetDialogBar() const { return m_dialogBar; }
     QComboBox* GetYearCombo() const { return m_yearCombo; }
@@ -52,6 +57,9 @@ public:
     void OnMonthlyStatistics();
     void OnRanking();
     void OnWeatherStatistics();
+    // The catches of the year by the conditions they were caught in, for the species in the
+    // species field or, when it is empty, for every species.
+    void OnConditionStatistics();
     // The yearly report of the year in the year field, as a PDF file or on a printer; a field
     // that holds no year is told with a message.
     void OnYearReport();
@@ -63,6 +71,8 @@ public:
     // is told in the notice line, naming the file and what is wrong with it.
     void RefreshFilterLists(bool keepTexts);
     QLabel* GetNotice() const { return m_notice; }
+    // The tide stations the conditions are counted with (tests); null: the shipped ones.
+    void SetTideStations(const CTideStations* stations) { m_tideStations = stations; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -89,4 +99,5 @@ private:
     int m_viewKind = kChartView;
     CCatchStore& m_store;
     const CDataFolder& m_folder;
+    const CTideStations* m_tideStations = nullptr;
 };

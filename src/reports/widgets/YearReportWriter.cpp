@@ -20,7 +20,9 @@
 #include "data/SafeFile.h"
 #include "photos/widgets/ThumbnailBuilder.h"
 #include "photos/widgets/ThumbnailImageReader.h"
+#include "reports/ConditionCharts.h"
 #include "tides/TidePortLookup.h"
+#include "tides/TideStations.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
 #include "uikit/QtText.h"
@@ -174,14 +176,19 @@ public:
     void Chart(const QRectF& box, const CMonthCounters& counters, const std::string& title,
                const std::string& valueTitle)
     {
-        const auto chart = CStatQuery::BuildMonthlyChart(counters, title, valueTitle);
+        Chart(box, *CStatQuery::BuildMonthlyChart(counters, title, valueTitle),
+              QSize(kChartClientWidth, kChartClientHeight));
+    }
+
+    // A chart laid out for a window of client size, drawn into box.
+    void Chart(const QRectF& box, CStatChart& chart, const QSize& client)
+    {
         painter.save();
         painter.translate(box.topLeft());
-        painter.scale(box.width() / kChartClientWidth, box.height() / kChartClientHeight);
+        painter.scale(box.width() / client.width(), box.height() / client.height());
         QFont windowFont = TextFont(12);
-        CPainterChartCanvas canvas(painter, QSize(kChartClientWidth, kChartClientHeight),
-                                   windowFont);
-        chart->Draw(canvas);
+        CPainterChartCanvas canvas(painter, client, windowFont);
+        chart.Draw(canvas);
         painter.restore();
     }
 
@@ -195,7 +202,8 @@ private:
 
 int CYearReportWriter::PageCount() const
 {
-    return 1 + static_cast<int>(m_report.species.size()) + TripPages(m_report);
+    return 1 + static_cast<int>(m_report.species.size()) + (HasConditionsPage() ? 1 : 0) +
+           TripPages(m_report);
 }
 
 bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,
@@ -225,6 +233,11 @@ bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,
     for (size_t s = 0; going && s < m_report.species.size(); ++s) {
         next();
         PaintSpecies(page, m_report.species[s]);
+        going = done();
+    }
+    if (going && HasConditionsPage()) {
+        next();
+        PaintConditions(page);
         going = done();
     }
     for (size_t first = 0; going && first < m_report.trips.size(); first += kTripRowsPerPage) {
@@ -354,6 +367,50 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
     }
 }
 
+void CYearReportWriter::PaintConditions(CPage& page)
+{
+    page.Heading(140, QStringLiteral("釣れた条件"));
+    page.Text(QRectF(kMargin, 215, kContentWidth, 50),
+              QStringLiteral("全魚種の釣果。潮と月齢は釣行1日あたりの釣果（棒の上に 1日あたり・"
+                             "匹数/日数）。港や時刻が分からない釣果は「不明」。"),
+              30, Qt::AlignLeft);
+    // The conditions with few values side by side, those with many across the page.
+    struct CPlace {
+        ECondition condition;
+        double x;
+        double y;
+        bool wide;
+    };
+    constexpr double kTop = 290;
+    constexpr double kHeight = 470;
+    constexpr double kGap = 20;
+    constexpr double kHalf = (kContentWidth - kGap) / 2;
+    const CPlace places[] = {
+        {ECondition::TideName, kMargin, kTop, false},
+        {ECondition::TimeOfDay, kMargin + kHalf + kGap, kTop, false},
+        {ECondition::TideStage, kMargin, kTop + (kHeight + kGap), true},
+        {ECondition::Hour, kMargin, kTop + 2 * (kHeight + kGap), true},
+        {ECondition::MoonAge, kMargin, kTop + 3 * (kHeight + kGap), true},
+        {ECondition::WaterTemp, kMargin, kTop + 4 * (kHeight + kGap), false},
+    };
+    // Charts are laid out for a window about 1.8 page units a pixel, so that their texts print
+    // at about six points.
+    constexpr double kUnitsPerPixel = 1.8;
+    for (const CPlace& place : places) {
+        const auto table =
+            std::find_if(m_report.conditions.begin(), m_report.conditions.end(),
+                         [&](const CConditionTable& t) { return t.condition == place.condition; });
+        if (table == m_report.conditions.end()) continue;
+        const QRectF box(place.x, place.y, place.wide ? kContentWidth : kHalf, kHeight);
+        page.painter.setPen(QPen(kRuleColor, 2));
+        page.painter.setBrush(Qt::NoBrush);
+        page.painter.drawRect(box);
+        const QSize client(static_cast<int>(box.width() / kUnitsPerPixel),
+                           static_cast<int>(box.height() / kUnitsPerPixel));
+        page.Chart(box.adjusted(2, 2, -2, -2), *BuildConditionChart(*table), client);
+    }
+}
+
 void CYearReportWriter::PaintTrips(CPage& page, size_t first)
 {
     page.Heading(140, QStringLiteral("釣行一覧"));
@@ -473,7 +530,8 @@ bool WriteYearReportFile(const CCatchStore& store, const CDataFolder& folder, in
 {
     error.clear();
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts(folder));
+    const CStoreResult result =
+        ReadYearReport(store, year, report, TripTidePorts(folder), &ShippedTideStations());
     if (!result.ok()) {
         error = DescribeStoreResult(result, store.GetPath());
         return false;
@@ -548,7 +606,8 @@ bool ExportYearReport(QWidget* parent, const CCatchStore& store, const CDataFold
 bool PrintYearReport(QWidget* parent, const CCatchStore& store, const CDataFolder& folder, int year)
 {
     CYearReport report;
-    const CStoreResult result = ReadYearReport(store, year, report, TripTidePorts(folder));
+    const CStoreResult result =
+        ReadYearReport(store, year, report, TripTidePorts(folder), &ShippedTideStations());
     if (!result.ok()) {
         ShowMessageBox(parent, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
                        EMessageBoxIcon::Warning);

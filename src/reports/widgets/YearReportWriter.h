@@ -21,7 +21,9 @@ using CReportProgress = std::function<bool(int done, int total)>;
 
 // Lays out the yearly report on A4 portrait pages: a cover (totals, the year's heaviest catch with
 // its photo, days fished per month), one page per species (its monthly chart, its ten heaviest
-// catches, its photos) and the list of trips, each page with the year and its number in the
+// catches, its photos), the conditions the fish were caught in (「釣れた条件」, when counted and
+// there were catches) and
+// the list of trips, each page with the year and its number in the
 // footer.  The same drawing serves a PDF file and a printer.
 class CYearReportWriter {
 public:
@@ -45,6 +47,12 @@ private:
     class CPage;
     void PaintCover(CPage& page);
     void PaintSpecies(CPage& page, const CYearReportSpecies& species);
+    // Only a year with catches has conditions to show.
+    bool HasConditionsPage() const
+    {
+        return m_report.catchCount > 0 && !m_report.conditions.empty();
+    }
+    void PaintConditions(CPage& page);
     void PaintTrips(CPage& page, size_t first);
     void PaintPhoto(QPainter& painter, const QImage& photo, double x, double y, double width,
                     double height);

@@ -12,6 +12,7 @@
 #include "charts/widgets/DataView.h"
 #include "data/CatchStore.h"
 #include "reports/RankingSort.h"
+#include "reports/widgets/ConditionView.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/LankingListView.h"
 #include "support/TempProgramDir.h"
@@ -207,6 +208,8 @@ TEST_F(DataViewFrameTest, ACatchFileThatCannotBeReadIsReportedAndLeavesNothingSh
         {"monthly, broken", "<CatchLog>\n<FishData>", 1003, "2 行目"},
         {"ranking, missing", nullptr, 1004, "ファイルの読み込み失敗しました"},
         {"ranking, broken", "<CatchLog>\n<FishData>", 1004, "2 行目"},
+        {"conditions, missing", nullptr, 1021, "ファイルの読み込み失敗しました"},
+        {"conditions, broken", "<CatchLog>\n<FishData>", 1021, "2 行目"},
     };
     for (const Case& c : cases) {
         m_dir.WriteFile("Data/fish.xml", kCatchFile);
@@ -223,6 +226,8 @@ TEST_F(DataViewFrameTest, ACatchFileThatCannotBeReadIsReportedAndLeavesNothingSh
         EXPECT_TRUE(boxes.Texts()[0].contains(QString::fromUtf8(c.told))) << c.name;
         if (c.button == 1003) {
             EXPECT_FALSE(m_frame->GetDataView()->IsChartShown()) << c.name;
+        } else if (c.button == 1021) {
+            EXPECT_EQ(m_frame->GetConditionView()->Chart(ECondition::Hour), nullptr) << c.name;
         } else {
             EXPECT_EQ(m_frame->GetLankingListView()->rowCount(), 0) << c.name;
         }
