@@ -21,6 +21,7 @@
 #include "reports/CatchConditions.h"
 #include "support/CatchFileGenerator.h"
 #include "support/RatioReporter.h"
+#include "support/ShippedStations.h"
 #include "tides/TideStations.h"
 
 namespace {
@@ -31,14 +32,7 @@ constexpr int kYears = 5;
 
 const CTideStations& Stations()
 {
-    static const CTideStations stations = [] {
-        CTideStations loaded;
-        std::string error;
-        if (!loaded.Load(std::string(LUREBOOK_SOURCE_DIR) + "/assets/tides/stations.txt", error))
-            std::abort();
-        return loaded;
-    }();
-    return stations;
+    return ShippedStations();
 }
 
 // The places of the log and their ports.

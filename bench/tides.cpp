@@ -20,6 +20,7 @@
 
 #include "calendar/TideCurveChart.h"
 #include "support/RatioReporter.h"
+#include "support/ShippedStations.h"
 #include "tides/TidePredictor.h"
 #include "tides/TideStations.h"
 
@@ -27,14 +28,7 @@ namespace {
 
 const CTideStations& Stations()
 {
-    static const CTideStations stations = [] {
-        CTideStations loaded;
-        std::string error;
-        if (!loaded.Load(std::string(LUREBOOK_SOURCE_DIR) + "/assets/tides/stations.txt", error))
-            std::abort();
-        return loaded;
-    }();
-    return stations;
+    return ShippedStations();
 }
 
 const CTideStation& Tokyo()

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/TempProgramDir.h"
+#include "support/TideTestStations.h"
 #include "tides/TideEntryTexts.h"
 #include "tides/TidePredictor.h"
 
@@ -11,16 +12,7 @@ namespace {
 
 const CTideStations& Shipped()
 {
-    static CTideStations stations;
-    static const bool loaded = [] {
-        std::string error;
-        const bool ok =
-            stations.Load(std::string(LUREBOOK_SOURCE_DIR) + "/assets/tides/stations.txt", error);
-        EXPECT_TRUE(ok) << error;
-        return ok;
-    }();
-    EXPECT_TRUE(loaded);
-    return stations;
+    return ShippedTestStations();
 }
 
 // The place's own port comes first, then the photo's nearest port (when near), then home.

@@ -20,6 +20,7 @@
 #include "entry/widgets/TidePortCombo.h"
 #include "photos/PhotoTestFiles.h"
 #include "support/TempProgramDir.h"
+#include "support/TideTestStations.h"
 #include "support/widgets/FakeDesktopServices.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
@@ -34,14 +35,7 @@ constexpr const char* kAburatsubo = "aburatsubo-gs01-jpn-jodc_giaj";
 
 const CTideStations& Stations()
 {
-    static CTideStations stations;
-    static const bool loaded = [] {
-        std::string error;
-        return stations.Load(std::string(LUREBOOK_SOURCE_DIR) + "/assets/tides/stations.txt",
-                             error);
-    }();
-    EXPECT_TRUE(loaded);
-    return stations;
+    return ShippedTestStations();
 }
 
 QString Tides(const char* id, int year, int month, int day, bool high)

@@ -19,6 +19,7 @@
 #include "reports/widgets/ConditionView.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "support/TempProgramDir.h"
+#include "support/TideTestStations.h"
 #include "support/widgets/WidgetLookup.h"
 #include "tides/TidePortChoices.h"
 #include "tides/TideStations.h"
@@ -30,14 +31,7 @@ constexpr const char* kTokyo = "tokyo-ma15-jpn-jodc_jma";
 
 const CTideStations& Stations()
 {
-    static CTideStations stations;
-    static const bool loaded = [] {
-        std::string error;
-        return stations.Load(std::string(LUREBOOK_SOURCE_DIR) + "/assets/tides/stations.txt",
-                             error);
-    }();
-    EXPECT_TRUE(loaded);
-    return stations;
+    return ShippedTestStations();
 }
 
 // The first days of 2024's spring and summer whose tide name is name, as "2024/m/d".
