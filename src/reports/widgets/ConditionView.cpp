@@ -51,9 +51,6 @@ CConditionView::CConditionView(QWidget* parent) : QWidget(parent)
     m_hint = new QLabel(this);
     m_hint->setWordWrap(true);
     m_hint->setContentsMargins(6, 0, 6, 4);
-    m_hint->setText(
-        QStringLiteral("潮汐の基準港が設定されていないため、港を選んでいない場所の「潮の動き」と"
-                       "「時間帯」は「不明」になります。環境設定の「潮汐の基準港」で選べます。"));
     m_hint->hide();
     layout->addWidget(m_hint);
 
@@ -77,11 +74,19 @@ CConditionView::CConditionView(QWidget* parent) : QWidget(parent)
     Clear();
 }
 
+QString CConditionView::NoHomePortHint()
+{
+    return QStringLiteral(
+        "潮汐の基準港が設定されていないため、港を選んでいない場所の「潮の動き」と"
+        "「時間帯」は「不明」になります。環境設定の「潮汐の基準港」で選べます。");
+}
+
 void CConditionView::SetTables(const std::vector<CConditionTable>& tables, const QString& caption,
-                               bool homePortChosen)
+                               const QString& hint)
 {
     m_caption->setText(caption);
-    m_hint->setVisible(!homePortChosen);
+    m_hint->setText(hint);
+    m_hint->setVisible(!hint.isEmpty());
     for (CDataView* chart : m_charts) chart->SetShowChart(false);
     for (const CConditionTable& table : tables) {
         const size_t n = Index(table.condition);

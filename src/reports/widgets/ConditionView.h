@@ -24,11 +24,13 @@ public:
 
     explicit CConditionView(QWidget* parent = nullptr);
 
-    // Shows the tables (in the order of ECondition) counted for caption ("2026年 マダイ").
-    // Without a home port, the tide stage and time of day of most trips cannot be known: the
-    // hint line says where to choose one.
+    // Shows the tables (in the order of ECondition) counted for caption ("2026年 マダイ"), with
+    // hint as a line above the charts (none when empty): why the tide stage and time of day of
+    // most trips cannot be known, and what to do about it.
     void SetTables(const std::vector<CConditionTable>& tables, const QString& caption,
-                   bool homePortChosen);
+                   const QString& hint);
+    // The hint for a log without a home port: where to choose one.
+    static QString NoHomePortHint();
     // Shows nothing counted (fields left empty, a file that could not be read).
     void Clear();
 

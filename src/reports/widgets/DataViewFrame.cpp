@@ -311,8 +311,9 @@ void CDataViewFrame::OnConditionStatistics()
     }
     ShowNotice(QString());
     query.species = StdFromQString(species.trimmed());
+    std::string stationsError;
     const CTideStations& stations =
-        m_tideStations != nullptr ? *m_tideStations : ShippedTideStations();
+        m_tideStations != nullptr ? *m_tideStations : ShippedTideStations(&stationsError);
     const std::unique_ptr<CTidePortLookup> lookup =
         m_tideStations != nullptr
             ? std::make_unique<CTidePortLookup>(stations, m_folder.GetTidePortsFile())
@@ -328,7 +329,17 @@ void CDataViewFrame::OnConditionStatistics()
         QStringLiteral("%1年　%2")
             .arg(query.year)
             .arg(query.species.empty() ? QStringLiteral("全魚種") : QStringFromStd(query.species));
-    view->SetTables(tables, caption, lookup->HomePort() != nullptr);
+    // Without stations no port is known, whatever the settings say: name the real cause.
+    QString hint;
+    if (stations.All().empty()) {
+        hint = QStringLiteral(
+                   "潮汐の港の一覧を読めないため、「潮の動き」と「時間帯」は「不明」"
+                   "になります。（%1）")
+                   .arg(QStringFromStd(stationsError));
+    } else if (lookup->HomePort() == nullptr) {
+        hint = CConditionView::NoHomePortHint();
+    }
+    view->SetTables(tables, caption, hint);
 }
 
 bool CDataViewFrame::ChosenYear(int& year)

@@ -95,11 +95,11 @@ protected:
         };
         ASSERT_TRUE(m_store.AddTrips(trips).ok());
     }
-    void Open(bool homePort, QSize size = QSize(800, 600))
+    void Open(bool homePort, QSize size = QSize(800, 600), const CTideStations* stations = nullptr)
     {
         if (homePort) m_dir.WriteFile(kTidePortsFileName, "home\t" + std::string(kTokyo) + "\n");
         m_frame = std::make_unique<CDataViewFrame>(m_store, m_dir.Folder());
-        m_frame->SetTideStations(&Stations());
+        m_frame->SetTideStations(stations != nullptr ? stations : &Stations());
         m_frame->resize(size);
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
@@ -177,6 +177,16 @@ TEST_F(ConditionViewTest, SixChartsCountTheYearOfTheChosenSpecies)
                   c.tideNames);
         EXPECT_TRUE(view->Hint()->isHidden());
     }
+}
+
+TEST_F(ConditionViewTest, WithoutTheStationListTheHintSaysSoEvenWithAHomePort)
+{
+    const CTideStations none;
+    Open(true, QSize(800, 600), &none);
+    CConditionView* view = Show(QString());
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->Hint()->isHidden());
+    EXPECT_TRUE(view->Hint()->text().contains(QStringLiteral("港の一覧を読めない")));
 }
 
 TEST_F(ConditionViewTest, WithoutAHomePortTheHintSaysWhereToChooseOne)
