@@ -387,6 +387,8 @@ void CMainFrame::OnReload()
     } else if (auto* statistics = qobject_cast<CDataViewFrame*>(view)) {
         if (statistics->GetViewKind() == CDataViewFrame::kRankingView) {
             statistics->OnRanking();
+        } else if (statistics->GetViewKind() == CDataViewFrame::kConditionView) {
+            statistics->OnConditionStatistics();
         } else {
             statistics->OnMonthlyStatistics();
         }
@@ -535,7 +537,8 @@ void CMainFrame::OnSettings()
 {
     CSettingsDlg dialog(m_folder, this);
     dialog.SetStore(&m_store);
-    dialog.exec();
+    // A new home port changes the calendar's tides and the catches' conditions: show them anew.
+    if (dialog.exec() == QDialog::Accepted) OnReload();
 }
 
 void CMainFrame::OnAbout()

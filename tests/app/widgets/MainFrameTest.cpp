@@ -238,6 +238,21 @@ TEST_F(MainFrameTest, YearReportCommandsOfTheFileMenuUseTheYearOfTheStatisticsPa
     RemoveTree(out);
 }
 
+// Reloading (after an undo, a change elsewhere or 再読み込み) counts again in the view shown.
+TEST_F(MainFrameTest, AReloadKeepsTheStatisticsViewShown)
+{
+    ClickNavItem(2);
+    auto* statistics = Page<CDataViewFrame>(CMainFrame::kViewStatistics);
+    ASSERT_TRUE(statistics->isVisible());
+    statistics->GetYearCombo()->setEditText("2025");
+    for (const int kind : {CDataViewFrame::kRankingView, CDataViewFrame::kConditionView,
+                           CDataViewFrame::kChartView}) {
+        ASSERT_TRUE(statistics->SwitchStatView(kind));
+        m_frame->findChild<QAction*>(QString::number(CMainFrame::kCommandReload))->trigger();
+        EXPECT_EQ(statistics->GetViewKind(), kind);
+    }
+}
+
 // The road of one new trip, from the navigation bar to the statistics chart.
 TEST_F(MainFrameTest, ANewTripGoesFromTheEntryDialogToTheListAndTheChart)
 {
