@@ -10,13 +10,6 @@
 #include "data/TextEncoding.h"
 
 namespace {
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 char FoldCase(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -24,8 +17,8 @@ char FoldCase(char c)
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    a = Trim(a);
-    b = Trim(b);
+    a = TrimBlanks(a);
+    b = TrimBlanks(b);
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         if (FoldCase(a[i]) != FoldCase(b[i])) return false;
@@ -51,7 +44,7 @@ std::vector<std::string_view> SplitLines(std::string_view text)
 // The section name of a "[name]" line; false for other lines.
 bool SectionOfLine(std::string_view line, std::string_view& name)
 {
-    line = Trim(line);
+    line = TrimBlanks(line);
     if (line.empty() || line.front() != '[') return false;
     const size_t close = line.find(']');
     name = close == std::string_view::npos ? line.substr(1) : line.substr(1, close - 1);
@@ -70,7 +63,7 @@ bool KeyOfLine(std::string_view line, std::string_view& key, std::string_view& v
 
 std::string CleanValue(std::string_view raw)
 {
-    std::string_view value = Trim(raw);
+    std::string_view value = TrimBlanks(raw);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -133,11 +126,11 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
 {
     const std::vector<std::string_view> views = SplitLines(text);
     std::vector<std::string> lines(views.begin(), views.end());
-    const std::string newLine = std::string(Trim(key)) + "=" + std::string(value);
+    const std::string newLine = std::string(TrimBlanks(key)) + "=" + std::string(value);
     size_t begin = 0;
     size_t end = 0;
     if (!FindSection(views, section, begin, end)) {
-        lines.push_back("[" + std::string(Trim(section)) + "]");
+        lines.push_back("[" + std::string(TrimBlanks(section)) + "]");
         lines.push_back(newLine);
         return JoinLines(lines);
     }
@@ -152,7 +145,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     // A new key follows the section's last non-blank line, so blank lines that separate it from
     // the next section stay where they are.
     size_t insertAt = end;
-    while (insertAt > begin && Trim(views[insertAt - 1]).empty()) --insertAt;
+    while (insertAt > begin && TrimBlanks(views[insertAt - 1]).empty()) --insertAt;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
     return JoinLines(lines);
 }
@@ -170,7 +163,7 @@ std::vector<std::pair<std::string, std::string>> ReadProfileSection(std::string_
         std::string_view lineKey;
         std::string_view raw;
         if (!KeyOfLine(lines[i], lineKey, raw)) continue;
-        lineKey = Trim(lineKey);
+        lineKey = TrimBlanks(lineKey);
         // A set of the folded names keeps this linear: a month file may hold any number of keys.
         std::string folded(lineKey);
         for (char& c : folded) c = FoldCase(c);
@@ -196,14 +189,14 @@ bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::s
         std::string_view(bytes).substr(marked ? kByteOrderMark.size() : 0);
     std::string sectionBytes;
     std::string valueBytes;
-    const std::string keyText = std::string(Trim(key));
+    const std::string keyText = std::string(TrimBlanks(key));
     if (before == ETextFileForm::Marked || before == ETextFileForm::Utf8) {
-        sectionBytes.assign(Trim(section));
+        sectionBytes.assign(TrimBlanks(section));
         valueBytes.assign(value);
     } else if (before == ETextFileForm::Ascii) {
         // Decided as for a new file: CP932 unless that would read back as something else.
         const std::string both =
-            EncodeTextFileBytes(std::string(Trim(section)) + "\n" + std::string(value));
+            EncodeTextFileBytes(std::string(TrimBlanks(section)) + "\n" + std::string(value));
         const size_t split = both.find("\r\n");
         if (both.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ||
             split == std::string::npos) {
@@ -212,7 +205,7 @@ bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::s
         sectionBytes = both.substr(0, split);
         valueBytes = both.substr(split + 2);
     } else {
-        if (!Utf8ToCp932(Trim(section), sectionBytes) || !Utf8ToCp932(value, valueBytes))
+        if (!Utf8ToCp932(TrimBlanks(section), sectionBytes) || !Utf8ToCp932(value, valueBytes))
             return false;
     }
     if (valueBytes.find_first_of("\r\n") != std::string::npos) return false;
@@ -244,7 +237,7 @@ bool SetProfileValueInBytes(std::string& bytes, std::string_view section, std::s
         }
         if (!replaced) {
             size_t insertAt = end;
-            while (insertAt > begin && Trim(lines[insertAt - 1]).empty()) --insertAt;
+            while (insertAt > begin && TrimBlanks(lines[insertAt - 1]).empty()) --insertAt;
             if (insertAt < lines.size()) {
                 bytes.insert(offsetOf(lines[insertAt]), newLine + "\r\n");
             } else {

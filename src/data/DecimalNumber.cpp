@@ -56,7 +56,7 @@ bool IsGroupedByThousands(std::string_view text)
                 return false;
             ++groups;
             group = 0;
-        } else if (whole[i] >= '0' && whole[i] <= '9') {
+        } else if (IsAsciiDigit(whole[i])) {
             ++group;
         } else {
             return false;
@@ -99,9 +99,7 @@ EDecimalError ParseDecimalInput(std::string_view typed, int maxDecimals, int max
                                 int64_t& thousandths)
 {
     const std::string folded = FoldFullWidth(typed);
-    std::string_view text = folded;
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    const std::string_view text = TrimBlanks(folded);
     if (text.empty()) return EDecimalError::Empty;
     if (text.find(',') != std::string_view::npos) {
         return IsGroupedByThousands(text) ? EDecimalError::Thousands : EDecimalError::Comma;
@@ -161,13 +159,13 @@ int64_t ReadStoredThousandths(std::string_view text)
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     int64_t whole = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
         if (whole < kMaxStoredWhole) whole = whole * 10 + (text[i] - '0');
     }
     int64_t value = (whole < kMaxStoredWhole ? whole : kMaxStoredWhole) * kScale;
     if (i < text.size() && text[i] == '.') {
         int64_t scale = kScale;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        for (++i; i < text.size() && IsAsciiDigit(text[i]); ++i) {
             scale /= 10;
             value += (text[i] - '0') * scale;
         }

@@ -49,11 +49,6 @@ bool StartsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
 int DaysInMonth(int year, int month)
@@ -79,7 +74,7 @@ EDateError ReadDateText(std::string_view typed, CDateText& date)
             eraOffset = era.offset;
             kanjiEra = true;
             text.remove_prefix(std::string_view(era.name).size());
-        } else if (StartsWith(text, era.letter) && text.size() > 1 && IsDigit(text[1])) {
+        } else if (StartsWith(text, era.letter) && text.size() > 1 && IsAsciiDigit(text[1])) {
             eraOffset = era.offset;
             text.remove_prefix(1);
         }
@@ -118,7 +113,7 @@ EDateError ReadDateText(std::string_view typed, CDateText& date)
             digits = "1";
             i += std::string_view("元").size();
         }
-        while (i < text.size() && IsDigit(text[i])) digits += text[i++];
+        while (i < text.size() && IsAsciiDigit(text[i])) digits += text[i++];
         if (digits.empty()) return EDateError::NotDate;
         numbers.push_back(std::move(digits));
     }

@@ -32,22 +32,10 @@ constexpr double kLowestWaterC = -5;
 constexpr double kHighestWaterC = 50;
 constexpr int kUnknownKey = INT_MAX;
 
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // A whole number of one or two digits, or false.
 bool ReadSmallNumber(std::string_view text, int& value)
 {
-    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), IsDigit))
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), IsAsciiDigit))
         return false;
     return ParseWholeDecimalInt(text, value);
 }
@@ -56,10 +44,10 @@ bool ReadSmallNumber(std::string_view text, int& value)
 size_t NumberEnd(std::string_view text, size_t begin)
 {
     size_t end = begin;
-    while (end < text.size() && IsDigit(text[end])) ++end;
-    if (end + 1 < text.size() && text[end] == '.' && IsDigit(text[end + 1])) {
+    while (end < text.size() && IsAsciiDigit(text[end])) ++end;
+    if (end + 1 < text.size() && text[end] == '.' && IsAsciiDigit(text[end + 1])) {
         ++end;
-        while (end < text.size() && IsDigit(text[end])) ++end;
+        while (end < text.size() && IsAsciiDigit(text[end])) ++end;
     }
     return end;
 }
@@ -77,7 +65,7 @@ double NumberAt(std::string_view text, size_t begin, bool negative)
 size_t FirstDigit(std::string_view text)
 {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (IsDigit(text[i])) return i;
+        if (IsAsciiDigit(text[i])) return i;
     }
     return std::string_view::npos;
 }
@@ -97,7 +85,7 @@ bool MinusBefore(std::string_view text, size_t digit)
     for (const std::string_view sign : {"-", "−"}) {
         if (digit < sign.size() || text.substr(digit - sign.size(), sign.size()) != sign) continue;
         const size_t before = digit - sign.size();
-        return before == 0 || !IsDigit(text[before - 1]);
+        return before == 0 || !IsAsciiDigit(text[before - 1]);
     }
     return false;
 }
@@ -319,7 +307,7 @@ bool ReadWaterTemperature(const std::string& text, double& celsius)
         for (const std::string_view sign : {"-", "−"}) {
             if (water.substr(second, sign.size()) == sign) digit = second + sign.size();
         }
-        if (digit < water.size() && IsDigit(water[digit]))
+        if (digit < water.size() && IsAsciiDigit(water[digit]))
             value = (value + NumberAt(water, digit, digit != second)) / 2;
     }
     if (value < kLowestWaterC || value >= kHighestWaterC) return false;
