@@ -34,14 +34,15 @@ int PrintConditionsCommand(const CDataFolder& folder, const std::string& year,
     }
 
     const CCatchStore store(folder.GetCatchFile());
-    std::vector<CTripRecord> trips;
-    const CStoreResult result = store.ReadAllTrips(trips);
+    const std::unique_ptr<CTidePortLookup> lookup = CTidePortLookup::FromDataFolder(folder);
+    std::vector<CConditionTable> tables;
+    const CStoreResult result =
+        ReadConditionTables(store, query, CLookupTripPorts(*lookup), stations, tables);
     if (!result.ok()) {
         err << "lurebook: " << DescribeStoreResult(result, store.GetPath()) << "\n";
         return 2;
     }
-    const std::unique_ptr<CTidePortLookup> lookup = CTidePortLookup::FromDataFolder(folder);
-    WriteConditionTables(CountConditions(trips, query, CLookupTripPorts(*lookup), stations), out);
+    WriteConditionTables(tables, out);
     out.flush();
     if (!out) {
         err << "lurebook: the counts could not be written out\n";

@@ -652,6 +652,16 @@ std::vector<CConditionTable> CountConditions(const std::vector<CTripRecord>& tri
     return tables;
 }
 
+CStoreResult ReadConditionTables(const CCatchStore& store, const CConditionQuery& query,
+                                 const ITripPortSource& ports, const CTideStations& stations,
+                                 std::vector<CConditionTable>& tables)
+{
+    tables.clear();
+    return store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
+        tables = CountConditions(trips, query, ports, stations);
+    });
+}
+
 void WriteConditionTables(const std::vector<CConditionTable>& tables, std::ostream& out)
 {
     for (const CConditionTable& table : tables) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/CatchStore.h"
 #include "data/TripRecord.h"
 
 class CTideStations;
@@ -72,6 +73,11 @@ std::vector<CConditionTable> CountConditions(const std::vector<CTripRecord>& tri
                                              const CConditionQuery& query,
                                              const ITripPortSource& ports,
                                              const CTideStations& stations);
+
+// Reads the catch file and counts its conditions; tables stay empty when it cannot be read.
+CStoreResult ReadConditionTables(const CCatchStore& store, const CConditionQuery& query,
+                                 const ITripPortSource& ports, const CTideStations& stations,
+                                 std::vector<CConditionTable>& tables);
 
 // ---- One catch in its conditions ----------------------------------------------------------------
 

@@ -69,16 +69,6 @@ std::string RateText(int tenths)
 
 }  // namespace
 
-CStoreResult ReadConditionTables(const CCatchStore& store, const CConditionQuery& query,
-                                 const ITripPortSource& ports, const CTideStations& stations,
-                                 std::vector<CConditionTable>& tables)
-{
-    tables.clear();
-    return store.ReadTrips([&](const std::vector<CTripRecord>& trips) {
-        tables = CountConditions(trips, query, ports, stations);
-    });
-}
-
 int CatchesPerDayTenths(const CConditionCount& count)
 {
     if (count.daysFished <= 0) return 0;

@@ -27,11 +27,6 @@ private:
     CTripPortFinder m_finder;
 };
 
-// Reads the catch file and counts its conditions; tables stay empty when it cannot be read.
-CStoreResult ReadConditionTables(const CCatchStore& store, const CConditionQuery& query,
-                                 const ITripPortSource& ports, const CTideStations& stations,
-                                 std::vector<CConditionTable>& tables);
-
 // Catches per day fished in tenths, rounded (0 when no day was fished).
 int CatchesPerDayTenths(const CConditionCount& count);
 
