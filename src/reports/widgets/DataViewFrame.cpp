@@ -314,13 +314,10 @@ void CDataViewFrame::OnConditionStatistics()
     std::string stationsError;
     const CTideStations& stations =
         m_tideStations != nullptr ? *m_tideStations : ShippedTideStations(&stationsError);
-    const std::unique_ptr<CTidePortLookup> lookup =
-        m_tideStations != nullptr
-            ? std::make_unique<CTidePortLookup>(stations, m_folder.GetTidePortsFile())
-            : CTidePortLookup::FromDataFolder(m_folder);
+    const CTidePortLookup lookup(stations, m_folder.GetTidePortsFile());
     std::vector<CConditionTable> tables;
     const CStoreResult result =
-        ReadConditionTables(m_store, query, CLookupTripPorts(*lookup), stations, tables);
+        ReadConditionTables(m_store, query, CLookupTripPorts(lookup), stations, tables);
     if (!result.ok()) {
         ReportStoreFailure(result);
         return;
@@ -336,7 +333,7 @@ void CDataViewFrame::OnConditionStatistics()
                    "潮汐の港の一覧を読めないため、「潮の動き」と「時間帯」は「不明」"
                    "になります。（%1）")
                    .arg(QStringFromStd(stationsError));
-    } else if (lookup->HomePort() == nullptr) {
+    } else if (lookup.HomePort() == nullptr) {
         hint = CConditionView::NoHomePortHint();
     }
     view->SetTables(tables, caption, hint);
