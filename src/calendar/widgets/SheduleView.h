@@ -81,7 +81,6 @@ public:
     // filled (the settings may have changed it): by default the home port of the side file.
     // nullptr hides the tide column.
     void SetTidePortSource(std::function<const CTideStation*()> source);
-    const CTideStation* TidePort() const { return m_tidePort; }
     // A row's high and low waters as the row shows them ("満 2:42(155) … 干 …"), or empty.
     QString TideText(int row) const;
     const std::vector<CTideExtreme>& TidesOfRow(int row) const;

@@ -105,7 +105,6 @@ public:
     // Builds the context menu for what lies under `point` (also recorded for the commands).
     std::unique_ptr<CBarPopupMenu> BuildContextMenu(const QPoint& point);
     bool IsCommandEnabled(int id) const { return m_controller.IsCommandEnabled(id); }
-    void OnBarCommand(int id) { m_controller.RunCommand(id); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
