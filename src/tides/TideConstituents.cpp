@@ -93,65 +93,72 @@ constexpr int kTerms = static_cast<int>(ENodeTerm::Count);
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1 \
     }
 
-// Every constituent the Japanese station data carries.  Doodson numbers over tau, s, h, p, N',
-// p1; phase offsets as the equilibrium arguments of the textbook give them (Schureman's
-// Table 2 and the IHO list); shallow-water constituents as sums of their parts.
+// Every constituent the Japanese station data carries, in one convention: the IHO's (the
+// Tidal Committee's standard list, Foreman's Manual for Tidal Heights Analysis and Prediction,
+// 1977/2004), which the station constants are referred to.  Doodson numbers over tau, s, h, p,
+// N', p1 with T, the hour angle of the mean sun, counted from lower transit (T = 180° at 0h UT);
+// the phase offset is the constant part of V in that T.  Beside each row: where its V (Doodson
+// numbers and offset), its u and its f come from.  "Sch." is Schureman's Manual of Harmonic
+// Analysis and Prediction of Tides (1958): its Table 2 gives V and u, its equations (numbered
+// beside the row) f.  Compound (shallow-water) waves take the sums of
+// their parts' V, u and f, as the IHO list defines them.
 constexpr CTideConstituentDef kConstituents[] = {
     // Long period.
-    {"SA", {0, 0, 1, 0, 0, 0}, 0, NONE},
-    {"SSA", {0, 0, 2, 0, 0, 0}, 0, NONE},
-    {"MM", {0, 1, 0, -1, 0, 0}, 0, MM},
-    {"MSF", {0, 2, -2, 0, 0, 0}, 0, M2F(-1)},  // S2 - M2
-    {"MF", {0, 2, 0, 0, 0, 0}, 0, MF},
-    {"MSQM", {0, 4, -2, 0, 0, 0}, 0, {0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0}},  // MF + MSF
-    {"MTM", {0, 3, 0, -1, 0, 0}, 0, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},    // MF + MM
+    {"SA", {0, 0, 1, 0, 0, 0}, 0, NONE},       // V Sch. h; no u; f 1
+    {"SSA", {0, 0, 2, 0, 0, 0}, 0, NONE},      // V Sch. 2h; no u; f 1
+    {"MM", {0, 1, 0, -1, 0, 0}, 0, MM},        // V Sch.; u 0, f Sch. eq. 73
+    {"MSF", {0, 2, -2, 0, 0, 0}, 0, M2F(-1)},  // V, u, f IHO: S2 - M2
+    {"MF", {0, 2, 0, 0, 0, 0}, 0, MF},         // V Sch.; u -2xi, f Sch. eq. 74
+    {"MSQM", {0, 4, -2, 0, 0, 0}, 0, {0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0}},  // IHO: MF + MSF
+    {"MTM", {0, 3, 0, -1, 0, 0}, 0, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},    // IHO: MF + MM
     // Diurnal.
-    {"2Q1", {1, -3, 0, 2, 0, 0}, 90, O1F},
-    {"SGM", {1, -3, 2, 0, 0, 0}, 90, O1F},
-    {"Q1", {1, -2, 0, 1, 0, 0}, 90, O1F},
-    {"RHO1", {1, -2, 2, -1, 0, 0}, 90, O1F},
-    {"O1", {1, -1, 0, 0, 0, 0}, 90, O1F},
-    {"M1", {1, 0, 0, 1, 0, 0}, -90, M1F},
-    {"P1", {1, 1, -2, 0, 0, 0}, 90, NONE},
-    {"S1", {1, 1, -1, 0, 0, 0}, 0, NONE},
-    {"K1", {1, 1, 0, 0, 0, 0}, -90, K1F},
-    {"J1", {1, 2, 0, -1, 0, 0}, -90, J1F},
-    {"OO1", {1, 3, 0, 0, 0, 0}, -90, OO1F},
+    {"2Q1", {1, -3, 0, 2, 0, 0}, 90, O1F},    // V Sch. (T - 4s + h + 2p + 90); u, f of O1
+    {"SGM", {1, -3, 2, 0, 0, 0}, 90, O1F},    // V Sch. (sigma1); u, f of O1
+    {"Q1", {1, -2, 0, 1, 0, 0}, 90, O1F},     // V Sch.; u, f of O1
+    {"RHO1", {1, -2, 2, -1, 0, 0}, 90, O1F},  // V Sch.; u, f of O1
+    {"O1", {1, -1, 0, 0, 0, 0}, 90, O1F},     // V Sch. (T - 2s + h + 90); u 2xi - nu, f eq. 75
+    {"M1", {1, 0, 0, 1, 0, 0}, -90, M1F},     // V Sch. (T + p - 90); u, f Sch. eqs. 197, 207
+    {"P1", {1, 1, -2, 0, 0, 0}, 90, NONE},    // V Sch. (T - h + 90); no u; f 1
+    {"S1", {1, 1, -1, 0, 0, 0}, 0, NONE},     // V Sch. (T); no u; f 1
+    {"K1", {1, 1, 0, 0, 0, 0}, -90, K1F},     // V Sch. (T + h - 90); u -nu', f eq. 227
+    {"J1", {1, 2, 0, -1, 0, 0}, -90, J1F},    // V Sch.; u -nu, f Sch. eq. 76
+    {"OO1", {1, 3, 0, 0, 0, 0}, -90, OO1F},   // V Sch.; u -2xi - nu, f Sch. eq. 77
     // Semidiurnal.
-    {"3N2", {2, -3, 0, 3, 0, 0}, 0, M2F(1)},
-    {"EP2", {2, -3, 2, 1, 0, 0}, 0, M2F(1)},
-    {"2N2", {2, -2, 0, 2, 0, 0}, 0, M2F(1)},
-    {"MU2", {2, -2, 2, 0, 0, 0}, 0, M2F(1)},
-    {"N2", {2, -1, 0, 1, 0, 0}, 0, M2F(1)},
-    {"NU2", {2, -1, 2, -1, 0, 0}, 0, M2F(1)},
-    {"MA2", {2, 0, -1, 0, 0, 0}, 0, M2F(1)},  // M2 - SA
-    {"M2", {2, 0, 0, 0, 0, 0}, 0, M2F(1)},
-    {"MB2", {2, 0, 1, 0, 0, 0}, 0, M2F(1)},                              // M2 + SA
-    {"MKS2", {2, 0, 2, 0, 0, 0}, 0, {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0}},  // M2 + K2 - S2
-    {"LAMBDA2", {2, 1, -2, 1, 0, 0}, 180, M2F(1)},
-    {"L2", {2, 1, 0, -1, 0, 0}, 180, L2F},
-    {"T2", {2, 2, -3, 0, 0, 1}, 0, NONE},
-    {"S2", {2, 2, -2, 0, 0, 0}, 0, NONE},
-    {"R2", {2, 2, -1, 0, 0, -1}, 180, NONE},
-    {"K2", {2, 2, 0, 0, 0, 0}, 0, K2F},
-    {"3L2", {2, 3, 0, -3, 0, 0}, 0, M2F(1)},
-    {"2SM2", {2, 4, -4, 0, 0, 0}, 0, M2F(-1)},  // 2 S2 - M2
-    // Terdiurnal.
-    {"M3", {3, 0, 0, 0, 0, 0}, 0, M3F},
-    {"T3", {3, 3, -4, 0, 0, 1}, 0, NONE},  // T2 + S1
-    {"S3", {3, 3, -3, 0, 0, 0}, 0, NONE},
-    {"R3", {3, 3, -2, 0, 0, -1}, 180, NONE},  // R2 + S1
-    // Quarter-diurnal and higher: compounds of M2, N2, S2, K1 and O1.
-    {"N4", {4, -2, 0, 2, 0, 0}, 0, M2F(2)},
-    {"MN4", {4, -1, 0, 1, 0, 0}, 0, M2F(2)},
-    {"M4", {4, 0, 0, 0, 0, 0}, 0, M2F(2)},
-    {"MS4", {4, 2, -2, 0, 0, 0}, 0, M2F(1)},
-    {"S4", {4, 4, -4, 0, 0, 0}, 0, NONE},
-    {"2MO5", {5, -1, 0, 0, 0, 0}, 90, {0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0}},
-    {"2MK5", {5, 1, 0, 0, 0, 0}, -90, {0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 0}},
-    {"M6", {6, 0, 0, 0, 0, 0}, 0, M2F(3)},
-    {"2MS6", {6, 2, -2, 0, 0, 0}, 0, M2F(2)},
-    {"M8", {8, 0, 0, 0, 0, 0}, 0, M2F(4)},
+    {"3N2", {2, -3, 0, 3, 0, 0}, 0, M2F(1)},   // V IHO (2T - 5s + 2h + 3p); u, f of M2
+    {"EP2", {2, -3, 2, 1, 0, 0}, 0, M2F(1)},   // V IHO (epsilon2); u, f of M2
+    {"2N2", {2, -2, 0, 2, 0, 0}, 0, M2F(1)},   // V Sch.; u, f of M2
+    {"MU2", {2, -2, 2, 0, 0, 0}, 0, M2F(1)},   // V Sch.; u, f of M2
+    {"N2", {2, -1, 0, 1, 0, 0}, 0, M2F(1)},    // V Sch.; u, f of M2
+    {"NU2", {2, -1, 2, -1, 0, 0}, 0, M2F(1)},  // V Sch.; u, f of M2
+    {"MA2", {2, 0, -1, 0, 0, 0}, 0, M2F(1)},   // V IHO (M2 - SA); u, f of M2
+    {"M2", {2, 0, 0, 0, 0, 0}, 0, M2F(1)},     // V Sch. (2T - 2s + 2h); u 2xi - 2nu, eq. 78
+    {"MB2", {2, 0, 1, 0, 0, 0}, 0, M2F(1)},    // V IHO (M2 + SA); u, f of M2
+    {"MKS2", {2, 0, 2, 0, 0, 0}, 0, {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0}},  // IHO: M2 + K2 - S2
+    {"LAMBDA2", {2, 1, -2, 1, 0, 0}, 180, M2F(1)},  // V Sch. (+180); u, f of M2
+    {"L2", {2, 1, 0, -1, 0, 0}, 180, L2F},          // V Sch. (+180); u, f Sch. eq. 215
+    {"T2", {2, 2, -3, 0, 0, 1}, 0, NONE},           // V Sch. (2T - h + p1); no u; f 1
+    {"S2", {2, 2, -2, 0, 0, 0}, 0, NONE},           // V Sch. (2T); no u; f 1
+    {"R2", {2, 2, -1, 0, 0, -1}, 180, NONE},        // V Sch. (2T + h - p1 + 180); f 1
+    {"K2", {2, 2, 0, 0, 0, 0}, 0, K2F},             // V Sch. (2T + 2h); u -2nu'', eq. 235
+    {"3L2", {2, 3, 0, -3, 0, 0}, 0, M2F(1)},        // V IHO (2T + s + 2h - 3p); u, f of M2
+    {"2SM2", {2, 4, -4, 0, 0, 0}, 0, M2F(-1)},      // V, u, f IHO: 2 S2 - M2
+    // Terdiurnal.  M3 and S3 carry the IHO's 180° (Schureman writes M3 without it); the
+    // station constants are referred to the IHO's argument, so 0° here shifts their times.
+    {"M3", {3, 0, 0, 0, 0, 0}, 180, M3F},     // V IHO (3T - 3s + 3h + 180); u, f Sch. eq. 149
+    {"T3", {3, 3, -4, 0, 0, 1}, 0, NONE},     // V, f IHO: T2 + S1
+    {"S3", {3, 3, -3, 0, 0, 0}, 180, NONE},   // V IHO (3T + 180); no u; f 1
+    {"R3", {3, 3, -2, 0, 0, -1}, 180, NONE},  // V, f IHO: R2 + S1
+    // Quarter-diurnal and higher: compounds of M2, N2, S2, K1 and O1 (IHO list).
+    {"N4", {4, -2, 0, 2, 0, 0}, 0, M2F(2)},                                // N2 + N2
+    {"MN4", {4, -1, 0, 1, 0, 0}, 0, M2F(2)},                               // M2 + N2
+    {"M4", {4, 0, 0, 0, 0, 0}, 0, M2F(2)},                                 // M2 + M2
+    {"MS4", {4, 2, -2, 0, 0, 0}, 0, M2F(1)},                               // M2 + S2
+    {"S4", {4, 4, -4, 0, 0, 0}, 0, NONE},                                  // S2 + S2
+    {"2MO5", {5, -1, 0, 0, 0, 0}, 90, {0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0}},  // 2 M2 + O1
+    {"2MK5", {5, 1, 0, 0, 0, 0}, -90, {0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 0}},  // 2 M2 + K1
+    {"M6", {6, 0, 0, 0, 0, 0}, 0, M2F(3)},                                 // 3 M2
+    {"2MS6", {6, 2, -2, 0, 0, 0}, 0, M2F(2)},                              // 2 M2 + S2
+    {"M8", {8, 0, 0, 0, 0, 0}, 0, M2F(4)},                                 // 4 M2
 };
 
 #undef NONE
