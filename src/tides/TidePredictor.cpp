@@ -41,6 +41,24 @@ void CivilFromDays(long long z, int* y, int* m, int* d)
 
 }  // namespace
 
+std::vector<CTideTurn> WithoutWiggles(std::vector<CTideTurn> turns, double wiggleCm)
+{
+    for (;;) {
+        size_t best = turns.size();
+        double bestDifference = wiggleCm;
+        for (size_t k = 0; k + 1 < turns.size(); ++k) {
+            const double difference = std::fabs(turns[k].heightCm - turns[k + 1].heightCm);
+            if (difference < bestDifference) {
+                bestDifference = difference;
+                best = k;
+            }
+        }
+        if (best == turns.size()) return turns;
+        turns.erase(turns.begin() + static_cast<std::ptrdiff_t>(best),
+                    turns.begin() + static_cast<std::ptrdiff_t>(best) + 2);
+    }
+}
+
 CTidePredictor::CTidePredictor(const CTideStation& station)
     : m_meanCm(station.mslAboveDatumM * 100.0)
 {
@@ -200,23 +218,7 @@ std::vector<CTidePredictor::CTurningPoint> CTidePredictor::TurningPoints(double 
         }
     }
 
-    // Wiggles: a high and a low less than the wiggle size apart are no tide; the smallest such
-    // pair goes first, so a wiggle on the flank of a real tide never takes the real one along.
-    for (;;) {
-        size_t best = points.size();
-        double bestDifference = kWiggleCm;
-        for (size_t k = 0; k + 1 < points.size(); ++k) {
-            const double difference = std::fabs(points[k].heightCm - points[k + 1].heightCm);
-            if (difference < bestDifference) {
-                bestDifference = difference;
-                best = k;
-            }
-        }
-        if (best == points.size()) break;
-        points.erase(points.begin() + static_cast<std::ptrdiff_t>(best),
-                     points.begin() + static_cast<std::ptrdiff_t>(best) + 2);
-    }
-    return points;
+    return WithoutWiggles(std::move(points), kWiggleCm);
 }
 
 std::vector<CTideExtreme> CTidePredictor::Extremes(int y1, int m1, int d1, int y2, int m2,

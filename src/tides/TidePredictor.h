@@ -14,6 +14,20 @@ struct CTideExtreme {
     double heightCm;
 };
 
+// A turning point of the tide curve: its instant (seconds since 1970-01-01 UTC), height and
+// kind.
+struct CTideTurn {
+    double t;
+    double heightCm;
+    bool high;
+};
+
+// The turning points that are high and low waters: a high and a low less than wiggleCm apart in
+// height are a wiggle of the curve, not a tide, and go as a pair.  The pair with the smallest
+// difference goes first, again and again, so a wiggle on the flank of a real high or low never
+// takes the real one along; what is left alternates high, low, high.
+std::vector<CTideTurn> WithoutWiggles(std::vector<CTideTurn> turns, double wiggleCm);
+
 // Heights, high and low waters of one station by the harmonic method: the mean sea level above
 // the datum plus, for each constituent, f·H·cos(V + u − G).  V is taken from the astronomy at
 // the start of each day and advanced by the constituent's speed, f and u at the day's middle, so
@@ -56,11 +70,7 @@ private:
         void Evaluate(double t, double* height, double* slope, double* curvature) const;
     };
     CDayWaves WavesOfDay(double dayStartUtc) const;
-    struct CTurningPoint {
-        double t;
-        double heightCm;
-        bool high;
-    };
+    using CTurningPoint = CTideTurn;
     std::vector<CTurningPoint> TurningPoints(double fromUtc, int days) const;
     // The turning point where the slope changes sign between a and b.
     CTurningPoint RefineTurningPoint(const CDayWaves& waves, double a, double slopeA, double b,

@@ -15,6 +15,7 @@
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 #include "data/TextFold.h"
+#include "tides/TideConstituents.h"
 
 namespace {
 
@@ -98,6 +99,33 @@ std::vector<std::string_view> Split(std::string_view text, char separator)
     }
 }
 
+// A station's constituents as a prediction can use them: each one known here, given once, with
+// an amplitude of 0 to 20 m and a phase lag within ±360°.  A name the predictor does not know
+// (or "m2" for "M2") would silently leave a wave out of every tide of the port.
+bool CheckConstituents(const CTideStation& station, std::string& error)
+{
+    std::set<std::string> seen;
+    for (const CTideConstituentValue& value : station.constituents) {
+        if (FindTideConstituentDef(value.name) == nullptr) {
+            error = "unknown constituent " + value.name;
+            return false;
+        }
+        if (!seen.insert(value.name).second) {
+            error = "constituent " + value.name + " given twice";
+            return false;
+        }
+        if (!(value.amplitudeM >= 0 && value.amplitudeM <= 20)) {
+            error = "constituent " + value.name + ": amplitude out of range (0 to 20 m)";
+            return false;
+        }
+        if (!(std::abs(value.phaseDeg) <= 360)) {
+            error = "constituent " + value.name + ": phase out of range (-360 to 360 degrees)";
+            return false;
+        }
+    }
+    return true;
+}
+
 // Reads one station line; false with the reason in error.
 bool ParseStationLine(std::string_view line, CTideStation& station, std::string& error)
 {
@@ -131,19 +159,14 @@ bool ParseStationLine(std::string_view line, CTideStation& station, std::string&
         const std::vector<std::string_view> parts = Split(item, ':');
         CTideConstituentValue value;
         if (parts.size() != 3 || parts[0].empty() || !ParseDouble(parts[1], value.amplitudeM) ||
-            !ParseDouble(parts[2], value.phaseDeg) || value.amplitudeM < 0 ||
-            value.amplitudeM > 20) {
+            !ParseDouble(parts[2], value.phaseDeg)) {
             error = "constituent \"" + std::string(item) + "\" is not NAME:amplitude:phase";
             return false;
         }
         value.name = parts[0];
-        if (station.FindConstituent(value.name) != nullptr) {
-            error = "constituent " + value.name + " given twice";
-            return false;
-        }
         station.constituents.push_back(std::move(value));
     }
-    return true;
+    return CheckConstituents(station, error);
 }
 
 // How well a key matches a typed (normalised) text: 0 equal, 1 starts with it, 2 contains it,
@@ -287,9 +310,12 @@ bool CTideStations::Load(const std::string& path, std::string& error)
         error = path + ": not UTF-8 text";
         return false;
     }
+    // Editors on some systems begin a UTF-8 file with a byte order mark.
+    std::string_view text = bytes;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<CTideStation> stations;
     size_t lineNumber = 0;
-    for (std::string_view line : Split(bytes, '\n')) {
+    for (std::string_view line : Split(text, '\n')) {
         ++lineNumber;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line.front() == '#') continue;
@@ -315,6 +341,11 @@ bool CTideStations::Assign(std::vector<CTideStation> stations, std::string& erro
     Index();
     std::map<std::string, const CTideStation*> byId;
     for (const CTideStation& station : stations) {
+        std::string reason;
+        if (!CheckConstituents(station, reason)) {
+            error = "station " + station.id + ": " + reason;
+            return false;
+        }
         if (!byId.emplace(station.id, &station).second) {
             error = "station " + station.id + " is listed twice";
             return false;

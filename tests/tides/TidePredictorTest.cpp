@@ -69,6 +69,19 @@ const COneWaveCase kOneWaveCases[] = {
      {2028, 3, 1},
      "2028-02-29 00:00 L 50\n2028-02-29 12:00 H 250\n2028-03-01 00:00 L 50\n"
      "2028-03-01 12:00 H 250\n"},
+    {"a high at 23:50 in a one-day view",
+     "S2",
+     85,
+     {2027, 5, 3},
+     {2027, 5, 3},
+     "2027-05-03 05:50 L 50\n2027-05-03 11:50 H 250\n2027-05-03 17:50 L 50\n"
+     "2027-05-03 23:50 H 250\n"},
+    {"a low at 23:59 in a one-day view",
+     "S1",
+     180 + 14 * 15 + 59 * 0.25 - 180,
+     {2027, 5, 3},
+     {2027, 5, 3},
+     "2027-05-03 11:59 H 250\n2027-05-03 23:59 L 50\n"},
     {"a period that ends before it starts", "S2", 90, {2027, 5, 3}, {2027, 5, 2}, ""},
 };
 
@@ -102,6 +115,45 @@ TEST(TidePredictorTest, ATurningPointLessThanACentimetreFromItsNeighboursIsAWigg
             EXPECT_NE(day[k].high, day[k - 1].high) << c.s4Cm;
             EXPECT_GE(std::fabs(day[k].heightCm - day[k - 1].heightCm), 1.0) << c.s4Cm;
         }
+    }
+}
+
+TEST(TidePredictorTest, TheSmallestWigglesGoFirstAndRealTidesStay)
+{
+    // Turning points as (hour, cm), highs and lows alternating from the first's kind; what is
+    // left of them with the one-centimetre rule.
+    struct CCase {
+        const char* what;
+        bool firstHigh;
+        std::vector<std::pair<double, double>> turns;
+        std::vector<double> keptHours;
+    };
+    const CCase cases[] = {
+        {"a wiggle beside a high", true, {{0, 100}, {1, 99.5}, {2, 99.8}, {6, 50}}, {0, 6}},
+        {"a wiggle before a low", true, {{0, 100}, {5, 50.4}, {6, 50.8}, {7, 50}}, {0, 7}},
+        {"two wiggles, the smaller first",
+         false,
+         {{0, 10}, {6, 80}, {7, 79.2}, {8, 79.9}, {9, 79.8}, {10, 85}, {14, 20}},
+         {0, 10, 14}},
+        {"small but real tides stay",
+         true,
+         {{0, 12}, {6, 10.8}, {12, 12.1}, {18, 10.9}},
+         {0, 6, 12, 18}},
+        {"nothing but wiggles", true, {{0, 10}, {1, 9.8}, {2, 10.1}, {3, 9.9}}, {}},
+        {"no turning points", true, {}, {}},
+    };
+    for (const CCase& c : cases) {
+        std::vector<CTideTurn> turns;
+        bool high = c.firstHigh;
+        for (const auto& [hour, cm] : c.turns) {
+            turns.push_back({hour * 3600, cm, high});
+            high = !high;
+        }
+        std::vector<double> kept;
+        for (const CTideTurn& turn : WithoutWiggles(turns, CTidePredictor::kWiggleCm)) {
+            kept.push_back(turn.t / 3600);
+        }
+        EXPECT_EQ(kept, c.keptHours) << c.what;
     }
 }
 

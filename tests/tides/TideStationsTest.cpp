@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include <sstream>
@@ -273,6 +276,21 @@ TEST(TideStationFile, BrokenFilesNameTheLineAndTheReason)
          "shown as zz, which is no shown station"},
         {"empty", "# nothing\n", "no stations"},
         {"not UTF-8", "a\tA\t\x93\x8c\t\n", "not UTF-8"},
+        {"unknown constituent", good + "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:1:2 XQ7:0.1:3\n",
+         ":2: unknown constituent XQ7"},
+        {"lower-case name", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tm2:1:2\n",
+         ":1: unknown constituent m2"},
+        {"duplicate constituent", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tK1:1:2 K1:1:3\n",
+         ":1: constituent K1 given twice"},
+        {"phase 1e300", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:1:1e300\n",
+         ":1: constituent M2: phase out of range"},
+        {"phase below -360", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:1:-361\n",
+         ":1: constituent M2: phase out of range"},
+        {"amplitude 25 m", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:25:10\n",
+         ":1: constituent M2: amplitude out of range"},
+        {"negative amplitude", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:-0.1:10\n",
+         ":1: constituent M2: amplitude out of range"},
+        {"huge", std::string(9 * 1024 * 1024, '#'), "stations.txt"},
     };
     CTempProgramDir dir;
     for (const Case& c : cases) {
@@ -289,10 +307,65 @@ TEST(TideStationFile, BrokenFilesNameTheLineAndTheReason)
     std::string error;
     EXPECT_FALSE(stations.Load(dir.Path("missing.txt"), error));
     EXPECT_NE(error.find("missing.txt"), std::string::npos);
-    dir.WriteFile("stations.txt", good);
-    ASSERT_TRUE(stations.Load(dir.Path("stations.txt"), error)) << error;
-    ASSERT_EQ(stations.All().size(), 1u);
-    EXPECT_DOUBLE_EQ(stations.All()[0].constituents[1].phaseDeg, 30);
+    // Neither a pipe nor a folder is read (a pipe would block the program's start).
+    ASSERT_EQ(mkfifo(dir.Path("fifo.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(stations.Load(dir.Path("fifo.txt"), error));
+    EXPECT_NE(error.find("fifo.txt"), std::string::npos) << error;
+    EXPECT_FALSE(stations.Load(dir.Path(""), error));
+}
+
+TEST(TideStationFile, ForeignButSoundFilesLoad)
+{
+    const std::string good = "a\tA\tあ\tあ\t東京都\t35\t139\t1.0\t-\tM2:0.5:10 S2:0.2:30\n";
+    const std::string second = "b\tB\tい\tい\t東京都\t35\t139\t1.0\t-\tK1:0.3:-20\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"LF", good + second},
+        {"CR LF", "# comment\r\n" + good.substr(0, good.size() - 1) + "\r\n" +
+                      second.substr(0, second.size() - 1) + "\r\n"},
+        {"a UTF-8 BOM", "\xEF\xBB\xBF" + good + second},
+        {"BOM and CR LF",
+         "\xEF\xBB\xBF# c\r\n" + good + second.substr(0, second.size() - 1) + "\r\n"},
+        {"no newline at the end", good + second.substr(0, second.size() - 1)},
+    };
+    CTempProgramDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.WriteFile("stations.txt", c.bytes);
+        CTideStations stations;
+        std::string error;
+        ASSERT_TRUE(stations.Load(dir.Path("stations.txt"), error)) << error;
+        ASSERT_EQ(stations.All().size(), 2u);
+        EXPECT_EQ(stations.All()[0].id, "a");
+        EXPECT_DOUBLE_EQ(stations.All()[0].constituents[1].phaseDeg, 30);
+        EXPECT_EQ(stations.All()[1].constituents[0].name, "K1");
+        EXPECT_DOUBLE_EQ(stations.All()[1].constituents[0].phaseDeg, -20);
+    }
+    // Through a symbolic link, as a distribution may install it.
+    ASSERT_EQ(symlink(dir.Path("stations.txt").c_str(), dir.Path("link.txt").c_str()), 0);
+    CTideStations stations;
+    std::string error;
+    ASSERT_TRUE(stations.Load(dir.Path("link.txt"), error)) << error;
+    EXPECT_EQ(stations.All().size(), 2u);
+}
+
+TEST(TideStationFile, StationsFromMemoryAreCheckedAsTheFilesAre)
+{
+    CTideStation station;
+    station.id = station.nameJa = station.nameKana = station.nameRomaji = "a";
+    station.prefecture = "東京都";
+    station.constituents = {{"M2", 1.0, 10}, {"Q9", 0.1, 20}};
+    CTideStations stations;
+    std::string error;
+    EXPECT_FALSE(stations.Assign({station}, error));
+    EXPECT_NE(error.find("station a: unknown constituent Q9"), std::string::npos) << error;
+    station.constituents[1] = {"K1", 0.1, 1e300};
+    EXPECT_FALSE(stations.Assign({station}, error));
+    EXPECT_NE(error.find("phase out of range"), std::string::npos) << error;
+    station.constituents[1].phaseDeg = 350;
+    EXPECT_TRUE(stations.Assign({station}, error)) << error;
 }
 
 }  // namespace
