@@ -82,14 +82,15 @@ const CTideStation* ResolveTidePort(const CTideStations& stations, const std::st
                                     std::ostream& err)
 {
     std::vector<const CTideStation*> closest;
-    const CTideStation* station = stations.Resolve(port, &closest);
+    bool ambiguous = false;
+    const CTideStation* station = stations.Resolve(port, &closest, &ambiguous);
     if (station == nullptr) {
         err << "lurebook: 港「" << port << "」が"
-            << (closest.size() > 1 ? "一つに決まりません" : "見つかりません") << "。";
+            << (ambiguous ? "一つに決まりません" : "見つかりません") << "。";
         if (closest.empty()) {
             err << "--list-ports で港の一覧を表示できます。\n";
         } else {
-            err << "近い候補:\n";
+            err << (ambiguous ? "同じ名前の港:\n" : "近い候補:\n");
             for (const CTideStation* candidate : closest) {
                 err << "  " << candidate->id << "\t" << candidate->nameJa << "\t"
                     << candidate->nameRomaji << "\t" << candidate->prefecture << "\n";

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -180,6 +181,45 @@ int MatchRank(const std::string& key, const std::string& typed)
     return at == 0 ? 1 : 2;
 }
 
+// The characters (UTF-8 code points) of a text, one view each.
+std::vector<std::string_view> Characters(std::string_view text)
+{
+    std::vector<std::string_view> characters;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        characters.push_back(text.substr(i, length));
+        i += length;
+    }
+    return characters;
+}
+
+bool IsAsciiText(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsVowel(char c)
+{
+    return c == 'a' || c == 'i' || c == 'u' || c == 'e' || c == 'o';
+}
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
+{
+    for (size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+// How many edits a misspelling of a name of this many characters may hold and still be
+// suggested: one in a short name, one more for every four characters.
+size_t AllowedEdits(size_t characters)
+{
+    return std::max<size_t>(1, characters / 4);
+}
+
 // Hiragana and their romaji; the small ゃ, ゅ, ょ and っ are handled where they join.
 constexpr std::pair<std::string_view, std::string_view> kKanaRomaji[] = {
     {"あ", "a"},  {"い", "i"},  {"う", "u"},  {"え", "e"},  {"お", "o"},   {"か", "ka"},
@@ -234,11 +274,7 @@ std::string KanaToRomaji(const std::string& kana)
 {
     std::string out;
     bool doubleNext = false;  // after っ
-    for (size_t i = 0; i < kana.size();) {
-        const unsigned char lead = static_cast<unsigned char>(kana[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        const std::string_view ch = std::string_view(kana).substr(i, length);
-        i += length;
+    for (const std::string_view ch : Characters(kana)) {
         if (ch == "っ") {
             doubleNext = true;
             continue;
@@ -282,6 +318,83 @@ std::string ShortenLongVowels(const std::string& romaji)
         out += c;
     }
     return out;
+}
+
+std::string CanonicalRomaji(std::string_view romaji)
+{
+    // Long vowels written with a macron or a circumflex ("Tōkyō", "Tôkyô").
+    static constexpr std::pair<std::string_view, char> kMarkedVowels[] = {
+        {"ā", 'a'}, {"â", 'a'}, {"ī", 'i'}, {"î", 'i'}, {"ū", 'u'}, {"û", 'u'}, {"ē", 'e'},
+        {"ê", 'e'}, {"ō", 'o'}, {"ô", 'o'}, {"Ā", 'a'}, {"Â", 'a'}, {"Ī", 'i'}, {"Î", 'i'},
+        {"Ū", 'u'}, {"Û", 'u'}, {"Ē", 'e'}, {"Ê", 'e'}, {"Ō", 'o'}, {"Ô", 'o'},
+    };
+    std::string plain;
+    for (const std::string_view ch : Characters(romaji)) {
+        bool marked = false;
+        for (const auto& [vowel, letter] : kMarkedVowels) {
+            if (ch == vowel) {
+                plain += letter;
+                marked = true;
+                break;
+            }
+        }
+        if (!marked) plain += ch;
+    }
+    std::string text;
+    for (const char c : plain) {
+        if (std::isalpha(static_cast<unsigned char>(c))) {
+            text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    // Hepburn's spellings as Kunrei writes them, then the Kunrei "si", "ti", "zi".
+    static constexpr std::pair<std::string_view, std::string_view> kRules[] = {
+        {"tch", "ch"}, {"sh", "sy"},  {"ch", "ty"},  {"ts", "t"},   {"dz", "z"},
+        {"j", "zy"},   {"f", "h"},    {"syi", "si"}, {"tyi", "ti"}, {"zyi", "zi"},
+        {"zyy", "zy"}, {"syy", "sy"}, {"tyy", "ty"}, {"wo", "o"},   {"nn", "n"},
+    };
+    for (const auto& [from, to] : kRules) ReplaceAll(text, from, to);
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char last = out.empty() ? '\0' : out.back();
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        // The "h" of a long vowel ("ohshima"), not of "ha", "hi", ...
+        if (c == 'h' && IsVowel(last) && !IsVowel(next) && next != 'y') continue;
+        // A long vowel written twice or as "ou".
+        if (IsVowel(c) && (c == last || (c == 'u' && last == 'o'))) continue;
+        // "m" before b, p, m is the syllable ん.
+        if (c == 'm' && (next == 'b' || next == 'p' || next == 'm')) {
+            out += 'n';
+            continue;
+        }
+        // "kio" for "kyo": an i between a consonant and a, u, o.
+        if (c == 'i' && last != '\0' && !IsVowel(last) && last != 'y' &&
+            (next == 'a' || next == 'u' || next == 'o')) {
+            out += 'y';
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+size_t EditDistance(std::string_view a, std::string_view b)
+{
+    const std::vector<std::string_view> x = Characters(a);
+    const std::vector<std::string_view> y = Characters(b);
+    std::vector<size_t> row(y.size() + 1);
+    for (size_t j = 0; j <= y.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= x.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= y.size(); ++j) {
+            const size_t above = row[j];
+            row[j] =
+                std::min({row[j] + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[y.size()];
 }
 
 double TideDistanceKm(double latitude1, double longitude1, double latitude2, double longitude2)
@@ -381,6 +494,8 @@ void CTideStations::Index()
         keys.romaji = NormaliseStationQuery(station.nameRomaji);
         keys.kanaRomaji = KanaToRomaji(keys.kana);
         keys.hepburn = ShortenLongVowels(keys.kanaRomaji);
+        keys.canonical = CanonicalRomaji(keys.romaji);
+        keys.canonicalReading = CanonicalRomaji(keys.kanaRomaji);
         keys.prefecture = NormaliseStationQuery(station.prefecture);
         if (prefecture != nullptr) {
             keys.prefectureRomaji = prefecture->romaji;
@@ -410,6 +525,14 @@ const CTideStation* CTideStations::ShownFor(const CTideStation& station) const
 }
 
 std::vector<const CTideStation*> CTideStations::Search(const std::string& typed, size_t max) const
+{
+    std::vector<const CTideStation*> found = Containing(typed, max);
+    if (found.empty()) found = Closest(typed, max);
+    return found;
+}
+
+std::vector<const CTideStation*> CTideStations::Containing(const std::string& typed,
+                                                           size_t max) const
 {
     const std::string query = NormaliseStationQuery(typed);
     std::vector<std::pair<int, const CTideStation*>> ranked;
@@ -444,28 +567,82 @@ std::vector<const CTideStation*> CTideStations::Search(const std::string& typed,
 }
 
 const CTideStation* CTideStations::Resolve(const std::string& query,
-                                           std::vector<const CTideStation*>* closest) const
+                                           std::vector<const CTideStation*>* closest,
+                                           bool* ambiguous) const
 {
     if (closest != nullptr) closest->clear();
+    if (ambiguous != nullptr) *ambiguous = false;
     if (const CTideStation* byId = FindById(query)) return byId;
     const std::string wanted = NormaliseStationQuery(query);
     if (wanted.empty()) return nullptr;
+    // Romaji typed, or the romaji of kana typed, in the one spelling the keys are kept in.
+    const std::string canonical =
+        CanonicalRomaji(IsAsciiText(wanted) ? wanted : KanaToRomaji(wanted));
+    const bool romajiOnly = IsAsciiText(KanaToRomaji(wanted));
     // Every station whose own name, reading or romanised name is what was asked for; a gauge
     // that shares its port's name stands for that port.
     std::vector<const CTideStation*> found;
     for (size_t i = 0; i < m_stations.size(); ++i) {
         const SSearchKeys& keys = m_keys[i];
-        if (keys.name != wanted && keys.kana != wanted && keys.romaji != wanted &&
-            keys.kanaRomaji != wanted && keys.hepburn != wanted)
-            continue;
+        const bool same = keys.name == wanted || keys.kana == wanted || keys.romaji == wanted ||
+                          keys.kanaRomaji == wanted || keys.hepburn == wanted ||
+                          (romajiOnly && !canonical.empty() &&
+                           (keys.canonical == canonical || keys.canonicalReading == canonical));
+        if (!same) continue;
         const CTideStation* station = &m_stations[i];
         const CTideStation* shown = ShownFor(*station);
         if (shown != nullptr && shown->nameJa == station->nameJa) station = shown;
         if (std::find(found.begin(), found.end(), station) == found.end()) found.push_back(station);
     }
     if (found.size() == 1) return found.front();
-    if (closest != nullptr) *closest = found.empty() ? Search(query, 10) : found;
+    if (found.size() > 1 && ambiguous != nullptr) *ambiguous = true;
+    if (closest != nullptr) *closest = found.empty() ? Closest(query, 10) : found;
     return nullptr;
+}
+
+std::vector<const CTideStation*> CTideStations::Closest(const std::string& query, size_t max) const
+{
+    const std::string wanted = NormaliseStationQuery(query);
+    if (wanted.empty()) return {};
+    // Names that contain what was typed come first, as the port list finds them.
+    std::vector<const CTideStation*> result = Containing(query, max);
+    const std::string romaji = KanaToRomaji(wanted);
+    const bool romajiOnly = IsAsciiText(romaji);
+    const std::string canonical = CanonicalRomaji(romaji);
+    const size_t characters = Characters(wanted).size();
+    std::vector<std::pair<size_t, const CTideStation*>> near;
+    for (const CTideStation* station : m_shown) {
+        if (std::find(result.begin(), result.end(), station) != result.end()) continue;
+        const SSearchKeys& keys = m_keys[static_cast<size_t>(station - m_stations.data())];
+        size_t best = SIZE_MAX;
+        if (romajiOnly) {
+            // Romaji, or kana, compared by their sounds.
+            if (canonical.size() >= 2) {
+                for (const std::string* key : {&keys.canonical, &keys.canonicalReading}) {
+                    const size_t edits = EditDistance(canonical, *key);
+                    if (edits <= AllowedEdits(canonical.size())) best = std::min(best, edits);
+                }
+            }
+        }
+        if (!IsAsciiText(wanted)) {
+            // Kanji and kana compared character by character.
+            for (const std::string* key : {&keys.name, &keys.kana}) {
+                const size_t edits = EditDistance(wanted, *key);
+                if (edits <= AllowedEdits(characters + 1) && edits < characters) {
+                    best = std::min(best, edits);
+                }
+            }
+        }
+        if (best != SIZE_MAX) near.emplace_back(best, station);
+    }
+    // m_shown is in reading order, so a stable sort keeps equally close ports in that order.
+    std::stable_sort(near.begin(), near.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [edits, station] : near) {
+        if (result.size() >= max) break;
+        result.push_back(station);
+    }
+    return result;
 }
 
 const CTideStation* CTideStations::Nearest(double latitude, double longitude, double* km) const

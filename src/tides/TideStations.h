@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tides/TideStation.h"
@@ -28,28 +29,38 @@ public:
     // Ports shown to users (one per port) whose kanji name, kana reading, romanised name or
     // prefecture matches what was typed so far; best matches first.  Katakana matches the
     // hiragana reading, full-width letters their ASCII forms, case, spaces and brackets do not
-    // matter.  Nothing typed gives every port.
+    // matter.  Nothing typed gives every port; when no name contains what was typed, the ports
+    // whose names come closest to it (a misspelling) are offered instead.
     std::vector<const CTideStation*> Search(const std::string& typed, size_t max) const;
-    // An id, a Japanese name or a romanised name (or reading); nullptr when unknown or
-    // ambiguous, with the closest matches in *closest (when given).
-    const CTideStation* Resolve(const std::string& query,
-                                std::vector<const CTideStation*>* closest) const;
+    // An id, a Japanese name or a romanised name (or reading, in any common romanisation:
+    // "tokio", "toukyou" and "tokyo" are all 東京); nullptr when unknown or ambiguous.  Then
+    // *closest (when given) holds the ports that match equally when several do (and *ambiguous
+    // is set), else the ports whose names come closest to what was typed: names that contain
+    // it, then names a few letters or characters away (a misspelling), best first.
+    const CTideStation* Resolve(const std::string& query, std::vector<const CTideStation*>* closest,
+                                bool* ambiguous = nullptr) const;
+    // Shown ports whose names come closest to a (normalised) query, as Resolve suggests them.
+    std::vector<const CTideStation*> Closest(const std::string& query, size_t max) const;
     // The shown port nearest to a position (great-circle distance in *km when given); nullptr
     // when there are no stations.
     const CTideStation* Nearest(double latitude, double longitude, double* km) const;
 
 private:
     struct SSearchKeys {
-        std::string name;        // Japanese name, normalised
-        std::string kana;        // reading, normalised
-        std::string romaji;      // romanised name, normalised
-        std::string kanaRomaji;  // the reading in romaji as typed with a kana keyboard
-        std::string hepburn;     // the same with long vowels shortened ("tokyo")
-        std::string prefecture;  // prefecture in Japanese, normalised
+        std::string name;              // Japanese name, normalised
+        std::string kana;              // reading, normalised
+        std::string romaji;            // romanised name, normalised
+        std::string kanaRomaji;        // the reading in romaji as typed with a kana keyboard
+        std::string hepburn;           // the same with long vowels shortened ("tokyo")
+        std::string canonical;         // the romanised name as CanonicalRomaji writes it
+        std::string canonicalReading;  // the reading the same way
+        std::string prefecture;        // prefecture in Japanese, normalised
         std::string prefectureRomaji;
         std::string prefectureKana;
     };
     void Index();
+    // Search without the fallback to close names.
+    std::vector<const CTideStation*> Containing(const std::string& typed, size_t max) const;
 
     std::vector<CTideStation> m_stations;
     std::vector<SSearchKeys> m_keys;  // parallel to m_stations
@@ -73,6 +84,13 @@ const CTideStations& ShippedTideStations(std::string* error = nullptr);
 std::string KanaToRomaji(const std::string& kana);
 // Romaji with the long vowels of Hepburn shortened ("toukyou" → "tokyo", "oosaka" → "osaka").
 std::string ShortenLongVowels(const std::string& romaji);
+// One spelling for the ways a name is romanised: Hepburn and Kunrei ("shi"/"si", "chi"/"ti",
+// "tsu"/"tu", "fu"/"hu", "ji"/"zi", "jyo"/"jo"), long vowels written or not ("toukyou",
+// "tookyoo", "Tōkyō" all "tokyo"), "oh" for "o", "m" before b, p, m, and "io" for "yo"
+// ("tokio").  Letters other than a to z are left out.
+std::string CanonicalRomaji(std::string_view romaji);
+// The fewest characters (UTF-8 code points) to insert, delete or replace to turn a into b.
+size_t EditDistance(std::string_view a, std::string_view b);
 
 // Where the program finds the shipped station file: next to the program in the build tree
 // ("tides/stations.txt"), or under share/lurebook/tides when installed.  When no candidate

@@ -181,33 +181,108 @@ TEST_F(ShippedStations, ResolveTakesIdsNamesAndReadingsAndRefusesAmbiguity)
 {
     struct Case {
         const char* query;
-        const char* id;  // "" when nothing is resolved
-        size_t closest;  // how many closest matches come back then (at least)
+        const char* id;       // "" when nothing is resolved
+        size_t closest;       // how many closest matches come back then (at least)
+        bool ambiguous;       // several ports have that very name
+        const char* nearest;  // the first of the closest ("" for any)
     } cases[] = {
-        {"tokyo-ma15-jpn-jodc_jma", "tokyo-ma15-jpn-jodc_jma", 0},
-        {"naha-355a-jpn-uhslc_rq", "naha-355a-jpn-uhslc_rq", 0},  // any id, shown or not
-        {"東京", "tokyo-ma15-jpn-jodc_jma", 0},
-        {"とうきょう", "tokyo-ma15-jpn-jodc_jma", 0},
-        {"oosaka", "osaka-ma30-jpn-jodc_jma", 0},
-        {"Nagasaki", "nagasaki-ma49-jpn-jodc_jma", 0},
-        {"長崎", "nagasaki-ma49-jpn-jodc_jma", 0},
-        {"弟子待", "deshimatsu-9005-jpn-jodc_pahb", 0},
-        {"Kure", "", 2},    // 呉 and 久礼
-        {"えさし", "", 2},  // 江差 and 枝幸
-        {"東", "", 1},      // only a part of names
-        {"", "", 0},
+        {"tokyo-ma15-jpn-jodc_jma", "tokyo-ma15-jpn-jodc_jma", 0, false, ""},
+        {"naha-355a-jpn-uhslc_rq", "naha-355a-jpn-uhslc_rq", 0, false, ""},  // any id, shown or not
+        {"東京", "tokyo-ma15-jpn-jodc_jma", 0, false, ""},
+        {"とうきょう", "tokyo-ma15-jpn-jodc_jma", 0, false, ""},
+        {"oosaka", "osaka-ma30-jpn-jodc_jma", 0, false, ""},
+        {"Nagasaki", "nagasaki-ma49-jpn-jodc_jma", 0, false, ""},
+        {"長崎", "nagasaki-ma49-jpn-jodc_jma", 0, false, ""},
+        {"弟子待", "deshimatsu-9005-jpn-jodc_pahb", 0, false, ""},
+        {"Kure", "", 2, true, ""},    // 呉 and 久礼
+        {"えさし", "", 2, true, ""},  // 江差 and 枝幸
+        {"東", "", 1, false, ""},     // only a part of names
+        {"", "", 0, false, ""},
+        // Other romanisations of a name are that name.
+        {"tokio", "tokyo-ma15-jpn-jodc_jma", 0, false, ""},
+        {"TOOKYOO", "tokyo-ma15-jpn-jodc_jma", 0, false, ""},
+        {"kagosima", "kagoshima-ma42-jpn-jodc_jma", 0, false, ""},
+        {"hakodade", "", 1, false, "hakodate-ma06-jpn-jodc_jma"},
+        // Misspellings are not found, but the port meant comes first among the suggestions.
+        {"Kagoshma", "", 1, false, "kagoshima-ma42-jpn-jodc_jma"},
+        {"nagasak", "", 1, false, "nagasaki-ma49-jpn-jodc_jma"},
+        {"wakanai", "", 1, false, "wakkanai-ma01-jpn-jodc_jma"},
+        {"かごしあ", "", 1, false, "kagoshima-ma42-jpn-jodc_jma"},
+        {"ワッカナイ港", "", 1, false, "wakkanai-ma01-jpn-jodc_jma"},
+        {"稚内港", "", 1, false, "wakkanai-ma01-jpn-jodc_jma"},
+        {"鹿児嶋", "", 1, false, "kagoshima-ma42-jpn-jodc_jma"},
+        {"qqqqqq", "", 0, false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.query);
         std::vector<const CTideStation*> closest;
-        const CTideStation* station = s_stations.Resolve(c.query, &closest);
+        bool ambiguous = !c.ambiguous;
+        const CTideStation* station = s_stations.Resolve(c.query, &closest, &ambiguous);
+        EXPECT_EQ(ambiguous, c.ambiguous);
         if (*c.id) {
             ASSERT_NE(station, nullptr);
             EXPECT_EQ(station->id, c.id);
         } else {
             EXPECT_EQ(station, nullptr);
             EXPECT_GE(closest.size(), c.closest) << testing::PrintToString(Ids(closest));
+            if (c.closest == 0) {
+                EXPECT_TRUE(closest.empty()) << testing::PrintToString(Ids(closest));
+            }
+            if (*c.nearest && !closest.empty()) {
+                EXPECT_EQ(closest.front()->id, c.nearest);
+            }
         }
+    }
+}
+
+TEST(CanonicalRomaji, OneSpellingForTheWaysANameIsRomanised)
+{
+    struct Case {
+        const char* typed;
+        const char* canonical;
+    } cases[] = {
+        {"tokyo", "tokyo"},
+        {"toukyou", "tokyo"},
+        {"tokio", "tokyo"},
+        {"Tôkyô", "tokyo"},
+        {"Tōkyō", "tokyo"},
+        {"shimonoseki", "simonoseki"},
+        {"chiba", "tiba"},
+        {"tsuruga", "turuga"},
+        {"fukue", "hukue"},
+        {"hachijyojima", "hatizyozima"},
+        {"hachijojima", "hatizyozima"},
+        {"oshima", "osima"},
+        {"ohshima", "osima"},
+        {"shimbashi", "sinbasi"},
+        {"matsuyama", "matuyama"},
+        {"wakkanai", "wakkanai"},
+        {"itchi", "iti"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CanonicalRomaji(c.typed), c.canonical) << c.typed;
+}
+
+TEST(EditDistance, CountsCharactersNotBytes)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        size_t edits;
+    } cases[] = {
+        {"", "", 0},
+        {"abc", "", 3},
+        {"kagoshma", "kagoshima", 1},
+        {"nagasak", "nagasaki", 1},
+        {"稚内港", "稚内", 1},
+        {"長先", "長崎", 1},
+        {"かごしあ", "かごしま", 1},
+        {"tokyo", "kyoto", 4},
+        {"東京", "京東", 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EditDistance(c.a, c.b), c.edits) << c.a << " " << c.b;
+        EXPECT_EQ(EditDistance(c.b, c.a), c.edits) << c.b << " " << c.a;
     }
 }
 
