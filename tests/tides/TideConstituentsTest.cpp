@@ -123,34 +123,6 @@ TEST(TideConstituentsTest, NodeFactorsOfM2K1AndO1AtTheNodesExtremes)
     }
 }
 
-TEST(TideConstituentsTest, CompoundsTakeTheCorrectionsOfTheirParts)
-{
-    CTideAstronomy astro;
-    astro.N = 60;
-    astro.p = 200;
-    const CNodeCorrection m2 = NodeTermCorrection(ENodeTerm::M2, astro);
-    const CNodeCorrection k1 = NodeTermCorrection(ENodeTerm::K1, astro);
-    struct CCase {
-        const char* name;
-        double f;
-        double u;
-    };
-    const CCase cases[] = {
-        {"M4", m2.f * m2.f, 2 * m2.uDeg},
-        {"MS4", m2.f, m2.uDeg},
-        {"2SM2", m2.f, -m2.uDeg},
-        {"S2", 1.0, 0.0},
-        {"MSF", m2.f, -m2.uDeg},
-        {"M6", m2.f * m2.f * m2.f, 3 * m2.uDeg},
-        {"2MK5", m2.f * m2.f * k1.f, 2 * m2.uDeg + k1.uDeg},
-    };
-    for (const CCase& c : cases) {
-        const CNodeCorrection got = TideNodeCorrection(*FindTideConstituentDef(c.name), astro);
-        EXPECT_NEAR(got.f, c.f, 1e-12) << c.name;
-        EXPECT_NEAR(got.uDeg, c.u, 1e-9) << c.name;
-    }
-}
-
 TEST(TideConstituentsTest, LongitudesAtTheStartOf2000)
 {
     // 2000-01-01 00:00 UT: the mean longitudes as almanacs give them.
