@@ -214,7 +214,9 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
 }
 
 // How many edits a misspelling of a name of this many characters may hold and still be
-// suggested: one in a short name, one more for every four characters.
+// suggested: one in a short name, one more for every four characters.  (Names of one or two
+// kana or kanji, or of fewer than four letters, are too short to tell a misspelling from
+// another name, and get no suggestions of this kind.)
 size_t AllowedEdits(size_t characters)
 {
     return std::max<size_t>(1, characters / 4);
@@ -617,20 +619,18 @@ std::vector<const CTideStation*> CTideStations::Closest(const std::string& query
         size_t best = SIZE_MAX;
         if (romajiOnly) {
             // Romaji, or kana, compared by their sounds.
-            if (canonical.size() >= 2) {
+            if (canonical.size() >= 4) {
                 for (const std::string* key : {&keys.canonical, &keys.canonicalReading}) {
                     const size_t edits = EditDistance(canonical, *key);
                     if (edits <= AllowedEdits(canonical.size())) best = std::min(best, edits);
                 }
             }
         }
-        if (!IsAsciiText(wanted)) {
+        if (!IsAsciiText(wanted) && characters >= 3) {
             // Kanji and kana compared character by character.
             for (const std::string* key : {&keys.name, &keys.kana}) {
                 const size_t edits = EditDistance(wanted, *key);
-                if (edits <= AllowedEdits(characters + 1) && edits < characters) {
-                    best = std::min(best, edits);
-                }
+                if (edits <= AllowedEdits(characters + 1)) best = std::min(best, edits);
             }
         }
         if (best != SIZE_MAX) near.emplace_back(best, station);

@@ -211,6 +211,7 @@ TEST_F(ShippedStations, ResolveTakesIdsNamesAndReadingsAndRefusesAmbiguity)
         {"ワッカナイ港", "", 1, false, "wakkanai-ma01-jpn-jodc_jma"},
         {"稚内港", "", 1, false, "wakkanai-ma01-jpn-jodc_jma"},
         {"鹿児嶋", "", 1, false, "kagoshima-ma42-jpn-jodc_jma"},
+        {"ユラ", "", 0, false, ""},  // too short to be a misspelling of 布良 (めら)
         {"qqqqqq", "", 0, false, ""},
     };
     for (const Case& c : cases) {
