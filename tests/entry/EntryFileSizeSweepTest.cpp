@@ -40,14 +40,14 @@ TEST(EntryFileSizeSweepTest, SpeciesListsOfEverySize)
         if (size <= limit) {
             EXPECT_EQ(outcome.output, "read");
         } else {
-            EXPECT_NE(outcome.output.find("too large"), std::string::npos) << outcome.output;
+            EXPECT_NE(outcome.output.find(kTooLargeFileText), std::string::npos) << outcome.output;
         }
     }
     CTempProgramDir dir;
     const std::vector<std::string> tooMany(limit / 4, "タイ");  // 6 bytes a line in CP932
     std::string error;
     EXPECT_FALSE(WriteSpeciesList(dir.Folder(), tooMany, &error));
-    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_NE(error.find(kTooLargeFileText), std::string::npos) << error;
     EXPECT_NE(dir.ReadFile(kSpeciesFileName).size(), 0u);  // the old list is still there
 
     std::remove(dir.Path(kSpeciesFileName).c_str());
@@ -58,7 +58,7 @@ TEST(EntryFileSizeSweepTest, SpeciesListsOfEverySize)
         return std::string(ReadSpeciesList(dir.Folder(), entries, &error) ? "read" : error);
     });
     ASSERT_TRUE(pipe.finished) << "a pipe blocked the species list, signal " << pipe.signal;
-    EXPECT_NE(pipe.output.find("not a regular file"), std::string::npos) << pipe.output;
+    EXPECT_NE(pipe.output.find(kNotRegularFileText), std::string::npos) << pipe.output;
 }
 
 // Photos of sizes around the copy's chunk size are copied byte for byte and found again; one
@@ -109,7 +109,7 @@ TEST(EntryFileSizeSweepTest, PhotosOfEverySize)
     bool newCopy = false;
     EXPECT_FALSE(CPhotoCopies(dir.Folder())
                      .CopyIntoPictureDir(outside + "over.jpg", target, newCopy, &error));
-    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_NE(error.find(kTooLargeFileText), std::string::npos) << error;
     EXPECT_FALSE(dir.Exists("Data/Picture/over.jpg"));
     RemoveTree(outside);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "data/GuardedFile.h"
 #include "photos/PhotoCopies.h"
 #include "support/LimitedChild.h"
 #include "support/TempProgramDir.h"
@@ -171,9 +172,9 @@ TEST_F(PhotoCopiesTest, EndlessOrHugePhotosAreReportedNotReadWhole)
         std::string source;
         const char* reason;
     } cases[] = {
-        {"/dev/zero", "not a regular file"},
-        {pipe, "not a regular file"},
-        {m_outside + "huge.jpg", "too large (more than 2 GiB)"},
+        {"/dev/zero", kNotRegularFileText},
+        {pipe, kNotRegularFileText},
+        {m_outside + "huge.jpg", "ファイルが大きすぎます (2 GiB を超えています)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
