@@ -142,11 +142,13 @@ bool PngHeader(const CHeaderReader& file, CPictureSize& size)
 
 bool WebPHeader(const CHeaderReader& file, CPictureSize& size)
 {
-    uint8_t head[30];
-    if (!file.Read(0, head, sizeof head)) return false;
+    uint8_t head[30] = {};
+    if (!file.Read(0, head, 20)) return false;
     const uint64_t riff = Little32(head + 4);
     const uint64_t chunk = Little32(head + 16);
     if (riff < 4 + 8 + chunk || riff + 8 > file.Size()) return false;
+    // The chunk's first bytes, as many as each kind of chunk needs at most.
+    if (!file.Read(20, head + 20, static_cast<size_t>(std::min<uint64_t>(chunk, 10)))) return false;
     const uint8_t* data = head + 20;
     if (std::memcmp(head + 12, "VP8 ", 4) == 0) {
         // A key frame: its tag's lowest bit clear, then the start code.

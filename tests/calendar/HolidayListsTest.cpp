@@ -291,11 +291,11 @@ TEST(HolidayFileTest, WriteFailureEndsSavingAtTheFirstFailingFile)
 TEST(HolidayListsTest, DefaultsFillOnlyEmptyLists)
 {
     CTempWorkingDir dir;
-    dir.Write("S_Holiday.txt", "1^2^mine^0~");
+    dir.Write("S_Holiday.txt", "1^2^mine^20^2000~");
     CHolidayLists lists;
     lists.LoadHolidayFiles(2004);
     lists.LoadDefaultHolidays();
-    EXPECT_EQ(lists.FixedList(), "1^2^mine^0~");
+    EXPECT_EQ(lists.FixedList(), "1^2^mine^20^2000~");
     EXPECT_EQ(lists.RuleList(), kDefaultRuleHolidays);
 }
 
@@ -309,11 +309,11 @@ TEST(HolidayListsTest, EachLoadReadsAllThreeListsAfresh)
     EXPECT_TRUE(lists.LoadHolidayFiles(2004));
     EXPECT_EQ(lists.CombinedList(), "1^1^a^0~3^20^b^10~6^6^c^0~");
 
-    // An empty fixed-date file means the built-in list; the per-year list of 2004 never
-    // reaches another year, whatever the other files hold.
+    // An empty fixed-date file means the built-in list (the old one beside this old-form rule
+    // list); the per-year list of 2004 never reaches another year, whatever the other files hold.
     dir.Write("S_Holiday.txt", std::string(1, '\0'));
     EXPECT_FALSE(lists.LoadHolidayFiles(2005));
-    EXPECT_EQ(lists.FixedList(), kDefaultFixedHolidays);
+    EXPECT_EQ(lists.FixedList(), kLegacyFixedHolidays);
     EXPECT_EQ(lists.RuleList(), "3^20^b^10~");
     EXPECT_EQ(lists.YearList(), "");
 }

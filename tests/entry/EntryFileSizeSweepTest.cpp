@@ -13,6 +13,7 @@
 #include "photos/PhotoCopies.h"
 #include "support/HostileBytes.h"
 #include "support/LimitedChild.h"
+#include "support/PictureBytes.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -72,11 +73,12 @@ TEST(EntryFileSizeSweepTest, PhotosOfEverySize)
          {size_t{0}, size_t{1}, kChunk - 1, kChunk, kChunk + 1, 3 * kChunk + 7}) {
         SCOPED_TRACE(size);
         const std::string name = "p" + std::to_string(size) + ".jpg";
-        // Too short to show a picture's first bytes, a file is no picture and is not copied.
-        const bool picture = size >= 4;
+        // Too short to hold a picture's header, a file is no picture and is not copied.
+        const size_t header = JpegHeaderBytes().size();
+        const bool picture = size >= header;
         const std::string bytes =
-            picture ? "\xFF\xD8\xFF\xE0" +
-                          HostileBytes(size - 4, "\xFF\xD8\xFF\xE0", static_cast<unsigned>(size))
+            picture ? JpegHeaderBytes() + HostileBytes(size - header, "\xFF\xD8\xFF\xE0",
+                                                       static_cast<unsigned>(size))
                     : HostileBytes(size, "\xFF\xD8\xFF\xE0", static_cast<unsigned>(size));
         WriteFileBytes(outside + name, bytes);
         const CChildOutcome outcome = RunLimited([&] {
