@@ -34,7 +34,7 @@ int ListHistoryCommand(const CDataFolder& folder, std::ostream& out, std::ostrea
     }
     for (const CCatchHistory::CProblem& problem : problems)
         err << "lurebook: 履歴のコピーとして読めないファイル: " << problem.path << " ("
-            << problem.reason << ")\n";
+            << problem.reason << ")。このファイルは削除しません。\n";
     return 0;
 }
 
