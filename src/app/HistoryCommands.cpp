@@ -34,7 +34,7 @@ int ListHistoryCommand(const CDataFolder& folder, std::ostream& out, std::ostrea
     }
     for (const CCatchHistory::CProblem& problem : problems)
         err << "lurebook: 履歴のコピーとして読めないファイル: " << problem.path << " ("
-            << problem.reason << ")\n";
+            << problem.reason << ")。このファイルは削除しません。\n";
     return 0;
 }
 
@@ -51,7 +51,8 @@ int RestoreHistoryCommand(const CDataFolder& folder, const std::string& name, st
     }
     CCatchStore store(folder.GetCatchFile());
     store.EnableHistory(true);
-    const CStoreResult result = store.RestoreHistoryCopy(name);
+    std::string kept;
+    const CStoreResult result = store.RestoreHistoryCopy(name, &kept);
     if (!result.ok()) {
         err << "lurebook: 履歴 " << name << " から復元できませんでした。\n"
             << (result.detail.empty() ? DescribeStoreResult(result, store.GetPath())
@@ -61,7 +62,12 @@ int RestoreHistoryCommand(const CDataFolder& folder, const std::string& name, st
     }
     std::vector<CTripRow> rows;
     store.ListTrips(rows);
-    out << "履歴 " << name << " から復元しました (釣行 " << rows.size()
-        << " 件)。復元する前の内容も履歴に残しています。\n";
+    out << "履歴 " << name << " から復元しました (釣行 " << rows.size() << " 件)。";
+    // Said only of a copy that was really made.
+    if (kept.empty()) {
+        out << "復元する前のファイルはなかったため、履歴には何も残していません。\n";
+    } else {
+        out << "復元する前の内容も履歴に残しています (" << kept << ")。\n";
+    }
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <system_error>
 
+#include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 
 CInstanceLock::~CInstanceLock()
@@ -40,7 +41,7 @@ CInstanceLock::EResult CInstanceLock::Acquire(const std::string& lockPath, std::
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        if (error) *error = lockPath + ": not a regular file";
+        if (error) *error = lockPath + ": " + kNotRegularFileText;
         return EResult::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -143,7 +143,8 @@ int main(int argc, char** argv)
     CDataFolder folder = CDataFolder::OfRunningProgram();
     if (parser.isSet(programDir)) {
         const QString dir = parser.value(programDir);
-        if (dir.isEmpty()) return Fail(QStringLiteral("--program-dir needs a directory"));
+        if (dir.isEmpty())
+            return Fail(QStringLiteral("--program-dir にはフォルダを指定してください。"));
         folder = CDataFolder(dir.toStdString());
     }
     if (parser.isSet(printCalendar)) {
@@ -157,7 +158,9 @@ int main(int argc, char** argv)
 
     if (parser.isSet(printTides)) {
         const QStringList rest = parser.positionalArguments();
-        if (rest.size() != 1) return Fail(QStringLiteral("--print-tides needs PORT PERIOD"));
+        if (rest.size() != 1)
+            return Fail(QStringLiteral(
+                "--print-tides には港と期間を指定してください (--print-tides 港 期間)。"));
         return PrintTides(parser.value(printTides).toStdString(), rest.front().toStdString(),
                           TideStationsPath(), std::cout, std::cerr);
     }
@@ -204,7 +207,8 @@ int main(int argc, char** argv)
                 QStringLiteral("--report needs a year, not \"%1\"").arg(parser.value(report)));
         }
         if (!parser.isSet(output) || parser.value(output).isEmpty())
-            return Fail(QStringLiteral("--report needs --output FILE"));
+            return Fail(
+                QStringLiteral("--report には --output で書き出すファイルを指定してください。"));
         // Fonts and the PDF writer need a GUI application, but no display: drawing happens in
         // memory only.
         qputenv("QT_QPA_PLATFORM", "offscreen");

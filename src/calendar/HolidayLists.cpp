@@ -180,14 +180,25 @@ bool PairIsUntouched(const CHolidayFileRead (&files)[2])
     return true;
 }
 
+// Whether a missing file belongs beside an edited partner of the old four-field form: that
+// partner was written against the old built-in lists, and the current one beside it would name
+// a holiday twice (a fixed 敬老の日 and a Monday one) and invent days in between.
+bool MissingBesideOldEdit(const CHolidayFileRead& file, const CHolidayFileRead& partner)
+{
+    return file.state == EHolidayFile::Missing && partner.state == EHolidayFile::Edited &&
+           IsFourFieldList(partner.text);
+}
+
 // The list a file gives: its own text, except that a missing, empty or unreadable file gives the
-// built-in list, and so does the old built-in list when its partner is untouched too (an old list
-// beside an edited partner stays the old list, which the edit was made against).
+// built-in list (the old one beside an edited old-form partner), and so does the old built-in
+// list when its partner is untouched too (an old list beside an edited partner stays the old
+// list, which the edit was made against).
 std::string ListOfFile(const CHolidayFileDesc& desc, const CHolidayFileRead& file,
-                       bool pairUntouched)
+                       const CHolidayFileRead& partner, bool pairUntouched)
 {
     switch (file.state) {
         case EHolidayFile::Missing:
+            return MissingBesideOldEdit(file, partner) ? desc.legacy : desc.builtIn;
         case EHolidayFile::Unreadable:
             return desc.builtIn;
         case EHolidayFile::Legacy:
@@ -205,8 +216,8 @@ bool CHolidayLists::LoadHolidayFiles(int year)
     const CHolidayFileRead files[2] = {ReadHolidayFile(kHolidayFiles[0]),
                                        ReadHolidayFile(kHolidayFiles[1])};
     const bool untouched = PairIsUntouched(files);
-    m_fixedList = ListOfFile(kHolidayFiles[0], files[0], untouched);
-    m_ruleList = ListOfFile(kHolidayFiles[1], files[1], untouched);
+    m_fixedList = ListOfFile(kHolidayFiles[0], files[0], files[1], untouched);
+    m_ruleList = ListOfFile(kHolidayFiles[1], files[1], files[0], untouched);
     m_yearList = ReadTextFile(YearHolidayFileName(year));
     return !m_yearList.empty();
 }
@@ -227,6 +238,14 @@ std::string CHolidayLists::RestoreDefaultHolidays()
         } else if (file.state == EHolidayFile::Edited && IsFourFieldList(file.text)) {
             if (!oldForm.empty()) oldForm += "・";
             oldForm += kHolidayFiles[i].fileName;
+        }
+    }
+    std::string created;
+    for (size_t i = 0; i < 2 && error.empty(); ++i) {
+        // Made from the old built-in list, so the pair keeps the meaning it was edited with.
+        if (MissingBesideOldEdit(files[i], files[1 - i]) &&
+            WriteTextFile(kHolidayFiles[i].fileName, kHolidayFiles[i].legacy, &error)) {
+            created = kHolidayFiles[i].fileName;
         }
     }
     if (PairIsUntouched(files)) {
@@ -263,6 +282,9 @@ std::string CHolidayLists::RestoreDefaultHolidays()
         notice += "祝日ファイル（" + oldForm +
                   "）は手で編集された古い形式のため、書いてある通りに使います。現行の祝日にするに"
                   "は、そのファイルを別の名前に変えてから開き直してください。";
+        if (!created.empty()) {
+            notice += created + " がなかったため、古い形式の組み込みの祝日で作りました。";
+        }
         m_toldOldForm = true;
     }
     return notice;

@@ -43,7 +43,8 @@ public:
     bool SaveHolidayFiles(int year, std::string* error = nullptr);
 
     // Reads the three lists afresh; returns whether the per-year list of year is non-empty.  A
-    // missing, empty or unreadable fixed-date or rule file gives the current built-in list; one
+    // missing, empty or unreadable fixed-date or rule file gives the current built-in list (the
+    // old one when its partner is an edited list of the old four-field form); one
     // holding exactly the old built-in list does too when its partner is also untouched (old,
     // current or missing), and otherwise applies as written.  The per-year list is always that
     // of year, empty when it has no file.
@@ -52,8 +53,9 @@ public:
     // Brings the files of the working directory up to date, judging the fixed-date and rule
     // files as a pair: only when neither is edited nor unreadable, a missing or empty file is
     // written with its built-in list and one holding exactly the old built-in list is kept as
-    // "<name>.bak" and replaced by the current one; otherwise neither is written.  Returns what
-    // the user should be told (empty when nothing), each matter only once per run: that the
+    // "<name>.bak" and replaced by the current one; otherwise neither is written, except that a
+    // missing file beside an edited old-form partner is made from its old built-in list.  Returns
+    // what the user should be told (empty when nothing), each matter only once per run: that the
     // files cannot be written, that a file cannot be read (the built-in list is used meanwhile),
     // or which edited files are in the old four-field form.
     std::string RestoreDefaultHolidays();

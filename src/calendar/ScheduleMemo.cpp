@@ -6,6 +6,7 @@
 #include "calendar/PrivateProfile.h"
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
+#include "data/SafeFile.h"
 #include "data/TextEncoding.h"
 
 std::string ScheduleFilePath(const CDataFolder& folder, const std::string& monthTitle)
@@ -127,13 +128,13 @@ bool WriteScheduleMemo(const CDataFolder& folder, const std::string& monthTitle,
 {
     const std::string dir = folder.GetScheduleDir();
     if (dir.empty()) {
-        if (error != nullptr) *error = "the program directory cannot be found";
+        if (error != nullptr) *error = "プログラムのフォルダが見つかりません。";
         return false;
     }
     std::error_code code;
     std::filesystem::create_directories(dir, code);
     if (code) {
-        if (error != nullptr) *error = dir + ": " + code.message();
+        if (error != nullptr) *error = dir + ": " + SystemErrorText(code.value());
         return false;
     }
     return WritePrivateProfileString(monthTitle, DayKey(day), EncodeMemoValue(memo),

@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
+#include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 #include "data/XMLDataFile.h"
 
@@ -25,6 +27,8 @@ constexpr const char* kSuffix = ".gz";
 // unpacking it must not exhaust memory.
 constexpr size_t kMaxMemberBytes = kMaxXMLFileBytes;
 constexpr size_t kMaxCopyBytes = kMaxXMLFileBytes;
+// How a refused copy begins its reason: the change that needed it is not made either.
+constexpr const char* kCopyRefusedText = "履歴のコピーを残せないため、変更は行っていません。\n";
 
 void SetError(std::string* error, std::string text)
 {
@@ -123,6 +127,80 @@ bool ReadCopyFile(const std::string& path, std::vector<CCatchHistory::CMember>& 
     return true;
 }
 
+// What a file under a copy's name turned out to hold.
+struct CInspectedCopy {
+    std::vector<CCatchHistory::CMember> members;
+    std::string comment;
+    struct stat st {};
+    long trips = -1;
+    long catches = -1;
+};
+
+// Reads path as a copy: a regular file (a link is never followed) of whole gzip data whose
+// first member is a catch file.  parse: the catch file is parsed even when the copy notes its
+// counts, as it must be before anything relies on the copy (deleting or extending it).  False
+// with the reason when the file is no usable copy.
+bool InspectCopy(const std::string& path, bool parse, CInspectedCopy& copy, std::string& reason)
+{
+    if (::lstat(path.c_str(), &copy.st) != 0) {
+        reason = path + ": " + SystemErrorText(errno);
+        return false;
+    }
+    if (S_ISLNK(copy.st.st_mode)) {
+        reason = "シンボリックリンクです (リンク先は履歴のコピーとして使いません)";
+        return false;
+    }
+    if (!S_ISREG(copy.st.st_mode)) {
+        reason = kNotRegularFileText;
+        return false;
+    }
+    std::string why;
+    if (!ReadCopyFile(path, copy.members, &copy.comment, &why)) {
+        reason = "読み込めません (" + why + ")";
+        return false;
+    }
+    if (copy.members.front().name != CCatchHistory::kCatchMember) {
+        reason = "釣行データが入っていません";
+        return false;
+    }
+    if ((parse || !ParseCountsComment(copy.comment, copy.trips, copy.catches)) &&
+        !CCatchHistory::CountTrips(copy.members.front().bytes, copy.trips, copy.catches)) {
+        reason = "釣行データが読めません";
+        return false;
+    }
+    return true;
+}
+
+// A copy the thinning may delete: one this program wrote (its catch file named in the gzip
+// header, as only our writer does) that reads back whole as a catch file.
+bool IsDeletableCopy(const std::string& path)
+{
+    CInspectedCopy copy;
+    std::string reason;
+    return InspectCopy(path, true, copy, reason) && copy.members.front().named;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           S_ISREG(a.st_mode) && S_ISREG(b.st_mode);
+}
+
+// "1.4 MB" style size, for messages about the history's share.
+std::string SizeText(uint64_t bytes)
+{
+    char text[32];
+    if (bytes >= 1000 * 1000) {
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    } else if (bytes >= 1000) {
+        std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1e3);
+    } else {
+        std::snprintf(text, sizeof text, "%llu バイト", static_cast<unsigned long long>(bytes));
+    }
+    return text;
+}
+
 }  // namespace
 
 bool CompressHistoryMembers(const std::vector<CCatchHistory::CMemberView>& members,
@@ -133,7 +211,7 @@ bool CompressHistoryMembers(const std::vector<CCatchHistory::CMemberView>& membe
         z_stream stream{};
         // Level 1: the copy is made in the middle of a save, and text compresses well anyway.
         if (deflateInit2(&stream, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-            SetError(error, "zlib cannot be started");
+            SetError(error, "圧縮の準備ができません (zlib)");
             return false;
         }
         gz_header header{};
@@ -158,7 +236,7 @@ bool CompressHistoryMembers(const std::vector<CCatchHistory::CMemberView>& membe
         deflateEnd(&stream);
         out.resize(used);
         if (result != Z_STREAM_END) {
-            SetError(error, "the copy cannot be compressed");
+            SetError(error, "コピーを圧縮できません");
             return false;
         }
     }
@@ -171,12 +249,12 @@ bool DecompressHistoryMembers(const std::string& data, std::vector<CCatchHistory
     members.clear();
     if (data.size() < 18 || static_cast<unsigned char>(data[0]) != 0x1f ||
         static_cast<unsigned char>(data[1]) != 0x8b) {
-        SetError(error, "not gzip data");
+        SetError(error, "gzip の形式ではありません");
         return false;
     }
     z_stream stream{};
     if (inflateInit2(&stream, 15 + 16) != Z_OK) {
-        SetError(error, "zlib cannot be started");
+        SetError(error, "圧縮の準備ができません (zlib)");
         return false;
     }
     size_t at = 0;
@@ -199,7 +277,7 @@ bool DecompressHistoryMembers(const std::string& data, std::vector<CCatchHistory
             const size_t used = bytes.size();
             const size_t room = std::max<size_t>(65536, used);
             if (used + room > kMaxMemberBytes + 65536 || total + used > kMaxCopyBytes * 2) {
-                SetError(error, "a file in the copy is too large");
+                SetError(error, "コピーの中のファイルが大きすぎます");
                 ok = false;
                 break;
             }
@@ -209,12 +287,12 @@ bool DecompressHistoryMembers(const std::string& data, std::vector<CCatchHistory
             result = inflate(&stream, Z_NO_FLUSH);
             bytes.resize(bytes.size() - stream.avail_out);
             if (result == Z_BUF_ERROR && stream.avail_in == 0) {
-                SetError(error, "the copy is cut short");
+                SetError(error, "コピーが途中で切れています");
                 ok = false;
             } else if (result == Z_BUF_ERROR) {
                 result = Z_OK;  // only more room was needed
             } else if (result != Z_OK && result != Z_STREAM_END) {
-                SetError(error, stream.msg != nullptr ? stream.msg : "the copy is damaged");
+                SetError(error, "コピーが壊れています");
                 ok = false;
             }
         }
@@ -222,12 +300,13 @@ bool DecompressHistoryMembers(const std::string& data, std::vector<CCatchHistory
         total += bytes.size();
         at = data.size() - stream.avail_in;
         std::string memberName = name;
+        const bool named = !memberName.empty();
         if (memberName.empty()) {
             memberName = members.empty() ? CCatchHistory::kCatchMember
                                          : "member-" + std::to_string(members.size() + 1);
         }
         if (members.empty() && comment != nullptr) *comment = note;
-        members.push_back({std::move(memberName), std::move(bytes)});
+        members.push_back({std::move(memberName), std::move(bytes), named});
         inflateReset(&stream);
     }
     inflateEnd(&stream);
@@ -309,9 +388,15 @@ CCatchHistory::CToday& CCatchHistory::Today() const
 {
     const std::time_t now = Now();
     const int day = LocalYmd(now);
-    // A day's copy removed by hand meanwhile is looked for again (one stat per change).
-    if (m_today.day == day && (m_today.path.empty() || ::access(m_today.path.c_str(), F_OK) == 0))
-        return m_today;
+    // The copy found or written last is trusted while it is still that very file (one lstat per
+    // change); a copy removed or replaced meanwhile is looked for again.
+    if (m_today.day == day) {
+        struct stat st {};
+        if (m_today.path.empty() ||
+            (::lstat(m_today.path.c_str(), &st) == 0 && SameFile(st, m_today.identity))) {
+            return m_today;
+        }
+    }
     m_today = CToday{};
     m_today.day = day;
     for (const CDirEntry& entry : ReadFolder(m_dir)) {
@@ -319,8 +404,15 @@ CCatchHistory::CToday& CCatchHistory::Today() const
         if (entry.name.empty() || !ParseCopyName(entry.name, when) || LocalYmd(when) != day)
             continue;
         // The day's first copy (names sort by time) holds the files as they were before the
-        // day's first changes.
+        // day's first changes.  A file under today's name that is no usable copy (damaged,
+        // foreign, a link, a folder, a pipe) is not one: it is left as it is and named by the
+        // listing, and the day gets a copy of its own beside it.
+        CInspectedCopy copy;
+        std::string reason;
+        if (!InspectCopy(m_dir + entry.file, true, copy, reason)) continue;
         m_today.path = m_dir + entry.file;
+        m_today.identity = copy.st;
+        for (const CMember& one : copy.members) m_today.members.push_back(one.name);
         break;
     }
     return m_today;
@@ -331,23 +423,40 @@ bool CCatchHistory::WriteNewCopy(const std::vector<CMemberView>& members, const 
 {
     path.clear();
     std::string data;
-    if (!CompressHistoryMembers(members, CountsComment(counts), data, error)) return false;
+    std::string reason;
+    if (!CompressHistoryMembers(members, CountsComment(counts), data, &reason)) {
+        SetError(error, kCopyRefusedText + reason);
+        return false;
+    }
     const uint64_t limit = MaxBytes();
-    // A copy that alone takes more than the folder may hold is not made: the share is a promise.
-    if (limit > 0 && data.size() > limit) return true;
+    // The share is a promise: a copy that alone would break it is not made, and the change that
+    // needed it waits, as it does for a full disk.
+    if (limit > 0 && data.size() > limit) {
+        SetError(error, kCopyRefusedText + std::string("コピー (") + SizeText(data.size()) +
+                            ") が履歴に使える容量 (" + SizeText(limit) +
+                            "、ディスクの 2 %) を超えます。\n" + m_dir);
+        return false;
+    }
     std::error_code code;
     std::filesystem::create_directories(m_dir, code);
     if (code) {
-        SetError(error, m_dir + ": " + code.message());
+        SetError(error, kCopyRefusedText + m_dir + ": " + SystemErrorText(code.value()));
         return false;
     }
+    // A free name: nothing at all there, not even a link that leads elsewhere.
     const std::string base = m_dir + CopyName(Now());
-    std::string candidate = base + kSuffix;
-    for (int n = 2; ::access(candidate.c_str(), F_OK) == 0 && n < 1000; ++n)
-        candidate = base + "-" + std::to_string(n) + kSuffix;
-    std::string reason;
+    std::string candidate;
+    struct stat st {};
+    for (int n = 1; n < 1000 && candidate.empty(); ++n) {
+        const std::string name = n == 1 ? base + kSuffix : base + "-" + std::to_string(n) + kSuffix;
+        if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) candidate = name;
+    }
+    if (candidate.empty()) {
+        SetError(error, kCopyRefusedText + base + kSuffix + ": " + SystemErrorText(EEXIST));
+        return false;
+    }
     if (!WriteFileSafely(candidate, data, &reason)) {
-        SetError(error, "履歴のコピーを保存できません: " + reason);
+        SetError(error, kCopyRefusedText + reason);
         return false;
     }
     path = candidate;
@@ -361,32 +470,25 @@ bool CCatchHistory::KeepBeforeChange(const std::string& member, const std::strin
     const bool isCatchFile = member == kCatchMember;
     if (!today.path.empty()) {
         if (isCatchFile) return true;
-        if (!today.membersKnown) {
-            std::vector<CMember> held;
-            if (ReadCopyFile(today.path, held, nullptr, nullptr)) {
-                for (const CMember& one : held) today.members.push_back(one.name);
-                today.membersKnown = true;
-            } else {
-                // The day's copy cannot be read: start a new one rather than add to it.
-                today.path.clear();
-            }
-        }
-    }
-    if (!today.path.empty()) {
         if (std::find(today.members.begin(), today.members.end(), member) != today.members.end())
             return true;
         // Noted either way: the file's state before its first change today is what counts.
-        today.members.push_back(member);
-        if (current == nullptr) return true;
+        if (current == nullptr) {
+            today.members.push_back(member);
+            return true;
+        }
         std::string data;
         std::string reason;
+        // Today() has just seen that the path is the regular file checked before, so the write
+        // below replaces that file and follows no link.
         if (!ReadWholeFile(today.path, data, &reason, nullptr, kMaxCopyBytes) ||
             !CompressHistoryMembers({{member, *current}}, {}, data, &reason) ||
             !WriteFileSafely(today.path, data, &reason)) {
-            today.members.pop_back();
-            SetError(error, "履歴のコピーを保存できません: " + reason);
+            SetError(error, kCopyRefusedText + reason);
             return false;
         }
+        today.members.push_back(member);
+        if (::lstat(today.path.c_str(), &today.identity) != 0) today.path.clear();
         return true;
     }
 
@@ -404,10 +506,10 @@ bool CCatchHistory::KeepBeforeChange(const std::string& member, const std::strin
     std::string path;
     if (!WriteNewCopy(members, counts, path, error)) return false;
     today.path = path;
-    today.membersKnown = true;
     today.members.clear();
     for (const CMemberView& one : members) today.members.push_back(one.name);
     if (!isCatchFile && current == nullptr) today.members.push_back(member);
+    if (::lstat(path.c_str(), &today.identity) != 0) today.path.clear();
     Thin();
     return true;
 }
@@ -429,38 +531,22 @@ std::vector<CCatchHistory::CCopyInfo> CCatchHistory::ListCopies(
     std::vector<CProblem>* problems) const
 {
     std::vector<CCopyInfo> copies;
-    const auto problem = [&](const std::string& path, std::string reason) {
-        if (problems != nullptr) problems->push_back({path, std::move(reason)});
-    };
     for (const CDirEntry& entry : ReadFolder(m_dir)) {
         const std::string path = m_dir + entry.file;
-        if (entry.name.empty()) {
-            problem(path, "履歴のコピーではありません");
-            continue;
-        }
-        std::vector<CMember> members;
-        std::string comment;
-        std::string reason;
-        if (!ReadCopyFile(path, members, &comment, &reason)) {
-            problem(path, "読み込めません (" + reason + ")");
+        CInspectedCopy copy;
+        std::string reason = "履歴のコピーではありません";
+        if (entry.name.empty() || !InspectCopy(path, false, copy, reason)) {
+            if (problems != nullptr) problems->push_back({path, reason});
             continue;
         }
         CCopyInfo info;
         info.name = entry.name;
         info.path = path;
         ParseCopyName(entry.name, info.when);
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0) info.bytes = static_cast<uint64_t>(st.st_size);
-        for (const CMember& member : members) info.members.push_back(member.name);
-        if (members.front().name != kCatchMember) {
-            problem(path, "釣行データが入っていません");
-            continue;
-        }
-        if (!ParseCountsComment(comment, info.trips, info.catches) &&
-            !CountTrips(members.front().bytes, info.trips, info.catches)) {
-            problem(path, "釣行データが読めません");
-            continue;
-        }
+        info.bytes = static_cast<uint64_t>(copy.st.st_size);
+        info.trips = copy.trips;
+        info.catches = copy.catches;
+        for (const CMember& member : copy.members) info.members.push_back(member.name);
         copies.push_back(std::move(info));
     }
     std::stable_sort(copies.begin(), copies.end(),
@@ -478,15 +564,13 @@ bool CCatchHistory::ReadCopy(const std::string& name, std::vector<CMember>& memb
         return false;
     }
     const std::string path = m_dir + file;
+    CInspectedCopy copy;
     std::string reason;
-    if (!ReadCopyFile(path, members, nullptr, &reason)) {
-        SetError(error, reason);
+    if (!InspectCopy(path, false, copy, reason)) {
+        SetError(error, path + ": " + reason);
         return false;
     }
-    if (members.front().name != kCatchMember) {
-        SetError(error, path + ": 釣行データが入っていません");
-        return false;
-    }
+    members = std::move(copy.members);
     std::vector<CTripRecord> trips;
     const CStoreResult parsed = CCatchStore::ParseTrips(members.front().bytes, trips);
     if (!parsed.ok()) {
@@ -517,9 +601,16 @@ std::vector<size_t> CCatchHistory::CopiesToRemove(const std::vector<std::time_t>
         } else if (age < kWeeklyDays) {
             // 1970-01-01 was a Thursday: +3 starts the weeks on Mondays.
             keep[n] = weeks.emplace((LocalDayNumber(times[n]) + 3) / 7, true).second;
-        } else if (age < kMonthlyDays) {
+        } else {
+            // Every month with a day in the last two years keeps a copy, also the month whose
+            // first days are already older than that.
             const std::tm local = LocalTime(times[n]);
-            keep[n] = months.emplace(local.tm_year * 12L + local.tm_mon, true).second;
+            const int year = local.tm_year + 1900;
+            const int month = local.tm_mon + 1;
+            const long lastDay =
+                month == 12 ? DayNumber(year + 1, 1, 1) - 1 : DayNumber(year, month + 1, 1) - 1;
+            if (today - lastDay < kMonthlyDays)
+                keep[n] = months.emplace(local.tm_year * 12L + local.tm_mon, true).second;
         }
     }
     if (maxBytes > 0 && !order.empty()) {
@@ -561,7 +652,8 @@ std::vector<std::string> CCatchHistory::Thin()
     }
     const uint64_t limit = MaxBytes();
     std::vector<std::string> removed;
-    // A copy is deleted only once it reads whole: a damaged one is left for the user to see.
+    // A copy is deleted only once it reads back whole as one of ours: anything else is left for
+    // the user to see.
     for (;;) {
         std::vector<std::time_t> times;
         std::vector<uint64_t> sizes;
@@ -573,9 +665,8 @@ std::vector<std::string> CCatchHistory::Thin()
         bool damaged = false;
         std::vector<size_t> gone;
         for (size_t n : remove) {
-            std::vector<CMember> members;
             gone.push_back(n);
-            if (!ReadCopyFile(copies[n].path, members, nullptr, nullptr)) {
+            if (!IsDeletableCopy(copies[n].path)) {
                 damaged = true;
                 break;
             }

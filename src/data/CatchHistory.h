@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -15,12 +17,15 @@
 // first, so any gzip tool can open it; its comment field notes the trips and catches.
 //
 // Copies are thinned after each new one: every copy of the last 14 days stays, then the first
-// of each week up to 3 months back, then the first of each month up to 2 years back; older ones
-// go.  Together they never take more than kDiskShare of the file system holding the folder: the
-// oldest go first, and a copy that alone would not fit is not made.
+// of each week (from Monday) up to 3 months back, then the first of each month for every month
+// that has a day in the last 2 years; older ones go.  Together they never take more than
+// kDiskShare of the file system holding the folder: the oldest go first, and a copy that alone
+// would not fit is refused, so the change that needed it is refused too.
 //
-// Files of the folder that are not copies, or copies that cannot be read, are passed over and
-// named, never deleted.
+// Only copies this program wrote (the catch file named in the gzip header) that read back whole
+// as a catch file are ever deleted.  Anything else in the folder (a foreign or damaged file, an
+// older program's copy, a link, a folder or a pipe under a copy's name) is passed over and named,
+// never deleted, and never written to or through.
 class CCatchHistory {
 public:
     // The folder's copies may take at most this share of their file system.
@@ -48,6 +53,7 @@ public:
     struct CMember {
         std::string name;  // relative to Data/: "fish.xml", "schedule/2026年 12月.txt", ...
         std::string bytes;
+        bool named = true;  // false when the gzip header gave no name (an older program's copy)
     };
 
     // A file to keep: its bytes are only looked at while the copy is written.
@@ -124,9 +130,10 @@ public:
 private:
     struct CToday {
         int day = -1;      // yyyymmdd of the day the fields below were found for
-        std::string path;  // the day's first copy, empty when none
-        bool membersKnown = false;
+        std::string path;  // the day's first usable copy, empty when none
         std::vector<std::string> members;
+        // The copy as it was checked or last written: anything else there is not ours to extend.
+        struct stat identity {};
     };
     CToday& Today() const;
     bool WriteNewCopy(const std::vector<CMemberView>& members, const CCounts& counts,

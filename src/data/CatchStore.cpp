@@ -24,6 +24,10 @@
 
 namespace {
 
+// Why a trip cannot be saved when the document refuses its element (the texts hold what no
+// encoding of the file can carry, or memory ran out).
+constexpr const char* kTripNotWritableText = "釣行データを文書に書き込めません";
+
 constexpr const char* kTripTag = "FishData";
 // The code of a ParseError that libxml2 did not raise: a document type declaration refused.
 constexpr int kDocumentTypeRefused = -1;
@@ -145,7 +149,7 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
         out.resize(trips.size());
         for (size_t n = 0; n < trips.size(); ++n) {
             if (!AppendTripElementUtf8(trips[n], out[n].element)) {
-                error = "the trip cannot be put into the document";
+                error = kTripNotWritableText;
                 return false;
             }
         }
@@ -157,11 +161,11 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
     file.SetLineEndElements({std::begin(kLineEndElements), std::end(kLineEndElements)});
     std::string document;
     if (!file.NewDocument("r", encoding) || !AppendTrips(file, file.GetDocumentElement(), trips)) {
-        error = "the trip cannot be put into the document";
+        error = kTripNotWritableText;
         return false;
     }
     if (!file.SerializeDocument(document, &error)) {
-        if (error.empty()) error = "the trip cannot be put into the document";
+        if (error.empty()) error = kTripNotWritableText;
         return false;
     }
     const std::string endTag = std::string("</") + kTripTag + ">";
@@ -171,7 +175,7 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
         const size_t begin = document.find(std::string("<") + kTripTag, from);
         const size_t end = begin == std::string::npos ? begin : document.find(endTag, begin);
         if (end == std::string::npos) {
-            error = "the trip cannot be put into the document";
+            error = kTripNotWritableText;
             return false;
         }
         from = end + endTag.size();
@@ -570,9 +574,7 @@ CStoreResult CCatchStore::EditDocument(EEdit edit, const std::vector<int>& posit
         if (n < 0 || static_cast<size_t>(n) >= trips.size())
             return Failure(EStoreStatus::NoSuchTrip);
     }
-    const auto cannotWrite = [] {
-        return Failure(EStoreStatus::SaveFailed, "the trip cannot be put into the document");
-    };
+    const auto cannotWrite = [] { return Failure(EStoreStatus::SaveFailed, kTripNotWritableText); };
     switch (edit) {
         case EEdit::Add:
             if (!AppendTrips(file, root, added)) return cannotWrite();
@@ -912,8 +914,9 @@ CStoreResult CCatchStore::ReplaceContent(const std::string& bytes, const std::st
     return {};
 }
 
-CStoreResult CCatchStore::RestoreHistoryCopy(const std::string& name)
+CStoreResult CCatchStore::RestoreHistoryCopy(const std::string& name, std::string* keptCopy)
 {
+    if (keptCopy != nullptr) keptCopy->clear();
     CCatchHistory own(GetDataDir());
     CCatchHistory& history = m_history ? *m_history : own;
     std::vector<CCatchHistory::CMember> members;
@@ -939,7 +942,7 @@ CStoreResult CCatchStore::RestoreHistoryCopy(const std::string& name)
         }
         if (existed[n]) current.push_back({members[n].name, now[n]});
     }
-    if (!current.empty() && !history.KeepCopyNow(current, {}, nullptr, &error))
+    if (!current.empty() && !history.KeepCopyNow(current, {}, keptCopy, &error))
         return Failure(EStoreStatus::SaveFailed, error);
     Forget();
     std::vector<CFileStep> files;

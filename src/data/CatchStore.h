@@ -120,8 +120,10 @@ public:
                                 bool keepBackup = true);
 
     // Puts back the history copy name (the catch file and the other files it holds) as one
-    // change: the files as they are now first become a history copy of their own.
-    CStoreResult RestoreHistoryCopy(const std::string& name);
+    // change: the files as they are now first become a history copy of their own, whose name
+    // keptCopy receives (empty when there was nothing to keep).  When that copy cannot be made,
+    // nothing is restored.
+    CStoreResult RestoreHistoryCopy(const std::string& name, std::string* keptCopy = nullptr);
 
     // Photos copied into the picture folder for the change just made: an undo of it removes
     // those that no trip names then (a redo brings them back).

@@ -16,12 +16,13 @@ std::string ByteLimitText(uint64_t bytes)
         return std::to_string(bytes / (kKiB * kKiB * kKiB)) + " GiB";
     if (bytes >= kKiB * kKiB && bytes % (kKiB * kKiB) == 0)
         return std::to_string(bytes / (kKiB * kKiB)) + " MiB";
-    return std::to_string(bytes) + " bytes";
+    return std::to_string(bytes) + " バイト";
 }
 
 std::string TooLargeText(uint64_t maxBytes, const char* tail)
 {
-    return std::string(kTooLargeFileText) + " (more than " + ByteLimitText(maxBytes) + tail + ")";
+    return std::string(kTooLargeFileText) + " (" + ByteLimitText(maxBytes) + tail +
+           "を超えています)";
 }
 
 CGuardedFile::~CGuardedFile()

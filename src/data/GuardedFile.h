@@ -29,12 +29,13 @@ enum class EFileRead {
 };
 
 // Words used in error texts, so callers and tests can tell the cases apart.
-inline constexpr const char* kNotRegularFileText = "not a regular file";
-inline constexpr const char* kTooLargeFileText = "file too large";
+inline constexpr const char* kNotRegularFileText =
+    "普通のファイルではありません (フォルダ、パイプ、装置など)";
+inline constexpr const char* kTooLargeFileText = "ファイルが大きすぎます";
 
 // "N MiB" style text of a byte count, for messages about limits.
 std::string ByteLimitText(uint64_t bytes);
-// "file too large (more than N MiB<tail>)": the reason for a file over its limit.
+// "ファイルが大きすぎます (N MiB<tail>を超えています)": the reason for a file over its limit.
 std::string TooLargeText(uint64_t maxBytes, const char* tail = "");
 
 // An open regular file for reading.  The open never blocks (a pipe without a writer is refused,

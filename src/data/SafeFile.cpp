@@ -167,9 +167,69 @@ void RemoveLeftoverTemporaries(const std::string& directory)
 
 std::string SystemErrorText(int error)
 {
-    char buffer[256];
-    // GNU strerror_r returns the text, which may or may not be in buffer.
-    return strerror_r(error, buffer, sizeof buffer);
+    // The reasons a user meets when a file cannot be read or written, in the words of the
+    // interface; strerror speaks English whatever the locale the program runs in.
+    switch (error) {
+        case ENOENT:
+            return "ファイルまたはフォルダがありません";
+        case ENOTDIR:
+            return "途中の名前がフォルダではありません";
+        case EISDIR:
+            return "フォルダです (ファイルではありません)";
+        case EACCES:
+        case EPERM:
+            return "アクセスする権限がありません";
+        case EROFS:
+            return "読み込み専用のディスクです";
+        case ENOSPC:
+            return "ディスクの空き容量が足りません";
+        case EDQUOT:
+            return "ディスクの使用量の上限 (クォータ) を超えました";
+        case EIO:
+            return "ディスクの読み書きに失敗しました (入出力エラー)";
+        case EEXIST:
+            return "同じ名前のファイルがすでにあります";
+        case ENAMETOOLONG:
+            return "ファイル名が長すぎます";
+        case ELOOP:
+            return "シンボリックリンクが多すぎるか循環しています";
+        case EMFILE:
+        case ENFILE:
+            return "開いているファイルが多すぎます";
+        case ENOMEM:
+            return "メモリが足りません";
+        case EFBIG:
+            return "ファイルが大きすぎます";
+        case EBUSY:
+            return "ほかのプログラムが使用中です";
+        case ETXTBSY:
+            return "実行中のファイルです";
+        case EXDEV:
+            return "別のディスクへは移動できません";
+        case ENOTEMPTY:
+            return "フォルダが空ではありません";
+        case EINVAL:
+            return "この操作はできません (引数が正しくありません)";
+        case EAGAIN:
+            return "一時的に使えません。しばらくしてからもう一度お試しください";
+        case EINTR:
+            return "操作が中断されました";
+        case EBADF:
+            return "ファイルが開かれていません";
+        case ENXIO:
+        case ENODEV:
+            return "装置がありません";
+        case ESTALE:
+            return "ネットワーク上のファイルが使えなくなりました";
+        case ETIMEDOUT:
+            return "時間内に応答がありませんでした";
+        case ENOTSUP:
+            return "このディスクではその操作ができません";
+        case 0:
+            return "原因不明のエラーです";
+        default:
+            return "システムのエラーです (番号 " + std::to_string(error) + ")";
+    }
 }
 
 void SetSafeWriteFunctionForTesting(SafeWriteFunction function)
@@ -202,7 +262,7 @@ bool CheckWriteTarget(const std::string& path, std::string& target, struct stat&
                       bool& exists, std::string* error)
 {
     if (path.empty()) {
-        SetError(error, "no file name");
+        SetError(error, "ファイル名がありません");
         return false;
     }
     target = ResolveTarget(path);

@@ -240,7 +240,7 @@ bool FitsFileLimit(const std::string& path, size_t bytes, size_t maxBytes, std::
 {
     if (bytes <= maxBytes) return true;
     if (error) {
-        *error = path + ": " + TooLargeText(maxBytes, " would be written");
+        *error = path + ": " + TooLargeText(maxBytes, " の上限");
     }
     return false;
 }

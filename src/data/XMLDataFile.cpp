@@ -553,7 +553,7 @@ xmlNodePtr CXMLDataFile::GetDocumentElement() const
 bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) const
 {
     if (m_doc == nullptr) {
-        if (error) *error = "no document";
+        if (error) *error = "文書がありません";
         return false;
     }
     // libxml2 escapes CR in text as "&#13;"; the file format carries line ends as plain CR LF,
@@ -589,7 +589,7 @@ bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) con
         withCR[i]->name = saved[i].second;
     }
     if (memory == nullptr) {
-        if (error) *error = std::string("cannot write the document in ") + encoding;
+        if (error) *error = std::string("文書を文字コード ") + encoding + " で書き出せません";
         return false;
     }
     bytes.assign(reinterpret_cast<const char*>(memory), static_cast<size_t>(size));
@@ -600,7 +600,7 @@ bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) con
 int CXMLDataFile::SaveXMLFile(const std::string& path, std::string* error)
 {
     if (path.empty()) {
-        if (error) *error = "no file name";
+        if (error) *error = "ファイル名がありません";
         return 0;
     }
     LogTrace("SaveXMLFile関数:Start\n");

@@ -31,7 +31,7 @@ bool ReadSpeciesList(const std::string& path, std::vector<std::string>& entries,
     entries.clear();
     if (missing) *missing = false;
     if (path.empty()) {
-        if (error) *error = "program directory not found";
+        if (error) *error = "プログラムのフォルダが見つかりません。";
         return false;
     }
     std::string text;
@@ -73,7 +73,7 @@ bool WriteSpeciesList(const std::string& path, const std::vector<std::string>& e
                       std::string* error)
 {
     if (path.empty()) {
-        if (error) *error = "program directory not found";
+        if (error) *error = "プログラムのフォルダが見つかりません。";
         return false;
     }
     return SaveTextFile(path, FormatSpeciesList(entries), error, kMaxSpeciesFileBytes);

@@ -241,6 +241,17 @@ EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPho
     return EDecodeStatus::Ok;
 }
 
+bool ReadHeifSize(const std::string& path, int& width, int& height)
+{
+    const CHeifPtr<heif_context> context = OpenContext(path, nullptr);
+    const CHeifPtr<heif_image_handle> primary =
+        context ? PrimaryHandle(context.get(), nullptr) : nullptr;
+    if (!primary) return false;
+    width = heif_image_handle_get_width(primary.get());
+    height = heif_image_handle_get_height(primary.get());
+    return width > 0 && height > 0;
+}
+
 CCaptureTime ReadHeifCaptureTime(const std::string& path)
 {
     return ReadHeifExifFacts(path).captured;

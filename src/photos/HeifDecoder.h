@@ -17,6 +17,10 @@ bool IsHeifHead(const uint8_t* head, size_t size);
 EDecodeStatus DecodeHeifFile(const std::string& path, CRgbPicture& picture, CPhotoFacts& facts,
                              std::string* error, const CDecodeOptions& options);
 
+// The size of a HEIF photo's primary picture, as its header gives it; false when libheif cannot
+// read the file's header.
+bool ReadHeifSize(const std::string& path, int& width, int& height);
+
 // The DateTimeOriginal of the EXIF block a HEIF photo carries; invalid when there is none.
 CCaptureTime ReadHeifCaptureTime(const std::string& path);
 // What the EXIF block of a HEIF photo tells (no thumbnail); empty facts when there is none.

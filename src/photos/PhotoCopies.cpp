@@ -18,6 +18,7 @@
 #include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 #include "data/TextEncoding.h"
+#include "photos/PictureHeader.h"
 #include "photos/ThumbnailDecoder.h"
 
 namespace fs = std::filesystem;
@@ -146,7 +147,7 @@ bool CopyToNewFile(CGuardedFile& source, const std::string& sourcePath, const st
             if (n <= 0) return fail(target + ": " + SystemErrorText(n < 0 ? errno : ENOSPC));
             written += static_cast<size_t>(n);
         }
-        if (progress && !progress(copied, source.Size())) return fail("cancelled");
+        if (progress && !progress(copied, source.Size())) return fail("コピーを中止しました");
     }
     if (::fsync(fd) != 0) return fail(target + ": " + SystemErrorText(errno));
     if (::close(fd) != 0) {
@@ -190,15 +191,6 @@ bool IsOnSystemFileSystem(int fd, const std::string& path)
     const auto type = static_cast<unsigned long>(fs.f_type);
     return std::find(std::begin(kSystemFileSystems), std::end(kSystemFileSystems), type) !=
            std::end(kSystemFileSystems);
-}
-
-// Whether the first bytes of the open file are those of a picture format the program shows.
-bool HoldsPicture(CGuardedFile& file)
-{
-    uint8_t head[kSniffBytes];
-    size_t got = 0;
-    const bool read = ReadChunk(file, reinterpret_cast<char*>(head), sizeof head, got);
-    return read && file.Rewind() && SniffPhotoFormat(head, got) != EPhotoFormat::Unknown;
 }
 
 // The rights a copy may have: a copy gets what a new file gets, but never more than its source
@@ -264,17 +256,20 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
         return fail(source + ": " + SystemErrorText(errno));
     if (IsOnSystemFileSystem(sourceFile.Descriptor(), source))
         return fail(source + ": " + kSystemFileText);
-    if (!HoldsPicture(sourceFile)) return fail(source + ": " + kNotPictureText);
+    CPictureSize pictureSize;
+    if (ReadPictureHeader(sourceFile.Descriptor(), source, pictureSize) == EPhotoFormat::Unknown)
+        return fail(source + ": " + kNotPictureText);
 
     std::error_code ec;
     fs::create_directories(fs::path(m_pictureDir), ec);
-    if (ec) return fail(m_pictureDir + ": " + ec.message());
+    if (ec) return fail(m_pictureDir + ": " + SystemErrorText(ec.value()));
 
     const fs::path name = fs::path(source).filename();
-    if (name.empty()) return fail("no file name");
+    if (name.empty()) return fail(source + ": ファイル名がありません");
     for (int suffix = 1; suffix <= kMaxNameSuffix; ++suffix) {
         const std::string candidate = m_pictureDir + CandidateName(name, suffix);
-        if (Cp932ByteLength(candidate) > kMaxPathBytes) return fail("path too long: " + candidate);
+        if (Cp932ByteLength(candidate) > kMaxPathBytes)
+            return fail(candidate + ": ファイルの場所が長すぎます (255 バイトまで)");
         CGuardedFile existing;
         const EFileRead taken = existing.Open(candidate, kMaxPhotoFileBytes);
         if (taken == EFileRead::Ok) {
@@ -296,7 +291,8 @@ bool CPhotoCopies::CopyIntoPictureDir(const std::string& source, std::string& ta
         }
         if (!exists) return fail(reason);
     }
-    return fail("no free file name");
+    return fail(m_pictureDir + CandidateName(name, 1) +
+                ": 同じ名前のファイルが多すぎるため、コピーする名前がありません");
 }
 
 CPhotoCopies::CCopyReport CPhotoCopies::CopyTripPhotos(CTripRecord& trip) const

@@ -17,8 +17,9 @@ class CDataFolder;
 //  - copies are made with exclusive creation, so an existing file is never overwritten;
 //  - a copy is deleted only when no trip names it any more;
 //  - photos are copied and compared in chunks, never read whole, and a photo larger than
-//    kMaxPhotoFileBytes (data/GuardedFile.h), one that is not a regular file, one whose first
-//    bytes are not those of a picture format, and any file of the kernel's own file systems
+//    kMaxPhotoFileBytes (data/GuardedFile.h), one that is not a regular file, one whose header
+//    does not read as a picture (photos/PictureHeader.h), and any file of the kernel's own file
+//    systems
 //    (/proc, /sys, /dev) is not copied;
 //  - a copy is never more readable than its source (a private file gives a private copy).
 // Reasons a file is not copied, so callers and tests can tell the cases apart.

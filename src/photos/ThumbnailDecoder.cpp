@@ -17,6 +17,8 @@
 #include <chrono>
 #include <cmath>
 
+#include "data/GuardedFile.h"
+#include "data/SafeFile.h"
 #include "photos/DecodeTimeLimit.h"
 #include "photos/HeifDecoder.h"
 
@@ -408,18 +410,18 @@ EDecodeStatus OpenPhotoFile(const std::string& path, FILE*& file, std::string* e
     // Non-blocking, so that a named pipe in place of a photo cannot hang the reader.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        if (error) *error = std::strerror(errno);
+        if (error) *error = SystemErrorText(errno);
         return EDecodeStatus::CannotOpen;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        if (error) *error = "not a regular file";
+        if (error) *error = kNotRegularFileText;
         return EDecodeStatus::NotDecodable;
     }
     file = ::fdopen(fd, "rb");
     if (!file) {
-        if (error) *error = std::strerror(errno);
+        if (error) *error = SystemErrorText(errno);
         ::close(fd);
         return EDecodeStatus::CannotOpen;
     }

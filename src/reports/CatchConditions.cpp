@@ -129,6 +129,13 @@ const std::string& MoonAgeText(int age)
     return texts[static_cast<size_t>(age)];
 }
 
+// The lowest degree of the 2 °C band holding celsius: bands start at even degrees, below zero
+// too (-1.5 lies in -2～0℃).
+int WaterBandLow(double celsius)
+{
+    return 2 * static_cast<int>(std::floor(celsius / 2));
+}
+
 std::string BandText(int lowest)
 {
     return std::to_string(lowest) + "～" + std::to_string(lowest + 2) + "℃";
@@ -317,7 +324,7 @@ bool ReadWaterTemperature(const std::string& text, double& celsius)
 
 std::string WaterTempBandText(double celsius)
 {
-    return BandText(2 * static_cast<int>(std::floor(celsius / 2)));
+    return BandText(WaterBandLow(celsius));
 }
 
 // ---- The finder
@@ -523,8 +530,7 @@ int ValueKey(ECondition condition, const CCatchCondition& c)
             }
             return kUnknownKey;
         case ECondition::WaterTemp:
-            return c.hasWaterTemp ? 2 * static_cast<int>(std::floor(c.waterTempC / 2))
-                                  : kUnknownKey;
+            return c.hasWaterTemp ? WaterBandLow(c.waterTempC) : kUnknownKey;
     }
     return kUnknownKey;
 }

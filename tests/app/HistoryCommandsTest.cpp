@@ -40,7 +40,7 @@ TEST(HistoryCommandsTest, ListsCopiesAndRestoresOneUnlessTheProgramHoldsTheDataF
         std::string message;
     } cases[] = {
         {name, true, 2, "Lurebook が起動しているため"},
-        {"20990101-000000", false, 2, "No such file"},
+        {"20990101-000000", false, 2, "ファイルまたはフォルダがありません"},
         {"../fish", false, 2, "履歴のコピーの名前ではありません"},
         {name, false, 0, ""},
     };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/InstanceLock.h"
+#include "data/GuardedFile.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -87,8 +88,9 @@ TEST(InstanceLockTest, AMissingDataFolderIsMadeAndLockedOtherwiseTheReasonIsGive
         const char* reason;
     } cases[] = {
         {dir + "Data/.lurebook.lock", CInstanceLock::EResult::Acquired, ""},
-        {dir + "no/Data/.lurebook.lock", CInstanceLock::EResult::Failed, "No such file"},
-        {dir + "taken/.lurebook.lock", CInstanceLock::EResult::Failed, "not a regular file"},
+        {dir + "no/Data/.lurebook.lock", CInstanceLock::EResult::Failed,
+         "ファイルまたはフォルダがありません"},
+        {dir + "taken/.lurebook.lock", CInstanceLock::EResult::Failed, kNotRegularFileText},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -99,18 +99,23 @@ TEST(HolidayFileTest, TheTwoFilesAreUpgradedOnlyTogether)
             const std::string applied[2] = {lists.FixedList(), lists.RuleList()};
             for (int i = 0; i < 2; ++i) {
                 const File& file = files[i];
-                const std::string written = textOf(file, kinds[i]);
-                EXPECT_EQ(dir.Exists(file.name), untouched || kinds[i] != Missing) << what;
+                // A missing file beside an edited old-form one is made from the old list.
+                const bool madeOld = kinds[i] == Missing && kinds[1 - i] == EditedOld;
+                const std::string written = madeOld ? file.legacy : textOf(file, kinds[i]);
+                EXPECT_EQ(dir.Exists(file.name), untouched || madeOld || kinds[i] != Missing)
+                    << what;
                 if (dir.Exists(file.name)) {
                     EXPECT_EQ(dir.Read(file.name), FileBytes(untouched ? file.builtIn : written))
                         << what << " " << file.name;
                 }
                 EXPECT_EQ(dir.Exists(std::string(file.name) + ".bak"), untouched && kinds[i] == Old)
                     << what;
-                EXPECT_EQ(applied[i],
-                          (untouched || kinds[i] == Missing) ? std::string(file.builtIn) : written)
+                EXPECT_EQ(applied[i], (untouched || (kinds[i] == Missing && !madeOld))
+                                          ? std::string(file.builtIn)
+                                          : written)
                     << what << " " << file.name;
-                EXPECT_EQ(notice.find(file.name) != std::string::npos, kinds[i] == EditedOld)
+                EXPECT_EQ(notice.find(file.name) != std::string::npos,
+                          kinds[i] == EditedOld || madeOld)
                     << what << ": " << notice;
             }
             EXPECT_EQ(lists.RestoreDefaultHolidays(), "") << what;  // told once
@@ -149,6 +154,14 @@ TEST(HolidayFileTest, AnEditedFileKeepsItsOldPartnerSoNoHolidayIsLostOrDoubled)
         dir.Write("D_Holiday.txt", FileBytes(std::string(kLegacyRuleHolidays) + "8^13^お盆^0~"));
         EXPECT_EQ(daysNamed("海の日"), "7/20 ");
         EXPECT_EQ(dir.Read("S_Holiday.txt"), kFixedFileBytes);
+    }
+    {
+        // The partner missing: made from the old list, not mixed with the current one.
+        CTempWorkingDir dir;
+        dir.Write("S_Holiday.txt", FileBytes(std::string(kLegacyFixedHolidays) + "8^13^お盆^0~"));
+        EXPECT_EQ(daysNamed("敬老の日"), "9/15 ");
+        EXPECT_EQ(daysNamed("国民の休日"), "5/4 ");
+        EXPECT_EQ(dir.Read("D_Holiday.txt"), kRuleFileBytes);
     }
 }
 
@@ -278,11 +291,11 @@ TEST(HolidayFileTest, WriteFailureEndsSavingAtTheFirstFailingFile)
 TEST(HolidayListsTest, DefaultsFillOnlyEmptyLists)
 {
     CTempWorkingDir dir;
-    dir.Write("S_Holiday.txt", "1^2^mine^0~");
+    dir.Write("S_Holiday.txt", "1^2^mine^20^2000~");
     CHolidayLists lists;
     lists.LoadHolidayFiles(2004);
     lists.LoadDefaultHolidays();
-    EXPECT_EQ(lists.FixedList(), "1^2^mine^0~");
+    EXPECT_EQ(lists.FixedList(), "1^2^mine^20^2000~");
     EXPECT_EQ(lists.RuleList(), kDefaultRuleHolidays);
 }
 
@@ -296,11 +309,11 @@ TEST(HolidayListsTest, EachLoadReadsAllThreeListsAfresh)
     EXPECT_TRUE(lists.LoadHolidayFiles(2004));
     EXPECT_EQ(lists.CombinedList(), "1^1^a^0~3^20^b^10~6^6^c^0~");
 
-    // An empty fixed-date file means the built-in list; the per-year list of 2004 never
-    // reaches another year, whatever the other files hold.
+    // An empty fixed-date file means the built-in list (the old one beside this old-form rule
+    // list); the per-year list of 2004 never reaches another year, whatever the other files hold.
     dir.Write("S_Holiday.txt", std::string(1, '\0'));
     EXPECT_FALSE(lists.LoadHolidayFiles(2005));
-    EXPECT_EQ(lists.FixedList(), kDefaultFixedHolidays);
+    EXPECT_EQ(lists.FixedList(), kLegacyFixedHolidays);
     EXPECT_EQ(lists.RuleList(), "3^20^b^10~");
     EXPECT_EQ(lists.YearList(), "");
 }

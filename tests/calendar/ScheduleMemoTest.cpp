@@ -176,7 +176,7 @@ TEST(ScheduleMemoTest, EveryReaderAndWriterTakesAMonthFileOfTheSameSize)
         std::string error;
         EXPECT_EQ(WriteScheduleMemo(dir.Folder(), kFeb2004, 4, "new", &error), c.writable) << error;
         if (!c.writable) {
-            EXPECT_NE(error.find("too large"), std::string::npos) << error;
+            EXPECT_NE(error.find(kTooLargeFileText), std::string::npos) << error;
             EXPECT_EQ(dir.ReadFile("Data/schedule/2004年  2月.txt"), c.bytes);
         }
     }

@@ -141,9 +141,16 @@ TEST_F(CatchHistoryTest, ThinningOverTwoYearsOfDailyChanges)
     std::map<long, int> perWeek;
     std::map<int, int> perMonth;
     int recent = 0;
+    // The first day of the two years: its month is the oldest with a copy.
+    const std::time_t windowStart =
+        m_now - static_cast<std::time_t>(CCatchHistory::kMonthlyDays - 1) * 86400;
+    std::tm first{};
+    localtime_r(&windowStart, &first);
+    ASSERT_FALSE(copies.empty());
+    EXPECT_EQ(CCatchHistory::CopyName(copies.front().when).substr(0, 6),
+              CCatchHistory::CopyName(windowStart).substr(0, 6));
     for (const auto& copy : copies) {
         const long age = static_cast<long>((m_now - copy.when + 43200) / 86400);
-        ASSERT_LT(age, CCatchHistory::kMonthlyDays) << copy.name;
         std::tm local{};
         localtime_r(&copy.when, &local);
         if (age < CCatchHistory::kKeepAllDays) {
@@ -160,8 +167,41 @@ TEST_F(CatchHistoryTest, ThinningOverTwoYearsOfDailyChanges)
     EXPECT_GE(perWeek.size(), 11u);
     EXPECT_LE(perWeek.size(), 13u);
     for (const auto& [month, count] : perMonth) EXPECT_EQ(count, 1) << "month " << month;
-    EXPECT_GE(perMonth.size(), 20u);
-    EXPECT_LE(perMonth.size(), 22u);
+    // Every month from the window's first to the weekly copies has its copy.
+    const int firstMonth = first.tm_year * 12 + first.tm_mon;
+    for (int month = firstMonth; month < firstMonth + 20; ++month)
+        EXPECT_EQ(perMonth.count(month), 1u) << "month " << month;
+}
+
+// Which copies stay, by their dates: 14 days whole, then the first of each week from Monday,
+// then the first of each month that has a day in the last two years.
+TEST(CatchHistoryRuleTest, KeepsFourteenDaysWeeksFromMondayAndEveryMonthOfTwoYears)
+{
+    const auto kept = [](const std::vector<std::string>& days, const std::string& now) {
+        std::vector<std::time_t> times;
+        for (const std::string& day : days)
+            times.push_back(LocalTime(std::stoi(day.substr(0, 4)), std::stoi(day.substr(4, 2)),
+                                      std::stoi(day.substr(6, 2)), 7));
+        const std::time_t at = LocalTime(std::stoi(now.substr(0, 4)), std::stoi(now.substr(4, 2)),
+                                         std::stoi(now.substr(6, 2)), 12);
+        std::set<size_t> gone;
+        for (size_t n : CCatchHistory::CopiesToRemove(times, {}, at, 0)) gone.insert(n);
+        std::vector<std::string> left;
+        for (size_t n = 0; n < days.size(); ++n) {
+            if (gone.count(n) == 0) left.push_back(days[n]);
+        }
+        return left;
+    };
+    // Tuesday 8 December 2026; 24 November (14 days back) is a Tuesday, 23 November a Monday
+    // starting a week, 22 November the Sunday ending the week before.
+    EXPECT_EQ(kept({"20261122", "20261123", "20261124", "20261125", "20261208"}, "20261208"),
+              (std::vector<std::string>{"20261122", "20261123", "20261125", "20261208"}));
+    EXPECT_EQ(kept({"20261115", "20261117", "20261122"}, "20261208"),
+              (std::vector<std::string>{"20261115", "20261117"}));
+    // Two years back from 7 February 2027 reaches 8 February 2025: February 2025 keeps its
+    // first copy, January 2025 none.
+    EXPECT_EQ(kept({"20250101", "20250201", "20250215", "20250301", "20270207"}, "20270207"),
+              (std::vector<std::string>{"20250201", "20250301", "20270207"}));
 }
 
 TEST(CatchHistoryRuleTest, TheDiskShareRemovesTheOldestButNeverTheNewest)
@@ -216,18 +256,24 @@ TEST_F(CatchHistoryTest, BrokenAndForeignFilesAreNamedAndNeverDeleted)
         std::string bytes;
         const char* reason;
     } cases[] = {
-        {"20200101-080000.gz", "not gzip at all, but long enough", "not gzip"},
-        {"20200201-080000.gz", good.substr(0, good.size() - 9), "cut short"},
+        {"20200101-080000.gz", "not gzip at all, but long enough", "gzip の形式ではありません"},
+        {"20200201-080000.gz", good.substr(0, good.size() - 9), "途中で切れています"},
+        // Whole gzip data, but no catch file: old enough to be thinned, were it a copy.
+        {"20200301-080000.gz", PlainGzip("notes\n"), "釣行データが読めません"},
+        {"20200401-080000.gz", PlainGzip("<log><FishData>"), "釣行データが読めません"},
         {"20261207-080000.gz", PlainGzip("<log><FishData>"), "釣行データが読めません"},
-        {"20261208-090000.gz", "damaged copy of today.............", "not gzip"},
+        {"20261208-090000.gz", "damaged copy of today.............", "gzip の形式ではありません"},
         {"memo.txt", "someone's notes", "履歴のコピーではありません"},
     };
     for (const auto& c : cases) m_dir.WriteFile(std::string("Data/history/") + c.file, c.bytes);
     m_now = LocalTime(2026, 12, 8, 10, 0);
     m_store.GetHistory()->Thin();
+    // The next day's first change thins again: still nothing of these goes.
+    m_now = LocalTime(2026, 12, 9, 10, 0);
+    ASSERT_TRUE(m_store.AddTrip(Trip("2026/12/2", "相模湾")).ok());
     std::vector<CCatchHistory::CProblem> problems;
     const auto copies = m_store.GetHistory()->ListCopies(&problems);
-    ASSERT_EQ(copies.size(), 1u);
+    ASSERT_EQ(copies.size(), 2u);
     ASSERT_EQ(problems.size(), std::size(cases));
     for (const auto& c : cases) {
         const std::string path = m_dir.Path(std::string("Data/history/") + c.file);
@@ -277,6 +323,105 @@ TEST_F(CatchHistoryTest, RestoresAnOlderProgramsShiftJisCopyByteForByte)
     EXPECT_EQ(m_store.GetUndoName(), "履歴からの復元");
     ASSERT_TRUE(m_store.Undo().ok());
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), now);
+}
+
+// Whatever lies under today's copy name without being a usable copy is neither trusted nor
+// written through: the day's changes keep a copy of their own beside it, and it stays as it was.
+TEST(CatchHistoryTodayTest, AnythingButACopyUnderTodaysNameGetsACopyBesideIt)
+{
+    const std::time_t now = LocalTime(2026, 12, 10, 9, 0);
+    enum class EKind { CutGzip, Folder, Fifo, LinkToACopy, ForeignGzip };
+    for (const EKind kind :
+         {EKind::CutGzip, EKind::Folder, EKind::Fifo, EKind::LinkToACopy, EKind::ForeignGzip}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        CTempProgramDir dir;
+        const std::string before = dir.ReadFile("Data/fish.xml");
+        const std::string planted = dir.Path("Data/history/20261210-000001.gz");
+        const std::string outside = dir.Path("elsewhere.gz");
+        std::string outsideBytes;
+        ASSERT_TRUE(CompressHistoryMembers({{"fish.xml", before}}, {}, outsideBytes));
+        dir.WriteFile("Data/history/keep", "");
+        switch (kind) {
+            case EKind::CutGzip:
+                dir.WriteFile("Data/history/20261210-000001.gz", outsideBytes.substr(0, 30));
+                break;
+            case EKind::Folder:
+                ASSERT_EQ(::mkdir(planted.c_str(), 0700), 0);
+                break;
+            case EKind::Fifo:
+                ASSERT_EQ(::mkfifo(planted.c_str(), 0600), 0);
+                break;
+            case EKind::LinkToACopy:
+                dir.WriteFile("elsewhere.gz", outsideBytes);
+                ASSERT_EQ(::symlink(outside.c_str(), planted.c_str()), 0);
+                break;
+            case EKind::ForeignGzip:
+                dir.WriteFile("Data/history/20261210-000001.gz", PlainGzip("notes\n"));
+                break;
+        }
+        struct stat plantedBefore {};
+        ASSERT_EQ(::lstat(planted.c_str(), &plantedBefore), 0);
+        CCatchStore store(dir.CatchFile());
+        store.EnableHistory(true);
+        store.GetHistory()->SetClock([now] { return now; });
+        store.GetHistory()->SetMaxBytes(uint64_t{1} << 30);
+        ASSERT_TRUE(store.AddTrip(Trip("2026/12/1", "東京湾")).ok());
+        const std::string memo = dir.Path("Data/schedule/2026年 12月.txt");
+        dir.WriteFile("Data/schedule/2026年 12月.txt", "[2026年 12月]\r\n1=前から\r\n");
+        ASSERT_TRUE(store
+                        .ChangeFile(memo, "メモ",
+                                    [&](std::string* e) {
+                                        return WriteFileSafely(memo, "[2026年 12月]\r\n1=x\r\n", e);
+                                    })
+                        .ok());
+        std::vector<CCatchHistory::CProblem> problems;
+        const auto copies = store.GetHistory()->ListCopies(&problems);
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(copies[0].name, "20261210-090000");
+        std::vector<CCatchHistory::CMember> members;
+        ASSERT_TRUE(store.GetHistory()->ReadCopy(copies[0].name, members));
+        ASSERT_EQ(members.size(), 2u);
+        EXPECT_EQ(members[0].bytes, before);
+        EXPECT_EQ(members[1].bytes, "[2026年 12月]\r\n1=前から\r\n");
+        // Left as it was, and named.
+        struct stat plantedAfter {};
+        ASSERT_EQ(::lstat(planted.c_str(), &plantedAfter), 0);
+        EXPECT_EQ(plantedAfter.st_ino, plantedBefore.st_ino);
+        EXPECT_EQ(plantedAfter.st_mtim.tv_nsec, plantedBefore.st_mtim.tv_nsec);
+        if (kind == EKind::LinkToACopy) {
+            EXPECT_EQ(dir.ReadFile("elsewhere.gz"), outsideBytes);
+        }
+        bool named = false;
+        for (const auto& problem : problems) named = named || problem.path == planted;
+        EXPECT_TRUE(named);
+        EXPECT_FALSE(store.GetHistory()->ReadCopy("20261210-000001", members));
+    }
+}
+
+// A copy larger than the history's whole share is refused, and so is the change that needed
+// it: the log stays as it was, nothing is written, and a restore says nothing was kept.
+TEST_F(CatchHistoryTest, ACopyLargerThanTheWholeShareRefusesTheChange)
+{
+    ASSERT_TRUE(m_store.AddTrip(Trip("2026/12/1", "東京湾")).ok());
+    const std::string log = m_dir.ReadFile("Data/fish.xml");
+    const std::vector<std::string> names = CopyNames();
+    m_store.GetHistory()->SetMaxBytes(40);
+    m_now = LocalTime(2026, 12, 9, 8, 0);
+    const CStoreResult added = m_store.AddTrip(Trip("2026/12/2", "相模湾"));
+    EXPECT_EQ(added.status, EStoreStatus::SaveFailed);
+    EXPECT_NE(added.detail.find("履歴に使える容量"), std::string::npos) << added.detail;
+    EXPECT_NE(added.detail.find("変更は行っていません"), std::string::npos) << added.detail;
+    std::string kept = "not cleared";
+    const CStoreResult restored = m_store.RestoreHistoryCopy(names.front(), &kept);
+    EXPECT_EQ(restored.status, EStoreStatus::SaveFailed);
+    EXPECT_EQ(kept, "");
+    EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), log);
+    EXPECT_EQ(CopyNames(), names);
+    // With room again the restore keeps the state before it, and says under which name.
+    m_store.GetHistory()->SetMaxBytes(uint64_t{1} << 30);
+    ASSERT_TRUE(m_store.RestoreHistoryCopy(names.front(), &kept).ok());
+    EXPECT_EQ(kept, "20261209-080000");
+    EXPECT_EQ(CopyNames().back(), kept);
 }
 
 TEST(TripDiffTest, AddedRemovedAndChangedTripsByDateAndPlace)

@@ -197,7 +197,8 @@ TEST_F(CatchStoreTest, SaveOntoAFullDiskFailsWithTheOriginalIntact)
     const CStoreResult result = m_store.AddTrip(MakeTrip("2003/1/2", "B"));
     SetSafeWriteFunctionForTesting({});
     EXPECT_EQ(result.status, EStoreStatus::SaveFailed);
-    EXPECT_NE(result.detail.find("No space"), std::string::npos) << result.detail;
+    EXPECT_NE(result.detail.find("ディスクの空き容量が足りません"), std::string::npos)
+        << result.detail;
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), before);
     // The store still knows the file as it is.
     std::vector<CTripRow> rows;

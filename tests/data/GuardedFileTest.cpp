@@ -50,14 +50,15 @@ TEST_F(GuardedFileTest, OnlyRegularFilesWithinTheLimitAreRead)
         const char* words;
     } cases[] = {
         {m_dir + "exact.txt", EFileRead::Ok, 4096, ""},
-        {m_dir + "over.txt", EFileRead::TooLarge, 0, "too large (more than 4096 bytes)"},
-        {m_dir + "huge.jpg", EFileRead::TooLarge, 0, "too large"},
-        {pipe, EFileRead::NotRegular, 0, "not a regular file"},
-        {"/dev/zero", EFileRead::NotRegular, 0, "not a regular file"},
-        {"/dev/null", EFileRead::NotRegular, 0, "not a regular file"},
-        {m_dir, EFileRead::NotRegular, 0, "not a regular file"},
-        {m_dir + "none.txt", EFileRead::Missing, 0, "No such file"},
-        {m_dir + "exact.txt/x", EFileRead::Missing, 0, "Not a directory"},
+        {m_dir + "over.txt", EFileRead::TooLarge, 0,
+         "ファイルが大きすぎます (4096 バイトを超えています)"},
+        {m_dir + "huge.jpg", EFileRead::TooLarge, 0, kTooLargeFileText},
+        {pipe, EFileRead::NotRegular, 0, kNotRegularFileText},
+        {"/dev/zero", EFileRead::NotRegular, 0, kNotRegularFileText},
+        {"/dev/null", EFileRead::NotRegular, 0, kNotRegularFileText},
+        {m_dir, EFileRead::NotRegular, 0, kNotRegularFileText},
+        {m_dir + "none.txt", EFileRead::Missing, 0, "ファイルまたはフォルダがありません"},
+        {m_dir + "exact.txt/x", EFileRead::Missing, 0, "途中の名前がフォルダではありません"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -80,7 +81,7 @@ TEST_F(GuardedFileTest, SafeWriteRefusesToReplaceAPipe)
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     std::string error;
     EXPECT_FALSE(WriteFileSafely(pipe, "list", &error));
-    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_NE(error.find(kNotRegularFileText), std::string::npos) << error;
     struct stat st {};
     ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));

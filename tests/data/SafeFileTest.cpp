@@ -3,11 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <set>
 #include <string>
 
+#include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 #include "support/TempProgramDir.h"
 
@@ -65,7 +69,7 @@ TEST_F(SafeFileTest, FullDiskLeavesTheOriginalAndReportsTheFailure)
     });
     std::string error;
     EXPECT_FALSE(WriteFileSafely(path, std::string(100, 'x'), &error));
-    EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+    EXPECT_NE(error.find("ディスクの空き容量が足りません"), std::string::npos) << error;
     EXPECT_EQ(ReadFileBytes(path), "original bytes");
     EXPECT_EQ(CountEntries(), 1);
 }
@@ -79,8 +83,8 @@ TEST_F(SafeFileTest, FailingFlushOrRenameIsReportedAndLeavesTheOriginal)
         int errorNumber;
         const char* reason;
     } cases[] = {
-        {"fsync", EIO, "Input/output error"},
-        {"rename", EXDEV, "Invalid cross-device link"},
+        {"fsync", EIO, "入出力エラー"},
+        {"rename", EXDEV, "別のディスクへは移動できません"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,7 +154,7 @@ TEST_F(SafeFileTest, MissingFolderIsReportedNotIgnored)
 {
     std::string error;
     EXPECT_FALSE(WriteFileSafely(m_dir + "no/such/file.txt", "x", &error));
-    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+    EXPECT_NE(error.find("ファイルまたはフォルダがありません"), std::string::npos) << error;
 }
 
 TEST_F(SafeFileTest, TheCheckBeforeALongJobAgreesWithTheWriteAndLeavesNothing)
@@ -168,8 +172,8 @@ TEST_F(SafeFileTest, TheCheckBeforeALongJobAgreesWithTheWriteAndLeavesNothing)
         {m_dir + "old.pdf", true, ""},
         {m_dir + "folder", false, "folder"},
         {m_dir + "pipe", false, "pipe"},
-        {m_dir + "no/such/report.pdf", false, "No such file"},
-        {"", false, "no file name"},
+        {m_dir + "no/such/report.pdf", false, "ファイルまたはフォルダがありません"},
+        {"", false, "ファイル名がありません"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -219,7 +223,7 @@ TEST_F(SafeFileTest, ReadWholeFileTellsMissingFromUnreadableAndCapsTheSize)
     WriteFileBytes(m_dir + "big", std::string(2000, 'b'));
     std::string error;
     EXPECT_FALSE(ReadWholeFile(m_dir + "big", bytes, &error, &missing, 1000));
-    EXPECT_NE(error.find("too large"), std::string::npos);
+    EXPECT_NE(error.find(kTooLargeFileText), std::string::npos);
     EXPECT_TRUE(ReadWholeFile(m_dir + "big", bytes, nullptr, nullptr, 2000));
     EXPECT_EQ(bytes.size(), 2000u);
 }
@@ -272,3 +276,17 @@ TEST(SafeFileLeftoversTest, AtStartUpEveryLeftoverTemporaryGoesAndNothingElse)
 }
 
 }  // namespace
+
+// The reasons users meet read in Japanese, each its own, and an unknown one still says which.
+TEST(SystemErrorTextTest, CommonReasonsAreJapaneseAndDistinct)
+{
+    std::set<std::string> seen;
+    for (const int code : {ENOENT, ENOTDIR, EISDIR, EACCES, EROFS, ENOSPC, EDQUOT, EIO, EEXIST,
+                           ENAMETOOLONG, ELOOP, EMFILE, ENOMEM, EFBIG, EBUSY, EXDEV}) {
+        const std::string text = SystemErrorText(code);
+        EXPECT_EQ(text.find(std::strerror(code)), std::string::npos) << text;
+        EXPECT_TRUE(seen.insert(text).second) << text;
+        for (const char c : text) EXPECT_FALSE(std::isalpha(static_cast<unsigned char>(c))) << text;
+    }
+    EXPECT_NE(SystemErrorText(4242).find("4242"), std::string::npos);
+}

@@ -96,9 +96,13 @@ TEST_F(StoreUndoTest, EveryKindUndoesAndRedoesByteForByteInSequenceAndInterleave
              return t.WriteText("Data/schedule/2026年 12月.txt", "2026年 12月 8日のメモ",
                                 "[2026年 12月]\r\n8=大潮\r\n");
          }},
+        // A species added at the top (イワシ in CP932): the old list reappears whole at the end
+        // of the new one, and both begin with the same byte.
         {"魚種名の変更",
          [](StoreUndoTest& t, auto&) {
-             return t.WriteText("Data/fishname.txt", "魚種名の変更", "アジ\r\nサバ\r\n");
+             return t.WriteText(
+                 "Data/fishname.txt", "魚種名の変更",
+                 "\x83\x43\x83\x8f\x83\x56\r\n" + t.m_dir.ReadFile("Data/fishname.txt"));
          }},
     };
     std::vector<std::string> states{State()};
@@ -151,6 +155,15 @@ TEST_F(StoreUndoTest, UndoAfterAnOutsideChangeIsRefusedAndWritesNothing)
     } cases[] = {
         {"catch file rewritten", false,
          [](CTempProgramDir& d) { d.WriteFile("Data/fish.xml", kThreeTrips + "<!-- -->"); }},
+        // The undone bytes are still in place: only the file's identity tells.
+        {"comment appended to the catch file", false,
+         [](CTempProgramDir& d) {
+             d.WriteFile("Data/fish.xml", d.ReadFile("Data/fish.xml") + "<!-- 外から -->\r\n");
+         }},
+        {"line appended to the memo", true,
+         [](CTempProgramDir& d) {
+             d.WriteFile("Data/schedule/m.txt", d.ReadFile("Data/schedule/m.txt") + "2=追記\r\n");
+         }},
         {"catch file removed", false, [](CTempProgramDir& d) { ::unlink(d.CatchFile().c_str()); }},
         {"memo rewritten", true,
          [](CTempProgramDir& d) { d.WriteFile("Data/schedule/m.txt", "[m]\r\n1=別の手で\r\n"); }},
@@ -250,14 +263,22 @@ TEST(UndoHunksTest, HunksApplyBothWaysAndRefuseOtherContent)
     const struct {
         std::string before, after;
     } cases[] = {
-        {"abcdef", "abXYef"}, {"abc", "abc"}, {"", "new"}, {"old", ""}, {"aaaa", "aaaaaa"},
+        {"abcdef", "abXYef"},
+        {"abc", "abc"},
+        {"", "new"},
+        {"old", ""},
+        {"aaaa", "aaaaaa"},
+        // The shared end must not reach back into the shared start.
+        {"abc", "aXabc"},
+        {"aXabc", "abc"},
+        {"アジ\r\n", "イワシ\r\nアジ\r\n"},
     };
     for (const auto& c : cases) {
         const std::vector<CByteHunk> hunks = DiffBytes(c.before, c.after);
         std::string out;
-        ASSERT_TRUE(ApplyHunks(c.before, hunks, true, out));
+        ASSERT_TRUE(ApplyHunks(c.before, hunks, true, out)) << c.after;
         EXPECT_EQ(out, c.after);
-        ASSERT_TRUE(ApplyHunks(c.after, hunks, false, out));
+        ASSERT_TRUE(ApplyHunks(c.after, hunks, false, out)) << c.after;
         EXPECT_EQ(out, c.before);
         // Content other than what the hunk removes is refused.
         if (!hunks.empty() && !hunks[0].removed.empty()) {

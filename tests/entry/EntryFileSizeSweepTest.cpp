@@ -13,6 +13,7 @@
 #include "photos/PhotoCopies.h"
 #include "support/HostileBytes.h"
 #include "support/LimitedChild.h"
+#include "support/PictureBytes.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -40,14 +41,14 @@ TEST(EntryFileSizeSweepTest, SpeciesListsOfEverySize)
         if (size <= limit) {
             EXPECT_EQ(outcome.output, "read");
         } else {
-            EXPECT_NE(outcome.output.find("too large"), std::string::npos) << outcome.output;
+            EXPECT_NE(outcome.output.find(kTooLargeFileText), std::string::npos) << outcome.output;
         }
     }
     CTempProgramDir dir;
     const std::vector<std::string> tooMany(limit / 4, "タイ");  // 6 bytes a line in CP932
     std::string error;
     EXPECT_FALSE(WriteSpeciesList(dir.Folder(), tooMany, &error));
-    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_NE(error.find(kTooLargeFileText), std::string::npos) << error;
     EXPECT_NE(dir.ReadFile(kSpeciesFileName).size(), 0u);  // the old list is still there
 
     std::remove(dir.Path(kSpeciesFileName).c_str());
@@ -58,7 +59,7 @@ TEST(EntryFileSizeSweepTest, SpeciesListsOfEverySize)
         return std::string(ReadSpeciesList(dir.Folder(), entries, &error) ? "read" : error);
     });
     ASSERT_TRUE(pipe.finished) << "a pipe blocked the species list, signal " << pipe.signal;
-    EXPECT_NE(pipe.output.find("not a regular file"), std::string::npos) << pipe.output;
+    EXPECT_NE(pipe.output.find(kNotRegularFileText), std::string::npos) << pipe.output;
 }
 
 // Photos of sizes around the copy's chunk size are copied byte for byte and found again; one
@@ -72,11 +73,12 @@ TEST(EntryFileSizeSweepTest, PhotosOfEverySize)
          {size_t{0}, size_t{1}, kChunk - 1, kChunk, kChunk + 1, 3 * kChunk + 7}) {
         SCOPED_TRACE(size);
         const std::string name = "p" + std::to_string(size) + ".jpg";
-        // Too short to show a picture's first bytes, a file is no picture and is not copied.
-        const bool picture = size >= 4;
+        // Too short to hold a picture's header, a file is no picture and is not copied.
+        const size_t header = JpegHeaderBytes().size();
+        const bool picture = size >= header;
         const std::string bytes =
-            picture ? "\xFF\xD8\xFF\xE0" +
-                          HostileBytes(size - 4, "\xFF\xD8\xFF\xE0", static_cast<unsigned>(size))
+            picture ? JpegHeaderBytes() + HostileBytes(size - header, "\xFF\xD8\xFF\xE0",
+                                                       static_cast<unsigned>(size))
                     : HostileBytes(size, "\xFF\xD8\xFF\xE0", static_cast<unsigned>(size));
         WriteFileBytes(outside + name, bytes);
         const CChildOutcome outcome = RunLimited([&] {
@@ -109,7 +111,7 @@ TEST(EntryFileSizeSweepTest, PhotosOfEverySize)
     bool newCopy = false;
     EXPECT_FALSE(CPhotoCopies(dir.Folder())
                      .CopyIntoPictureDir(outside + "over.jpg", target, newCopy, &error));
-    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_NE(error.find(kTooLargeFileText), std::string::npos) << error;
     EXPECT_FALSE(dir.Exists("Data/Picture/over.jpg"));
     RemoveTree(outside);
 }

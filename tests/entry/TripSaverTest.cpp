@@ -8,6 +8,7 @@
 
 #include "data/SafeFile.h"
 #include "entry/TripSaver.h"
+#include "support/PictureBytes.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -24,7 +25,7 @@ protected:
     std::string Photo(const std::string& name, const std::string& bytes)
     {
         // Only pictures are copied: each photo starts as a JPEG does.
-        WriteFileBytes(m_outside + name, "\xFF\xD8\xFF\xE0" + bytes);
+        WriteFileBytes(m_outside + name, JpegHeaderBytes() + bytes);
         return m_outside + name;
     }
     CTripRecord Trip(const std::string& place, std::vector<std::string> fishPhotos = {})
@@ -58,7 +59,7 @@ TEST_F(TripSaverTest, ANewTripNamesCopiesOfItsPhotosFromTheFirstSave)
     EXPECT_EQ(Stored(0).fishPhotos,
               (std::vector<std::string>{m_dir.Path("Data/Picture/card.jpg")}));
     std::remove(photo.c_str());  // the card is taken out
-    EXPECT_EQ(ReadFileBytes(Stored(0).fishPhotos[0]), "\xFF\xD8\xFF\xE0JPEG");
+    EXPECT_EQ(ReadFileBytes(Stored(0).fishPhotos[0]), JpegHeaderBytes() + "JPEG");
 }
 
 TEST_F(TripSaverTest, AFailedSaveTakesItsCopiesBackAndChangesNothing)
@@ -117,10 +118,11 @@ TEST_F(TripSaverTest, ProgressCoversEveryPhotoAndAStopSavesNothing)
     });
     ASSERT_EQ(m_saver.SaveNew(Trip("A", photos)).outcome, CTripSaver::EOutcome::Saved);
     ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back(), std::make_pair(4 * kMiB + 13, 4 * kMiB + 13));
+    const uint64_t all = 4 * kMiB + 5 + 2 * JpegHeaderBytes().size();
+    EXPECT_EQ(seen.back(), std::make_pair(all, all));
     for (size_t n = 1; n < seen.size(); ++n) {
         EXPECT_GE(seen[n].first, seen[n - 1].first);
-        EXPECT_EQ(seen[n].second, 4 * kMiB + 13);
+        EXPECT_EQ(seen[n].second, all);
     }
 
     CTempProgramDir other;

@@ -8,16 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "data/GuardedFile.h"
 #include "photos/PhotoCopies.h"
 #include "support/LimitedChild.h"
+#include "support/PictureBytes.h"
 #include "support/TempProgramDir.h"
 
 namespace {
 
-// A file whose first bytes are those of a JPEG picture: only pictures are copied.
+// A file whose header is that of a JPEG picture: only pictures are copied.
 std::string Jpeg(const std::string& tail)
 {
-    return "\xFF\xD8\xFF\xE0" + tail;
+    return JpegHeaderBytes() + tail;
 }
 
 class PhotoCopiesTest : public ::testing::Test {
@@ -171,9 +173,9 @@ TEST_F(PhotoCopiesTest, EndlessOrHugePhotosAreReportedNotReadWhole)
         std::string source;
         const char* reason;
     } cases[] = {
-        {"/dev/zero", "not a regular file"},
-        {pipe, "not a regular file"},
-        {m_outside + "huge.jpg", "too large (more than 2 GiB)"},
+        {"/dev/zero", kNotRegularFileText},
+        {pipe, kNotRegularFileText},
+        {m_outside + "huge.jpg", "ファイルが大きすぎます (2 GiBを超えています)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
@@ -240,6 +242,11 @@ TEST_F(PhotoCopiesTest, WhatIsNoPictureOrASystemFileIsNeverCopied)
         {key, kNotPictureText},
         {Photo("notes/list.jpg", "GIF is not what this is"), kNotPictureText},
         {Photo("empty/nothing.jpg", ""), kNotPictureText},
+        // Only the first bytes of a picture: its header does not follow.
+        {Photo("fake/shot.png", "\x89PNG\r\n\x1A\nthen only text, no header chunk at all"),
+         kNotPictureText},
+        {Photo("fake/shot.jpg", "\xFF\xD8\xFF\xE0then only text, no frame at all"),
+         kNotPictureText},
         {"/proc/self/environ", kSystemFileText},
         {"/proc/self/status", kSystemFileText},
         {link, kSystemFileText},

@@ -154,6 +154,10 @@ TEST(CatchConditionsTest, ReadsTheWaterTemperatureOfTheTripsText)
         {"不明", "不明", 0},
         {"", "不明", 0},
         {"185", "不明", 0},  // no water is that warm
+        {"50", "不明", 0},
+        {"49.9", "48～50℃", 49.9},
+        {"-5", "-6～-4℃", -5},
+        {"-5.1", "不明", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -240,6 +244,29 @@ TEST(CatchConditionsTest, CountsCatchesOfTheYearAndSpeciesAndTheDaysFished)
     EXPECT_EQ(Rows(all, ECondition::TideStage)["上げ6分"].first, 4);  // 遠くの磯 too
     EXPECT_EQ(Rows(all, ECondition::TideStage)["下げ4分"].first, 1);
     EXPECT_EQ(Rows(all, ECondition::TideStage)[kUnknownValue].first, 1);
+}
+
+// The counts put each catch in the band its own text names, below zero too.
+TEST(CatchConditionsTest, CountsWaterTemperaturesInTheBandOfTheCatch)
+{
+    const struct {
+        const char* water;
+        const char* band;
+    } cases[] = {
+        {"-1.5", "-2～0℃"}, {"-0.5", "-2～0℃"}, {"0", "0～2℃"},    {"1.9", "0～2℃"},
+        {"-2", "-2～0℃"},   {"-3", "-4～-2℃"},  {"49", "48～50℃"}, {"50", "不明"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.water);
+        const std::vector<CTripRecord> trips = {
+            Trip("2024/01/10", {{"メバル", "", "", "9時0分"}}, "港の釣り場", c.water)};
+        const std::vector<CConditionTable> tables =
+            CountConditions(trips, {2024, "", ""}, CTestPorts(), CTideStations());
+        EXPECT_EQ(Rows(tables, ECondition::WaterTemp)[c.band].first, 1);
+        EXPECT_EQ(Values(tables, ECondition::WaterTemp).front(), c.band);
+        const CCatchCondition own = ConditionsOfCatch(trips[0], trips[0].catches[0], nullptr);
+        EXPECT_EQ(own.Value(ECondition::WaterTemp), c.band);
+    }
 }
 
 TEST(CatchConditionsTest, ListsValuesInTheirNaturalOrderWithUnknownLast)

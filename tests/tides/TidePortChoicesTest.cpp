@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "data/GuardedFile.h"
 #include "support/TempProgramDir.h"
 #include "tides/TidePortChoices.h"
 #include "tides/TideStations.h"
@@ -63,7 +64,7 @@ TEST(TidePortChoices, BadInputGivesAClearMessageAndTheDefaults)
          "line 2: unknown port \"ticon/x\"", "tokyo", ""},
         {"stray line", "# c\nhome\ttokyo\nwhat\n", "line 3: not understood", "tokyo", ""},
         {"no place", "place\t \ttokyo\n", "line 1: no place", "", ""},
-        {"oversized", std::string(kMaxTidePortsFileBytes + 1, '#'), "file too large", "", ""},
+        {"oversized", std::string(kMaxTidePortsFileBytes + 1, '#'), kTooLargeFileText, "", ""},
         {"many bad lines",
          std::string("x\n").append(std::string("y\n") + "z\n" + "w\n" + "v\n" + "u\n"),
          "and 1 more", "", ""},
@@ -97,7 +98,7 @@ TEST(TidePortChoices, SavingTooManyPlacesLeavesTheFileAlone)
     const std::string before = dir.ReadFile(kTidePortsFileName);
     for (int i = 0; i < 20000; ++i) choices.SetPortForPlace("場所" + std::to_string(i), "tokyo");
     EXPECT_FALSE(choices.Save(error));
-    EXPECT_NE(error.find("file too large"), std::string::npos) << error;
+    EXPECT_NE(error.find(kTooLargeFileText), std::string::npos) << error;
     EXPECT_EQ(dir.ReadFile(kTidePortsFileName), before);
 }
 
