@@ -398,6 +398,12 @@ CStoreResult CCatchStore::AddTrips(const std::vector<CTripRecord>& trips)
     return Edit(EEdit::Add, {}, trips);
 }
 
+CStoreResult CCatchStore::AddTrips(std::vector<CTripRecord>&& trips)
+{
+    if (trips.empty()) return Refresh();
+    return Edit(EEdit::Add, {}, trips, &trips);
+}
+
 CStoreResult CCatchStore::ReplaceTrip(int n, const CTripRecord& trip)
 {
     return Edit(EEdit::Replace, {n}, {&trip, 1});
@@ -414,7 +420,7 @@ CStoreResult CCatchStore::DeleteTrips(std::vector<int> positions)
 }
 
 CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
-                               std::span<const CTripRecord> trips)
+                               std::span<const CTripRecord> trips, std::vector<CTripRecord>* owned)
 {
     // Positions name trips as the caller last saw them: when another program changed the file
     // since, they may name other trips now.
@@ -460,10 +466,13 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         return EditDocument(edit, positions, trips);
     }
 
-    // Every written trip is read back before the file is touched, however many: one that does
-    // not read back would leave a file no reader takes.
+    // Trips added to a UTF-8 file are written straight into the new bytes, whose text the
+    // reader gets back as TripAsReadBack says; every other written trip is read back before the
+    // file is touched, however many: one that does not read back would leave a file no reader
+    // takes.
+    const bool direct = edit == EEdit::Add && IsUtf8(m_cache->encoding);
     std::vector<CTripBytes> written;
-    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
+    if (!direct && !trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
     std::string changed;
@@ -474,10 +483,36 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
             const size_t at =
                 layout.elements.empty() ? layout.rootEndTag : layout.elements.back().end;
             size_t added = 0;
-            for (const CTripBytes& one : written) added += one.element.size() + 2;
+            if (direct) {
+                // Measured first, so that a file past the limit is refused before it is built
+                // and the bytes are held once.
+                std::string element;
+                for (const CTripRecord& trip : trips) {
+                    element.clear();
+                    if (!AppendTripElementUtf8(trip, element)) {
+                        return Failure(EStoreStatus::SaveFailed,
+                                       "the trip cannot be put into the document");
+                    }
+                    added += element.size() + 2;
+                    if (bytes.size() + added > kMaxXMLFileBytes) break;
+                }
+            } else {
+                for (const CTripBytes& one : written) added += one.element.size() + 2;
+            }
+            if (bytes.size() + added > kMaxXMLFileBytes) {
+                return Failure(EStoreStatus::SaveFailed,
+                               "ファイルが読み込める大きさを超えるため保存しません");
+            }
             changed.reserve(bytes.size() + added);
             changed.append(bytes, 0, at);
-            for (const CTripBytes& one : written) changed.append("\r\n").append(one.element);
+            if (direct) {
+                for (const CTripRecord& trip : trips) {
+                    changed.append("\r\n");
+                    AppendTripElementUtf8(trip, changed);
+                }
+            } else {
+                for (const CTripBytes& one : written) changed.append("\r\n").append(one.element);
+            }
             changed.append(bytes, at, std::string::npos);
             if (m_undo) hunks.push_back({at, {}, changed.substr(at, added)});
             break;
@@ -530,8 +565,25 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
     std::vector<CTripRecord>& cached = m_cache->trips;
     switch (edit) {
         case EEdit::Add:
-            for (CTripBytes& one : written) cached.push_back(std::move(one.readBack));
-            m_cache->outermost += written.size();
+            if (!direct) {
+                for (CTripBytes& one : written) cached.push_back(std::move(one.readBack));
+            } else if (owned != nullptr) {
+                for (CTripRecord& trip : *owned) {
+                    if (!ReadsBackAsItself(trip)) trip = TripAsReadBack(trip);
+                }
+                if (cached.empty()) {
+                    cached = std::move(*owned);
+                } else {
+                    cached.insert(cached.end(), std::make_move_iterator(owned->begin()),
+                                  std::make_move_iterator(owned->end()));
+                }
+                owned->clear();
+            } else {
+                cached.reserve(cached.size() + trips.size());
+                for (const CTripRecord& trip : trips)
+                    cached.push_back(ReadsBackAsItself(trip) ? trip : TripAsReadBack(trip));
+            }
+            m_cache->outermost += trips.size();
             break;
         case EEdit::Replace:
             cached[static_cast<size_t>(positions.front())] = std::move(written.front().readBack);

@@ -154,6 +154,23 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
+bool LooksLikeJapaneseUtf8(std::string_view bytes)
+{
+    bool wide = false;
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const size_t length = Utf8SequenceLength(bytes, i, &cp);
+        if (length == 0) return false;
+        i += length;
+        if (cp < 0x80) continue;
+        const bool japanese = (cp >= 0x2000 && cp <= 0x2BFF) || (cp >= 0x3000 && cp <= 0x9FFF) ||
+                              (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0xFF00 && cp <= 0xFFEF);
+        if (!japanese) return false;
+        wide = true;
+    }
+    return wide;
+}
+
 bool Utf8ToCp932(std::string_view utf8, std::string& out)
 {
     if (IsPlainAscii(utf8)) {

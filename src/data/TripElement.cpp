@@ -106,7 +106,66 @@ bool AppendValueElement(std::string& out, const char* tag, const std::string& te
     return true;
 }
 
+// A text as the reader gets it back from the element AppendValueElement writes: the parser
+// turns the CR LF written for a line end back into LF and each "&#13;" into a CR, so only the
+// characters XML lacks are gone, and a text of blanks only is dropped as layout.
+std::string ReadBackText(const std::string& text)
+{
+    std::string clean = RemoveCharactersXMLLacks(text);
+    if (clean.find_first_not_of(" \t\r\n") == std::string::npos) clean.clear();
+    return clean;
+}
+
+bool ReadsBackAsItself(const std::string& text)
+{
+    if (text.empty()) return true;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBE") == 0) return false;
+        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBF") == 0) return false;
+    }
+    return text.find_first_not_of(" \t\r\n") != std::string::npos;
+}
+
+// Calls each(text) for every text of trip, photo paths and catches included, until it
+// returns false; false then.
+template <typename Trip, typename Each>
+bool ForEachText(Trip& trip, Each each)
+{
+    for (auto* text : {&trip.fishname, &trip.weather, &trip.date, &trip.water, &trip.highTide,
+                       &trip.ebbTide, &trip.method, &trip.place, &trip.memo}) {
+        if (!each(*text)) return false;
+    }
+    for (auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        for (auto& path : *paths) {
+            if (!each(path)) return false;
+        }
+    }
+    for (auto& caught : trip.catches) {
+        for (auto* text : {&caught.name, &caught.height, &caught.weight, &caught.time}) {
+            if (!each(*text)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+CTripRecord TripAsReadBack(const CTripRecord& trip)
+{
+    CTripRecord back = trip;
+    ForEachText(back, [](std::string& text) {
+        text = ReadBackText(text);
+        return true;
+    });
+    return back;
+}
+
+bool ReadsBackAsItself(const CTripRecord& trip)
+{
+    return ForEachText(trip, [](const std::string& text) { return ReadsBackAsItself(text); });
+}
 
 CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr trip)
 {

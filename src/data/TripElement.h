@@ -18,6 +18,12 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
 // is not valid UTF-8.
 bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out);
 
+// The record a reader gets back from the element AppendTripElementUtf8 writes for trip: texts
+// without the characters XML lacks, and a text of blanks only (which the reader takes for
+// layout) empty.  ReadsBackAsItself says whether that is trip itself, without a copy.
+CTripRecord TripAsReadBack(const CTripRecord& trip);
+bool ReadsBackAsItself(const CTripRecord& trip);
+
 // Why trip cannot be stored as it is: the Japanese name of its first text longer than a reader
 // keeps (kMaxTripTextBytes) with the length; empty when every text fits.
 std::string FindTripTextOverLimit(const CTripRecord& trip);

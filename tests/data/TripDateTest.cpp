@@ -19,6 +19,14 @@ TEST(TripDate, ReadsTheFormsPeopleAndSpreadsheetsWrite)
         {"昭和50年", 1975, 0, 0},         {"2024/2/29", 2024, 2, 29},
         {"2000/2/29", 2000, 2, 29},       {"2024/5", 2024, 5, 0},
         {"2024年5月", 2024, 5, 0},        {"2024", 2024, 0, 0},
+        // What spreadsheets write: a date-time cell, a weekday, the year last.
+        {"2024/04/14 0:00:00", 2024, 4, 14},     {"2024/4/14 23:59", 2024, 4, 14},
+        {"2024年4月14日(日)", 2024, 4, 14},      {"2024/4/14（日曜日）", 2024, 4, 14},
+        {"2024-04-14 (Sun) 7:05:00", 2024, 4, 14}, {"14/04/2024", 2024, 4, 14},
+        {"4/18/2024", 2024, 4, 18},              {"5.5.2024", 2024, 5, 5},
+        {"1873/1/1", 1873, 1, 1},                {"2200/12/31", 2200, 12, 31},
+        {"R1/5/1", 2019, 5, 1},                  {"平成31年", 2019, 0, 0},
+        {"T15/12/24", 1926, 12, 24},             {"昭和元年12月25日", 1926, 12, 25},
     };
     for (const Case& c : cases) {
         CDateText date;
@@ -40,7 +48,7 @@ TEST(TripDate, RefusesWhatIsNoDateWithItsReason)
         {"", EDateError::Empty},
         {"  ", EDateError::Empty},
         {"4月16日", EDateError::NoYear},
-        {"4/18/2024", EDateError::NoYear},
+        {"04/05/2024", EDateError::DayMonthOrder},
         {"24/4/14", EDateError::NoYear},
         {"2026/02/30", EDateError::Impossible},
         {"1900/2/29", EDateError::Impossible},
@@ -53,7 +61,20 @@ TEST(TripDate, RefusesWhatIsNoDateWithItsReason)
         {"2024年4", EDateError::NotDate},
         {"2024年15日", EDateError::NotDate},
         {"2024/4月14日", EDateError::NotDate},
-        {"2024/4/14 12:00", EDateError::NotDate},
+        {"2024/4/14 24:00", EDateError::NotDate},
+        {"2024/4/14 7:5", EDateError::NotDate},
+        {"2024/4/14(祝)", EDateError::NotDate},
+        {"2024/4/14(月)", EDateError::WrongWeekday},
+        {"2024/4(日)", EDateError::WrongWeekday},
+        {"R1/4/30", EDateError::OutsideEra},
+        {"平成32年1月1日", EDateError::OutsideEra},
+        {"S64/1/8", EDateError::OutsideEra},
+        {"大正15年12月25日", EDateError::OutsideEra},
+        {"0000/01/01", EDateError::OutOfRange},
+        {"0001/01/01", EDateError::OutOfRange},
+        {"1872/12/31", EDateError::OutOfRange},
+        {"9999/12/31", EDateError::OutOfRange},
+        {"2201", EDateError::OutOfRange},
         {"X6/4/17", EDateError::NotDate},
     };
     for (const Case& c : cases) {
