@@ -567,8 +567,7 @@ void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, bool
         for (size_t f = 0; f < mine.size() && differs == 0; ++f) {
             if (*mine[f] != *theirs[f]) differs = static_cast<int>(f) + 2;
         }
-        if (differs == 0 && record->placePhotos != columns.placePhotos)
-            differs = kPlacePhotos + 1;
+        if (differs == 0 && record->placePhotos != columns.placePhotos) differs = kPlacePhotos + 1;
         if (differs == 0 && record->fishPhotos != columns.fishPhotos) differs = kFishPhotos + 1;
         if (differs != 0) {
             Problem(row, differs,
@@ -769,8 +768,8 @@ std::string DescribeCsvImport(const CCsvImport& import, size_t known, size_t max
 {
     const size_t trips = import.trips.size() + import.handedOver;
     std::string text = "読み込んだ釣行: " + std::to_string(trips + known) + " 件（釣果 " +
-                       std::to_string(import.catches) + " 件）\n" + "取り込む釣行: " +
-                       std::to_string(trips) + " 件\n";
+                       std::to_string(import.catches) + " 件）\n" +
+                       "取り込む釣行: " + std::to_string(trips) + " 件\n";
     if (known > 0)
         text += "すでに登録済みのため取り込まない釣行: " + std::to_string(known) + " 件\n";
     if (import.skippedTrips > 0)

@@ -300,7 +300,8 @@ std::string DescribeDateError(EDateError error)
         case EDateError::Impossible:
             return "存在しない日付です";
         case EDateError::OutsideEra:
-            return "元号の期間に入らない日付です（令和は 2019年5月1日から、平成は 2019年4月30日まで、"
+            return "元号の期間に入らない日付です（令和は 2019年5月1日から、平成は "
+                   "2019年4月30日まで、"
                    "昭和は 1989年1月7日まで）";
         case EDateError::OutOfRange:
             return "1873 年から 2200 年までの日付にしてください";

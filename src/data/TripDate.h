@@ -18,9 +18,9 @@
 
 enum class EDateError {
     None,
-    Empty,       // nothing but blanks
-    NoYear,      // month and day only ("4月16日"), or a year of fewer than four digits
-    NotDate,     // not one of the forms above
+    Empty,          // nothing but blanks
+    NoYear,         // month and day only ("4月16日"), or a year of fewer than four digits
+    NotDate,        // not one of the forms above
     Impossible,     // a month or day the calendar lacks ("2026/02/30")
     OutsideEra,     // an era date before the era began or after it ended ("R1/4/30", "平成32年")
     OutOfRange,     // a year before 1873 (the Gregorian calendar in Japan) or after 2200

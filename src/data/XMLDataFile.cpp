@@ -8,6 +8,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
 
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -215,18 +216,17 @@ public:
 
     bool IsOpen() const { return m_to != kNone && m_from != kNone; }
 
-    // The bytes of one UTF-8 character, or false when they would not read back as it.
-    bool Encode(std::string_view character, std::string& bytes)
+    // The bytes of one UTF-8 character (at most four bytes), or nullptr when they would not
+    // read back as it.  Each character is tried once.
+    const std::string* Encode(std::string_view character)
     {
-        const auto [known, added] = m_known.try_emplace(std::string(character));
-        if (added) known->second = Convert(m_to, character, m_encoded) &&
-                                   Convert(m_from, m_encoded, m_decoded) &&
-                                   m_decoded == character
-                                       ? std::optional<std::string>(m_encoded)
-                                       : std::nullopt;
-        if (!known->second) return false;
-        bytes = *known->second;
-        return true;
+        uint32_t key = 0;
+        for (char c : character) key = key << 8 | static_cast<unsigned char>(c);
+        const auto [known, added] = m_known.try_emplace(key);
+        if (added && Convert(m_to, character, m_encoded) && Convert(m_from, m_encoded, m_decoded) &&
+            m_decoded == character)
+            known->second = m_encoded;
+        return known->second ? &*known->second : nullptr;
     }
 
 private:
@@ -251,7 +251,7 @@ private:
     iconv_t m_from;
     std::string m_encoded;
     std::string m_decoded;
-    std::unordered_map<std::string, std::optional<std::string>> m_known;
+    std::unordered_map<uint32_t, std::optional<std::string>> m_known;
 };
 
 // The encoder of the serialization running on this thread (libxml2's output functions take no
@@ -270,19 +270,19 @@ int ExactOutput(unsigned char* out, int* outlen, const unsigned char* in, int* i
     const std::string_view input(reinterpret_cast<const char*>(in), static_cast<size_t>(*inlen));
     size_t read = 0;
     size_t written = 0;
-    std::string bytes;
     int result = 0;
     while (read < input.size()) {
         const auto lead = static_cast<unsigned char>(input[read]);
         const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
         if (read + length > input.size()) break;  // the rest comes with the next call
-        if (!t_exactEncoder->Encode(input.substr(read, length), bytes)) {
+        const std::string* bytes = t_exactEncoder->Encode(input.substr(read, length));
+        if (bytes == nullptr) {
             result = -2;
             break;
         }
-        if (written + bytes.size() > static_cast<size_t>(*outlen)) break;
-        std::memcpy(out + written, bytes.data(), bytes.size());
-        written += bytes.size();
+        if (written + bytes->size() > static_cast<size_t>(*outlen)) break;
+        std::memcpy(out + written, bytes->data(), bytes->size());
+        written += bytes->size();
         read += length;
     }
     *inlen = static_cast<int>(read);

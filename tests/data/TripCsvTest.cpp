@@ -403,7 +403,9 @@ TEST(TripCsv, ARowInAnotherEncodingThanTheHeaderIsAProblemOfThatRow)
     ASSERT_TRUE(Utf8ToCp932(good, cp932Good));
     std::string cp932Place;
     ASSERT_TRUE(Utf8ToCp932("1,2024/4/14,,,,,,大阪湾", cp932Place));
-    const std::string badMemo = "1,2024/4/14,,,,,,,,a\xFF\xFEb";
+    const std::string badMemo =
+        "1,2024/4/14,,,,,,,,a\xFF\xFE"
+        "b";
     struct Case {
         const char* name;
         std::string bytes;
@@ -475,8 +477,7 @@ TEST(TripCsv, KnownTripsAreThoseEqualInEveryField)
         {"a length 20 as 20.0", [](CTripRecord& t) { t.catches[0].height = "20.0"; }, true},
         {"a tide 6:40 as 06:40", [](CTripRecord& t) { t.highTide = "06:40"; }, true},
         {"a catch time as 06:05", [](CTripRecord& t) { t.catches[0].time = "06:05"; }, true},
-        {"a date as a date-time cell", [](CTripRecord& t) { t.date = "2024/4/14 0:00:00"; },
-         true},
+        {"a date as a date-time cell", [](CTripRecord& t) { t.date = "2024/4/14 0:00:00"; }, true},
         {"another number", [](CTripRecord& t) { t.water = "18.5"; }, false},
         {"a comma that groups no thousands", [](CTripRecord& t) { t.place = "12,34"; }, false},
         {"another tide", [](CTripRecord& t) { t.highTide = "6:41"; }, false},

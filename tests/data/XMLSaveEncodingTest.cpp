@@ -142,8 +142,9 @@ TEST(XMLSaveEncodingTest, EveryCharacterReadsBackAsItselfInTheFilesEncoding)
         EXPECT_EQ(cached, reread) << c.encoding << " " << c.text;
         const std::string bytes = ReadFileBytes(path);
         EXPECT_NE(bytes.find(std::string("encoding=\"") + c.encoding), std::string::npos);
-        if (c.reference != nullptr)
+        if (c.reference != nullptr) {
             EXPECT_NE(bytes.find(c.reference), std::string::npos) << c.encoding << " " << c.text;
+        }
     }
 }
 
@@ -151,10 +152,22 @@ TEST(XMLSaveEncodingTest, EveryCharacterReadsBackAsItselfInTheFilesEncoding)
 // reader of the file gets, for every text the writer changes or the reader drops.
 TEST(XMLSaveEncodingTest, AddedTripsAreHeldAsAReaderGetsThemBack)
 {
-    const std::string texts[] = {"",      " ",        "\t\r\n",    std::string("a\0b", 3),
-                                 "\x01",  "x\xEF\xBF\xBEy", "a\rb", "a\r\nb",
-                                 "\r\n",  " x ",      "<&>]]>",    "a\n",
-                                 "\n\nb", "\r",       "\xEF\xBF\xBF"};
+    const std::string texts[] = {"",
+                                 " ",
+                                 "\t\r\n",
+                                 std::string("a\0b", 3),
+                                 "\x01",
+                                 "x\xEF\xBF\xBE"
+                                 "y",
+                                 "a\rb",
+                                 "a\r\nb",
+                                 "\r\n",
+                                 " x ",
+                                 "<&>]]>",
+                                 "a\n",
+                                 "\n\nb",
+                                 "\r",
+                                 "\xEF\xBF\xBF"};
     for (const bool moved : {false, true}) {
         CTempProgramDir dir;
         const std::string path = dir.Path("Data/fish.xml");
@@ -169,9 +182,8 @@ TEST(XMLSaveEncodingTest, AddedTripsAreHeldAsAReaderGetsThemBack)
             trips.push_back(trip);
         }
         CCatchStore store(path);
-        ASSERT_TRUE((moved ? store.AddTrips(std::vector<CTripRecord>(trips))
-                           : store.AddTrips(trips))
-                        .ok());
+        ASSERT_TRUE(
+            (moved ? store.AddTrips(std::vector<CTripRecord>(trips)) : store.AddTrips(trips)).ok());
         std::vector<CTripRecord> held;
         std::vector<CTripRecord> reread;
         ASSERT_TRUE(store.ReadAllTrips(held).ok());
