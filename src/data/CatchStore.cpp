@@ -180,6 +180,40 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
     return ReadBack(document, out, error);
 }
 
+// Nearly the bytes AppendTripElementUtf8 writes for trip (a little more; only escapes and line
+// ends written as two bytes make it more).
+size_t EstimateElementBytes(const CTripRecord& trip)
+{
+    static const size_t kEmpty = [] {
+        std::string element;
+        AppendTripElementUtf8(CTripRecord(), element);
+        return element.size();
+    }();
+    // What a catch and a photo path add, and a text at most besides its own bytes (the end tag
+    // of its element, for an element written empty before).
+    constexpr size_t kCatch = 80;
+    constexpr size_t kPath = 30;
+    constexpr size_t kText = 12;
+    size_t bytes = kEmpty;
+    const auto text = [&bytes](const std::string& value) {
+        if (!value.empty()) bytes += value.size() + kText;
+    };
+    for (const std::string* value :
+         {&trip.fishname, &trip.weather, &trip.date, &trip.water, &trip.highTide, &trip.ebbTide,
+          &trip.method, &trip.place, &trip.memo})
+        text(*value);
+    for (const auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        for (const std::string& path : *paths) bytes += kPath + path.size();
+    }
+    for (const CCatchRecord& caught : trip.catches) {
+        bytes += kCatch;
+        for (const std::string* value :
+             {&caught.name, &caught.height, &caught.weight, &caught.time})
+            text(*value);
+    }
+    return bytes;
+}
+
 // The trips of a catch file as they are streamed from it.
 struct CParsedTrips {
     std::vector<CTripRecord> trips;
@@ -484,18 +518,21 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
                 layout.elements.empty() ? layout.rootEndTag : layout.elements.back().end;
             size_t added = 0;
             if (direct) {
-                // Measured first, so that a file past the limit is refused before it is built
-                // and the bytes are held once.
-                std::string element;
+                // The bytes are held once: room for them as they will nearly be, and a file
+                // past the limit refused as soon as it would be.
+                size_t estimate = 0;
+                for (const CTripRecord& trip : trips) estimate += EstimateElementBytes(trip) + 2;
+                changed.reserve(std::min(bytes.size() + estimate, kMaxXMLFileBytes + 1));
+                changed.append(bytes, 0, at);
                 for (const CTripRecord& trip : trips) {
-                    element.clear();
-                    if (!AppendTripElementUtf8(trip, element)) {
+                    changed.append("\r\n");
+                    if (!AppendTripElementUtf8(trip, changed)) {
                         return Failure(EStoreStatus::SaveFailed,
                                        "the trip cannot be put into the document");
                     }
-                    added += element.size() + 2;
-                    if (bytes.size() + added > kMaxXMLFileBytes) break;
+                    if (changed.size() + bytes.size() - at > kMaxXMLFileBytes) break;
                 }
+                added = changed.size() - at;
             } else {
                 for (const CTripBytes& one : written) added += one.element.size() + 2;
             }
@@ -503,14 +540,9 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
                 return Failure(EStoreStatus::SaveFailed,
                                "ファイルが読み込める大きさを超えるため保存しません");
             }
-            changed.reserve(bytes.size() + added);
-            changed.append(bytes, 0, at);
-            if (direct) {
-                for (const CTripRecord& trip : trips) {
-                    changed.append("\r\n");
-                    AppendTripElementUtf8(trip, changed);
-                }
-            } else {
+            if (!direct) {
+                changed.reserve(bytes.size() + added);
+                changed.append(bytes, 0, at);
                 for (const CTripBytes& one : written) changed.append("\r\n").append(one.element);
             }
             changed.append(bytes, at, std::string::npos);

@@ -9,7 +9,8 @@
 namespace {
 
 // Length of the UTF-8 sequence starting at s[i], or 0 when it is malformed.
-size_t Utf8SequenceLength(std::string_view s, size_t i, char32_t* codePoint = nullptr)
+[[gnu::always_inline]] inline size_t Utf8SequenceLength(std::string_view s, size_t i,
+                                                        char32_t* codePoint = nullptr)
 {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char b0 = byte(i);
@@ -105,12 +106,23 @@ bool IsPlainAscii(std::string_view s)
     return true;
 }
 
+// The position of the first byte of s from i on that is not ASCII (s.size() when none).
+size_t SkipAscii(std::string_view s, size_t i)
+{
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
+}
+
 }  // namespace
 
 size_t Cp932ByteLength(std::string_view utf8)
 {
     size_t total = 0;
     for (size_t i = 0; i < utf8.size();) {
+        const size_t ascii = SkipAscii(utf8, i);
+        total += ascii - i;
+        i = ascii;
+        if (i == utf8.size()) break;
         char32_t cp = 0;
         const size_t length = Utf8SequenceLength(utf8, i, &cp);
         if (length == 0) {
@@ -146,7 +158,7 @@ std::string CutToCp932Bytes(std::string_view utf8, size_t maxBytes)
 
 bool IsValidUtf8(std::string_view bytes)
 {
-    for (size_t i = 0; i < bytes.size();) {
+    for (size_t i = SkipAscii(bytes, 0); i < bytes.size(); i = SkipAscii(bytes, i)) {
         const size_t length = Utf8SequenceLength(bytes, i);
         if (length == 0) return false;
         i += length;

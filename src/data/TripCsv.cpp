@@ -2,6 +2,7 @@
 
 #include <csv.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -115,65 +116,31 @@ std::vector<std::string> SplitPaths(std::string_view text)
     return paths;
 }
 
-// A time of day written with colons: "6:40", "06:40", "06:40:00" (a spreadsheet's time cell).
-struct CClock {
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    bool seconds = false;
-};
-
-enum class ETimeText { NotTime, Time, OutOfRange };
-
-// Whether text is such a time (digits and colons only), and whether it lies in 0:00 to 23:59.
-ETimeText ReadClock(std::string_view text, CClock& clock)
-{
-    int parts[3] = {0, 0, 0};
-    int count = 0;
-    size_t digits = 0;
-    for (char c : text) {
-        if (c == ':') {
-            if (digits == 0 || count == 2) return ETimeText::NotTime;
-            ++count;
-            digits = 0;
-        } else if (c >= '0' && c <= '9' && digits < 2) {
-            parts[count] = parts[count] * 10 + (c - '0');
-            ++digits;
-        } else {
-            return ETimeText::NotTime;
-        }
-    }
-    if (count == 0 || digits != 2) return ETimeText::NotTime;
-    clock = {parts[0], parts[1], parts[2], count == 2};
-    if (clock.hour > 23 || clock.minute > 59 || clock.second > 59) return ETimeText::OutOfRange;
-    return ETimeText::Time;
-}
-
 // A time of the form "7時15分" (the catch file's own) as a clock.
-ETimeText ReadKanjiClock(std::string_view text, CClock& clock)
+ETimeError ReadKanjiClock(std::string_view text, CTimeOfDay& clock)
 {
     const size_t hourMark = text.find("時");
     if (hourMark == std::string_view::npos || text.size() < hourMark + 6 ||
         text.substr(text.size() - 3) != "分")
-        return ETimeText::NotTime;
+        return ETimeError::NotTime;
     const std::string_view hour = text.substr(0, hourMark);
     const std::string_view minute = text.substr(hourMark + 3, text.size() - hourMark - 6);
     for (std::string_view part : {hour, minute}) {
         if (part.empty() || part.size() > 2 ||
             part.find_first_not_of("0123456789") != std::string_view::npos)
-            return ETimeText::NotTime;
+            return ETimeError::NotTime;
     }
-    clock = {std::stoi(std::string(hour)), std::stoi(std::string(minute)), 0, false};
-    if (clock.hour > 23 || clock.minute > 59) return ETimeText::OutOfRange;
-    return ETimeText::Time;
+    clock = {std::stoi(std::string(hour)), std::stoi(std::string(minute)), 0};
+    if (clock.hour > 23 || clock.minute > 59) return ETimeError::OutOfRange;
+    return ETimeError::None;
 }
 
 // A tide time in the catch file's form "6:40"; a time with seconds other than 0 keeps them,
 // other texts stay as they are.
 std::string NormalTideTime(const std::string& text)
 {
-    CClock clock;
-    if (ReadClock(text, clock) != ETimeText::Time || clock.second != 0) return text;
+    CTimeOfDay clock;
+    if (ReadTimeOfDay(text, clock) != ETimeError::None || clock.second != 0) return text;
     char normal[16];
     std::snprintf(normal, sizeof normal, "%d:%02d", clock.hour, clock.minute);
     return normal;
@@ -183,9 +150,9 @@ std::string NormalTideTime(const std::string& text)
 // other texts stay as they are.
 std::string NormalCatchTime(const std::string& text)
 {
-    CClock clock;
-    if ((ReadClock(text, clock) != ETimeText::Time || clock.second != 0) &&
-        ReadKanjiClock(text, clock) != ETimeText::Time)
+    CTimeOfDay clock;
+    if ((ReadTimeOfDay(text, clock) != ETimeError::None || clock.second != 0) &&
+        ReadKanjiClock(text, clock) != ETimeError::None)
         return text;
     return std::to_string(clock.hour) + "時" + std::to_string(clock.minute) + "分";
 }
@@ -193,9 +160,9 @@ std::string NormalCatchTime(const std::string& text)
 // Why a time column cannot be kept: a time outside the day; empty otherwise.
 std::string TimeProblem(std::string_view text)
 {
-    CClock clock;
-    if (ReadClock(text, clock) == ETimeText::OutOfRange ||
-        ReadKanjiClock(text, clock) == ETimeText::OutOfRange)
+    CTimeOfDay clock;
+    if (ReadTimeOfDay(text, clock) == ETimeError::OutOfRange ||
+        ReadKanjiClock(text, clock) == ETimeError::OutOfRange)
         return "0:00 から 23:59 までの時刻ではありません: " + std::string(text);
     return {};
 }
@@ -294,7 +261,8 @@ std::string TextProblem(std::string_view text)
     }
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return "空白だけの内容は記録に残せません";
-    const size_t bytes = Cp932ByteLength(text);
+    // A text is never longer in CP932 than in UTF-8.
+    const size_t bytes = text.size() > kMaxTripTextBytes ? Cp932ByteLength(text) : 0;
     if (bytes > kMaxTripTextBytes) {
         return "長すぎます（" + std::to_string(bytes) + " バイト、" +
                std::to_string(kMaxTripTextBytes) + " バイト（全角 " +
@@ -316,7 +284,8 @@ public:
 
     // fields holds the first of the row's fieldCount fields; textPastThem says whether one of
     // the others holds anything.
-    void OnRow(std::span<const std::string> raw, size_t fieldCount, bool textPastThem, int row);
+    // The fields are the parser's: their texts may be taken.
+    void OnRow(std::span<std::string> raw, size_t fieldCount, bool textPastThem, int row);
     void Finish();
 
 private:
@@ -327,11 +296,15 @@ private:
             m_import.problems.push_back({row, column, std::move(reason)});
     }
     // The text of a field as the file meant it; false (a problem noted) when it cannot be kept.
-    bool Decode(const std::string& raw, int row, int column, std::string& text);
+    bool Decode(std::string& raw, int row, int column, std::string& text);
     // The trip columns of a row as a trip (catches empty); false when one has a problem.
-    bool ReadTripColumns(const std::vector<std::string>& fields, int row, CTripRecord& trip);
+    // Takes the texts of the trip columns out of fields.
+    bool ReadTripColumns(std::vector<std::string>& fields, int row, CTripRecord& trip);
     bool ReadCatch(const std::vector<std::string>& fields, int row, CTripRecord& trip);
 
+    // Whether raw are the fields of a later row of a trip read well so far, holding its trip
+    // columns as they are stored, in bytes the decoding would not change.
+    bool RepeatsStoredTrip(std::span<const std::string> raw) const;
     // Whether the header row is the header in this form.
     bool IsHeader(std::span<const std::string> raw, EFileText form) const;
 
@@ -347,7 +320,7 @@ private:
     std::vector<std::string> m_fields;  // reused from row to row
 };
 
-bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string& text)
+bool CCsvReader::Decode(std::string& raw, int row, int column, std::string& text)
 {
     // A row saved in the other encoding than the header (pasted from another file) is a problem
     // of that row: read in the header's encoding its texts would be mojibake.
@@ -359,7 +332,7 @@ bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string
                           : "UTF-8 として読めないバイトがあります");
             return false;
         }
-        text = raw;
+        text.swap(raw);
     } else {
         if (LooksLikeJapaneseUtf8(raw)) {
             Problem(row, column, "UTF-8 で書かれています（ファイルは Shift_JIS (CP932)）");
@@ -373,14 +346,13 @@ bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string
         }
     }
     // CR LF inside quotes is a line break, LF in memory; a lone CR or LF stays as it is.
-    if (text.find('\r') != std::string::npos) {
-        std::string lines;
-        lines.reserve(text.size());
-        for (size_t i = 0; i < text.size(); ++i) {
+    if (size_t from = text.find('\r'); from != std::string::npos) {
+        size_t kept = from;
+        for (size_t i = from; i < text.size(); ++i) {
             if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-            lines += text[i];
+            text[kept++] = text[i];
         }
-        text = std::move(lines);
+        text.resize(kept);
     }
     if (text.size() > 1 && text.front() == '\'' &&
         NeedsFormulaGuard(std::string_view(text).substr(1)))
@@ -388,29 +360,31 @@ bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string
     return true;
 }
 
-bool CCsvReader::ReadTripColumns(const std::vector<std::string>& fields, int row, CTripRecord& trip)
+bool CCsvReader::ReadTripColumns(std::vector<std::string>& fields, int row, CTripRecord& trip)
 {
     bool ok = true;
+    bool dateKept = false;
     const auto fieldsOfTrip = TripFields(trip);
     for (size_t f = 0; f < fieldsOfTrip.size(); ++f) {
         const int column = static_cast<int>(f) + 2;
-        const std::string& text = fields[f + 1];
+        std::string& text = fields[f + 1];
         if (std::string reason = TextProblem(text); !reason.empty()) {
             Problem(row, column, std::move(reason));
             ok = false;
             continue;
         }
-        *fieldsOfTrip[f] = text;
+        fieldsOfTrip[f]->swap(text);
+        dateKept = dateKept || column == kDate + 1;
     }
-    if (TextProblem(fields[kDate]).empty()) {
+    if (dateKept) {
         CDateText date;
-        const EDateError error = ReadDateText(fields[kDate], date);
+        const EDateError error = ReadDateText(trip.date, date);
         if (error == EDateError::None && date.day == 0) {
-            Problem(row, kDate + 1, "日付に月と日がありません: " + fields[kDate]);
+            Problem(row, kDate + 1, "日付に月と日がありません: " + trip.date);
             ok = false;
         } else if (error != EDateError::None) {
             Problem(row, kDate + 1,
-                    DescribeDateError(error) + (fields[kDate].empty() ? "" : ": " + fields[kDate]));
+                    DescribeDateError(error) + (trip.date.empty() ? "" : ": " + trip.date));
             ok = false;
         } else {
             trip.date = FormatTripDate(date);
@@ -482,6 +456,26 @@ bool CCsvReader::ReadCatch(const std::vector<std::string>& fields, int row, CTri
     return ok;
 }
 
+bool CCsvReader::RepeatsStoredTrip(std::span<const std::string> raw) const
+{
+    if (m_form != EFileText::Utf8 || raw.size() <= kFishPhotos) return false;
+    // Bytes that read as themselves: a CR or a leading quote may be taken off by the decoding.
+    const auto plain = [](const std::string& text) {
+        return text.find('\r') == std::string::npos && (text.empty() || text.front() != '\'');
+    };
+    if (!plain(raw[kNumber])) return false;
+    const auto found = m_byNumber.find(raw[kNumber]);
+    if (found == m_byNumber.end() || m_trips[found->second].bad) return false;
+    const CTripRecord& trip = m_import.trips[found->second];
+    const auto stored = TripFields(trip);
+    for (size_t f = 0; f < stored.size(); ++f) {
+        if (raw[f + 1] != *stored[f] || !plain(raw[f + 1])) return false;
+    }
+    return plain(raw[kPlacePhotos]) && plain(raw[kFishPhotos]) &&
+           raw[kPlacePhotos] == JoinPaths(trip.placePhotos) &&
+           raw[kFishPhotos] == JoinPaths(trip.fishPhotos);
+}
+
 bool CCsvReader::IsHeader(std::span<const std::string> raw, EFileText form) const
 {
     for (size_t c = 0; c < raw.size(); ++c) {
@@ -491,8 +485,7 @@ bool CCsvReader::IsHeader(std::span<const std::string> raw, EFileText form) cons
     return true;
 }
 
-void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, bool textPastThem,
-                       int row)
+void CCsvReader::OnRow(std::span<std::string> raw, size_t fieldCount, bool textPastThem, int row)
 {
     if (m_headerWrong) return;
     if (!m_headerRead) {
@@ -524,8 +517,12 @@ void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, bool
     bool ok = true;
     const size_t decoded =
         fieldCount == kTripCsvColumnCount ? raw.size() : std::min<size_t>(raw.size(), 1);
+    // A later row of a trip usually repeats its columns byte for byte as they were stored from
+    // the first: those need no decoding and no reading again.
+    const bool repeats = fieldCount == kTripCsvColumnCount && RepeatsStoredTrip(raw);
     m_fields.resize(decoded);
     for (size_t c = 0; c < decoded; ++c) {
+        if (repeats && c > kNumber && c <= kFishPhotos) continue;
         m_fields[c].clear();
         if (!Decode(raw[c], row, static_cast<int>(c) + 1, m_fields[c])) ok = false;
     }
@@ -555,7 +552,9 @@ void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, bool
     }
 
     CTripRecord columns;
-    if (!ReadTripColumns(m_fields, row, columns)) {
+    if (repeats) {
+        // the row agrees with the trip
+    } else if (!ReadTripColumns(m_fields, row, columns)) {
         trip->bad = true;
     } else if (trip->firstRow == row) {
         *record = std::move(columns);
@@ -882,8 +881,8 @@ CCsvImportOutcome ImportTripsCsvFile(CCatchStore& store, const std::string& path
         takeBack(copies.newCopies);
         return outcome;
     }
-    if (result.status == EStoreStatus::Missing &&
-        !WriteFileSafely(store.GetPath(), kEmptyCatchFile, &outcome.error)) {
+    const bool createdEmpty = result.status == EStoreStatus::Missing;
+    if (createdEmpty && !WriteFileSafely(store.GetPath(), kEmptyCatchFile, &outcome.error)) {
         takeBack(copies.newCopies);
         return outcome;
     }
@@ -893,6 +892,11 @@ CCsvImportOutcome ImportTripsCsvFile(CCatchStore& store, const std::string& path
     if (!result.ok()) {
         takeBack(copies.newCopies);
         outcome.error = DescribeStoreResult(result, store.GetPath());
+        // The empty catch file made for the import goes with it (when it is still that file).
+        std::string left;
+        if (createdEmpty && ReadWholeFile(store.GetPath(), left, nullptr, nullptr, 1024) &&
+            left == kEmptyCatchFile)
+            ::unlink(store.GetPath().c_str());
         return outcome;
     }
     // An undo of the import takes the copies it made with it (when no trip names them then).

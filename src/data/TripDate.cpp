@@ -68,24 +68,9 @@ bool TakeTimeOfDay(std::string_view& text)
     if (space == std::string_view::npos) return true;
     const std::string_view time = text.substr(space + 1);
     if (time.find(':') == std::string_view::npos) return true;
-    int parts[3] = {-1, 0, 0};
-    int count = 0;
-    size_t digits = 0;
-    for (char c : time) {
-        if (c == ':') {
-            if (digits == 0 || ++count > 2) return false;
-            parts[count] = 0;
-            digits = 0;
-        } else if (IsAsciiDigit(c) && digits < 2) {
-            parts[count] = (parts[count] < 0 ? 0 : parts[count] * 10) + (c - '0');
-            ++digits;
-        } else {
-            return false;
-        }
-    }
-    if (count == 0 || digits != 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return false;
-    text = text.substr(0, space);
-    text = TrimBlanks(text);
+    CTimeOfDay read;
+    if (ReadTimeOfDay(time, read) != ETimeError::None) return false;
+    text = TrimBlanks(text.substr(0, space));
     return true;
 }
 
@@ -259,6 +244,29 @@ EDateError ReadDateText(std::string_view typed, CDateText& date)
     return EDateError::None;
 }
 
+ETimeError ReadTimeOfDay(std::string_view text, CTimeOfDay& time)
+{
+    int parts[3] = {0, 0, 0};
+    int count = 0;
+    size_t digits = 0;
+    for (char c : text) {
+        if (c == ':') {
+            if (digits == 0 || (count > 0 && digits != 2) || count == 2) return ETimeError::NotTime;
+            ++count;
+            digits = 0;
+        } else if (IsAsciiDigit(c) && digits < 2) {
+            parts[count] = parts[count] * 10 + (c - '0');
+            ++digits;
+        } else {
+            return ETimeError::NotTime;
+        }
+    }
+    if (count == 0 || digits != 2) return ETimeError::NotTime;
+    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return ETimeError::OutOfRange;
+    time = {parts[0], parts[1], parts[2]};
+    return ETimeError::None;
+}
+
 std::array<int, 3> ReadStoredDate(std::string_view date)
 {
     std::array<int, 3> fields{};
@@ -281,8 +289,21 @@ std::string_view StoredYearText(std::string_view date)
 
 std::string FormatTripDate(const CDateText& date)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year, date.month, date.day);
+    if (date.year < 0 || date.year > 9999 || date.month < 0 || date.month > 99 || date.day < 0 ||
+        date.day > 99) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year, date.month, date.day);
+        return text;
+    }
+    // Every imported row formats its date: without the printf machinery.
+    std::string text = "0000/00/00";
+    const int fields[] = {date.year, date.month, date.day};
+    const size_t ends[] = {4, 7, 10};
+    for (size_t f = 0; f < 3; ++f) {
+        int value = fields[f];
+        for (size_t at = ends[f]; value > 0; value /= 10)
+            text[--at] = static_cast<char>('0' + value % 10);
+    }
     return text;
 }
 

@@ -37,6 +37,20 @@ struct CDateText {
 // Reads text; on success date holds its fields, otherwise date is untouched.
 EDateError ReadDateText(std::string_view text, CDateText& date);
 
+// A time of day written with colons: "6:40", "06:40", "06:40:00" (a spreadsheet's time cell);
+// hours of one or two digits, minutes and seconds of two.
+struct CTimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+enum class ETimeError {
+    None,
+    NotTime,     // not of that form
+    OutOfRange,  // of that form, but outside 0:00:00 to 23:59:59
+};
+ETimeError ReadTimeOfDay(std::string_view text, CTimeOfDay& time);
+
 // The fields of a date as the catch file stores it ("YYYY/MM/DD"), for the places that count,
 // group and order stored trips; a typed or imported date goes through ReadDateText instead.  The
 // fields are the texts between '/'s, a run of '/' separating as one ("2004//7/3" is 3 July);

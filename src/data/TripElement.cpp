@@ -18,9 +18,12 @@ std::string ToFileLineEnds(const std::string& text)
     if (text.find('\n') == std::string::npos) return text;
     std::string out;
     out.reserve(text.size() + 8);
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
+    for (size_t from = 0; from < text.size();) {
+        const size_t end = std::min(text.find('\n', from), text.size());
+        out.append(text, from, end - from);
+        if (end == text.size()) break;
+        out += "\r\n";
+        from = end + 1;
     }
     return out;
 }
@@ -82,6 +85,19 @@ std::array<CTextField, 4> CatchTexts(const CCatchRecord& caught)
              {"time", &caught.time}}};
 }
 
+// Whether a text reads back as it is written: no character XML lacks, not blanks only.
+bool ReadsBackAsItself(const std::string& text)
+{
+    if (text.empty()) return true;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBE") == 0) return false;
+        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBF") == 0) return false;
+    }
+    return text.find_first_not_of(" \t\r\n") != std::string::npos;
+}
+
 // One child element as libxml2 writes it after the layout line end the document path puts
 // before every element.  A CR is written raw where the reader must see a line end (texts that
 // carry them, and texts of blanks only, which the reader drops as layout) and as "&#13;"
@@ -96,10 +112,20 @@ bool AppendValueElement(std::string& out, const char* tag, const std::string& te
         return true;
     }
     const bool lineEnds = CarriesLineEnds(tag);
-    const std::string clean = RemoveCharactersXMLLacks(lineEnds ? ToFileLineEnds(text) : text);
-    const bool rawCR = lineEnds || clean.find_first_not_of(" \t\r\n") == std::string::npos;
+    // Most texts are written as they are: no copy of them then.
+    const std::string* clean = &text;
+    std::string changed;
+    if (lineEnds && text.find('\n') != std::string::npos) {
+        changed = ToFileLineEnds(text);
+        clean = &changed;
+    }
+    if (!ReadsBackAsItself(*clean)) {
+        changed = RemoveCharactersXMLLacks(*clean);
+        clean = &changed;
+    }
+    const bool rawCR = lineEnds || clean->find_first_not_of(" \t\r\n") == std::string::npos;
     out += '>';
-    AppendEscapedText(out, clean, rawCR);
+    AppendEscapedText(out, *clean, rawCR);
     out += "</";
     out += tag;
     out += '>';
@@ -114,18 +140,6 @@ std::string ReadBackText(const std::string& text)
     std::string clean = RemoveCharactersXMLLacks(text);
     if (clean.find_first_not_of(" \t\r\n") == std::string::npos) clean.clear();
     return clean;
-}
-
-bool ReadsBackAsItself(const std::string& text)
-{
-    if (text.empty()) return true;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
-        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBE") == 0) return false;
-        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBF") == 0) return false;
-    }
-    return text.find_first_not_of(" \t\r\n") != std::string::npos;
 }
 
 // Calls each(text) for every text of trip, photo paths and catches included, until it

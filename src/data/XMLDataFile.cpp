@@ -8,6 +8,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -340,6 +341,11 @@ std::string TrimmedMessage(const char* message)
 void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriageReturns)
 {
     for (size_t i = 0; i < text.size(); ++i) {
+        // Runs of plain characters in one piece: an import writes many texts.
+        const size_t plain = text.find_first_of("&<>\r", i);
+        out.append(text, i, (plain == std::string_view::npos ? text.size() : plain) - i);
+        if (plain == std::string_view::npos) return;
+        i = plain;
         const char c = text[i];
         switch (c) {
             case '&':
@@ -365,6 +371,10 @@ void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriage
 
 std::string RemoveCharactersXMLLacks(const std::string& text)
 {
+    const auto lacked = [](unsigned char c) {
+        return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xEF;
+    };
+    if (std::none_of(text.begin(), text.end(), lacked)) return text;
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
