@@ -505,6 +505,7 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
     // file is touched, however many: one that does not read back would leave a file no reader
     // takes.
     const bool direct = edit == EEdit::Add && IsUtf8(m_cache->encoding);
+    std::vector<bool> asGiven;  // of each trip written directly: it reads back as it is
     std::vector<CTripBytes> written;
     if (!direct && !trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
         return Failure(EStoreStatus::SaveFailed, error);
@@ -524,9 +525,13 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
                 for (const CTripRecord& trip : trips) estimate += EstimateElementBytes(trip) + 2;
                 changed.reserve(std::min(bytes.size() + estimate, kMaxXMLFileBytes + 1));
                 changed.append(bytes, 0, at);
+                asGiven.reserve(trips.size());
                 for (const CTripRecord& trip : trips) {
                     changed.append("\r\n");
-                    if (!AppendTripElementUtf8(trip, changed)) {
+                    bool same = true;
+                    const bool appended = AppendTripElementUtf8(trip, changed, &same);
+                    asGiven.push_back(same);
+                    if (!appended) {
                         return Failure(EStoreStatus::SaveFailed,
                                        "the trip cannot be put into the document");
                     }
@@ -600,8 +605,8 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
             if (!direct) {
                 for (CTripBytes& one : written) cached.push_back(std::move(one.readBack));
             } else if (owned != nullptr) {
-                for (CTripRecord& trip : *owned) {
-                    if (!ReadsBackAsItself(trip)) trip = TripAsReadBack(trip);
+                for (size_t n = 0; n < owned->size(); ++n) {
+                    if (!asGiven[n]) (*owned)[n] = TripAsReadBack((*owned)[n]);
                 }
                 if (cached.empty()) {
                     cached = std::move(*owned);
@@ -612,8 +617,8 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
                 owned->clear();
             } else {
                 cached.reserve(cached.size() + trips.size());
-                for (const CTripRecord& trip : trips)
-                    cached.push_back(ReadsBackAsItself(trip) ? trip : TripAsReadBack(trip));
+                for (size_t n = 0; n < trips.size(); ++n)
+                    cached.push_back(asGiven[n] ? trips[n] : TripAsReadBack(trips[n]));
             }
             m_cache->outermost += trips.size();
             break;

@@ -102,7 +102,7 @@ bool ReadsBackAsItself(const std::string& text)
 // before every element.  A CR is written raw where the reader must see a line end (texts that
 // carry them, and texts of blanks only, which the reader drops as layout) and as "&#13;"
 // elsewhere, so that it reads back as a CR.
-bool AppendValueElement(std::string& out, const char* tag, const std::string& text)
+bool AppendValueElement(std::string& out, const char* tag, const std::string& text, bool& asGiven)
 {
     if (!IsValidUtf8(text)) return false;
     out += "\r\n<";
@@ -122,6 +122,7 @@ bool AppendValueElement(std::string& out, const char* tag, const std::string& te
     if (!ReadsBackAsItself(*clean)) {
         changed = RemoveCharactersXMLLacks(*clean);
         clean = &changed;
+        asGiven = false;
     }
     const bool rawCR = lineEnds || clean->find_first_not_of(" \t\r\n") == std::string::npos;
     out += '>';
@@ -174,11 +175,6 @@ CTripRecord TripAsReadBack(const CTripRecord& trip)
         return true;
     });
     return back;
-}
-
-bool ReadsBackAsItself(const CTripRecord& trip)
-{
-    return ForEachText(trip, [](const std::string& text) { return ReadsBackAsItself(text); });
 }
 
 CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr trip)
@@ -240,33 +236,37 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
     return 0;
 }
 
-bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out)
+bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out, bool* asGiven)
 {
-    std::string element = "<FishData>";
+    // Written in place; taken back when a text cannot be written.
+    const size_t start = out.size();
     bool valid = true;
+    bool same = true;
+    out += "<FishData>";
     for (const auto& [tag, text] : TripTexts(trip))
-        valid = valid && AppendValueElement(element, tag, *text);
+        valid = valid && AppendValueElement(out, tag, *text, same);
     for (const auto& [tag, paths] : TripPhotoLists(trip)) {
-        element.append("\r\n<").append(tag);
+        out.append("\r\n<").append(tag);
         if (paths->empty()) {
-            element += "/>";
+            out += "/>";
             continue;
         }
-        element += '>';
+        out += '>';
         for (const std::string& path : *paths)
-            valid = valid && AppendValueElement(element, "imagepath", path);
-        element.append("</").append(tag).append(">");
+            valid = valid && AppendValueElement(out, "imagepath", path, same);
+        out.append("</").append(tag).append(">");
     }
-    element += trip.catches.empty() ? "\r\n<report/>" : "\r\n<report>";
+    out += trip.catches.empty() ? "\r\n<report/>" : "\r\n<report>";
     for (const CCatchRecord& caught : trip.catches) {
-        element += "\r\n<fish>";
+        out += "\r\n<fish>";
         for (const auto& [tag, text] : CatchTexts(caught))
-            valid = valid && AppendValueElement(element, tag, *text);
-        element += "</fish>";
+            valid = valid && AppendValueElement(out, tag, *text, same);
+        out += "</fish>";
     }
-    if (!trip.catches.empty()) element += "</report>";
-    element += "</FishData>";
-    if (valid) out += element;
+    if (!trip.catches.empty()) out += "</report>";
+    out += "</FishData>";
+    if (!valid) out.resize(start);
+    if (asGiven != nullptr) *asGiven = valid && same;
     return valid;
 }
 
