@@ -5,15 +5,25 @@
 //    command line does;
 //  - BM_CsvImport: those rows imported into an empty Data folder (goal ≤ 3 x a parse of the
 //    resulting catch file, BM_ParseImported; the ratio to BM_BareParse is printed too);
+//  - BM_CsvImportPeak: a 200,000-trip file of small trips (about 8 MB) imported into an empty
+//    Data folder; its counters give the peak memory growth of the import and of opening the
+//    resulting log in a new store (logMB) and of adding one trip to it (saveMB, what the log
+//    costs to change at all), in MB, and the import's growth beyond each over the file's size
+//    (goal: overSavePerCsv ≤ 4);
 //  - BM_FilterKeystroke: one more character in the search field of a trip list of 10,000 rows,
 //    the view updated (goal ≤ 0.2 x parse).
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QLineEdit>
+
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "data/CatchStore.h"
@@ -117,6 +127,99 @@ void BM_ParseImported(benchmark::State& state)
     for (auto _ : state) Parse(target);
 }
 
+// The peak of this process's memory in kB since the last ResetPeak (VmHWM).
+long PeakKb()
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+bool ResetPeak()
+{
+    const int fd = ::open("/proc/self/clear_refs", O_WRONLY);
+    if (fd < 0) return false;
+    const bool ok = ::write(fd, "5", 1) == 1;
+    ::close(fd);
+    return ok;
+}
+
+long CurrentKb()
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+void BM_CsvImportPeak(benchmark::State& state)
+{
+    const int trips = static_cast<int>(state.range(0));
+    const std::string dir = g_data->importDir + "peak/";
+    std::filesystem::create_directories(dir);
+    const std::string csvPath = dir + "small.csv";
+    {
+        std::string csv = "\xEF\xBB\xBF" + std::string(kTripCsvHeader) + "\r\n";
+        for (int n = 1; n <= trips; ++n) {
+            csv += std::to_string(n) + ",2024/" + std::to_string(n % 12 + 1) + "/" +
+                   std::to_string(n % 28 + 1) + ",晴れ,,,,,,,,,,,,,\r\n";
+        }
+        WriteFileSafely(csvPath, csv);
+    }
+    const double csvMb = static_cast<double>(std::filesystem::file_size(csvPath)) / 1048576.0;
+    double importMb = 0;
+    double logMb = 0;
+    double saveMb = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(dir + "fish.xml");
+        std::filesystem::remove(dir + "fish.xml.bak");
+        malloc_trim(0);
+        state.ResumeTiming();
+        long start = CurrentKb();
+        if (!ResetPeak()) state.SkipWithError("peak memory cannot be measured");
+        {
+            CCatchStore store(dir + "fish.xml");
+            const CCsvImportOutcome outcome = ImportTripsCsvFile(store, csvPath, nullptr);
+            if (!outcome.error.empty() || outcome.added != static_cast<size_t>(trips))
+                state.SkipWithError("import failed");
+        }
+        importMb = static_cast<double>(PeakKb() - start) / 1024.0;
+        state.PauseTiming();
+        malloc_trim(0);
+        start = CurrentKb();
+        ResetPeak();
+        {
+            CCatchStore store(dir + "fish.xml");
+            if (!store.ReadTrips([](const std::vector<CTripRecord>&) {}).ok())
+                state.SkipWithError("read failed");
+        }
+        logMb = static_cast<double>(PeakKb() - start) / 1024.0;
+        malloc_trim(0);
+        start = CurrentKb();
+        ResetPeak();
+        {
+            CCatchStore store(dir + "fish.xml");
+            CTripRecord one;
+            one.date = "2024/04/14";
+            if (!store.AddTrip(one).ok()) state.SkipWithError("add failed");
+        }
+        saveMb = static_cast<double>(PeakKb() - start) / 1024.0;
+        state.ResumeTiming();
+    }
+    state.counters["csvMB"] = csvMb;
+    state.counters["importMB"] = importMb;
+    state.counters["logMB"] = logMb;
+    state.counters["saveMB"] = saveMb;
+    state.counters["overLogPerCsv"] = (importMb - logMb) / csvMb;
+    state.counters["overSavePerCsv"] = (importMb - saveMb) / csvMb;
+}
+
 void BM_FilterKeystroke(benchmark::State& state)
 {
     CCatchStore store(g_data->generated.path);
@@ -147,6 +250,7 @@ BENCHMARK(BM_CsvExport)->Arg(kTrips)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CsvExportCold)->Arg(kTrips)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CsvImport)->Arg(kTrips)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseImported)->Arg(kTrips)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CsvImportPeak)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FilterKeystroke)->Arg(kTrips)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

@@ -194,7 +194,7 @@ int main(int argc, char** argv)
             if (!outcome.error.empty()) return Fail(QString::fromStdString(outcome.error));
             std::cout << DescribeCsvImportOutcome(outcome, 20) << "追加した釣行: " << outcome.added
                       << " 件\n";
-            if (outcome.import.trips.empty() && outcome.known == 0) return 1;
+            if (outcome.added == 0 && outcome.known == 0) return 1;
         }
         return 0;
     }

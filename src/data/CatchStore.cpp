@@ -184,6 +184,40 @@ bool SerializeTrips(std::span<const CTripRecord> trips, const std::string& encod
     return ReadBack(document, out, error);
 }
 
+// Nearly the bytes AppendTripElementUtf8 writes for trip (a little more; only escapes and line
+// ends written as two bytes make it more).
+size_t EstimateElementBytes(const CTripRecord& trip)
+{
+    static const size_t kEmpty = [] {
+        std::string element;
+        AppendTripElementUtf8(CTripRecord(), element);
+        return element.size();
+    }();
+    // What a catch and a photo path add, and a text at most besides its own bytes (the end tag
+    // of its element, for an element written empty before).
+    constexpr size_t kCatch = 80;
+    constexpr size_t kPath = 30;
+    constexpr size_t kText = 12;
+    size_t bytes = kEmpty;
+    const auto text = [&bytes](const std::string& value) {
+        if (!value.empty()) bytes += value.size() + kText;
+    };
+    for (const std::string* value :
+         {&trip.fishname, &trip.weather, &trip.date, &trip.water, &trip.highTide, &trip.ebbTide,
+          &trip.method, &trip.place, &trip.memo})
+        text(*value);
+    for (const auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        for (const std::string& path : *paths) bytes += kPath + path.size();
+    }
+    for (const CCatchRecord& caught : trip.catches) {
+        bytes += kCatch;
+        for (const std::string* value :
+             {&caught.name, &caught.height, &caught.weight, &caught.time})
+            text(*value);
+    }
+    return bytes;
+}
+
 // The trips of a catch file as they are streamed from it.
 struct CParsedTrips {
     std::vector<CTripRecord> trips;
@@ -402,6 +436,12 @@ CStoreResult CCatchStore::AddTrips(const std::vector<CTripRecord>& trips)
     return Edit(EEdit::Add, {}, trips);
 }
 
+CStoreResult CCatchStore::AddTrips(std::vector<CTripRecord>&& trips)
+{
+    if (trips.empty()) return Refresh();
+    return Edit(EEdit::Add, {}, trips, &trips);
+}
+
 CStoreResult CCatchStore::ReplaceTrip(int n, const CTripRecord& trip)
 {
     return Edit(EEdit::Replace, {n}, {&trip, 1});
@@ -418,7 +458,7 @@ CStoreResult CCatchStore::DeleteTrips(std::vector<int> positions)
 }
 
 CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
-                               std::span<const CTripRecord> trips)
+                               std::span<const CTripRecord> trips, std::vector<CTripRecord>* owned)
 {
     // Positions name trips as the caller last saw them: when another program changed the file
     // since, they may name other trips now.
@@ -464,10 +504,14 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
         return EditDocument(edit, positions, trips);
     }
 
-    // Every written trip is read back before the file is touched, however many: one that does
-    // not read back would leave a file no reader takes.
+    // Trips added to a UTF-8 file are written straight into the new bytes, whose text the
+    // reader gets back as TripAsReadBack says; every other written trip is read back before the
+    // file is touched, however many: one that does not read back would leave a file no reader
+    // takes.
+    const bool direct = edit == EEdit::Add && IsUtf8(m_cache->encoding);
+    std::vector<bool> asGiven;  // of each trip written directly: it reads back as it is
     std::vector<CTripBytes> written;
-    if (!trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
+    if (!direct && !trips.empty() && !SerializeTrips(trips, m_cache->encoding, written, error)) {
         return Failure(EStoreStatus::SaveFailed, error);
     }
     std::string changed;
@@ -478,10 +522,38 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
             const size_t at =
                 layout.elements.empty() ? layout.rootEndTag : layout.elements.back().end;
             size_t added = 0;
-            for (const CTripBytes& one : written) added += one.element.size() + 2;
-            changed.reserve(bytes.size() + added);
-            changed.append(bytes, 0, at);
-            for (const CTripBytes& one : written) changed.append("\r\n").append(one.element);
+            if (direct) {
+                // The bytes are held once: room for them as they will nearly be, and a file
+                // past the limit refused as soon as it would be.
+                size_t estimate = 0;
+                for (const CTripRecord& trip : trips) estimate += EstimateElementBytes(trip) + 2;
+                changed.reserve(std::min(bytes.size() + estimate, kMaxXMLFileBytes + 1));
+                changed.append(bytes, 0, at);
+                asGiven.reserve(trips.size());
+                for (const CTripRecord& trip : trips) {
+                    changed.append("\r\n");
+                    bool same = true;
+                    const bool appended = AppendTripElementUtf8(trip, changed, &same);
+                    asGiven.push_back(same);
+                    if (!appended) {
+                        return Failure(EStoreStatus::SaveFailed,
+                                       "the trip cannot be put into the document");
+                    }
+                    if (changed.size() + bytes.size() - at > kMaxXMLFileBytes) break;
+                }
+                added = changed.size() - at;
+            } else {
+                for (const CTripBytes& one : written) added += one.element.size() + 2;
+            }
+            if (bytes.size() + added > kMaxXMLFileBytes) {
+                return Failure(EStoreStatus::SaveFailed,
+                               "ファイルが読み込める大きさを超えるため保存しません");
+            }
+            if (!direct) {
+                changed.reserve(bytes.size() + added);
+                changed.append(bytes, 0, at);
+                for (const CTripBytes& one : written) changed.append("\r\n").append(one.element);
+            }
             changed.append(bytes, at, std::string::npos);
             if (m_undo) hunks.push_back({at, {}, changed.substr(at, added)});
             break;
@@ -534,8 +606,25 @@ CStoreResult CCatchStore::Edit(EEdit edit, std::vector<int> positions,
     std::vector<CTripRecord>& cached = m_cache->trips;
     switch (edit) {
         case EEdit::Add:
-            for (CTripBytes& one : written) cached.push_back(std::move(one.readBack));
-            m_cache->outermost += written.size();
+            if (!direct) {
+                for (CTripBytes& one : written) cached.push_back(std::move(one.readBack));
+            } else if (owned != nullptr) {
+                for (size_t n = 0; n < owned->size(); ++n) {
+                    if (!asGiven[n]) (*owned)[n] = TripAsReadBack((*owned)[n]);
+                }
+                if (cached.empty()) {
+                    cached = std::move(*owned);
+                } else {
+                    cached.insert(cached.end(), std::make_move_iterator(owned->begin()),
+                                  std::make_move_iterator(owned->end()));
+                }
+                owned->clear();
+            } else {
+                cached.reserve(cached.size() + trips.size());
+                for (size_t n = 0; n < trips.size(); ++n)
+                    cached.push_back(asGiven[n] ? trips[n] : TripAsReadBack(trips[n]));
+            }
+            m_cache->outermost += trips.size();
             break;
         case EEdit::Replace:
             cached[static_cast<size_t>(positions.front())] = std::move(written.front().readBack);

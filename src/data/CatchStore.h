@@ -72,6 +72,9 @@ public:
     CStoreResult AddTrip(const CTripRecord& trip);
     // Appends trips after the last one, in order, in one save (nothing when trips is empty).
     CStoreResult AddTrips(const std::vector<CTripRecord>& trips);
+    // The same, keeping the records themselves for what the store holds of the file (trips is
+    // left empty after a success): an import holds its many trips once.
+    CStoreResult AddTrips(std::vector<CTripRecord>&& trips);
     CStoreResult ReplaceTrip(int n, const CTripRecord& trip);
     CStoreResult DeleteTrip(int n);
     // Removes the trips at positions (any order, repeats ignored) in one save, so the backup
@@ -142,7 +145,9 @@ private:
     struct CCache;
     CStoreResult Refresh() const;
     enum class EEdit { Add, Replace, Delete };
-    CStoreResult Edit(EEdit edit, std::vector<int> positions, std::span<const CTripRecord> trips);
+    // owned, when given, holds trips and may be taken over once they are written.
+    CStoreResult Edit(EEdit edit, std::vector<int> positions, std::span<const CTripRecord> trips,
+                      std::vector<CTripRecord>* owned = nullptr);
     CStoreResult EditDocument(EEdit edit, const std::vector<int>& positions,
                               std::span<const CTripRecord> trips);
 

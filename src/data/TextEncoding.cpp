@@ -9,7 +9,8 @@
 namespace {
 
 // Length of the UTF-8 sequence starting at s[i], or 0 when it is malformed.
-size_t Utf8SequenceLength(std::string_view s, size_t i, char32_t* codePoint = nullptr)
+[[gnu::always_inline]] inline size_t Utf8SequenceLength(std::string_view s, size_t i,
+                                                        char32_t* codePoint = nullptr)
 {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char b0 = byte(i);
@@ -105,12 +106,23 @@ bool IsPlainAscii(std::string_view s)
     return true;
 }
 
+// The position of the first byte of s from i on that is not ASCII (s.size() when none).
+size_t SkipAscii(std::string_view s, size_t i)
+{
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
+}
+
 }  // namespace
 
 size_t Cp932ByteLength(std::string_view utf8)
 {
     size_t total = 0;
     for (size_t i = 0; i < utf8.size();) {
+        const size_t ascii = SkipAscii(utf8, i);
+        total += ascii - i;
+        i = ascii;
+        if (i == utf8.size()) break;
         char32_t cp = 0;
         const size_t length = Utf8SequenceLength(utf8, i, &cp);
         if (length == 0) {
@@ -146,12 +158,29 @@ std::string CutToCp932Bytes(std::string_view utf8, size_t maxBytes)
 
 bool IsValidUtf8(std::string_view bytes)
 {
-    for (size_t i = 0; i < bytes.size();) {
+    for (size_t i = SkipAscii(bytes, 0); i < bytes.size(); i = SkipAscii(bytes, i)) {
         const size_t length = Utf8SequenceLength(bytes, i);
         if (length == 0) return false;
         i += length;
     }
     return true;
+}
+
+bool LooksLikeJapaneseUtf8(std::string_view bytes)
+{
+    bool wide = false;
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const size_t length = Utf8SequenceLength(bytes, i, &cp);
+        if (length == 0) return false;
+        i += length;
+        if (cp < 0x80) continue;
+        const bool japanese = (cp >= 0x2000 && cp <= 0x2BFF) || (cp >= 0x3000 && cp <= 0x9FFF) ||
+                              (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0xFF00 && cp <= 0xFFEF);
+        if (!japanese) return false;
+        wide = true;
+    }
+    return wide;
 }
 
 bool Utf8ToCp932(std::string_view utf8, std::string& out)

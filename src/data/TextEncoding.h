@@ -18,6 +18,11 @@ std::string CutToCp932Bytes(std::string_view utf8, size_t maxBytes);
 // True when bytes are well-formed UTF-8 (no overlongs, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
+// True when bytes are UTF-8 holding Japanese (at least one character beyond U+07FF, and every
+// non-ASCII character among those Japanese text uses): such bytes read as CP932 give mojibake.
+// Bytes written in CP932 rarely pass: its half-width katakana pair into Latin letters at most.
+bool LooksLikeJapaneseUtf8(std::string_view bytes);
+
 // Converts UTF-8 to CP932.  Returns false (out unspecified) when a character has no CP932 form
 // or would not read back as the same character (for example U+301C, which CP932 folds into
 // U+FF5E): such a text must be kept in UTF-8 to stay intact.

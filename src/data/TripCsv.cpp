@@ -2,6 +2,7 @@
 
 #include <csv.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -115,26 +116,96 @@ std::vector<std::string> SplitPaths(std::string_view text)
     return paths;
 }
 
-// "06:40:00" (a spreadsheet's time cell) as the tide time "6:40"; other texts as they are.
-std::string NormalTideTime(const std::string& text)
+// A time of the form "7時15分" (the catch file's own) as a clock.
+ETimeError ReadKanjiClock(std::string_view text, CTimeOfDay& clock)
 {
-    const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
-    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || text.compare(6, 2, "00") != 0)
-        return text;
-    for (size_t i : {0, 1, 3, 4}) {
-        if (!digit(i)) return text;
+    const size_t hourMark = text.find("時");
+    if (hourMark == std::string_view::npos || text.size() < hourMark + 6 ||
+        text.substr(text.size() - 3) != "分")
+        return ETimeError::NotTime;
+    const std::string_view hour = text.substr(0, hourMark);
+    const std::string_view minute = text.substr(hourMark + 3, text.size() - hourMark - 6);
+    for (std::string_view part : {hour, minute}) {
+        if (part.empty() || part.size() > 2 ||
+            part.find_first_not_of("0123456789") != std::string_view::npos)
+            return ETimeError::NotTime;
     }
-    return (text[0] == '0' ? text.substr(1, 1) : text.substr(0, 2)) + text.substr(2, 3);
+    clock = {std::stoi(std::string(hour)), std::stoi(std::string(minute)), 0};
+    if (clock.hour > 23 || clock.minute > 59) return ETimeError::OutOfRange;
+    return ETimeError::None;
 }
 
-// "07:15:00" (a spreadsheet's time cell) as the catch time "7時15分"; other texts as they are.
+// A tide time in the catch file's form "6:40"; a time with seconds other than 0 keeps them,
+// other texts stay as they are.
+std::string NormalTideTime(const std::string& text)
+{
+    CTimeOfDay clock;
+    if (ReadTimeOfDay(text, clock) != ETimeError::None || clock.second != 0) return text;
+    char normal[16];
+    std::snprintf(normal, sizeof normal, "%d:%02d", clock.hour, clock.minute);
+    return normal;
+}
+
+// A catch time in the catch file's form "7時15分" (from "07:15", "07:15:00" or "07時05分");
+// other texts stay as they are.
 std::string NormalCatchTime(const std::string& text)
 {
-    const std::string tide = NormalTideTime(text);
-    if (tide == text) return text;
-    const size_t colon = tide.find(':');
-    const std::string minute = tide.substr(colon + 1);
-    return tide.substr(0, colon) + "時" + (minute[0] == '0' ? minute.substr(1) : minute) + "分";
+    CTimeOfDay clock;
+    if ((ReadTimeOfDay(text, clock) != ETimeError::None || clock.second != 0) &&
+        ReadKanjiClock(text, clock) != ETimeError::None)
+        return text;
+    return std::to_string(clock.hour) + "時" + std::to_string(clock.minute) + "分";
+}
+
+// Why a time column cannot be kept: a time outside the day; empty otherwise.
+std::string TimeProblem(std::string_view text)
+{
+    CTimeOfDay clock;
+    if (ReadTimeOfDay(text, clock) == ETimeError::OutOfRange ||
+        ReadKanjiClock(text, clock) == ETimeError::OutOfRange)
+        return "0:00 から 23:59 までの時刻ではありません: " + std::string(text);
+    return {};
+}
+
+// A text that is a plain decimal number ("0001", "18.0", "1,234", "-2.50") in one form ("1",
+// "18", "1234", "-2.5"), as a spreadsheet turns such a text into a number when it opens the
+// file; other texts as they are.
+std::string NumberValueForm(const std::string& text)
+{
+    std::string_view rest = text;
+    std::string sign;
+    if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
+        if (rest.front() == '-') sign = "-";
+        rest.remove_prefix(1);
+    }
+    const size_t point = rest.find('.');
+    std::string_view whole = rest.substr(0, point);
+    std::string_view fraction = point == std::string_view::npos ? "" : rest.substr(point + 1);
+    if (whole.empty() && fraction.empty()) return text;
+    if (fraction.find_first_not_of("0123456789") != std::string_view::npos) return text;
+    // Thousands separators only between groups of three digits after the first group.
+    std::string digits;
+    size_t group = 0;
+    bool separated = false;
+    for (char c : whole) {
+        if (c == ',') {
+            if (group == 0 || group > 3 || (separated && group != 3)) return text;
+            separated = true;
+            group = 0;
+        } else if (c >= '0' && c <= '9') {
+            digits += c;
+            ++group;
+        } else {
+            return text;
+        }
+    }
+    if (separated && group != 3) return text;
+    const size_t first = digits.find_first_not_of('0');
+    digits = first == std::string::npos ? "0" : digits.substr(first);
+    std::string decimals(fraction);
+    while (!decimals.empty() && decimals.back() == '0') decimals.pop_back();
+    if (digits == "0" && decimals.empty()) sign.clear();
+    return sign + digits + (decimals.empty() ? "" : "." + decimals);
 }
 
 std::string NormalDate(const std::string& text)
@@ -152,16 +223,20 @@ std::string NormalNumber(const std::string& text, int places)
     return FormatThousandths(thousandths);
 }
 
-// A trip with its date, tide times and numbers in the forms the reader stores.
+// A trip as it is compared with the trips of the log: dates, times and numbers in the forms the
+// reader stores, and every other text that is a plain number by its value, so that a trip that
+// went through a spreadsheet (which drops "18.0" to "18" and "0001" to "1") is still the same.
 CTripRecord NormalTrip(const CTripRecord& trip)
 {
     CTripRecord normal = trip;
+    for (std::string* text : TripFields(normal)) *text = NumberValueForm(*text);
     normal.date = NormalDate(trip.date);
     normal.highTide = NormalTideTime(trip.highTide);
     normal.ebbTide = NormalTideTime(trip.ebbTide);
     for (CCatchRecord& caught : normal.catches) {
-        caught.height = NormalNumber(caught.height, kLengthPlaces);
-        caught.weight = NormalNumber(caught.weight, kWeightPlaces);
+        caught.name = NumberValueForm(caught.name);
+        caught.height = NumberValueForm(NormalNumber(caught.height, kLengthPlaces));
+        caught.weight = NumberValueForm(NormalNumber(caught.weight, kWeightPlaces));
         caught.time = NormalCatchTime(caught.time);
     }
     return normal;
@@ -186,7 +261,8 @@ std::string TextProblem(std::string_view text)
     }
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return "空白だけの内容は記録に残せません";
-    const size_t bytes = Cp932ByteLength(text);
+    // A text is never longer in CP932 than in UTF-8.
+    const size_t bytes = text.size() > kMaxTripTextBytes ? Cp932ByteLength(text) : 0;
     if (bytes > kMaxTripTextBytes) {
         return "長すぎます（" + std::to_string(bytes) + " バイト、" +
                std::to_string(kMaxTripTextBytes) + " バイト（全角 " +
@@ -197,16 +273,19 @@ std::string TextProblem(std::string_view text)
 
 // One trip being gathered from its rows.
 struct CTripRows {
-    CTripRecord trip;
     int firstRow = 0;
     bool bad = false;
 };
 
 class CCsvReader {
 public:
-    CCsvReader(EFileText form, CCsvImport& import) : m_form(form), m_import(import) {}
+    // marked: the file begins with a byte-order mark, so it is UTF-8 whatever its header holds.
+    CCsvReader(bool marked, CCsvImport& import) : m_marked(marked), m_import(import) {}
 
-    void OnRow(std::span<const std::string> raw, size_t fieldCount, int row);
+    // fields holds the first of the row's fieldCount fields; textPastThem says whether one of
+    // the others holds anything.
+    // The fields are the parser's: their texts may be taken.
+    void OnRow(std::span<std::string> raw, size_t fieldCount, bool textPastThem, int row);
     void Finish();
 
 private:
@@ -217,29 +296,48 @@ private:
             m_import.problems.push_back({row, column, std::move(reason)});
     }
     // The text of a field as the file meant it; false (a problem noted) when it cannot be kept.
-    bool Decode(const std::string& raw, int row, int column, std::string& text);
+    bool Decode(std::string& raw, int row, int column, std::string& text);
     // The trip columns of a row as a trip (catches empty); false when one has a problem.
-    bool ReadTripColumns(const std::vector<std::string>& fields, int row, CTripRecord& trip);
+    // Takes the texts of the trip columns out of fields.
+    bool ReadTripColumns(std::vector<std::string>& fields, int row, CTripRecord& trip);
     bool ReadCatch(const std::vector<std::string>& fields, int row, CTripRecord& trip);
 
-    EFileText m_form;
+    // Whether raw are the fields of a later row of a trip read well so far, holding its trip
+    // columns as they are stored, in bytes the decoding would not change.
+    bool RepeatsStoredTrip(std::span<const std::string> raw) const;
+    // Whether the header row is the header in this form.
+    bool IsHeader(std::span<const std::string> raw, EFileText form) const;
+
+    bool m_marked;
+    EFileText m_form = EFileText::Utf8;  // as the header is written
     CCsvImport& m_import;
     bool m_headerRead = false;
     bool m_headerWrong = false;
+    // Each trip's rows, by number in order of first row; the records are gathered in the
+    // import's own list, so that they are held once.
     std::vector<CTripRows> m_trips;
     std::unordered_map<std::string, size_t> m_byNumber;
     std::vector<std::string> m_fields;  // reused from row to row
 };
 
-bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string& text)
+bool CCsvReader::Decode(std::string& raw, int row, int column, std::string& text)
 {
+    // A row saved in the other encoding than the header (pasted from another file) is a problem
+    // of that row: read in the header's encoding its texts would be mojibake.
     if (m_form == EFileText::Utf8) {
         if (!IsValidUtf8(raw)) {
-            Problem(row, column, "UTF-8 として読めないバイトがあります");
+            const bool cp932 = Cp932ToUtf8(raw).find("\xEF\xBF\xBD") == std::string::npos;
+            Problem(row, column,
+                    cp932 ? "Shift_JIS (CP932) で書かれています（ファイルは UTF-8）"
+                          : "UTF-8 として読めないバイトがあります");
             return false;
         }
-        text = raw;
+        text.swap(raw);
     } else {
+        if (LooksLikeJapaneseUtf8(raw)) {
+            Problem(row, column, "UTF-8 で書かれています（ファイルは Shift_JIS (CP932)）");
+            return false;
+        }
         text = Cp932ToUtf8(raw);
         // CP932 holds no U+FFFD: one in the result stands for bytes it does not define.
         if (text.find("\xEF\xBF\xBD") != std::string::npos) {
@@ -248,14 +346,13 @@ bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string
         }
     }
     // CR LF inside quotes is a line break, LF in memory; a lone CR or LF stays as it is.
-    if (text.find('\r') != std::string::npos) {
-        std::string lines;
-        lines.reserve(text.size());
-        for (size_t i = 0; i < text.size(); ++i) {
+    if (size_t from = text.find('\r'); from != std::string::npos) {
+        size_t kept = from;
+        for (size_t i = from; i < text.size(); ++i) {
             if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-            lines += text[i];
+            text[kept++] = text[i];
         }
-        text = std::move(lines);
+        text.resize(kept);
     }
     if (text.size() > 1 && text.front() == '\'' &&
         NeedsFormulaGuard(std::string_view(text).substr(1)))
@@ -263,36 +360,43 @@ bool CCsvReader::Decode(const std::string& raw, int row, int column, std::string
     return true;
 }
 
-bool CCsvReader::ReadTripColumns(const std::vector<std::string>& fields, int row, CTripRecord& trip)
+bool CCsvReader::ReadTripColumns(std::vector<std::string>& fields, int row, CTripRecord& trip)
 {
     bool ok = true;
+    bool dateKept = false;
     const auto fieldsOfTrip = TripFields(trip);
     for (size_t f = 0; f < fieldsOfTrip.size(); ++f) {
         const int column = static_cast<int>(f) + 2;
-        const std::string& text = fields[f + 1];
+        std::string& text = fields[f + 1];
         if (std::string reason = TextProblem(text); !reason.empty()) {
             Problem(row, column, std::move(reason));
             ok = false;
             continue;
         }
-        *fieldsOfTrip[f] = text;
+        fieldsOfTrip[f]->swap(text);
+        dateKept = dateKept || column == kDate + 1;
     }
-    if (TextProblem(fields[kDate]).empty()) {
+    if (dateKept) {
         CDateText date;
-        const EDateError error = ReadDateText(fields[kDate], date);
+        const EDateError error = ReadDateText(trip.date, date);
         if (error == EDateError::None && date.day == 0) {
-            Problem(row, kDate + 1, "日付に月と日がありません: " + fields[kDate]);
+            Problem(row, kDate + 1, "日付に月と日がありません: " + trip.date);
             ok = false;
         } else if (error != EDateError::None) {
             Problem(row, kDate + 1,
-                    DescribeDateError(error) + (fields[kDate].empty() ? "" : ": " + fields[kDate]));
+                    DescribeDateError(error) + (trip.date.empty() ? "" : ": " + trip.date));
             ok = false;
         } else {
             trip.date = FormatTripDate(date);
         }
     }
-    trip.highTide = NormalTideTime(trip.highTide);
-    trip.ebbTide = NormalTideTime(trip.ebbTide);
+    for (std::string* tide : {&trip.highTide, &trip.ebbTide}) {
+        if (std::string reason = TimeProblem(*tide); !reason.empty()) {
+            Problem(row, tide == &trip.highTide ? 6 : 7, std::move(reason));
+            ok = false;
+        }
+        *tide = NormalTideTime(*tide);
+    }
     for (int column : {kPlacePhotos, kFishPhotos}) {
         std::vector<std::string> paths = SplitPaths(fields[static_cast<size_t>(column)]);
         for (const std::string& path : paths) {
@@ -326,6 +430,10 @@ bool CCsvReader::ReadCatch(const std::vector<std::string>& fields, int row, CTri
     if (!ok) return false;
     caught.name = fields[kSpecies];
     caught.time = NormalCatchTime(fields[kTime]);
+    if (std::string reason = TimeProblem(fields[kTime]); !reason.empty()) {
+        Problem(row, kTime + 1, std::move(reason));
+        ok = false;
+    }
     if (caught.name.empty()) {
         Problem(row, kSpecies + 1, "魚種名が空です");
         ok = false;
@@ -348,22 +456,56 @@ bool CCsvReader::ReadCatch(const std::vector<std::string>& fields, int row, CTri
     return ok;
 }
 
-void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, int row)
+bool CCsvReader::RepeatsStoredTrip(std::span<const std::string> raw) const
+{
+    if (m_form != EFileText::Utf8 || raw.size() <= kFishPhotos) return false;
+    // Bytes that read as themselves: a CR or a leading quote may be taken off by the decoding.
+    const auto plain = [](const std::string& text) {
+        return text.find('\r') == std::string::npos && (text.empty() || text.front() != '\'');
+    };
+    if (!plain(raw[kNumber])) return false;
+    const auto found = m_byNumber.find(raw[kNumber]);
+    if (found == m_byNumber.end() || m_trips[found->second].bad) return false;
+    const CTripRecord& trip = m_import.trips[found->second];
+    const auto stored = TripFields(trip);
+    for (size_t f = 0; f < stored.size(); ++f) {
+        if (raw[f + 1] != *stored[f] || !plain(raw[f + 1])) return false;
+    }
+    return plain(raw[kPlacePhotos]) && plain(raw[kFishPhotos]) &&
+           raw[kPlacePhotos] == JoinPaths(trip.placePhotos) &&
+           raw[kFishPhotos] == JoinPaths(trip.fishPhotos);
+}
+
+bool CCsvReader::IsHeader(std::span<const std::string> raw, EFileText form) const
+{
+    for (size_t c = 0; c < raw.size(); ++c) {
+        if ((form == EFileText::Utf8 ? raw[c] : Cp932ToUtf8(raw[c])) != kColumnNames[c])
+            return false;
+    }
+    return true;
+}
+
+void CCsvReader::OnRow(std::span<std::string> raw, size_t fieldCount, bool textPastThem, int row)
 {
     if (m_headerWrong) return;
     if (!m_headerRead) {
+        // The header says the file's encoding: a bad byte further on is a problem of its cell,
+        // not a reason to read the whole file otherwise.
         m_headerRead = true;
         m_headerWrong = fieldCount != kTripCsvColumnCount;
-        for (size_t c = 0; !m_headerWrong && c < raw.size(); ++c) {
-            m_headerWrong =
-                (m_form == EFileText::Utf8 ? raw[c] : Cp932ToUtf8(raw[c])) != kColumnNames[c];
+        if (!m_headerWrong && IsHeader(raw, EFileText::Utf8)) {
+            m_form = EFileText::Utf8;
+        } else if (!m_headerWrong && !m_marked && IsHeader(raw, EFileText::Cp932)) {
+            m_form = EFileText::Cp932;
+        } else {
+            m_headerWrong = true;
         }
         if (m_headerWrong) {
             Problem(1, 0, std::string("見出しの行が違います（先頭は ") + kTripCsvHeader + "）");
         }
         return;
     }
-    bool allEmpty = true;
+    bool allEmpty = !textPastThem;
     for (const std::string& field : raw) allEmpty = allEmpty && field.empty();
     if (allEmpty) {
         ++m_import.emptyRows;
@@ -375,17 +517,26 @@ void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, int 
     bool ok = true;
     const size_t decoded =
         fieldCount == kTripCsvColumnCount ? raw.size() : std::min<size_t>(raw.size(), 1);
+    // A later row of a trip usually repeats its columns byte for byte as they were stored from
+    // the first: those need no decoding and no reading again.
+    const bool repeats = fieldCount == kTripCsvColumnCount && RepeatsStoredTrip(raw);
     m_fields.resize(decoded);
     for (size_t c = 0; c < decoded; ++c) {
+        if (repeats && c > kNumber && c <= kFishPhotos) continue;
         m_fields[c].clear();
         if (!Decode(raw[c], row, static_cast<int>(c) + 1, m_fields[c])) ok = false;
     }
     const std::string number = m_fields.empty() ? std::string() : m_fields[kNumber];
     CTripRows* trip = nullptr;
+    CTripRecord* record = nullptr;  // its record, gathered in the import's own list
     if (!number.empty()) {
         const auto [found, added] = m_byNumber.try_emplace(number, m_trips.size());
-        if (added) m_trips.push_back({{}, row, false});
+        if (added) {
+            m_import.trips.emplace_back();
+            m_trips.push_back({row, false});
+        }
         trip = &m_trips[found->second];
+        record = &m_import.trips[found->second];
     } else if (fieldCount == kTripCsvColumnCount) {
         Problem(row, kNumber + 1, "番号が空です");
     }
@@ -401,21 +552,22 @@ void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, int 
     }
 
     CTripRecord columns;
-    if (!ReadTripColumns(m_fields, row, columns)) {
+    if (repeats) {
+        // the row agrees with the trip
+    } else if (!ReadTripColumns(m_fields, row, columns)) {
         trip->bad = true;
     } else if (trip->firstRow == row) {
-        trip->trip = std::move(columns);
+        *record = std::move(columns);
     } else if (!trip->bad) {
         // Rows of one number must agree on the trip: a difference would be lost in one of them.
-        const auto mine = TripFields(trip->trip);
+        const auto mine = TripFields(*record);
         const auto theirs = TripFields(columns);
         int differs = 0;
         for (size_t f = 0; f < mine.size() && differs == 0; ++f) {
             if (*mine[f] != *theirs[f]) differs = static_cast<int>(f) + 2;
         }
-        if (differs == 0 && trip->trip.placePhotos != columns.placePhotos)
-            differs = kPlacePhotos + 1;
-        if (differs == 0 && trip->trip.fishPhotos != columns.fishPhotos) differs = kFishPhotos + 1;
+        if (differs == 0 && record->placePhotos != columns.placePhotos) differs = kPlacePhotos + 1;
+        if (differs == 0 && record->fishPhotos != columns.fishPhotos) differs = kFishPhotos + 1;
         if (differs != 0) {
             Problem(row, differs,
                     "番号 " + number + " の " + std::to_string(trip->firstRow) + " 行目と" +
@@ -425,20 +577,26 @@ void CCsvReader::OnRow(std::span<const std::string> raw, size_t fieldCount, int 
     }
     const bool catchEmpty = m_fields[kSpecies].empty() && m_fields[kLength].empty() &&
                             m_fields[kWeight].empty() && m_fields[kTime].empty();
-    if (!catchEmpty && !ReadCatch(m_fields, row, trip->trip)) trip->bad = true;
+    if (!catchEmpty && !ReadCatch(m_fields, row, *record)) trip->bad = true;
 }
 
 void CCsvReader::Finish()
 {
-    for (CTripRows& rows : m_trips) {
-        if (rows.bad) {
+    // The trips with a bad row go; the others close up in place.
+    std::vector<CTripRecord>& trips = m_import.trips;
+    size_t kept = 0;
+    for (size_t n = 0; n < m_trips.size(); ++n) {
+        if (m_trips[n].bad) {
             ++m_import.skippedTrips;
             continue;
         }
-        m_import.catches += rows.trip.catches.size();
-        m_import.trips.push_back(std::move(rows.trip));
+        m_import.catches += trips[n].catches.size();
+        if (kept != n) trips[kept] = std::move(trips[n]);
+        ++kept;
     }
-    m_trips.clear();
+    trips.resize(kept);
+    m_trips = {};
+    m_byNumber = {};
 }
 
 // The fields of the row being parsed; their strings are reused from row to row, and a row
@@ -446,6 +604,7 @@ void CCsvReader::Finish()
 struct CParsed {
     std::vector<std::string> fields;
     size_t count = 0;
+    bool textPastKept = false;  // a field not kept holds something
     int rows = 0;
     CCsvReader* reader = nullptr;
 };
@@ -456,6 +615,8 @@ void OnField(void* text, size_t length, void* data)
     if (parsed->count < kTripCsvColumnCount + 1) {
         if (parsed->count == parsed->fields.size()) parsed->fields.emplace_back();
         parsed->fields[parsed->count].assign(static_cast<const char*>(text), length);
+    } else if (length > 0) {
+        parsed->textPastKept = true;
     }
     ++parsed->count;
 }
@@ -464,8 +625,10 @@ void OnRowEnd(int, void* data)
 {
     auto* parsed = static_cast<CParsed*>(data);
     const size_t kept = std::min(parsed->count, parsed->fields.size());
-    parsed->reader->OnRow({parsed->fields.data(), kept}, parsed->count, ++parsed->rows);
+    parsed->reader->OnRow({parsed->fields.data(), kept}, parsed->count, parsed->textPastKept,
+                          ++parsed->rows);
     parsed->count = 0;
+    parsed->textPastKept = false;
 }
 
 // Spaces around an unquoted field are part of it, as RFC 4180 has it.
@@ -548,15 +711,11 @@ CCsvImport ReadTripsCsv(std::string_view bytes)
              "UTF-16 のファイルは読めません（UTF-8 か Shift_JIS (CP932) で保存してください）"});
         return import;
     }
-    // A byte-order mark says UTF-8 whatever follows; without one, a file that is all UTF-8 is
-    // UTF-8 and any other CP932.  Fields are decoded one by one, so a bad byte names its field.
-    EFileText form = EFileText::Utf8;
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        bytes.remove_prefix(3);
-    } else if (!IsValidUtf8(bytes)) {
-        form = EFileText::Cp932;
-    }
-    CCsvReader reader(form, import);
+    // A byte-order mark says UTF-8 whatever follows; without one, the header row says which.
+    // Fields are decoded one by one, so a bad byte names its field.
+    const bool marked = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (marked) bytes.remove_prefix(3);
+    CCsvReader reader(marked, import);
     CParsed parsed;
     parsed.reader = &reader;
     csv_parser parser;
@@ -606,9 +765,10 @@ size_t DropKnownTrips(std::vector<CTripRecord>& trips, const std::vector<CTripRe
 
 std::string DescribeCsvImport(const CCsvImport& import, size_t known, size_t maxProblems)
 {
-    std::string text = "読み込んだ釣行: " + std::to_string(import.trips.size() + known) +
-                       " 件（釣果 " + std::to_string(import.catches) + " 件）\n" +
-                       "取り込む釣行: " + std::to_string(import.trips.size()) + " 件\n";
+    const size_t trips = import.trips.size() + import.handedOver;
+    std::string text = "読み込んだ釣行: " + std::to_string(trips + known) + " 件（釣果 " +
+                       std::to_string(import.catches) + " 件）\n" +
+                       "取り込む釣行: " + std::to_string(trips) + " 件\n";
     if (known > 0)
         text += "すでに登録済みのため取り込まない釣行: " + std::to_string(known) + " 件\n";
     if (import.skippedTrips > 0)
@@ -721,19 +881,28 @@ CCsvImportOutcome ImportTripsCsvFile(CCatchStore& store, const std::string& path
         takeBack(copies.newCopies);
         return outcome;
     }
-    if (result.status == EStoreStatus::Missing &&
-        !WriteFileSafely(store.GetPath(), kEmptyCatchFile, &outcome.error)) {
+    const bool createdEmpty = result.status == EStoreStatus::Missing;
+    if (createdEmpty && !WriteFileSafely(store.GetPath(), kEmptyCatchFile, &outcome.error)) {
         takeBack(copies.newCopies);
         return outcome;
     }
-    result = store.AddTrips(outcome.import.trips);
+    // The store keeps the records themselves: an import of many small trips holds them once.
+    const size_t adding = outcome.import.trips.size();
+    result = store.AddTrips(std::move(outcome.import.trips));
     if (!result.ok()) {
         takeBack(copies.newCopies);
         outcome.error = DescribeStoreResult(result, store.GetPath());
+        // The empty catch file made for the import goes with it (when it is still that file).
+        std::string left;
+        if (createdEmpty && ReadWholeFile(store.GetPath(), left, nullptr, nullptr, 1024) &&
+            left == kEmptyCatchFile)
+            ::unlink(store.GetPath().c_str());
         return outcome;
     }
     // An undo of the import takes the copies it made with it (when no trip names them then).
     store.NotePhotoCopies(copies.newCopies);
-    outcome.added = outcome.import.trips.size();
+    outcome.import.trips.clear();
+    outcome.import.handedOver = adding;
+    outcome.added = adding;
     return outcome;
 }

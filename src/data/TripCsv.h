@@ -49,6 +49,7 @@ struct CCsvProblem {
 
 struct CCsvImport {
     std::vector<CTripRecord> trips;  // the trips that read without a problem, by first row
+    size_t handedOver = 0;           // of those, trips an import has given to the store
     size_t catches = 0;              // catches of those trips
     size_t skippedTrips = 0;         // trips left out whole for a problem in one of their rows
     size_t emptyRows = 0;            // rows of empty fields only (spreadsheets write them)
@@ -95,7 +96,7 @@ struct CCsvPhotoKeeper {
 struct CCsvImportOutcome {
     CCsvImport import;
     size_t known = 0;  // trips left out as already in the file
-    size_t added = 0;
+    size_t added = 0;  // the trips added, which the store then holds (import.trips is empty)
     std::vector<std::string> photoProblems;  // photos named as they were: missing, not pictures
     bool cancelled = false;                  // the photo copies were stopped
     std::string error;                       // the file or the store failed; nothing was added

@@ -10,15 +10,22 @@
 // Forms taken (full-width digits, letters and spaces alike; blanks around ignored):
 //   2024/4/14  2024-04-14  2024.4.14  2024年4月14日       year first, four digits
 //   R6/4/17  H31.4.30  令和6年4月17日  令和元年5月1日      Japanese eras (M T S H R, 明治..令和)
+//   14/04/2024  4/18/2024                                year last, where day and month are clear
 // Month and day may be left out ("2024/4", "2024年", "R6"): the date then stands for the whole
-// month or year.  The catch file's own form is "YYYY/MM/DD".
+// month or year.  A spreadsheet's time of day after the date ("2024/04/14 0:00:00") and a weekday
+// in brackets ("2024年4月14日(日)") are taken too.  Years run from 1873 to 2200, and an era's
+// dates lie within it.  The catch file's own form is "YYYY/MM/DD".
 
 enum class EDateError {
     None,
-    Empty,       // nothing but blanks
-    NoYear,      // month and day only ("4月16日"), or a year of fewer than four digits
-    NotDate,     // not one of the forms above
-    Impossible,  // a month or day the calendar lacks ("2026/02/30")
+    Empty,          // nothing but blanks
+    NoYear,         // month and day only ("4月16日"), or a year of fewer than four digits
+    NotDate,        // not one of the forms above
+    Impossible,     // a month or day the calendar lacks ("2026/02/30")
+    OutsideEra,     // an era date before the era began or after it ended ("R1/4/30", "平成32年")
+    OutOfRange,     // a year before 1873 (the Gregorian calendar in Japan) or after 2200
+    DayMonthOrder,  // a year written last after two numbers that could each be the month
+    WrongWeekday,   // a weekday in brackets that is not the date's
 };
 
 struct CDateText {
@@ -29,6 +36,20 @@ struct CDateText {
 
 // Reads text; on success date holds its fields, otherwise date is untouched.
 EDateError ReadDateText(std::string_view text, CDateText& date);
+
+// A time of day written with colons: "6:40", "06:40", "06:40:00" (a spreadsheet's time cell);
+// hours of one or two digits, minutes and seconds of two.
+struct CTimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+enum class ETimeError {
+    None,
+    NotTime,     // not of that form
+    OutOfRange,  // of that form, but outside 0:00:00 to 23:59:59
+};
+ETimeError ReadTimeOfDay(std::string_view text, CTimeOfDay& time);
 
 // The fields of a date as the catch file stores it ("YYYY/MM/DD"), for the places that count,
 // group and order stored trips; a typed or imported date goes through ReadDateText instead.  The

@@ -18,9 +18,12 @@ std::string ToFileLineEnds(const std::string& text)
     if (text.find('\n') == std::string::npos) return text;
     std::string out;
     out.reserve(text.size() + 8);
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
+    for (size_t from = 0; from < text.size();) {
+        const size_t end = std::min(text.find('\n', from), text.size());
+        out.append(text, from, end - from);
+        if (end == text.size()) break;
+        out += "\r\n";
+        from = end + 1;
     }
     return out;
 }
@@ -82,11 +85,24 @@ std::array<CTextField, 4> CatchTexts(const CCatchRecord& caught)
              {"time", &caught.time}}};
 }
 
+// Whether a text reads back as it is written: no character XML lacks, not blanks only.
+bool ReadsBackAsItself(const std::string& text)
+{
+    if (text.empty()) return true;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBE") == 0) return false;
+        if (c == 0xEF && text.compare(i, 3, "\xEF\xBF\xBF") == 0) return false;
+    }
+    return text.find_first_not_of(" \t\r\n") != std::string::npos;
+}
+
 // One child element as libxml2 writes it after the layout line end the document path puts
 // before every element.  A CR is written raw where the reader must see a line end (texts that
 // carry them, and texts of blanks only, which the reader drops as layout) and as "&#13;"
 // elsewhere, so that it reads back as a CR.
-bool AppendValueElement(std::string& out, const char* tag, const std::string& text)
+bool AppendValueElement(std::string& out, const char* tag, const std::string& text, bool& asGiven)
 {
     if (!IsValidUtf8(text)) return false;
     out += "\r\n<";
@@ -96,17 +112,70 @@ bool AppendValueElement(std::string& out, const char* tag, const std::string& te
         return true;
     }
     const bool lineEnds = CarriesLineEnds(tag);
-    const std::string clean = RemoveCharactersXMLLacks(lineEnds ? ToFileLineEnds(text) : text);
-    const bool rawCR = lineEnds || clean.find_first_not_of(" \t\r\n") == std::string::npos;
+    // Most texts are written as they are: no copy of them then.
+    const std::string* clean = &text;
+    std::string changed;
+    if (lineEnds && text.find('\n') != std::string::npos) {
+        changed = ToFileLineEnds(text);
+        clean = &changed;
+    }
+    if (!ReadsBackAsItself(*clean)) {
+        changed = RemoveCharactersXMLLacks(*clean);
+        clean = &changed;
+        asGiven = false;
+    }
+    const bool rawCR = lineEnds || clean->find_first_not_of(" \t\r\n") == std::string::npos;
     out += '>';
-    AppendEscapedText(out, clean, rawCR);
+    AppendEscapedText(out, *clean, rawCR);
     out += "</";
     out += tag;
     out += '>';
     return true;
 }
 
+// A text as the reader gets it back from the element AppendValueElement writes: the parser
+// turns the CR LF written for a line end back into LF and each "&#13;" into a CR, so only the
+// characters XML lacks are gone, and a text of blanks only is dropped as layout.
+std::string ReadBackText(const std::string& text)
+{
+    std::string clean = RemoveCharactersXMLLacks(text);
+    if (clean.find_first_not_of(" \t\r\n") == std::string::npos) clean.clear();
+    return clean;
+}
+
+// Calls each(text) for every text of trip, photo paths and catches included, until it
+// returns false; false then.
+template <typename Trip, typename Each>
+bool ForEachText(Trip& trip, Each each)
+{
+    for (auto* text : {&trip.fishname, &trip.weather, &trip.date, &trip.water, &trip.highTide,
+                       &trip.ebbTide, &trip.method, &trip.place, &trip.memo}) {
+        if (!each(*text)) return false;
+    }
+    for (auto* paths : {&trip.placePhotos, &trip.fishPhotos}) {
+        for (auto& path : *paths) {
+            if (!each(path)) return false;
+        }
+    }
+    for (auto& caught : trip.catches) {
+        for (auto* text : {&caught.name, &caught.height, &caught.weight, &caught.time}) {
+            if (!each(*text)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+CTripRecord TripAsReadBack(const CTripRecord& trip)
+{
+    CTripRecord back = trip;
+    ForEachText(back, [](std::string& text) {
+        text = ReadBackText(text);
+        return true;
+    });
+    return back;
+}
 
 CTripRecord ReadTripElement(const CXMLDataFile& file, xmlNodePtr trip)
 {
@@ -167,33 +236,37 @@ int WriteTripElement(CXMLDataFile& file, xmlNodePtr tripElement, const CTripReco
     return 0;
 }
 
-bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out)
+bool AppendTripElementUtf8(const CTripRecord& trip, std::string& out, bool* asGiven)
 {
-    std::string element = "<FishData>";
+    // Written in place; taken back when a text cannot be written.
+    const size_t start = out.size();
     bool valid = true;
+    bool same = true;
+    out += "<FishData>";
     for (const auto& [tag, text] : TripTexts(trip))
-        valid = valid && AppendValueElement(element, tag, *text);
+        valid = valid && AppendValueElement(out, tag, *text, same);
     for (const auto& [tag, paths] : TripPhotoLists(trip)) {
-        element.append("\r\n<").append(tag);
+        out.append("\r\n<").append(tag);
         if (paths->empty()) {
-            element += "/>";
+            out += "/>";
             continue;
         }
-        element += '>';
+        out += '>';
         for (const std::string& path : *paths)
-            valid = valid && AppendValueElement(element, "imagepath", path);
-        element.append("</").append(tag).append(">");
+            valid = valid && AppendValueElement(out, "imagepath", path, same);
+        out.append("</").append(tag).append(">");
     }
-    element += trip.catches.empty() ? "\r\n<report/>" : "\r\n<report>";
+    out += trip.catches.empty() ? "\r\n<report/>" : "\r\n<report>";
     for (const CCatchRecord& caught : trip.catches) {
-        element += "\r\n<fish>";
+        out += "\r\n<fish>";
         for (const auto& [tag, text] : CatchTexts(caught))
-            valid = valid && AppendValueElement(element, tag, *text);
-        element += "</fish>";
+            valid = valid && AppendValueElement(out, tag, *text, same);
+        out += "</fish>";
     }
-    if (!trip.catches.empty()) element += "</report>";
-    element += "</FishData>";
-    if (valid) out += element;
+    if (!trip.catches.empty()) out += "</report>";
+    out += "</FishData>";
+    if (!valid) out.resize(start);
+    if (asGiven != nullptr) *asGiven = valid && same;
     return valid;
 }
 

@@ -1,5 +1,6 @@
 #include "data/XMLDocument.h"
 
+#include <iconv.h>
 #include <strings.h>
 
 #include <libxml/parser.h>
@@ -7,8 +8,13 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "data/GuardedFile.h"
@@ -191,6 +197,138 @@ bool ReadsBack(const char* encoding, const xmlChar* bytes, int size)
     return ok;
 }
 
+// Writes characters in a document's own encoding only where those bytes read back as the same
+// character; anything else is left to libxml2, which writes it as a character reference.  The
+// converters libxml2 picks by name are not exact both ways: "￠" becomes the Shift_JIS bytes that
+// read back as "¢", and "\" the byte that reads back as "¥".
+class CExactEncoder {
+public:
+    explicit CExactEncoder(const char* encoding)
+        : m_to(iconv_open(encoding, "UTF-8")), m_from(iconv_open("UTF-8", encoding))
+    {
+    }
+    ~CExactEncoder()
+    {
+        if (m_to != kNone) iconv_close(m_to);
+        if (m_from != kNone) iconv_close(m_from);
+    }
+    CExactEncoder(const CExactEncoder&) = delete;
+    CExactEncoder& operator=(const CExactEncoder&) = delete;
+
+    bool IsOpen() const { return m_to != kNone && m_from != kNone; }
+
+    // The bytes of one UTF-8 character (at most four bytes), or nullptr when they would not
+    // read back as it.  Each character is tried once.
+    const std::string* Encode(std::string_view character)
+    {
+        uint32_t key = 0;
+        for (char c : character) key = key << 8 | static_cast<unsigned char>(c);
+        const auto [known, added] = m_known.try_emplace(key);
+        if (added && Convert(m_to, character, m_encoded) && Convert(m_from, m_encoded, m_decoded) &&
+            m_decoded == character)
+            known->second = m_encoded;
+        return known->second ? &*known->second : nullptr;
+    }
+
+private:
+    static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
+
+    static bool Convert(iconv_t cd, std::string_view in, std::string& out)
+    {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[32];
+        char* inPtr = const_cast<char*>(in.data());
+        size_t inLeft = in.size();
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
+            iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1))
+            return false;
+        out.assign(buffer, static_cast<size_t>(outPtr - buffer));
+        return true;
+    }
+
+    iconv_t m_to;
+    iconv_t m_from;
+    std::string m_encoded;
+    std::string m_decoded;
+    std::unordered_map<uint32_t, std::optional<std::string>> m_known;
+};
+
+// The encoder of the serialization running on this thread (libxml2's output functions take no
+// context of their own).
+thread_local CExactEncoder* t_exactEncoder = nullptr;
+
+// An output function in libxml2's sense: converts the whole characters of in that fit into out,
+// and stops with -2 at one that must become a character reference.
+int ExactOutput(unsigned char* out, int* outlen, const unsigned char* in, int* inlen)
+{
+    if (in == nullptr || t_exactEncoder == nullptr) {
+        *outlen = 0;
+        *inlen = 0;
+        return 0;
+    }
+    const std::string_view input(reinterpret_cast<const char*>(in), static_cast<size_t>(*inlen));
+    size_t read = 0;
+    size_t written = 0;
+    int result = 0;
+    while (read < input.size()) {
+        const auto lead = static_cast<unsigned char>(input[read]);
+        const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (read + length > input.size()) break;  // the rest comes with the next call
+        const std::string* bytes = t_exactEncoder->Encode(input.substr(read, length));
+        if (bytes == nullptr) {
+            result = -2;
+            break;
+        }
+        if (written + bytes->size() > static_cast<size_t>(*outlen)) break;
+        std::memcpy(out + written, bytes->data(), bytes->size());
+        written += bytes->size();
+        read += length;
+    }
+    *inlen = static_cast<int>(read);
+    *outlen = static_cast<int>(written);
+    return result;
+}
+
+// Encodings whose every character is written as itself by libxml2, and those whose bytes
+// depend on a state a character-by-character check cannot see.
+bool NeedsExactEncoder(const char* encoding)
+{
+    static const char* const kPrefixes[] = {"UTF", "UCS", "ISO-2022", "ISO2022", "CSISO2022"};
+    for (const char* prefix : kPrefixes) {
+        if (strncasecmp(encoding, prefix, std::strlen(prefix)) == 0) return false;
+    }
+    return true;
+}
+
+int AppendToString(void* context, const char* buffer, int length)
+{
+    static_cast<std::string*>(context)->append(buffer, static_cast<size_t>(length));
+    return length;
+}
+
+// The document in encoding through the exact encoder; false when that encoding cannot be
+// opened so (libxml2's own converter is then used).
+bool DumpExactly(xmlDocPtr doc, const char* encoding, std::string& bytes)
+{
+    if (!NeedsExactEncoder(encoding)) return false;
+    CExactEncoder encoder(encoding);
+    if (!encoder.IsOpen()) return false;
+    xmlCharEncodingHandler handler{};
+    std::string name = encoding;
+    handler.name = name.data();
+    handler.output = ExactOutput;
+    bytes.clear();
+    xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(AppendToString, nullptr, &bytes, &handler);
+    if (buffer == nullptr) return false;
+    CExactEncoder* previous = t_exactEncoder;
+    t_exactEncoder = &encoder;
+    const int result = xmlSaveFileTo(buffer, doc, encoding);
+    t_exactEncoder = previous;
+    return result >= 0;
+}
+
 std::string TrimmedMessage(const char* message)
 {
     std::string text = message ? message : "";
@@ -203,6 +341,11 @@ std::string TrimmedMessage(const char* message)
 void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriageReturns)
 {
     for (size_t i = 0; i < text.size(); ++i) {
+        // Runs of plain characters in one piece: an import writes many texts.
+        const size_t plain = text.find_first_of("&<>\r", i);
+        out.append(text, i, (plain == std::string_view::npos ? text.size() : plain) - i);
+        if (plain == std::string_view::npos) return;
+        i = plain;
         const char c = text[i];
         switch (c) {
             case '&':
@@ -228,6 +371,10 @@ void AppendEscapedText(std::string& out, std::string_view text, bool rawCarriage
 
 std::string RemoveCharactersXMLLacks(const std::string& text)
 {
+    const auto lacked = [](unsigned char c) {
+        return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xEF;
+    };
+    if (std::none_of(text.begin(), text.end(), lacked)) return text;
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -571,16 +718,26 @@ bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) con
 
     const char* encoding =
         m_doc->encoding != nullptr ? reinterpret_cast<const char*>(m_doc->encoding) : "UTF-8";
-    xmlChar* memory = nullptr;
-    int size = 0;
-    xmlDocDumpMemoryEnc(m_doc, &memory, &size, encoding);
-    if (memory != nullptr && !ReadsBack(encoding, memory, size)) {
-        // Some encodings the parser reads cannot be written so that they read back (UTF-7
-        // encodes even the declaration); such a document is written in UTF-8 instead.
-        xmlFree(memory);
-        memory = nullptr;
-        encoding = "UTF-8";
+    bool done = DumpExactly(m_doc, encoding, bytes) &&
+                ReadsBack(encoding, reinterpret_cast<const xmlChar*>(bytes.data()),
+                          static_cast<int>(bytes.size()));
+    if (!done) {
+        xmlChar* memory = nullptr;
+        int size = 0;
         xmlDocDumpMemoryEnc(m_doc, &memory, &size, encoding);
+        if (memory != nullptr && !ReadsBack(encoding, memory, size)) {
+            // Some encodings the parser reads cannot be written so that they read back (UTF-7
+            // encodes even the declaration); such a document is written in UTF-8 instead.
+            xmlFree(memory);
+            memory = nullptr;
+            encoding = "UTF-8";
+            xmlDocDumpMemoryEnc(m_doc, &memory, &size, encoding);
+        }
+        if (memory != nullptr) {
+            bytes.assign(reinterpret_cast<const char*>(memory), static_cast<size_t>(size));
+            xmlFree(memory);
+            done = true;
+        }
     }
 
     for (size_t i = 0; i < withCR.size(); ++i) {
@@ -588,12 +745,10 @@ bool CXMLDataFile::SerializeDocument(std::string& bytes, std::string* error) con
         withCR[i]->content = saved[i].first;
         withCR[i]->name = saved[i].second;
     }
-    if (memory == nullptr) {
+    if (!done) {
         if (error) *error = std::string("文書を文字コード ") + encoding + " で書き出せません";
         return false;
     }
-    bytes.assign(reinterpret_cast<const char*>(memory), static_cast<size_t>(size));
-    xmlFree(memory);
     return true;
 }
 

@@ -137,7 +137,7 @@ TEST(TripCsv, HazardousTextsAreGuardedAndComeBackExactly)
     CTripRecord photos;
     photos.date = "2024/04/14";
     photos.placePhotos = {"/a|b.jpg", "50%.jpg"};
-    photos.fishPhotos = {"|"};
+    photos.fishPhotos = {"|", "a%7Cb.jpg", "c%25d%"};
     EXPECT_EQ(ReadTripsCsv(WriteTripsCsv({photos})).trips, std::vector<CTripRecord>{photos});
 }
 
@@ -175,7 +175,22 @@ TEST(TripCsv, ColumnsAreReadAsTheDialogTakesThemAndStoredInNormalForm)
         {2, "H31/4/30", "2019/04/30", ""},
         {2, "2024/4/14", "2024/04/14", ""},
         {2, "4月16日", nullptr, "年"},
-        {2, "4/18/2024", nullptr, "4 桁の年"},
+        {2, "4/18/2024", "2024/04/18", ""},
+        {2, "14/04/2024", "2024/04/14", ""},
+        {2, "04/05/2024", nullptr, "日と月"},
+        {2, "2024/04/14 0:00:00", "2024/04/14", ""},
+        {2, "2024年4月14日(日)", "2024/04/14", ""},
+        {2, "R1/4/30", nullptr, "元号"},
+        {2, "S64/1/8", nullptr, "元号"},
+        {2, "9999/12/31", nullptr, "1873"},
+        {6, "06:40", "6:40", ""},
+        {6, "25:61:00", nullptr, "23:59"},
+        {7, "24:00", nullptr, "23:59"},
+        {6, "満潮なし", "満潮なし", ""},
+        {16, "07:15", "7時15分", ""},
+        {16, "07時05分", "7時5分", ""},
+        {16, "25時0分", nullptr, "23:59"},
+        {16, "時分", "時分", ""},
         {2, "2026/02/30", nullptr, "存在しない"},
         {2, "abc", nullptr, "読めません"},
         {2, "", nullptr, "空"},
@@ -323,6 +338,20 @@ TEST(TripCsv, RowsMakeTripsByNumberWholeOrNotAtAll)
          0,
          {{2, 0, ""}}},
         {"no number", Csv({",2024/4/14,,,,,,,,,,,A", good}), 1, 1, 0, 0, {{2, 1, ""}}},
+        {"text past the last kept column",
+         kHead + std::string(17, ',') + "x\r\n" + good + "\r\n",
+         1,
+         1,
+         0,
+         0,
+         {{2, 0, ""}}},
+        {"text past the last column of a trip",
+         kHead + "1,2024/4/14" + std::string(17, ',') + "x\r\n" + good + "\r\n",
+         1,
+         1,
+         1,
+         0,
+         {{2, 0, ""}}},
         {"two problems in one trip",
          Csv({"1,abc,,,,,,,,,,,A,x", "1,abc,,,,,,,,,,,B", good}),
          1,
@@ -365,10 +394,61 @@ TEST(TripCsv, RowsMakeTripsByNumberWholeOrNotAtAll)
     }
 }
 
+// The header says the file's encoding; a row in the other one (pasted from another file, or a
+// stray byte) is a problem of its cell, and the rest of the file is read.
+TEST(TripCsv, ARowInAnotherEncodingThanTheHeaderIsAProblemOfThatRow)
+{
+    const std::string good = "9,2024/6/1,雨,,,,,,,,,,アジ,20,0.1,";
+    std::string cp932Good;
+    ASSERT_TRUE(Utf8ToCp932(good, cp932Good));
+    std::string cp932Place;
+    ASSERT_TRUE(Utf8ToCp932("1,2024/4/14,,,,,,大阪湾", cp932Place));
+    const std::string badMemo =
+        "1,2024/4/14,,,,,,,,a\xFF\xFE"
+        "b";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int column;          // of the one problem
+        const char* reason;  // part of it
+    };
+    const Case cases[] = {
+        {"a UTF-8 row in a CP932 file", Cp932Csv("1,2024/4/14,,,,,,大阪湾") + cp932Good, 8,
+         "UTF-8 で書かれています"},
+        {"a bad byte in a UTF-8 file without a mark", Csv({badMemo, good}), 10,
+         "UTF-8 として読めない"},
+        {"a bad byte in a UTF-8 file with a mark", "\xEF\xBB\xBF" + Csv({badMemo, good}), 10,
+         "UTF-8 として読めない"},
+        {"a CP932 row in a UTF-8 file", "\xEF\xBB\xBF" + Csv({cp932Place, good}), 8,
+         "Shift_JIS (CP932) で書かれています"},
+    };
+    for (const Case& c : cases) {
+        const CCsvImport import = ReadTripsCsv(c.bytes);
+        ASSERT_EQ(import.problems.size(), 1u) << c.name << "\n" << Problems(import);
+        EXPECT_EQ(import.problems[0].row, 2) << c.name;
+        EXPECT_EQ(import.problems[0].column, c.column) << c.name;
+        EXPECT_NE(import.problems[0].reason.find(c.reason), std::string::npos)
+            << c.name << ": " << import.problems[0].reason;
+        ASSERT_EQ(import.trips.size(), 1u) << c.name;
+        EXPECT_EQ(import.trips[0].weather, "雨") << c.name;
+        EXPECT_EQ(import.skippedTrips, 1u) << c.name;
+    }
+    // Half-width katakana in CP932 may happen to be valid UTF-8 ("ﾃｽ" is C3 BD): still CP932.
+    std::string katakana;
+    ASSERT_TRUE(Utf8ToCp932("1,2024/4/14,,,,,,ﾃｽ", katakana));
+    const CCsvImport cp932 = ReadTripsCsv(Cp932Csv(katakana));
+    ASSERT_EQ(cp932.trips.size(), 1u) << Problems(cp932);
+    EXPECT_EQ(cp932.trips[0].place, "ﾃｽ");
+}
+
 TEST(TripCsv, KnownTripsAreThoseEqualInEveryField)
 {
     CTripRecord base;
     base.date = "2024/04/14";
+    base.water = "18.0";
+    base.memo = "0001";
+    base.place = "1,234";
+    base.highTide = "6:40";
     base.placePhotos = {"/p/a", "/p/b"};
     base.catches = {{"アジ", "20", "0.35", "6時5分"}};
     struct Case {
@@ -390,6 +470,17 @@ TEST(TripCsv, KnownTripsAreThoseEqualInEveryField)
          false},
         {"one photo more", [](CTripRecord& t) { t.placePhotos.push_back(""); }, false},
         {"memo", [](CTripRecord& t) { t.memo = "x"; }, false},
+        // What a spreadsheet makes of numbers and times it opens.
+        {"water temperature 18.0 as 18", [](CTripRecord& t) { t.water = "18"; }, true},
+        {"a memo 0001 as 1", [](CTripRecord& t) { t.memo = "1"; }, true},
+        {"a place 1,234 as 1234", [](CTripRecord& t) { t.place = "1234"; }, true},
+        {"a length 20 as 20.0", [](CTripRecord& t) { t.catches[0].height = "20.0"; }, true},
+        {"a tide 6:40 as 06:40", [](CTripRecord& t) { t.highTide = "06:40"; }, true},
+        {"a catch time as 06:05", [](CTripRecord& t) { t.catches[0].time = "06:05"; }, true},
+        {"a date as a date-time cell", [](CTripRecord& t) { t.date = "2024/4/14 0:00:00"; }, true},
+        {"another number", [](CTripRecord& t) { t.water = "18.5"; }, false},
+        {"a comma that groups no thousands", [](CTripRecord& t) { t.place = "12,34"; }, false},
+        {"another tide", [](CTripRecord& t) { t.highTide = "6:41"; }, false},
         {"catch order",
          [](CTripRecord& t) {
              t.catches.insert(t.catches.begin(), {"サバ", "", "", ""});

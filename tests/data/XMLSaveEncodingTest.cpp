@@ -103,3 +103,94 @@ TEST(XMLSaveEncodingTest, AFileTheStoreAddsToItAlsoReplacesIn)
 }
 
 }  // namespace
+
+// Characters whose bytes in the file's encoding would read back as other characters ("￠" is the
+// Shift_JIS byte pair of "¢", "\" the byte of "¥") are written as character references: what
+// was saved reads back as it was, and the same trip is recognised again.
+TEST(XMLSaveEncodingTest, EveryCharacterReadsBackAsItselfInTheFilesEncoding)
+{
+    struct Case {
+        const char* encoding;
+        const char* text;
+        const char* reference;  // expected in the file; nullptr: written as bytes
+    };
+    const Case cases[] = {
+        {"Shift_JIS", "￠", "&#65504;"},  {"Shift_JIS", "￡", "&#65505;"},
+        {"Shift_JIS", "￢", "&#65506;"},  {"Shift_JIS", "C:\\fish", "&#92;"},
+        {"Shift_JIS", "a~b", "&#126;"},   {"Shift_JIS", "∥－", "&#8741;"},
+        {"Shift_JIS", "〜堤防", nullptr}, {"EUC-JP", "￠￡￢〜∥－\\~", nullptr},
+        {"CP932", "￠¢\\~", nullptr},     {"ISO-8859-1", "¢堤防", "&#22564;"},
+    };
+    for (const Case& c : cases) {
+        CTempProgramDir dir;
+        const std::string path = dir.Path("Data/fish.xml");
+        dir.WriteFile("Data/fish.xml", std::string("<?xml version=\"1.0\" encoding=\"") +
+                                           c.encoding + "\"?>\r\n<CatchLog></CatchLog>\r\n");
+        CTripRecord trip = SomeTrip();
+        trip.place = c.text;
+        trip.memo = std::string(c.text) + "\n" + c.text;
+        CCatchStore store(path);
+        ASSERT_TRUE(store.AddTrip(trip).ok()) << c.encoding << " " << c.text;
+        ASSERT_TRUE(store.ReplaceTrip(0, trip).ok()) << c.encoding << " " << c.text;
+        std::vector<CTripRecord> cached;
+        std::vector<CTripRecord> reread;
+        ASSERT_TRUE(store.ReadAllTrips(cached).ok());
+        ASSERT_TRUE(CCatchStore(path).ReadAllTrips(reread).ok()) << c.encoding << " " << c.text;
+        ASSERT_EQ(reread.size(), 1u);
+        EXPECT_EQ(reread[0].place, trip.place) << c.encoding << " " << c.text;
+        EXPECT_EQ(reread[0].memo, trip.memo) << c.encoding << " " << c.text;
+        EXPECT_EQ(cached, reread) << c.encoding << " " << c.text;
+        const std::string bytes = ReadFileBytes(path);
+        EXPECT_NE(bytes.find(std::string("encoding=\"") + c.encoding), std::string::npos);
+        if (c.reference != nullptr) {
+            EXPECT_NE(bytes.find(c.reference), std::string::npos) << c.encoding << " " << c.text;
+        }
+    }
+}
+
+// Trips added to a UTF-8 file are not parsed again: what the store then holds must be what a
+// reader of the file gets, for every text the writer changes or the reader drops.
+TEST(XMLSaveEncodingTest, AddedTripsAreHeldAsAReaderGetsThemBack)
+{
+    const std::string texts[] = {"",
+                                 " ",
+                                 "\t\r\n",
+                                 std::string("a\0b", 3),
+                                 "\x01",
+                                 "x\xEF\xBF\xBE"
+                                 "y",
+                                 "a\rb",
+                                 "a\r\nb",
+                                 "\r\n",
+                                 " x ",
+                                 "<&>]]>",
+                                 "a\n",
+                                 "\n\nb",
+                                 "\r",
+                                 "\xEF\xBF\xBF"};
+    for (const bool moved : {false, true}) {
+        CTempProgramDir dir;
+        const std::string path = dir.Path("Data/fish.xml");
+        dir.WriteFile("Data/fish.xml",
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog></CatchLog>\r\n");
+        std::vector<CTripRecord> trips;
+        for (const std::string& text : texts) {
+            CTripRecord trip = SomeTrip();
+            trip.place = trip.memo = trip.water = text;
+            trip.placePhotos = {text, "p.jpg"};
+            trip.catches[0].name = text;
+            trips.push_back(trip);
+        }
+        CCatchStore store(path);
+        ASSERT_TRUE(
+            (moved ? store.AddTrips(std::vector<CTripRecord>(trips)) : store.AddTrips(trips)).ok());
+        std::vector<CTripRecord> held;
+        std::vector<CTripRecord> reread;
+        ASSERT_TRUE(store.ReadAllTrips(held).ok());
+        ASSERT_TRUE(CCatchStore(path).ReadAllTrips(reread).ok());
+        ASSERT_EQ(reread.size(), trips.size());
+        for (size_t n = 0; n < trips.size(); ++n)
+            EXPECT_EQ(held[n], reread[n]) << moved << " text " << n;
+        EXPECT_EQ(reread[7].memo, "a\r\nb");  // kept exactly where it can be
+    }
+}

@@ -58,7 +58,7 @@ bool ImportTripsCsv(QWidget* parent, CCatchStore& store)
                        EMessageBoxIcon::Warning);
         return false;
     }
-    if (outcome.import.trips.empty()) {
+    if (outcome.added == 0 && outcome.import.trips.empty()) {
         // Nothing to ask about: say why nothing was added.
         ShowMessageBox(parent,
                        QStringFromStd(DescribeCsvImportOutcome(outcome, kShownProblems)) +
