@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,14 @@ struct CWaypoint {
 // point (named by its species, described by species, length, weight, place and date, timed by
 // the trip's date and the catch's time in Japan time).  year 0: every trip; else the trips of
 // that year only (and only the places they name).
+// readTime reads a catch's time text as the log keeps it (hour, and minute or -1); a catch
+// whose time it cannot read has no time.
+using CCatchTimeReader = std::function<bool(const std::string& text, int& hour, int& minute)>;
 std::vector<CWaypoint> CollectExportWaypoints(
     const std::vector<CTripRecord>& trips, const CPlaceBook& book, int year,
-    const CPhotoPositionReader& reader = ReadPhotoPosition);
+    const CCatchTimeReader& readTime, const CPhotoPositionReader& reader = ReadPhotoPosition);
+// "YYYY-MM-DDTHH:MM:SSZ" of a Japan-time (UTC+9) moment; "" when the date is not one.
+std::string JapanTimeToUtcText(int year, int month, int day, int hour, int minute);
 
 // The texts of a GPX 1.1 and of a KML 2.2 document holding the waypoints (UTF-8).
 std::string WriteGpx(const std::vector<CWaypoint>& waypoints);
