@@ -160,7 +160,7 @@ bool CPlaceBook::LoadFiles(const std::string& placesPath, const std::string& leg
         // so the ports are not lost by a carry-over of what could be read.
         bool legacyMissing = false;
         const bool read = ReadFile(legacyPortsPath, legacyMissing);
-        m_carriedOver = read && !legacyMissing;
+        m_carriedOver = read && !legacyMissing && m_problems.empty();
         if (!read) return false;
     }
     return m_problems.empty();
