@@ -386,3 +386,18 @@ CPlaceInfo& CPlaceBook::Entry(const std::string& key)
     info.name = key;
     return info;
 }
+
+std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder,
+                                                  const CTideStations& stations,
+                                                  std::string* problems)
+{
+    CPlaceBook book(&stations);
+    book.Load(folder);
+    if (problems != nullptr) *problems = book.ProblemText();
+    return std::make_unique<CTidePortLookup>(stations, book.Ports());
+}
+
+std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder, std::string* problems)
+{
+    return TidePortLookupOf(folder, ShippedTideStations(), problems);
+}

@@ -219,7 +219,7 @@ CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, const CDataFo
       m_folder(folder),
       m_position(position < 0 ? -1 : position),
       m_tideStations(stations != nullptr ? *stations : ShippedTideStations()),
-      m_tidePortChoices(&m_tideStations)
+      m_placeBook(&m_tideStations)
 {
     setWindowTitle(QStringLiteral("釣果データ入力画面"));
     setObjectName(QString::number(kTemplateId));
@@ -759,10 +759,9 @@ void CCatchEntryDlg::CreateTideControls(const CDialogUnits& units)
 void CCatchEntryDlg::InitTidePort()
 {
     m_fillTides->setEnabled(!m_tideStations.Shown().empty());
-    // Read once: the default follows the place as it is typed.  The settings dialog reports a
-    // broken file; here its defaults do.
-    std::string ignored;
-    m_tidePortChoices.Load(m_folder.GetTidePortsFile(), ignored);
+    // Read once: the default follows the place as it is typed.  A damaged file is named when
+    // the trip is saved (it is not written then); until then what could be read serves.
+    m_placeBook.Load(m_folder);
     connect(m_place, &QLineEdit::textChanged, this, [this] {
         if (!m_initialising) ChooseDefaultTidePort();
     });
@@ -804,9 +803,9 @@ void CCatchEntryDlg::ReadPhotoPosition()
 void CCatchEntryDlg::ChooseDefaultTidePort()
 {
     if (m_tidePortChosenByUser || m_tideStations.Shown().empty()) return;
-    const CTidePortDefault chosen =
-        ChooseTidePort(m_tideStations, m_tidePortChoices, StdFromQString(m_place->text().trimmed()),
-                       {m_hasPhotoPosition, m_photoLatitude, m_photoLongitude});
+    const CTidePortDefault chosen = ChooseTidePort(
+        m_tideStations, m_placeBook.Ports(), StdFromQString(m_place->text().trimmed()),
+        {m_hasPhotoPosition, m_photoLatitude, m_photoLongitude});
     switch (chosen.source) {
         case ETidePortSource::Place:
             m_tidePortOrigin = QStringLiteral("この場所で前回使った港");
@@ -895,12 +894,11 @@ void CCatchEntryDlg::KeepTidePortForPlace()
     const std::string place = StdFromQString(m_place->text().trimmed());
     if (id.empty() || place.empty()) return;
     // Read again: another dialog may have kept a port since this one opened.
-    CTidePortChoices choices(&m_tideStations);
-    std::string error;
-    choices.Load(m_folder.GetTidePortsFile(), error);
+    CPlaceBook choices(&m_tideStations);
+    choices.Load(m_folder);
     if (choices.PortForPlace(place) == id) return;
     choices.SetPortForPlace(place, id);
-    error.clear();
+    std::string error;
     if (choices.Save(error)) return;
     ShowMessageBox(this,
                    QStringLiteral("釣行データは登録しましたが、この場所の港を記録できません"

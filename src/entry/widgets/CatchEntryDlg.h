@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/TripRecord.h"
-#include "tides/TidePortChoices.h"
+#include "places/PlaceBook.h"
 
 class CCatchStore;
 class CDataFolder;
@@ -233,7 +233,7 @@ private:
     bool m_dateFromPhotos = false;
 
     const CTideStations& m_tideStations;
-    CTidePortChoices m_tidePortChoices;  // as read when the dialog opened
+    CPlaceBook m_placeBook;  // as read when the dialog opened
     CTidePortCombo* m_tidePort = nullptr;
     QPushButton* m_fillTides = nullptr;
     QLabel* m_tideNote = nullptr;

@@ -11,6 +11,7 @@
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
 #include "data/DecimalInt.h"
+#include "places/PlaceBook.h"
 #include "reports/ConditionCharts.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/ConditionView.h"
@@ -314,10 +315,10 @@ void CDataViewFrame::OnConditionStatistics()
     std::string stationsError;
     const CTideStations& stations =
         m_tideStations != nullptr ? *m_tideStations : ShippedTideStations(&stationsError);
-    const CTidePortLookup lookup(stations, m_folder.GetTidePortsFile());
+    const std::unique_ptr<CTidePortLookup> lookup = TidePortLookupOf(m_folder, stations);
     std::vector<CConditionTable> tables;
     const CStoreResult result =
-        ReadConditionTables(m_store, query, CLookupTripPorts(lookup), stations, tables);
+        ReadConditionTables(m_store, query, CLookupTripPorts(*lookup), stations, tables);
     if (!result.ok()) {
         ReportStoreFailure(result);
         return;

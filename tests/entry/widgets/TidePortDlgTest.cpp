@@ -19,6 +19,7 @@
 #include "entry/widgets/SettingsDlg.h"
 #include "entry/widgets/TidePortCombo.h"
 #include "photos/PhotoTestFiles.h"
+#include "places/PlaceBook.h"
 #include "support/TempProgramDir.h"
 #include "support/TideTestStations.h"
 #include "support/widgets/FakeDesktopServices.h"
@@ -160,9 +161,9 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
         EXPECT_FALSE(dlg.isVisible());
     }
     // The place kept by an entry dialog stays.
-    CTidePortChoices choices(&Stations());
-    std::string error;
-    ASSERT_TRUE(choices.Load(m_dir.Path(kTidePortsFileName), error)) << error;
+    CPlaceBook choices(&Stations());
+    ASSERT_TRUE(choices.Load(m_dir.Folder())) << choices.ProblemText();
+    EXPECT_FALSE(choices.CarriedOver());  // read from the places file the dialog wrote
     EXPECT_EQ(choices.HomePortId(), kNagoya);
     EXPECT_EQ(choices.PortForPlace("城ヶ島"), kAburatsubo);
     // Opened again, the list shows the home port chosen.
@@ -184,6 +185,34 @@ TEST_F(TidePortDlgTest, ABrokenSideFileIsNamedAndGivesTheDefaults)
     // Cancelled, the file is left as it was.
     QTest::mouseClick(FindControl<QPushButton>(&dlg, 2), Qt::LeftButton);
     EXPECT_EQ(Ports(), "home\tsan-francisco\n");
+}
+
+// A damaged places file is never replaced by what could be read of it: the settings dialog
+// refuses to keep a new home port, and a trip saved in the entry dialog keeps no port for its
+// place; each says which file and line are at fault.
+TEST_F(TidePortDlgTest, ADamagedPlacesFileIsNotRewritten)
+{
+    const std::string damaged = "home\t" + std::string(kTokyo) + "\nplace\t磯\t\t35.x\t139\tmap\n";
+    m_dir.WriteFile(kPlacesFileName, damaged);
+    {
+        CSettingsDlg dlg(m_dir.Folder(), nullptr, &Stations());
+        dlg.show();
+        ASSERT_EQ(m_messages.Texts().size(), 1);
+        EXPECT_TRUE(m_messages.Texts().front().contains(QStringLiteral("places.txt: 2行目")));
+        auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::kTidePortFilterId);
+        TypeText(filter, QStringLiteral("ナゴヤ"));
+        QTest::keyClick(filter, Qt::Key_Return);
+        QTest::mouseClick(FindControl<QPushButton>(&dlg, 1), Qt::LeftButton);
+        ASSERT_EQ(m_messages.Texts().size(), 2);
+        EXPECT_TRUE(m_messages.Texts().back().contains(QStringLiteral("書き換えません")));
+    }
+    OpenEntry(-1);
+    Entry<QLineEdit>(1008)->setText(QStringLiteral("伊勢湾"));
+    TypePort(QStringLiteral("Nagoya"));
+    QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
+    ASSERT_EQ(m_messages.Texts().size(), 3);
+    EXPECT_TRUE(m_messages.Texts().back().contains(QStringLiteral("places.txt: 2行目")));
+    EXPECT_EQ(m_dir.ReadFile(kPlacesFileName), damaged);
 }
 
 // ---- the port box ----------------------------------------------------------------------------
@@ -309,9 +338,9 @@ TEST_F(TidePortDlgTest, SavingKeepsThePortForThePlace)
     TypePort(QStringLiteral("Nagoya"));
     QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
     EXPECT_TRUE(m_entry->IsClosing());
-    CTidePortChoices choices(&Stations());
-    std::string error;
-    ASSERT_TRUE(choices.Load(m_dir.Path(kTidePortsFileName), error)) << error;
+    CPlaceBook choices(&Stations());
+    ASSERT_TRUE(choices.Load(m_dir.Folder())) << choices.ProblemText();
+    EXPECT_FALSE(choices.CarriedOver());  // read from the places file the dialog wrote
     EXPECT_EQ(choices.PortForPlace("伊勢湾"), kNagoya);
     EXPECT_EQ(choices.HomePortId(), kTokyo);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
