@@ -48,6 +48,13 @@ bool ParseDegrees(std::string_view text, double& value)
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
+// Positions are kept to a millionth of a degree (about 0.1 m), the precision the file writes,
+// so that what is saved reads back as the same numbers.
+CGeoPoint FileRounded(const CGeoPoint& point)
+{
+    return {std::round(point.latitude * 1e6) / 1e6, std::round(point.longitude * 1e6) / 1e6};
+}
+
 std::string DegreesText(double degrees)
 {
     char buffer[32];
@@ -233,6 +240,7 @@ bool CPlaceBook::ReadFile(const std::string& path, bool& missing)
                 continue;
             }
             info.hasPosition = true;
+            info.position = FileRounded(info.position);
         }
         if (id.empty() && !info.hasPosition) {
             problem("港も位置もありません");
@@ -338,10 +346,11 @@ EPositionChange CPlaceBook::SetPosition(const std::string& place, const CGeoPoin
     if (key.empty() || !IsValidGeoPoint(point) || source == EPositionSource::None) {
         return EPositionChange::Refused;
     }
+    const CGeoPoint rounded = FileRounded(point);
     const auto found = m_places.find(key);
     if (found != m_places.end() && found->second.hasPosition) {
         const CPlaceInfo& info = found->second;
-        if (info.position == point && info.source == source) return EPositionChange::Unchanged;
+        if (info.position == rounded && info.source == source) return EPositionChange::Unchanged;
         if (source == EPositionSource::Photo) return EPositionChange::Kept;
         if (info.source != EPositionSource::Photo && !overwrite) {
             return EPositionChange::NeedsAsking;
@@ -349,7 +358,7 @@ EPositionChange CPlaceBook::SetPosition(const std::string& place, const CGeoPoin
     }
     CPlaceInfo& info = Entry(key);
     info.hasPosition = true;
-    info.position = point;
+    info.position = rounded;
     info.source = source;
     return EPositionChange::Set;
 }

@@ -53,8 +53,8 @@ size_t FillPhotoPositions(CPlaceBook& book, const std::vector<CTripRecord>& trip
             continue;
         }
         const std::optional<CGeoPoint> point = FirstPhotoPosition(trip, reader);
-        if (point && book.SetPosition(trip.place, *point, EPositionSource::Photo) ==
-                         EPositionChange::Set) {
+        if (point &&
+            book.SetPosition(trip.place, *point, EPositionSource::Photo) == EPositionChange::Set) {
             ++filled;
         }
     }

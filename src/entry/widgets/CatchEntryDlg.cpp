@@ -319,7 +319,7 @@ void CCatchEntryDlg::CreateControls()
     QPushButton* removePlace = button("画像削除", kRemovePlacePhotoId, 261, 25, 31, 13);
     CreatePositionControls(units);
     m_placePhotoList = new CHitIconListCtrl(m_content);
-    named(m_placePhotoList, kPlacePhotoListId, 110, 55, 182, 82);
+    named(m_placePhotoList, kPlacePhotoListId, 110, 40, 182, 97);
     label("釣り方：", 10, 148, 23, 13);
     m_method = new QPlainTextEdit(m_content);
     named(m_method, kMethodId, 36, 150, 107, 46);
@@ -950,23 +950,17 @@ void CCatchEntryDlg::SetPlacePicker(CPlacePicker picker)
 
 void CCatchEntryDlg::CreatePositionControls(const CDialogUnits& units)
 {
-    auto* label = new QLabel(QStringLiteral("位置："), m_content);
-    units.Place(label, 110, 41, 20, 12);
+    // In the free part of the row of the place photos' buttons, under 場所: the photo list keeps
+    // its place.
     m_placePosition = new QLineEdit(m_content);
     m_placePosition->setObjectName(QString::number(kPlacePositionId));
     m_placePosition->setPlaceholderText(QStringLiteral("位置なし"));
-    m_placePosition->setToolTip(
-        QStringLiteral("緯度・経度（35.6581, 139.7414 や 35°39'29\"N 139°47'E）か、"
-                       "地図のリンク（Google マップ、OpenStreetMap、地理院地図）を入れます"));
-    units.Place(m_placePosition, 131, 40, 84, 13);
-    m_positionSource = new QLabel(m_content);
-    m_positionSource->setObjectName(QString::number(kPositionSourceId));
-    units.Place(m_positionSource, 217, 41, 20, 12);
+    units.Place(m_placePosition, 110, 25, 72, 13);
     m_pickOnMap = new QPushButton(QStringLiteral("地図で選ぶ..."), m_content);
     m_pickOnMap->setObjectName(QString::number(kPickOnMapId));
     m_pickOnMap->setAutoDefault(false);
     m_pickOnMap->setEnabled(static_cast<bool>(PlacePicker()));
-    units.Place(m_pickOnMap, 239, 40, 53, 13);
+    units.Place(m_pickOnMap, 184, 25, 42, 13);
     connect(m_placePosition, &QLineEdit::editingFinished, this, [this] { OnPositionTyped(); });
     connect(m_pickOnMap, &QPushButton::clicked, this, [this] { OnPickOnMap(); });
 }
@@ -996,7 +990,13 @@ void CCatchEntryDlg::ShowPlacePosition()
     const std::optional<CGeoPoint> position = CurrentPosition(&source);
     m_placePosition->setText(position ? QStringFromStd(FormatCoordinateText(*position))
                                       : QString());
-    m_positionSource->setText(QString::fromUtf8(PositionSourceLabel(source)));
+    // Where it came from, with how to give another.
+    QString tip = QStringLiteral("場所の位置");
+    if (position)
+        tip += QStringLiteral("（%1）").arg(QString::fromUtf8(PositionSourceLabel(source)));
+    m_placePosition->setToolTip(
+        tip + QStringLiteral("：緯度・経度（35.6581, 139.7414 や 35°39'29\"N 139°47'E）か、"
+                             "地図のリンク（Google マップ、OpenStreetMap、地理院地図）を入れます"));
 }
 
 void CCatchEntryDlg::OnPositionTyped()

@@ -94,8 +94,7 @@ public:
     static constexpr int kFillTidesId = 1054;
     static constexpr int kTideNoteId = 1055;
     static constexpr int kPlacePositionId = 1056;
-    static constexpr int kPositionSourceId = 1057;
-    static constexpr int kPickOnMapId = 1058;
+    static constexpr int kPickOnMapId = 1057;
 
     // What 「地図で選ぶ...」 opens: a map to click the place's position on, starting at current
     // when known.  The position clicked, or nothing when the user cancelled.  The main window
@@ -266,7 +265,6 @@ private:
     // Where the first photo with a GPS position was taken.
     bool m_hasPhotoPosition = false;
     QLineEdit* m_placePosition = nullptr;
-    QLabel* m_positionSource = nullptr;
     QPushButton* m_pickOnMap = nullptr;
     // A position typed or clicked in this dialog, kept for the place when the trip is saved.
     std::optional<CGeoPoint> m_newPosition;

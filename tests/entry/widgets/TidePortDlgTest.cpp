@@ -392,8 +392,8 @@ TEST_F(TidePortDlgTest, ThePlacesPositionIsTypedOrPickedAndThePortFollows)
         position->setText(c.typed);
         Q_EMIT position->editingFinished();
         EXPECT_EQ(Port(), c.port);
-        EXPECT_EQ(Entry<QLabel>(CCatchEntryDlg::kPositionSourceId)->text(),
-                  QString::fromUtf8(c.source));
+        EXPECT_TRUE(position->toolTip().startsWith(
+            QStringLiteral("場所の位置（%1）").arg(QString::fromUtf8(c.source))));
         EXPECT_EQ(m_messages.Texts().size(), c.messages);
     }
     EXPECT_TRUE(Note().contains(QStringLiteral("場所の位置から 0.0 km の港")))
@@ -401,7 +401,7 @@ TEST_F(TidePortDlgTest, ThePlacesPositionIsTypedOrPickedAndThePortFollows)
     picked = CGeoPoint{nagoya.latitude, nagoya.longitude};
     QTest::mouseClick(Entry<QPushButton>(CCatchEntryDlg::kPickOnMapId), Qt::LeftButton);
     EXPECT_EQ(Port(), kNagoya);
-    EXPECT_EQ(Entry<QLabel>(CCatchEntryDlg::kPositionSourceId)->text(), QStringLiteral("地図"));
+    EXPECT_TRUE(position->toolTip().startsWith(QStringLiteral("場所の位置（地図）")));
     QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
     ASSERT_TRUE(m_entry->IsClosing());
     m_entry.reset();
