@@ -124,11 +124,6 @@ int main(int argc, char** argv)
                        "--print-conditions takes for trips without a port of their own."),
         QStringLiteral("PORT"));
     parser.addOption(port);
-    // Command-line modes run without a window and exit; each adds its options here and is
-    // dispatched below, after the program directory is known.
-
-    if (!parser.parse(ArgumentList(argc, argv))) return Fail(parser.errorText());
-    // --help-all comes with --help; it must print the help too, never open the window.
     const QCommandLineOption listPlaces(
         QStringLiteral("list-places"),
         QStringLiteral("Print every place: name, latitude, longitude, where the position came "
@@ -155,6 +150,11 @@ int main(int argc, char** argv)
                        "kept)."),
         QStringLiteral("FILE"));
     parser.addOption(importGpx);
+    // Command-line modes run without a window and exit; each adds its options here and is
+    // dispatched below, after the program directory is known.
+
+    if (!parser.parse(ArgumentList(argc, argv))) return Fail(parser.errorText());
+    // --help-all comes with --help; it must print the help too, never open the window.
 
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         // Without an application object the parser cannot know the program's name.
