@@ -163,6 +163,9 @@ TEST(PlaceBook, ThingsThatAreNotFilesAreRefused)
         {"folder", [&] { ASSERT_EQ(mkdir(path.c_str(), 0700), 0); }, false, "通常のファイル"},
         {"link to a device", [&] { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); }, false,
          "通常のファイル"},
+        // A regular file whose read fails: the first page of a process's memory is unmapped.
+        {"failed read", [&] { ASSERT_EQ(symlink("/proc/self/mem", path.c_str()), 0); }, false,
+         "入出力エラー"},
         {"link to a good file",
          [&] {
              dir.WriteFile("elsewhere.txt", "home\ttokyo\n");
