@@ -20,6 +20,7 @@
 #include "data/SafeFile.h"
 #include "photos/widgets/ThumbnailBuilder.h"
 #include "photos/widgets/ThumbnailImageReader.h"
+#include "places/PlaceBook.h"
 #include "reports/ConditionCharts.h"
 #include "tides/TidePortLookup.h"
 #include "tides/TideStations.h"
@@ -32,7 +33,7 @@ namespace {
 // Each trip's port by its place, as chosen in the entry dialog, else the home port.
 CTripPortFinder TripTidePorts(const CDataFolder& folder)
 {
-    std::shared_ptr<const CTidePortLookup> lookup = CTidePortLookup::FromDataFolder(folder);
+    std::shared_ptr<const CTidePortLookup> lookup = TidePortLookupOf(folder);
     return [lookup](const std::string& place) { return lookup->PortForPlace(place); };
 }
 
