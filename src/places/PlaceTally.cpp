@@ -1,0 +1,43 @@
+#include "places/PlaceTally.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "data/TripDate.h"
+
+int CountTripCatches(const CTripRecord& trip, const std::string& species)
+{
+    if (species.empty()) return static_cast<int>(trip.catches.size());
+    int count = 0;
+    for (const CCatchRecord& caught : trip.catches) count += caught.name == species ? 1 : 0;
+    return count;
+}
+
+std::vector<CPlaceTally> TallyPlaces(const std::vector<CTripRecord>& trips,
+                                     const CPlaceFilter& filter)
+{
+    std::vector<CPlaceTally> tallies;
+    std::unordered_map<std::string, size_t> indexOf;
+    std::vector<std::unordered_set<std::string>> days;
+    for (size_t i = 0; i < trips.size(); ++i) {
+        const CTripRecord& trip = trips[i];
+        if (trip.place.empty()) continue;
+        CDateText date;
+        const bool dated = ReadDateText(trip.date, date) == EDateError::None;
+        if (filter.year != 0 && (!dated || date.year != filter.year)) continue;
+        auto [found, added] = indexOf.try_emplace(trip.place, tallies.size());
+        if (added) {
+            tallies.push_back({trip.place, 0, 0, {}});
+            days.emplace_back();
+        }
+        CPlaceTally& tally = tallies[found->second];
+        tally.trips.push_back(i);
+        tally.catches += CountTripCatches(trip, filter.species);
+        // The day as one text whatever form the date was written in.
+        days[found->second].insert(dated && date.month != 0 && date.day != 0 ? FormatTripDate(date)
+                                                                             : trip.date);
+    }
+    for (size_t i = 0; i < tallies.size(); ++i)
+        tallies[i].daysFished = static_cast<int>(days[i].size());
+    return tallies;
+}
