@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "data/TripDate.h"
+#include "places/PlaceBook.h"
 
 int CountTripCatches(const CTripRecord& trip, const std::string& species)
 {
@@ -21,13 +22,15 @@ std::vector<CPlaceTally> TallyPlaces(const std::vector<CTripRecord>& trips,
     std::vector<std::unordered_set<std::string>> days;
     for (size_t i = 0; i < trips.size(); ++i) {
         const CTripRecord& trip = trips[i];
-        if (trip.place.empty()) continue;
+        // Trips count at the place the book keeps them under, whatever spaces surround the text.
+        std::string key = CPlaceBook::PlaceKey(trip.place);
+        if (key.empty()) continue;
         CDateText date;
         const bool dated = ReadDateText(trip.date, date) == EDateError::None;
         if (filter.year != 0 && (!dated || date.year != filter.year)) continue;
-        auto [found, added] = indexOf.try_emplace(trip.place, tallies.size());
+        auto [found, added] = indexOf.try_emplace(key, tallies.size());
         if (added) {
-            tallies.push_back({trip.place, 0, 0, {}});
+            tallies.push_back({std::move(key), 0, 0, {}});
             days.emplace_back();
         }
         CPlaceTally& tally = tallies[found->second];

@@ -14,7 +14,7 @@ struct CPlaceFilter {
 
 // What one place (the text of 場所) saw under a filter.
 struct CPlaceTally {
-    std::string place;
+    std::string place;          // the key the place book keeps it under
     int catches = 0;            // catches of the species
     int daysFished = 0;         // distinct dates of the year's trips there, whatever they caught
     std::vector<size_t> trips;  // indexes of those trips in the log, in log order

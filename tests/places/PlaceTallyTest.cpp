@@ -20,7 +20,7 @@ TEST(PlaceTally, CountsCatchesAndDaysFishedPerPlaceUnderTheFilter)
         Trip("2024/05/01", "堤防A", {"アジ", "アジ", "サバ"}),
         Trip("2024/05/01", "堤防A", {"アジ"}),  // same day again: one day fished
         Trip("2024/06/02", "磯B", {}),
-        Trip("2023/07/03", "堤防A", {"アジ"}),
+        Trip("2023/07/03", " 堤防A ", {"アジ"}),  // the same place
         Trip("2024/7/4", "磯B", {"サバ"}),
         Trip("2024/08/05", "", {"アジ"}),   // no place
         Trip("いつか", "堤防A", {"アジ"}),  // no year
