@@ -339,6 +339,8 @@ void CMainFrame::CreateClient()
 
     m_navImages = std::make_unique<NavBarImageLists>(CreateNavBarImageLists());
     SetUpNavBarMenu(*m_navBar, *m_navImages);
+    m_navBar->InsertFolderItem(0, m_navBar->Model().ItemCount(0), QStringLiteral("釣り場マップ"),
+                               NavBarImageMap, kMapPageValue);
     RestoreNavBar();
     m_navBar->SetRemoveGuard(
         [this](int kind, int index) { return CanRemoveFromNavBar(kind, index); });
@@ -404,6 +406,8 @@ void CMainFrame::OnReload()
             statistics->OnRanking();
         } else if (statistics->GetViewKind() == CDataViewFrame::kConditionView) {
             statistics->OnConditionStatistics();
+        } else if (statistics->GetViewKind() == CDataViewFrame::kPlaceView) {
+            statistics->OnPlaceStatistics();
         } else {
             statistics->OnMonthlyStatistics();
         }

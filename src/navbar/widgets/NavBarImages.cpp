@@ -76,7 +76,8 @@ void DrawChart(QPainter& p, qreal stroke)
 void DrawMapSheet(QPainter& p, qreal stroke)
 {
     // A map folded in three panels, sea and a coast, and a red pin on a spot.
-    const QPolygonF sheet({{3, 8}, {12, 5}, {20, 8}, {29, 5}, {29, 26}, {20, 29}, {12, 26}, {3, 29}});
+    const QPolygonF sheet(
+        {{3, 8}, {12, 5}, {20, 8}, {29, 5}, {29, 26}, {20, 29}, {12, 26}, {3, 29}});
     p.setPen(QPen(QColor(60, 90, 120), stroke));
     p.setBrush(QColor(170, 215, 240));
     p.drawPolygon(sheet);
@@ -185,6 +186,5 @@ void SetUpNavBarMenu(CNavBarCtrl& bar, const NavBarImageLists& lists)
     bar.InsertFolderItem(menu, 1, QStringLiteral("データ登録"), NavBarImageEntry, 2);
     bar.InsertFolderItem(menu, 2, QStringLiteral("データ統計"), NavBarImageStatistics, 3);
     bar.InsertFolderItem(menu, 3, QStringLiteral("画像一覧"), NavBarImagePhotos, 4);
-    bar.InsertFolderItem(menu, 4, QStringLiteral("釣り場マップ"), NavBarImageMap, 5);
     bar.SelectFolder(menu);
 }

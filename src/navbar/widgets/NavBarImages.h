@@ -33,8 +33,9 @@ NavBarImageLists CreateNavBarImageLists(qreal devicePixelRatio = 0);
 class CNavBarCtrl;
 
 // Fills a new bar the way the main window shows it: the lists attached (large as kind 2, small
-// as kind 1), folder "メニュー" with "トップ", "データ登録", "データ統計", "画像一覧" and "釣り場マップ"
-// (images 0 to 4), an empty second folder without a name, and folder 0 selected. Each item
-// carries the number of the page it leads to as its value, 1 to 5 in the menu's order (Top,
-// データ登録, データ統計, 画像一覧, 釣り場マップ), so it keeps leading there wherever it is moved.
+// as kind 1), folder "メニュー" with "トップ", "データ登録", "データ統計" and "画像一覧" (images 0
+// to 3), an empty second folder without a name, and folder 0 selected. Each item carries the number
+// of the page it leads to as its value, 1 to 4 in the menu's order (Top, データ登録, データ統計,
+// 画像一覧), so it keeps leading there wherever it is moved.  The window adds the items of the
+// pages it has beyond these (the map, image 4, page 5).
 void SetUpNavBarMenu(CNavBarCtrl& bar, const NavBarImageLists& lists);

@@ -73,6 +73,7 @@ CMapFrame::CMapFrame(CCatchStore& store, const CDataFolder& folder, QWidget* par
                                  QStringLiteral("魚種"), QStringLiteral("匹数"),
                                  QStringLiteral("潮")});
     m_tripList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tripList->setMinimumWidth(220);
     split->addWidget(m_view);
     split->addWidget(m_tripList);
     split->setStretchFactor(0, 3);
@@ -146,7 +147,8 @@ void CMapFrame::BuildBar(QWidget* bar)
 
 void CMapFrame::SettingsChanged()
 {
-    m_settings.source = static_cast<CMapSettings::ESource>(std::max(0, m_sourceCombo->currentIndex()));
+    m_settings.source =
+        static_cast<CMapSettings::ESource>(std::max(0, m_sourceCombo->currentIndex()));
     m_settings.customTemplate = m_templateEdit->text().trimmed();
     m_settings.online = m_onlineCheck->isChecked();
     m_settings.Save();

@@ -141,7 +141,8 @@ void CMapView::mouseReleaseEvent(QMouseEvent* event)
     if (m_dragging) return;
     const QPoint at = event->position().toPoint();
     const CDrawnMarker* marker = MarkerAt(m_drawn, at.x(), at.y());
-    if (onMarkerClicked) onMarkerClicked(marker != nullptr ? marker->places : std::vector<size_t>{});
+    if (onMarkerClicked)
+        onMarkerClicked(marker != nullptr ? marker->places : std::vector<size_t>{});
     if (marker == nullptr && onMapClicked) onMapClicked(m_view.FromScreen(at.x(), at.y()));
 }
 

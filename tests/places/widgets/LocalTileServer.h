@@ -1,20 +1,26 @@
 #pragma once
 
 #include <zlib.h>
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include "charts/widgets/PainterChartCanvas.h"
+#include "places/BaseMap.h"
+#include "places/MapPainter.h"
 
 // A tile server on the loopback address, in the test process.  The first part of the path says
 // how it answers: good (a PNG of the tile, coloured by its x and y), jpeg, notfound, error,
 // refuse (closes without a word), garbage, bomb (a PNG header claiming 60000 × 60000 pixels),
 // endless (a body that never ends), huge (a length beyond any tile), slow (never answers),
+// drawn (the tile drawn from the base map in a server's colours, with its grid and number),
 // nostore and maxage0 (good tiles with those cache headers).  It records each request's path
 // and user agent, and the most connections it had open at once.
 class CLocalTileServer : public QObject {
@@ -41,6 +47,29 @@ public:
     {
         QImage image(size, size, QImage::Format_RGB32);
         image.fill(QColor((x * 40) % 256, (y * 40) % 256, 128));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+    // The tile's square of the base map, drawn as a tile server would, with its edges and name.
+    static QByteArray DrawnTilePng(int z, int x, int y)
+    {
+        QImage image(256, 256, QImage::Format_RGB32);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            const double count = double(1 << z);
+            const CMapViewport view(GeoFromMercator({(x + 0.5) / count, (y + 0.5) / count}), z, 256,
+                                    256);
+            CPainterChartCanvas canvas(painter, image.size(), QFont());
+            DrawBaseMap(canvas, view, ShippedBaseMap());
+            painter.setPen(QColor(120, 150, 170));
+            painter.drawRect(0, 0, 255, 255);
+            painter.setPen(QColor(90, 110, 130));
+            painter.drawText(6, 16, QStringLiteral("test %1/%2/%3").arg(z).arg(x).arg(y));
+        }
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -118,6 +147,7 @@ private:
     {
         const QStringList parts = path.split(QLatin1Char('/'));
         const QString mode = parts.value(1);
+        const int z = parts.value(2).toInt();
         const int x = parts.value(3).toInt();
         const int y = parts.value(4).section(QLatin1Char('.'), 0, 0).toInt();
         const auto send = [socket](const QByteArray& status, const QByteArray& headers,
@@ -129,6 +159,8 @@ private:
         if (mode == QLatin1String("good")) {
             send("200 OK", "Content-Type: image/png\r\nCache-Control: max-age=3600\r\n",
                  TilePng(x, y));
+        } else if (mode == QLatin1String("drawn")) {
+            send("200 OK", "Content-Type: image/png\r\n", DrawnTilePng(z, x, y));
         } else if (mode == QLatin1String("jpeg")) {
             send("200 OK", "Content-Type: image/jpeg\r\n", TileJpeg());
         } else if (mode == QLatin1String("nostore")) {

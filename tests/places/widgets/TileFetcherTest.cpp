@@ -186,10 +186,12 @@ TEST(MapSettings, TemplatesAddressesAndCacheFolders)
     EXPECT_TRUE(settings.CacheFolderName().startsWith(QStringLiteral("custom-")));
     EXPECT_FALSE(settings.CacheFolderName().contains(QLatin1Char('.')));
 
+    const QByteArray kept = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", "/tmp/some-cache");
     EXPECT_EQ(TileCacheRoot(), QStringLiteral("/tmp/some-cache/lurebook/tiles"));
     qputenv("XDG_CACHE_HOME", "relative");
     EXPECT_EQ(TileCacheRoot(), QDir::homePath() + QStringLiteral("/.cache/lurebook/tiles"));
+    qputenv("XDG_CACHE_HOME", kept);
 }
 
 }  // namespace
