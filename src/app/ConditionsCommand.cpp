@@ -6,6 +6,7 @@
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
 #include "data/DecimalInt.h"
+#include "places/PlaceBook.h"
 #include "reports/CatchConditions.h"
 #include "tides/TidePortLookup.h"
 #include "tides/TidePrinter.h"
@@ -34,7 +35,13 @@ int PrintConditionsCommand(const CDataFolder& folder, const std::string& year,
     }
 
     const CCatchStore store(folder.GetCatchFile());
-    const std::unique_ptr<CTidePortLookup> lookup = CTidePortLookup::FromDataFolder(folder);
+    // Ports left out of a damaged side file would count their trips at the wrong port.
+    std::string problems;
+    const std::unique_ptr<CTidePortLookup> lookup = TidePortLookupOf(folder, stations, &problems);
+    if (!problems.empty()) {
+        err << "lurebook: " << problems << "\n";
+        return 1;
+    }
     std::vector<CConditionTable> tables;
     const CStoreResult result =
         ReadConditionTables(store, query, CLookupTripPorts(*lookup), stations, tables);

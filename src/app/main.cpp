@@ -9,6 +9,7 @@
 #include "app/ConditionsCommand.h"
 #include "app/HistoryCommands.h"
 #include "app/InstanceLock.h"
+#include "app/PlaceCommands.h"
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
 #include "data/CatchStore.h"
@@ -123,11 +124,38 @@ int main(int argc, char** argv)
                        "--print-conditions takes for trips without a port of their own."),
         QStringLiteral("PORT"));
     parser.addOption(port);
+    const QCommandLineOption listPlaces(
+        QStringLiteral("list-places"),
+        QStringLiteral("Print every place: name, latitude, longitude, where the position came "
+                       "from, tide port (tab-separated)."));
+    parser.addOption(listPlaces);
+    const QCommandLineOption exportGpx(
+        QStringLiteral("export-gpx"),
+        QStringLiteral("Write the places and the catches with a position to FILE as GPX 1.1."),
+        QStringLiteral("FILE"));
+    parser.addOption(exportGpx);
+    const QCommandLineOption exportKml(
+        QStringLiteral("export-kml"),
+        QStringLiteral("Write the places and the catches with a position to FILE as KML 2.2."),
+        QStringLiteral("FILE"));
+    parser.addOption(exportKml);
+    const QCommandLineOption exportYear(
+        QStringLiteral("year"),
+        QStringLiteral("With --export-gpx or --export-kml: only the trips of YEAR."),
+        QStringLiteral("YEAR"));
+    parser.addOption(exportYear);
+    const QCommandLineOption importGpx(
+        QStringLiteral("import-gpx"),
+        QStringLiteral("Take the waypoints of the GPX FILE as places (a position set by hand is "
+                       "kept)."),
+        QStringLiteral("FILE"));
+    parser.addOption(importGpx);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
     if (!parser.parse(ArgumentList(argc, argv))) return Fail(parser.errorText());
     // --help-all comes with --help; it must print the help too, never open the window.
+
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         // Without an application object the parser cannot know the program's name.
         QString text = parser.helpText();
@@ -168,6 +196,18 @@ int main(int argc, char** argv)
                                       parser.value(port).toStdString(), std::cout, std::cerr);
     }
 
+    if (parser.isSet(listPlaces)) return ListPlacesCommand(folder, std::cout, std::cerr);
+    if (parser.isSet(exportGpx) || parser.isSet(exportKml)) {
+        const bool gpx = parser.isSet(exportGpx);
+        return ExportPlacesCommand(folder, gpx ? EGpsFormat::Gpx : EGpsFormat::Kml,
+                                   PathFromQString(parser.value(gpx ? exportGpx : exportKml)),
+                                   parser.value(exportYear).toStdString(), std::cout, std::cerr);
+    }
+    if (parser.isSet(importGpx)) {
+        return ImportGpxCommand(folder, PathFromQString(parser.value(importGpx)), std::cout,
+                                std::cerr);
+    }
+
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
         CCatchStore store(folder.GetCatchFile());
         store.EnableHistory(true);
@@ -191,6 +231,7 @@ int main(int argc, char** argv)
             if (!outcome.error.empty()) return Fail(QString::fromStdString(outcome.error));
             std::cout << DescribeCsvImportOutcome(outcome, 20) << "追加した釣行: " << outcome.added
                       << " 件\n";
+            if (outcome.added > 0) KeepPhotoPositions(folder, std::cout, std::cerr);
             if (outcome.import.trips.empty() && outcome.known == 0) return 1;
         }
         return 0;

@@ -161,7 +161,8 @@ bool PartValue(const CPart& part, double& value)
         if (part.values[i] != std::floor(part.values[i])) return false;
     }
     const double degrees = std::fabs(part.values[0]);
-    value = degrees + part.values[1] / 60 + part.values[2] / 3600;
+    value = degrees + (part.count > 1 ? part.values[1] / 60 : 0) +
+            (part.count > 2 ? part.values[2] / 3600 : 0);
     if (part.values[0] < 0 || part.negative) value = -value;
     return true;
 }

@@ -14,6 +14,12 @@
 
 namespace {
 
+// Notes that the parse met an error: a reader may end a cut document without a failed read.
+void NoteParseError(void* failed, xmlErrorPtr error)
+{
+    if (error != nullptr && error->level >= XML_ERR_ERROR) *static_cast<bool*>(failed) = true;
+}
+
 // Days from 1970-01-01 of a proleptic Gregorian date.
 long DaysFromCivil(int year, int month, int day)
 {
@@ -260,10 +266,14 @@ bool ReadGpxWaypoints(const std::string& bytes, std::vector<CWaypoint>& waypoint
         error = "GPX ファイルを読み込めません";
         return false;
     }
+    bool parseFailed = false;
+    xmlTextReaderSetStructuredErrorHandler(reader, NoteParseError, &parseFailed);
     bool rootSeen = false;
     bool ok = true;
-    int status = 0;
-    while ((status = xmlTextReaderRead(reader)) == 1) {
+    int status = xmlTextReaderRead(reader);
+    bool standing = false;  // the reader already stands on the next node to look at
+    for (; status == 1; standing ? (standing = false) : (status = xmlTextReaderRead(reader))) {
+        if (status != 1) break;
         const int type = xmlTextReaderNodeType(reader);
         if (type == XML_READER_TYPE_DOCUMENT_TYPE || type == XML_READER_TYPE_ENTITY_REFERENCE) {
             error = "GPX ファイルに文書型宣言があるため読み込みません";
@@ -309,12 +319,12 @@ bool ReadGpxWaypoints(const std::string& bytes, std::vector<CWaypoint>& waypoint
         } else {
             waypoints.push_back(std::move(waypoint));
         }
-        if (xmlTextReaderNext(reader) != 1) {
-            status = xmlTextReaderRead(reader);  // settles the final status
-            break;
-        }
+        // Past the waypoint's subtree; the loop's read then takes the node after it.
+        status = xmlTextReaderNext(reader);
+        if (status != 1) break;
+        standing = true;
     }
-    if (ok && status < 0) {
+    if (ok && (status < 0 || parseFailed)) {
         error = "GPX ファイルが壊れています（" +
                 std::to_string(xmlTextReaderGetParserLineNumber(reader)) + "行目あたり）";
         ok = false;

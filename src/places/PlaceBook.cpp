@@ -48,6 +48,13 @@ bool ParseDegrees(std::string_view text, double& value)
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
+// Positions are kept to a millionth of a degree (about 0.1 m), the precision the file writes,
+// so that what is saved reads back as the same numbers.
+CGeoPoint FileRounded(const CGeoPoint& point)
+{
+    return {std::round(point.latitude * 1e6) / 1e6, std::round(point.longitude * 1e6) / 1e6};
+}
+
 std::string DegreesText(double degrees)
 {
     char buffer[32];
@@ -160,7 +167,7 @@ bool CPlaceBook::LoadFiles(const std::string& placesPath, const std::string& leg
         // so the ports are not lost by a carry-over of what could be read.
         bool legacyMissing = false;
         const bool read = ReadFile(legacyPortsPath, legacyMissing);
-        m_carriedOver = read && !legacyMissing;
+        m_carriedOver = read && !legacyMissing && m_problems.empty();
         if (!read) return false;
     }
     return m_problems.empty();
@@ -233,6 +240,7 @@ bool CPlaceBook::ReadFile(const std::string& path, bool& missing)
                 continue;
             }
             info.hasPosition = true;
+            info.position = FileRounded(info.position);
         }
         if (id.empty() && !info.hasPosition) {
             problem("港も位置もありません");
@@ -338,10 +346,11 @@ EPositionChange CPlaceBook::SetPosition(const std::string& place, const CGeoPoin
     if (key.empty() || !IsValidGeoPoint(point) || source == EPositionSource::None) {
         return EPositionChange::Refused;
     }
+    const CGeoPoint rounded = FileRounded(point);
     const auto found = m_places.find(key);
     if (found != m_places.end() && found->second.hasPosition) {
         const CPlaceInfo& info = found->second;
-        if (info.position == point && info.source == source) return EPositionChange::Unchanged;
+        if (info.position == rounded && info.source == source) return EPositionChange::Unchanged;
         if (source == EPositionSource::Photo) return EPositionChange::Kept;
         if (info.source != EPositionSource::Photo && !overwrite) {
             return EPositionChange::NeedsAsking;
@@ -349,7 +358,7 @@ EPositionChange CPlaceBook::SetPosition(const std::string& place, const CGeoPoin
     }
     CPlaceInfo& info = Entry(key);
     info.hasPosition = true;
-    info.position = point;
+    info.position = rounded;
     info.source = source;
     return EPositionChange::Set;
 }
@@ -385,4 +394,19 @@ CPlaceInfo& CPlaceBook::Entry(const std::string& key)
     CPlaceInfo& info = m_places[key];
     info.name = key;
     return info;
+}
+
+std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder,
+                                                  const CTideStations& stations,
+                                                  std::string* problems)
+{
+    CPlaceBook book(&stations);
+    book.Load(folder);
+    if (problems != nullptr) *problems = book.ProblemText();
+    return std::make_unique<CTidePortLookup>(stations, book.Ports());
+}
+
+std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder, std::string* problems)
+{
+    return TidePortLookupOf(folder, ShippedTideStations(), problems);
 }

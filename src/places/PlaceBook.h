@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "places/GeoPoint.h"
 #include "tides/TidePortChoices.h"
+#include "tides/TidePortLookup.h"
 
 class CDataFolder;
 class CTideStations;
@@ -125,6 +127,16 @@ private:
     CTidePortChoices m_ports;                    // the ports of m_places, as the tides take them
     std::map<std::string, CPlaceInfo> m_places;  // by key
 };
+
+// The ports of folder's places file (or of the old tide-port file) over stations, for the pages
+// that show tides.  What could not be read is left out; problems (when given) receives the
+// Japanese text naming the file and lines, "" when there were none.
+std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder,
+                                                  const CTideStations& stations,
+                                                  std::string* problems = nullptr);
+// The same over the shipped stations.
+std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder,
+                                                  std::string* problems = nullptr);
 
 // The largest places file read or written: far more places than one angler's log holds.
 inline constexpr size_t kMaxPlacesFileBytes = 1024 * 1024;

@@ -42,3 +42,21 @@ std::vector<CCatchPoint> CatchPoints(const CTripRecord& trip, const CPlaceBook& 
     }
     return points;
 }
+
+size_t FillPhotoPositions(CPlaceBook& book, const std::vector<CTripRecord>& trips,
+                          const CPhotoPositionReader& reader)
+{
+    size_t filled = 0;
+    for (const CTripRecord& trip : trips) {
+        const CPlaceInfo* place = book.Find(trip.place);
+        if (CPlaceBook::PlaceKey(trip.place).empty() || (place != nullptr && place->hasPosition)) {
+            continue;
+        }
+        const std::optional<CGeoPoint> point = FirstPhotoPosition(trip, reader);
+        if (point &&
+            book.SetPosition(trip.place, *point, EPositionSource::Photo) == EPositionChange::Set) {
+            ++filled;
+        }
+    }
+    return filled;
+}

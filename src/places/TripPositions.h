@@ -34,3 +34,8 @@ struct CCatchPoint {
 // Catches without a point (no photo position and a place without one) are left out.
 std::vector<CCatchPoint> CatchPoints(const CTripRecord& trip, const CPlaceBook& book,
                                      const CPhotoPositionReader& reader = ReadPhotoPosition);
+
+// Gives each place of trips that has no position the first photo position of its trips (in
+// log order).  Returns how many places got one.  A place the user placed is never touched.
+size_t FillPhotoPositions(CPlaceBook& book, const std::vector<CTripRecord>& trips,
+                          const CPhotoPositionReader& reader = ReadPhotoPosition);

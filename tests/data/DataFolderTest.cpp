@@ -60,6 +60,7 @@ TEST(DataFolderTest, NamesEveryFileAndFolderTheProgramKeeps)
         {&CDataFolder::GetPictureDir, "Data/Picture/"},
         {&CDataFolder::GetScheduleDir, "Data/schedule"},
         {&CDataFolder::GetTidePortsFile, "Data/tideports.txt"},
+        {&CDataFolder::GetPlacesFile, "Data/places.txt"},
         {&CDataFolder::GetHistoryDir, "Data/history/"},
         {&CDataFolder::GetUndoneDir, "Data/history/.undone/"},
         {&CDataFolder::GetLockFile, "Data/.lurebook.lock"},

@@ -28,7 +28,9 @@
 #include "navbar/widgets/NavBarCtrl.h"
 #include "navbar/widgets/NavBarImages.h"
 #include "photos/widgets/ThumbnailFrame.h"
+#include "places/widgets/GpxImportDlg.h"
 #include "places/widgets/MapFrame.h"
+#include "places/widgets/PlacePickerDlg.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
@@ -107,6 +109,8 @@ CMainFrame::CMainFrame(CCatchStore& store, const CDataFolder& folder, QWidget* p
     CreateShortcuts();
     m_store.SetChangeListener([this] { UpdateEditCommands(); });
     UpdateEditCommands();
+    // The entry dialog's 「地図で選ぶ...」 opens the place picker on the map.
+    CCatchEntryDlg::SetPlacePicker(PickPlacePosition);
 }
 
 CMainFrame::~CMainFrame()
@@ -207,8 +211,13 @@ void CMainFrame::CreateMenus()
     QAction* importCsv = MakeCommand(this, kCommandImportCsv, QStringLiteral("CSV 取り込み(&I)..."),
                                      QStringLiteral("CSV ファイルの釣行データを追加"));
     connect(importCsv, &QAction::triggered, this, &CMainFrame::OnImportCsv);
+    QAction* importGpx =
+        MakeCommand(this, kCommandImportGpx, QStringLiteral("GPX から場所を取り込む(&G)..."),
+                    QStringLiteral("GPX ファイルのウェイポイントを場所の位置として取り込む"));
+    connect(importGpx, &QAction::triggered, this, &CMainFrame::OnImportGpx);
     file->addAction(exportCsv);
     file->addAction(importCsv);
+    file->addAction(importGpx);
     file->addAction(CreateHistoryCommand());
     QAction* yearReport =
         MakeCommand(this, kCommandYearReport, QStringLiteral("年間レポート(&R)..."),
@@ -554,6 +563,11 @@ void CMainFrame::OnImportCsv()
     if (!ImportTripsCsv(this, m_store)) return;
     if (auto* trips = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
         trips->GetView()->OnInitialUpdate();
+}
+
+void CMainFrame::OnImportGpx()
+{
+    ImportGpxPlaces(this, m_folder);
 }
 
 void CMainFrame::OnYearReport()

@@ -36,6 +36,7 @@ public:
     // Showing page n (a view number below) is kCommandShowPage + n.
     static constexpr int kCommandShowPage = 32784;
     static constexpr int kCommandFind = 32800;
+    static constexpr int kCommandImportGpx = 32820;
 
     // View numbers of the pages, in the order they are registered.
     static constexpr int kViewReports = 0;
@@ -64,6 +65,7 @@ public:
     void OnExportCsv();
     // Adds the trips of a CSV file and shows them in the trip list.
     void OnImportCsv();
+    void OnImportGpx();
     // The yearly report of the year chosen on the statistics page, which is shown for it.
     void OnYearReport();
     void OnPrintYearReport();

@@ -13,6 +13,7 @@
 #include "calendar/widgets/ScheduleEntryDlg.h"
 #include "calendar/widgets/TideCurveView.h"
 #include "data/TextEncoding.h"
+#include "places/PlaceBook.h"
 #include "tides/TidePortLookup.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
@@ -54,7 +55,7 @@ void SetMemoText(QTreeWidgetItem* item, const QString& memo, const QString& holi
 // or it cannot be read (the calendar then shows no tides, and the memo dialog says why).
 const CTideStation* HomeTidePort(const CDataFolder& folder)
 {
-    return CTidePortLookup::FromDataFolder(folder)->HomePort();
+    return TidePortLookupOf(folder)->HomePort();
 }
 }  // namespace
 

@@ -39,6 +39,7 @@
 #include "photos/ThumbnailDecoder.h"
 #include "photos/widgets/PhotoCopyProgress.h"
 #include "photos/widgets/ThumbnailBuilder.h"
+#include "places/CoordinateText.h"
 #include "tides/TideEntryTexts.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/DialogUnits.h"
@@ -219,7 +220,7 @@ CCatchEntryDlg::CCatchEntryDlg(QWidget* owner, CCatchStore& store, const CDataFo
       m_folder(folder),
       m_position(position < 0 ? -1 : position),
       m_tideStations(stations != nullptr ? *stations : ShippedTideStations()),
-      m_tidePortChoices(&m_tideStations)
+      m_placeBook(&m_tideStations)
 {
     setWindowTitle(QStringLiteral("釣果データ入力画面"));
     setObjectName(QString::number(kTemplateId));
@@ -316,6 +317,7 @@ void CCatchEntryDlg::CreateControls()
     m_place = lineEdit(kPlaceId, 136, 9, 156, 14);
     QPushButton* addPlace = button("画像追加", kAddPlacePhotoId, 228, 25, 31, 13);
     QPushButton* removePlace = button("画像削除", kRemovePlacePhotoId, 261, 25, 31, 13);
+    CreatePositionControls(units);
     m_placePhotoList = new CHitIconListCtrl(m_content);
     named(m_placePhotoList, kPlacePhotoListId, 110, 40, 182, 97);
     label("釣り方：", 10, 148, 23, 13);
@@ -759,14 +761,15 @@ void CCatchEntryDlg::CreateTideControls(const CDialogUnits& units)
 void CCatchEntryDlg::InitTidePort()
 {
     m_fillTides->setEnabled(!m_tideStations.Shown().empty());
-    // Read once: the default follows the place as it is typed.  The settings dialog reports a
-    // broken file; here its defaults do.
-    std::string ignored;
-    m_tidePortChoices.Load(m_folder.GetTidePortsFile(), ignored);
+    // Read once: the default follows the place as it is typed.  A damaged file is named when
+    // the trip is saved (it is not written then); until then what could be read serves.
+    m_placeBook.Load(m_folder);
     connect(m_place, &QLineEdit::textChanged, this, [this] {
+        ShowPlacePosition();
         if (!m_initialising) ChooseDefaultTidePort();
     });
     ReadPhotoPosition();
+    ShowPlacePosition();
     ChooseDefaultTidePort();
     // A new trip opens with the tides of today at its port; a stored trip keeps what it has
     // until its date or port is changed.
@@ -778,6 +781,7 @@ void CCatchEntryDlg::OnPhotosChanged()
 {
     if (m_initialising) return;
     ReadPhotoPosition();
+    ShowPlacePosition();
     ChooseDefaultTidePort();
 }
 
@@ -804,16 +808,24 @@ void CCatchEntryDlg::ReadPhotoPosition()
 void CCatchEntryDlg::ChooseDefaultTidePort()
 {
     if (m_tidePortChosenByUser || m_tideStations.Shown().empty()) return;
+    EPositionSource positionSource = EPositionSource::None;
+    const std::optional<CGeoPoint> position = CurrentPosition(&positionSource);
+    // A position set here is newer than the port last used for the place: the port follows it.
+    const std::string place =
+        m_newPosition ? std::string() : StdFromQString(m_place->text().trimmed());
     const CTidePortDefault chosen =
-        ChooseTidePort(m_tideStations, m_tidePortChoices, StdFromQString(m_place->text().trimmed()),
-                       {m_hasPhotoPosition, m_photoLatitude, m_photoLongitude});
+        ChooseTidePort(m_tideStations, m_placeBook.Ports(), place,
+                       {position.has_value(), position ? position->latitude : 0,
+                        position ? position->longitude : 0});
     switch (chosen.source) {
         case ETidePortSource::Place:
             m_tidePortOrigin = QStringLiteral("この場所で前回使った港");
             break;
         case ETidePortSource::Photo:
-            m_tidePortOrigin =
-                QStringLiteral("写真の撮影位置から %1 km の港").arg(chosen.km, 0, 'f', 1);
+            m_tidePortOrigin = (positionSource == EPositionSource::Photo
+                                    ? QStringLiteral("写真の撮影位置から %1 km の港")
+                                    : QStringLiteral("場所の位置から %1 km の港"))
+                                   .arg(chosen.km, 0, 'f', 1);
             break;
         case ETidePortSource::Home:
             m_tidePortOrigin = QStringLiteral("潮汐の基準港");
@@ -893,20 +905,159 @@ void CCatchEntryDlg::KeepTidePortForPlace()
 {
     const std::string id = m_tidePort->PortId();
     const std::string place = StdFromQString(m_place->text().trimmed());
-    if (id.empty() || place.empty()) return;
-    // Read again: another dialog may have kept a port since this one opened.
-    CTidePortChoices choices(&m_tideStations);
+    if (place.empty()) return;
+    // Read again: another dialog may have kept a port or a position since this one opened.
+    CPlaceBook choices(&m_tideStations);
+    choices.Load(m_folder);
+    bool changed = false;
+    if (!id.empty() && choices.PortForPlace(place) != id) {
+        choices.SetPortForPlace(place, id);
+        changed = true;
+    }
+    if (m_newPosition) {
+        changed |= choices.SetPosition(place, *m_newPosition, m_newPositionSource,
+                                       m_replaceAgreed) == EPositionChange::Set;
+    } else if (m_hasPhotoPosition) {
+        changed |= choices.SetPosition(place, {m_photoLatitude, m_photoLongitude},
+                                       EPositionSource::Photo) == EPositionChange::Set;
+    }
+    if (!changed) return;
     std::string error;
-    choices.Load(m_folder.GetTidePortsFile(), error);
-    if (choices.PortForPlace(place) == id) return;
-    choices.SetPortForPlace(place, id);
-    error.clear();
     if (choices.Save(error)) return;
     ShowMessageBox(this,
-                   QStringLiteral("釣行データは登録しましたが、この場所の港を記録できません"
+                   QStringLiteral("釣行データは登録しましたが、この場所の港と位置を記録できません"
                                   "でした。\n%1")
                        .arg(QStringFromStd(error)),
                    EMessageBoxIcon::Warning);
+}
+
+// ---- the place's position --------------------------------------------------------------------
+
+namespace {
+
+CCatchEntryDlg::CPlacePicker& PlacePicker()
+{
+    static CCatchEntryDlg::CPlacePicker picker;
+    return picker;
+}
+
+}  // namespace
+
+void CCatchEntryDlg::SetPlacePicker(CPlacePicker picker)
+{
+    PlacePicker() = std::move(picker);
+}
+
+void CCatchEntryDlg::CreatePositionControls(const CDialogUnits& units)
+{
+    // In the free part of the row of the place photos' buttons, under 場所: the photo list keeps
+    // its place.
+    m_placePosition = new QLineEdit(m_content);
+    m_placePosition->setObjectName(QString::number(kPlacePositionId));
+    m_placePosition->setPlaceholderText(QStringLiteral("位置なし"));
+    units.Place(m_placePosition, 110, 25, 72, 13);
+    m_pickOnMap = new QPushButton(QStringLiteral("地図で選ぶ..."), m_content);
+    m_pickOnMap->setObjectName(QString::number(kPickOnMapId));
+    m_pickOnMap->setAutoDefault(false);
+    m_pickOnMap->setEnabled(static_cast<bool>(PlacePicker()));
+    units.Place(m_pickOnMap, 184, 25, 42, 13);
+    connect(m_placePosition, &QLineEdit::editingFinished, this, [this] { OnPositionTyped(); });
+    connect(m_pickOnMap, &QPushButton::clicked, this, [this] { OnPickOnMap(); });
+}
+
+std::optional<CGeoPoint> CCatchEntryDlg::CurrentPosition(EPositionSource* source) const
+{
+    EPositionSource found = EPositionSource::None;
+    std::optional<CGeoPoint> position;
+    if (m_newPosition) {
+        position = m_newPosition;
+        found = m_newPositionSource;
+    } else if (const CPlaceInfo* place = m_placeBook.Find(StdFromQString(m_place->text()));
+               place != nullptr && place->hasPosition) {
+        position = place->position;
+        found = place->source;
+    } else if (m_hasPhotoPosition) {
+        position = CGeoPoint{m_photoLatitude, m_photoLongitude};
+        found = EPositionSource::Photo;
+    }
+    if (source != nullptr) *source = found;
+    return position;
+}
+
+void CCatchEntryDlg::ShowPlacePosition()
+{
+    EPositionSource source = EPositionSource::None;
+    const std::optional<CGeoPoint> position = CurrentPosition(&source);
+    m_placePosition->setText(position ? QStringFromStd(FormatCoordinateText(*position))
+                                      : QString());
+    // Where it came from, with how to give another.
+    QString tip = QStringLiteral("場所の位置");
+    if (position)
+        tip += QStringLiteral("（%1）").arg(QString::fromUtf8(PositionSourceLabel(source)));
+    m_placePosition->setToolTip(
+        tip + QStringLiteral("：緯度・経度（35.6581, 139.7414 や 35°39'29\"N 139°47'E）か、"
+                             "地図のリンク（Google マップ、OpenStreetMap、地理院地図）を入れます"));
+}
+
+void CCatchEntryDlg::OnPositionTyped()
+{
+    const QString typed = m_placePosition->text().trimmed();
+    const std::optional<CGeoPoint> current = CurrentPosition();
+    if (current && typed == QStringFromStd(FormatCoordinateText(*current))) return;
+    if (typed.isEmpty()) {
+        // Emptied: a position set here is dropped; a kept one is not deleted from here.
+        m_newPosition.reset();
+        ShowPlacePosition();
+        ChooseDefaultTidePort();
+        return;
+    }
+    CGeoPoint point;
+    if (!ParseCoordinateText(StdFromQString(typed), point)) {
+        ShowPlacePosition();
+        ShowMessageBox(this,
+                       QStringLiteral("「%1」を位置として読み取れません。\n緯度・経度"
+                                      "（例: 35.6581, 139.7414）か地図のリンクを入れてください。")
+                           .arg(typed),
+                       EMessageBoxIcon::Warning);
+        return;
+    }
+    TakeNewPosition(point, EPositionSource::Typed);
+}
+
+void CCatchEntryDlg::OnPickOnMap()
+{
+    const CPlacePicker& picker = PlacePicker();
+    if (!picker) return;
+    const std::optional<CGeoPoint> picked =
+        picker(this, m_place->text().trimmed(), CurrentPosition());
+    if (picked && IsValidGeoPoint(*picked)) TakeNewPosition(*picked, EPositionSource::Map);
+}
+
+bool CCatchEntryDlg::TakeNewPosition(const CGeoPoint& point, EPositionSource source)
+{
+    const CPlaceInfo* place = m_placeBook.Find(StdFromQString(m_place->text()));
+    const bool userSet = place != nullptr && place->hasPosition &&
+                         place->source != EPositionSource::Photo && place->position != point;
+    if (userSet && !m_replaceAgreed) {
+        const auto answer = ShowMessageBox(
+            this,
+            QStringLiteral("「%1」には位置 %2 が設定されています。%3 に置き換えますか？")
+                .arg(QStringFromStd(place->name),
+                     QStringFromStd(FormatCoordinateText(place->position)),
+                     QStringFromStd(FormatCoordinateText(point))),
+            EMessageBoxIcon::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            ShowPlacePosition();
+            return false;
+        }
+        m_replaceAgreed = true;
+    }
+    m_newPosition = point;
+    m_newPositionSource = source;
+    m_tidePortChosenByUser = false;
+    ShowPlacePosition();
+    ChooseDefaultTidePort();
+    return true;
 }
 
 // ---- saving ----------------------------------------------------------------------------------

@@ -3,11 +3,13 @@
 #include <QDialog>
 #include <QList>
 #include <QStringList>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/TripRecord.h"
-#include "tides/TidePortChoices.h"
+#include "places/PlaceBook.h"
 
 class CCatchStore;
 class CDataFolder;
@@ -91,6 +93,15 @@ public:
     static constexpr int kTidePortId = 1053;
     static constexpr int kFillTidesId = 1054;
     static constexpr int kTideNoteId = 1055;
+    static constexpr int kPlacePositionId = 1056;
+    static constexpr int kPickOnMapId = 1057;
+
+    // What 「地図で選ぶ...」 opens: a map to click the place's position on, starting at current
+    // when known.  The position clicked, or nothing when the user cancelled.  The main window
+    // sets it; without one the button is disabled.
+    using CPlacePicker = std::function<std::optional<CGeoPoint>(
+        QWidget* parent, const QString& place, const std::optional<CGeoPoint>& current)>;
+    static void SetPlacePicker(CPlacePicker picker);
 
     // owner: the parent window; when it implements ICatchEntryOwner it receives the result.
     // folder: the Data folder of the species list and the side file of tide ports (it outlives
@@ -181,6 +192,17 @@ private:
     void FillTides(bool automatic);
     void ShowTideNote();
     void KeepTidePortForPlace();
+    // The position row beside 場所.
+    void CreatePositionControls(const CDialogUnits& units);
+    void ShowPlacePosition();
+    void OnPositionTyped();
+    void OnPickOnMap();
+    // Takes point (typed or clicked) as the place's new position, asking first when the user
+    // set another one; the port then follows it.
+    bool TakeNewPosition(const CGeoPoint& point, EPositionSource source);
+    // The position the port and the row go by: one set in this dialog, else the place's own,
+    // else the photos'.
+    std::optional<CGeoPoint> CurrentPosition(EPositionSource* source = nullptr) const;
 
     // Saving.
     bool SaveTrip(CTripRecord trip);
@@ -233,7 +255,7 @@ private:
     bool m_dateFromPhotos = false;
 
     const CTideStations& m_tideStations;
-    CTidePortChoices m_tidePortChoices;  // as read when the dialog opened
+    CPlaceBook m_placeBook;  // as read when the dialog opened
     CTidePortCombo* m_tidePort = nullptr;
     QPushButton* m_fillTides = nullptr;
     QLabel* m_tideNote = nullptr;
@@ -242,6 +264,12 @@ private:
     QString m_tidePortOrigin;
     // Where the first photo with a GPS position was taken.
     bool m_hasPhotoPosition = false;
+    QLineEdit* m_placePosition = nullptr;
+    QPushButton* m_pickOnMap = nullptr;
+    // A position typed or clicked in this dialog, kept for the place when the trip is saved.
+    std::optional<CGeoPoint> m_newPosition;
+    EPositionSource m_newPositionSource = EPositionSource::None;
+    bool m_replaceAgreed = false;
     double m_photoLatitude = 0;
     double m_photoLongitude = 0;
     // What the dialog itself last put in 満潮 and 干潮 (null when nothing).

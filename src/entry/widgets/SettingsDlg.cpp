@@ -140,12 +140,11 @@ bool CSettingsDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CSettingsDlg::LoadTidePorts()
 {
-    std::string error;
-    if (!m_tidePorts.Load(m_folder.GetTidePortsFile(), error)) {
+    if (!m_tidePorts.Load(m_folder)) {
         ShowMessageBox(this,
-                       QStringLiteral("潮汐の港の設定ファイルに問題があります。読めない部分は"
-                                      "既定の設定にしました。\n%1")
-                           .arg(QStringFromStd(error)),
+                       QStringLiteral("場所の記録ファイルに問題があります。読めた部分だけを"
+                                      "表示します。ファイルを直すまで基準港は保存できません。\n%1")
+                           .arg(QStringFromStd(m_tidePorts.ProblemText())),
                        EMessageBoxIcon::Warning);
     }
     m_homePortId = m_tidePorts.HomePortId();
@@ -189,11 +188,10 @@ bool CSettingsDlg::SaveTidePorts()
 {
     if (m_homePortId == m_tidePorts.HomePortId()) return true;
     // Read again: an entry dialog may have kept a place's port since this one opened.
-    CTidePortChoices current(&m_stations);
-    std::string error;
-    current.Load(m_folder.GetTidePortsFile(), error);
+    CPlaceBook current(&m_stations);
+    current.Load(m_folder);
     current.SetHomePortId(m_homePortId);
-    error.clear();
+    std::string error;
     if (current.Save(error)) {
         m_tidePorts = current;
         return true;

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <string>
 
-#include "tides/TidePortChoices.h"
+#include "places/PlaceBook.h"
 
 class CCatchStore;
 class CDataFolder;
@@ -72,7 +72,7 @@ private:
     const CDataFolder& m_folder;
 
     const CTideStations& m_stations;
-    CTidePortChoices m_tidePorts;
+    CPlaceBook m_tidePorts;  // the home port and the places, as read when the dialog opened
     std::string m_homePortId;
     QLineEdit* m_tidePortFilter = nullptr;
     QListWidget* m_tidePortList = nullptr;

@@ -323,10 +323,12 @@ void CDataViewFrame::OnConditionStatistics()
     std::string stationsError;
     const CTideStations& stations =
         m_tideStations != nullptr ? *m_tideStations : ShippedTideStations(&stationsError);
-    const CTidePortLookup lookup(stations, m_folder.GetTidePortsFile());
+    std::string placesProblems;
+    const std::unique_ptr<CTidePortLookup> lookup =
+        TidePortLookupOf(m_folder, stations, &placesProblems);
     std::vector<CConditionTable> tables;
     const CStoreResult result =
-        ReadConditionTables(m_store, query, CLookupTripPorts(lookup), stations, tables);
+        ReadConditionTables(m_store, query, CLookupTripPorts(*lookup), stations, tables);
     if (!result.ok()) {
         ReportStoreFailure(result);
         return;
@@ -342,7 +344,12 @@ void CDataViewFrame::OnConditionStatistics()
                    "潮汐の港の一覧を読めないため、「潮の動き」と「時間帯」は「不明」"
                    "になります。（%1）")
                    .arg(QStringFromStd(stationsError));
-    } else if (lookup.HomePort() == nullptr) {
+    } else if (!placesProblems.empty()) {
+        // The ports of unreadable lines are missing: the user must know why trips count as 不明.
+        hint =
+            QStringLiteral("場所の記録ファイルの一部を読めないため、その港は使っていません。（%1）")
+                .arg(QStringFromStd(placesProblems));
+    } else if (lookup->HomePort() == nullptr) {
         hint = CConditionView::NoHomePortHint();
     }
     view->SetTables(tables, caption, hint);

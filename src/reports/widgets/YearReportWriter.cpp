@@ -37,7 +37,7 @@ namespace {
 // Each trip's port by its place, as chosen in the entry dialog, else the home port.
 CTripPortFinder TripTidePorts(const CDataFolder& folder)
 {
-    std::shared_ptr<const CTidePortLookup> lookup = CTidePortLookup::FromDataFolder(folder);
+    std::shared_ptr<const CTidePortLookup> lookup = TidePortLookupOf(folder);
     return [lookup](const std::string& place) { return lookup->PortForPlace(place); };
 }
 

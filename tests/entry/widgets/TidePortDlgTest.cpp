@@ -19,6 +19,8 @@
 #include "entry/widgets/SettingsDlg.h"
 #include "entry/widgets/TidePortCombo.h"
 #include "photos/PhotoTestFiles.h"
+#include "places/CoordinateText.h"
+#include "places/PlaceBook.h"
 #include "support/TempProgramDir.h"
 #include "support/TideTestStations.h"
 #include "support/widgets/FakeDesktopServices.h"
@@ -160,9 +162,9 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
         EXPECT_FALSE(dlg.isVisible());
     }
     // The place kept by an entry dialog stays.
-    CTidePortChoices choices(&Stations());
-    std::string error;
-    ASSERT_TRUE(choices.Load(m_dir.Path(kTidePortsFileName), error)) << error;
+    CPlaceBook choices(&Stations());
+    ASSERT_TRUE(choices.Load(m_dir.Folder())) << choices.ProblemText();
+    EXPECT_FALSE(choices.CarriedOver());  // read from the places file the dialog wrote
     EXPECT_EQ(choices.HomePortId(), kNagoya);
     EXPECT_EQ(choices.PortForPlace("城ヶ島"), kAburatsubo);
     // Opened again, the list shows the home port chosen.
@@ -184,6 +186,34 @@ TEST_F(TidePortDlgTest, ABrokenSideFileIsNamedAndGivesTheDefaults)
     // Cancelled, the file is left as it was.
     QTest::mouseClick(FindControl<QPushButton>(&dlg, 2), Qt::LeftButton);
     EXPECT_EQ(Ports(), "home\tsan-francisco\n");
+}
+
+// A damaged places file is never replaced by what could be read of it: the settings dialog
+// refuses to keep a new home port, and a trip saved in the entry dialog keeps no port for its
+// place; each says which file and line are at fault.
+TEST_F(TidePortDlgTest, ADamagedPlacesFileIsNotRewritten)
+{
+    const std::string damaged = "home\t" + std::string(kTokyo) + "\nplace\t磯\t\t35.x\t139\tmap\n";
+    m_dir.WriteFile(kPlacesFileName, damaged);
+    {
+        CSettingsDlg dlg(m_dir.Folder(), nullptr, &Stations());
+        dlg.show();
+        ASSERT_EQ(m_messages.Texts().size(), 1);
+        EXPECT_TRUE(m_messages.Texts().front().contains(QStringLiteral("places.txt: 2行目")));
+        auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::kTidePortFilterId);
+        TypeText(filter, QStringLiteral("ナゴヤ"));
+        QTest::keyClick(filter, Qt::Key_Return);
+        QTest::mouseClick(FindControl<QPushButton>(&dlg, 1), Qt::LeftButton);
+        ASSERT_EQ(m_messages.Texts().size(), 2);
+        EXPECT_TRUE(m_messages.Texts().back().contains(QStringLiteral("書き換えません")));
+    }
+    OpenEntry(-1);
+    Entry<QLineEdit>(1008)->setText(QStringLiteral("伊勢湾"));
+    TypePort(QStringLiteral("Nagoya"));
+    QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
+    ASSERT_EQ(m_messages.Texts().size(), 3);
+    EXPECT_TRUE(m_messages.Texts().back().contains(QStringLiteral("places.txt: 2行目")));
+    EXPECT_EQ(m_dir.ReadFile(kPlacesFileName), damaged);
 }
 
 // ---- the port box ----------------------------------------------------------------------------
@@ -309,9 +339,9 @@ TEST_F(TidePortDlgTest, SavingKeepsThePortForThePlace)
     TypePort(QStringLiteral("Nagoya"));
     QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
     EXPECT_TRUE(m_entry->IsClosing());
-    CTidePortChoices choices(&Stations());
-    std::string error;
-    ASSERT_TRUE(choices.Load(m_dir.Path(kTidePortsFileName), error)) << error;
+    CPlaceBook choices(&Stations());
+    ASSERT_TRUE(choices.Load(m_dir.Folder())) << choices.ProblemText();
+    EXPECT_FALSE(choices.CarriedOver());  // read from the places file the dialog wrote
     EXPECT_EQ(choices.PortForPlace("伊勢湾"), kNagoya);
     EXPECT_EQ(choices.HomePortId(), kTokyo);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
@@ -320,6 +350,91 @@ TEST_F(TidePortDlgTest, SavingKeepsThePortForThePlace)
     OpenEntry(-1);
     Entry<QLineEdit>(1008)->setText(QStringLiteral("伊勢湾"));
     EXPECT_EQ(Port(), kNagoya);
+}
+
+}  // namespace
+
+namespace {
+
+// The position row beside 場所: typed texts, a map click through the picker the main window
+// sets, the port following the position, and a position the user set replaced only when agreed.
+TEST_F(TidePortDlgTest, ThePlacesPositionIsTypedOrPickedAndThePortFollows)
+{
+    const CTideStation& nagoya = *Stations().FindById(kNagoya);
+    const CTideStation& aburatsubo = *Stations().FindById(kAburatsubo);
+    WritePorts("home\t" + std::string(kTokyo) + "\n");
+    std::optional<CGeoPoint> picked;
+    CCatchEntryDlg::SetPlacePicker(
+        [&](QWidget*, const QString& place, const std::optional<CGeoPoint>&) {
+            EXPECT_EQ(place, QStringLiteral("伊勢湾"));
+            return picked;
+        });
+    OpenEntry(-1);
+    auto* position = Entry<QLineEdit>(CCatchEntryDlg::kPlacePositionId);
+    Entry<QLineEdit>(1008)->setText(QStringLiteral("伊勢湾"));
+    EXPECT_EQ(position->text(), QString());
+    EXPECT_EQ(position->placeholderText(), QStringLiteral("位置なし"));
+    struct Case {
+        QString typed;
+        const char* port;  // after it
+        const char* source;
+        int messages;  // shown so far
+    } cases[] = {
+        {QStringLiteral("%1, %2").arg(nagoya.latitude).arg(nagoya.longitude), kNagoya, "入力", 0},
+        {QStringLiteral("海の上"), kNagoya, "入力", 1},  // not a position: told, nothing changes
+        {QStringLiteral("https://www.openstreetmap.org/#map=15/%1/%2")
+             .arg(aburatsubo.latitude)
+             .arg(aburatsubo.longitude),
+         kAburatsubo, "入力", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        position->setText(c.typed);
+        Q_EMIT position->editingFinished();
+        EXPECT_EQ(Port(), c.port);
+        EXPECT_TRUE(position->toolTip().startsWith(
+            QStringLiteral("場所の位置（%1）").arg(QString::fromUtf8(c.source))));
+        EXPECT_EQ(m_messages.Texts().size(), c.messages);
+    }
+    EXPECT_TRUE(Note().contains(QStringLiteral("場所の位置から 0.0 km の港")))
+        << Note().toStdString();
+    picked = CGeoPoint{nagoya.latitude, nagoya.longitude};
+    QTest::mouseClick(Entry<QPushButton>(CCatchEntryDlg::kPickOnMapId), Qt::LeftButton);
+    EXPECT_EQ(Port(), kNagoya);
+    EXPECT_TRUE(position->toolTip().startsWith(QStringLiteral("場所の位置（地図）")));
+    QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
+    ASSERT_TRUE(m_entry->IsClosing());
+    m_entry.reset();
+
+    CPlaceBook book;
+    ASSERT_TRUE(book.Load(m_dir.Folder()));
+    ASSERT_NE(book.Find("伊勢湾"), nullptr);
+    EXPECT_EQ(book.Find("伊勢湾")->position, (CGeoPoint{nagoya.latitude, nagoya.longitude}));
+    EXPECT_EQ(book.Find("伊勢湾")->source, EPositionSource::Map);
+    EXPECT_EQ(book.Find("伊勢湾")->portId, kNagoya);
+
+    // Another trip there: the kept position shows; replacing it asks, and No keeps it.
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        m_messages.Clear();
+        m_messages.QueueAnswer(answer);
+        OpenEntry(-1);
+        Entry<QLineEdit>(1008)->setText(QStringLiteral("伊勢湾"));
+        position = Entry<QLineEdit>(CCatchEntryDlg::kPlacePositionId);
+        EXPECT_EQ(position->text(),
+                  QStringFromStd(FormatCoordinateText(book.Find("伊勢湾")->position)));
+        position->setText(QStringLiteral("34.5, 136.5"));
+        Q_EMIT position->editingFinished();
+        ASSERT_EQ(m_messages.Texts().size(), 1);
+        EXPECT_TRUE(m_messages.Texts().front().contains(QStringLiteral("置き換えますか")));
+        QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
+        m_entry.reset();
+        CPlaceBook after;
+        ASSERT_TRUE(after.Load(m_dir.Folder()));
+        EXPECT_EQ(after.Find("伊勢湾")->position,
+                  (answer == QMessageBox::Yes ? CGeoPoint{34.5, 136.5}
+                                              : CGeoPoint{nagoya.latitude, nagoya.longitude}));
+    }
+    CCatchEntryDlg::SetPlacePicker({});
 }
 
 }  // namespace
