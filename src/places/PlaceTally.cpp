@@ -1,5 +1,6 @@
 #include "places/PlaceTally.h"
 
+#include <array>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -25,9 +26,9 @@ std::vector<CPlaceTally> TallyPlaces(const std::vector<CTripRecord>& trips,
         // Trips count at the place the book keeps them under, whatever spaces surround the text.
         std::string key = CPlaceBook::PlaceKey(trip.place);
         if (key.empty()) continue;
-        CDateText date;
-        const bool dated = ReadDateText(trip.date, date) == EDateError::None;
-        if (filter.year != 0 && (!dated || date.year != filter.year)) continue;
+        // Read as the statistics page reads stored dates, so both count the same trips.
+        const std::array<int, 3> date = ReadStoredDate(trip.date);
+        if (filter.year != 0 && date[0] != filter.year) continue;
         auto [found, added] = indexOf.try_emplace(key, tallies.size());
         if (added) {
             tallies.push_back({std::move(key), 0, 0, {}});
@@ -37,8 +38,9 @@ std::vector<CPlaceTally> TallyPlaces(const std::vector<CTripRecord>& trips,
         tally.trips.push_back(i);
         tally.catches += CountTripCatches(trip, filter.species);
         // The day as one text whatever form the date was written in.
-        days[found->second].insert(dated && date.month != 0 && date.day != 0 ? FormatTripDate(date)
-                                                                             : trip.date);
+        days[found->second].insert(date[0] != 0 && date[1] != 0 && date[2] != 0
+                                       ? FormatTripDate({date[0], date[1], date[2]})
+                                       : trip.date);
     }
     for (size_t i = 0; i < tallies.size(); ++i)
         tallies[i].daysFished = static_cast<int>(days[i].size());

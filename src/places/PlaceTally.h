@@ -8,7 +8,7 @@
 
 // Which trips and catches a map or a table of places counts: the statistics page's 年度 and 魚種.
 struct CPlaceFilter {
-    int year = 0;         // 0: every year; otherwise the year of the trip's date
+    int year = 0;         // 0: every year; otherwise the year of the trip's stored date
     std::string species;  // empty: every species; otherwise the catch's name exactly
 };
 

@@ -21,7 +21,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>

@@ -208,8 +208,7 @@ private:
 int CYearReportWriter::PageCount() const
 {
     return 1 + static_cast<int>(m_report.species.size()) + (HasConditionsPage() ? 1 : 0) +
-           (HasPlacesPage() ? 1 : 0) +
-           TripPages(m_report);
+           (HasPlacesPage() ? 1 : 0) + TripPages(m_report);
 }
 
 bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,

@@ -9,15 +9,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QTreeWidget>
 #include "charts/widgets/DataView.h"
 #include "data/CatchStore.h"
+#include "places/widgets/MapView.h"
 #include "reports/RankingSort.h"
 #include "reports/widgets/ConditionView.h"
 #include "reports/widgets/DataViewFrame.h"
-#include "places/widgets/MapView.h"
-#include "reports/widgets/PlaceStatsView.h"
-#include <QTreeWidget>
 #include "reports/widgets/LankingListView.h"
+#include "reports/widgets/PlaceStatsView.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
