@@ -54,6 +54,17 @@ struct CTideStation;
 // The port whose tides a trip's row lists, by the trip's 場所 text (nullptr: none).
 using CTripPortFinder = std::function<const CTideStation*(const std::string& place)>;
 
+// A place of the year's trips for the 「釣り場」 page: its catches and days fished, and its
+// position when the places file knows one.
+struct CYearReportPlace {
+    std::string name;
+    int catches = 0;
+    int daysFished = 0;
+    bool hasPosition = false;
+    double latitude = 0;
+    double longitude = 0;
+};
+
 // Everything the yearly report shows, gathered from the trips of one year (the first field of
 // the trip's date).
 struct CYearReport {
@@ -71,6 +82,8 @@ struct CYearReport {
     // The conditions of the year's catches of every species (the 「釣れた条件」 page), in the
     // order of ECondition; empty when they were not counted.
     std::vector<CConditionTable> conditions;
+    // The places of the year, most catches first (the 「釣り場」 page); empty when not gathered.
+    std::vector<CYearReportPlace> places;
 
     bool empty() const { return tripCount == 0; }
 };

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +20,7 @@
 #include <QPainterPath>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
@@ -40,6 +43,10 @@
 #include "photos/widgets/ThumbnailBuilder.h"
 #include "photos/widgets/ThumbnailFrame.h"
 #include "photos/widgets/ThumbnailView.h"
+#include "places/widgets/LocalTileServer.h"
+#include "places/widgets/MapFrame.h"
+#include "places/widgets/MapView.h"
+#include "places/widgets/TileFetcher.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
@@ -226,6 +233,8 @@ int main(int argc, char** argv)
     if (::mkdtemp(base.data()) == nullptr) return 1;
     base += "/";
     ::setenv("XDG_CACHE_HOME", (base + "cache").c_str(), 1);
+    // The pictures' settings (the map's view and tiles, the bar) stay out of the user's own.
+    ::setenv("XDG_CONFIG_HOME", (base + "config").c_str(), 1);
     const CDataFolder folder(base);
     MakeSampleData(folder);
     if (::chdir(base.c_str()) != 0) return 1;  // holiday lists live in the working directory
@@ -238,6 +247,22 @@ int main(int argc, char** argv)
         if (ports == nullptr) return 1;
         std::fputs("home\ttokyo-ma15-jpn-jodc_jma\n", ports);
         std::fclose(ports);
+    }
+    {
+        // The sample places where the trips were, for the map; Tokyo stays the home port.
+        std::FILE* places = std::fopen(folder.GetPlacesFile().c_str(), "wb");
+        if (places == nullptr) return 1;
+        std::fputs(
+            "home\ttokyo-ma15-jpn-jodc_jma\n"
+            "place\t城ヶ島 西側の磯\t\t35.134000\t139.611000\tphoto\n"
+            "place\t東京湾 木更津沖\t\t35.385000\t139.860000\tmap\n"
+            "place\t相模湾 茅ヶ崎沖\t\t35.290000\t139.400000\tphoto\n"
+            "place\t多摩川河口\t\t35.530000\t139.790000\ttyped\n"
+            "place\t横須賀 うみかぜ公園\t\t35.276000\t139.672000\tphoto\n"
+            "place\t九十九里浜\t\t35.540000\t140.450000\tmap\n"
+            "place\t伊豆 下田沖\t\t34.650000\t138.960000\tgpx\n",
+            places);
+        std::fclose(places);
     }
 
     QApplication app(argc, argv);
@@ -294,6 +319,36 @@ int main(int argc, char** argv)
         ok &= Save(&frame, outputDir + "/conditions.png");
         ok &= SaveReportConditionsPage(frameStore, folder, base,
                                        outputDir + "/report-conditions.png");
+        statistics->GetSpeciesCombo()->setCurrentText(QString());
+        statistics->OnPlaceStatistics();
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/places.png");
+
+        // The map: first offline (the built-in coast), then with tiles from a local test server.
+        QSettings().setValue(QStringLiteral("Map/Online"), false);
+        frame.ShowPage(CMainFrame::kViewMap);
+        auto* map = static_cast<CMapFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewMap));
+        map->View()->FitAll();
+        Wait(200);
+        ok &= Save(&frame, outputDir + "/map.png");
+        {
+            CLocalTileServer server;
+            auto* tiles = map->findChild<QComboBox*>(QString::number(CMapFrame::kSourceComboId));
+            tiles->setCurrentIndex(static_cast<int>(CMapSettings::ESource::Custom));
+            map->findChild<QLineEdit*>(QString::number(CMapFrame::kTemplateEditId))
+                ->setText(server.Template(QStringLiteral("drawn")));
+            map->findChild<QCheckBox*>(QString::number(CMapFrame::kOnlineCheckId))
+                ->setChecked(true);
+            // The trips of the place with the most catches, as a click on its marker lists them.
+            map->ListTrips({0});
+            map->View()->SelectPlace(0);
+            map->View()->repaint();
+            QElapsedTimer waited;
+            waited.start();
+            while (map->Tiles()->RequestsInFlight() > 0 && waited.elapsed() < 10000) Wait(50);
+            Wait(300);
+            ok &= Save(&frame, outputDir + "/map-tiles.png");
+        }
 
         frame.OnBarNotify(1, 3);
         auto* thumbnails = static_cast<CThumbnailFrame*>(

@@ -29,6 +29,8 @@
 #include "navbar/widgets/NavBarImages.h"
 #include "photos/widgets/ThumbnailFrame.h"
 #include "places/widgets/GpxImportDlg.h"
+#include "places/widgets/MapFrame.h"
+#include "places/widgets/PlacePickerDlg.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
@@ -72,11 +74,15 @@ int ViewOfItemValue(long value)
             return CMainFrame::kViewStatistics;
         case 4:
             return CMainFrame::kViewThumbnails;
+        case 5:
+            return CMainFrame::kViewMap;
         default:
             return -1;
     }
 }
-constexpr long kPageValues[] = {1, 2, 3, 4};
+constexpr long kPageValues[] = {1, 2, 3, 4, 5};
+// The page the bars of earlier versions do not have yet: it is added to them.
+constexpr long kMapPageValue = 5;
 
 struct CSavedItem {
     QString label;
@@ -103,6 +109,8 @@ CMainFrame::CMainFrame(CCatchStore& store, const CDataFolder& folder, QWidget* p
     CreateShortcuts();
     m_store.SetChangeListener([this] { UpdateEditCommands(); });
     UpdateEditCommands();
+    // The entry dialog's 「地図で選ぶ...」 opens the place picker on the map.
+    CCatchEntryDlg::SetPlacePicker(PickPlacePosition);
 }
 
 CMainFrame::~CMainFrame()
@@ -234,8 +242,9 @@ void CMainFrame::CreateMenus()
     const CPage pages[] = {{kViewCalendar, "トップ(&1)"},
                            {kViewReports, "データ登録(&2)"},
                            {kViewStatistics, "データ統計(&3)"},
-                           {kViewThumbnails, "画像一覧(&4)"}};
-    for (int n = 0; n < 4; ++n) {
+                           {kViewThumbnails, "画像一覧(&4)"},
+                           {kViewMap, "釣り場マップ(&5)"}};
+    for (int n = 0; n < static_cast<int>(std::size(pages)); ++n) {
         QAction* page = MakeCommand(this, kCommandShowPage + pages[n].view,
                                     QString::fromUtf8(pages[n].text), QString());
         page->setShortcuts(
@@ -320,6 +329,15 @@ void CMainFrame::CreateClient()
         0, 1, [&store](QWidget* parent) { return new CThumbnailFrame(store, parent); });
     m_splitter->AddSwitchView(
         0, 1, [&folder](QWidget* parent) { return new CMainInFrame(folder, parent); });
+    m_splitter->AddSwitchView(0, 1, [this, &store, &folder](QWidget* parent) {
+        auto* map = new CMapFrame(store, folder, parent);
+        // A trip double-clicked on the map opens in the entry dialog the trip list uses.
+        map->onOpenTrip = [this](int position) {
+            if (auto* page = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
+                page->GetView()->OpenCatchEntry(position);
+        };
+        return map;
+    });
 
     m_navBar = new CNavBarCtrl(m_splitter);
     m_navBar->CreateBar(m_splitter, QRect(0, 0, 10, 10), kFirstPaneId, kNavBarFlags);
@@ -330,6 +348,8 @@ void CMainFrame::CreateClient()
 
     m_navImages = std::make_unique<NavBarImageLists>(CreateNavBarImageLists());
     SetUpNavBarMenu(*m_navBar, *m_navImages);
+    m_navBar->InsertFolderItem(0, m_navBar->Model().ItemCount(0), QStringLiteral("釣り場マップ"),
+                               NavBarImageMap, kMapPageValue);
     RestoreNavBar();
     m_navBar->SetRemoveGuard(
         [this](int kind, int index) { return CanRemoveFromNavBar(kind, index); });
@@ -395,11 +415,15 @@ void CMainFrame::OnReload()
             statistics->OnRanking();
         } else if (statistics->GetViewKind() == CDataViewFrame::kConditionView) {
             statistics->OnConditionStatistics();
+        } else if (statistics->GetViewKind() == CDataViewFrame::kPlaceView) {
+            statistics->OnPlaceStatistics();
         } else {
             statistics->OnMonthlyStatistics();
         }
     } else if (auto* photos = qobject_cast<CThumbnailFrame*>(view)) {
         photos->OnShow();
+    } else if (auto* map = qobject_cast<CMapFrame*>(view)) {
+        map->Reload();
     } else if (auto* calendar = qobject_cast<CMainInFrame*>(view)) {
         calendar->FillMonthList(*calendar->ScheduleView());
         calendar->ScheduleView()->LoadMonthMemos(calendar->CalendarBar()->TitleText());
@@ -493,7 +517,23 @@ bool CMainFrame::RestoreNavBar()
                 found = found || item.value == page;
             }
         }
-        if (!found) return false;
+        if (found) continue;
+        if (page != kMapPageValue) return false;
+        // A bar saved before the map existed keeps the user's items and gains the map after the
+        // item of 画像一覧 (the last of the old menu), or at the end of the first folder.
+        CSavedFolder* home = folders.empty() ? nullptr : &folders.front();
+        size_t at = home != nullptr ? home->items.size() : 0;
+        for (CSavedFolder& folder : folders) {
+            for (size_t item = 0; item < folder.items.size(); ++item) {
+                if (folder.items[item].value == 4) {
+                    home = &folder;
+                    at = item + 1;
+                }
+            }
+        }
+        if (home == nullptr) return false;
+        home->items.insert(home->items.begin() + static_cast<std::ptrdiff_t>(at),
+                           {QStringLiteral("釣り場マップ"), NavBarImageMap, kMapPageValue});
     }
     while (m_navBar->FolderCount() > 0) m_navBar->DeleteFolder(0);
     for (const CSavedFolder& saved : folders) {

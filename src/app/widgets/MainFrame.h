@@ -13,7 +13,7 @@ class QToolBar;
 struct NavBarImageLists;
 
 // The program's one window: toolbar, menu and status bar, the navigation bar on the left and the
-// four pages stacked on the right.  800 x 600 at least; it can grow and be maximised, and keeps
+// pages stacked on the right.  800 x 600 at least; it can grow and be maximised, and keeps
 // its size, place and the navigation bar's folders between runs.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -43,6 +43,7 @@ public:
     static constexpr int kViewStatistics = 1;
     static constexpr int kViewThumbnails = 2;
     static constexpr int kViewCalendar = 3;
+    static constexpr int kViewMap = 4;
 
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;

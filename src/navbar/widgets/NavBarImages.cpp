@@ -73,6 +73,33 @@ void DrawChart(QPainter& p, qreal stroke)
     p.drawLine(QPointF(5, 27), QPointF(29, 27));
 }
 
+void DrawMapSheet(QPainter& p, qreal stroke)
+{
+    // A map folded in three panels, sea and a coast, and a red pin on a spot.
+    const QPolygonF sheet(
+        {{3, 8}, {12, 5}, {20, 8}, {29, 5}, {29, 26}, {20, 29}, {12, 26}, {3, 29}});
+    p.setPen(QPen(QColor(60, 90, 120), stroke));
+    p.setBrush(QColor(170, 215, 240));
+    p.drawPolygon(sheet);
+    QPainterPath land;
+    land.moveTo(12, 5);
+    land.lineTo(20, 8);
+    land.quadTo(17, 16, 22, 22);
+    land.lineTo(20, 29);
+    land.lineTo(12, 26);
+    land.quadTo(9, 15, 12, 5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(225, 215, 170));
+    p.drawPath(land);
+    p.setPen(QPen(QColor(60, 90, 120), stroke * 0.8));
+    p.drawLine(QPointF(12, 5), QPointF(12, 26));
+    p.drawLine(QPointF(20, 8), QPointF(20, 29));
+    p.setPen(QPen(QColor(120, 20, 20), stroke));
+    p.setBrush(QColor(220, 50, 40));
+    p.drawEllipse(QPointF(17, 12), 4, 4);
+    p.drawLine(QPointF(17, 16), QPointF(17, 22));
+}
+
 void DrawPhoto(QPainter& p, qreal stroke)
 {
     p.setPen(QPen(QColor(90, 55, 20), stroke));
@@ -127,6 +154,9 @@ QPixmap DrawNavBarImage(int image, int side, qreal devicePixelRatio)
             break;
         case NavBarImagePhotos:
             DrawPhoto(p, stroke);
+            break;
+        case NavBarImageMap:
+            DrawMapSheet(p, stroke);
             break;
         default:
             break;

@@ -5,13 +5,15 @@
 #include "navbar/widgets/QtBarCanvas.h"
 
 // The icons of the main menu folder, in the order of its items: 0 "トップ" (a house),
-// 1 "データ登録" (a pencil on a form), 2 "データ統計" (a bar chart), 3 "画像一覧" (a framed photo).
+// 1 "データ登録" (a pencil on a form), 2 "データ統計" (a bar chart), 3 "画像一覧" (a framed photo),
+// 4 "釣り場マップ" (a folded map with a pin).
 enum NavBarImage {
     NavBarImageTop = 0,
     NavBarImageEntry = 1,
     NavBarImageStatistics = 2,
     NavBarImagePhotos = 3,
-    NavBarImageCount = 4,
+    NavBarImageMap = 4,
+    NavBarImageCount = 5,
 };
 
 struct NavBarImageLists {
@@ -24,7 +26,7 @@ struct NavBarImageLists {
 // the highest ratio among the application's screens).
 QPixmap DrawNavBarImage(int image, int side, qreal devicePixelRatio = 0);
 
-// Both lists with the four menu icons, drawn for devicePixelRatio as above.  The caller keeps
+// Both lists with the menu icons, drawn for devicePixelRatio as above.  The caller keeps
 // them alive as long as a bar uses them.
 NavBarImageLists CreateNavBarImageLists(qreal devicePixelRatio = 0);
 
@@ -34,5 +36,6 @@ class CNavBarCtrl;
 // as kind 1), folder "メニュー" with "トップ", "データ登録", "データ統計" and "画像一覧" (images 0
 // to 3), an empty second folder without a name, and folder 0 selected. Each item carries the number
 // of the page it leads to as its value, 1 to 4 in the menu's order (Top, データ登録, データ統計,
-// 画像一覧), so it keeps leading there wherever it is moved.
+// 画像一覧), so it keeps leading there wherever it is moved.  The window adds the items of the
+// pages it has beyond these (the map, image 4, page 5).
 void SetUpNavBarMenu(CNavBarCtrl& bar, const NavBarImageLists& lists);

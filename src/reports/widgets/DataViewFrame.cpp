@@ -12,10 +12,12 @@
 #include "data/DataFolder.h"
 #include "data/DecimalInt.h"
 #include "places/PlaceBook.h"
+#include "places/PlaceTally.h"
 #include "reports/ConditionCharts.h"
 #include "reports/StatQuery.h"
 #include "reports/widgets/ConditionView.h"
 #include "reports/widgets/LankingListView.h"
+#include "reports/widgets/PlaceStatsView.h"
 #include "reports/widgets/YearReportWriter.h"
 #include "tides/TidePortLookup.h"
 #include "tides/TideStations.h"
@@ -97,13 +99,17 @@ void CDataViewFrame::CreateDialogBar()
         QStringLiteral("潮・潮の動き・時刻・月齢・時間帯・水温ごとの釣果（魚種が空なら全魚種）"));
     place(conditions, kConditionsButtonId, 250, 1, 34, 14);
     connect(conditions, &QPushButton::clicked, this, &CDataViewFrame::OnConditionStatistics);
+    auto* places = new QPushButton(QStringLiteral("場所別"), m_dialogBar);
+    places->setToolTip(QStringLiteral("釣り場ごとの釣果と 1 日あたりの釣果（魚種が空なら全魚種）"));
+    place(places, kPlacesButtonId, 288, 1, 34, 14);
+    connect(places, &QPushButton::clicked, this, &CDataViewFrame::OnPlaceStatistics);
     auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
     place(weather, kWeatherButtonId, 354, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
     weather->hide();
     auto* report = new QPushButton(QStringLiteral("年間レポート..."), m_dialogBar);
     report->setToolTip(QStringLiteral("選んだ年度の釣果レポートを PDF で出力します"));
-    place(report, kYearReportButtonId, 288, 1, 62, 14);
+    place(report, kYearReportButtonId, 326, 1, 62, 14);
     connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
     // A wider window gives the fields the room, the species' names most.
     StretchBarControls(m_dialogBar, {{m_yearCombo, 1}, {m_speciesCombo, 2}});
@@ -119,6 +125,8 @@ QWidget* CDataViewFrame::CreateView(int kind)
         view = new CLankingListView(this);
     } else if (kind == kConditionView) {
         view = new CConditionView(this);
+    } else if (kind == kPlaceView) {
+        view = new CPlaceStatsView(this);
     }
     if (view != nullptr) view->setObjectName(Id(kFirstPaneId));
     return view;
@@ -345,6 +353,51 @@ void CDataViewFrame::OnConditionStatistics()
         hint = CConditionView::NoHomePortHint();
     }
     view->SetTables(tables, caption, hint);
+}
+
+CPlaceStatsView* CDataViewFrame::GetPlaceStatsView() const
+{
+    return m_viewKind == kPlaceView ? static_cast<CPlaceStatsView*>(m_view) : nullptr;
+}
+
+void CDataViewFrame::OnPlaceStatistics()
+{
+    const QString yearText = m_yearCombo->currentText();
+    const QString species = m_speciesCombo->currentText();
+    if (!SwitchStatView(kPlaceView)) return;
+    CPlaceStatsView* view = GetPlaceStatsView();
+    view->Clear();
+    CPlaceFilter filter;
+    if (!ParseWholeDecimalInt(StdFromQString(yearText.trimmed()), filter.year) || filter.year < 1 ||
+        filter.year > 9999) {
+        ShowNotice(yearText.trimmed().isEmpty()
+                       ? QStringLiteral("「年度」を選ぶか入力してから押してください。")
+                       : QStringLiteral("「年度」には西暦の年を数字で入れてください。"));
+        return;
+    }
+    ShowNotice(QString());
+    filter.species = StdFromQString(species.trimmed());
+    std::vector<CTripRecord> trips;
+    const CStoreResult result = m_store.ReadAllTrips(trips);
+    if (!result.ok()) {
+        ReportStoreFailure(result);
+        return;
+    }
+    std::vector<CPlaceTally> tallies = TallyPlaces(trips, filter);
+    CPlaceBook book;
+    book.Load(m_folder);
+    std::vector<CMapPlace> places;
+    for (const CPlaceTally& tally : tallies) {
+        const CPlaceInfo* info = book.Find(tally.place);
+        if (info != nullptr && info->hasPosition)
+            places.push_back(
+                {tally.place, info->position, tally.catches, static_cast<int>(tally.trips.size())});
+    }
+    const QString caption = QStringLiteral("%1年　%2")
+                                .arg(filter.year)
+                                .arg(filter.species.empty() ? QStringLiteral("全魚種")
+                                                            : QStringFromStd(filter.species));
+    view->SetPlaces(std::move(tallies), std::move(places), caption);
 }
 
 bool CDataViewFrame::ChosenYear(int& year)

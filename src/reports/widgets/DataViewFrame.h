@@ -12,16 +12,17 @@ struct CStoreResult;
 class CDataView;
 class CLankingListView;
 class CConditionView;
+class CPlaceStatsView;
 class CTideStations;
 
 // The statistics page: a bar with the year and species fields and the buttons "月別",
-// "ランキング", "条件別" and the hidden "天候別" on top, and below it the chart view, the ranking
-// list or the charts of the catch conditions.  Every query reads the catch file afresh; the
+// "ランキング", "条件別", "場所別" and the hidden "天候別" on top, and below it the chart view, the
+// ranking list or the charts of the catch conditions.  Every query reads the catch file afresh; the
 // yearly report and the conditions take their tide ports from folder, which outlives the page.
 class CDataViewFrame : public QWidget {
     Q_OBJECT
 public:
-    enum EViewKind { kChartView = 1, kRankingView = 2, kConditionView = 3 };
+    enum EViewKind { kChartView = 1, kRankingView = 2, kConditionView = 3, kPlaceView = 4 };
     static constexpr int kDialogBarId = 132;
     static constexpr int kYearComboId = 1015;
     static constexpr int kSpeciesComboId = 1016;
@@ -32,6 +33,7 @@ public:
     static constexpr int kWeatherButtonId = 1005;
     static constexpr int kYearReportButtonId = 1019;
     static constexpr int kConditionsButtonId = 1021;
+    static constexpr int kPlacesButtonId = 1022;
     // The line under the bar that tells why nothing can be shown (hidden while all is well).
     static constexpr int kNoticeId = 1020;
     // The identifier the view below the bar carries.
@@ -49,6 +51,7 @@ public:
     CDataView* GetDataView() const;
     CLankingListView* GetLankingListView() const;
     CConditionView* GetConditionView() const;
+    CPlaceStatsView* GetPlaceStatsView() const;
 
     QWidget* GetDialogBar() const { return m_dialogBar; }
     QComboBox* GetYearCombo() const { return m_yearCombo; }
@@ -60,6 +63,9 @@ public:
     // The catches of the year by the conditions they were caught in, for the species in the
     // species field or, when it is empty, for every species.
     void OnConditionStatistics();
+    // 場所別: each place's catches and catches per day fished in the year, for the species in the
+    // species field (every species when it is empty), with a map of the places.
+    void OnPlaceStatistics();
     // The yearly report of the year in the year field, as a PDF file or on a printer; a field
     // that holds no year is told with a message.
     void OnYearReport();

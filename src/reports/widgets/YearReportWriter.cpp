@@ -20,8 +20,12 @@
 #include "data/SafeFile.h"
 #include "photos/widgets/ThumbnailBuilder.h"
 #include "photos/widgets/ThumbnailImageReader.h"
+#include "places/MapPainter.h"
 #include "places/PlaceBook.h"
+#include "places/PlaceTally.h"
+#include "places/widgets/QtMapCanvas.h"
 #include "reports/ConditionCharts.h"
+#include "reports/widgets/PlaceStatsView.h"
 #include "tides/TidePortLookup.h"
 #include "tides/TideStations.h"
 #include "uikit/DesktopServices.h"
@@ -204,7 +208,7 @@ private:
 int CYearReportWriter::PageCount() const
 {
     return 1 + static_cast<int>(m_report.species.size()) + (HasConditionsPage() ? 1 : 0) +
-           TripPages(m_report);
+           (HasPlacesPage() ? 1 : 0) + TripPages(m_report);
 }
 
 bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,
@@ -239,6 +243,11 @@ bool CYearReportWriter::Paint(QPagedPaintDevice& device, QPainter& painter,
     if (going && HasConditionsPage()) {
         next();
         PaintConditions(page);
+        going = done();
+    }
+    if (going && HasPlacesPage()) {
+        next();
+        PaintPlaces(page);
         going = done();
     }
     for (size_t first = 0; going && first < m_report.trips.size(); first += kTripRowsPerPage) {
@@ -366,6 +375,58 @@ void CYearReportWriter::PaintSpecies(CPage& page, const CYearReportSpecies& spec
         const double top = 2100 + static_cast<double>(n / kPhotoColumns) * (cellHeight + kGap);
         PaintPhoto(page.painter, photos[n], x, top, cellWidth, cellHeight);
     }
+}
+
+void CYearReportWriter::PaintPlaces(CPage& page)
+{
+    page.Heading(140, QStringLiteral("釣り場"));
+    page.Text(QRectF(kMargin, 215, kContentWidth, 50),
+              QStringLiteral("全魚種の釣果と釣行日数、1日あたりの釣果。地図は位置の分かる釣り場"
+                             "（丸の大きさが釣果）。"),
+              30, Qt::AlignLeft);
+    // The map from the built-in coast, so the report prints without the network.
+    const QRectF box(kMargin, 290, kContentWidth, 1150);
+    const QSize client(1000, 600);
+    CMapScene scene;
+    std::vector<CGeoPoint> points;
+    for (const CYearReportPlace& place : m_report.places) {
+        if (!place.hasPosition) continue;
+        scene.places.push_back({place.name, {place.latitude, place.longitude}, place.catches, 0});
+        points.push_back(scene.places.back().point);
+    }
+    CMapViewport view({36, 138}, 5, client.width(), client.height());
+    view.FitTo(points.empty() ? std::vector<CGeoPoint>{{24.4, 122.9}, {45.5, 145.8}} : points, 40,
+               11);
+    QPainter& painter = page.painter;
+    painter.save();
+    painter.translate(box.topLeft());
+    painter.scale(box.width() / client.width(), box.height() / client.height());
+    painter.setClipRect(QRect(QPoint(0, 0), client));
+    CQtMapCanvas canvas(painter, client, TextFont(12), nullptr);
+    DrawMap(canvas, view, ShippedBaseMap(), scene);
+    painter.restore();
+    painter.setPen(QPen(kRuleColor, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box);
+
+    std::vector<CColumn> columns = {{"場所", 0, Qt::AlignLeft},
+                                    {"釣果(匹)", 0, Qt::AlignRight},
+                                    {"釣行日数", 0, Qt::AlignRight},
+                                    {"1日あたり", 0, Qt::AlignRight}};
+    std::vector<QStringList> rows;
+    const int room = static_cast<int>((kFooterTop - 1480 - kRowHeight) / kRowHeight);
+    for (const CYearReportPlace& place : m_report.places) {
+        if (static_cast<int>(rows.size()) == room) break;
+        rows.push_back({Q(place.name), QString::number(place.catches),
+                        QString::number(place.daysFished),
+                        CatchRateText(place.catches, place.daysFished)});
+    }
+    page.FitColumns(columns, rows);
+    QStringList header;
+    for (const CColumn& column : columns) header << QString::fromUtf8(column.title);
+    double y = 1480;
+    page.Row(y, columns, header, true);
+    for (const QStringList& row : rows) page.Row(y += kRowHeight, columns, row, false);
 }
 
 void CYearReportWriter::PaintConditions(CPage& page)
@@ -525,6 +586,24 @@ bool MakeYearReportPdf(const CYearReport& report, QByteArray& pdf, const CReport
     return going;
 }
 
+// The year's places with their positions from the places file, for the 「釣り場」 page.
+static void AddYearPlaces(const CCatchStore& store, const CDataFolder& folder, CYearReport& report)
+{
+    std::vector<CTripRecord> trips;
+    if (report.empty() || !store.ReadAllTrips(trips).ok()) return;
+    CPlaceBook book;
+    book.Load(folder);
+    for (const CPlaceTally& tally : RankPlaceTallies(TallyPlaces(trips, {report.year, ""}))) {
+        CYearReportPlace place{tally.place, tally.catches, tally.daysFished, false, 0, 0};
+        if (const CPlaceInfo* info = book.Find(tally.place); info != nullptr && info->hasPosition) {
+            place.hasPosition = true;
+            place.latitude = info->position.latitude;
+            place.longitude = info->position.longitude;
+        }
+        report.places.push_back(std::move(place));
+    }
+}
+
 bool WriteYearReportFile(const CCatchStore& store, const CDataFolder& folder, int year,
                          const std::string& path, std::string& error,
                          const CReportProgress& progress)
@@ -533,6 +612,7 @@ bool WriteYearReportFile(const CCatchStore& store, const CDataFolder& folder, in
     CYearReport report;
     const CStoreResult result =
         ReadYearReport(store, year, report, TripTidePorts(folder), &ShippedTideStations());
+    if (result.ok()) AddYearPlaces(store, folder, report);
     if (!result.ok()) {
         error = DescribeStoreResult(result, store.GetPath());
         return false;
@@ -609,6 +689,7 @@ bool PrintYearReport(QWidget* parent, const CCatchStore& store, const CDataFolde
     CYearReport report;
     const CStoreResult result =
         ReadYearReport(store, year, report, TripTidePorts(folder), &ShippedTideStations());
+    if (result.ok()) AddYearPlaces(store, folder, report);
     if (!result.ok()) {
         ShowMessageBox(parent, QStringFromStd(DescribeStoreResult(result, store.GetPath())),
                        EMessageBoxIcon::Warning);

@@ -48,6 +48,8 @@ private:
     void PaintCover(CPage& page);
     void PaintSpecies(CPage& page, const CYearReportSpecies& species);
     // Only a year with catches has conditions to show.
+    bool HasPlacesPage() const { return !m_report.places.empty(); }
+    void PaintPlaces(CPage& page);
     bool HasConditionsPage() const
     {
         return m_report.catchCount > 0 && !m_report.conditions.empty();

@@ -126,9 +126,10 @@ TEST_F(MainFrameTest, StartsAt800By600WithTheCalendarPageAndTheMenuBar)
     CNavBarCtrl* bar = m_frame->GetNavBar();
     EXPECT_EQ(bar->FolderCount(), 2);
     EXPECT_EQ(bar->FolderName(0), QStringLiteral("メニュー"));
-    EXPECT_EQ(bar->ItemCountOfSelected(), 4);
+    EXPECT_EQ(bar->ItemCountOfSelected(), 5);
     EXPECT_EQ(bar->Flags(), 0x1FCu);
     EXPECT_EQ(bar->ItemLabel(3), QStringLiteral("画像一覧"));
+    EXPECT_EQ(bar->ItemLabel(4), QStringLiteral("釣り場マップ"));
     // The bar takes a fifth of the width.
     EXPECT_EQ(bar->parentWidget()->width(), 160);
 }
@@ -566,13 +567,18 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
     EXPECT_EQ(bar->ItemLabel(0), "写真");
     // The old English name of the top item becomes its Japanese one; the same word given to
     // another item is the user's own and stays.
-    EXPECT_EQ(bar->ItemLabel(2), "トップ");
+    // A bar saved before the map existed gains it after the item of 画像一覧, the user's items
+    // kept.
+    EXPECT_EQ(bar->ItemLabel(1), "釣り場マップ");
+    EXPECT_EQ(bar->ItemLabel(3), "トップ");
     bar->SelectFolder(1);
     EXPECT_EQ(bar->ItemLabel(0), "Top");
+    EXPECT_EQ(bar->ItemCountOfSelected(), 1);
     bar->SelectFolder(0);
     const std::pair<int, int> itemToView[] = {{0, CMainFrame::kViewThumbnails},
-                                              {1, CMainFrame::kViewStatistics},
-                                              {2, CMainFrame::kViewCalendar}};
+                                              {1, CMainFrame::kViewMap},
+                                              {2, CMainFrame::kViewStatistics},
+                                              {3, CMainFrame::kViewCalendar}};
     for (const auto& [item, view] : itemToView) {
         ClickNavItem(item);
         EXPECT_EQ(m_frame->GetSplitter()->GetCurrentView(0, 1), view) << item;
@@ -589,6 +595,12 @@ TEST_F(MainFrameTest, NavigationFollowsTheItemsWhereverAndWhateverTheyAreNamed)
     EXPECT_FALSE(removable(bar->FolderButtonRect(0).center()));
     EXPECT_FALSE(removable(bar->FolderButtonRect(1).center()));
     EXPECT_FALSE(removable(bar->ItemIconRect(0, 1).center()));
+    // Once saved with the map, the bar comes back as it was.
+    m_frame->close();
+    m_frame.reset();
+    Start();
+    EXPECT_EQ(m_frame->GetNavBar()->ItemCountOfSelected(), 4);
+    EXPECT_EQ(m_frame->GetNavBar()->ItemLabel(1), "釣り場マップ");
 
     // A saved bar that lost a page is not used.
     m_frame.reset();

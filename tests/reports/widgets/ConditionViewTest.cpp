@@ -254,7 +254,7 @@ TEST_F(ConditionViewTest, TabGoesFromRankingToConditionsToTheReport)
     QApplication::setActiveWindow(m_frame.get());
     auto* ranking = FindControl<QPushButton>(m_frame.get(), CDataViewFrame::kRankingButtonId);
     ranking->setFocus();
-    const int expected[] = {CDataViewFrame::kConditionsButtonId,
+    const int expected[] = {CDataViewFrame::kConditionsButtonId, CDataViewFrame::kPlacesButtonId,
                             CDataViewFrame::kYearReportButtonId};
     for (int id : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -263,6 +263,7 @@ TEST_F(ConditionViewTest, TabGoesFromRankingToConditionsToTheReport)
     }
     // Space on the focused button shows the view, which takes the focus on its first button;
     // Space on the last one scrolls to its chart.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     m_frame->GetYearCombo()->setEditText(QStringLiteral("2024"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

@@ -9,12 +9,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QTreeWidget>
 #include "charts/widgets/DataView.h"
 #include "data/CatchStore.h"
+#include "places/widgets/MapView.h"
 #include "reports/RankingSort.h"
 #include "reports/widgets/ConditionView.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/LankingListView.h"
+#include "reports/widgets/PlaceStatsView.h"
 #include "support/TempProgramDir.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
@@ -364,4 +367,48 @@ TEST_F(DataViewFrameTest, WeatherSampleDrawsThePie)
     EXPECT_EQ(chart->GetGraphType(), kGraphPie3D);
     EXPECT_TRUE(m_frame->GetDataView()->IsChartShown());
     EXPECT_EQ(Species()->currentText(), QStringLiteral("アジ"));
+}
+
+TEST_F(DataViewFrameTest, PlacesListCatchesAndDaysFishedPerPlaceWithAMapOfThoseWithAPosition)
+{
+    m_dir.WriteFile("Data/places.txt",
+                    "place\t城ヶ島\t\t35.134000\t139.611000\tphoto\n"
+                    "place\t芦ノ湖\t\t35.200000\t139.000000\tmap\n");
+    struct {
+        const char* year;
+        const char* species;
+        std::vector<QStringList> rows;  // place, catches, days fished, per day; most catches first
+        size_t onMap;
+    } const cases[] = {
+        {"2004",
+         "",
+         {{"城ヶ島", "2", "1", "2.00"}, {"相模湾", "2", "1", "2.00"}, {"芦ノ湖", "1", "1", "1.00"}},
+         2},
+        {"2004",
+         "アジ",
+         {{"相模湾", "1", "1", "1.00"}, {"城ヶ島", "0", "1", "0.00"}, {"芦ノ湖", "0", "1", "0.00"}},
+         2},
+        {"2003", "", {{"東京湾", "1", "1", "1.00"}}, 0},
+        {"1999", "", {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.year) + c.species);
+        Choose(QString::fromUtf8(c.year), QString::fromUtf8(c.species));
+        Click(CDataViewFrame::kPlacesButtonId);
+        ASSERT_EQ(m_frame->GetViewKind(), CDataViewFrame::kPlaceView);
+        QTreeWidget* table = m_frame->GetPlaceStatsView()->Table();
+        ASSERT_EQ(table->topLevelItemCount(), static_cast<int>(c.rows.size()));
+        for (int row = 0; row < table->topLevelItemCount(); ++row) {
+            QStringList texts;
+            for (int column = 0; column < 4; ++column)
+                texts << table->topLevelItem(row)->text(column);
+            EXPECT_EQ(texts, c.rows[static_cast<size_t>(row)]);
+        }
+        EXPECT_EQ(m_frame->GetPlaceStatsView()->Map()->Scene().places.size(), c.onMap);
+    }
+    // No year: told, nothing listed.
+    Choose(QString(), QString());
+    Click(CDataViewFrame::kPlacesButtonId);
+    EXPECT_EQ(m_frame->GetPlaceStatsView()->Table()->topLevelItemCount(), 0);
+    EXPECT_FALSE(m_frame->GetNotice()->isHidden());
 }

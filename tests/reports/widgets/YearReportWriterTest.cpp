@@ -137,25 +137,25 @@ TEST_F(YearReportWriterTest, TextAndPagesFollowTheData)
     const struct {
         int year;
         int extraTrips;
-        int pages;  // cover, species, conditions, trip list pages
+        int pages;  // cover, species, conditions, places, trip list pages
         QStringList shown;
         QStringList absent;
     } cases[] = {
         {2024,
          0,
-         1 + 1 + 1 + 1,
+         1 + 1 + 1 + 1 + 1,
          {"2024年 釣果レポート", "3 回", "6 匹", "1 種", "シーバス", "4.35", "江ノ島", "城ヶ島",
-          "本牧", "2024/12/24", "1 / 4", "4 / 4", "釣れた条件"},
+          "本牧", "2024/12/24", "1 / 5", "5 / 5", "釣れた条件", "釣り場"},
          {"メバル", "この年の釣行データはありません"}},
         // Forty-one trips take two list pages; メバル has more catches and comes first.
-        {2024, 38, 1 + 2 + 1 + 2, {"44 匹", "2 種", "メバル", "横須賀", "6 / 6"}, {}},
+        {2024, 38, 1 + 2 + 1 + 1 + 2, {"44 匹", "2 種", "メバル", "横須賀", "7 / 7"}, {}},
         // The 2023 trip holds the personal best.
-        {2023, 0, 1 + 1 + 1 + 1, {"★", "9"}, {"江ノ島"}},
+        {2023, 0, 1 + 1 + 1 + 1 + 1, {"★", "9"}, {"江ノ島"}},
         {2019,
          0,
          1,
          {"2019年 釣果レポート", "この年の釣行データはありません", "1 / 1"},
-         {"シーバス", "釣れた条件"}},
+         {"シーバス", "釣れた条件", "釣り場"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.year);
@@ -315,7 +315,7 @@ TEST_F(YearReportWriterTest, StatisticsPageWritesAndPrintsTheChosenYear)
         }
         EXPECT_EQ(messages.Texts().size(), c.messages)
             << messages.Texts().join(u'\n').toStdString();
-        EXPECT_EQ(PdfPageCount(pdf), c.written ? 4 : -1);
+        EXPECT_EQ(PdfPageCount(pdf), c.written ? 5 : -1);
         if (!c.print && c.messages == 0) {
             EXPECT_EQ(desktop.SaveDirectories().value(0), DefaultYearReportPath(2024));
         }
@@ -329,12 +329,13 @@ TEST_F(YearReportWriterTest, ConditionsPageChartsTheYearsCatchesByTideAndTime)
 {
     WriteSample(0);
     const QStringList pages = PdfText(Write(2024)).split(QLatin1Char('\f'));
-    ASSERT_GE(pages.size(), 4);
-    // After the species, before the trip list.
+    ASSERT_GE(pages.size(), 5);
+    // After the species, before the places and the trip list.
     const QString page = Unspaced(pages[2]);
     EXPECT_TRUE(page.contains(QStringLiteral("釣れた条件")));
     EXPECT_FALSE(Unspaced(pages[1]).contains(QStringLiteral("釣れた条件")));
-    EXPECT_TRUE(Unspaced(pages[3]).contains(QStringLiteral("釣行一覧")));
+    EXPECT_TRUE(Unspaced(pages[3]).contains(QStringLiteral("釣り場")));
+    EXPECT_TRUE(Unspaced(pages[4]).contains(QStringLiteral("釣行一覧")));
     for (const char* title : {"潮別1日あたりの釣果", "潮の動き別の釣果", "時刻別の釣果",
                               "月齢別1日あたりの釣果", "時間帯別の釣果", "水温別の釣果"})
         EXPECT_TRUE(page.contains(QString::fromUtf8(title))) << title;
