@@ -9,6 +9,7 @@
 #include "app/ConditionsCommand.h"
 #include "app/HistoryCommands.h"
 #include "app/InstanceLock.h"
+#include "app/PhotoTripsCommand.h"
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
 #include "data/CatchStore.h"
@@ -123,6 +124,12 @@ int main(int argc, char** argv)
                        "--print-conditions takes for trips without a port of their own."),
         QStringLiteral("PORT"));
     parser.addOption(port);
+    const QCommandLineOption proposeTrips(
+        QStringLiteral("propose-trips"),
+        QStringLiteral("Prints the trips the photos below DIR would make (date, place, tide port, "
+                       "high and low waters, photos, catches with their times); writes nothing."),
+        QStringLiteral("DIR"));
+    parser.addOption(proposeTrips);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -166,6 +173,11 @@ int main(int argc, char** argv)
         return PrintConditionsCommand(folder, parser.value(printConditions).toStdString(),
                                       parser.value(species).toStdString(),
                                       parser.value(port).toStdString(), std::cout, std::cerr);
+    }
+
+    if (parser.isSet(proposeTrips)) {
+        return ProposeTripsCommand(folder, PathFromQString(parser.value(proposeTrips)), std::cout,
+                                   std::cerr);
     }
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
