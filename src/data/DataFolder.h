@@ -9,8 +9,11 @@ inline constexpr const char* kCatchFileName = "Data/fish.xml";
 inline constexpr const char* kSpeciesFileName = "Data/fishname.txt";
 inline constexpr const char* kPictureDirName = "Data/Picture/";
 inline constexpr const char* kScheduleDirName = "Data/schedule";
-// The home tide port and the port chosen for each place (tides/TidePortChoices.h).
+// The home tide port and the port chosen for each place (tides/TidePortChoices.h): the older
+// side file, read once when the places file does not exist yet.
 inline constexpr const char* kTidePortsFileName = "Data/tideports.txt";
+// Each place's position and tide port, and the home port (places/PlaceBook.h).
+inline constexpr const char* kPlacesFileName = "Data/places.txt";
 // The dated copies of the log (data/CatchHistory.h), and inside them the photo copies an undo
 // set aside, relative to the Data folder.
 inline constexpr const char* kHistoryDirInData = "history/";
@@ -47,6 +50,7 @@ public:
     std::string GetPictureDir() const { return Path(kPictureDirName); }  // ends in "/"
     std::string GetScheduleDir() const { return Path(kScheduleDirName); }
     std::string GetTidePortsFile() const { return Path(kTidePortsFileName); }
+    std::string GetPlacesFile() const { return Path(kPlacesFileName); }
     std::string GetHistoryDir() const { return InData(kHistoryDirInData); }  // ends in "/"
     std::string GetUndoneDir() const { return InData(kUndoneDirInData); }    // ends in "/"
     std::string GetLockFile() const { return Path(kInstanceLockFileName); }
