@@ -6,7 +6,7 @@
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
 #include "phototrips/TripProposal.h"
-#include "tides/TidePortChoices.h"
+#include "places/PlaceBook.h"
 #include "tides/TideStations.h"
 
 int ProposeTripsCommand(const CDataFolder& folder, const std::string& dir, std::ostream& out,
@@ -20,14 +20,15 @@ int ProposeTripsCommand(const CDataFolder& folder, const std::string& dir, std::
     // Without stations the trips are still proposed, without port and tides.
     std::string stationsError;
     const CTideStations& stations = ShippedTideStations(&stationsError);
-    CTidePortChoices choices(&stations);
-    std::string ignored;
-    choices.Load(folder.GetTidePortsFile(), ignored);
+    // A places file read only in part still names the places it could read.
+    CPlaceBook places(&stations);
+    places.Load(folder);
 
     CCatchStore store(folder.GetCatchFile());
     CProposalContext context;
     context.stations = &stations;
-    context.choices = &choices;
+    context.choices = &places.Ports();
+    context.placeNear = PlaceNearFunction(places);
     CTripProposals proposals;
     std::string why;
     if (!ProposeTripsFromLog({dir}, store, context, {}, proposals, why)) {

@@ -4,8 +4,17 @@
 #include <ostream>
 
 #include "data/CatchStore.h"
+#include "places/PlaceBook.h"
 #include "tides/TideEntryTexts.h"
 #include "tides/TideStations.h"
+
+std::function<std::string(const CGeoPoint&)> PlaceNearFunction(const CPlaceBook& book)
+{
+    return [&book](const CGeoPoint& point) {
+        const CPlaceInfo* place = book.NearestPlace(point, kPlaceNearKm);
+        return place ? place->name : std::string();
+    };
+}
 
 CTripProposals ProposeTrips(CPhotoScan scan, const CProposalContext& context)
 {

@@ -11,12 +11,17 @@
 #include "phototrips/PhotoTripPlan.h"
 
 class CCatchStore;
+class CPlaceBook;
 class CTideStations;
 class CTidePortChoices;
 struct CTideStation;
 
 // A known place (with a position) this close to a trip's photos names its 場所.
 inline constexpr double kPlaceNearKm = 1.0;
+
+// The name of the place of book nearest to a position within kPlaceNearKm ("" for none); book
+// outlives the function.
+std::function<std::string(const CGeoPoint&)> PlaceNearFunction(const CPlaceBook& book);
 
 // What proposing trips draws on besides the photos.
 struct CProposalContext {

@@ -39,7 +39,7 @@ inline std::string TinyWebP()
 {
     return std::string("RIFF\x1a\x00\x00\x00WEBPVP8L\x0d\x00\x00\x00\x2f\x00\x00\x00\x10\x07"
                        "\x10\x11\x11\x88\x88\xfe\x07\x00",
-                       38);
+                       34);
 }
 
 inline std::string BigEndian(uint32_t value)

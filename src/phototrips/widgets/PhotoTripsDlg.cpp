@@ -29,6 +29,7 @@
 #include "entry/TripSaver.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "photos/PhotoCopies.h"
+#include "places/PlaceBook.h"
 #include "photos/widgets/PhotoCopyProgress.h"
 #include "photos/widgets/ThumbnailBuilder.h"
 #include "tides/TideStations.h"
@@ -563,12 +564,12 @@ bool ImportTripsFromPhotos(QWidget* parent, CCatchStore& store, const CDataFolde
         return false;
     }
     const CTideStations& stations = ShippedTideStations();
-    CTidePortChoices choices(&stations);
-    std::string ignored;
-    choices.Load(folder.GetTidePortsFile(), ignored);
+    CPlaceBook places(&stations);
+    places.Load(folder);
     CProposalContext context;
     context.stations = &stations;
-    context.choices = &choices;
+    context.choices = &places.Ports();
+    context.placeNear = PlaceNearFunction(places);
     CTripProposals proposals;
     if (!ProposeTripsWithProgress(parent, inputs, trips, store.GetDataDir(), context, proposals))
         return false;
