@@ -254,7 +254,7 @@ bool SavePhotoTripsPreview(QWidget* parent, CCatchStore& store, const CDataFolde
     bool ok = argumentFile.open(QIODevice::WriteOnly) && argumentFile.write(arguments.toUtf8()) > 0;
     argumentFile.close();
     ok = ok && QProcess::execute(QStringLiteral("exiftool"),
-                                 {QStringLiteral("-q"), QStringLiteral("-@"), argumentFile.fileName()}) == 0;
+                                 {QStringLiteral("-q"), QStringLiteral("-q"), QStringLiteral("-@"), argumentFile.fileName()}) == 0;
 
     const CTideStations& stations = ShippedTideStations();
     CPlaceBook places(&stations);
