@@ -46,7 +46,10 @@ struct CPhoneFolder {
             CJpegOptions options;
             options.exif = exif;
             const std::string jpeg = EncodeTestJpeg(
-                1024, 768, [i](int x, int y) { return CTestRgb{uint8_t(x + i), uint8_t(y), 40}; },
+                1024, 768,
+                [i](int x, int y) {
+                    return CTestRgb{uint8_t(x + i), uint8_t(y), 40};
+                },
                 options);
             const std::string path = dir + "/IMG_" + std::to_string(10000 + i) + ".jpg";
             FILE* file = std::fopen(path.c_str(), "wb");

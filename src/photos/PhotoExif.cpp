@@ -113,9 +113,9 @@ CExifFacts ReadExifFacts(const uint8_t* data, size_t size)
     if (orientation >= 1 && orientation <= 8) facts.orientation = orientation;
     facts.captured = ParseExifDateTime(
         ReadAscii(exif_content_get_entry(exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_DATE_TIME_ORIGINAL)));
-    facts.hasOffset = ParseExifOffset(ReadAscii(exif_content_get_entry(
-                                          exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_OFFSET_TIME_ORIGINAL)),
-                                      facts.offsetMinutes);
+    facts.hasOffset = ParseExifOffset(
+        ReadAscii(exif_content_get_entry(exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_OFFSET_TIME_ORIGINAL)),
+        facts.offsetMinutes);
     if (!facts.hasOffset) facts.offsetMinutes = 0;
     ExifContent* gps = exif->ifd[EXIF_IFD_GPS];
     const auto gpsEntry = [gps](int tag) {

@@ -583,7 +583,8 @@ CExifFacts ReadPhotoExifFacts(const std::string& path)
     }
     if (format == EPhotoFormat::Png || format == EPhotoFormat::WebP) {
         std::string exif;
-        if (format == EPhotoFormat::Png ? ReadPngExifBlock(file, exif) : ReadWebPExifBlock(file, exif))
+        if (format == EPhotoFormat::Png ? ReadPngExifBlock(file, exif)
+                                        : ReadWebPExifBlock(file, exif))
             facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
         facts.thumbnail.clear();
     }

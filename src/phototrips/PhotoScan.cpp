@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 JapanSeconds JapanTimeOfCapture(const CCaptureTime& time, bool hasOffset, int offsetMinutes)
 {
     using namespace std::chrono;
-    const sys_days day{year{time.year} / month{unsigned(time.month)} / std::chrono::day{unsigned(time.day)}};
+    const sys_days day{year{time.year} / month{unsigned(time.month)} /
+                       std::chrono::day{unsigned(time.day)}};
     const int64_t clock = int64_t(day.time_since_epoch().count()) * 86400 + time.hour * 3600 +
                           time.minute * 60 + time.second;
     if (!hasOffset) return clock;
@@ -42,7 +43,7 @@ CCaptureTime JapanCalendarOf(JapanSeconds seconds)
         --days;
     }
     const year_month_day date{sys_days{std::chrono::days{days}}};
-    return {int(date.year()),   int(unsigned(date.month())), int(unsigned(date.day())),
+    return {int(date.year()), int(unsigned(date.month())), int(unsigned(date.day())),
             int(rest / 3600), int(rest / 60 % 60),         int(rest % 60)};
 }
 
@@ -224,7 +225,8 @@ CPhotoScan ScanPhotos(const std::vector<std::string>& inputs, const CPhotoScanOp
         const EPhotoFormat format = SniffPhotoFormat(head, got);
         if (format != EPhotoFormat::Jpeg && format != EPhotoFormat::Heif &&
             format != EPhotoFormat::Png && format != EPhotoFormat::WebP) {
-            scan.skipped.push_back({path, IsVideoHead(head, got) ? kSkipVideoText : kSkipNotPhotoText});
+            scan.skipped.push_back(
+                {path, IsVideoHead(head, got) ? kSkipVideoText : kSkipNotPhotoText});
             continue;
         }
         if (seen.Contains(path, uint64_t(info.st_size))) {
@@ -240,10 +242,12 @@ CPhotoScan ScanPhotos(const std::vector<std::string>& inputs, const CPhotoScanOp
         photo.hasPosition = facts.hasPosition;
         photo.position = {facts.latitude, facts.longitude};
         if (facts.captured.valid()) {
-            photo.timeSource = facts.hasOffset ? EPhotoTimeSource::ExifOffset : EPhotoTimeSource::Exif;
+            photo.timeSource =
+                facts.hasOffset ? EPhotoTimeSource::ExifOffset : EPhotoTimeSource::Exif;
             photo.time = JapanTimeOfCapture(facts.captured, facts.hasOffset, facts.offsetMinutes);
         } else {
-            photo.timeSource = facts.hasPosition ? EPhotoTimeSource::FileTime : EPhotoTimeSource::Unknown;
+            photo.timeSource =
+                facts.hasPosition ? EPhotoTimeSource::FileTime : EPhotoTimeSource::Unknown;
             photo.time = JapanTimeOfUnix(int64_t(info.st_mtime));
         }
         seen.Add(path, photo.size);
@@ -265,7 +269,8 @@ void SkipKnownPhotos(CPhotoScan& scan, const std::vector<std::string>& logPhotos
     };
     for (const std::string& photo : logPhotos) {
         if (photo.empty()) continue;
-        const fs::path path = fs::path(photo).is_absolute() ? fs::path(photo) : fs::path(dataDir) / photo;
+        const fs::path path =
+            fs::path(photo).is_absolute() ? fs::path(photo) : fs::path(dataDir) / photo;
         const std::string resolved = normal(path);
         if (!knownPaths.insert(resolved).second) continue;
         struct stat info {};

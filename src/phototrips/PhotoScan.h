@@ -78,7 +78,8 @@ inline constexpr const char* kSkipKnownText = "記録済みの釣行に付いて
 // WebP, told by their first bytes) are read for their EXIF facts (never their pixels); anything
 // else is listed as skipped with the reason.  A file of the same content as one before it is
 // skipped as a duplicate.
-CPhotoScan ScanPhotos(const std::vector<std::string>& inputs, const CPhotoScanOptions& options = {});
+CPhotoScan ScanPhotos(const std::vector<std::string>& inputs,
+                      const CPhotoScanOptions& options = {});
 
 // Moves every photo that is already attached to a trip of the log (the same file, or a file of
 // the same content) from scan.photos to scan.skipped.  logPhotos are the paths the trips name;

@@ -46,10 +46,12 @@ CTripPlan GroupPhotosIntoTrips(const std::vector<CScannedPhoto>& photos)
         for (size_t t = 0; t < open.size(); ++t) {
             const COpenTrip& trip = open[t];
             if (!SameDay(trip.firstDay, day) && photo.time - trip.last > kNightGapSeconds) continue;
-            const auto later = [&](int best) { return best < 0 || trip.last >= open[size_t(best)].last; };
+            const auto later = [&](int best) {
+                return best < 0 || trip.last >= open[size_t(best)].last;
+            };
             if (photo.hasPosition && !trip.places.empty()) {
-                const bool near =
-                    std::any_of(trip.places.begin(), trip.places.end(), [&](const CGeoPoint& place) {
+                const bool near = std::any_of(
+                    trip.places.begin(), trip.places.end(), [&](const CGeoPoint& place) {
                         return GeoDistanceKm(place, photo.position) <= kTripSplitKm;
                     });
                 if (near && later(strong)) strong = int(t);

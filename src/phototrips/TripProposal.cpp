@@ -85,14 +85,17 @@ void FindTripFacts(CProposedTrip& trip, const CPhotoScan& scan, const CProposalC
     trip.highTide.clear();
     trip.ebbTide.clear();
     if (!context.stations || !context.choices) return;
-    const CPhotoPosition position{trip.hasPosition, trip.position.latitude, trip.position.longitude};
+    const CPhotoPosition position{trip.hasPosition, trip.position.latitude,
+                                  trip.position.longitude};
     trip.port = ChooseTidePort(*context.stations, *context.choices, trip.place, position).station;
     if (trip.hasPosition) {
-        const CTidePortDefault nearest = ChooseTidePort(*context.stations, CTidePortChoices(context.stations), {}, position);
+        const CTidePortDefault nearest =
+            ChooseTidePort(*context.stations, CTidePortChoices(context.stations), {}, position);
         if (nearest.source == ETidePortSource::Photo) trip.placeOffer = nearest.station->nameJa;
     }
     if (trip.port && dayKnown) {
-        const CTideDayTexts tides = DayTideTexts(*trip.port, trip.day.year, trip.day.month, trip.day.day);
+        const CTideDayTexts tides =
+            DayTideTexts(*trip.port, trip.day.year, trip.day.month, trip.day.day);
         trip.highTide = tides.high;
         trip.ebbTide = tides.low;
     }
@@ -135,7 +138,8 @@ CTripRecord MakeTripRecord(const CProposedTrip& trip, const CPhotoScan& scan)
     record.ebbTide = trip.ebbTide;
     for (const CProposedPhoto& photo : trip.photos) {
         if (!photo.included) continue;
-        (photo.fish ? record.fishPhotos : record.placePhotos).push_back(scan.photos[photo.photo].path);
+        (photo.fish ? record.fishPhotos : record.placePhotos)
+            .push_back(scan.photos[photo.photo].path);
     }
     for (const CPlannedCatch& caught : ProposedCatches(trip, scan)) {
         const CCaptureTime at = JapanCalendarOf(caught.time);
@@ -213,9 +217,9 @@ void PrintTripProposals(const CTripProposals& proposals, std::ostream& out)
         const std::vector<CPlannedCatch> catches = ProposedCatches(trip, scan);
         out << "  釣果 " << catches.size() << " 件:\n";
         for (const CPlannedCatch& caught : catches) {
-            out << "    " << FormatProposalTime(caught.time) << " 魚種: "
-                << (trip.species.empty() ? "(未定)" : trip.species) << " 写真 " << caught.photos.size()
-                << " 枚\n";
+            out << "    " << FormatProposalTime(caught.time)
+                << " 魚種: " << (trip.species.empty() ? "(未定)" : trip.species) << " 写真 "
+                << caught.photos.size() << " 枚\n";
         }
     }
     if (!proposals.undated.empty()) {

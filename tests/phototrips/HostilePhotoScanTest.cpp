@@ -33,8 +33,14 @@ TEST(HostilePhotoScanTest, EveryFileIsListedAndNoneBlocksTheRest)
         {"loop", [&](const std::string& p) { std::filesystem::create_directory_symlink(dir, p); },
          kSkipLinkedFolderText},
         {"empty.jpg", [](const std::string& p) { WriteFileBytes(p, ""); }, kSkipUnreadableText},
-        {"notes.txt", [](const std::string& p) { WriteFileBytes(p, "釣り日記\n"); }, kSkipNotPhotoText},
-        {"clip.mov", [](const std::string& p) { WriteFileBytes(p, std::string("\0\0\0\x14" "ftypqt  ", 12)); },
+        {"notes.txt", [](const std::string& p) { WriteFileBytes(p, "釣り日記\n"); },
+         kSkipNotPhotoText},
+        {"clip.mov",
+         [](const std::string& p) {
+             WriteFileBytes(p, std::string("\0\0\0\x14"
+                                           "ftypqt  ",
+                                           12));
+         },
          kSkipVideoText},
         {"huge.jpg",
          [&](const std::string& p) {
@@ -42,9 +48,12 @@ TEST(HostilePhotoScanTest, EveryFileIsListedAndNoneBlocksTheRest)
              ASSERT_EQ(::truncate(p.c_str(), off_t(3) << 30), 0);  // sparse: takes no disk
          },
          kSkipTooLargeText},
-        {"truncated.jpg", [&](const std::string& p) { WriteFileBytes(p, jpeg.substr(0, 40)); }, kUndated},
+        {"truncated.jpg", [&](const std::string& p) { WriteFileBytes(p, jpeg.substr(0, 40)); },
+         kUndated},
         {"junk-after-magic.jpg",
-         [](const std::string& p) { WriteFileBytes(p, "\xFF\xD8\xFF\xE1\xFF\xFF" + std::string(5000, 'x')); },
+         [](const std::string& p) {
+             WriteFileBytes(p, "\xFF\xD8\xFF\xE1\xFF\xFF" + std::string(5000, 'x'));
+         },
          kUndated},
         {"png-huge-chunk.png",
          [](const std::string& p) {
@@ -53,10 +62,12 @@ TEST(HostilePhotoScanTest, EveryFileIsListedAndNoneBlocksTheRest)
          kUndated},
         {"webp-bad-chunk.webp",
          [](const std::string& p) {
-             WriteFileBytes(p, std::string("RIFF\xff\xff\xff\xffWEBPEXIF\xff\xff\xff\x7f", 20) + "II*");
+             WriteFileBytes(
+                 p, std::string("RIFF\xff\xff\xff\xffWEBPEXIF\xff\xff\xff\x7f", 20) + "II*");
          },
          kUndated},
-        {"zz-copy-of-good.jpg", [&](const std::string& p) { WriteFileBytes(p, ReadFileBytes(dir + "good.jpg")); },
+        {"zz-copy-of-good.jpg",
+         [&](const std::string& p) { WriteFileBytes(p, ReadFileBytes(dir + "good.jpg")); },
          kSkipDuplicateText},
     };
     WriteTestPhotos(dir, {{"good.jpg", "2026:05:03 06:00:00", "+09:00", 35.1, 139.6}});
@@ -68,7 +79,8 @@ TEST(HostilePhotoScanTest, EveryFileIsListedAndNoneBlocksTheRest)
         SCOPED_TRACE(test.name);
         std::string outcome = "(not listed)";
         for (const CSkippedFile& skipped : scan.skipped)
-            if (std::filesystem::path(skipped.path).filename() == test.name) outcome = skipped.reason;
+            if (std::filesystem::path(skipped.path).filename() == test.name)
+                outcome = skipped.reason;
         for (const CScannedPhoto& photo : scan.photos)
             if (std::filesystem::path(photo.path).filename() == test.name)
                 outcome = photo.timeSource == EPhotoTimeSource::Unknown ? kUndated : "dated";
@@ -88,9 +100,10 @@ TEST(HostilePhotoScanTest, ManyFilesAreCappedAndACancelKeepsNothing)
     options.maxFiles = 3;
     CPhotoScan scan = ScanPhotos({dir}, options);
     ASSERT_EQ(scan.skipped.size(), 4u);  // three read, one listed as too many
-    EXPECT_EQ(std::count_if(scan.skipped.begin(), scan.skipped.end(),
-                            [](const CSkippedFile& file) { return file.reason == kSkipTooManyText; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(scan.skipped.begin(), scan.skipped.end(),
+                      [](const CSkippedFile& file) { return file.reason == kSkipTooManyText; }),
+        1);
 
     std::atomic<bool> cancel{false};
     size_t calls = 0;
@@ -113,9 +126,9 @@ TEST(HostilePhotoScanTest, ReadsExifOffsets)
         const char* text;
         bool ok;
         int minutes;
-    } cases[] = {{"+09:00", true, 540},  {"-05:30", true, -330}, {"+00:00", true, 0},
-                 {"   :  ", false, 0},   {"+9:00", false, 0},    {"+15:00", false, 0},
-                 {"+09:60", false, 0},   {"", false, 0},         {"09:00+", false, 0}};
+    } cases[] = {{"+09:00", true, 540}, {"-05:30", true, -330}, {"+00:00", true, 0},
+                 {"   :  ", false, 0},  {"+9:00", false, 0},    {"+15:00", false, 0},
+                 {"+09:60", false, 0},  {"", false, 0},         {"09:00+", false, 0}};
     for (const auto& test : cases) {
         SCOPED_TRACE(test.text);
         int minutes = 0;

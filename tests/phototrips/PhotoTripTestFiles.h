@@ -17,9 +17,9 @@
 #include "support/TempProgramDir.h"
 
 struct CTestPhoto {
-    std::string name;    // the extension chooses the format: .jpg .heic .png .webp
-    std::string when;    // "YYYY:MM:DD HH:MM:SS"; empty for no capture time
-    std::string offset;  // "+09:00"; empty for none
+    std::string name;     // the extension chooses the format: .jpg .heic .png .webp
+    std::string when;     // "YYYY:MM:DD HH:MM:SS"; empty for no capture time
+    std::string offset;   // "+09:00"; empty for none
     double latitude = 0;  // 0 and 0 for no position
     double longitude = 0;
 };
@@ -37,9 +37,10 @@ inline std::string TinyPng()
 
 inline std::string TinyWebP()
 {
-    return std::string("RIFF\x1a\x00\x00\x00WEBPVP8L\x0d\x00\x00\x00\x2f\x00\x00\x00\x10\x07"
-                       "\x10\x11\x11\x88\x88\xfe\x07\x00",
-                       34);
+    return std::string(
+        "RIFF\x1a\x00\x00\x00WEBPVP8L\x0d\x00\x00\x00\x2f\x00\x00\x00\x10\x07"
+        "\x10\x11\x11\x88\x88\xfe\x07\x00",
+        34);
 }
 
 inline std::string BigEndian(uint32_t value)
@@ -65,12 +66,15 @@ inline void WriteTestPhotos(const std::string& dir, const std::vector<CTestPhoto
             // A text chunk before the end keeps two PNGs apart.
             const std::string text = "tEXt" + std::string("Comment\0", 8) + std::to_string(seed);
             const std::string png = TinyPng();
-            WriteFileBytes(path, png.substr(0, png.size() - 12) + BigEndian(uint32_t(text.size() - 4)) +
-                                     text + BigEndian(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(text.data()), uInt(text.size())))) +
-                                     png.substr(png.size() - 12));
+            WriteFileBytes(
+                path, png.substr(0, png.size() - 12) + BigEndian(uint32_t(text.size() - 4)) + text +
+                          BigEndian(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(text.data()),
+                                                   uInt(text.size())))) +
+                          png.substr(png.size() - 12));
         } else if (extension == ".webp") {
             // An unknown chunk after the picture keeps two WebPs apart.
-            std::string webp = TinyWebP() + "XSEQ" + std::string("\4\0\0\0", 4) + BigEndian(uint32_t(seed));
+            std::string webp =
+                TinyWebP() + "XSEQ" + std::string("\4\0\0\0", 4) + BigEndian(uint32_t(seed));
             webp[4] = char(webp.size() - 8);
             WriteFileBytes(path, webp);
         } else {

@@ -10,10 +10,10 @@
 #include "data/CatchStore.h"
 #include "entry/TripSaver.h"
 #include "photos/PhotoCopies.h"
-#include "phototrips/TripProposal.h"
 #include "phototrips/PhotoTripTestFiles.h"
-#include "tides/TideEntryTexts.h"
+#include "phototrips/TripProposal.h"
 #include "support/TideTestStations.h"
+#include "tides/TideEntryTexts.h"
 #include "tides/TidePortChoices.h"
 
 namespace {
@@ -58,8 +58,9 @@ protected:
         CProposalContext context;
         CTripProposals proposals;
         std::string error;
-        EXPECT_TRUE(ProposeTripsFromLog(inputs.empty() ? std::vector<std::string>{m_photos} : inputs,
-                                        store, context, {}, proposals, error))
+        EXPECT_TRUE(
+            ProposeTripsFromLog(inputs.empty() ? std::vector<std::string>{m_photos} : inputs, store,
+                                context, {}, proposals, error))
             << error;
         return proposals;
     }
@@ -126,7 +127,8 @@ TEST_F(PhotoTripsTest, GroupsPhotosIntoTripsByDayAndPlace)
         const CTripProposals proposals = Propose();
         EXPECT_EQ(SeenTrips(proposals), test.trips);
         std::vector<std::string> undated;
-        for (const size_t index : proposals.undated) undated.push_back(Name(proposals.scan.photos[index].path));
+        for (const size_t index : proposals.undated)
+            undated.push_back(Name(proposals.scan.photos[index].path));
         EXPECT_EQ(undated, test.undated);
     }
 }
@@ -135,7 +137,9 @@ TEST_F(PhotoTripsTest, PositionWithoutTimeUsesTheFileTime)
 {
     WriteTestPhotos(m_photos, {{"gps-only.jpg", "", "", kRockLat, kRockLon}});
     // 2026-05-03 21:00 UTC is 6:00 of 4 May in Japan.
-    const struct utimbuf times {1777842000, 1777842000};
+    const struct utimbuf times {
+        1777842000, 1777842000
+    };
     ASSERT_EQ(::utime((m_photos + "/gps-only.jpg").c_str(), &times), 0);
     const CTripProposals proposals = Propose();
     ASSERT_EQ(SeenTrips(proposals), (std::vector<CSeenTrip>{{"2026/05/04", {"gps-only.jpg"}}}));
@@ -162,7 +166,7 @@ TEST_F(PhotoTripsTest, FishPhotosWithinAMinuteOfTheLastShowOneCatch)
     EXPECT_EQ(record.placePhotos.size(), 1u);
     EXPECT_EQ(record.fishPhotos.size(), 5u);
     EXPECT_EQ(record.catches, (std::vector<CCatchRecord>{{"シーバス", "0", "0", "7時0分"},
-                                                          {"シーバス", "0", "0", "7時5分"}}));
+                                                         {"シーバス", "0", "0", "7時5分"}}));
     // Marked 場所 instead, f4 leaves f5 a catch of its own at 7:05; f2 left out splits f1 and f3.
     trip.photos[4].fish = false;
     trip.photos[2].included = false;
@@ -183,7 +187,8 @@ TEST_F(PhotoTripsTest, PortAndTidesComeFromThePosition)
     context.stations = &stations;
     context.choices = &choices;
     context.placeNear = [](const CGeoPoint& at) {
-        return GeoDistanceKm(at, {kRockLat, kRockLon}) <= kPlaceNearKm ? std::string("城ヶ島") : std::string();
+        return GeoDistanceKm(at, {kRockLat, kRockLon}) <= kPlaceNearKm ? std::string("城ヶ島")
+                                                                       : std::string();
     };
     CTripProposals proposals;
     std::string error;
@@ -211,7 +216,8 @@ TEST_F(PhotoTripsTest, SavedTripsAreOneUndoStepAndAreNotProposedAgain)
         const CPhotoCopies copies(m_program.Folder());
         CTripSaver saver(store, copies);
         std::vector<CTripRecord> records;
-        for (const CProposedTrip& trip : proposals.trips) records.push_back(MakeTripRecord(trip, proposals.scan));
+        for (const CProposedTrip& trip : proposals.trips)
+            records.push_back(MakeTripRecord(trip, proposals.scan));
         const CTripSaver::CReport report = saver.SaveNewTrips(records);
         ASSERT_EQ(report.outcome, CTripSaver::EOutcome::Saved);
         std::vector<CTripRecord> saved;
@@ -238,13 +244,17 @@ TEST_F(PhotoTripsTest, CommandLinePrintsTheProposalsAndWritesNothing)
 {
     WriteTestPhotos(m_photos, {{"a.jpg", "2026:05:03 06:00:00", "+09:00", kRockLat, kRockLon},
                                {"b.jpg", "2026:05:03 06:30:00", "+09:00", kRockLat, kRockLon}});
-    WriteFileBytes(m_photos + "/clip.mp4", std::string("\0\0\0\x18" "ftypmp42", 12) + "....");
+    WriteFileBytes(m_photos + "/clip.mp4", std::string("\0\0\0\x18"
+                                                       "ftypmp42",
+                                                       12) +
+                                               "....");
     const std::string before = m_program.ReadFile("Data/fish.xml");
     std::ostringstream out, err;
     ASSERT_EQ(ProposeTripsCommand(m_program.Folder(), m_photos, out, err), 0) << err.str();
     const std::string text = out.str();
-    for (const char* expected : {"釣行 1: 2026/05/03", "6:00 場所", "6:30 魚", "釣果 1 件:",
-                                 "    6:30 魚種: (未定) 写真 1 枚", "clip.mp4: 動画は取り込みません"})
+    for (const char* expected :
+         {"釣行 1: 2026/05/03", "6:00 場所", "6:30 魚",
+          "釣果 1 件:", "    6:30 魚種: (未定) 写真 1 枚", "clip.mp4: 動画は取り込みません"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     EXPECT_EQ(m_program.ReadFile("Data/fish.xml"), before);
     EXPECT_FALSE(m_program.Exists("Data/Picture/a.jpg"));

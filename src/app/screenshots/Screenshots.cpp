@@ -44,11 +44,11 @@
 #include "photos/widgets/ThumbnailView.h"
 #include "phototrips/widgets/PhotoTripsDlg.h"
 #include "places/PlaceBook.h"
-#include "tides/TideStations.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
 #include "reports/widgets/YearReportWriter.h"
+#include "tides/TideStations.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
 
@@ -235,10 +235,11 @@ bool SavePhotoTripsPreview(QWidget* parent, CCatchStore& store, const CDataFolde
     for (const Shot& shot : shots) {
         const QString file = phone + QLatin1String(shot.name);
         WritePhoto(file, seed++, shot.fish);
-        arguments += QStringLiteral("-overwrite_original\n-DateTimeOriginal=%1\n"
-                                    "-OffsetTimeOriginal=+09:00\n-GPSLatitude=%2\n"
-                                    "-GPSLatitudeRef=N\n-GPSLongitude=%3\n-GPSLongitudeRef=E\n"
-                                    "%4\n-execute\n")
+        arguments += QStringLiteral(
+                         "-overwrite_original\n-DateTimeOriginal=%1\n"
+                         "-OffsetTimeOriginal=+09:00\n-GPSLatitude=%2\n"
+                         "-GPSLatitudeRef=N\n-GPSLongitude=%3\n-GPSLongitudeRef=E\n"
+                         "%4\n-execute\n")
                          .arg(QLatin1String(shot.when))
                          .arg(shot.latitude, 0, 'f', 5)
                          .arg(shot.longitude, 0, 'f', 5)
@@ -248,13 +249,18 @@ bool SavePhotoTripsPreview(QWidget* parent, CCatchStore& store, const CDataFolde
     screen.fill(QColor(230, 240, 250));
     screen.save(phone + QStringLiteral("Screenshot_0001.png"));
     QFile video(phone + QStringLiteral("VID_0105.mp4"));
-    if (video.open(QIODevice::WriteOnly)) video.write(QByteArray("\0\0\0\x18" "ftypmp42", 12));
+    if (video.open(QIODevice::WriteOnly))
+        video.write(
+            QByteArray("\0\0\0\x18"
+                       "ftypmp42",
+                       12));
     video.close();
     QFile argumentFile(QStringFromStd(base) + QStringLiteral("exif-arguments"));
     bool ok = argumentFile.open(QIODevice::WriteOnly) && argumentFile.write(arguments.toUtf8()) > 0;
     argumentFile.close();
     ok = ok && QProcess::execute(QStringLiteral("exiftool"),
-                                 {QStringLiteral("-q"), QStringLiteral("-q"), QStringLiteral("-@"), argumentFile.fileName()}) == 0;
+                                 {QStringLiteral("-q"), QStringLiteral("-q"), QStringLiteral("-@"),
+                                  argumentFile.fileName()}) == 0;
 
     const CTideStations& stations = ShippedTideStations();
     CPlaceBook places(&stations);

@@ -5,12 +5,12 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QEventLoop>
-#include <QFrame>
-#include <QLineEdit>
 #include <QFileInfo>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -29,9 +29,9 @@
 #include "entry/TripSaver.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "photos/PhotoCopies.h"
-#include "places/PlaceBook.h"
 #include "photos/widgets/PhotoCopyProgress.h"
 #include "photos/widgets/ThumbnailBuilder.h"
+#include "places/PlaceBook.h"
 #include "tides/TideStations.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/MessageBox.h"
@@ -71,7 +71,8 @@ CPhotoTripsDlg::CPhotoTripsDlg(QWidget* parent, CCatchStore& store, const CDataF
     setWindowTitle(QStringLiteral("写真から登録"));
     std::vector<std::string> entries;
     ReadSpeciesList(m_folder, entries);
-    for (const std::string& entry : entries) m_speciesNames << QStringFromStd(SpeciesDisplayText(entry));
+    for (const std::string& entry : entries)
+        m_speciesNames << QStringFromStd(SpeciesDisplayText(entry));
     CreateControls();
 }
 
@@ -210,9 +211,10 @@ QWidget* CPhotoTripsDlg::CreateUndatedPanel()
     m_undatedTrip = new QComboBox(frame);
     m_undatedTrip->setObjectName(QString::number(kUndatedTripId));
     for (size_t t = 0; t < m_proposals.trips.size(); ++t) {
-        m_undatedTrip->addItem(QStringLiteral("釣行 %1 (%2)")
-                                   .arg(t + 1)
-                                   .arg(QStringFromStd(FormatProposalDate(m_proposals.trips[t].day))));
+        m_undatedTrip->addItem(
+            QStringLiteral("釣行 %1 (%2)")
+                .arg(t + 1)
+                .arg(QStringFromStd(FormatProposalDate(m_proposals.trips[t].day))));
     }
     auto* move = new QPushButton(QStringLiteral("選んだ写真を入れる"), frame);
     move->setObjectName(QString::number(kUndatedMoveId));
@@ -220,7 +222,8 @@ QWidget* CPhotoTripsDlg::CreateUndatedPanel()
     move->setEnabled(!m_proposals.trips.empty());
     connect(move, &QPushButton::clicked, this, [this] {
         std::vector<int> chosen;
-        for (QListWidgetItem* item : m_undatedList->selectedItems()) chosen.push_back(m_undatedList->row(item));
+        for (QListWidgetItem* item : m_undatedList->selectedItems())
+            chosen.push_back(m_undatedList->row(item));
         MoveUndated(chosen, m_undatedTrip->currentIndex());
     });
     head->addWidget(m_undatedTrip);
@@ -254,7 +257,8 @@ void CPhotoTripsDlg::BuildTripPhotos(int t)
     QStringList paths;
     for (const CProposedPhoto& photo : trip.photos)
         paths << QStringFromStd(m_proposals.scan.photos[photo.photo].path);
-    CThumbnailBuild* build = BuildThumbnails(list, paths, int(paths.size()), EThumbnailPlacement::FillRows);
+    CThumbnailBuild* build =
+        BuildThumbnails(list, paths, int(paths.size()), EThumbnailPlacement::FillRows);
     // The preview itself lists what cannot be shown; no message per list.
     if (build) build->SetProblemFilter([](const QStringList&) { return false; });
     UpdateTrip(t);
@@ -263,7 +267,8 @@ void CPhotoTripsDlg::BuildTripPhotos(int t)
 void CPhotoTripsDlg::BuildUndatedPhotos()
 {
     QStringList paths;
-    for (const size_t index : m_proposals.undated) paths << QStringFromStd(m_proposals.scan.photos[index].path);
+    for (const size_t index : m_proposals.undated)
+        paths << QStringFromStd(m_proposals.scan.photos[index].path);
     CThumbnailBuild* build =
         BuildThumbnails(m_undatedList, paths, int(paths.size()), EThumbnailPlacement::FillRows);
     if (build) build->SetProblemFilter([](const QStringList&) { return false; });
@@ -298,7 +303,9 @@ void CPhotoTripsDlg::UpdateTrip(int t)
                        .arg(caught.photos.size());
     }
     QString text = catches.isEmpty() ? QStringLiteral("釣果: なし")
-                                     : QStringLiteral("釣果 %1 件: %2").arg(catches.size()).arg(catches.join(QStringLiteral("、")));
+                                     : QStringLiteral("釣果 %1 件: %2")
+                                           .arg(catches.size())
+                                           .arg(catches.join(QStringLiteral("、")));
     if (trip.edited) text = QStringLiteral("入力画面で編集済み (その内容で登録します)");
     panel.catches->setText(text);
     panel.photos->setEnabled(trip.included);
@@ -393,7 +400,8 @@ void CPhotoTripsDlg::ShowSkipped()
 {
     QStringList lines;
     for (const CSkippedFile& skipped : m_proposals.scan.skipped)
-        lines << QStringLiteral("%1: %2").arg(QStringFromStd(skipped.path), QStringFromStd(skipped.reason));
+        lines << QStringLiteral("%1: %2").arg(QStringFromStd(skipped.path),
+                                              QStringFromStd(skipped.reason));
     QDialog list(this);
     list.setWindowTitle(QStringLiteral("取り込まないファイル"));
     auto* layout = new QVBoxLayout(&list);
@@ -461,7 +469,8 @@ bool CPhotoTripsDlg::SaveTrips()
         records.push_back(std::move(record));
     }
     if (records.empty()) {
-        ShowMessageBox(this, QStringLiteral("登録する釣行がありません。"), EMessageBoxIcon::Information);
+        ShowMessageBox(this, QStringLiteral("登録する釣行がありません。"),
+                       EMessageBoxIcon::Information);
         return false;
     }
     const CPhotoCopies copies(m_store.GetDataDir() + "Picture/");
@@ -508,23 +517,25 @@ bool ProposeTripsWithProgress(QWidget* parent, const QStringList& inputs,
         total->store(t);
     };
     CTripProposals result;
-    QThread* worker = QThread::create([&] {
-        result = ProposeTripsFromPhotos(paths, logTrips, dataDir, context, options);
-    });
-    QProgressDialog progress(QStringLiteral("写真を読んでいます..."), QStringLiteral("中止"), 0, 0, parent);
+    QThread* worker = QThread::create(
+        [&] { result = ProposeTripsFromPhotos(paths, logTrips, dataDir, context, options); });
+    QProgressDialog progress(QStringLiteral("写真を読んでいます..."), QStringLiteral("中止"), 0, 0,
+                             parent);
     progress.setWindowTitle(QStringLiteral("写真から登録"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
     QEventLoop loop;
     QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&progress, &QProgressDialog::canceled, &progress, [cancel] { *cancel = true; });
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress,
+                     [cancel] { *cancel = true; });
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, &progress, [&] {
         const size_t t = total->load();
         if (t > 0) {
             progress.setMaximum(int(std::min<size_t>(t, INT32_MAX)));
             progress.setValue(int(std::min(done->load(), t)));
-            progress.setLabelText(QStringLiteral("写真を読んでいます... %1 / %2").arg(done->load()).arg(t));
+            progress.setLabelText(
+                QStringLiteral("写真を読んでいます... %1 / %2").arg(done->load()).arg(t));
         }
     });
     tick.start(100);
@@ -574,10 +585,11 @@ bool ImportTripsFromPhotos(QWidget* parent, CCatchStore& store, const CDataFolde
     if (!ProposeTripsWithProgress(parent, inputs, trips, store.GetDataDir(), context, proposals))
         return false;
     if (proposals.trips.empty() && proposals.undated.empty()) {
-        ShowMessageBox(parent,
-                       QStringLiteral("新しい釣行になる写真はありません (取り込まないファイル %1 件)。")
-                           .arg(proposals.scan.skipped.size()),
-                       EMessageBoxIcon::Information);
+        ShowMessageBox(
+            parent,
+            QStringLiteral("新しい釣行になる写真はありません (取り込まないファイル %1 件)。")
+                .arg(proposals.scan.skipped.size()),
+            EMessageBoxIcon::Information);
         return false;
     }
     CPhotoTripsDlg dialog(parent, store, folder, std::move(proposals), context);

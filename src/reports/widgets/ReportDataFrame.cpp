@@ -43,8 +43,9 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, const CDataFolder& folder
     units.Place(remove, 58, 2, 34, 12);
     auto* fromPhotos = new QPushButton(QStringLiteral("写真から登録"), m_bar);
     fromPhotos->setObjectName(QString::number(kFromPhotosId));
-    fromPhotos->setToolTip(QStringLiteral("写真の撮影日時と位置から釣行を作ります "
-                                          "(写真やフォルダをこの一覧にドロップしても同じ)"));
+    fromPhotos->setToolTip(
+        QStringLiteral("写真の撮影日時と位置から釣行を作ります "
+                       "(写真やフォルダをこの一覧にドロップしても同じ)"));
     units.Place(fromPhotos, 96, 2, 50, 12);
     auto* searchLabel = new QLabel(QStringLiteral("検索:"), m_bar);
     units.Place(searchLabel, 150, 4, 20, 9);

@@ -10,8 +10,8 @@
 
 #include "data/CatchStore.h"
 #include "entry/widgets/CatchEntryDlg.h"
-#include "phototrips/PhotoTripTestFiles.h"
 #include "photos/widgets/ThumbnailBuilder.h"
+#include "phototrips/PhotoTripTestFiles.h"
 #include "phototrips/widgets/PhotoTripsDlg.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
@@ -121,12 +121,17 @@ TEST_F(PhotoTripsDlgTest, RegisterSavesTheChosenTripsAsOneUndoStep)
 {
     CMessageBoxRecorder messages;
     // The second trip left out; the first gets a place and a species typed.
-    m_dialog->findChildren<QCheckBox*>(QString::number(CPhotoTripsDlg::kTripCheckId)).at(1)->setChecked(false);
-    auto* place = m_dialog->findChildren<QComboBox*>(QString::number(CPhotoTripsDlg::kPlaceId)).at(0);
+    m_dialog->findChildren<QCheckBox*>(QString::number(CPhotoTripsDlg::kTripCheckId))
+        .at(1)
+        ->setChecked(false);
+    auto* place =
+        m_dialog->findChildren<QComboBox*>(QString::number(CPhotoTripsDlg::kPlaceId)).at(0);
     place->setEditText(QStringLiteral("城ヶ島"));
-    auto* species = m_dialog->findChildren<QComboBox*>(QString::number(CPhotoTripsDlg::kSpeciesId)).at(0);
+    auto* species =
+        m_dialog->findChildren<QComboBox*>(QString::number(CPhotoTripsDlg::kSpeciesId)).at(0);
     species->setEditText(QStringLiteral("メジナ"));
-    QTest::mouseClick(FindControl<QPushButton>(m_dialog.get(), CPhotoTripsDlg::kRegisterId), Qt::LeftButton);
+    QTest::mouseClick(FindControl<QPushButton>(m_dialog.get(), CPhotoTripsDlg::kRegisterId),
+                      Qt::LeftButton);
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
 
     const std::vector<CTripRecord> trips = Saved();
@@ -152,12 +157,15 @@ TEST_F(PhotoTripsDlgTest, ATripFinishedInTheEntryDialogIsSavedAsFinished)
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->GetTripFromControls().date, "2026/05/04");
     EXPECT_EQ(entry->GetPlacePhotoPaths().size(), 1);
-    FindControl<QPlainTextEdit>(entry, CCatchEntryDlg::kMemoId)->setPlainText(QStringLiteral("朝まづめ"));
+    FindControl<QPlainTextEdit>(entry, CCatchEntryDlg::kMemoId)
+        ->setPlainText(QStringLiteral("朝まづめ"));
     entry->accept();
     // Nothing is written by the entry dialog; 登録 of the preview saves its trip as finished.
     EXPECT_TRUE(Saved().empty());
     QTRY_VERIFY(m_dialog->GetProposals().trips[1].edited.has_value());
-    m_dialog->findChildren<QCheckBox*>(QString::number(CPhotoTripsDlg::kTripCheckId)).at(0)->setChecked(false);
+    m_dialog->findChildren<QCheckBox*>(QString::number(CPhotoTripsDlg::kTripCheckId))
+        .at(0)
+        ->setChecked(false);
     ASSERT_TRUE(m_dialog->SaveTrips());
     const std::vector<CTripRecord> trips = Saved();
     ASSERT_EQ(trips.size(), 1u);
@@ -172,7 +180,9 @@ TEST_F(PhotoTripsDlgTest, UndatedPhotosArePutIntoATripAsPlacePhotos)
     EXPECT_EQ(List(1)->count(), 2);
     CMessageBoxRecorder messages;
     for (int trip : {0, 1}) {
-        auto* check = m_dialog->findChildren<QCheckBox*>(QString::number(CPhotoTripsDlg::kTripCheckId)).at(trip);
+        auto* check =
+            m_dialog->findChildren<QCheckBox*>(QString::number(CPhotoTripsDlg::kTripCheckId))
+                .at(trip);
         check->setChecked(false);
     }
     EXPECT_FALSE(m_dialog->SaveTrips());  // nothing chosen: said so, nothing written
