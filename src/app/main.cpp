@@ -10,6 +10,7 @@
 #include "app/HistoryCommands.h"
 #include "app/InstanceLock.h"
 #include "app/PlaceCommands.h"
+#include "app/PhotoTripsCommand.h"
 #include "app/widgets/CatchLogApp.h"
 #include "calendar/CalendarPrinter.h"
 #include "data/CatchStore.h"
@@ -150,6 +151,12 @@ int main(int argc, char** argv)
                        "kept)."),
         QStringLiteral("FILE"));
     parser.addOption(importGpx);
+    const QCommandLineOption proposeTrips(
+        QStringLiteral("propose-trips"),
+        QStringLiteral("Prints the trips the photos below DIR would make (date, place, tide port, "
+                       "high and low waters, photos, catches with their times); writes nothing."),
+        QStringLiteral("DIR"));
+    parser.addOption(proposeTrips);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
@@ -209,6 +216,10 @@ int main(int argc, char** argv)
     if (parser.isSet(importGpx)) {
         return ImportGpxCommand(folder, PathFromQString(parser.value(importGpx)), std::cout,
                                 std::cerr);
+    }
+    if (parser.isSet(proposeTrips)) {
+        return ProposeTripsCommand(folder, PathFromQString(parser.value(proposeTrips)), std::cout,
+                                   std::cerr);
     }
 
     if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {

@@ -28,6 +28,36 @@ CTripSaver::CReport CTripSaver::SaveNew(CTripRecord trip)
     return Store(-1, std::move(trip), {});
 }
 
+CTripSaver::CReport CTripSaver::SaveNewTrips(std::vector<CTripRecord> trips)
+{
+    CReport report;
+    std::vector<std::string> newCopies;
+    for (CTripRecord& trip : trips) {
+        const CPhotoCopies::CCopyReport copies =
+            m_copy ? m_copy(trip) : m_copies.CopyTripPhotos(trip);
+        newCopies.insert(newCopies.end(), copies.newCopies.begin(), copies.newCopies.end());
+        report.failedCopies.insert(report.failedCopies.end(), copies.failed.begin(),
+                                   copies.failed.end());
+        if (copies.cancelled) {
+            CPhotoCopies::DeleteFiles(newCopies);
+            report.outcome = EOutcome::Cancelled;
+            return report;
+        }
+    }
+    int before = -1;
+    report.result = m_store.ReadTrips(
+        [&](const std::vector<CTripRecord>& existing) { before = int(existing.size()); });
+    if (report.result.ok()) report.result = m_store.AddTrips(trips);
+    if (!report.result.ok()) {
+        CPhotoCopies::DeleteFiles(newCopies);
+        report.outcome = EOutcome::StoreFailed;
+        return report;
+    }
+    m_store.NotePhotoCopies(newCopies);
+    report.position = before;
+    return report;
+}
+
 CTripSaver::CReport CTripSaver::SaveExisting(int position, const CTripRecord& original,
                                              CTripRecord trip,
                                              const std::vector<std::string>& removedPhotos)

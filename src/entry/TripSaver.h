@@ -36,6 +36,10 @@ public:
 
     // A new trip.
     CReport SaveNew(CTripRecord trip);
+    // New trips appended in one save, so one undo takes them all back.  The photos of every
+    // trip are copied first; a cancel or a failed save leaves no copy behind.  position is that
+    // of the first trip added.
+    CReport SaveNewTrips(std::vector<CTripRecord> trips);
     // The trip that read as original at position when the dialog opened; removedPhotos are the
     // paths the user took off it.
     CReport SaveExisting(int position, const CTripRecord& original, CTripRecord trip,

@@ -361,6 +361,14 @@ std::vector<std::string> CPhotoCopies::DeleteUnusedCopies(
     return deleted;
 }
 
+bool CPhotoCopies::SameFileContent(const std::string& a, const std::string& b)
+{
+    CGuardedFile left;
+    CGuardedFile right;
+    return left.Open(a, kMaxPhotoFileBytes) == EFileRead::Ok &&
+           right.Open(b, kMaxPhotoFileBytes) == EFileRead::Ok && SameContent(left, right);
+}
+
 void CPhotoCopies::DeleteFiles(const std::vector<std::string>& paths)
 {
     for (const std::string& path : paths) ::unlink(path.c_str());

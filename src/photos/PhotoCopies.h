@@ -63,6 +63,10 @@ public:
         const std::vector<std::string>& removed, const std::vector<CTripRecord>& trips,
         const std::function<bool(const std::string&)>& remove = {}) const;
 
+    // True when both paths name regular photo files of the same bytes (read in chunks, sizes
+    // first); false when either cannot be read.
+    static bool SameFileContent(const std::string& a, const std::string& b);
+
     // Deletes the given files (copies made for a save that then failed).
     static void DeleteFiles(const std::vector<std::string>& paths);
 

@@ -79,6 +79,19 @@ CCaptureTime ParseExifDateTime(const std::string& text)
     return time;
 }
 
+bool ParseExifOffset(const std::string& text, int& minutes)
+{
+    if (text.size() < 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':') return false;
+    for (const size_t i : {1, 2, 4, 5})
+        if (text[i] < '0' || text[i] > '9') return false;
+    const int hours = (text[1] - '0') * 10 + (text[2] - '0');
+    const int mins = (text[4] - '0') * 10 + (text[5] - '0');
+    // Real zones lie between -12:00 and +14:00.
+    if (hours > 14 || mins > 59) return false;
+    minutes = (text[0] == '-' ? -1 : 1) * (hours * 60 + mins);
+    return true;
+}
+
 CExifFacts ReadExifFacts(const uint8_t* data, size_t size)
 {
     CExifFacts facts;
@@ -100,6 +113,10 @@ CExifFacts ReadExifFacts(const uint8_t* data, size_t size)
     if (orientation >= 1 && orientation <= 8) facts.orientation = orientation;
     facts.captured = ParseExifDateTime(
         ReadAscii(exif_content_get_entry(exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_DATE_TIME_ORIGINAL)));
+    facts.hasOffset = ParseExifOffset(
+        ReadAscii(exif_content_get_entry(exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_OFFSET_TIME_ORIGINAL)),
+        facts.offsetMinutes);
+    if (!facts.hasOffset) facts.offsetMinutes = 0;
     ExifContent* gps = exif->ifd[EXIF_IFD_GPS];
     const auto gpsEntry = [gps](int tag) {
         return exif_content_get_entry(gps, static_cast<ExifTag>(tag));

@@ -29,6 +29,10 @@ struct CExifFacts {
     int orientation = 1;
     // DateTimeOriginal.
     CCaptureTime captured;
+    // OffsetTimeOriginal: how far the camera's clock was ahead of UTC when it took the photo
+    // ("+09:00" is 540 minutes), when the block records it.
+    bool hasOffset = false;
+    int offsetMinutes = 0;
     // The embedded thumbnail's JPEG bytes, empty when there is none.
     std::vector<uint8_t> thumbnail;
     // Where the photo was taken (GPS latitude and longitude in degrees, south and west
@@ -37,6 +41,10 @@ struct CExifFacts {
     double latitude = 0;
     double longitude = 0;
 };
+
+// Reads an EXIF offset as EXIF writes it ("+09:00", "-05:30"); false for anything else (blanks
+// and "   :  " stand for an unknown offset).
+bool ParseExifOffset(const std::string& text, int& minutes);
 
 // Reads an EXIF block as a JPEG APP1 segment carries it ("Exif\0\0" and the TIFF structure)
 // with libexif.  Broken blocks give what could be read; blocks larger than a segment can be are

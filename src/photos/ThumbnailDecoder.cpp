@@ -1,5 +1,7 @@
 #include "photos/ThumbnailDecoder.h"
 
+#include "photos/ExifChunks.h"
+
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
 #include <jpeglib.h>
@@ -580,6 +582,13 @@ CExifFacts ReadPhotoExifFacts(const std::string& path)
             facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
             facts.thumbnail.clear();
         }
+    }
+    if (format == EPhotoFormat::Png || format == EPhotoFormat::WebP) {
+        std::string exif;
+        if (format == EPhotoFormat::Png ? ReadPngExifBlock(file, exif)
+                                        : ReadWebPExifBlock(file, exif))
+            facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
+        facts.thumbnail.clear();
     }
     std::fclose(file);
     if (format == EPhotoFormat::Heif) facts = ReadHeifExifFacts(path);

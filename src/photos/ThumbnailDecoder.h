@@ -114,8 +114,9 @@ EDecodeStatus DecodePhotoFile(const std::string& path, CRgbPicture& picture,
 // The capture time a JPEG (EXIF DateTimeOriginal) or HEIF photo records; invalid for others and
 // for files that cannot be read.
 CCaptureTime ReadPhotoCaptureTime(const std::string& path);
-// What the EXIF block of a JPEG or HEIF photo tells (capture time, orientation, GPS position;
-// no thumbnail); empty facts for other files and for files that cannot be read.
+// What the EXIF block of a JPEG, HEIF, PNG or WebP photo tells (capture time and its offset,
+// orientation, GPS position; no thumbnail); empty facts for other files and for files that cannot
+// be read.  Only the file's header and chunk heads are read, never its pixels.
 CExifFacts ReadPhotoExifFacts(const std::string& path);
 
 // Opens a photo for reading: CannotOpen when it cannot be opened, NotDecodable when it is not a

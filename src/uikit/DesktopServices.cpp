@@ -39,6 +39,12 @@ CRealDesktopServices g_real;
 IDesktopServices* g_installed = nullptr;
 }  // namespace
 
+QString IDesktopServices::GetExistingDirectory(QWidget* parent, const QString& caption,
+                                               const QString& directory)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, directory);
+}
+
 IDesktopServices& DesktopServices()
 {
     return g_installed != nullptr ? *g_installed : g_real;

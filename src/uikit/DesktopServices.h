@@ -18,6 +18,9 @@ public:
     // Save dialog (the dialog asks before an existing file is chosen); empty when cancelled.
     virtual QString GetSaveFileName(QWidget* parent, const QString& caption,
                                     const QString& directory, const QString& filter) = 0;
+    // A folder chosen in the desktop's folder dialog; empty when cancelled.
+    virtual QString GetExistingDirectory(QWidget* parent, const QString& caption,
+                                         const QString& directory);
     // Opens a file or address with the desktop's application for it.
     virtual bool OpenUrl(const QUrl& url) = 0;
     // The desktop's print dialog for printer (printer, pages, copies); false when cancelled.

@@ -10,9 +10,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QLinearGradient>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -47,10 +49,13 @@
 #include "places/widgets/MapFrame.h"
 #include "places/widgets/MapView.h"
 #include "places/widgets/TileFetcher.h"
+#include "phototrips/widgets/PhotoTripsDlg.h"
+#include "places/PlaceBook.h"
 #include "reports/widgets/DataViewFrame.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
 #include "reports/widgets/YearReportWriter.h"
+#include "tides/TideStations.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtText.h"
 
@@ -204,6 +209,91 @@ bool SaveReportConditionsPage(const CCatchStore& store, const CDataFolder& folde
                                {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-f"),
                                 page, QStringLiteral("-l"), page, QStringLiteral("-png"),
                                 QStringLiteral("-singlefile"), QStringFromStd(pdf), prefix}) == 0;
+    }
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+// A phone's folder of two days: the rock and its fish at dawn (two photos of one fish), a pier
+// across the bay the next day, a screenshot without EXIF and a video; the EXIF is written by
+// exiftool as a phone writes it (capture time, its offset, GPS).
+bool SavePhotoTripsPreview(QWidget* parent, CCatchStore& store, const CDataFolder& folder,
+                           const std::string& base, const QSize& size, const QString& path)
+{
+    const QString phone = QStringFromStd(base) + QStringLiteral("phone/");
+    QDir().mkpath(phone);
+    struct Shot {
+        const char* name;
+        const char* when;
+        bool fish;
+        double latitude;
+        double longitude;
+    };
+    const Shot shots[] = {
+        {"IMG_0101.jpg", "2026:05:02 05:41:10", false, 35.13452, 139.61590},
+        {"IMG_0102.jpg", "2026:05:02 06:12:05", true, 35.13460, 139.61602},
+        {"IMG_0103.jpg", "2026:05:02 06:12:41", true, 35.13460, 139.61602},
+        {"IMG_0104.jpg", "2026:05:02 07:05:30", true, 35.13449, 139.61611},
+        {"IMG_0201.jpg", "2026:05:03 16:20:00", false, 35.61705, 139.77480},
+        {"IMG_0202.jpg", "2026:05:03 17:48:12", true, 35.61700, 139.77490},
+    };
+    QString arguments;
+    int seed = 0;
+    for (const Shot& shot : shots) {
+        const QString file = phone + QLatin1String(shot.name);
+        WritePhoto(file, seed++, shot.fish);
+        arguments += QStringLiteral(
+                         "-overwrite_original\n-DateTimeOriginal=%1\n"
+                         "-OffsetTimeOriginal=+09:00\n-GPSLatitude=%2\n"
+                         "-GPSLatitudeRef=N\n-GPSLongitude=%3\n-GPSLongitudeRef=E\n"
+                         "%4\n-execute\n")
+                         .arg(QLatin1String(shot.when))
+                         .arg(shot.latitude, 0, 'f', 5)
+                         .arg(shot.longitude, 0, 'f', 5)
+                         .arg(file);
+    }
+    QImage screen(360, 640, QImage::Format_RGB32);
+    screen.fill(QColor(230, 240, 250));
+    screen.save(phone + QStringLiteral("Screenshot_0001.png"));
+    QFile video(phone + QStringLiteral("VID_0105.mp4"));
+    if (video.open(QIODevice::WriteOnly))
+        video.write(
+            QByteArray("\0\0\0\x18"
+                       "ftypmp42",
+                       12));
+    video.close();
+    QFile argumentFile(QStringFromStd(base) + QStringLiteral("exif-arguments"));
+    bool ok = argumentFile.open(QIODevice::WriteOnly) && argumentFile.write(arguments.toUtf8()) > 0;
+    argumentFile.close();
+    ok = ok && QProcess::execute(QStringLiteral("exiftool"),
+                                 {QStringLiteral("-q"), QStringLiteral("-q"), QStringLiteral("-@"),
+                                  argumentFile.fileName()}) == 0;
+
+    const CTideStations& stations = ShippedTideStations();
+    CPlaceBook places(&stations);
+    places.Load(folder);
+    CProposalContext context;
+    context.stations = &stations;
+    context.choices = &places.Ports();
+    context.placeNear = PlaceNearFunction(places);
+    CTripProposals proposals;
+    std::string error;
+    ok = ok && ProposeTripsFromLog({PathFromQString(phone)}, store, context, {}, proposals, error);
+    if (ok) {
+        CPhotoTripsDlg dialog(parent, store, folder, std::move(proposals), context);
+        dialog.resize(size);
+        dialog.show();
+        QElapsedTimer timer;
+        timer.start();
+        Wait(200);
+        const auto building = [&dialog] {
+            for (QListWidget* list : dialog.findChildren<QListWidget*>())
+                if (IsBuildingThumbnails(list)) return true;
+            return false;
+        };
+        while (building() && timer.elapsed() < 20000) Wait(50);
+        Wait(200);
+        ok = dialog.grab().save(path);
     }
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
@@ -363,6 +453,8 @@ int main(int argc, char** argv)
         while (IsBuildingThumbnails(thumbnails->View()) && timer.elapsed() < 20000) Wait(50);
         Wait(200);
         ok &= Save(&frame, outputDir + "/photos.png");
+        ok &= SavePhotoTripsPreview(&frame, frameStore, folder, base, windowSize,
+                                    outputDir + "/photo-trips.png");
 
         // The edit menu after a delete, and the history with yesterday's copy chosen.
         frameStore.EnableHistory(true);

@@ -203,6 +203,15 @@ void CMainFrame::CreateMenus()
     newTrip->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newTrip, &QAction::triggered, this, &CMainFrame::OnNewTrip);
     file->addAction(newTrip);
+    QAction* fromPhotos =
+        MakeCommand(this, kCommandTripsFromPhotos, QStringLiteral("写真から登録(&F)..."),
+                    QStringLiteral("写真の撮影日時と位置から釣行を作って登録"));
+    connect(fromPhotos, &QAction::triggered, this, [this] {
+        ShowPage(kViewReports);
+        if (auto* page = qobject_cast<CReportDataFrame*>(m_splitter->GetView(kViewReports)))
+            page->GetView()->OnImportPhotos();
+    });
+    file->addAction(fromPhotos);
     file->addAction(command(kCommandExportXML));
     // Trips to and from a spreadsheet.
     QAction* exportCsv = MakeCommand(this, kCommandExportCsv, QStringLiteral("CSV 出力(&C)..."),

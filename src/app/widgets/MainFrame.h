@@ -36,6 +36,7 @@ public:
     // Showing page n (a view number below) is kCommandShowPage + n.
     static constexpr int kCommandShowPage = 32784;
     static constexpr int kCommandFind = 32800;
+    static constexpr int kCommandTripsFromPhotos = 32801;
     static constexpr int kCommandImportGpx = 32820;
 
     // View numbers of the pages, in the order they are registered.

@@ -479,7 +479,11 @@ void CCatchEntryDlg::InitExistingTrip()
     }
     m_original = trip;
     m_originalRead = true;
+    FillControls(trip);
+}
 
+void CCatchEntryDlg::FillControls(const CTripRecord& trip)
+{
     m_place->setText(QStringFromStd(trip.place));
     m_memo->setPlainText(QStringFromStd(trip.memo));
     m_method->setPlainText(QStringFromStd(trip.method));
@@ -1086,6 +1090,19 @@ CTripRecord CCatchEntryDlg::GetTripFromControls() const
     return trip;
 }
 
+void CCatchEntryDlg::EditDraft(const CTripRecord& trip,
+                               std::function<void(const CTripRecord&)> finished)
+{
+    m_initialising = true;
+    m_target->clear();
+    m_species->clear();
+    FillControls(trip);
+    m_initialising = false;
+    m_draftFinished = std::move(finished);
+    m_baseline = GetTripFromControls();
+    m_typedCatchBaseline = CatchFieldTexts();
+}
+
 void CCatchEntryDlg::accept()
 {
     if (m_closing) return;
@@ -1093,6 +1110,12 @@ void CCatchEntryDlg::accept()
     // that cannot be added holds the trip back with the reason, so nothing typed is lost.
     if (HasTypedCatch() && !AddTypedCatch()) return;
     CTripRecord trip = GetTripFromControls();
+    if (m_draftFinished) {
+        // A draft goes back to whoever saves it, with everything else it belongs with.
+        m_draftFinished(trip);
+        Finish(ECatchEntryResult::Saved);
+        return;
+    }
     if (!SaveTrip(std::move(trip))) return;
     KeepTidePortForPlace();
     Finish(ECatchEntryResult::Saved);

@@ -131,6 +131,10 @@ public:
     // The trip as the dialog's controls hold it now.
     CTripRecord GetTripFromControls() const;
 
+    // Shows trip, not yet saved, for the user to finish: "登録" then hands the trip to finished
+    // instead of saving it (a new dialog only).
+    void EditDraft(const CTripRecord& trip, std::function<void(const CTripRecord&)> finished);
+
     // The longest text a field takes, in CP932 bytes: what the catch file gives back unchanged.
     static constexpr int kMaxTextBytes = 255;
     static constexpr int kMaxNumber = 10000;
@@ -152,6 +156,7 @@ private:
     void FitToScreen(const QSize& content);
     void InitDialog();
     void InitExistingTrip();
+    void FillControls(const CTripRecord& trip);
     void FillSpeciesCombos(bool selectFirstSpecies);
 
     // Catches.
@@ -276,4 +281,5 @@ private:
     QString m_filledHigh;
     QString m_filledLow;
     QString m_fillNote;
+    std::function<void(const CTripRecord&)> m_draftFinished;
 };

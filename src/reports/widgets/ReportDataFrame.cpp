@@ -40,31 +40,37 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, const CDataFolder& folder
     auto* remove = new QPushButton(QStringLiteral("削除"), m_bar);
     remove->setObjectName(QString::number(kDeleteId));
     remove->setToolTip(QStringLiteral("選んだ釣行を削除します (Delete)"));
-    units.Place(remove, 58, 2, 50, 12);
+    units.Place(remove, 58, 2, 34, 12);
+    auto* fromPhotos = new QPushButton(QStringLiteral("写真から登録"), m_bar);
+    fromPhotos->setObjectName(QString::number(kFromPhotosId));
+    fromPhotos->setToolTip(
+        QStringLiteral("写真の撮影日時と位置から釣行を作ります "
+                       "(写真やフォルダをこの一覧にドロップしても同じ)"));
+    units.Place(fromPhotos, 96, 2, 50, 12);
     auto* searchLabel = new QLabel(QStringLiteral("検索:"), m_bar);
-    units.Place(searchLabel, 116, 4, 20, 9);
+    units.Place(searchLabel, 150, 4, 20, 9);
     m_search->setObjectName(QString::number(kSearchId));
     m_search->setPlaceholderText(QStringLiteral("語句 (Ctrl+F)"));
     m_search->setClearButtonEnabled(true);
     m_search->setToolTip(QStringLiteral("空白で区切った語句をすべて含む釣行を表示します"));
-    units.Place(m_search, 136, 2, 80, 12);
+    units.Place(m_search, 170, 2, 52, 12);
     auto* rangeLabel = new QLabel(QStringLiteral("期間:"), m_bar);
-    units.Place(rangeLabel, 222, 4, 20, 9);
+    units.Place(rangeLabel, 226, 4, 20, 9);
     // Examples of this year, in the form the catch file keeps.
     const int year = GetCurrentDate().year;
     m_from->setObjectName(QString::number(kFromDateId));
     m_from->setPlaceholderText(QStringLiteral("%1/01/01").arg(year));
-    units.Place(m_from, 242, 2, 48, 12);
+    units.Place(m_from, 246, 2, 48, 12);
     auto* tilde = new QLabel(QStringLiteral("～"), m_bar);
-    units.Place(tilde, 292, 4, 8, 9);
+    units.Place(tilde, 294, 4, 8, 9);
     m_to->setObjectName(QString::number(kToDateId));
     m_to->setPlaceholderText(QStringLiteral("%1/12/31").arg(year));
-    units.Place(m_to, 302, 2, 48, 12);
+    units.Place(m_to, 304, 2, 48, 12);
     for (QLineEdit* edit : {m_from, m_to}) edit->setToolTip(kDateFormsTip);
     m_dateWarning->setObjectName(QString::number(kDateWarningId));
     m_dateWarning->setStyleSheet(QStringLiteral("color: #c00000;"));
     m_dateWarning->hide();
-    units.Place(m_dateWarning, 354, 4, 50, 9);
+    units.Place(m_dateWarning, 356, 4, 50, 9);
 
     // A wider window gives the room to the search words first, then to the dates.
     StretchBarControls(m_bar, {{m_search, 2}, {m_from, 1}, {m_to, 1}});
@@ -74,6 +80,7 @@ CReportDataFrame::CReportDataFrame(CCatchStore& store, const CDataFolder& folder
 
     connect(newTrip, &QPushButton::clicked, m_view, [this] { m_view->OnNewTrip(); });
     connect(remove, &QPushButton::clicked, m_view, &CReportDataView::OnDeleteSelected);
+    connect(fromPhotos, &QPushButton::clicked, m_view, [this] { m_view->OnImportPhotos(); });
     for (QLineEdit* edit : {m_search, m_from, m_to})
         connect(edit, &QLineEdit::textChanged, this, &CReportDataFrame::ApplyFilter);
     // Quiet about a failure told at start (the offer of the backup).

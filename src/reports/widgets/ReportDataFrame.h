@@ -26,6 +26,7 @@ public:
     static constexpr int kDialogBarId = 134;
     static constexpr int kNewTripId = 1032;
     static constexpr int kDeleteId = 1006;
+    static constexpr int kFromPhotosId = 1033;
     static constexpr int kSearchId = 1050;
     static constexpr int kFromDateId = 1051;
     static constexpr int kToDateId = 1052;

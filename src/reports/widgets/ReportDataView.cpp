@@ -3,10 +3,13 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <algorithm>
 
 #include "data/PersonalBest.h"
+#include "phototrips/widgets/PhotoTripsDlg.h"
 #include "reports/StatQuery.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/InnerFrame.h"
@@ -114,6 +117,9 @@ CReportDataView::CReportDataView(CCatchStore& store, const CDataFolder& folder, 
     for (int column = 0; column < CTripRow::kColumnCount; ++column)
         setColumnWidth(column, kColumnWidths[column]);
     GiveRoomToSection(this, horizontalHeader(), kPlaceColumn, kColumnWidths[kPlaceColumn]);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
 }
 
 CReportDataView::~CReportDataView()
@@ -171,6 +177,58 @@ void CReportDataView::SetFilter(CTripFilter filter)
 CCatchEntryDlg* CReportDataView::OnNewTrip()
 {
     return OpenCatchEntry(-1);
+}
+
+bool CReportDataView::OnImportPhotos(const QStringList& inputs)
+{
+    const bool saved = ImportTripsFromPhotos(window(), m_store, m_folder, inputs);
+    if (saved) OnInitialUpdate();
+    return saved;
+}
+
+namespace {
+
+// The local files and folders a drag carries; empty when it carries anything else.
+QStringList DroppedPaths(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    return paths;
+}
+
+}  // namespace
+
+void CReportDataView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedPaths(event->mimeData()).isEmpty()) {
+        QTableView::dragEnterEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void CReportDataView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (DroppedPaths(event->mimeData()).isEmpty()) {
+        QTableView::dragMoveEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void CReportDataView::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = DroppedPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        QTableView::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has ended: the preview is a dialog of its own.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { OnImportPhotos(paths); }, Qt::QueuedConnection);
 }
 
 CCatchEntryDlg* CReportDataView::OpenCatchEntry(int position)

@@ -75,6 +75,9 @@ public:
 
     // "新規登録": a dialog for a new trip.
     CCatchEntryDlg* OnNewTrip();
+    // 「写真から登録」: trips proposed from photos (chosen by the user when inputs is empty),
+    // corrected in the preview and saved in one change; the list is read again after.
+    bool OnImportPhotos(const QStringList& inputs = {});
     // Opens a dialog on the trip at position in the file.
     CCatchEntryDlg* OpenCatchEntry(int position);
     // The file position of the trip shown in row of the view, -1 for none.
@@ -106,6 +109,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     // Enter opens the current row's trip, as a double click does; Delete deletes the selected.
     void keyPressEvent(QKeyEvent* event) override;
+    // Photos and folders dropped on the list are proposed as trips (as 「写真から登録」).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     CCatchStore& m_store;
