@@ -182,7 +182,7 @@ TEST(TideCommandLineTest, PrintsAYearOfHighAndLowWatersOrTheClosestPorts)
     } failures[] = {
         {{"--print-tides", "Maizuru", "2027"}, "maizuru-ma55-jpn-jodc_jma"},  // two gauges
         {{"--print-tides", "東京", "2027-13"}, "2027-13"},
-        {{"--print-tides", "東京"}, "PERIOD"},
+        {{"--print-tides", "東京"}, "港と期間"},
     };
     for (const auto& c : failures) {
         const CRun run = RunProgram(c.arguments);

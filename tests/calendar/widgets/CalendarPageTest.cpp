@@ -525,8 +525,12 @@ TEST_F(CalendarPageTest, EditedOldHolidayFilesApplyAsWrittenAndAreToldOnce)
     m_workingDir.Write("S_Holiday.txt", edited);
     OpenPage();
     EXPECT_EQ(View().HolidayName(0), QStringLiteral("防災の日"));
-    EXPECT_EQ(View().HolidayName(14), QStringLiteral("敬老の日"));    // as written: the 15th
-    EXPECT_EQ(View().HolidayName(21), QStringLiteral("国民の休日"));  // the rule file is current
+    EXPECT_EQ(View().HolidayName(14), QStringLiteral("敬老の日"));  // as written: the 15th
+    // The missing rule file is made from the old list too: no Monday 敬老の日 and no day
+    // between it and the equinox.
+    EXPECT_EQ(View().HolidayName(20), QString());
+    EXPECT_EQ(View().HolidayName(21), QString());
+    EXPECT_TRUE(m_workingDir.Exists("D_Holiday.txt"));
     ASSERT_FALSE(m_page->StatusLine()->isHidden());
     EXPECT_TRUE(m_page->StatusLine()->text().contains(QStringLiteral("古い形式")));
     m_page->StatusLine()->clear();
