@@ -150,7 +150,8 @@ int ImportGpxCommand(const CDataFolder& folder, const std::string& path, std::os
         return 2;
     }
     out << "取り込んだ場所: " << changed << " 件";
-    if (skipped > 0) out << "（名前か位置のないウェイポイント " << skipped << " 件は読み飛ばしました）";
+    if (skipped > 0)
+        out << "（名前か位置のないウェイポイント " << skipped << " 件は読み飛ばしました）";
     out << "\n";
     return 0;
 }
