@@ -107,7 +107,10 @@ int ExportPlacesCommand(const CDataFolder& folder, EGpsFormat format, const std:
         return 2;
     }
     size_t places = 0;
-    for (const CWaypoint& waypoint : waypoints) places += book.Find(waypoint.name) != nullptr;
+    // Places come first and are described as such; a catch may share a place's name.
+    while (places < waypoints.size() && waypoints[places].description.rfind("場所", 0) == 0) {
+        ++places;
+    }
     out << path << ": 場所 " << places << " 件、釣果 " << waypoints.size() - places
         << " 件を書き出しました\n";
     return 0;
@@ -150,7 +153,8 @@ int ImportGpxCommand(const CDataFolder& folder, const std::string& path, std::os
         return 2;
     }
     out << "取り込んだ場所: " << changed << " 件";
-    if (skipped > 0) out << "（名前か位置のないウェイポイント " << skipped << " 件は読み飛ばしました）";
+    if (skipped > 0)
+        out << "（名前か位置のないウェイポイント " << skipped << " 件は読み飛ばしました）";
     out << "\n";
     return 0;
 }
