@@ -19,16 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string path = fuzz::ScratchDir() + "photo.img";
     fuzz::WriteBytes(path, bytes);
     const CExifFacts facts = ReadPhotoExifFacts(path);
-    FUZZ_CHECK(!facts.hasOffset || (facts.offsetMinutes >= -14 * 60 && facts.offsetMinutes <= 14 * 60),
-               "an offset beyond the earth's time zones");
+    FUZZ_CHECK(
+        !facts.hasOffset || (facts.offsetMinutes >= -14 * 60 && facts.offsetMinutes <= 14 * 60),
+        "an offset beyond the earth's time zones");
     FUZZ_CHECK(facts.hasOffset || facts.offsetMinutes == 0, "an offset without its tag");
     FUZZ_CHECK(!facts.hasPosition || (facts.latitude >= -90 && facts.latitude <= 90 &&
                                       facts.longitude >= -180 && facts.longitude <= 180),
                "a position off the earth");
-    FUZZ_CHECK(!facts.captured.valid() ||
-                   (facts.captured.month >= 1 && facts.captured.month <= 12 &&
-                    facts.captured.day >= 1 && facts.captured.day <= 31),
-               "a capture date off the calendar");
+    FUZZ_CHECK(
+        !facts.captured.valid() || (facts.captured.month >= 1 && facts.captured.month <= 12 &&
+                                    facts.captured.day >= 1 && facts.captured.day <= 31),
+        "a capture date off the calendar");
     FUZZ_CHECK(facts.thumbnail.empty(), "a thumbnail kept from a header-only read");
     return 0;
 }
