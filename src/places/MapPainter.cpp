@@ -28,11 +28,19 @@ void DrawAnchor(CChartCanvas& canvas, int x, int y)
     canvas.Line({x + 4, y + 2}, {x, y + 5}, pen);
 }
 
+// A filled circle as a polygon: the canvas's pie draws its radius as an edge.
 void DrawCircle(CChartCanvas& canvas, int x, int y, int radius, const CChartPen& pen,
                 ChartColorRef fill)
 {
-    canvas.Pie(x - radius, y - radius, x + radius + 1, y + radius + 1, {x + radius, y},
-               {x + radius, y}, pen, fill);
+    const int corners = std::clamp(8 + 2 * radius, 12, 48);
+    std::vector<CChartPoint> points;
+    points.reserve(static_cast<size_t>(corners));
+    for (int i = 0; i < corners; ++i) {
+        const double angle = 2 * 3.14159265358979323846 * i / corners;
+        points.push_back(
+            {x + Round(radius * std::cos(angle)), y - Round(radius * std::sin(angle))});
+    }
+    canvas.Polygon(points, pen, fill);
 }
 
 void DrawLegend(CChartCanvas& canvas, const CMapScene& scene)

@@ -89,7 +89,7 @@ TEST(ReportCommandLineTest, WritesTheReportOrFailsWithAMessage)
         EXPECT_EQ(run.exitCode == 0, c.succeeds) << run.errors.toStdString();
         EXPECT_TRUE(run.errors.contains(c.inMessage)) << run.errors.toStdString();
         if (c.succeeds) {
-            EXPECT_EQ(PdfPageCount(c.output), 4);  // cover, species, conditions, trips
+            EXPECT_EQ(PdfPageCount(c.output), 5);  // cover, species, conditions, places, trips
             EXPECT_TRUE(PdfText(c.output).contains(QStringLiteral("城ヶ島")));
         } else {
             EXPECT_EQ(PdfPageCount(out), -1);

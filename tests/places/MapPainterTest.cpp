@@ -10,6 +10,17 @@ namespace {
 
 using EKind = CRecordingChartCanvas::EKind;
 
+// The markers drawn (circles of the markers' colours), in drawing order.
+std::vector<CRecordingChartCanvas::COperation> Markers(const CRecordingMapCanvas& canvas)
+{
+    std::vector<CRecordingChartCanvas::COperation> markers;
+    for (const auto& op : canvas.Shapes().OperationsOf(EKind::Polygon)) {
+        if (op.fill == kMapCatchColor || op.fill == kMapNoCatchColor || op.fill == kMapClusterColor)
+            markers.push_back(op);
+    }
+    return markers;
+}
+
 CBaseMap Square()
 {
     CBaseMap map;
@@ -58,12 +69,16 @@ TEST(MapPainter, DrawsLandTilesMarkersLegendAndCreditInOrder)
     EXPECT_EQ(markers[0].radius, MapMarkerRadius(0));
     view.ToScreen(CGeoPoint{34.5, 138.5}, x, y);
     EXPECT_EQ(markers[1].x, std::lround(x));
-    const auto pies = canvas.Shapes().OperationsOf(EKind::Pie);
-    ASSERT_GE(pies.size(), 2u);
-    EXPECT_EQ(pies[0].fill, kMapNoCatchColor);
-    EXPECT_EQ(pies[1].fill, kMapCatchColor);
-    EXPECT_EQ(pies[1].points[0],
-              (CChartPoint{markers[1].x - markers[1].radius, markers[1].y - markers[1].radius}));
+    const auto circles = Markers(canvas);
+    ASSERT_EQ(circles.size(), 2u + 4u);  // and the legend's four after them
+    EXPECT_EQ(circles[0].fill, kMapNoCatchColor);
+    EXPECT_EQ(circles[1].fill, kMapCatchColor);
+    // The circle's first corner is due east of the centre at the radius, the others as far.
+    EXPECT_EQ(circles[1].points[0], (CChartPoint{markers[1].x + markers[1].radius, markers[1].y}));
+    for (const CChartPoint& corner : circles[1].points) {
+        EXPECT_NEAR(std::hypot(corner.x - markers[1].x, corner.y - markers[1].y), markers[1].radius,
+                    1.0);
+    }
     EXPECT_EQ(canvas.Shapes().OperationsOf(EKind::Line).size() >= 4, true);
     // Legend and credit.
     EXPECT_EQ(canvas.Shapes().TextsEqualTo("10匹").size(), 1u);
@@ -110,7 +125,7 @@ TEST(MapPainter, ClustersOverlappingPlacesWithACountAndFindsThemByPixel)
     EXPECT_EQ(markers[1].radius, MapMarkerRadius(9));
     EXPECT_EQ(markers[0].places, std::vector<size_t>{3});
     EXPECT_EQ(canvas.Shapes().TextsEqualTo("3").size(), 1u);
-    EXPECT_EQ(canvas.Shapes().OperationsOf(EKind::Pie)[1].fill, kMapClusterColor);
+    EXPECT_EQ(Markers(canvas)[1].fill, kMapClusterColor);
 
     struct {
         int dx, dy;

@@ -415,18 +415,18 @@ int main(int argc, char** argv)
         ok &= Save(&frame, outputDir + "/places.png");
 
         // The map: first offline (the built-in coast), then with tiles from a local test server.
-        QSettings().setValue(QStringLiteral("Map/Online"), false);
         frame.ShowPage(CMainFrame::kViewMap);
         auto* map = static_cast<CMapFrame*>(frame.GetSplitter()->GetView(CMainFrame::kViewMap));
+        map->findChild<QCheckBox*>(QString::number(CMapFrame::kOnlineCheckId))->setChecked(false);
         map->View()->FitAll();
         Wait(200);
         ok &= Save(&frame, outputDir + "/map.png");
         {
             CLocalTileServer server;
-            auto* tiles = map->findChild<QComboBox*>(QString::number(CMapFrame::kSourceComboId));
-            tiles->setCurrentIndex(static_cast<int>(CMapSettings::ESource::Custom));
             map->findChild<QLineEdit*>(QString::number(CMapFrame::kTemplateEditId))
                 ->setText(server.Template(QStringLiteral("drawn")));
+            map->findChild<QComboBox*>(QString::number(CMapFrame::kSourceComboId))
+                ->setCurrentIndex(static_cast<int>(CMapSettings::ESource::Custom));
             map->findChild<QCheckBox*>(QString::number(CMapFrame::kOnlineCheckId))
                 ->setChecked(true);
             // The trips of the place with the most catches, as a click on its marker lists them.

@@ -347,6 +347,8 @@ void CMainFrame::CreateClient()
         };
         return map;
     });
+    // The newest view is shown when added; the window still opens on the calendar.
+    m_splitter->ShowSwitchView(kViewCalendar);
 
     m_navBar = new CNavBarCtrl(m_splitter);
     m_navBar->CreateBar(m_splitter, QRect(0, 0, 10, 10), kFirstPaneId, kNavBarFlags);

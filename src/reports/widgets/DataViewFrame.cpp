@@ -89,19 +89,19 @@ void CDataViewFrame::CreateDialogBar()
     place(m_speciesCombo, kSpeciesComboId, 99, 2, 60, 12);
 
     auto* monthly = new QPushButton(QStringLiteral("月別"), m_dialogBar);
-    place(monthly, kMonthlyButtonId, 164, 1, 30, 14);
+    place(monthly, kMonthlyButtonId, 162, 1, 26, 14);
     connect(monthly, &QPushButton::clicked, this, &CDataViewFrame::OnMonthlyStatistics);
     auto* ranking = new QPushButton(QStringLiteral("ランキング"), m_dialogBar);
-    place(ranking, kRankingButtonId, 198, 1, 48, 14);
+    place(ranking, kRankingButtonId, 190, 1, 42, 14);
     connect(ranking, &QPushButton::clicked, this, &CDataViewFrame::OnRanking);
     auto* conditions = new QPushButton(QStringLiteral("条件別"), m_dialogBar);
     conditions->setToolTip(
         QStringLiteral("潮・潮の動き・時刻・月齢・時間帯・水温ごとの釣果（魚種が空なら全魚種）"));
-    place(conditions, kConditionsButtonId, 250, 1, 34, 14);
+    place(conditions, kConditionsButtonId, 234, 1, 28, 14);
     connect(conditions, &QPushButton::clicked, this, &CDataViewFrame::OnConditionStatistics);
     auto* places = new QPushButton(QStringLiteral("場所別"), m_dialogBar);
     places->setToolTip(QStringLiteral("釣り場ごとの釣果と 1 日あたりの釣果（魚種が空なら全魚種）"));
-    place(places, kPlacesButtonId, 288, 1, 34, 14);
+    place(places, kPlacesButtonId, 264, 1, 28, 14);
     connect(places, &QPushButton::clicked, this, &CDataViewFrame::OnPlaceStatistics);
     auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
     place(weather, kWeatherButtonId, 354, 1, 50, 14);
@@ -109,7 +109,7 @@ void CDataViewFrame::CreateDialogBar()
     weather->hide();
     auto* report = new QPushButton(QStringLiteral("年間レポート..."), m_dialogBar);
     report->setToolTip(QStringLiteral("選んだ年度の釣果レポートを PDF で出力します"));
-    place(report, kYearReportButtonId, 326, 1, 62, 14);
+    place(report, kYearReportButtonId, 294, 1, 60, 14);
     connect(report, &QPushButton::clicked, this, &CDataViewFrame::OnYearReport);
     // A wider window gives the fields the room, the species' names most.
     StretchBarControls(m_dialogBar, {{m_yearCombo, 1}, {m_speciesCombo, 2}});

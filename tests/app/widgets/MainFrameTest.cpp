@@ -231,8 +231,8 @@ TEST_F(MainFrameTest, YearReportCommandsOfTheFileMenuUseTheYearOfTheStatisticsPa
         Page<CDataViewFrame>(CMainFrame::kViewStatistics)->GetYearCombo()->setEditText("2025");
         m_frame->findChild<QAction*>(QString::number(command))->trigger();
         EXPECT_TRUE(Page<CDataViewFrame>(CMainFrame::kViewStatistics)->isVisible());
-        // The cover and one page of trips: neither trip brought a catch.
-        EXPECT_EQ(PdfPageCount(pdf), 2);
+        // The cover, the places and one page of trips: neither trip brought a catch.
+        EXPECT_EQ(PdfPageCount(pdf), 3);
         EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("横須賀")));
     }
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(u'\n').toStdString();
