@@ -15,6 +15,7 @@
 
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
+#include "data/GuardedFile.h"
 #include "data/SafeFile.h"
 #include "data/XMLDataFile.h"
 
@@ -589,4 +590,12 @@ std::vector<std::string> CCatchHistory::Thin()
     if (!removed.empty() && m_today.path.size() > 0 && ::access(m_today.path.c_str(), F_OK) != 0)
         m_today = CToday{};
     return removed;
+}
+
+bool CCatchHistory::MemberIsAsNow(const std::string& dataDir, const CMember& member)
+{
+    // Read no more than the copy holds: a longer file differs, whatever its size.
+    std::string now;
+    return ReadFileGuarded(dataDir + member.name, member.bytes.size(), now) == EFileRead::Ok &&
+           now == member.bytes;
 }

@@ -35,7 +35,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     units.Place(m_link, 40, 36, 130, 8);
 
     auto* tideData = new QLabel(QString::fromUtf8(kTideDataText), this);
-    tideData->setWordWrap(true);
+    // Broken by hand where a line may end: wrapped by width, Japanese would be cut inside a word.
     tideData->setTextInteractionFlags(Qt::TextSelectableByMouse);
     units.Place(tideData, 11, 49, 199, 36);
 

@@ -96,6 +96,12 @@ void CDataViewFrame::CreateDialogBar()
         QStringLiteral("潮・潮の動き・時刻・月齢・時間帯・水温ごとの釣果（魚種が空なら全魚種）"));
     place(conditions, kConditionsButtonId, 250, 1, 34, 14);
     connect(conditions, &QPushButton::clicked, this, &CDataViewFrame::OnConditionStatistics);
+    // Shown charts follow the year and the species as they are chosen or typed.
+    const auto follow = [this] {
+        if (GetConditionView() != nullptr) OnConditionStatistics();
+    };
+    connect(m_yearCombo, &QComboBox::currentTextChanged, this, follow);
+    connect(m_speciesCombo, &QComboBox::currentTextChanged, this, follow);
     auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
     place(weather, kWeatherButtonId, 354, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);
