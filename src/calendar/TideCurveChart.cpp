@@ -167,8 +167,8 @@ void DrawTideCurve(CChartCanvas& canvas, const CTideCurveDay& day)
         const ChartColorRef color = e.high ? kTideHighColor : kTideLowColor;
         canvas.Rectangle(x - kMarkerHalf, y - kMarkerHalf, x + kMarkerHalf + 1, y + kMarkerHalf + 1,
                          CChartPen{color, 1}, color);
-        const std::string label =
-            TideTimeText(e) + " " + std::to_string(static_cast<int>(std::lround(e.heightCm))) + "cm";
+        const std::string label = TideTimeText(e) + " " +
+                                  std::to_string(static_cast<int>(std::lround(e.heightCm))) + "cm";
         int textX = x - TextWidth(label, metrics) / 2;
         textX = std::clamp(textX, f.left + 1,
                            std::max(f.left + 1, f.right - 1 - TextWidth(label, metrics)));

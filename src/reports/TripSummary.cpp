@@ -30,9 +30,8 @@ CTripSummary SummariseTrip(const CTripRecord& trip)
             known->heaviest = std::max(known->heaviest, weight);
         }
     }
-    std::stable_sort(species.begin(), species.end(), [](const CSpecies& a, const CSpecies& b) {
-        return a.heaviest > b.heaviest;
-    });
+    std::stable_sort(species.begin(), species.end(),
+                     [](const CSpecies& a, const CSpecies& b) { return a.heaviest > b.heaviest; });
     for (const CSpecies& s : species) {
         if (!summary.fish.empty()) summary.fish += "、";
         summary.fish += *s.name;

@@ -87,24 +87,28 @@ TEST(ConditionCharts, DayConditionsChartCatchesPerDayOthersCatches)
           {kUnknownValue, 10, "1.0\n1匹/1日"},
           {"若潮", 0, ""}},  // fished, nothing caught: an empty bar, no 「0.0」
          1,
-         "匹/日", ""},
+         "匹/日",
+         ""},
         // 不明 without a catch is no bar at all.
         {Table(ECondition::MoonAge, {{"0", 3, 2}, {"29", 1, 1}, {kUnknownValue, 0, 2}}),
          {{"0", 15, "1.5\n3匹/2日"}, {"29", 10, "1.0\n1匹/1日"}},
          1,
-         "匹/日", ""},
+         "匹/日",
+         ""},
         // Catches as counted; a bar without catches has no note.  The hours end at 23 and the
         // catches without an hour are named in the title.
         {Table(ECondition::Hour,
                {{"5時", 4, -1}, {"6時", 0, -1}, {"23時", 1, -1}, {kUnknownValue, 2, -1}}),
          {{"5", 4, "4"}, {"6", 0, ""}, {"23", 1, "1"}},
          0,
-         "匹数", "（時刻不明 2匹）"},
+         "匹数",
+         "（時刻不明 2匹）"},
         {Table(ECondition::TideStage,
                {{"上げ1分", 1, -1}, {"下げ10分", 9, -1}, {kUnknownValue, 3, -1}}),
          {{"上1", 1, "1"}, {"下10", 9, "9"}, {kUnknownValue, 3, "3"}},
          0,
-         "匹数", ""},
+         "匹数",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ConditionName(c.table.condition));

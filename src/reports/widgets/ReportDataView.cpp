@@ -15,7 +15,7 @@
 
 namespace {
 const char* const kCaptions[CReportDataView::kColumns] = {"項番", "日付", "天気", "狙い",
-                                                        "場所", "釣果", "魚",   "潮"};
+                                                          "場所", "釣果", "魚",   "潮"};
 
 // The calendar's order of the tide names, from the largest tide; an unknown name sorts last.
 int TideOrder(const std::string& name)
@@ -150,9 +150,9 @@ CReportDataView::CReportDataView(CCatchStore& store, const CDataFolder& folder, 
     setSortingEnabled(true);
     setFrameShape(QFrame::StyledPanel);
     for (int column = 0; column < kColumns; ++column) setColumnWidth(column, kColumnWidths[column]);
-    GiveRoomToSections(this, horizontalHeader(),
-                       {{kPlaceColumn, kColumnWidths[kPlaceColumn]},
-                        {kFishColumn, kColumnWidths[kFishColumn]}});
+    GiveRoomToSections(
+        this, horizontalHeader(),
+        {{kPlaceColumn, kColumnWidths[kPlaceColumn]}, {kFishColumn, kColumnWidths[kFishColumn]}});
 }
 
 CReportDataView::~CReportDataView()

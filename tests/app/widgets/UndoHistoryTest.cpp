@@ -133,12 +133,11 @@ TEST_F(UndoHistoryTest, TheHistoryDialogShowsTheDifferencesAndARestoreIsUndoable
     // The settings dialog saved the species list unchanged: today's copy holds it, the same.
     const std::string species = m_dir.Path("Data/fishname.txt");
     const std::string list = m_dir.ReadFile("Data/fishname.txt");
-    ASSERT_TRUE(m_store
-                    .ChangeFile(species, "魚種名の変更",
-                                [&](std::string* error) {
-                                    return WriteFileSafely(species, list, error);
-                                })
-                    .ok());
+    ASSERT_TRUE(
+        m_store
+            .ChangeFile(species, "魚種名の変更",
+                        [&](std::string* error) { return WriteFileSafely(species, list, error); })
+            .ok());
 
     CHistoryDlg dialog(m_store);
     QTableWidget* table = dialog.CopyTable();

@@ -614,8 +614,9 @@ TEST_F(CalendarPageTest, AMemoTooLongForItsRowEndsInAnEllipsisAndItsTipHasItWhol
     const CTideStation station = OneWaveTideStation();
     OpenPage();
     View().SetTidePortSource([&station] { return &station; });
-    const std::string longMemo = "相模湾 マダイ釣り 朝マヅメから船で出て、昼過ぎまで粘った。"
-                                 "潮が動かず苦戦したが最後に一枚";
+    const std::string longMemo =
+        "相模湾 マダイ釣り 朝マヅメから船で出て、昼過ぎまで粘った。"
+        "潮が動かず苦戦したが最後に一枚";
     const struct {
         int day;
         std::string memo;
@@ -634,8 +635,7 @@ TEST_F(CalendarPageTest, AMemoTooLongForItsRowEndsInAnEllipsisAndItsTipHasItWhol
         if (c.cut) {
             // Whole characters before the 「…」, and nothing beyond the list's visible edge.
             EXPECT_TRUE(memo.startsWith(shown.chopped(1))) << shown.toStdString();
-            const int left = View().header()->sectionViewportPosition(0) +
-                             CSheduleView::kMemoX +
+            const int left = View().header()->sectionViewportPosition(0) + CSheduleView::kMemoX +
                              View().header()->sectionSize(CSheduleView::kTideColumn);
             EXPECT_LE(left + View().fontMetrics().horizontalAdvance(shown),
                       View().viewport()->width());

@@ -135,14 +135,8 @@ TEST_F(ConditionViewTest, SixChartsCountTheYearOfTheChosenSpecies)
          3,
          "10 1.0\n2匹/2日 10 1.0\n1匹/1日",
          {{"12", 1}, {"3", 1}, {"不明", 1}}},
-        {QStringLiteral("アジ"),
-         3,
-         "15 1.5\n3匹/2日 0 ",
-         {{"12", 3}, {"3", 0}, {"不明", 0}}},
-        {QStringLiteral("タイ"),
-         0,
-         "0  0 ",
-         {{"12", 0}, {"3", 0}, {"不明", 0}}},
+        {QStringLiteral("アジ"), 3, "15 1.5\n3匹/2日 0 ", {{"12", 3}, {"3", 0}, {"不明", 0}}},
+        {QStringLiteral("タイ"), 0, "0  0 ", {{"12", 0}, {"3", 0}, {"不明", 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(StdFromQString(c.species));

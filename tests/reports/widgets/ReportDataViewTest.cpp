@@ -184,12 +184,19 @@ TEST_F(ReportDataViewTest, CatchesFishAndTideAreShownSortedAndSearched)
     };
     const Case cases[] = {
         {"A", "2024/6/6", {}, "0", "", "大潮"},
-        {"B", "2024/6/14",
+        {"B",
+         "2024/6/14",
          {{"アジ", "", "0.2", ""}, {"マダイ", "", "1.25", ""}, {"アジ", "", "0.3", ""}},
-         "3", "マダイ、アジ", "小潮"},
+         "3",
+         "マダイ、アジ",
+         "小潮"},
         // Unweighed species follow the weighed ones, in the order they were entered.
-        {"C", "2024/6/16", {{"メバル", "", "", ""}, {"カサゴ", "", "", ""}, {"アジ", "", "0.1", ""}},
-         "3", "アジ、メバル、カサゴ", "長潮"},
+        {"C",
+         "2024/6/16",
+         {{"メバル", "", "", ""}, {"カサゴ", "", "", ""}, {"アジ", "", "0.1", ""}},
+         "3",
+         "アジ、メバル、カサゴ",
+         "長潮"},
         {"D", "2024/6", {{"シーバス", "60", "2", ""}}, "1", "シーバス", ""},
     };
     for (const Case& c : cases) {
@@ -214,7 +221,8 @@ TEST_F(ReportDataViewTest, CatchesFishAndTideAreShownSortedAndSearched)
     const std::pair<int, const char*> sorts[] = {{5, "ADBC"}, {6, "ACDB"}, {7, "ABCD"}};
     for (const auto& [column, order] : sorts) {
         view->sortByColumn(column, Qt::AscendingOrder);
-        EXPECT_EQ(places().left(column == 5 ? 2 : 4), QString::fromUtf8(order).left(column == 5 ? 2 : 4))
+        EXPECT_EQ(places().left(column == 5 ? 2 : 4),
+                  QString::fromUtf8(order).left(column == 5 ? 2 : 4))
             << column;
     }
     view->sortByColumn(5, Qt::DescendingOrder);
