@@ -120,7 +120,9 @@ TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder)
     for (int c = 0; c < 8; ++c) {
         EXPECT_EQ(view->model()->headerData(c, Qt::Horizontal).toString(),
                   QString::fromUtf8(captions[c]));
-        if (c != 4 && c != 6) EXPECT_EQ(view->columnWidth(c), widths[c]) << c;
+        if (c != 4 && c != 6) {
+            EXPECT_EQ(view->columnWidth(c), widths[c]) << c;
+        }
     }
     // 場所 and 魚 share the room the others leave, never less than their own widths.
     EXPECT_EQ(view->columnWidth(4), 150 + SpareRoom(view) / 2 + SpareRoom(view) % 2);
@@ -192,7 +194,7 @@ TEST_F(ReportDataViewTest, CatchesFishAndTideAreShownSortedAndSearched)
          "小潮"},
         // Unweighed species follow the weighed ones, in the order they were entered.
         {"C",
-         "2024/6/16",
+         "2024/6/15",
          {{"メバル", "", "", ""}, {"カサゴ", "", "", ""}, {"アジ", "", "0.1", ""}},
          "3",
          "アジ、メバル、カサゴ",
