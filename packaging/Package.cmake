@@ -1,7 +1,8 @@
 # The Debian package (make package): what CPack needs beyond the install rules, and the files
 # Debian expects of every package.
 
-# The address in the package's Maintainer field and its changelog.
+# The package's Maintainer field and its changelog name the project itself, with the address its
+# repository's commits carry; no single person maintains the package.
 set(LUREBOOK_PACKAGE_MAINTAINER
     "Lurebook developers <maintainers@users.noreply.c-seed-14d815fc.example>"
     CACHE STRING "Maintainer of the Debian package")

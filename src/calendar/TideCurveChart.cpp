@@ -63,9 +63,11 @@ int CTideCurveFrame::XOfMinute(double minute) const
 
 int CTideCurveFrame::YOfCm(double cm) const
 {
-    // Room of a text line above the top and below the bottom of the scale for the labels.
-    const int scaleTop = top + textHeight + 2;
-    const int scaleBottom = bottom - 1 - textHeight - 2;
+    // Room above the top and below the bottom of the scale for a marker and its label, so a
+    // high's label stays under the plot's top line and a low's above its bottom line.
+    const int room = textHeight + kMarkerHalf + 4;
+    const int scaleTop = top + room;
+    const int scaleBottom = bottom - 1 - room;
     return scaleBottom - static_cast<int>(std::lround((cm - lowCm) * (scaleBottom - scaleTop) /
                                                       (highCm - lowCm)));
 }
@@ -75,7 +77,8 @@ CTideCurveFrame TideCurveFrameOf(const CTideCurveDay& day, int width, int height
 {
     CTideCurveFrame frame;
     frame.textHeight = metrics.height;
-    frame.left = 6 + 4 * metrics.aveCharWidth;
+    // Room for a height label such as "-100" and a gap on either side of it.
+    frame.left = 8 + 5 * metrics.aveCharWidth;
     frame.top = metrics.height + 4;
     frame.right = width - 8;
     frame.bottom = height - metrics.height - 4;
@@ -136,7 +139,7 @@ void DrawTideCurve(CChartCanvas& canvas, const CTideCurveDay& day)
         const int y = f.YOfCm(cm);
         canvas.Line({f.left, y}, {f.right - 1, y}, grid);
         const std::string label = std::to_string(static_cast<int>(cm));
-        canvas.Text(f.left - 3 - TextWidth(label, metrics), y - metrics.height / 2, label, font,
+        canvas.Text(f.left - 4 - TextWidth(label, metrics), y - metrics.height / 2, label, font,
                     kChartBlack);
     }
     const CChartPen frameLine{MakeChartColor(128, 128, 128), 1};
@@ -156,15 +159,16 @@ void DrawTideCurve(CChartCanvas& canvas, const CTideCurveDay& day)
         previous = point;
     }
 
-    // The turning points, each with its time and height above (high) or below (low).
+    // The turning points, each with its time and height (with its unit, which the scale does not
+    // repeat) above (high) or below (low).
     for (const CTideExtreme& e : day.extremes) {
         const int x = f.XOfMinute(e.hour * 60 + e.minute);
         const int y = f.YOfCm(e.heightCm);
         const ChartColorRef color = e.high ? kTideHighColor : kTideLowColor;
         canvas.Rectangle(x - kMarkerHalf, y - kMarkerHalf, x + kMarkerHalf + 1, y + kMarkerHalf + 1,
                          CChartPen{color, 1}, color);
-        const std::string label =
-            TideTimeText(e) + " " + std::to_string(static_cast<int>(std::lround(e.heightCm)));
+        const std::string label = TideTimeText(e) + " " +
+                                  std::to_string(static_cast<int>(std::lround(e.heightCm))) + "cm";
         int textX = x - TextWidth(label, metrics) / 2;
         textX = std::clamp(textX, f.left + 1,
                            std::max(f.left + 1, f.right - 1 - TextWidth(label, metrics)));

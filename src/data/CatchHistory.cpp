@@ -681,3 +681,11 @@ std::vector<std::string> CCatchHistory::Thin()
         m_today = CToday{};
     return removed;
 }
+
+bool CCatchHistory::MemberIsAsNow(const std::string& dataDir, const CMember& member)
+{
+    // Read no more than the copy holds: a longer file differs, whatever its size.
+    std::string now;
+    return ReadFileGuarded(dataDir + member.name, member.bytes.size(), now) == EFileRead::Ok &&
+           now == member.bytes;
+}

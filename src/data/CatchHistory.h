@@ -56,6 +56,10 @@ public:
         bool named = true;  // false when the gzip header gave no name (an older program's copy)
     };
 
+    // Whether the file of member in dataDir holds member's bytes now, so restoring it would
+    // change nothing.  A file that is missing, no regular file, larger, or cannot be read is not.
+    static bool MemberIsAsNow(const std::string& dataDir, const CMember& member);
+
     // A file to keep: its bytes are only looked at while the copy is written.
     struct CMemberView {
         std::string name;

@@ -29,3 +29,19 @@ std::string CDataFolder::Path(std::string_view relative) const
     if (m_programDir.empty()) return {};
     return m_programDir + std::string(relative);
 }
+
+std::vector<std::string> CDataFolder::KeptPaths()
+{
+    const std::string data = kDataDirName;
+    const std::string catchFile = kCatchFileName;
+    return {catchFile,
+            catchFile + ".bak",      // data/CatchStore.cpp, before each save
+            catchFile + ".broken-",  // data/CatchBackup.h, when the backup is put back
+            kSpeciesFileName,
+            kPictureDirName,
+            std::string(kScheduleDirName) + "/",
+            kTidePortsFileName,
+            data + kHistoryDirInData,
+            data + kUndoneDirInData,
+            kInstanceLockFileName};
+}

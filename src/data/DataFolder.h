@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Paths of the files and folders the program keeps, relative to the program directory.
 inline constexpr const char* kDataDirName = "Data/";
@@ -54,6 +55,11 @@ public:
     std::string GetHistoryDir() const { return InData(kHistoryDirInData); }  // ends in "/"
     std::string GetUndoneDir() const { return InData(kUndoneDirInData); }    // ends in "/"
     std::string GetLockFile() const { return Path(kInstanceLockFileName); }
+
+    // Every file and folder the program keeps under the program directory, relative to it (a
+    // folder ends in "/"; a name made per occasion ends where its variable part begins).  The
+    // manual page names each of them.
+    static std::vector<std::string> KeptPaths();
 
 private:
     std::string InData(std::string_view relative) const

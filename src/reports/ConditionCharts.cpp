@@ -31,7 +31,7 @@ CConditionTitles TitlesOf(ECondition condition)
         case ECondition::TideName:
             return {"潮別 1日あたりの釣果", "潮"};
         case ECondition::TideStage:
-            return {"潮の動き別の釣果", "潮の動き（上げ・下げ ○分）"};
+            return {"潮の動き別の釣果", "潮の動き（上＝上げ、下＝下げ、数字は何分か）"};
         case ECondition::Hour:
             return {"時刻別の釣果", "時刻（時）"};
         case ECondition::MoonAge:
@@ -96,19 +96,29 @@ std::unique_ptr<CStatChart> BuildConditionChart(const CConditionTable& table)
     const bool perDay = IsDayCondition(table.condition);
     const CConditionTitles titles = TitlesOf(table.condition);
     auto chart = std::make_unique<CStatChart>(kGraphBar);
-    chart->SetTitle(titles.chart);
+    std::string title = titles.chart;
     chart->SetCategoryLabelAngle(0);
     chart->SetThinCrowdedLabels(true);
     chart->SetCategoryAxisTitle(titles.categoryAxis);
     chart->SetValueAxisTitle(perDay ? "匹/日" : "匹数");
     int max = 0;
     for (const CConditionCount& row : table.rows) {
+        if (row.value == kUnknownValue) {
+            // 不明 only where something is not known; the hours keep their axis 0 to 23 whole
+            // and name the catches without an hour in the title.
+            if (row.catches == 0) continue;
+            if (table.condition == ECondition::Hour) {
+                title += "（時刻不明 " + std::to_string(row.catches) + "匹）";
+                continue;
+            }
+        }
         const int value = perDay ? CatchesPerDayTenths(row) : row.catches;
         max = std::max(max, value);
         auto category = std::make_unique<CChartCategory>();
         category->SetLabel(ConditionBarLabel(table.condition, row.value));
         category->AddValue(0, value);
-        if (perDay && row.daysFished > 0) {
+        // A value fished without a catch has an empty bar and no note.
+        if (perDay && row.daysFished > 0 && row.catches > 0) {
             category->SetNote(RateText(value) + "\n" + std::to_string(row.catches) + "匹/" +
                               std::to_string(std::max(row.daysFished, 0)) + "日");
         } else if (!perDay && row.catches > 0) {
@@ -116,6 +126,7 @@ std::unique_ptr<CStatChart> BuildConditionChart(const CConditionTable& table)
         }
         chart->AddCategory(std::move(category));
     }
+    chart->SetTitle(title);
     if (perDay) chart->SetValueDecimals(1);
     SetRoundRange(*chart, max);
     // The monthly chart's blue for counts of catches, a green for catches per day.

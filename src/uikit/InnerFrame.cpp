@@ -12,12 +12,13 @@
 namespace {
 class CSectionStretcher final : public QObject {
 public:
-    CSectionStretcher(QAbstractScrollArea* view, QHeaderView* header, int section, int minimum)
-        : QObject(view), m_view(view), m_header(header), m_section(section), m_minimum(minimum)
+    CSectionStretcher(QAbstractScrollArea* view, QHeaderView* header,
+                      std::vector<std::pair<int, int>> sections)
+        : QObject(view), m_view(view), m_header(header), m_sections(std::move(sections))
     {
         view->viewport()->installEventFilter(this);
         connect(header, &QHeaderView::sectionResized, this, [this](int section) {
-            if (section != m_section) Fit();
+            if (!Stretches(section)) Fit();
         });
         // Columns made after the view got its size (a list filled after it was shown) are set
         // to their classic widths by the caller; the room is given once that is done.
@@ -33,21 +34,37 @@ public:
     }
 
 private:
+    bool Stretches(int section) const
+    {
+        return std::any_of(m_sections.begin(), m_sections.end(),
+                           [section](const std::pair<int, int>& s) { return s.first == section; });
+    }
+
     void Fit()
     {
-        if (!m_header || m_section >= m_header->count()) return;
+        if (!m_header) return;
         int others = 0;
+        int minimums = 0;
         for (int i = 0; i < m_header->count(); ++i) {
-            if (i != m_section && !m_header->isSectionHidden(i)) others += m_header->sectionSize(i);
+            if (!Stretches(i) && !m_header->isSectionHidden(i)) others += m_header->sectionSize(i);
         }
-        const int width = std::max(m_minimum, m_view->viewport()->width() - others);
-        if (m_header->sectionSize(m_section) != width) m_header->resizeSection(m_section, width);
+        for (const auto& [section, minimum] : m_sections) {
+            if (section >= m_header->count()) return;
+            minimums += minimum;
+        }
+        // The spare room in equal shares, the first columns taking the odd pixels.
+        const int spare = std::max(0, m_view->viewport()->width() - others - minimums);
+        const int count = static_cast<int>(m_sections.size());
+        for (int n = 0; n < count; ++n) {
+            const auto& [section, minimum] = m_sections[static_cast<size_t>(n)];
+            const int width = minimum + spare / count + (n < spare % count ? 1 : 0);
+            if (m_header->sectionSize(section) != width) m_header->resizeSection(section, width);
+        }
     }
 
     QAbstractScrollArea* m_view;
     QPointer<QHeaderView> m_header;
-    int m_section;
-    int m_minimum;
+    std::vector<std::pair<int, int>> m_sections;
 };
 
 class CBarStretcher final : public QObject {
@@ -149,8 +166,14 @@ void SetUpReportList(QTableView* list)
     list->horizontalHeader()->setStretchLastSection(false);
 }
 
+void GiveRoomToSections(QAbstractScrollArea* view, QHeaderView* header,
+                        std::vector<std::pair<int, int>> sectionMinimums)
+{
+    new CSectionStretcher(view, header, std::move(sectionMinimums));
+}
+
 void GiveRoomToSection(QAbstractScrollArea* view, QHeaderView* header, int section,
                        int minimumWidth)
 {
-    new CSectionStretcher(view, header, section, minimumWidth);
+    GiveRoomToSections(view, header, {{section, minimumWidth}});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 class QAbstractScrollArea;
@@ -31,5 +32,9 @@ void StretchBarControls(QWidget* bar, std::vector<CBarGrower> growers);
 
 // Gives the room a list has beyond the other columns' widths to one column, never narrower than
 // minimumWidth, and keeps doing so as the list is resized.
+// The same for several columns, which share the room equally; each pair is a section and its
+// minimum width.
+void GiveRoomToSections(QAbstractScrollArea* view, QHeaderView* header,
+                        std::vector<std::pair<int, int>> sectionMinimums);
 void GiveRoomToSection(QAbstractScrollArea* view, QHeaderView* header, int section,
                        int minimumWidth);

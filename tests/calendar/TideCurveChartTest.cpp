@@ -77,8 +77,9 @@ TEST(TideCurveChartTest, TheDayIsDrawnWithItsTurningPointsAndNights)
     CRecordingChartCanvas canvas(340, 170);
     DrawTideCurve(canvas, day);
     const CTideCurveFrame frame = TideCurveFrameOf(day, 340, 170, canvas.GetFontMetrics({}));
-    EXPECT_EQ(frame.YOfCm(250), frame.top + frame.textHeight + 2);
-    EXPECT_EQ(frame.YOfCm(50), frame.bottom - 1 - frame.textHeight - 2);
+    // Room for a marker and its label between the scale's ends and the plot's lines.
+    EXPECT_EQ(frame.YOfCm(250), frame.top + frame.textHeight + 6);
+    EXPECT_EQ(frame.YOfCm(50), frame.bottom - 1 - frame.textHeight - 6);
 
     std::vector<CRecordingChartCanvas::COperation> nights;
     std::vector<CRecordingChartCanvas::COperation> markers;
@@ -95,7 +96,7 @@ TEST(TideCurveChartTest, TheDayIsDrawnWithItsTurningPointsAndNights)
     // Each high and low: a marker centred on its time and height, its label beside it.
     const int minutes[] = {0, 360, 720, 1080};
     const double heights[] = {250, 50, 250, 50};
-    const char* labels[] = {"0:00 250", "6:00 50", "12:00 250", "18:00 50"};
+    const char* labels[] = {"0:00 250cm", "6:00 50cm", "12:00 250cm", "18:00 50cm"};
     ASSERT_EQ(markers.size(), 4u);
     for (int k = 0; k < 4; ++k) {
         const auto& m = markers[static_cast<size_t>(k)];
@@ -104,9 +105,29 @@ TEST(TideCurveChartTest, TheDayIsDrawnWithItsTurningPointsAndNights)
         EXPECT_EQ(m.fill, k % 2 == 0 ? kTideHighColor : kTideLowColor) << k;
         const auto texts = canvas.TextsEqualTo(labels[k]);
         ASSERT_EQ(texts.size(), 1u) << labels[k];
-        // Above a high, below a low.
+        // Above a high, below a low, and inside the plot's lines, clear of the hour labels.
         EXPECT_EQ(texts[0].points[0].y < m.points[0].y, k % 2 == 0) << labels[k];
+        const int width = static_cast<int>(std::string(labels[k]).size()) * 8;
+        EXPECT_GT(texts[0].points[0].y, frame.top) << labels[k];
+        EXPECT_LT(texts[0].points[0].y + frame.textHeight, frame.bottom - 1) << labels[k];
+        EXPECT_GT(texts[0].points[0].x, frame.left) << labels[k];
+        EXPECT_LT(texts[0].points[0].x + width, frame.right - 1) << labels[k];
     }
+    // The height labels stand apart from the plot's left line and the canvas's edge, and
+    // between its top and bottom lines.
+    int heightLabels = 0;
+    for (const auto& text : canvas.OperationsOf(CRecordingChartCanvas::EKind::Text)) {
+        if (text.points[0].x >= frame.left || text.points[0].y <= frame.top ||
+            text.points[0].y >= frame.bottom)
+            continue;
+        ++heightLabels;
+        const int width = static_cast<int>(text.text.size()) * 8;
+        EXPECT_GE(text.points[0].x, 2) << text.text;
+        EXPECT_LE(text.points[0].x + width, frame.left - 3) << text.text;
+        EXPECT_GT(text.points[0].y, frame.top) << text.text;
+        EXPECT_LT(text.points[0].y + frame.textHeight, frame.bottom - 1) << text.text;
+    }
+    EXPECT_GE(heightLabels, 3);
 
     // The curve: one segment per step, from 0:00 at the left to 24:00 at the right.
     std::vector<CRecordingChartCanvas::COperation> curve;

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <ctime>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -444,5 +445,41 @@ TEST(TripDiffTest, AddedRemovedAndChangedTripsByDateAndPlace)
         EXPECT_EQ(diff.added.size(), c0.added);
         EXPECT_EQ(diff.removed.size(), c0.removed);
         EXPECT_EQ(diff.changed.size(), c0.changed);
+    }
+}
+
+// A file of a copy is named as one a restore brings back only when it differs from the file now.
+TEST(CatchHistoryMemberTest, AFileIsAsNowOnlyWhenItsBytesAreTheSame)
+{
+    const std::string list = "マダイ\r\nアジ\r\n";
+    const struct {
+        const char* name;
+        std::function<void(const std::string& path)> arrange;
+        bool asNow;
+    } cases[] = {
+        {"same bytes", [&](const std::string& p) { WriteFileBytes(p, list); }, true},
+        {"one byte changed", [&](const std::string& p) { WriteFileBytes(p, "マダイ\r\nアシ\r\n"); },
+         false},
+        {"longer now", [&](const std::string& p) { WriteFileBytes(p, list + "メバル\r\n"); },
+         false},
+        {"shorter now", [&](const std::string& p) { WriteFileBytes(p, "マダイ\r\n"); }, false},
+        {"huge now", [&](const std::string& p) { WriteFileBytes(p, std::string(4 << 20, 'x')); },
+         false},
+        {"missing", [](const std::string&) {}, false},
+        {"a FIFO", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, false},
+        {"a folder", [](const std::string& p) { ::mkdir(p.c_str(), 0700); }, false},
+        {"a symlink to the same bytes",
+         [&](const std::string& p) {
+             WriteFileBytes(p + ".real", list);
+             ::symlink((p + ".real").c_str(), p.c_str());
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dataDir = MakeTempDir();
+        c.arrange(dataDir + "fishname.txt");
+        EXPECT_EQ(CCatchHistory::MemberIsAsNow(dataDir, {"fishname.txt", list}), c.asNow);
+        RemoveTree(dataDir);
     }
 }

@@ -73,6 +73,7 @@ TEST(ConditionCharts, DayConditionsChartCatchesPerDayOthersCatches)
         std::vector<CBarSeen> bars;
         int decimals;
         std::string valueTitle;
+        std::string titleEnd;
     } cases[] = {
         // Fished five days at 大潮 and twice at 小潮: 小潮 gave more a day, and stands higher.
         {Table(ECondition::TideName, {{"大潮", 12, 5},
@@ -84,22 +85,30 @@ TEST(ConditionCharts, DayConditionsChartCatchesPerDayOthersCatches)
           {"中潮", 0, ""},  // not fished
           {"小潮", 30, "3.0\n6匹/2日"},
           {kUnknownValue, 10, "1.0\n1匹/1日"},
-          {"若潮", 0, "0.0\n0匹/3日"}},  // fished, nothing caught
+          {"若潮", 0, ""}},  // fished, nothing caught: an empty bar, no 「0.0」
          1,
-         "匹/日"},
-        {Table(ECondition::MoonAge, {{"0", 3, 2}, {"29", 1, 1}}),
+         "匹/日",
+         ""},
+        // 不明 without a catch is no bar at all.
+        {Table(ECondition::MoonAge, {{"0", 3, 2}, {"29", 1, 1}, {kUnknownValue, 0, 2}}),
          {{"0", 15, "1.5\n3匹/2日"}, {"29", 10, "1.0\n1匹/1日"}},
          1,
-         "匹/日"},
-        // Catches as counted; a bar without catches has no note.
-        {Table(ECondition::Hour, {{"5時", 4, -1}, {"6時", 0, -1}, {kUnknownValue, 2, -1}}),
-         {{"5", 4, "4"}, {"6", 0, ""}, {kUnknownValue, 2, "2"}},
+         "匹/日",
+         ""},
+        // Catches as counted; a bar without catches has no note.  The hours end at 23 and the
+        // catches without an hour are named in the title.
+        {Table(ECondition::Hour,
+               {{"5時", 4, -1}, {"6時", 0, -1}, {"23時", 1, -1}, {kUnknownValue, 2, -1}}),
+         {{"5", 4, "4"}, {"6", 0, ""}, {"23", 1, "1"}},
          0,
-         "匹数"},
-        {Table(ECondition::TideStage, {{"上げ1分", 1, -1}, {"下げ10分", 9, -1}}),
-         {{"上1", 1, "1"}, {"下10", 9, "9"}},
+         "匹数",
+         "（時刻不明 2匹）"},
+        {Table(ECondition::TideStage,
+               {{"上げ1分", 1, -1}, {"下げ10分", 9, -1}, {kUnknownValue, 3, -1}}),
+         {{"上1", 1, "1"}, {"下10", 9, "9"}, {kUnknownValue, 3, "3"}},
          0,
-         "匹数"},
+         "匹数",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ConditionName(c.table.condition));
@@ -108,6 +117,12 @@ TEST(ConditionCharts, DayConditionsChartCatchesPerDayOthersCatches)
         EXPECT_EQ(chart->GetValueDecimals(), c.decimals);
         EXPECT_EQ(chart->GetValueAxisTitle(), c.valueTitle);
         EXPECT_FALSE(chart->GetTitle().empty());
+        const std::string title = chart->GetTitle();
+        EXPECT_EQ(title.substr(title.size() - std::min(title.size(), c.titleEnd.size())),
+                  c.titleEnd);
+        EXPECT_EQ(title.find("不明") != std::string::npos, !c.titleEnd.empty()) << title;
+        // Axis titles in words, without placeholder marks.
+        EXPECT_EQ(chart->GetCategoryAxisTitle().find("○"), std::string::npos);
     }
 }
 

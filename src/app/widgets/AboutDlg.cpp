@@ -15,7 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Lurebook"));
     setFont(CDialogUnits::DialogFont(QStringLiteral("MS Sans Serif"), 8));
     const CDialogUnits units(font());
-    setFixedSize(units.ToPixels(217, 88));
+    setFixedSize(units.ToPixels(217, 98));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(DrawAppIcon(32, devicePixelRatioF()));
@@ -35,9 +35,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     units.Place(m_link, 40, 36, 130, 8);
 
     auto* tideData = new QLabel(QString::fromUtf8(kTideDataText), this);
-    tideData->setWordWrap(true);
+    // Broken by hand where a line may end: wrapped by width, Japanese would be cut inside a word.
     tideData->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    units.Place(tideData, 11, 49, 199, 36);
+    units.Place(tideData, 11, 49, 199, 44);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QString::number(kOkId));

@@ -2,12 +2,16 @@
 
 #include <ctime>
 
+#include <QStandardPaths>
+
+#include "app/SettingsCarryOver.h"
 #include "app/widgets/AboutDlg.h"
 #include "app/widgets/AppIcons.h"
 #include "app/widgets/MainFrame.h"
 #include "data/CatchBackup.h"
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
+#include "data/Log.h"
 #include "uikit/DesktopServices.h"
 #include "uikit/Fonts.h"
 #include "uikit/MessageBox.h"
@@ -16,8 +20,7 @@
 CCatchLogApp::CCatchLogApp(int& argc, char** argv, const CDataFolder& folder)
     : QApplication(argc, argv), m_folder(folder)
 {
-    setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    setApplicationName(QStringLiteral("Lurebook"));
+    UseSettingsFolder();
     setApplicationVersion(QStringLiteral(LUREBOOK_VERSION));
     // Wayland shells match the window to its desktop entry (menu name, icon) by this name.
     setDesktopFileName(QStringLiteral("io.github.lurebook.lurebook"));
@@ -27,6 +30,23 @@ CCatchLogApp::CCatchLogApp(int& argc, char** argv, const CDataFolder& folder)
 }
 
 CCatchLogApp::~CCatchLogApp() = default;
+
+void CCatchLogApp::UseSettingsFolder()
+{
+    // QSettings keeps <config>/<organisation>/<application>.conf: ~/.config/lurebook/lurebook.conf.
+    QCoreApplication::setOrganizationName(QStringLiteral("lurebook"));
+    QCoreApplication::setApplicationName(QStringLiteral("lurebook"));
+    const std::string config =
+        PathFromQString(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    if (config.empty()) return;
+    std::string error;
+    // A failure costs the user the window layout of the older version only: the program starts
+    // with its defaults and tries again at the next start.
+    if (CarryOverSettings(OldSettingsFileIn(config), SettingsFileIn(config), &error) ==
+        ESettingsCarryOver::Failed) {
+        LogTrace("settings not carried over: " + error);
+    }
+}
 
 bool CCatchLogApp::InitInstance()
 {

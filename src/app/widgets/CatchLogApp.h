@@ -25,6 +25,10 @@ public:
 
     CMainFrame* GetMainFrame() const { return m_mainFrame.get(); }
 
+    // Points QSettings at ~/.config/lurebook/lurebook.conf, carried over once from the file older
+    // versions kept.  Before the first QSettings is made.
+    static void UseSettingsFolder();
+
     // The about box, for the menu and the toolbar.
     static void OnAppAbout(QWidget* parent);
 

@@ -73,7 +73,8 @@ CHistoryDlg::CHistoryDlg(const CCatchStore& store, QWidget* parent)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The columns share the list's whole width.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     layout->addWidget(m_table, 3);
     layout->addWidget(new QLabel(QStringLiteral("今の釣行データとの違い:"), this));
     m_differences = new QPlainTextEdit(this);
@@ -162,7 +163,11 @@ void CHistoryDlg::OnSelectionChanged()
         return;
     }
     std::vector<std::string> others;
-    for (size_t n = 1; n < members.size(); ++n) others.push_back(members[n].name);
+    // Only files restoring would change: a species list saved again unchanged is no difference.
+    for (size_t n = 1; n < members.size(); ++n) {
+        if (!CCatchHistory::MemberIsAsNow(m_store.GetDataDir(), members[n]))
+            others.push_back(members[n].name);
+    }
     const CStoreResult result = m_store.ReadAllTrips(now);
     if (!result.ok()) now.clear();
     QString text = DescribeHistoryDifferences(copy, now, others);

@@ -47,7 +47,8 @@ void SetMemoText(QTreeWidgetItem* item, const QString& memo, const QString& holi
     item->setText(1, memo);
     QStringList tip;
     if (!holidayName.isEmpty()) tip << holidayName;
-    if (memo.contains(QLatin1Char('\n'))) tip << memo;
+    // A memo may be cut at the row's edge or hold several lines: the tip has it whole.
+    if (!memo.isEmpty()) tip << memo;
     item->setToolTip(1, tip.join(QLatin1Char('\n')));
 }
 
@@ -226,6 +227,27 @@ QString CSheduleView::MoonText(int row) const
     return QStringLiteral("%1 %2").arg(QStringFromStd(moon.tideName)).arg(moon.age, 4, 'f', 1);
 }
 
+int CSheduleView::MemoLeft(int row) const
+{
+    const bool tides = !header()->isSectionHidden(kTideColumn);
+    int x = kMemoX + (tides ? header()->sectionSize(kTideColumn) : 0);
+    const QString name = row >= 0 ? HolidayName(row) : QString();
+    if (!name.isEmpty()) x += fontMetrics().horizontalAdvance(name) + kNameGap;
+    return x;
+}
+
+QString CSheduleView::ShownMemo(int row) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr) return {};
+    const QString memo = OneLine(CutForDrawing(item->text(1)));
+    // Rows are drawn from the first column's left edge; the memo ends a little inside the
+    // list's visible right edge.
+    const int left = header()->sectionViewportPosition(0);
+    const int room = viewport()->width() - left - MemoLeft(row) - kTidePad;
+    return fontMetrics().elidedText(memo, Qt::ElideRight, std::max(0, room));
+}
+
 void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                            const QModelIndex& index) const
 {
@@ -278,18 +300,13 @@ void CSheduleView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
         }
         // The holiday's name leads the memo column; the memo follows it, so neither hides the
         // other.
-        int memoX = kMemoX + (tides ? header()->sectionSize(kTideColumn) : 0);
         const QString name = HolidayName(row);
         if (!name.isEmpty()) {
             painter->setPen(HolidayNameColor());
-            painter->drawText(text.adjusted(memoX, 0, 0, 0), flags, name);
-            memoX += painter->fontMetrics().horizontalAdvance(name) + kNameGap;
+            painter->drawText(text.adjusted(MemoLeft(), 0, 0, 0), flags, name);
         }
-        QTreeWidgetItem* rowItem = topLevelItem(row);
-        const QString memo =
-            rowItem != nullptr ? OneLine(CutForDrawing(rowItem->text(1))) : QString();
         painter->setPen(MemoColor());
-        painter->drawText(text.adjusted(memoX, 0, 0, 0), flags, memo);
+        painter->drawText(text.adjusted(MemoLeft(row), 0, 0, 0), flags, ShownMemo(row));
     }
     painter->restore();
 }

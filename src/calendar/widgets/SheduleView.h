@@ -76,6 +76,9 @@ public:
     // the tide name with the moon's age ("大潮 14.5").
     QString HolidayName(int row) const;
     QString MoonText(int row) const;
+    // The memo as its row draws it: one line, cut with 「…」 where it would run past the list's
+    // right edge (its tip shows it whole).
+    QString ShownMemo(int row) const;
 
     // The port whose tides the rows and the memo dialog show, asked for each time a month is
     // filled (the settings may have changed it): by default the home port of the side file.
@@ -102,6 +105,9 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Where the memo column's text begins in a row (after the holiday's name when row has one);
+    // -1: where the holiday's name begins.
+    int MemoLeft(int row = -1) const;
     CCalendarGrid& m_grid;
     const CDataFolder& m_folder;
     QLabel* m_titleStatic = nullptr;

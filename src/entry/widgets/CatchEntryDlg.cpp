@@ -291,7 +291,8 @@ void CCatchEntryDlg::CreateControls()
     // The tide name and moon of the trip date, shown only (nothing stores them), beside the
     // button that fills the tide times.
     auto* moonLabel = new QLabel(m_content);
-    named(moonLabel, kMoonId, 63, 122, 43, 16);
+    // Below the port box and beside the button, with room for its two lines.
+    named(moonLabel, kMoonId, 63, 125, 43, 14);
     moonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const auto showMoon = [moonLabel](QDate date) {
         const CMoonDay moon = MoonDayOf(date.year(), date.month(), date.day());
@@ -751,7 +752,7 @@ void CCatchEntryDlg::CreateTideControls(const CDialogUnits& units)
     units.Place(m_fillTides, 10, 125, 50, 12);
     m_tideNote = new QLabel(m_content);
     m_tideNote->setObjectName(QString::number(kTideNoteId));
-    units.Place(m_tideNote, 10, 138, 282, 9);
+    units.Place(m_tideNote, 10, 139, 282, 9);
 
     connect(m_tidePort, &CTidePortCombo::portChosen, this, [this] {
         m_tidePortChosenByUser = true;
@@ -835,7 +836,7 @@ void CCatchEntryDlg::ChooseDefaultTidePort()
             m_tidePortOrigin = QStringLiteral("潮汐の基準港");
             break;
         case ETidePortSource::None:
-            m_tidePortOrigin = QStringLiteral("港が未設定です（環境設定で基準港を選べます）");
+            m_tidePortOrigin = QStringLiteral("未設定（環境設定で基準港を選べます）");
             break;
     }
     const std::string before = m_tidePort->PortId();
@@ -899,6 +900,8 @@ void CCatchEntryDlg::FillTides(bool automatic)
 
 void CCatchEntryDlg::ShowTideNote()
 {
+    // Without a port the button has nothing to fill in.
+    m_fillTides->setEnabled(m_tideStations.FindById(m_tidePort->PortId()) != nullptr);
     QStringList parts;
     if (!m_tidePortOrigin.isEmpty()) parts << QStringLiteral("港: ") + m_tidePortOrigin;
     if (!m_fillNote.isEmpty()) parts << m_fillNote;

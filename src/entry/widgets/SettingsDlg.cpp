@@ -104,7 +104,7 @@ void CSettingsDlg::CreateTidePortControls()
     units.Place(label, 4, 86, 48, 13);
     m_tidePortFilter = new QLineEdit(this);
     m_tidePortFilter->setObjectName(QString::number(kTidePortFilterId));
-    m_tidePortFilter->setPlaceholderText(QStringLiteral("港名・よみ・romaji・県で絞り込み"));
+    m_tidePortFilter->setPlaceholderText(QStringLiteral("港名・よみ・ローマ字・県で絞り込み"));
     m_tidePortFilter->setClearButtonEnabled(true);
     units.Place(m_tidePortFilter, 53, 84, 101, 13);
     m_tidePortList = new QListWidget(this);

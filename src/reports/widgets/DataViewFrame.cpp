@@ -103,6 +103,13 @@ void CDataViewFrame::CreateDialogBar()
     places->setToolTip(QStringLiteral("釣り場ごとの釣果と 1 日あたりの釣果（魚種が空なら全魚種）"));
     place(places, kPlacesButtonId, 264, 1, 28, 14);
     connect(places, &QPushButton::clicked, this, &CDataViewFrame::OnPlaceStatistics);
+    // Shown charts follow the year and the species as they are chosen or typed.
+    const auto follow = [this] {
+        if (GetConditionView() != nullptr) OnConditionStatistics();
+        if (GetPlaceStatsView() != nullptr) OnPlaceStatistics();
+    };
+    connect(m_yearCombo, &QComboBox::currentTextChanged, this, follow);
+    connect(m_speciesCombo, &QComboBox::currentTextChanged, this, follow);
     auto* weather = new QPushButton(QStringLiteral("天候別"), m_dialogBar);
     place(weather, kWeatherButtonId, 354, 1, 50, 14);
     connect(weather, &QPushButton::clicked, this, &CDataViewFrame::OnWeatherStatistics);

@@ -17,7 +17,18 @@
 #include "uikit/QtText.h"
 
 namespace {
-const char* const kCaptions[CTripRow::kColumnCount] = {"項番", "日付", "天気", "狙い", "場所"};
+const char* const kCaptions[CReportDataView::kColumns] = {"項番", "日付", "天気", "狙い",
+                                                          "場所", "釣果", "魚",   "潮"};
+
+// The calendar's order of the tide names, from the largest tide; an unknown name sorts last.
+int TideOrder(const std::string& name)
+{
+    static const char* const names[] = {"大潮", "中潮", "小潮", "長潮", "若潮"};
+    for (int i = 0; i < 5; ++i) {
+        if (name == names[i]) return i;
+    }
+    return 5;
+}
 }  // namespace
 
 int CTripRowModel::rowCount(const QModelIndex& parent) const
@@ -27,7 +38,7 @@ int CTripRowModel::rowCount(const QModelIndex& parent) const
 
 int CTripRowModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : CTripRow::kColumnCount;
+    return parent.isValid() ? 0 : CReportDataView::kColumns;
 }
 
 QVariant CTripRowModel::data(const QModelIndex& index, int role) const
@@ -37,8 +48,25 @@ QVariant CTripRowModel::data(const QModelIndex& index, int role) const
         m_rows[static_cast<size_t>(index.row())].holdsBest) {
         return QStringLiteral("自己記録の釣果を含む釣行");
     }
-    if (role != Qt::DisplayRole) return {};
     const CTripListRow& listRow = m_rows[static_cast<size_t>(index.row())];
+    if (role == Qt::TextAlignmentRole && index.column() == CReportDataView::kCatchesColumn)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    // Names longer than their column are cut with 「…」: the whole list is a hover away.
+    if (role == Qt::ToolTipRole && index.column() == CReportDataView::kFishColumn &&
+        !listRow.summary.fish.empty()) {
+        return QStringFromStd(listRow.summary.fish);
+    }
+    if (role != Qt::DisplayRole) return {};
+    switch (index.column()) {
+        case CReportDataView::kCatchesColumn:
+            return QString::number(listRow.summary.catches);
+        case CReportDataView::kFishColumn:
+            return QStringFromStd(listRow.summary.fish);
+        case CReportDataView::kTideColumn:
+            return QStringFromStd(listRow.summary.tide);
+        default:
+            break;
+    }
     const QString text = QStringFromStd(listRow.texts.Column(index.column()));
     return index.column() == 0 && listRow.holdsBest
                ? QString::fromUtf8(CStatQuery::kBestMark) + text
@@ -47,7 +75,7 @@ QVariant CTripRowModel::data(const QModelIndex& index, int role) const
 
 QVariant CTripRowModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= CTripRow::kColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= CReportDataView::kColumns)
         return {};
     if (role == Qt::DisplayRole) return QString::fromUtf8(kCaptions[section]);
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -78,9 +106,17 @@ bool CTripFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const
 bool CTripFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
     const auto* rows = static_cast<const CTripRowModel*>(sourceModel());
-    const CTripRow& a = rows->Rows()[static_cast<size_t>(left.row())].texts;
-    const CTripRow& b = rows->Rows()[static_cast<size_t>(right.row())].texts;
+    const CTripListRow& rowA = rows->Rows()[static_cast<size_t>(left.row())];
+    const CTripListRow& rowB = rows->Rows()[static_cast<size_t>(right.row())];
+    const CTripRow& a = rowA.texts;
+    const CTripRow& b = rowB.texts;
     switch (left.column()) {
+        case CReportDataView::kCatchesColumn:
+            return rowA.summary.catches < rowB.summary.catches;
+        case CReportDataView::kFishColumn:
+            return rowA.summary.fish < rowB.summary.fish;
+        case CReportDataView::kTideColumn:
+            return TideOrder(rowA.summary.tide) < TideOrder(rowB.summary.tide);
         case 0:
             return left.row() < right.row();
         case 1: {
@@ -94,8 +130,10 @@ bool CTripFilterModel::lessThan(const QModelIndex& left, const QModelIndex& righ
             return a.weather < b.weather;
         case 3:
             return a.fishname < b.fishname;
-        default:
+        case CReportDataView::kPlaceColumn:
             return a.place < b.place;
+        default:
+            return left.row() < right.row();
     }
 }
 
@@ -114,9 +152,10 @@ CReportDataView::CReportDataView(CCatchStore& store, const CDataFolder& folder, 
     horizontalHeader()->setSortIndicatorShown(true);
     setSortingEnabled(true);
     setFrameShape(QFrame::StyledPanel);
-    for (int column = 0; column < CTripRow::kColumnCount; ++column)
-        setColumnWidth(column, kColumnWidths[column]);
-    GiveRoomToSection(this, horizontalHeader(), kPlaceColumn, kColumnWidths[kPlaceColumn]);
+    for (int column = 0; column < kColumns; ++column) setColumnWidth(column, kColumnWidths[column]);
+    GiveRoomToSections(
+        this, horizontalHeader(),
+        {{kPlaceColumn, kColumnWidths[kPlaceColumn]}, {kFishColumn, kColumnWidths[kFishColumn]}});
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDropIndicatorShown(false);
@@ -137,17 +176,22 @@ CStoreResult CReportDataView::OnInitialUpdate(bool repeatFailure)
         for (size_t n = 0; n < trips.size(); ++n) {
             const CTripRecord& trip = trips[n];
             rows[n].texts = MakeTripRow(trip, n);
-            if (searching) rows[n].searchText = TripSearchText(trip);
+            rows[n].summary = SummariseTrip(trip);
+            // The fish are in the trip's own search text; the tide is the day's.
+            if (searching)
+                rows[n].searchText = TripSearchText(trip) + FoldForSearch(rows[n].summary.tide);
         }
         for (int position : TripsHoldingBests(trips))
             rows[static_cast<size_t>(position)].holdsBest = true;
     });
     if (!result.ok()) rows.clear();
     m_model->SetRows(std::move(rows));
-    // The other columns go back to their widths; the place column keeps the room it was given
-    // (the stretcher follows the others' changes, never a width set on its own column).
-    for (int column = 0; column < kPlaceColumn; ++column)
-        setColumnWidth(column, kColumnWidths[column]);
+    // The other columns go back to their widths; 場所 and 魚 keep the room they were given (the
+    // stretcher follows the others' changes, never a width set on its own columns).
+    for (int column = 0; column < kColumns; ++column) {
+        if (column != kPlaceColumn && column != kFishColumn)
+            setColumnWidth(column, kColumnWidths[column]);
+    }
     const bool news = m_store.NoteFailureTold(result);
     if (!result.ok() && (news || repeatFailure)) {
         // A missing file and one that cannot be parsed are told apart, never an empty list in

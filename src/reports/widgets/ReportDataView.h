@@ -10,16 +10,19 @@
 #include "data/CatchStore.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "reports/TripSearch.h"
+#include "reports/TripSummary.h"
 
 // One row of the trip list and what searching and marking it needs.
 struct CTripListRow {
     CTripRow texts;
+    CTripSummary summary;
     std::string searchText;  // TripSearchText of the trip, once a search needs it
     bool holdsBest = false;  // a catch of the trip is the personal best of its species
 };
 
-// The rows of the trip list: one per trip, in file order (row r is the trip at position r), five
-// texts each; the number of a trip holding a personal best is marked 「★」.
+// The rows of the trip list: one per trip, in file order (row r is the trip at position r), the
+// trip's five texts and then its catches, fish and tide (kColumns); the number of a trip holding a
+// personal best is marked 「★」.
 class CTripRowModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -39,7 +42,8 @@ private:
 };
 
 // The trip list as shown: the rows a CTripFilter lets through, sorted by a clicked column (the
-// number and the date by value, other texts byte by byte) or in file order.
+// number, the date and the catches by value, the tide in the calendar's order, other texts byte
+// by byte) or in file order.
 class CTripFilterModel : public QSortFilterProxyModel {
     Q_OBJECT
 public:
@@ -98,8 +102,13 @@ public:
 
     void OnCatchEntryClosed(CCatchEntryDlg* dialog, ECatchEntryResult result) override;
 
-    static constexpr int kColumnWidths[CTripRow::kColumnCount] = {40, 80, 80, 100, 150};
+    // 項番 日付 天気 狙い 場所 釣果 魚 潮.  場所 and 魚 share the room beyond the others' widths.
+    static constexpr int kColumns = CTripRow::kColumnCount + 3;
+    static constexpr int kColumnWidths[kColumns] = {40, 80, 80, 100, 150, 40, 120, 48};
     static constexpr int kPlaceColumn = 4;
+    static constexpr int kCatchesColumn = 5;
+    static constexpr int kFishColumn = 6;
+    static constexpr int kTideColumn = 7;
 
 Q_SIGNALS:
     // After every fill (also a failed one).

@@ -103,6 +103,17 @@ TEST(AboutDlgTest, ShowsNameVersionAndLinkAndClosesWithOk)
     QSignalSpy accepted(&dialog, &QDialog::accepted);
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_EQ(accepted.count(), 1);
+    // The credit's lines are whole: none is wider than its label, so none is broken inside a word.
+    QLabel* credit = nullptr;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->text().contains(QStringLiteral("TICON-4"))) credit = label;
+    }
+    ASSERT_NE(credit, nullptr);
+    for (const QString& line : credit->text().split(u'\n')) {
+        EXPECT_LE(credit->fontMetrics().horizontalAdvance(line), credit->contentsRect().width())
+            << line.toStdString();
+    }
+    EXPECT_LE(credit->sizeHint().height(), credit->height());
     // Every control lies inside the dialog.
     for (QWidget* child : dialog.findChildren<QWidget*>()) {
         EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->objectName().toStdString();

@@ -14,6 +14,7 @@
 #include "calendar/TempWorkingDir.h"
 #include "data/CatchHistory.h"
 #include "data/CatchStore.h"
+#include "data/SafeFile.h"
 #include "reports/widgets/ReportDataFrame.h"
 #include "reports/widgets/ReportDataView.h"
 #include "support/TempProgramDir.h"
@@ -129,10 +130,28 @@ TEST_F(UndoHistoryTest, TheHistoryDialogShowsTheDifferencesAndARestoreIsUndoable
     ASSERT_TRUE(m_store.ReplaceTrip(0, changed).ok());
     ASSERT_TRUE(m_store.AddTrip(Trip(20)).ok());
     const std::string now = m_dir.ReadFile("Data/fish.xml");
+    // The settings dialog saved the species list unchanged: today's copy holds it, the same.
+    const std::string species = m_dir.Path("Data/fishname.txt");
+    const std::string list = m_dir.ReadFile("Data/fishname.txt");
+    ASSERT_TRUE(
+        m_store
+            .ChangeFile(species, "魚種名の変更",
+                        [&](std::string* error) { return WriteFileSafely(species, list, error); })
+            .ok());
 
     CHistoryDlg dialog(m_store);
     QTableWidget* table = dialog.CopyTable();
     ASSERT_EQ(table->rowCount(), 2);
+    // The columns use the list's whole width, each wider than its heading.
+    dialog.show();
+    int widths = 0;
+    for (int column = 0; column < 4; ++column) {
+        widths += table->columnWidth(column);
+        const QString heading = table->horizontalHeaderItem(column)->text();
+        EXPECT_GT(table->columnWidth(column), table->fontMetrics().horizontalAdvance(heading) * 3)
+            << column;
+    }
+    EXPECT_GE(widths, table->viewport()->width() - 1);
     EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("8"));  // trips
     EXPECT_EQ(table->item(1, 3)->text(), QStringLiteral("8"));  // catches
     EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("7"));
@@ -147,6 +166,14 @@ TEST_F(UndoHistoryTest, TheHistoryDialogShowsTheDifferencesAndARestoreIsUndoable
         "この後に変更された釣行 (復元するとこの時の内容に戻ります): 1 件\n  2026/11/2  磯 1")));
 
     std::vector<CCatchHistory::CMember> members;
+    table->selectRow(0);
+    ASSERT_TRUE(m_store.GetHistory()->ReadCopy(dialog.SelectedName().toStdString(), members));
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[1].name, "fishname.txt");
+    // Restoring would not change the list: it is not named as a file brought back.
+    EXPECT_FALSE(dialog.DifferenceText().contains(QStringLiteral("一緒に戻すファイル")))
+        << dialog.DifferenceText().toStdString();
+    table->selectRow(1);
     ASSERT_TRUE(m_store.GetHistory()->ReadCopy(dialog.SelectedName().toStdString(), members));
     ASSERT_TRUE(m_frame->RestoreHistory(dialog.SelectedName()));
     EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), members.front().bytes);

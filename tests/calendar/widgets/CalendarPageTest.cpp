@@ -611,3 +611,41 @@ TEST_F(CalendarPageTest, RowsShowTheHomePortsTidesAndTheDialogItsCurve)
     EXPECT_EQ(View().TideText(30),
               QStringLiteral("満 0:00(250) 12:00(250)  干 6:00(50) 18:00(50)"));
 }
+
+TEST_F(CalendarPageTest, AMemoTooLongForItsRowEndsInAnEllipsisAndItsTipHasItWhole)
+{
+    SetToday(2027, 5, 3);
+    const CTideStation station = OneWaveTideStation();
+    OpenPage();
+    View().SetTidePortSource([&station] { return &station; });
+    const std::string longMemo =
+        "相模湾 マダイ釣り 朝マヅメから船で出て、昼過ぎまで粘った。"
+        "潮が動かず苦戦したが最後に一枚";
+    const struct {
+        int day;
+        std::string memo;
+        bool cut;
+    } cases[] = {{3, longMemo, true}, {4, "短いメモ", false}, {5, "", false}};
+    for (const auto& c : cases)
+        ASSERT_TRUE(WriteScheduleMemo(m_programDir.Folder(), "2027年  5月", c.day, c.memo));
+    Click(CCalendarBar::kNextMonthId);
+    Click(CCalendarBar::kPrevMonthId);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.day);
+        const int row = c.day - 1;
+        const QString shown = View().ShownMemo(row);
+        const QString memo = QStringFromStd(c.memo);
+        EXPECT_EQ(shown.endsWith(QChar(0x2026)), c.cut) << shown.toStdString();
+        if (c.cut) {
+            // Whole characters before the 「…」, and nothing beyond the list's visible edge.
+            EXPECT_TRUE(memo.startsWith(shown.chopped(1))) << shown.toStdString();
+            const int left = View().header()->sectionViewportPosition(0) + CSheduleView::kMemoX +
+                             View().header()->sectionSize(CSheduleView::kTideColumn);
+            EXPECT_LE(left + View().fontMetrics().horizontalAdvance(shown),
+                      View().viewport()->width());
+        } else {
+            EXPECT_EQ(shown, memo);
+        }
+        EXPECT_EQ(View().topLevelItem(row)->toolTip(1), memo);
+    }
+}

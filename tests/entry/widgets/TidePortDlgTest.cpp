@@ -151,6 +151,8 @@ TEST_F(TidePortDlgTest, TheChosenHomePortIsKeptInTheSideFile)
         auto* filter = FindControl<QLineEdit>(&dlg, CSettingsDlg::kTidePortFilterId);
         EXPECT_EQ(FindControl<QLabel>(&dlg, CSettingsDlg::kTidePortChosenId)->text(),
                   QStringLiteral("基準港: 未設定"));
+        // The hint is Japanese through and through.
+        EXPECT_EQ(filter->placeholderText(), QStringLiteral("港名・よみ・ローマ字・県で絞り込み"));
         TypeText(filter, QStringLiteral("ナゴヤ"));
         // Enter takes the best match and leaves the dialog open.
         QTest::keyClick(filter, Qt::Key_Return);
@@ -438,3 +440,26 @@ TEST_F(TidePortDlgTest, ThePlacesPositionIsTypedOrPickedAndThePortFollows)
 }
 
 }  // namespace
+
+TEST_F(TidePortDlgTest, WithoutAPortTheButtonRestsAndTheNoteSaysWhereToChooseOne)
+{
+    OpenEntry(-1);
+    EXPECT_EQ(Port(), "");
+    EXPECT_EQ(Note(), QStringLiteral("港: 未設定（環境設定で基準港を選べます）"));
+    EXPECT_FALSE(Entry<QPushButton>(1054)->isEnabled());
+    TypePort(QStringLiteral("なごや"));
+    EXPECT_EQ(Port(), kNagoya);
+    EXPECT_TRUE(Entry<QPushButton>(1054)->isEnabled());
+    EXPECT_EQ(High(), Tides(kNagoya, 2027, 5, 3, true));
+
+    // The tide name and moon age stand whole between the port box, the button and the note.
+    const QRect moon = Entry<QLabel>(CCatchEntryDlg::kMoonId)->geometry();
+    const QRect port = Entry<CTidePortCombo>(1053)->geometry();
+    const QRect note = Entry<QLabel>(1055)->geometry();
+    const QRect button = Entry<QPushButton>(1054)->geometry();
+    EXPECT_GE(moon.top(), port.bottom() + 2);
+    EXPECT_LE(moon.bottom(), note.top());
+    EXPECT_GE(moon.left(), button.right());
+    EXPECT_LE(Entry<QLabel>(CCatchEntryDlg::kMoonId)->sizeHint().height(), moon.height());
+    EXPECT_LE(Entry<QLabel>(CCatchEntryDlg::kMoonId)->sizeHint().width(), moon.width());
+}

@@ -135,14 +135,8 @@ TEST_F(ConditionViewTest, SixChartsCountTheYearOfTheChosenSpecies)
          3,
          "10 1.0\n2匹/2日 10 1.0\n1匹/1日",
          {{"12", 1}, {"3", 1}, {"不明", 1}}},
-        {QStringLiteral("アジ"),
-         3,
-         "15 1.5\n3匹/2日 0 0.0\n0匹/1日",
-         {{"12", 3}, {"3", 0}, {"不明", 0}}},
-        {QStringLiteral("タイ"),
-         0,
-         "0 0.0\n0匹/2日 0 0.0\n0匹/1日",
-         {{"12", 0}, {"3", 0}, {"不明", 0}}},
+        {QStringLiteral("アジ"), 3, "15 1.5\n3匹/2日 0 ", {{"12", 3}, {"3", 0}, {"不明", 0}}},
+        {QStringLiteral("タイ"), 0, "0  0 ", {{"12", 0}, {"3", 0}, {"不明", 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(StdFromQString(c.species));
@@ -153,22 +147,35 @@ TEST_F(ConditionViewTest, SixChartsCountTheYearOfTheChosenSpecies)
         for (int n = 0; n < kConditionCount; ++n) {
             const auto condition = static_cast<ECondition>(n);
             ASSERT_NE(view->Chart(condition), nullptr) << n;
-            EXPECT_FALSE(view->Chart(condition)->GetCategories().empty()) << n;
+            // A species never caught leaves a chart of the values seen empty, without a
+            // meaningless 「不明 0」.
+            EXPECT_TRUE(!view->Chart(condition)->GetCategories().empty() || c.catches == 0) << n;
             EXPECT_TRUE(view->ChartView(condition)->isVisibleTo(m_frame.get())) << n;
         }
-        // Every catch is a bar of each catch-counted condition, 「不明」 ones too.
-        for (ECondition condition : {ECondition::TideStage, ECondition::Hour, ECondition::TimeOfDay,
-                                     ECondition::WaterTemp}) {
+        // Every catch is a bar of each catch-counted condition, 「不明」 ones too, where there
+        // are any; the hours keep their axis 0 to 23 and name the unknown ones in the title.
+        const int unknown = c.hours.at("不明");
+        for (ECondition condition :
+             {ECondition::TideStage, ECondition::TimeOfDay, ECondition::WaterTemp}) {
             EXPECT_EQ(Total(view->Chart(condition)), c.catches) << ConditionName(condition);
-            EXPECT_EQ(view->Chart(condition)->GetCategories().back()->GetLabel(), "不明");
+            const auto& bars = view->Chart(condition)->GetCategories();
+            EXPECT_EQ(!bars.empty() && bars.back()->GetLabel() == "不明", unknown > 0);
         }
+        EXPECT_EQ(Total(view->Chart(ECondition::Hour)), c.catches - unknown);
+        EXPECT_EQ(view->Chart(ECondition::Hour)->GetCategories().back()->GetLabel(), "23");
+        EXPECT_EQ(view->Chart(ECondition::Hour)->GetTitle().find("時刻不明") != std::string::npos,
+                  unknown > 0);
         const auto hours = Bars(view->Chart(ECondition::Hour));
-        for (const auto& [hour, count] : c.hours) EXPECT_EQ(hours.at(hour).first, count) << hour;
+        for (const auto& [hour, count] : c.hours) {
+            if (hour != "不明") {
+                EXPECT_EQ(hours.at(hour).first, count) << hour;
+            }
+        }
         // The noon catches are in daylight wherever the port is in Japan.
         EXPECT_EQ(Bars(view->Chart(ECondition::TimeOfDay)).at("日中").first, c.hours.at("12"));
         // Only the catch without a time has no stage; only the trip without one no temperature.
-        EXPECT_EQ(Bars(view->Chart(ECondition::TideStage)).at("不明").first, c.hours.at("不明"));
-        EXPECT_EQ(Bars(view->Chart(ECondition::WaterTemp)).at("不明").first, c.hours.at("不明"));
+        EXPECT_EQ(Bars(view->Chart(ECondition::TideStage))["不明"].first, unknown);
+        EXPECT_EQ(Bars(view->Chart(ECondition::WaterTemp))["不明"].first, unknown);
         const auto names = Bars(view->Chart(ECondition::TideName));
         const auto spring = names.at("大潮");
         const auto neap = names.at("小潮");
@@ -213,6 +220,18 @@ TEST_F(ConditionViewTest, NoYearNoCharts)
     ASSERT_NE(m_frame->GetConditionView(), nullptr);
     EXPECT_EQ(m_frame->GetConditionView()->Chart(ECondition::Hour), nullptr);
     EXPECT_TRUE(m_frame->GetNotice()->text().contains(QStringLiteral("「年度」")));
+}
+
+TEST_F(ConditionViewTest, ShownChartsFollowTheYearAsItIsTypedOrEmptied)
+{
+    Open(true);
+    ASSERT_NE(Show(QString())->Chart(ECondition::Hour), nullptr);
+    m_frame->GetYearCombo()->setEditText(QString());
+    EXPECT_EQ(m_frame->GetConditionView()->Chart(ECondition::Hour), nullptr);
+    EXPECT_TRUE(m_frame->GetNotice()->text().contains(QStringLiteral("「年度」")));
+    m_frame->GetYearCombo()->setEditText(QStringLiteral("2024"));
+    EXPECT_NE(m_frame->GetConditionView()->Chart(ECondition::Hour), nullptr);
+    EXPECT_TRUE(m_frame->GetNotice()->text().isEmpty());
 }
 
 TEST_F(ConditionViewTest, TheGridUsesTheWindowAndTheButtonsBringEachChartIntoView)

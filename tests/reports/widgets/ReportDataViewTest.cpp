@@ -38,6 +38,12 @@ CTripRecord Trip(const std::string& place, const std::string& date = "2024/6/1")
     return trip;
 }
 
+// The width of the list beyond every column's own width, which 場所 and 魚 share.
+int SpareRoom(const QTableView* view)
+{
+    return std::max(0, view->viewport()->width() - (40 + 80 + 80 + 100 + 150 + 40 + 120 + 48));
+}
+
 class ReportDataViewTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -108,19 +114,19 @@ TEST_F(ReportDataViewTest, ThePageHasItsBarAndListsEveryTripInFileOrder)
     EXPECT_EQ(FindControl<QPushButton>(bar, 1032)->text(), "新規登録");
     EXPECT_EQ(FindControl<QPushButton>(bar, 1006)->text(), "削除");
 
-    const char* captions[] = {"項番", "日付", "天気", "狙い", "場所"};
-    const int widths[] = {40, 80, 80, 100, 150};
-    ASSERT_EQ(view->model()->columnCount(), 5);
-    for (int c = 0; c < 5; ++c) {
+    const char* captions[] = {"項番", "日付", "天気", "狙い", "場所", "釣果", "魚", "潮"};
+    const int widths[] = {40, 80, 80, 100, 150, 40, 120, 48};
+    ASSERT_EQ(view->model()->columnCount(), 8);
+    for (int c = 0; c < 8; ++c) {
         EXPECT_EQ(view->model()->headerData(c, Qt::Horizontal).toString(),
                   QString::fromUtf8(captions[c]));
-        // The place column takes the room the others leave, never less than its own width.
-        if (c < 4) {
-            EXPECT_EQ(view->columnWidth(c), widths[c]);
+        if (c != 4 && c != 6) {
+            EXPECT_EQ(view->columnWidth(c), widths[c]) << c;
         }
     }
-    EXPECT_EQ(view->columnWidth(4),
-              std::max(widths[4], view->viewport()->width() - 40 - 80 - 80 - 100));
+    // 場所 and 魚 share the room the others leave, never less than their own widths.
+    EXPECT_EQ(view->columnWidth(4), 150 + SpareRoom(view) / 2 + SpareRoom(view) % 2);
+    EXPECT_EQ(view->columnWidth(6), 120 + SpareRoom(view) / 2);
     EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_TRUE(view->showGrid());
@@ -142,7 +148,7 @@ TEST_F(ReportDataViewTest, ThePlaceColumnKeepsTheRoomAfterEveryReload)
     AddTrips({"Tokyo Bay", "相模湾", "Izu"});
     CReportDataView* view = Show();
     m_frame->resize(1200, 500);
-    const auto room = [&] { return view->viewport()->width() - 40 - 80 - 80 - 100; };
+    const auto room = [&] { return 150 + SpareRoom(view) / 2 + SpareRoom(view) % 2; };
     EXPECT_EVENTUALLY(view->columnWidth(4) == room());
     ASSERT_GT(room(), 150);
     auto* search = FindControl<QLineEdit>(m_frame.get(), CReportDataFrame::kSearchId);
@@ -161,9 +167,78 @@ TEST_F(ReportDataViewTest, ThePlaceColumnKeepsTheRoomAfterEveryReload)
         reload();
         QApplication::processEvents();
         EXPECT_EQ(view->columnWidth(4), room()) << name;
+        EXPECT_EQ(view->columnWidth(6), 120 + SpareRoom(view) / 2) << name;
         EXPECT_EQ(view->columnWidth(3), 100) << name;
     }
     EXPECT_EQ(Rows(), 2);
+}
+
+TEST_F(ReportDataViewTest, CatchesFishAndTideAreShownSortedAndSearched)
+{
+    CCatchStore store(m_dir.CatchFile());
+    struct Case {
+        const char* place;
+        const char* date;
+        std::vector<CCatchRecord> catches;
+        const char* count;
+        const char* fish;
+        const char* tide;
+    };
+    const Case cases[] = {
+        {"A", "2024/6/6", {}, "0", "", "大潮"},
+        {"B",
+         "2024/6/14",
+         {{"アジ", "", "0.2", ""}, {"マダイ", "", "1.25", ""}, {"アジ", "", "0.3", ""}},
+         "3",
+         "マダイ、アジ",
+         "小潮"},
+        // Unweighed species follow the weighed ones, in the order they were entered.
+        {"C",
+         "2024/6/15",
+         {{"メバル", "", "", ""}, {"カサゴ", "", "", ""}, {"アジ", "", "0.1", ""}},
+         "3",
+         "アジ、メバル、カサゴ",
+         "長潮"},
+        {"D", "2024/6", {{"シーバス", "60", "2", ""}}, "1", "シーバス", ""},
+    };
+    for (const Case& c : cases) {
+        CTripRecord trip = Trip(c.place, c.date);
+        trip.catches = c.catches;
+        ASSERT_TRUE(store.AddTrip(trip).ok());
+    }
+    CReportDataView* view = Show();
+    ASSERT_EQ(Rows(), 4);
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(cases[row].place);
+        EXPECT_EQ(Text(row, 5), QString::fromUtf8(cases[row].count));
+        EXPECT_EQ(Text(row, 6), QString::fromUtf8(cases[row].fish));
+        EXPECT_EQ(Text(row, 7), QString::fromUtf8(cases[row].tide));
+    }
+    const auto places = [&] {
+        QString shown;
+        for (int row = 0; row < Rows(); ++row) shown += Text(row, 4);
+        return shown;
+    };
+    // A click on a header sorts by it, a second click reverses.
+    const std::pair<int, const char*> sorts[] = {{5, "ADBC"}, {6, "ACDB"}, {7, "ABCD"}};
+    for (const auto& [column, order] : sorts) {
+        view->sortByColumn(column, Qt::AscendingOrder);
+        EXPECT_EQ(places().left(column == 5 ? 2 : 4),
+                  QString::fromUtf8(order).left(column == 5 ? 2 : 4))
+            << column;
+    }
+    view->sortByColumn(5, Qt::DescendingOrder);
+    EXPECT_EQ(Text(0, 5), "3");
+    EXPECT_EQ(Text(3, 5), "0");
+    view->sortByColumn(-1, Qt::AscendingOrder);
+
+    auto* search = FindControl<QLineEdit>(m_frame.get(), CReportDataFrame::kSearchId);
+    const std::pair<const char*, const char*> searches[] = {
+        {"長潮", "C"}, {"まだい", "B"}, {"大潮", "A"}, {"あじ 小潮", "B"}};
+    for (const auto& [words, shown] : searches) {
+        search->setText(QString::fromUtf8(words));
+        EXPECT_EQ(places(), QString::fromUtf8(shown)) << words;
+    }
 }
 
 TEST_F(ReportDataViewTest, AnEmptyFileGivesAnEmptyListWithoutAMessage)
