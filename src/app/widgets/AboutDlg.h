@@ -15,10 +15,10 @@ public:
     static constexpr const char* kLinkText = "使い方 (マニュアル)";
     // The tide stations' data is CC BY 4.0: its credit travels with the program.
     static constexpr const char* kTideDataText =
-        "潮汐の調和定数: TICON-4 (Hart-Davis, Dettmering, Seitz 2025,\n"
-        "doi:10.17882/109129), CC BY 4.0。\n"
-        "Neaps tide database (@neaps/tide-database, MIT) より。\n"
-        "港名・県名は Lurebook が追加。";
+        "潮汐の調和定数: TICON-4 (Hart-Davis, Dettmering,\n"
+        "Seitz 2025, doi:10.17882/109129), CC BY 4.0。\n"
+        "Neaps tide database (@neaps/tide-database, MIT)\n"
+        "より。港名・県名は Lurebook が追加。";
 
     // The dialog's and its controls' ids (each control's object name is its id).
     static constexpr int kTemplateId = 100;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -20,6 +21,8 @@ TEST(SettingsFolderTest, SettingsLiveUnderTheProgramsOwnFolderCarriedOverOnce)
         PathFromQString(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) +
         "/";
     ::mkdir(config.c_str(), 0700);
+    // The test-mode configuration folder outlives the run: start as a first start does.
+    ::unlink(SettingsFileIn(config).c_str());
     ::mkdir((config + "Local AppWizard-Generated Applications").c_str(), 0700);
     WriteFileBytes(OldSettingsFileIn(config), "[General]\nphotoFolder=/home/u/photos\n");
     const QString organisation = QCoreApplication::organizationName();
@@ -36,6 +39,8 @@ TEST(SettingsFolderTest, SettingsLiveUnderTheProgramsOwnFolderCarriedOverOnce)
     EXPECT_EQ(ReadFileBytes(OldSettingsFileIn(config)), "[General]\nphotoFolder=/home/u/photos\n");
 
     QSettings().clear();
+    ::unlink(SettingsFileIn(config).c_str());
+    ::unlink(OldSettingsFileIn(config).c_str());
     QCoreApplication::setOrganizationName(organisation);
     QCoreApplication::setApplicationName(application);
 }
