@@ -41,6 +41,7 @@ std::vector<std::string> CDataFolder::KeptPaths()
             kPictureDirName,
             std::string(kScheduleDirName) + "/",
             kTidePortsFileName,
+            kPlacesFileName,
             data + kHistoryDirInData,
             data + kUndoneDirInData,
             kInstanceLockFileName};
