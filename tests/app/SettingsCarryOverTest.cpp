@@ -8,6 +8,7 @@
 
 #include "app/SettingsCarryOver.h"
 #include "data/FullDisk.h"
+#include "data/SafeFile.h"
 #include "support/TempProgramDir.h"
 
 namespace {
@@ -140,7 +141,7 @@ TEST(SettingsCarryOverTest, FullDiskLeavesNoNewFileAndTriesAgainNextTime)
         std::string error;
         EXPECT_EQ(CarryOverSettings(OldSettingsFileIn(config), SettingsFileIn(config), &error),
                   ESettingsCarryOver::Failed);
-        EXPECT_NE(error.find("No space"), std::string::npos) << error;
+        EXPECT_NE(error.find(SystemErrorText(ENOSPC)), std::string::npos) << error;
     }
     EXPECT_FALSE(Exists(SettingsFileIn(config)));
     EXPECT_EQ(CarryOverSettings(OldSettingsFileIn(config), SettingsFileIn(config)),

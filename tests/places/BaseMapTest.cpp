@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/GuardedFile.h"
 #include "support/HostileBytes.h"
 #include "support/TempProgramDir.h"
 
@@ -88,9 +89,9 @@ TEST(BaseMap, SurvivesHostileBytesAndFiles)
         {"good.txt", true, ""},
         {"link.txt", true, ""},  // a link to a good map is followed, as for the tide stations
         {"missing.txt", false, "missing.txt"},
-        {"huge.txt", false, "too large"},
-        {"fifo.txt", false, "not a regular file"},
-        {"folder.txt", false, "not a regular file"},
+        {"huge.txt", false, "大きすぎます"},
+        {"fifo.txt", false, kNotRegularFileText},
+        {"folder.txt", false, kNotRegularFileText},
     };
     for (const auto& c : cases) {
         CBaseMap map;

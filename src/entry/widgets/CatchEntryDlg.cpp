@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -294,6 +295,17 @@ void CCatchEntryDlg::CreateControls()
     // Below the port box and beside the button, with room for its two lines.
     named(moonLabel, kMoonId, 63, 125, 43, 14);
     moonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Its two lines must stand whole between the port box and the note below: where the dialog
+    // font's lines are too tall for that, the label's own font is a little smaller.
+    QFont moonFont = moonLabel->font();
+    const auto fits = [moonLabel](const QFont& font) {
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(), Qt::AlignLeft | Qt::AlignTop,
+                                                             QStringLiteral("若潮\n月齢 29.9"));
+        return needed.height() <= moonLabel->height() && needed.width() <= moonLabel->width();
+    };
+    while (!fits(moonFont) && moonFont.pointSizeF() > 6)
+        moonFont.setPointSizeF(moonFont.pointSizeF() - 0.5);
+    moonLabel->setFont(moonFont);
     const auto showMoon = [moonLabel](QDate date) {
         const CMoonDay moon = MoonDayOf(date.year(), date.month(), date.day());
         moonLabel->setText(QStringLiteral("%1\n月齢 %2")

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "charts/widgets/DataView.h"
@@ -205,8 +206,11 @@ void CDataViewFrame::RefreshFilterLists(bool keepTexts)
                        QStringFromStd(DescribeStoreResult(result, m_store.GetPath()));
     }
     ShowNotice(QString());
-    // Filling a list chooses nothing: the fields keep what was typed, or stay empty.
+    // Filling a list chooses nothing: the fields keep what was typed, or stay empty.  The shown
+    // view is not told: its filter did not change, and a view that failed to read the log calls
+    // this itself.
     const auto refill = [keepTexts](QComboBox* combo, const std::vector<std::string>& entries) {
+        const QSignalBlocker quiet(combo);
         const QString text = keepTexts ? combo->currentText() : QString();
         combo->clear();
         for (const std::string& entry : entries) combo->addItem(QStringFromStd(entry));

@@ -646,6 +646,9 @@ TEST_F(CalendarPageTest, AMemoTooLongForItsRowEndsInAnEllipsisAndItsTipHasItWhol
         } else {
             EXPECT_EQ(shown, memo);
         }
-        EXPECT_EQ(View().topLevelItem(row)->toolTip(1), memo);
+        // 3 to 5 May are holidays: the tip names the day, then holds the memo whole.
+        QStringList tip = View().topLevelItem(row)->toolTip(1).split(QLatin1Char('\n'));
+        EXPECT_FALSE(tip.takeFirst().isEmpty());
+        EXPECT_EQ(tip.join(QLatin1Char('\n')), memo);
     }
 }

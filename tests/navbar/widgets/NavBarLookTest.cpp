@@ -74,14 +74,14 @@ TEST_F(NavBarWidgetTest, WithoutImageListsOnlyTheBackgroundShows)
             ASSERT_EQ(picture.pixelColor(x, y), background) << x << "," << y;
 }
 
-TEST(NavBarImagesTest, FourDistinctIconsInBothSizes)
+TEST(NavBarImagesTest, FiveDistinctIconsInBothSizes)
 {
     const NavBarImageLists lists = CreateNavBarImageLists();
-    ASSERT_EQ(lists.large->ImageCount(), 4);
-    ASSERT_EQ(lists.small->ImageCount(), 4);
+    ASSERT_EQ(lists.large->ImageCount(), 5);
+    ASSERT_EQ(lists.small->ImageCount(), 5);
     EXPECT_EQ(lists.large->ImageSize(), (BarSize{32, 32}));
     EXPECT_EQ(lists.small->ImageSize(), (BarSize{16, 16}));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         const QImage image = lists.large->Pixmap(i).toImage();
         EXPECT_EQ(image.size(), QSize(32, 32));
         // Corners stay transparent so the bar's background shows through.
