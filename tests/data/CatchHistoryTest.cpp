@@ -291,6 +291,19 @@ TEST_F(CatchHistoryTest, BrokenAndForeignFilesAreNamedAndNeverDeleted)
     EXPECT_EQ(m_store.RestoreHistoryCopy("20261207-080000").status, EStoreStatus::Unreadable);
 }
 
+// An older program's copy (plain gzip, no name in its header) reads back as a catch file, yet
+// the thinning never deletes it: only copies this program wrote go.
+TEST_F(CatchHistoryTest, AnOlderProgramsCopyIsNeverThinnedAway)
+{
+    ASSERT_TRUE(m_store.AddTrip(Trip("2026/12/1", "東京湾")).ok());
+    const std::string copy = PlainGzip(m_dir.ReadFile("Data/fish.xml"));
+    m_dir.WriteFile("Data/history/20200101-080000.gz", copy);
+    m_now = LocalTime(2026, 12, 9, 10, 0);
+    ASSERT_TRUE(m_store.AddTrip(Trip("2026/12/2", "相模湾")).ok());
+    m_store.GetHistory()->Thin();
+    EXPECT_EQ(m_dir.ReadFile("Data/history/20200101-080000.gz"), copy);
+}
+
 // A copy made by an older program: plain gzip, no names, a Shift_JIS catch file.  It lists with
 // its counts and is put back byte for byte, and the restore can be undone.
 TEST_F(CatchHistoryTest, RestoresAnOlderProgramsShiftJisCopyByteForByte)
