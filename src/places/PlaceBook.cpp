@@ -1,5 +1,7 @@
 #include "places/PlaceBook.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -211,6 +213,13 @@ bool CPlaceBook::ReadFile(const std::string& path, bool& missing)
             continue;
         }
         const std::string id(home ? fields[1] : fields[2]);
+        // A port id is a word of the station list; a stray CR or control byte in it would not
+        // come back the same after saving.
+        if (std::any_of(id.begin(), id.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; })) {
+            problem("潮汐の港の名前に使えない文字があります");
+            continue;
+        }
         if (!id.empty() && m_stations != nullptr && m_stations->FindById(id) == nullptr) {
             problem("知らない潮汐の港「" + id + "」です");
             continue;

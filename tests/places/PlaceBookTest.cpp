@@ -119,6 +119,7 @@ TEST(PlaceBook, HostileFilesAreNamedAndNeverRewritten)
         {"unknown source", "place\t磯\t\t35\t139\tguess\n", 1, "位置", ""},
         {"nan", "place\t磯\t\tnan\t139\tmap\n", 1, "位置", ""},
         {"foreign line", "home\ttokyo\nlat=35\n", 2, "読み取れない", "tokyo"},
+        {"control bytes in a port", "home\ttok\x05yo\r\r\n", 1, "使えない文字", ""},
         {"no place", "place\t \ttokyo\t\t\t\n", 1, "場所がありません", ""},
         {"binary", std::string("home\ttokyo\n\0\x01\x02", 14), 0, "テキスト", ""},
         {"huge", std::string(kMaxPlacesFileBytes + 1, '#'), 0, "大きすぎ", ""},
