@@ -90,7 +90,7 @@ void FindTripFacts(CProposedTrip& trip, const CPhotoScan& scan, const CProposalC
     trip.port = ChooseTidePort(*context.stations, *context.choices, trip.place, position).station;
     if (trip.hasPosition) {
         const CTidePortDefault nearest =
-            ChooseTidePort(*context.stations, CTidePortChoices(context.stations), {}, position);
+            ChooseTidePort(*context.stations, CTidePortChoices(), {}, position);
         if (nearest.source == ETidePortSource::Photo) trip.placeOffer = nearest.station->nameJa;
     }
     if (trip.port && dayKnown) {

@@ -138,14 +138,7 @@ const char* PositionSourceLabel(EPositionSource source)
 
 std::string CPlaceBook::PlaceKey(const std::string& place)
 {
-    std::string key = place;
-    for (char& c : key) {
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    }
-    const size_t first = key.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const size_t last = key.find_last_not_of(' ');
-    return key.substr(first, last - first + 1);
+    return CTidePortChoices::PlaceKey(place);
 }
 
 bool CPlaceBook::Load(const CDataFolder& folder)

@@ -181,7 +181,7 @@ TEST_F(PhotoTripsTest, PortAndTidesComeFromThePosition)
 {
     const CTideStations& stations = ShippedTestStations();
     WriteTestPhotos(m_photos, {{"a.jpg", "2026:05:03 06:00:00", "+09:00", kRockLat, kRockLon}});
-    CTidePortChoices choices(&stations);
+    CTidePortChoices choices;
     CCatchStore store(m_program.CatchFile());
     CProposalContext context;
     context.stations = &stations;

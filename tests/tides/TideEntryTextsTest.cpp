@@ -18,7 +18,7 @@ const CTideStations& Shipped()
 // The place's own port comes first, then the photo's nearest port (when near), then home.
 TEST(TidePortDefault, PlaceThenPhotoThenHomePort)
 {
-    CTidePortChoices choices(&Shipped());
+    CTidePortChoices choices;
     choices.SetHomePortId("tokyo-ma15-jpn-jodc_jma");
     choices.SetPortForPlace("城ヶ島", "aburatsubo-gs01-jpn-jodc_giaj");
     const CPhotoPosition none;
@@ -45,7 +45,7 @@ TEST(TidePortDefault, PlaceThenPhotoThenHomePort)
         EXPECT_EQ(chosen.source, c.source);
         EXPECT_NEAR(chosen.km, c.km, 0.2);
     }
-    CTidePortChoices empty(&Shipped());
+    CTidePortChoices empty;
     const CTidePortDefault nothing = ChooseTidePort(Shipped(), empty, "城ヶ島", none);
     EXPECT_EQ(nothing.station, nullptr);
     EXPECT_EQ(nothing.source, ETidePortSource::None);

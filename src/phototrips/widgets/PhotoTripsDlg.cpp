@@ -65,7 +65,7 @@ CPhotoTripsDlg::CPhotoTripsDlg(QWidget* parent, CCatchStore& store, const CDataF
       m_folder(folder),
       m_proposals(std::move(proposals)),
       m_context(context),
-      m_choices(context.choices ? *context.choices : CTidePortChoices(context.stations))
+      m_choices(context.choices ? *context.choices : CTidePortChoices())
 {
     m_context.choices = &m_choices;
     setWindowTitle(QStringLiteral("写真から登録"));
