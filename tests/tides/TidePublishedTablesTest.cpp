@@ -30,34 +30,39 @@ long long MinuteOf(int year, int month, int day, int hour, int minute)
 
 // A published table of one station: its waters and how the source is to be read.
 struct CPublishedTable {
+    std::string stationId;
     std::vector<CWater> waters;
     bool excerpt = false;      // only some turns of its days are quoted
     bool datumOffset = false;  // its datum is not the station's, or is not said
 };
 
 // The published tables of tests/tides/data/published-tides.txt (where each comes from is
-// written in its header), by station id.
-std::map<std::string, CPublishedTable> PublishedTables()
+// written in its header), in the file's order.  A "!" line opens a station's table of another
+// source; a station's waters go to its latest table.
+std::vector<CPublishedTable> PublishedTables()
 {
     std::ifstream file(std::string(LUREBOOK_SOURCE_DIR) + "/tests/tides/data/published-tides.txt");
-    std::map<std::string, CPublishedTable> tables;
+    std::vector<CPublishedTable> tables;
+    std::map<std::string, size_t> latest;  // by station id
     std::string line;
     while (std::getline(file, line)) {
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '!') {
             std::istringstream marks(line.substr(1));
-            std::string id;
+            CPublishedTable table;
             std::string mark;
-            marks >> id;
+            marks >> table.stationId;
             while (marks >> mark) {
                 if (mark == "excerpt") {
-                    tables[id].excerpt = true;
+                    table.excerpt = true;
                 } else if (mark == "datum-offset") {
-                    tables[id].datumOffset = true;
+                    table.datumOffset = true;
                 } else {
                     ADD_FAILURE() << "unknown mark: " << line;
                 }
             }
+            latest[table.stationId] = tables.size();
+            tables.push_back(table);
             continue;
         }
         char id[128];
@@ -69,7 +74,11 @@ std::map<std::string, CPublishedTable> PublishedTables()
             ADD_FAILURE() << "unreadable line: " << line;
             continue;
         }
-        tables[id].waters.push_back({MinuteOf(y, m, d, hh, mm), kind == 'H', cm});
+        if (latest.find(id) == latest.end()) {
+            latest[id] = tables.size();
+            tables.push_back({id, {}, false, false});
+        }
+        tables[latest[id]].waters.push_back({MinuteOf(y, m, d, hh, mm), kind == 'H', cm});
     }
     return tables;
 }
@@ -106,11 +115,12 @@ std::vector<CWater> PredictedDays(const CTidePredictor& predictor,
 // single water that leaves its time alone to judge).
 TEST(TidePublishedTablesTest, PredictionsMeetThePublishedHighsAndLows)
 {
-    const std::map<std::string, CPublishedTable> tables = PublishedTables();
+    const std::vector<CPublishedTable> tables = PublishedTables();
     ASSERT_GE(tables.size(), 6u);
     size_t allClose = 0;
     size_t allPublished = 0;
-    for (const auto& [id, table] : tables) {
+    for (const CPublishedTable& table : tables) {
+        const std::string& id = table.stationId;
         SCOPED_TRACE(id);
         const std::vector<CWater>& published = table.waters;
         const CTideStation* station = ShippedTestStations().FindById(id);
@@ -167,8 +177,14 @@ TEST(TidePublishedTablesTest, PredictionsMeetThePublishedHighsAndLows)
         const size_t extra =
             table.excerpt ? 0
                           : static_cast<size_t>(std::count(matched.begin(), matched.end(), false));
-        std::printf("%s: %zu of %zu published highs and lows within 10 min and 5 cm, %zu missed, ",
-                    id.c_str(), close, published.size(), missed);
+        const time_t firstDay = static_cast<time_t>(published.front().minute / 1440 * 86400);
+        tm first{};
+        gmtime_r(&firstDay, &first);
+        std::printf(
+            "%s from %04d-%02d-%02d: %zu of %zu published highs and lows within 10 min and 5 cm, "
+            "%zu missed, ",
+            id.c_str(), first.tm_year + 1900, first.tm_mon + 1, first.tm_mday, close,
+            published.size(), missed);
         if (table.excerpt) {
             std::printf("extra not judged");
         } else {
