@@ -97,15 +97,14 @@ int main(int argc, char** argv)
     parser.addOption(restoreHistory);
     const QCommandLineOption printTides(
         QStringLiteral("print-tides"),
-        QStringLiteral("Print the high and low waters of PORT (id, Japanese or romanised name) "
-                       "over PERIOD (YYYY, YYYY-MM, YYYY-MM-DD or FROM..TO) in Japan time and "
-                       "exit."),
+        QStringLiteral("港 PORT (ID・港名・ローマ字) の期間 PERIOD (YYYY、YYYY-MM、YYYY-MM-DD "
+                       "か FROM..TO) の満潮・干潮を日本時間で表示して終了します。"),
         QStringLiteral("PORT"));
     parser.addOption(printTides);
     const QCommandLineOption listPorts(
         QStringLiteral("list-ports"),
-        QStringLiteral("Print the tide ports (id, Japanese name, romanised name, prefecture, "
-                       "latitude, longitude; tab-separated) and exit."));
+        QStringLiteral("潮汐の港の一覧 (ID・港名・ローマ字・都道府県・緯度・経度、タブ区切り) "
+                       "を表示して終了します。"));
     parser.addOption(listPorts);
     const QCommandLineOption printConditions(
         QStringLiteral("print-conditions"),

@@ -21,7 +21,7 @@ int PrintTidePorts(const std::string& stationsPath, std::ostream& out, std::ostr
     }
     out.flush();
     if (!out) {
-        err << "lurebook: the list of ports could not be written\n";
+        err << "lurebook: 港の一覧を書き出せませんでした。\n";
         return 1;
     }
     return 0;

@@ -107,9 +107,9 @@ int PrintTides(const std::string& port, const std::string& period, const std::st
     CTideDate from;
     CTideDate to;
     if (!ParseTidePeriod(period, from, to)) {
-        err << "lurebook: --print-tides needs a period YYYY, YYYY-MM, YYYY-MM-DD or FROM..TO of "
-               "these, not \""
-            << period << "\"\n";
+        err << "lurebook: --print-tides の期間「" << period
+            << "」が読めません。YYYY、YYYY-MM、YYYY-MM-DD か、そのどれか二つを .. でつないだ期間 "
+               "(2027-03..2027-05) で指定してください。\n";
         return 2;
     }
     CTideStations stations;
@@ -133,7 +133,7 @@ int PrintTides(const std::string& port, const std::string& period, const std::st
     }
     out.flush();
     if (!out) {
-        err << "lurebook: the tide table could not be written out\n";
+        err << "lurebook: 潮汐表を書き出せませんでした。\n";
         return 1;
     }
     return 0;

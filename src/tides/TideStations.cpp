@@ -108,19 +108,19 @@ bool CheckConstituents(const CTideStation& station, std::string& error)
     std::set<std::string> seen;
     for (const CTideConstituentValue& value : station.constituents) {
         if (FindTideConstituentDef(value.name) == nullptr) {
-            error = "unknown constituent " + value.name;
+            error = "分潮 " + value.name + " は知らない名前です";
             return false;
         }
         if (!seen.insert(value.name).second) {
-            error = "constituent " + value.name + " given twice";
+            error = "分潮 " + value.name + " が二度あります";
             return false;
         }
         if (!(value.amplitudeM >= 0 && value.amplitudeM <= 20)) {
-            error = "constituent " + value.name + ": amplitude out of range (0 to 20 m)";
+            error = "分潮 " + value.name + " の振幅が範囲 (0〜20 m) の外です";
             return false;
         }
         if (!(std::abs(value.phaseDeg) <= 360)) {
-            error = "constituent " + value.name + ": phase out of range (-360 to 360 degrees)";
+            error = "分潮 " + value.name + " の遅角が範囲 (−360〜360 度) の外です";
             return false;
         }
     }
@@ -132,7 +132,8 @@ bool ParseStationLine(std::string_view line, CTideStation& station, std::string&
 {
     const std::vector<std::string_view> columns = Split(line, '\t');
     if (columns.size() != kColumns) {
-        error = std::to_string(columns.size()) + " columns instead of " + std::to_string(kColumns);
+        error = "列が " + std::to_string(kColumns) + " 個ではなく " +
+                std::to_string(columns.size()) + " 個です";
         return false;
     }
     station.id = columns[0];
@@ -142,16 +143,16 @@ bool ParseStationLine(std::string_view line, CTideStation& station, std::string&
     station.prefecture = columns[4];
     if (station.id.empty() || station.nameJa.empty() || station.nameKana.empty() ||
         station.nameRomaji.empty() || station.prefecture.empty()) {
-        error = "an empty id, name, reading or prefecture";
+        error = "ID・名前・よみ・都道府県のどれかが空です";
         return false;
     }
     if (!ParseDouble(columns[5], station.latitude) || std::abs(station.latitude) > 90 ||
         !ParseDouble(columns[6], station.longitude) || std::abs(station.longitude) > 180) {
-        error = "no position in degrees";
+        error = "緯度・経度が度の数で書かれていません";
         return false;
     }
     if (!ParseDouble(columns[7], station.mslAboveDatumM) || std::abs(station.mslAboveDatumM) > 50) {
-        error = "no height of mean sea level above the datum";
+        error = "基準面からの平均水面の高さがありません";
         return false;
     }
     station.shownAs = columns[8] == "-" ? std::string() : std::string(columns[8]);
@@ -161,7 +162,7 @@ bool ParseStationLine(std::string_view line, CTideStation& station, std::string&
         CTideConstituentValue value;
         if (parts.size() != 3 || parts[0].empty() || !ParseDouble(parts[1], value.amplitudeM) ||
             !ParseDouble(parts[2], value.phaseDeg)) {
-            error = "constituent \"" + std::string(item) + "\" is not NAME:amplitude:phase";
+            error = "分潮「" + std::string(item) + "」が 名前:振幅:遅角 の形ではありません";
             return false;
         }
         value.name = parts[0];
@@ -422,7 +423,7 @@ bool CTideStations::Load(const std::string& path, std::string& error)
         return false;
     }
     if (!IsValidUtf8(bytes)) {
-        error = path + ": not UTF-8 text";
+        error = path + ": UTF-8 のテキストではありません";
         return false;
     }
     // Editors on some systems begin a UTF-8 file with a byte order mark.
@@ -437,7 +438,7 @@ bool CTideStations::Load(const std::string& path, std::string& error)
         CTideStation station;
         std::string reason;
         if (!ParseStationLine(line, station, reason)) {
-            error = path + ":" + std::to_string(lineNumber) + ": " + reason;
+            error = path + " " + std::to_string(lineNumber) + " 行目: " + reason;
             return false;
         }
         stations.push_back(std::move(station));
@@ -458,11 +459,11 @@ bool CTideStations::Assign(std::vector<CTideStation> stations, std::string& erro
     for (const CTideStation& station : stations) {
         std::string reason;
         if (!CheckConstituents(station, reason)) {
-            error = "station " + station.id + ": " + reason;
+            error = "港 " + station.id + ": " + reason;
             return false;
         }
         if (!byId.emplace(station.id, &station).second) {
-            error = "station " + station.id + " is listed twice";
+            error = "港 " + station.id + " が二度あります";
             return false;
         }
     }
@@ -470,13 +471,13 @@ bool CTideStations::Assign(std::vector<CTideStation> stations, std::string& erro
         if (station.shownAs.empty()) continue;
         const auto shown = byId.find(station.shownAs);
         if (shown == byId.end() || !shown->second->shownAs.empty()) {
-            error = "station " + station.id + " is shown as " + station.shownAs +
-                    ", which is no shown station";
+            error = "港 " + station.id + " の表示先 " + station.shownAs +
+                    " は一覧に表示される港ではありません";
             return false;
         }
     }
     if (stations.empty()) {
-        error = "no stations";
+        error = "港が一つもありません";
         return false;
     }
     m_stations = std::move(stations);

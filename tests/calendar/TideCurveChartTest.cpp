@@ -13,9 +13,11 @@
 namespace {
 
 // Sunrise and sunset (Japan time) as the almanac of 国立天文台 暦計算室 gives them for its
-// reference points (東京: the old observatory at 35°39'16"N 139°44'41"E; 札幌 and 那覇 at their
-// city offices), to the minute: a computed time may differ by one minute at most, from rounding.
-// Tokyo 2022-12-22 as the almanac printed it; the others as the almanac gives them for 2027.
+// reference points (東京: the old observatory at 35°39'16"N 139°44'41"E; 札幌, 稚内 and 那覇 at
+// their city offices), to the minute: a computed time may differ by one minute at most, from
+// rounding.  Tokyo 2022-12-22 as the almanac printed it; 札幌 and 稚内 on 2009-12-21 as the
+// table of http://saboten.sakura.ne.jp/~suzu/nichibotsu.htm ("北海道の日の出・日の入り",
+// 2009) gives them; the others as the almanac gives them for 2027.
 struct CSunCase {
     const char* place;
     double latitude;
@@ -28,7 +30,8 @@ const CSunCase kSunCases[] = {
     {"東京, summer solstice", 35.6544, 139.7447, 2027, 6, 21, 4 * 60 + 25, 19 * 60 + 0},
     {"東京, winter solstice", 35.6544, 139.7447, 2022, 12, 22, 6 * 60 + 47, 16 * 60 + 32},
     {"札幌, summer solstice", 43.0642, 141.3469, 2027, 6, 21, 3 * 60 + 55, 19 * 60 + 18},
-    {"札幌, winter solstice", 43.0642, 141.3469, 2027, 12, 22, 7 * 60 + 3, 16 * 60 + 3},
+    {"札幌, winter solstice", 43.0642, 141.3469, 2009, 12, 21, 7 * 60 + 3, 16 * 60 + 3},
+    {"稚内, winter solstice", 45.4156, 141.6731, 2009, 12, 21, 7 * 60 + 10, 15 * 60 + 53},
     {"那覇, summer solstice", 26.2124, 127.6809, 2027, 6, 21, 5 * 60 + 37, 19 * 60 + 25},
 };
 

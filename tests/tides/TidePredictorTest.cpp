@@ -139,6 +139,10 @@ TEST(TidePredictorTest, TheSmallestWigglesGoFirstAndRealTidesStay)
          true,
          {{0, 12}, {6, 10.8}, {12, 12.1}, {18, 10.9}},
          {0, 6, 12, 18}},
+        {"瀬棚's 4 cm tide of a published table stays",
+         true,
+         {{6, 17}, {11, 13}, {17, 18}, {23, 12}},
+         {6, 11, 17, 23}},
         {"nothing but wiggles", true, {{0, 10}, {1, 9.8}, {2, 10.1}, {3, 9.9}}, {}},
         {"no turning points", true, {}, {}},
     };

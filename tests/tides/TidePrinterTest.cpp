@@ -56,7 +56,7 @@ const CPrintCase kPrints[] = {
     {"tokio", "2027-05-03", 0, "2027-05-03\t", ""},
     {"Kagoshma", "2027", 1, "", "見つかりません。近い候補:\n  kagoshima-ma42-jpn-jodc_jma\t鹿児島"},
     {"nagasak", "2027", 1, "", "見つかりません。近い候補:\n  nagasaki-ma49-jpn-jodc_jma\t長崎"},
-    {"東京", "2027-02-30", 2, "", "--print-tides"},
+    {"東京", "2027-02-30", 2, "", "--print-tides の期間「2027-02-30」が読めません。"},
 };
 
 TEST(TidePrinterTest, PrintsTheShippedPortsTable)

@@ -342,30 +342,30 @@ TEST(TideStationFile, BrokenFilesNameTheLineAndTheReason)
         std::string bytes;
         const char* message;
     } cases[] = {
-        {"too few columns", good + "b\tB\tい\n", ":2: 3 columns instead of 10"},
+        {"too few columns", good + "b\tB\tい\n", " 2 行目: 列が 10 個ではなく 3 個です"},
         {"bad latitude", "# c\n" + good + "b\tB\tい\tい\t東京都\t95\t139\t1\t-\tM2:1:2\n",
-         ":3: no position"},
+         " 3 行目: 緯度・経度"},
         {"bad constituent", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:x:2\n",
-         ":1: constituent \"M2:x:2\""},
-        {"twice", good + good, "station a is listed twice"},
+         " 1 行目: 分潮「M2:x:2」"},
+        {"twice", good + good, "港 a が二度あります"},
         {"shown as unknown", "b\tB\tい\tい\t東京都\t35\t139\t1\tzz\tM2:1:2\n",
-         "shown as zz, which is no shown station"},
-        {"empty", "# nothing\n", "no stations"},
-        {"not UTF-8", "a\tA\t\x93\x8c\t\n", "not UTF-8"},
+         "表示先 zz は一覧に表示される港ではありません"},
+        {"empty", "# nothing\n", "港が一つもありません"},
+        {"not UTF-8", "a\tA\t\x93\x8c\t\n", "UTF-8 のテキストではありません"},
         {"unknown constituent", good + "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:1:2 XQ7:0.1:3\n",
-         ":2: unknown constituent XQ7"},
+         " 2 行目: 分潮 XQ7 は知らない名前です"},
         {"lower-case name", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tm2:1:2\n",
-         ":1: unknown constituent m2"},
+         " 1 行目: 分潮 m2 は知らない名前です"},
         {"duplicate constituent", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tK1:1:2 K1:1:3\n",
-         ":1: constituent K1 given twice"},
+         " 1 行目: 分潮 K1 が二度あります"},
         {"phase 1e300", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:1:1e300\n",
-         ":1: constituent M2: phase out of range"},
+         " 1 行目: 分潮 M2 の遅角が範囲"},
         {"phase below -360", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:1:-361\n",
-         ":1: constituent M2: phase out of range"},
+         " 1 行目: 分潮 M2 の遅角が範囲"},
         {"amplitude 25 m", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:25:10\n",
-         ":1: constituent M2: amplitude out of range"},
+         " 1 行目: 分潮 M2 の振幅が範囲"},
         {"negative amplitude", "b\tB\tい\tい\t東京都\t35\t139\t1\t-\tM2:-0.1:10\n",
-         ":1: constituent M2: amplitude out of range"},
+         " 1 行目: 分潮 M2 の振幅が範囲"},
         {"huge", std::string(9 * 1024 * 1024, '#'), "stations.txt"},
     };
     CTempProgramDir dir;
@@ -436,10 +436,10 @@ TEST(TideStationFile, StationsFromMemoryAreCheckedAsTheFilesAre)
     CTideStations stations;
     std::string error;
     EXPECT_FALSE(stations.Assign({station}, error));
-    EXPECT_NE(error.find("station a: unknown constituent Q9"), std::string::npos) << error;
+    EXPECT_NE(error.find("港 a: 分潮 Q9 は知らない名前です"), std::string::npos) << error;
     station.constituents[1] = {"K1", 0.1, 1e300};
     EXPECT_FALSE(stations.Assign({station}, error));
-    EXPECT_NE(error.find("phase out of range"), std::string::npos) << error;
+    EXPECT_NE(error.find("遅角が範囲"), std::string::npos) << error;
     station.constituents[1].phaseDeg = 350;
     EXPECT_TRUE(stations.Assign({station}, error)) << error;
 }
