@@ -19,7 +19,8 @@ int PrintConditionsCommand(const CDataFolder& folder, const std::string& year,
     CConditionQuery query;
     query.species = species;
     if (!ParseWholeDecimalInt(year, query.year) || query.year < 1 || query.year > 9999) {
-        err << "lurebook: --print-conditions needs a year, not \"" << year << "\"\n";
+        err << "lurebook: --print-conditions には年を指定してください (「" << year
+            << "」は年ではありません)。\n";
         return 2;
     }
     std::string error;

@@ -1,5 +1,6 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +37,30 @@ QStringList ArgumentList(int argc, char** argv)
     return arguments;
 }
 
+// The parser speaks English of its own (no translator can be installed before an application
+// object exists): its few fixed texts in Japanese.
+QString JapaneseParserText(QString text)
+{
+    static const struct {
+        const char* pattern;
+        const char* japanese;
+    } kTexts[] = {
+        {"^Usage: (\\S+) \\[options\\]", "使い方: \\1 [オプション]"},
+        {"^Options:$", "オプション:"},
+        {"^Arguments:$", "引数:"},
+        {"^Unknown option '(.*)'\\.$", "知らないオプション「\\1」です。"},
+        {"^Unknown options: (.*)\\.$", "知らないオプションです: \\1"},
+        {"^Missing value after '(.*)'\\.$", "「\\1」の後に値がありません。"},
+        {"^Unexpected value after '(.*)'\\.$", "「\\1」には値を付けられません。"},
+    };
+    for (const auto& t : kTexts) {
+        text.replace(
+            QRegularExpression(QString::fromUtf8(t.pattern), QRegularExpression::MultilineOption),
+            QString::fromUtf8(t.japanese));
+    }
+    return text;
+}
+
 int Fail(const QString& text)
 {
     std::fprintf(stderr, "lurebook: %s\n", text.toLocal8Bit().constData());
@@ -47,52 +72,58 @@ int Fail(const QString& text)
 int main(int argc, char** argv)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Lurebook: a fishing log"));
-    const QCommandLineOption help = parser.addHelpOption();
+    parser.setApplicationDescription(QStringLiteral("Lurebook: 釣行記録"));
+    // Qt's own help option is described in English; this one takes the same names.
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("help-all")},
+        QStringLiteral("この説明を表示して終了します。"));
+    parser.addOption(help);
     const QCommandLineOption version(QStringLiteral("version"),
-                                     QStringLiteral("Print the program's version and exit."));
+                                     QStringLiteral("版を表示して終了します。"));
     parser.addOption(version);
     const QCommandLineOption programDir(
         QStringLiteral("program-dir"),
-        QStringLiteral("Use DIR instead of the program's own folder (DIR/Data holds the log)."),
+        QStringLiteral(
+            "プログラムのフォルダの代わりに DIR を使います (記録は DIR/Data に置かれます)。"),
         QStringLiteral("DIR"));
     parser.addOption(programDir);
     const QCommandLineOption printCalendar(
         QStringLiteral("print-calendar"),
-        QStringLiteral("Print every day of YEAR or FROM-TO (holiday, lunar day, moon age, tide) "
-                       "and exit."),
+        QStringLiteral("年 YEAR (または FROM-TO の年) の毎日 (祝日・旧暦・月齢・潮) を表示して"
+                       "終了します。"),
         QStringLiteral("YEAR|FROM-TO"));
     parser.addOption(printCalendar);
     const QCommandLineOption exportCsv(
         QStringLiteral("export-csv"),
-        QStringLiteral("Write every trip to FILE as CSV (UTF-8, one row per catch) and exit."),
+        QStringLiteral(
+            "すべての釣行を CSV (UTF-8、釣果ごとに 1 行) で FILE に書き出して終了します。"),
         QStringLiteral("FILE"));
     parser.addOption(exportCsv);
     const QCommandLineOption importCsv(
         QStringLiteral("import-csv"),
-        QStringLiteral("Add the trips of the CSV file FILE that are not in the log yet, print what "
-                       "was found and exit (non-zero when nothing could be read)."),
+        QStringLiteral("CSV ファイル FILE の釣行のうち記録にないものを追加し、結果を表示して"
+                       "終了します (何も読めなければ 0 以外で終了)。"),
         QStringLiteral("FILE"));
     parser.addOption(importCsv);
     const QCommandLineOption report(
         QStringLiteral("report"),
-        QStringLiteral("Write the yearly report of YEAR as PDF to the file given by --output and "
-                       "exit."),
+        QStringLiteral("年 YEAR の年間レポートを PDF で --output のファイルに書き出して"
+                       "終了します。"),
         QStringLiteral("YEAR"));
     parser.addOption(report);
     const QCommandLineOption output(QStringLiteral("output"),
-                                    QStringLiteral("The file --report writes."),
+                                    QStringLiteral("--report が書き出すファイル。"),
                                     QStringLiteral("FILE"));
     parser.addOption(output);
     const QCommandLineOption listHistory(
         QStringLiteral("list-history"),
-        QStringLiteral("Print the dated copies of the log kept in Data/history (name, date, trips, "
-                       "catches) and exit."));
+        QStringLiteral("Data/history にある記録の履歴 (名前・日時・釣行数・釣果数) を表示して"
+                       "終了します。"));
     parser.addOption(listHistory);
     const QCommandLineOption restoreHistory(
         QStringLiteral("restore-history"),
-        QStringLiteral("Put back the copy NAME of Data/history as one save (the current log is "
-                       "kept as a copy first) and exit."),
+        QStringLiteral("Data/history の履歴 NAME を記録に戻して終了します (今の記録は先に"
+                       "履歴に残します)。"),
         QStringLiteral("NAME"));
     parser.addOption(restoreHistory);
     const QCommandLineOption printTides(
@@ -108,63 +139,63 @@ int main(int argc, char** argv)
     parser.addOption(listPorts);
     const QCommandLineOption printConditions(
         QStringLiteral("print-conditions"),
-        QStringLiteral("Print the catches of YEAR counted per condition (tide name, stage of the "
-                       "tide, hour, moon age, time of day, water temperature): condition, value, "
-                       "catches, days fished; tab-separated; and exit."),
+        QStringLiteral(
+            "年 YEAR の釣果を条件 (潮名・潮の動き・時刻・月齢・時間帯・水温) ごとに数え、"
+            "条件・値・釣果数・釣行日数をタブ区切りで表示して終了します。"),
         QStringLiteral("YEAR"));
     parser.addOption(printConditions);
     const QCommandLineOption species(QStringLiteral("species"),
-                                     QStringLiteral("--print-conditions counts only catches of "
-                                                    "the species NAME."),
+                                     QStringLiteral("--print-conditions で魚種 NAME の釣果だけを"
+                                                    "数えます。"),
                                      QStringLiteral("NAME"));
     parser.addOption(species);
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("The port (id, Japanese or romanised name) whose tides and sunrise "
-                       "--print-conditions takes for trips without a port of their own."),
+        QStringLiteral("--print-conditions で港の決まっていない釣行に使う港 (ID・港名・"
+                       "ローマ字)。"),
         QStringLiteral("PORT"));
     parser.addOption(port);
     const QCommandLineOption listPlaces(
         QStringLiteral("list-places"),
-        QStringLiteral("Print every place: name, latitude, longitude, where the position came "
-                       "from, tide port (tab-separated)."));
+        QStringLiteral("すべての場所 (名前・緯度・経度・位置の出どころ・潮汐の港) をタブ区切りで"
+                       "表示して終了します。"));
     parser.addOption(listPlaces);
     const QCommandLineOption exportGpx(
         QStringLiteral("export-gpx"),
-        QStringLiteral("Write the places and the catches with a position to FILE as GPX 1.1."),
+        QStringLiteral("場所と位置のある釣果を GPX 1.1 で FILE に書き出して終了します。"),
         QStringLiteral("FILE"));
     parser.addOption(exportGpx);
     const QCommandLineOption exportKml(
         QStringLiteral("export-kml"),
-        QStringLiteral("Write the places and the catches with a position to FILE as KML 2.2."),
+        QStringLiteral("場所と位置のある釣果を KML 2.2 で FILE に書き出して終了します。"),
         QStringLiteral("FILE"));
     parser.addOption(exportKml);
     const QCommandLineOption exportYear(
         QStringLiteral("year"),
-        QStringLiteral("With --export-gpx or --export-kml: only the trips of YEAR."),
+        QStringLiteral("--export-gpx と --export-kml で年 YEAR の釣行だけを書き出します。"),
         QStringLiteral("YEAR"));
     parser.addOption(exportYear);
     const QCommandLineOption importGpx(
         QStringLiteral("import-gpx"),
-        QStringLiteral("Take the waypoints of the GPX FILE as places (a position set by hand is "
-                       "kept)."),
+        QStringLiteral("GPX ファイル FILE のウェイポイントを場所として取り込んで終了します"
+                       " (手で決めた位置はそのまま残します)。"),
         QStringLiteral("FILE"));
     parser.addOption(importGpx);
     const QCommandLineOption proposeTrips(
         QStringLiteral("propose-trips"),
-        QStringLiteral("Prints the trips the photos below DIR would make (date, place, tide port, "
-                       "high and low waters, photos, catches with their times); writes nothing."),
+        QStringLiteral("フォルダ DIR 以下の写真からできる釣行 (日付・場所・潮汐の港・満潮と干潮・"
+                       "写真・釣果と時刻) を表示して終了します。何も書き込みません。"),
         QStringLiteral("DIR"));
     parser.addOption(proposeTrips);
     // Command-line modes run without a window and exit; each adds its options here and is
     // dispatched below, after the program directory is known.
 
-    if (!parser.parse(ArgumentList(argc, argv))) return Fail(parser.errorText());
-    // --help-all comes with --help; it must print the help too, never open the window.
+    if (!parser.parse(ArgumentList(argc, argv)))
+        return Fail(JapaneseParserText(parser.errorText()));
 
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(help)) {
         // Without an application object the parser cannot know the program's name.
-        QString text = parser.helpText();
+        QString text = JapaneseParserText(parser.helpText());
         text.replace(QStringLiteral("<executable_name>"), QStringLiteral("lurebook"));
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
@@ -255,7 +286,8 @@ int main(int argc, char** argv)
         if (!ParseWholeDecimalInt(parser.value(report).toStdString(), year) || year < 1 ||
             year > 9999) {
             return Fail(
-                QStringLiteral("--report needs a year, not \"%1\"").arg(parser.value(report)));
+                QStringLiteral("--report には年を指定してください (「%1」は年ではありません)。")
+                    .arg(parser.value(report)));
         }
         if (!parser.isSet(output) || parser.value(output).isEmpty())
             return Fail(

@@ -25,13 +25,14 @@ int PrintCalendar(const std::string& range, std::ostream& out, std::ostream& err
     int from = 0;
     int to = 0;
     if (!ParseYearRange(range, from, to)) {
-        err << "lurebook: --print-calendar needs YEAR or FROM-TO (years 1 to 9999), not \"" << range
-            << "\"\n";
+        err << "lurebook: --print-calendar には年 (YEAR) か FROM-TO (1 から 9999 年) を指定して"
+               "ください (「"
+            << range << "」は違います)。\n";
         return 2;
     }
     if (from < kFirstPrintableYear || to > kLastPrintableYear) {
-        err << "lurebook: --print-calendar prints the years " << kFirstPrintableYear << " to "
-            << kLastPrintableYear << ", not \"" << range << "\"\n";
+        err << "lurebook: --print-calendar が表示できるのは " << kFirstPrintableYear << " 年から "
+            << kLastPrintableYear << " 年までです (「" << range << "」は範囲の外です)。\n";
         return 2;
     }
     CHolidayLists& lists = TheHolidayLists();

@@ -49,7 +49,9 @@ TEST(ManualPageTest, EveryOptionOfTheHelpIsInTheManual)
     int exitCode = -1;
     const QString help = ProgramOutput({QStringLiteral("--help")}, &exitCode);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: lurebook [options]"))) << help.toStdString();
+    EXPECT_TRUE(help.startsWith(QStringLiteral("使い方: lurebook [オプション]")))
+        << help.toStdString();
+    EXPECT_TRUE(help.contains(QStringLiteral("\nオプション:\n"))) << help.toStdString();
     const QSet<QString> helpOptions =
         LongOptions(help, QStringLiteral("^  (?:-\\w, )?(--[\\w-]+)"));
     ASSERT_TRUE(helpOptions.contains(QStringLiteral("--version")));
@@ -71,6 +73,29 @@ TEST(ManualPageTest, EveryOptionOfTheHelpIsInTheManual)
     }
     for (const QString& name : helpOptions)
         EXPECT_TRUE(manualOptions.contains(name)) << name.toStdString() << " is not in the manual";
+}
+
+// What a mistyped command line tells, in the language of the rest of the program.
+TEST(ManualPageTest, CommandLineMistakesAreExplainedInJapanese)
+{
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        {{"--no-such"}, "知らないオプション「no-such」です。"},
+        {{"--program-dir"}, "「--program-dir」の後に値がありません。"},
+        {{"--list-ports=all"}, "「--list-ports」には値を付けられません。"},
+        {{"--report", "last", "--output", "x.pdf"}, "「last」は年ではありません"},
+    };
+    for (const auto& c : cases) {
+        QProcess process;
+        process.start(QStringLiteral(LUREBOOK_PROGRAM), c.arguments);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), 2) << c.arguments.join(u' ').toStdString();
+        EXPECT_TRUE(errors.contains(QString::fromUtf8(c.message))) << errors.toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
 }
 
 // The text of the manual's section title, without roff's escapes and font requests.

@@ -54,9 +54,9 @@ TEST(CalendarPrinterTest, OneLinePerDayWithHolidayMoonAndTide)
     // Ranges refused at once, each with its reason, nothing printed.
     const std::pair<const char*, const char*> refused[] = {
         {"2026-2025", "FROM-TO"},
-        {"1-9999", "1873 to 2200"},
-        {"1872", "1873 to 2200"},
-        {"2100-2201", "1873 to 2200"},
+        {"1-9999", "1873 年から 2200 年まで"},
+        {"1872", "1873 年から 2200 年まで"},
+        {"2100-2201", "1873 年から 2200 年まで"},
     };
     for (const auto& [range, reason] : refused) {
         std::ostringstream none, complaint;
