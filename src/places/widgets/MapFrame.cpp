@@ -11,11 +11,11 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <set>
 
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
 #include "places/BaseMap.h"
+#include "places/MapPlaces.h"
 #include "places/PlaceBook.h"
 #include "places/widgets/MapView.h"
 #include "places/widgets/TileFetcher.h"
@@ -220,24 +220,13 @@ void CMapFrame::Redraw()
     const CTideStations& stations = ShippedTideStations();
     CPlaceBook book(&stations);
     book.Load(m_folder);
+    // The tally is the work of a filter or a log change; a frame only draws what it found.
+    CMapPlaces shown = CollectMapPlaces(m_trips, Filter(), book, stations);
     CMapScene scene = m_view->Scene();
-    scene.places.clear();
-    scene.ports.clear();
+    scene.places = std::move(shown.places);
+    scene.ports = std::move(shown.ports);
     scene.selected = -1;
-    m_drawnTallies.clear();
-    std::set<std::string> ports;
-    for (CPlaceTally& tally : TallyPlaces(m_trips, Filter())) {
-        const CPlaceInfo* info = book.Find(tally.place);
-        if (info == nullptr || !info->hasPosition) continue;
-        scene.places.push_back(
-            {tally.place, info->position, tally.catches, static_cast<int>(tally.trips.size())});
-        const std::string portId = book.PortForPlace(tally.place);
-        if (const CTideStation* port = stations.FindById(portId);
-            port != nullptr && ports.insert(portId).second) {
-            scene.ports.push_back({port->nameJa, {port->latitude, port->longitude}});
-        }
-        m_drawnTallies.push_back(std::move(tally));
-    }
+    m_drawnTallies = std::move(shown.tallies);
     m_view->SetScene(std::move(scene));
     m_tripList->clear();
     if (m_drawnTallies.empty()) {
