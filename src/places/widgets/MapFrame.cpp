@@ -6,9 +6,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +23,9 @@
 #include "places/widgets/TileFetcher.h"
 #include "reports/CatchConditions.h"
 #include "tides/TideStations.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -129,6 +134,18 @@ void CMapFrame::BuildBar(QWidget* bar)
     fit->setObjectName(QString::number(kFitButtonId));
     fit->setToolTip(QStringLiteral("すべての釣り場が見えるように (Home)"));
     row->addWidget(fit);
+    auto* exporter = new QToolButton(bar);
+    exporter->setObjectName(QString::number(kExportButtonId));
+    exporter->setText(QStringLiteral("書き出し"));
+    exporter->setToolTip(QStringLiteral("釣り場と釣果の位置をほかの地図で見られるファイルに"));
+    exporter->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(exporter);
+    connect(menu->addAction(QStringLiteral("GPXで書き出す...")), &QAction::triggered, this,
+            [this] { ExportPlaces(EGpsFormat::Gpx); });
+    connect(menu->addAction(QStringLiteral("KMLで書き出す...")), &QAction::triggered, this,
+            [this] { ExportPlaces(EGpsFormat::Kml); });
+    exporter->setMenu(menu);
+    row->addWidget(exporter);
     m_status = new QLabel(bar);
     m_status->setObjectName(QString::number(kStatusLabelId));
     row->addWidget(m_status);
@@ -235,6 +252,40 @@ void CMapFrame::Redraw()
     } else if (m_settings.online) {
         m_status->clear();
     }
+}
+
+bool CMapFrame::ExportPlaces(EGpsFormat format)
+{
+    const bool gpx = format == EGpsFormat::Gpx;
+    const QString kind = gpx ? QStringLiteral("GPX") : QStringLiteral("KML");
+    const CPlaceFilter filter = Filter();
+    const QString title = kind + QStringLiteral("で書き出す") +
+                          (filter.year != 0 ? QStringLiteral("（%1年）").arg(filter.year)
+                                            : QStringLiteral("（すべての年）"));
+    const QString target = GetSaveFileNameWithSuffix(
+        this, title, QString(),
+        gpx ? QStringLiteral("GPX ファイル (*.gpx);;すべてのファイル (*)")
+            : QStringLiteral("KML ファイル (*.kml);;すべてのファイル (*)"),
+        gpx ? QStringLiteral(".gpx") : QStringLiteral(".kml"));
+    if (target.isEmpty()) return false;
+    const CPlacesExport done =
+        ExportPlacesFile(m_folder, format, PathFromQString(target), filter.year, ReadCatchTime);
+    if (!done.written) {
+        ShowMessageBox(this,
+                       (done.damagedPlaces
+                            ? QStringLiteral("場所の記録ファイルに問題があるため書き出しません。\n")
+                            : kind + QStringLiteral(" ファイルに書き出せませんでした。\n")) +
+                           QStringFromStd(done.error),
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    ShowMessageBox(this,
+                   QStringLiteral("場所 %1 件、釣果 %2 件を書き出しました。\n%3")
+                       .arg(done.places)
+                       .arg(done.catches)
+                       .arg(target),
+                   EMessageBoxIcon::Information);
+    return true;
 }
 
 void CMapFrame::ListTrips(const std::vector<size_t>& places)
