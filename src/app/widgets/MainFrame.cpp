@@ -240,9 +240,9 @@ void CMainFrame::CreateMenus()
     file->addAction(importCsv);
     file->addAction(importGpx);
     file->addAction(
-        exportPlaces(kCommandExportGpx, QStringLiteral("GPXで書き出す..."), EGpsFormat::Gpx));
+        exportPlaces(kCommandExportGpx, QStringLiteral("GPXで書き出す(&W)..."), EGpsFormat::Gpx));
     file->addAction(
-        exportPlaces(kCommandExportKml, QStringLiteral("KMLで書き出す..."), EGpsFormat::Kml));
+        exportPlaces(kCommandExportKml, QStringLiteral("KMLで書き出す(&K)..."), EGpsFormat::Kml));
     file->addAction(CreateHistoryCommand());
     QAction* yearReport =
         MakeCommand(this, kCommandYearReport, QStringLiteral("年間レポート(&R)..."),

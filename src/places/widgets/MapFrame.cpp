@@ -71,7 +71,12 @@ CMapFrame::CMapFrame(CCatchStore& store, const CDataFolder& folder, QWidget* par
     auto* split = new QSplitter(Qt::Horizontal, this);
     m_view = new CMapView(ShippedBaseMap(), split);
     m_view->setObjectName(QString::number(kMapViewId));
-    m_tripList = new QTreeWidget(split);
+    // The trips of a marker, and below them the way out to other map programs.
+    auto* side = new QWidget(split);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->setSpacing(2);
+    m_tripList = new QTreeWidget(side);
     m_tripList->setObjectName(QString::number(kTripListId));
     m_tripList->setRootIsDecorated(false);
     m_tripList->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("場所"),
@@ -80,7 +85,21 @@ CMapFrame::CMapFrame(CCatchStore& store, const CDataFolder& folder, QWidget* par
     m_tripList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tripList->setMinimumWidth(220);
     split->addWidget(m_view);
-    split->addWidget(m_tripList);
+    sideLayout->addWidget(m_tripList, 1);
+    auto* exporter = new QToolButton(side);
+    exporter->setObjectName(QString::number(kExportButtonId));
+    exporter->setText(QStringLiteral("書き出し"));
+    exporter->setToolTip(
+        QStringLiteral("年度で選んだ釣り場と釣果の位置を、ほかの地図ソフトで開けるファイルに"));
+    exporter->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(exporter);
+    connect(menu->addAction(QStringLiteral("GPXで書き出す...")), &QAction::triggered, this,
+            [this] { ExportPlaces(EGpsFormat::Gpx); });
+    connect(menu->addAction(QStringLiteral("KMLで書き出す...")), &QAction::triggered, this,
+            [this] { ExportPlaces(EGpsFormat::Kml); });
+    exporter->setMenu(menu);
+    sideLayout->addWidget(exporter, 0, Qt::AlignRight);
+    split->addWidget(side);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
@@ -134,18 +153,6 @@ void CMapFrame::BuildBar(QWidget* bar)
     fit->setObjectName(QString::number(kFitButtonId));
     fit->setToolTip(QStringLiteral("すべての釣り場が見えるように (Home)"));
     row->addWidget(fit);
-    auto* exporter = new QToolButton(bar);
-    exporter->setObjectName(QString::number(kExportButtonId));
-    exporter->setText(QStringLiteral("書き出し"));
-    exporter->setToolTip(QStringLiteral("釣り場と釣果の位置をほかの地図で見られるファイルに"));
-    exporter->setPopupMode(QToolButton::InstantPopup);
-    auto* menu = new QMenu(exporter);
-    connect(menu->addAction(QStringLiteral("GPXで書き出す...")), &QAction::triggered, this,
-            [this] { ExportPlaces(EGpsFormat::Gpx); });
-    connect(menu->addAction(QStringLiteral("KMLで書き出す...")), &QAction::triggered, this,
-            [this] { ExportPlaces(EGpsFormat::Kml); });
-    exporter->setMenu(menu);
-    row->addWidget(exporter);
     m_status = new QLabel(bar);
     m_status->setObjectName(QString::number(kStatusLabelId));
     row->addWidget(m_status);

@@ -6,9 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "data/CatchStore.h"
@@ -318,6 +320,14 @@ TEST_F(MapFrameTest, ExportsTheYearShownAndRefusesWhatCannotBeWritten)
         }
         EXPECT_EQ(names, c.names);
     }
+    // The same from the button under the trip list.
+    CFakeDesktopServices desktop;
+    desktop.QueueSaveFileName(QString::fromStdString(m_dir.Path("button")));
+    CMessageBoxRecorder messages;
+    auto* button = m_frame->findChild<QToolButton*>(QString::number(CMapFrame::kExportButtonId));
+    ASSERT_NE(button, nullptr);
+    button->menu()->actions().at(1)->trigger();
+    EXPECT_NE(ReadFileBytes(m_dir.Path("button.kml")).find("<kml"), std::string::npos);
 }
 
 TEST_F(MapFrameTest, ThePickerGivesBackTheClickedPosition)
