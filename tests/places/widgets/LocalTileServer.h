@@ -135,6 +135,8 @@ private:
             mostOpen = std::max(mostOpen, open);
             connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
                 --open;
+                // A later connection may get this one's address: it must not inherit its request.
+                m_requests.remove(socket);
                 socket->deleteLater();
             });
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
