@@ -6,14 +6,11 @@
 #include <vector>
 
 #include "app/InstanceLock.h"
-#include "data/CatchStore.h"
-#include "data/DataFolder.h"
 #include "data/DecimalInt.h"
-#include "data/SafeFile.h"
 #include "places/CoordinateText.h"
 #include "places/GpsExchange.h"
 #include "places/PlaceBook.h"
-#include "places/TripPositions.h"
+#include "places/PlacesExport.h"
 #include "reports/CatchConditions.h"
 #include "tides/TideStations.h"
 
@@ -31,16 +28,12 @@ std::string Degrees(double value)
 bool ReadPlaces(const CDataFolder& folder, CPlaceBook& book, std::vector<CTripRecord>& trips,
                 bool& damaged, std::ostream& err)
 {
-    damaged = !book.Load(folder);
+    std::string error;
+    const bool read = ReadPlacesOfLog(folder, book, trips, error);
+    damaged = !book.Problems().empty();
     if (damaged) err << "lurebook: " << book.ProblemText() << "\n";
-    const CCatchStore store(folder.GetCatchFile());
-    const CStoreResult result = store.ReadAllTrips(trips);
-    if (!result.ok()) {
-        err << "lurebook: " << DescribeStoreResult(result, store.GetPath()) << "\n";
-        return false;
-    }
-    FillPhotoPositions(book, trips);
-    return true;
+    if (!read) err << "lurebook: " << error << "\n";
+    return read;
 }
 
 }  // namespace
@@ -88,30 +81,13 @@ int ExportPlacesCommand(const CDataFolder& folder, EGpsFormat format, const std:
         err << "lurebook: --year には西暦の年を数字で指定してください（\"" << year << "\"）\n";
         return 2;
     }
-    if (path.empty()) {
-        err << "lurebook: 書き出すファイル名がありません\n";
-        return 2;
+    const CPlacesExport done = ExportPlacesFile(folder, format, path, yearNumber, ReadCatchTime);
+    if (!done.written) {
+        err << "lurebook: " << done.error << "\n";
+        // A damaged places file is told apart from a failure to read or write.
+        return done.damagedPlaces ? 1 : 2;
     }
-    CPlaceBook book;
-    std::vector<CTripRecord> trips;
-    bool damaged = false;
-    if (!ReadPlaces(folder, book, trips, damaged, err)) return 2;
-    // An export that leaves out the places of a damaged file would look complete: refused.
-    if (damaged) return 1;
-    const std::vector<CWaypoint> waypoints =
-        CollectExportWaypoints(trips, book, yearNumber, ReadCatchTime);
-    const std::string text = format == EGpsFormat::Gpx ? WriteGpx(waypoints) : WriteKml(waypoints);
-    std::string error;
-    if (!WriteFileSafely(path, text, &error)) {
-        err << "lurebook: " << path << " に書き出せませんでした（" << error << "）\n";
-        return 2;
-    }
-    size_t places = 0;
-    // Places come first and are described as such; a catch may share a place's name.
-    while (places < waypoints.size() && waypoints[places].description.rfind("場所", 0) == 0) {
-        ++places;
-    }
-    out << path << ": 場所 " << places << " 件、釣果 " << waypoints.size() - places
+    out << path << ": 場所 " << done.places << " 件、釣果 " << done.catches
         << " 件を書き出しました\n";
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "places/PlacesExport.h"
+
 class CDataFolder;
 
 // The command-line modes of places with positions (places/PlaceBook.h), on the Data folder
@@ -16,7 +18,6 @@ int ListPlacesCommand(const CDataFolder& folder, std::ostream& out, std::ostream
 
 // The places and the catches with a position, of every year or of year ("" for all), as GPX 1.1
 // or KML 2.2 written to path.
-enum class EGpsFormat { Gpx, Kml };
 int ExportPlacesCommand(const CDataFolder& folder, EGpsFormat format, const std::string& path,
                         const std::string& year, std::ostream& out, std::ostream& err);
 

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <utility>
 
 #include "data/GuardedFile.h"
@@ -280,6 +281,30 @@ bool CheckWriteTarget(const std::string& path, std::string& target, struct stat&
 }
 
 }  // namespace
+
+namespace {
+
+// The canonical form of a path for comparison, resolving what exists of it.
+std::string ResolvedPath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? std::filesystem::path(path).lexically_normal().string() : resolved.string();
+}
+
+}  // namespace
+
+bool IsPathInFolder(const std::string& path, const std::string& folder)
+{
+    std::string target = ResolvedPath(path);
+    std::string inside = ResolvedPath(folder);
+    if (target.empty() || inside.empty()) return false;
+    while (target.size() > 1 && target.back() == '/') target.pop_back();
+    while (inside.size() > 1 && inside.back() == '/') inside.pop_back();
+    if (target == inside) return true;
+    if (inside.back() != '/') inside += '/';
+    return target.rfind(inside, 0) == 0;
+}
 
 bool CanWriteFileSafely(const std::string& path, std::string* error)
 {

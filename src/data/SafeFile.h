@@ -42,6 +42,10 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
 // WriteFileSafely would give in error.  For a long job that ends in a write, to fail first.
 bool CanWriteFileSafely(const std::string& path, std::string* error = nullptr);
 
+// Whether path, with the links and dots of what exists of it resolved, is folder itself or lies
+// inside it: an export must not land on the log or anything kept beside it.
+bool IsPathInFolder(const std::string& path, const std::string& folder);
+
 // Creates "<target>.tmp-XXXXXX" beside target, with the mode a new file gets, and returns its
 // descriptor (-1 with errno set on failure) and its name in temporary.
 int CreateTemporaryBeside(const std::string& target, std::string& temporary);

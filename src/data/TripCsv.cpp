@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <set>
 #include <span>
@@ -657,14 +656,6 @@ size_t HashTrip(const CTripRecord& trip)
     return hash;
 }
 
-// The canonical form of a path for comparison, resolving what exists of it.
-std::string ResolvedPath(const std::string& path)
-{
-    std::error_code error;
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-    return error ? std::filesystem::path(path).lexically_normal().string() : resolved.string();
-}
-
 }  // namespace
 
 std::string WriteTripsCsv(const std::vector<CTripRecord>& trips)
@@ -805,10 +796,7 @@ std::string DescribeCsvImportOutcome(const CCsvImportOutcome& outcome, size_t ma
 bool ExportTripsCsvFile(const CCatchStore& store, const std::string& path, std::string& error)
 {
     // The log and everything beside it (backups, pictures, memos) stay out of an export's way.
-    const std::string target = ResolvedPath(path);
-    std::string dataDir = ResolvedPath(store.GetDataDir());
-    if (!dataDir.empty() && dataDir.back() != '/') dataDir += '/';
-    if (target == ResolvedPath(store.GetPath()) || target.rfind(dataDir, 0) == 0) {
+    if (IsPathInFolder(path, store.GetPath()) || IsPathInFolder(path, store.GetDataDir())) {
         error = "Data フォルダの中には出力できません（記録のファイルを上書きしないため）: " + path;
         return false;
     }

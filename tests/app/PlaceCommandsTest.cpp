@@ -1,6 +1,8 @@
 // The command-line modes of places: --list-places, --export-gpx / --export-kml, --import-gpx.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -82,8 +84,13 @@ TEST_F(PlaceCommandsTest, ExportsOrRefusesWithAReason)
         {"kml", EGpsFormat::Kml, m_dir.Path("out.kml"), "", "", 0, "<Placemark>"},
         {"bad year", EGpsFormat::Gpx, gpx, "二〇二五", "", 2, ""},
         {"damaged places file", EGpsFormat::Gpx, gpx, "", "oops\n", 1, ""},
-        {"a folder in the way", EGpsFormat::Gpx, m_dir.Path("Data/Picture"), "", "", 2, ""},
+        {"a folder in the way", EGpsFormat::Gpx, m_dir.Path("Picture"), "", "", 2, ""},
+        {"the log itself", EGpsFormat::Gpx, m_dir.CatchFile(), "", "", 2, ""},
+        {"beside the log", EGpsFormat::Kml, m_dir.Path("Data/places.kml"), "", "", 2, ""},
+        {"no name", EGpsFormat::Kml, "", "", "", 2, ""},
     };
+    ::mkdir(m_dir.Path("Picture").c_str(), 0700);
+    const std::string log = ReadFileBytes(m_dir.CatchFile());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         RemoveTree(gpx);
@@ -94,6 +101,8 @@ TEST_F(PlaceCommandsTest, ExportsOrRefusesWithAReason)
             << m_err.str();
         if (*c.written == '\0') {
             EXPECT_FALSE(m_dir.Exists("out.gpx"));
+            EXPECT_FALSE(m_dir.Exists("Data/places.kml"));
+            EXPECT_EQ(ReadFileBytes(m_dir.CatchFile()), log);
             EXPECT_FALSE(m_err.str().empty());
             continue;
         }

@@ -197,6 +197,32 @@ TEST_F(SafeFileTest, SymbolicLinkIsFollowedAndKept)
     EXPECT_EQ(ReadFileBytes(m_dir + "real.txt"), "new");
 }
 
+TEST_F(SafeFileTest, APathInAFolderIsSeenThroughDotsAndLinks)
+{
+    ::mkdir((m_dir + "Data").c_str(), 0700);
+    ::mkdir((m_dir + "Database").c_str(), 0700);
+    WriteFileBytes(m_dir + "Data/fish.xml", "log");
+    ASSERT_EQ(::symlink((m_dir + "Data/fish.xml").c_str(), (m_dir + "log.gpx").c_str()), 0);
+    ASSERT_EQ(::symlink((m_dir + "Data").c_str(), (m_dir + "elsewhere").c_str()), 0);
+    const struct {
+        std::string path;
+        bool inside;
+    } cases[] = {
+        {m_dir + "Data/fish.xml", true},
+        {m_dir + "Data/new.gpx", true},
+        {m_dir + "Data", true},
+        {m_dir + "Data/", true},
+        {m_dir + "out/../Data/fish.xml", true},
+        {m_dir + "log.gpx", true},  // a link to the log
+        {m_dir + "elsewhere/x.kml", true},
+        {m_dir + "Database/x.gpx", false},  // only a name that starts alike
+        {m_dir + "out.gpx", false},
+        {m_dir, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPathInFolder(c.path, m_dir + "Data/"), c.inside) << c.path;
+}
+
 TEST_F(SafeFileTest, BackupKeepsThePreviousContentAcrossAReplace)
 {
     const std::string path = m_dir + "fish.xml";

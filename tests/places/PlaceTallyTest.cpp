@@ -47,4 +47,24 @@ TEST(PlaceTally, CountsCatchesAndDaysFishedPerPlaceUnderTheFilter)
     }
 }
 
+TEST(PlaceTally, CountsADayOnceWhateverFormItsDateWasWrittenIn)
+{
+    struct {
+        std::vector<std::string> dates;
+        int days;
+    } const cases[] = {
+        {{"2024/7/4", "2024/07/04", "2024//07/04"}, 1},
+        {{"2024/07/04", "2024/07/05", "2024/7/4"}, 2},
+        {{"いつか", "いつか", "2024/07/04"}, 2},
+        {{"2024/07", "2024/07/00", "2024/7"}, 3},  // not whole: as written
+    };
+    for (const auto& c : cases) {
+        std::vector<CTripRecord> trips;
+        for (const std::string& date : c.dates) trips.push_back(Trip(date, "堤防A", {}));
+        const auto tallies = TallyPlaces(trips, {});
+        ASSERT_EQ(tallies.size(), 1u);
+        EXPECT_EQ(tallies[0].daysFished, c.days) << c.dates[0] << " " << c.dates[1];
+    }
+}
+
 }  // namespace

@@ -224,9 +224,25 @@ void CMainFrame::CreateMenus()
         MakeCommand(this, kCommandImportGpx, QStringLiteral("GPX から場所を取り込む(&G)..."),
                     QStringLiteral("GPX ファイルのウェイポイントを場所の位置として取り込む"));
     connect(importGpx, &QAction::triggered, this, &CMainFrame::OnImportGpx);
+    // The places on the map, for other map programs: of the year the map page shows.
+    const auto exportPlaces = [this](int id, const QString& text, EGpsFormat format) {
+        QAction* action =
+            MakeCommand(this, id, text,
+                        QStringLiteral("釣り場マップの年度の場所と釣果の位置をファイルに書き出す"));
+        connect(action, &QAction::triggered, this, [this, format] {
+            ShowPage(kViewMap);
+            if (auto* map = qobject_cast<CMapFrame*>(m_splitter->GetView(kViewMap)))
+                map->ExportPlaces(format);
+        });
+        return action;
+    };
     file->addAction(exportCsv);
     file->addAction(importCsv);
     file->addAction(importGpx);
+    file->addAction(
+        exportPlaces(kCommandExportGpx, QStringLiteral("GPXで書き出す(&W)..."), EGpsFormat::Gpx));
+    file->addAction(
+        exportPlaces(kCommandExportKml, QStringLiteral("KMLで書き出す(&K)..."), EGpsFormat::Kml));
     file->addAction(CreateHistoryCommand());
     QAction* yearReport =
         MakeCommand(this, kCommandYearReport, QStringLiteral("年間レポート(&R)..."),

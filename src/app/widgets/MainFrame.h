@@ -38,6 +38,8 @@ public:
     static constexpr int kCommandFind = 32800;
     static constexpr int kCommandTripsFromPhotos = 32801;
     static constexpr int kCommandImportGpx = 32820;
+    static constexpr int kCommandExportGpx = 32821;
+    static constexpr int kCommandExportKml = 32822;
 
     // View numbers of the pages, in the order they are registered.
     static constexpr int kViewReports = 0;

@@ -1009,6 +1009,8 @@ void CCatchEntryDlg::ShowPlacePosition()
     const std::optional<CGeoPoint> position = CurrentPosition(&source);
     m_placePosition->setText(position ? QStringFromStd(FormatCoordinateText(*position))
                                       : QString());
+    // The degrees first: a text longer than the field would otherwise show only its end.
+    m_placePosition->setCursorPosition(0);
     // Where it came from, with how to give another.
     QString tip = QStringLiteral("場所の位置");
     if (position)

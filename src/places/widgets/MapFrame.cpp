@@ -6,21 +6,26 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <set>
 
 #include "data/CatchStore.h"
 #include "data/DataFolder.h"
 #include "places/BaseMap.h"
+#include "places/MapPlaces.h"
 #include "places/PlaceBook.h"
 #include "places/widgets/MapView.h"
 #include "places/widgets/TileFetcher.h"
 #include "reports/CatchConditions.h"
 #include "tides/TideStations.h"
+#include "uikit/DesktopServices.h"
+#include "uikit/MessageBox.h"
+#include "uikit/QtText.h"
 
 namespace {
 
@@ -66,7 +71,12 @@ CMapFrame::CMapFrame(CCatchStore& store, const CDataFolder& folder, QWidget* par
     auto* split = new QSplitter(Qt::Horizontal, this);
     m_view = new CMapView(ShippedBaseMap(), split);
     m_view->setObjectName(QString::number(kMapViewId));
-    m_tripList = new QTreeWidget(split);
+    // The trips of a marker, and below them the way out to other map programs.
+    auto* side = new QWidget(split);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->setSpacing(2);
+    m_tripList = new QTreeWidget(side);
     m_tripList->setObjectName(QString::number(kTripListId));
     m_tripList->setRootIsDecorated(false);
     m_tripList->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("場所"),
@@ -75,7 +85,21 @@ CMapFrame::CMapFrame(CCatchStore& store, const CDataFolder& folder, QWidget* par
     m_tripList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tripList->setMinimumWidth(220);
     split->addWidget(m_view);
-    split->addWidget(m_tripList);
+    sideLayout->addWidget(m_tripList, 1);
+    auto* exporter = new QToolButton(side);
+    exporter->setObjectName(QString::number(kExportButtonId));
+    exporter->setText(QStringLiteral("書き出し"));
+    exporter->setToolTip(
+        QStringLiteral("年度で選んだ釣り場と釣果の位置を、ほかの地図ソフトで開けるファイルに"));
+    exporter->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(exporter);
+    connect(menu->addAction(QStringLiteral("GPXで書き出す...")), &QAction::triggered, this,
+            [this] { ExportPlaces(EGpsFormat::Gpx); });
+    connect(menu->addAction(QStringLiteral("KMLで書き出す...")), &QAction::triggered, this,
+            [this] { ExportPlaces(EGpsFormat::Kml); });
+    exporter->setMenu(menu);
+    sideLayout->addWidget(exporter, 0, Qt::AlignRight);
+    split->addWidget(side);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
@@ -220,24 +244,13 @@ void CMapFrame::Redraw()
     const CTideStations& stations = ShippedTideStations();
     CPlaceBook book(&stations);
     book.Load(m_folder);
+    // The tally is the work of a filter or a log change; a frame only draws what it found.
+    CMapPlaces shown = CollectMapPlaces(m_trips, Filter(), book, stations);
     CMapScene scene = m_view->Scene();
-    scene.places.clear();
-    scene.ports.clear();
+    scene.places = std::move(shown.places);
+    scene.ports = std::move(shown.ports);
     scene.selected = -1;
-    m_drawnTallies.clear();
-    std::set<std::string> ports;
-    for (CPlaceTally& tally : TallyPlaces(m_trips, Filter())) {
-        const CPlaceInfo* info = book.Find(tally.place);
-        if (info == nullptr || !info->hasPosition) continue;
-        scene.places.push_back(
-            {tally.place, info->position, tally.catches, static_cast<int>(tally.trips.size())});
-        const std::string portId = book.PortForPlace(tally.place);
-        if (const CTideStation* port = stations.FindById(portId);
-            port != nullptr && ports.insert(portId).second) {
-            scene.ports.push_back({port->nameJa, {port->latitude, port->longitude}});
-        }
-        m_drawnTallies.push_back(std::move(tally));
-    }
+    m_drawnTallies = std::move(shown.tallies);
     m_view->SetScene(std::move(scene));
     m_tripList->clear();
     if (m_drawnTallies.empty()) {
@@ -246,6 +259,40 @@ void CMapFrame::Redraw()
     } else if (m_settings.online) {
         m_status->clear();
     }
+}
+
+bool CMapFrame::ExportPlaces(EGpsFormat format)
+{
+    const bool gpx = format == EGpsFormat::Gpx;
+    const QString kind = gpx ? QStringLiteral("GPX") : QStringLiteral("KML");
+    const CPlaceFilter filter = Filter();
+    const QString title = kind + QStringLiteral("で書き出す") +
+                          (filter.year != 0 ? QStringLiteral("（%1年）").arg(filter.year)
+                                            : QStringLiteral("（すべての年）"));
+    const QString target = GetSaveFileNameWithSuffix(
+        this, title, QString(),
+        gpx ? QStringLiteral("GPX ファイル (*.gpx);;すべてのファイル (*)")
+            : QStringLiteral("KML ファイル (*.kml);;すべてのファイル (*)"),
+        gpx ? QStringLiteral(".gpx") : QStringLiteral(".kml"));
+    if (target.isEmpty()) return false;
+    const CPlacesExport done =
+        ExportPlacesFile(m_folder, format, PathFromQString(target), filter.year, ReadCatchTime);
+    if (!done.written) {
+        ShowMessageBox(this,
+                       (done.damagedPlaces
+                            ? QStringLiteral("場所の記録ファイルに問題があるため書き出しません。\n")
+                            : kind + QStringLiteral(" ファイルに書き出せませんでした。\n")) +
+                           QStringFromStd(done.error),
+                       EMessageBoxIcon::Warning);
+        return false;
+    }
+    ShowMessageBox(this,
+                   QStringLiteral("場所 %1 件、釣果 %2 件を書き出しました。\n%3")
+                       .arg(done.places)
+                       .arg(done.catches)
+                       .arg(target),
+                   EMessageBoxIcon::Information);
+    return true;
 }
 
 void CMapFrame::ListTrips(const std::vector<size_t>& places)

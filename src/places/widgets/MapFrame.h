@@ -7,6 +7,7 @@
 
 #include "data/TripRecord.h"
 #include "places/PlaceTally.h"
+#include "places/PlacesExport.h"
 #include "places/widgets/MapSettings.h"
 
 class CCatchStore;
@@ -34,6 +35,7 @@ public:
     static constexpr int kTripListId = 1207;
     static constexpr int kTemplateEditId = 1208;
     static constexpr int kStatusLabelId = 1209;
+    static constexpr int kExportButtonId = 1210;
     // The disk cache of each tile source holds at most this much.
     static constexpr std::uint64_t kTileCacheBytes = std::uint64_t{200} << 20;
 
@@ -50,6 +52,11 @@ public:
     QTreeWidget* TripList() const { return m_tripList; }
     // The places drawn now, with the tallies behind their markers.
     const std::vector<CPlaceTally>& DrawnTallies() const { return m_drawnTallies; }
+    // 「GPXで書き出す...」「KMLで書き出す...」: asks for a file and writes the places and the
+    // catches with a position of the year chosen in 年度 (every year for すべて).  What was
+    // written, or why nothing was, is told in a message; true when the file was written.
+    bool ExportPlaces(EGpsFormat format);
+
     // Lists the trips of these places (indexes into DrawnTallies), as a click on a marker does.
     void ListTrips(const std::vector<size_t>& places);
 

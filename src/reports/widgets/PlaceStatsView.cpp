@@ -43,13 +43,24 @@ CPlaceStatsView::CPlaceStatsView(QWidget* parent) : QWidget(parent)
     m_table->setRootIsDecorated(false);
     m_table->setHeaderLabels({QStringLiteral("場所"), QStringLiteral("釣果(匹)"),
                               QStringLiteral("釣行日数"), QStringLiteral("1日あたり")});
-    m_table->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The figures keep their width and the place takes what is left, cut with 「…」 when long
+    // (its whole name in the tooltip): every column stays in sight on a small window.
+    QHeaderView* header = m_table->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setMinimumSectionSize(
+        m_table->fontMetrics().horizontalAdvance(QStringLiteral("場所…")));
+    m_table->setTextElideMode(Qt::ElideRight);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_map = new CMapView(ShippedBaseMap(), split);
     m_map->setObjectName(QString::number(kMapId));
     split->addWidget(m_table);
     split->addWidget(m_map);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
+    // Half and half from the start, not by size hints: the table needs room for its names.
+    split->setSizes({1 << 16, 1 << 16});
     layout->addWidget(split, 1);
 }
 
@@ -70,6 +81,7 @@ void CPlaceStatsView::SetPlaces(std::vector<CPlaceTally> tallies, std::vector<CM
             m_table,
             {QString::fromStdString(tally.place), QString::number(tally.catches),
              QString::number(tally.daysFished), CatchRateText(tally.catches, tally.daysFished)});
+        item->setToolTip(0, item->text(0));
         for (int column = 1; column < 4; ++column)
             item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }

@@ -404,6 +404,7 @@ TEST_F(TidePortDlgTest, ThePlacesPositionIsTypedOrPickedAndThePortFollows)
     QTest::mouseClick(Entry<QPushButton>(CCatchEntryDlg::kPickOnMapId), Qt::LeftButton);
     EXPECT_EQ(Port(), kNagoya);
     EXPECT_TRUE(position->toolTip().startsWith(QStringLiteral("場所の位置（地図）")));
+    EXPECT_EQ(position->cursorPosition(), 0);  // shown from its start, not scrolled to the end
     QTest::mouseClick(Entry<QPushButton>(1), Qt::LeftButton);
     ASSERT_TRUE(m_entry->IsClosing());
     m_entry.reset();
@@ -424,6 +425,7 @@ TEST_F(TidePortDlgTest, ThePlacesPositionIsTypedOrPickedAndThePortFollows)
         position = Entry<QLineEdit>(CCatchEntryDlg::kPlacePositionId);
         EXPECT_EQ(position->text(),
                   QStringFromStd(FormatCoordinateText(book.Find("伊勢湾")->position)));
+        EXPECT_EQ(position->cursorPosition(), 0);
         position->setText(QStringLiteral("34.5, 136.5"));
         Q_EMIT position->editingFinished();
         ASSERT_EQ(m_messages.Texts().size(), 1);

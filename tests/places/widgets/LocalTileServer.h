@@ -53,7 +53,8 @@ public:
         image.save(&buffer, "PNG");
         return bytes;
     }
-    // The tile's square of the base map, drawn as a tile server would, with its edges and name.
+    // The tile's square of the base map in a server's own colours (a brighter sea, paler land,
+    // so the tiles stand apart from the built-in map under them), with its edges and its name.
     static QByteArray DrawnTilePng(int z, int x, int y)
     {
         QImage image(256, 256, QImage::Format_RGB32);
@@ -65,7 +66,21 @@ public:
                                     256);
             CPainterChartCanvas canvas(painter, image.size(), QFont());
             DrawBaseMap(canvas, view, ShippedBaseMap());
-            painter.setPen(QColor(120, 150, 170));
+        }
+        const auto rgb = [](ChartColorRef color) {
+            return qRgb(ChartRed(color), ChartGreen(color), ChartBlue(color));
+        };
+        for (int row = 0; row < image.height(); ++row) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
+            for (int column = 0; column < image.width(); ++column) {
+                if (line[column] == rgb(kMapSeaColor)) line[column] = qRgb(0xAE, 0xD8, 0xF2);
+                if (line[column] == rgb(kMapLandColor)) line[column] = qRgb(0xFA, 0xF8, 0xF2);
+            }
+        }
+        {
+            QPainter painter(&image);
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(QPen(QColor(150, 170, 190), 1, Qt::DashLine));
             painter.drawRect(0, 0, 255, 255);
             painter.setPen(QColor(90, 110, 130));
             painter.drawText(6, 16, QStringLiteral("test %1/%2/%3").arg(z).arg(x).arg(y));
@@ -120,6 +135,8 @@ private:
             mostOpen = std::max(mostOpen, open);
             connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
                 --open;
+                // A later connection may get this one's address: it must not inherit its request.
+                m_requests.remove(socket);
                 socket->deleteLater();
             });
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });

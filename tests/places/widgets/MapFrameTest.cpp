@@ -1,21 +1,27 @@
 #include "places/widgets/MapFrame.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "data/CatchStore.h"
+#include "data/FullDisk.h"
 #include "places/widgets/LocalTileServer.h"
 #include "places/widgets/MapView.h"
 #include "places/widgets/PlacePickerDlg.h"
 #include "places/widgets/TileFetcher.h"
 #include "support/TempProgramDir.h"
+#include "support/widgets/FakeDesktopServices.h"
+#include "support/widgets/MessageBoxRecorder.h"
 
 namespace {
 
@@ -177,6 +183,151 @@ TEST_F(MapFrameTest, OfflineAsksNothingOnlineFetchesCachesAndCredits)
     ASSERT_EQ(folders.size(), 1);
     EXPECT_TRUE(folders[0].startsWith("custom-"));
     EXPECT_EQ(QDir(cache.filePath(folders[0])).entryList(QDir::Files).size(), visible);
+}
+
+TEST_F(MapFrameTest, ExportsTheYearShownAndRefusesWhatCannotBeWritten)
+{
+    Open(false, m_server.Template("good"));
+    ::mkdir(m_dir.Path("folder.gpx").c_str(), 0700);
+    ::mkdir(m_dir.Path("locked").c_str(), 0700);
+    const std::string log = m_dir.ReadFile("Data/fish.xml");
+    enum EWorld { Fine, FullDisk, ReadOnly, Damaged };
+    struct {
+        const char* year;
+        EGpsFormat format;
+        std::string answer;   // the file dialog's answer
+        std::string written;  // the file that must hold the export; "" when none may
+        EWorld world;
+        std::vector<std::string> names;  // waypoints read back, places first
+        const char* message;             // the start of what the user is told; "" for nothing
+    } const cases[] = {
+        {"すべて",
+         EGpsFormat::Gpx,
+         m_dir.Path("all"),
+         m_dir.Path("all.gpx"),
+         Fine,
+         {"堤防A", "磯B", "アジ", "アジ", "メバル", "アジ"},
+         "場所 2 件、釣果 4 件を書き出しました"},
+        {"2024",
+         EGpsFormat::Gpx,
+         m_dir.Path("y.gpx"),
+         m_dir.Path("y.gpx"),
+         Fine,
+         {"堤防A", "アジ"},
+         "場所 1 件、釣果 1 件"},
+        {"2025",
+         EGpsFormat::Kml,
+         m_dir.Path("y"),
+         m_dir.Path("y.kml"),
+         Fine,
+         {"堤防A", "磯B", "アジ", "アジ", "メバル"},
+         "場所 2 件、釣果 3 件"},
+        {"すべて", EGpsFormat::Gpx, "", "", Fine, {}, ""},  // cancelled
+        {"すべて",
+         EGpsFormat::Gpx,
+         m_dir.Path("folder.gpx"),
+         "",
+         Fine,
+         {},
+         "GPX ファイルに書き出せませんでした"},
+        {"すべて",
+         EGpsFormat::Kml,
+         m_dir.Path("none/x.kml"),
+         "",
+         Fine,
+         {},
+         "KML ファイルに書き出せませんでした"},
+        {"すべて",
+         EGpsFormat::Gpx,
+         m_dir.Path("locked/x.gpx"),
+         "",
+         ReadOnly,
+         {},
+         "GPX ファイルに書き出せませんでした"},
+        {"すべて",
+         EGpsFormat::Gpx,
+         m_dir.Path("full.gpx"),
+         "",
+         FullDisk,
+         {},
+         "GPX ファイルに書き出せませんでした"},
+        {"すべて",
+         EGpsFormat::Gpx,
+         m_dir.CatchFile(),
+         "",
+         Fine,
+         {},
+         "GPX ファイルに書き出せませんでした"},
+        {"すべて",
+         EGpsFormat::Gpx,
+         m_dir.Path("d.gpx"),
+         "",
+         Damaged,
+         {},
+         "場所の記録ファイルに問題があるため書き出しません"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer + " " + c.year);
+        Combo(CMapFrame::kYearComboId)->setCurrentText(QString::fromUtf8(c.year));
+        CFakeDesktopServices desktop;
+        desktop.QueueSaveFileName(QString::fromStdString(c.answer));
+        CMessageBoxRecorder messages;
+        const std::string places = m_dir.ReadFile("Data/places.txt");
+        if (c.world == Damaged) m_dir.WriteFile("Data/places.txt", places + "壊れた行\n");
+        std::unique_ptr<CFullDisk> full;
+        if (c.world == FullDisk) full = std::make_unique<CFullDisk>(10);
+        std::unique_ptr<CReadOnlyFolder> locked;
+        if (c.world == ReadOnly) {
+            locked = std::make_unique<CReadOnlyFolder>(m_dir.Path("locked"));
+            // Root writes into a read-only folder: then the disk refuses, as a read-only one does.
+            if (!locked->Effective()) {
+                SetSafeWriteFunctionForTesting([](int, const void*, size_t) -> ssize_t {
+                    errno = EROFS;
+                    return -1;
+                });
+            }
+        }
+        EXPECT_EQ(m_frame->ExportPlaces(c.format), !c.written.empty());
+        SetSafeWriteFunctionForTesting({});
+        full.reset();
+        locked.reset();
+        m_dir.WriteFile("Data/places.txt", places);
+        EXPECT_EQ(m_dir.ReadFile("Data/fish.xml"), log);
+        if (*c.message == '\0') {
+            EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join("|").toStdString();
+        } else {
+            ASSERT_EQ(messages.Texts().size(), 1);
+            EXPECT_TRUE(messages.Texts()[0].startsWith(QString::fromUtf8(c.message)))
+                << messages.Texts()[0].toStdString();
+        }
+        for (const char* leftover : {"full.gpx", "d.gpx", "none", "locked/x.gpx"})
+            EXPECT_FALSE(m_dir.Exists(leftover)) << leftover;
+        if (c.written.empty()) continue;
+        std::vector<std::string> names;
+        if (c.format == EGpsFormat::Gpx) {
+            std::vector<CWaypoint> waypoints;
+            size_t skipped = 0;
+            std::string error;
+            ASSERT_TRUE(ReadGpxFile(c.written, waypoints, skipped, error)) << error;
+            for (const CWaypoint& waypoint : waypoints) names.push_back(waypoint.name);
+        } else {
+            const std::string text = ReadFileBytes(c.written);
+            for (size_t at = text.find("<name>"); at != std::string::npos;
+                 at = text.find("<name>", at + 1)) {
+                names.push_back(text.substr(at + 6, text.find("</name>", at) - at - 6));
+            }
+            if (!names.empty()) names.erase(names.begin());  // the document's own name
+        }
+        EXPECT_EQ(names, c.names);
+    }
+    // The same from the button under the trip list.
+    CFakeDesktopServices desktop;
+    desktop.QueueSaveFileName(QString::fromStdString(m_dir.Path("button")));
+    CMessageBoxRecorder messages;
+    auto* button = m_frame->findChild<QToolButton*>(QString::number(CMapFrame::kExportButtonId));
+    ASSERT_NE(button, nullptr);
+    button->menu()->actions().at(1)->trigger();
+    EXPECT_NE(ReadFileBytes(m_dir.Path("button.kml")).find("<kml"), std::string::npos);
 }
 
 TEST_F(MapFrameTest, ThePickerGivesBackTheClickedPosition)

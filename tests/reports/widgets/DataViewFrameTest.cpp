@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <QTreeWidget>
@@ -406,6 +407,26 @@ TEST_F(DataViewFrameTest, PlacesListCatchesAndDaysFishedPerPlaceWithAMapOfThoseW
         }
         EXPECT_EQ(m_frame->GetPlaceStatsView()->Map()->Scene().places.size(), c.onMap);
     }
+    // On the page of an 800 × 600 window every column is in sight, a long name cut short.
+    m_dir.WriteFile("Data/fish.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>" +
+                                         Trip("2004/5/3", "晴れ", std::string(40, 'W') + "の磯",
+                                              {{"アジ", "1", "1"}}) +
+                                         "\r\n</CatchLog>\r\n");
+    Choose(QStringLiteral("2004"), QString());
+    Click(CDataViewFrame::kPlacesButtonId);
+    QTreeWidget* table = m_frame->GetPlaceStatsView()->Table();
+    QTest::qWait(0);
+    QHeaderView* header = table->header();
+    for (int column = 1; column < 4; ++column) {
+        EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column),
+                  table->viewport()->width())
+            << column;
+        EXPECT_GE(header->sectionSize(column),
+                  table->fontMetrics().horizontalAdvance(table->headerItem()->text(column)))
+            << column;
+    }
+    EXPECT_EQ(table->horizontalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(table->topLevelItem(0)->toolTip(0).endsWith(QStringLiteral("の磯")));
     // No year: told, nothing listed.
     Choose(QString(), QString());
     Click(CDataViewFrame::kPlacesButtonId);
