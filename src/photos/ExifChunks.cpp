@@ -80,3 +80,39 @@ bool ReadWebPExifBlock(FILE* file, std::string& block)
     }
     return false;
 }
+
+bool ReadJpegExifBlock(FILE* file, std::string& block)
+{
+    block.clear();
+    std::rewind(file);
+    uint8_t start[2];
+    if (!ReadExactly(file, start, 2) || start[0] != 0xFF || start[1] != 0xD8) return false;
+    for (int n = 0; n < kMaxChunks; ++n) {
+        int byte = std::getc(file);
+        if (byte != 0xFF) return false;
+        // Any number of 0xFF bytes may pad the space before a marker.
+        while (byte == 0xFF) byte = std::getc(file);
+        if (byte == EOF) return false;
+        const uint8_t marker = uint8_t(byte);
+        // Markers that stand alone, without a length.
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+        // The picture data (or the end) comes before any EXIF block.
+        if (marker == 0xDA || marker == 0xD9 || marker == 0xD8) return false;
+        uint8_t size[2];
+        if (!ReadExactly(file, size, 2)) return false;
+        const uint32_t length = (uint32_t(size[0]) << 8) | size[1];
+        if (length < 2) return false;
+        const uint32_t payload = length - 2;
+        if (marker == 0xE1 && payload >= 6) {
+            std::string data(payload, '\0');
+            if (!ReadExactly(file, data.data(), payload)) return false;
+            if (data.compare(0, 6, std::string("Exif\0\0", 6)) == 0) {
+                block = std::move(data);
+                return true;
+            }
+            continue;  // XMP and other APP1 blocks
+        }
+        if (!Skip(file, payload)) return false;
+    }
+    return false;
+}

@@ -569,28 +569,22 @@ CExifFacts ReadPhotoExifFacts(const std::string& path)
 {
     FILE* file = nullptr;
     if (OpenPhotoFile(path, file) != EDecodeStatus::Ok) return {};
-    CExifFacts facts;
-    const EPhotoFormat format = SniffOpenFile(file);
-    if (format == EPhotoFormat::Jpeg) {
-        std::string exif;
-        CJpegRun header;
-        header.file = file;
-        header.headerOnly = true;
-        header.exif = &exif;
-        CRgbPicture none;
-        if (RunJpeg(header, none, nullptr, {}, nullptr)) {
-            facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
-            facts.thumbnail.clear();
-        }
-    }
-    if (format == EPhotoFormat::Png || format == EPhotoFormat::WebP) {
-        std::string exif;
-        if (format == EPhotoFormat::Png ? ReadPngExifBlock(file, exif)
-                                        : ReadWebPExifBlock(file, exif))
-            facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
-        facts.thumbnail.clear();
-    }
+    const CExifFacts facts = ReadOpenPhotoExifFacts(file, SniffOpenFile(file), path);
     std::fclose(file);
+    return facts;
+}
+
+CExifFacts ReadOpenPhotoExifFacts(FILE* file, EPhotoFormat format, const std::string& path)
+{
+    CExifFacts facts;
+    std::string exif;
+    bool found = false;
+    if (format == EPhotoFormat::Jpeg) found = ReadJpegExifBlock(file, exif);
+    if (format == EPhotoFormat::Png) found = ReadPngExifBlock(file, exif);
+    if (format == EPhotoFormat::WebP) found = ReadWebPExifBlock(file, exif);
+    if (found) facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
+    // libheif reads the file by its name, its boxes only.
     if (format == EPhotoFormat::Heif) facts = ReadHeifExifFacts(path);
+    facts.thumbnail.clear();
     return facts;
 }

@@ -118,6 +118,9 @@ CCaptureTime ReadPhotoCaptureTime(const std::string& path);
 // orientation, GPS position; no thumbnail); empty facts for other files and for files that cannot
 // be read.  Only the file's header and chunk heads are read, never its pixels.
 CExifFacts ReadPhotoExifFacts(const std::string& path);
+// The same for a photo already opened and sniffed as format (a HEIF photo is read again by path,
+// as libheif reads by name).  The file's position is left anywhere.
+CExifFacts ReadOpenPhotoExifFacts(FILE* file, EPhotoFormat format, const std::string& path);
 
 // Opens a photo for reading: CannotOpen when it cannot be opened, NotDecodable when it is not a
 // regular file (a folder or a named pipe); the file is then closed by the caller.
