@@ -567,14 +567,26 @@ CCaptureTime ReadPhotoCaptureTime(const std::string& path)
 
 CExifFacts ReadPhotoExifFacts(const std::string& path)
 {
-    FILE* file = nullptr;
-    if (OpenPhotoFile(path, file) != EDecodeStatus::Ok) return {};
-    const CExifFacts facts = ReadOpenPhotoExifFacts(file, SniffOpenFile(file), path);
-    std::fclose(file);
-    return facts;
+    CGuardedFile file;
+    if (file.Open(path, UINT64_MAX) != EFileRead::Ok) return {};
+    uint8_t head[kPhotoHeadBytes];
+    const size_t got = ReadPhotoHead(file, head);
+    return ReadPhotoExifFacts(CFileBytes(file.Descriptor(), head, got), SniffPhotoFormat(head, got),
+                              path);
 }
 
-CExifFacts ReadOpenPhotoExifFacts(FILE* file, EPhotoFormat format, const std::string& path)
+size_t ReadPhotoHead(CGuardedFile& file, uint8_t (&head)[kPhotoHeadBytes])
+{
+    size_t got = 0;
+    while (got < kPhotoHeadBytes) {
+        const ssize_t more = file.Read(reinterpret_cast<char*>(head) + got, kPhotoHeadBytes - got);
+        if (more <= 0) break;
+        got += size_t(more);
+    }
+    return got;
+}
+
+CExifFacts ReadPhotoExifFacts(const CFileBytes& file, EPhotoFormat format, const std::string& path)
 {
     CExifFacts facts;
     std::string exif;

@@ -54,29 +54,19 @@ namespace {
 // Two files of one size are told apart by a hash of their first bytes before their whole bytes
 // are compared.  The head of a photo holds its capture time and header, so different photos of
 // the same size almost always differ here already; equal heads are then compared in full.
-constexpr size_t kFingerprintBytes = 4096;
-
 uint64_t ContentFingerprint(const uint8_t* data, size_t size)
 {
-    const std::string_view head(reinterpret_cast<const char*>(data),
-                                std::min(size, kFingerprintBytes));
+    const std::string_view head(reinterpret_cast<const char*>(data), size);
     return std::hash<std::string_view>{}(head) | 1;
-}
-
-// Reads up to size bytes from the current position; how many were read.
-size_t ReadUpTo(FILE* file, uint8_t* out, size_t size)
-{
-    return std::fread(out, 1, size, file);
 }
 
 // The fingerprint of the file at path; 0 when it cannot be read.
 uint64_t FileFingerprint(const std::string& path)
 {
-    FILE* file = nullptr;
-    if (OpenPhotoFile(path, file) != EDecodeStatus::Ok) return 0;
-    uint8_t head[kFingerprintBytes];
-    const size_t got = ReadUpTo(file, head, sizeof head);
-    std::fclose(file);
+    CGuardedFile file;
+    if (file.Open(path, kMaxPhotoFileBytes) != EFileRead::Ok) return 0;
+    uint8_t head[kPhotoHeadBytes];
+    const size_t got = ReadPhotoHead(file, head);
     return got > 0 ? ContentFingerprint(head, got) : 0;
 }
 
@@ -163,10 +153,11 @@ std::vector<std::string> CollectFiles(const std::vector<std::string>& inputs, si
                 skipped.push_back({input, kSkipUnreadableText});
                 break;
             }
+            // The entry's type as the folder listing gave it: no look at the file for each.
             std::error_code typeError;
-            const fs::file_status entry = it->symlink_status(typeError);
-            if (fs::is_directory(entry)) continue;
-            if (fs::is_symlink(entry) && fs::is_directory(it->status(typeError))) {
+            const bool link = it->is_symlink(typeError);
+            if (!link && it->is_directory(typeError)) continue;
+            if (link && it->is_directory(typeError)) {
                 skipped.push_back({it->path().string(), kSkipLinkedFolderText});
                 continue;
             }
@@ -187,24 +178,22 @@ namespace {
 bool ScanOneFile(const std::string& path, CContentIndex& seen, CScannedPhoto& photo,
                  std::string& reason)
 {
-    FILE* file = nullptr;
-    const EDecodeStatus opened = OpenPhotoFile(path, file);
-    if (opened != EDecodeStatus::Ok) {
-        reason = opened == EDecodeStatus::NotDecodable ? kSkipNotRegularText : kSkipUnreadableText;
-        return false;
+    CGuardedFile file;
+    switch (file.Open(path, kMaxPhotoFileBytes)) {
+        case EFileRead::Ok:
+            break;
+        case EFileRead::NotRegular:
+            reason = kSkipNotRegularText;
+            return false;
+        case EFileRead::TooLarge:
+            reason = kSkipTooLargeText;
+            return false;
+        default:
+            reason = kSkipUnreadableText;
+            return false;
     }
-    std::unique_ptr<FILE, int (*)(FILE*)> closer(file, &std::fclose);
-    struct stat info {};
-    if (::fstat(::fileno(file), &info) != 0) {
-        reason = kSkipUnreadableText;
-        return false;
-    }
-    if (uint64_t(info.st_size) > kMaxPhotoFileBytes) {
-        reason = kSkipTooLargeText;
-        return false;
-    }
-    uint8_t head[kFingerprintBytes];
-    const size_t got = ReadUpTo(file, head, sizeof head);
+    uint8_t head[kPhotoHeadBytes];
+    const size_t got = ReadPhotoHead(file, head);
     if (got == 0) {
         reason = kSkipUnreadableText;
         return false;
@@ -217,15 +206,17 @@ bool ScanOneFile(const std::string& path, CContentIndex& seen, CScannedPhoto& ph
     }
     photo.path = path;
     photo.format = format;
-    photo.size = uint64_t(info.st_size);
-    photo.device = uint64_t(info.st_dev);
-    photo.inode = uint64_t(info.st_ino);
+    const CFileIdentity& identity = file.Identity();
+    photo.size = file.Size();
+    photo.device = uint64_t(identity.device);
+    photo.inode = uint64_t(identity.inode);
     photo.fingerprint = ContentFingerprint(head, got);
     if (seen.Contains(path, photo.size, photo.fingerprint)) {
         reason = kSkipDuplicateText;
         return false;
     }
-    const CExifFacts facts = ReadOpenPhotoExifFacts(file, format, path);
+    const CExifFacts facts =
+        ReadPhotoExifFacts(CFileBytes(file.Descriptor(), head, got), format, path);
     photo.hasPosition = facts.hasPosition;
     photo.position = {facts.latitude, facts.longitude};
     if (facts.captured.valid()) {
@@ -234,7 +225,7 @@ bool ScanOneFile(const std::string& path, CContentIndex& seen, CScannedPhoto& ph
     } else {
         photo.timeSource =
             facts.hasPosition ? EPhotoTimeSource::FileTime : EPhotoTimeSource::Unknown;
-        photo.time = JapanTimeOfUnix(int64_t(info.st_mtime));
+        photo.time = JapanTimeOfUnix(identity.modifiedSeconds);
     }
     seen.Add(path, photo.size, photo.fingerprint);
     return true;
