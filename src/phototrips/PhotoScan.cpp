@@ -1,14 +1,12 @@
 #include "phototrips/PhotoScan.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <system_error>
@@ -81,14 +79,16 @@ public:
         const auto same = m_bySize.equal_range(size);
         for (auto it = same.first; it != same.second; ++it) {
             CEntry& other = it->second;
-            if (other.fingerprint == 0) other.fingerprint = FileFingerprint(other.path);
-            if (other.fingerprint == fingerprint && CPhotoCopies::SameFileContent(other.path, path))
+            if (!other.fingerprint) other.fingerprint = FileFingerprint(other.path);
+            if (*other.fingerprint == fingerprint &&
+                CPhotoCopies::SameFileContent(other.path, path))
                 return true;
         }
         return false;
     }
-    // A fingerprint of 0 is worked out when it is first needed.
-    void Add(const std::string& path, uint64_t size, uint64_t fingerprint = 0)
+    // Without a fingerprint, it is worked out when it is first needed.
+    void Add(const std::string& path, uint64_t size,
+             std::optional<uint64_t> fingerprint = std::nullopt)
     {
         m_bySize.emplace(size, CEntry{path, fingerprint});
     }
@@ -96,7 +96,7 @@ public:
 private:
     struct CEntry {
         std::string path;
-        uint64_t fingerprint = 0;
+        std::optional<uint64_t> fingerprint;  // 0 for a file that could not be read
     };
     std::unordered_multimap<uint64_t, CEntry> m_bySize;
 };
