@@ -1,5 +1,6 @@
-// PNG and WebP files as a phone's export may hold them: any bytes after a PNG signature or a
-// WebP header, read for their EXIF block by walking the chunks, as the photo import reads a folder.
+// PNG, WebP and JPEG files as a phone's export may hold them: any bytes after a PNG signature, a
+// WebP header or a JPEG start marker, read for their EXIF block by walking the chunks or
+// segments, as the photo import reads a folder.
 // Besides crashes, leaks, undefined behaviour and libFuzzer's limits, the run stops when a time
 // offset, a position or a capture time read is outside what the readers promise.
 
@@ -13,8 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1) return 0;
     // The first byte chooses the container; the rest follows its header.
-    std::string bytes = data[0] % 2 == 0 ? std::string("\x89PNG\r\n\x1A\n", 8)
-                                         : std::string("RIFF\0\0\0\0WEBP", 12);
+    const char* const heads[] = {"\x89PNG\r\n\x1A\n", "RIFF\0\0\0\0WEBP", "\xFF\xD8"};
+    const size_t headSizes[] = {8, 12, 2};
+    std::string bytes(heads[data[0] % 3], headSizes[data[0] % 3]);
     bytes.append(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string path = fuzz::ScratchDir() + "photo.img";
     fuzz::WriteBytes(path, bytes);

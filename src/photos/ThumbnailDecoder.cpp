@@ -567,30 +567,36 @@ CCaptureTime ReadPhotoCaptureTime(const std::string& path)
 
 CExifFacts ReadPhotoExifFacts(const std::string& path)
 {
-    FILE* file = nullptr;
-    if (OpenPhotoFile(path, file) != EDecodeStatus::Ok) return {};
+    CGuardedFile file;
+    if (file.Open(path, UINT64_MAX) != EFileRead::Ok) return {};
+    uint8_t head[kPhotoHeadBytes];
+    const size_t got = ReadPhotoHead(file, head);
+    return ReadPhotoExifFacts(CFileBytes(file.Descriptor(), head, got), SniffPhotoFormat(head, got),
+                              path);
+}
+
+size_t ReadPhotoHead(CGuardedFile& file, uint8_t (&head)[kPhotoHeadBytes])
+{
+    size_t got = 0;
+    while (got < kPhotoHeadBytes) {
+        const ssize_t more = file.Read(reinterpret_cast<char*>(head) + got, kPhotoHeadBytes - got);
+        if (more <= 0) break;
+        got += size_t(more);
+    }
+    return got;
+}
+
+CExifFacts ReadPhotoExifFacts(const CFileBytes& file, EPhotoFormat format, const std::string& path)
+{
     CExifFacts facts;
-    const EPhotoFormat format = SniffOpenFile(file);
-    if (format == EPhotoFormat::Jpeg) {
-        std::string exif;
-        CJpegRun header;
-        header.file = file;
-        header.headerOnly = true;
-        header.exif = &exif;
-        CRgbPicture none;
-        if (RunJpeg(header, none, nullptr, {}, nullptr)) {
-            facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
-            facts.thumbnail.clear();
-        }
-    }
-    if (format == EPhotoFormat::Png || format == EPhotoFormat::WebP) {
-        std::string exif;
-        if (format == EPhotoFormat::Png ? ReadPngExifBlock(file, exif)
-                                        : ReadWebPExifBlock(file, exif))
-            facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
-        facts.thumbnail.clear();
-    }
-    std::fclose(file);
+    std::string exif;
+    bool found = false;
+    if (format == EPhotoFormat::Jpeg) found = ReadJpegExifBlock(file, exif);
+    if (format == EPhotoFormat::Png) found = ReadPngExifBlock(file, exif);
+    if (format == EPhotoFormat::WebP) found = ReadWebPExifBlock(file, exif);
+    if (found) facts = ReadExifFacts(reinterpret_cast<const uint8_t*>(exif.data()), exif.size());
+    // libheif reads the file by its name, its boxes only.
     if (format == EPhotoFormat::Heif) facts = ReadHeifExifFacts(path);
+    facts.thumbnail.clear();
     return facts;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "data/GuardedFile.h"
+#include "photos/ExifChunks.h"
 #include "photos/PhotoExif.h"
 
 // Size of one thumbnail cell: a photo is shrunk (or enlarged) to fit it with its shape kept.
@@ -118,6 +120,14 @@ CCaptureTime ReadPhotoCaptureTime(const std::string& path);
 // orientation, GPS position; no thumbnail); empty facts for other files and for files that cannot
 // be read.  Only the file's header and chunk heads are read, never its pixels.
 CExifFacts ReadPhotoExifFacts(const std::string& path);
+// The same for a photo already opened, whose first bytes (kPhotoHeadBytes as a rule: the EXIF
+// block of most photos lies within them) showed it to be of format.  A HEIF photo is read again
+// by path, as libheif reads by name.
+CExifFacts ReadPhotoExifFacts(const CFileBytes& file, EPhotoFormat format, const std::string& path);
+inline constexpr size_t kPhotoHeadBytes = 4096;
+// Reads the first kPhotoHeadBytes of an opened photo (fewer for a shorter file or a failed
+// read): how many were read.
+size_t ReadPhotoHead(CGuardedFile& file, uint8_t (&head)[kPhotoHeadBytes]);
 
 // Opens a photo for reading: CannotOpen when it cannot be opened, NotDecodable when it is not a
 // regular file (a folder or a named pipe); the file is then closed by the caller.

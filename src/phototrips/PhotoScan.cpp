@@ -1,16 +1,16 @@
 #include "phototrips/PhotoScan.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <map>
+#include <optional>
 #include <set>
+#include <string_view>
 #include <system_error>
+#include <unordered_map>
 
 #include "data/GuardedFile.h"
 #include "photos/PhotoCopies.h"
@@ -49,86 +49,56 @@ CCaptureTime JapanCalendarOf(JapanSeconds seconds)
 
 namespace {
 
-// The first bytes of a regular file, opened without blocking; false with the reason otherwise.
-bool ReadHead(const std::string& path, uint8_t* head, size_t& got, struct stat& info,
-              std::string& reason)
+// Two files of one size are told apart by a hash of their first bytes before their whole bytes
+// are compared.  The head of a photo holds its capture time and header, so different photos of
+// the same size almost always differ here already; equal heads are then compared in full.
+uint64_t ContentFingerprint(const uint8_t* data, size_t size)
 {
-    got = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = kSkipUnreadableText;
-        return false;
-    }
-    bool ok = ::fstat(fd, &info) == 0;
-    if (ok && !S_ISREG(info.st_mode)) {
-        reason = kSkipNotRegularText;
-        ok = false;
-    } else if (ok && uint64_t(info.st_size) > kMaxPhotoFileBytes) {
-        reason = kSkipTooLargeText;
-        ok = false;
-    } else if (ok) {
-        while (got < kSniffBytes) {
-            const ssize_t n = ::read(fd, head + got, kSniffBytes - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            got += size_t(n);
-        }
-        if (got == 0) {
-            reason = kSkipUnreadableText;
-            ok = false;
-        }
-    } else {
-        reason = kSkipUnreadableText;
-    }
-    ::close(fd);
-    return ok;
+    const std::string_view head(reinterpret_cast<const char*>(data), size);
+    return std::hash<std::string_view>{}(head) | 1;
 }
 
-// A hash of a file's first bytes: photos of one size are told apart by it before their whole
-// bytes are compared.  0 for a file that cannot be read.
-uint64_t HeadHash(const std::string& path)
+// The fingerprint of the file at path; 0 when it cannot be read.
+uint64_t FileFingerprint(const std::string& path)
 {
-    constexpr size_t kHeadBytes = size_t{64} << 10;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return 0;
-    std::vector<char> head(kHeadBytes);
-    size_t got = 0;
-    while (got < head.size()) {
-        const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += size_t(n);
-    }
-    ::close(fd);
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (size_t i = 0; i < got; ++i) hash = (hash ^ uint8_t(head[i])) * 1099511628211ull;
-    return hash | 1;
+    CGuardedFile file;
+    if (file.Open(path, kMaxPhotoFileBytes) != EFileRead::Ok) return 0;
+    uint8_t head[kPhotoHeadBytes];
+    const size_t got = ReadPhotoHead(file, head);
+    return got > 0 ? ContentFingerprint(head, got) : 0;
 }
 
-// Photos by size and, once two share a size, by the hash of their first bytes.
+// Photos by their size, so that only photos of a size already seen are fingerprinted and
+// compared.
 class CContentIndex {
 public:
-    // Whether a file of the same bytes as path (of size bytes) was added.
-    bool Contains(const std::string& path, uint64_t size)
+    // Whether a file of the same bytes as path (of size bytes and the given fingerprint) was
+    // added.
+    bool Contains(const std::string& path, uint64_t size, uint64_t fingerprint)
     {
-        auto same = m_bySize.find(size);
-        if (same == m_bySize.end()) return false;
-        const uint64_t hash = Hash(path);
-        return std::any_of(same->second.begin(), same->second.end(), [&](const std::string& other) {
-            return Hash(other) == hash && CPhotoCopies::SameFileContent(other, path);
-        });
+        const auto same = m_bySize.equal_range(size);
+        for (auto it = same.first; it != same.second; ++it) {
+            CEntry& other = it->second;
+            if (!other.fingerprint) other.fingerprint = FileFingerprint(other.path);
+            if (*other.fingerprint == fingerprint &&
+                CPhotoCopies::SameFileContent(other.path, path))
+                return true;
+        }
+        return false;
     }
-    void Add(const std::string& path, uint64_t size) { m_bySize[size].push_back(path); }
+    // Without a fingerprint, it is worked out when it is first needed.
+    void Add(const std::string& path, uint64_t size,
+             std::optional<uint64_t> fingerprint = std::nullopt)
+    {
+        m_bySize.emplace(size, CEntry{path, fingerprint});
+    }
 
 private:
-    uint64_t Hash(const std::string& path)
-    {
-        auto found = m_hashes.find(path);
-        if (found == m_hashes.end()) found = m_hashes.emplace(path, HeadHash(path)).first;
-        return found->second;
-    }
-    std::map<uint64_t, std::vector<std::string>> m_bySize;
-    std::map<std::string, uint64_t> m_hashes;
+    struct CEntry {
+        std::string path;
+        std::optional<uint64_t> fingerprint;  // 0 for a file that could not be read
+    };
+    std::unordered_multimap<uint64_t, CEntry> m_bySize;
 };
 
 // ISO media files that are not HEIF pictures (MP4, MOV, 3GP) and other video containers.
@@ -183,10 +153,11 @@ std::vector<std::string> CollectFiles(const std::vector<std::string>& inputs, si
                 skipped.push_back({input, kSkipUnreadableText});
                 break;
             }
+            // The entry's type as the folder listing gave it: no look at the file for each.
             std::error_code typeError;
-            const fs::file_status entry = it->symlink_status(typeError);
-            if (fs::is_directory(entry)) continue;
-            if (fs::is_symlink(entry) && fs::is_directory(it->status(typeError))) {
+            const bool link = it->is_symlink(typeError);
+            if (!link && it->is_directory(typeError)) continue;
+            if (link && it->is_directory(typeError)) {
                 skipped.push_back({it->path().string(), kSkipLinkedFolderText});
                 continue;
             }
@@ -197,6 +168,67 @@ std::vector<std::string> CollectFiles(const std::vector<std::string>& inputs, si
     std::sort(files.begin(), files.end());
     files.erase(std::unique(files.begin(), files.end()), files.end());
     return files;
+}
+
+}  // namespace
+
+namespace {
+
+// What one file of a scan turned out to be: a photo, or a file skipped with its reason.
+bool ScanOneFile(const std::string& path, CContentIndex& seen, CScannedPhoto& photo,
+                 std::string& reason)
+{
+    CGuardedFile file;
+    switch (file.Open(path, kMaxPhotoFileBytes)) {
+        case EFileRead::Ok:
+            break;
+        case EFileRead::NotRegular:
+            reason = kSkipNotRegularText;
+            return false;
+        case EFileRead::TooLarge:
+            reason = kSkipTooLargeText;
+            return false;
+        default:
+            reason = kSkipUnreadableText;
+            return false;
+    }
+    uint8_t head[kPhotoHeadBytes];
+    const size_t got = ReadPhotoHead(file, head);
+    if (got == 0) {
+        reason = kSkipUnreadableText;
+        return false;
+    }
+    const EPhotoFormat format = SniffPhotoFormat(head, got);
+    if (format != EPhotoFormat::Jpeg && format != EPhotoFormat::Heif &&
+        format != EPhotoFormat::Png && format != EPhotoFormat::WebP) {
+        reason = IsVideoHead(head, got) ? kSkipVideoText : kSkipNotPhotoText;
+        return false;
+    }
+    photo.path = path;
+    photo.format = format;
+    const CFileIdentity& identity = file.Identity();
+    photo.size = file.Size();
+    photo.device = uint64_t(identity.device);
+    photo.inode = uint64_t(identity.inode);
+    photo.fingerprint = ContentFingerprint(head, got);
+    if (seen.Contains(path, photo.size, photo.fingerprint)) {
+        reason = kSkipDuplicateText;
+        return false;
+    }
+    const CExifFacts facts =
+        ReadPhotoExifFacts(CFileBytes(file.Descriptor(), head, got), format, path);
+    photo.hasPosition = facts.hasPosition;
+    photo.position = {facts.latitude, facts.longitude};
+    if (facts.captured.valid()) {
+        photo.timeSource = facts.hasOffset ? EPhotoTimeSource::ExifOffset : EPhotoTimeSource::Exif;
+        photo.time = JapanTimeOfCapture(facts.captured, facts.hasOffset, facts.offsetMinutes);
+    } else {
+        photo.timeSource =
+            facts.hasPosition ? EPhotoTimeSource::FileTime : EPhotoTimeSource::Unknown;
+        photo.time = JapanTimeOfUnix(identity.modifiedSeconds);
+    }
+    seen.Add(path, photo.size, photo.fingerprint);
+    return true;
 }
 
 }  // namespace
@@ -213,45 +245,12 @@ CPhotoScan ScanPhotos(const std::vector<std::string>& inputs, const CPhotoScanOp
             return scan;
         }
         if (options.progress) options.progress(i, files.size());
-        const std::string& path = files[i];
-        uint8_t head[kSniffBytes];
-        size_t got = 0;
-        struct stat info {};
-        std::string reason;
-        if (!ReadHead(path, head, got, info, reason)) {
-            scan.skipped.push_back({path, reason});
-            continue;
-        }
-        const EPhotoFormat format = SniffPhotoFormat(head, got);
-        if (format != EPhotoFormat::Jpeg && format != EPhotoFormat::Heif &&
-            format != EPhotoFormat::Png && format != EPhotoFormat::WebP) {
-            scan.skipped.push_back(
-                {path, IsVideoHead(head, got) ? kSkipVideoText : kSkipNotPhotoText});
-            continue;
-        }
-        if (seen.Contains(path, uint64_t(info.st_size))) {
-            scan.skipped.push_back({path, kSkipDuplicateText});
-            continue;
-        }
-
         CScannedPhoto photo;
-        photo.path = path;
-        photo.format = format;
-        photo.size = uint64_t(info.st_size);
-        const CExifFacts facts = ReadPhotoExifFacts(path);
-        photo.hasPosition = facts.hasPosition;
-        photo.position = {facts.latitude, facts.longitude};
-        if (facts.captured.valid()) {
-            photo.timeSource =
-                facts.hasOffset ? EPhotoTimeSource::ExifOffset : EPhotoTimeSource::Exif;
-            photo.time = JapanTimeOfCapture(facts.captured, facts.hasOffset, facts.offsetMinutes);
-        } else {
-            photo.timeSource =
-                facts.hasPosition ? EPhotoTimeSource::FileTime : EPhotoTimeSource::Unknown;
-            photo.time = JapanTimeOfUnix(int64_t(info.st_mtime));
-        }
-        seen.Add(path, photo.size);
-        scan.photos.push_back(std::move(photo));
+        std::string reason;
+        if (ScanOneFile(files[i], seen, photo, reason))
+            scan.photos.push_back(std::move(photo));
+        else
+            scan.skipped.push_back({files[i], reason});
     }
     if (options.progress) options.progress(files.size(), files.size());
     return scan;
@@ -260,26 +259,23 @@ CPhotoScan ScanPhotos(const std::vector<std::string>& inputs, const CPhotoScanOp
 void SkipKnownPhotos(CPhotoScan& scan, const std::vector<std::string>& logPhotos,
                      const std::string& dataDir)
 {
-    std::set<std::string> knownPaths;
+    // The log's photos as files (a link or another name for one is the same file) and by size;
+    // their fingerprints are read only for a scanned photo of the same size.
+    std::set<std::pair<uint64_t, uint64_t>> knownFiles;
     CContentIndex known;
-    const auto normal = [](const fs::path& path) {
-        std::error_code error;
-        const fs::path canonical = fs::weakly_canonical(path, error);
-        return (error ? path.lexically_normal() : canonical).string();
-    };
     for (const std::string& photo : logPhotos) {
         if (photo.empty()) continue;
         const fs::path path =
             fs::path(photo).is_absolute() ? fs::path(photo) : fs::path(dataDir) / photo;
-        const std::string resolved = normal(path);
-        if (!knownPaths.insert(resolved).second) continue;
         struct stat info {};
-        if (::stat(resolved.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            known.Add(resolved, uint64_t(info.st_size));
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (knownFiles.emplace(uint64_t(info.st_dev), uint64_t(info.st_ino)).second)
+            known.Add(path.string(), uint64_t(info.st_size));
     }
     std::vector<CScannedPhoto> kept;
     for (CScannedPhoto& photo : scan.photos) {
-        if (knownPaths.count(normal(photo.path)) > 0 || known.Contains(photo.path, photo.size))
+        if (knownFiles.count({photo.device, photo.inode}) > 0 ||
+            known.Contains(photo.path, photo.size, photo.fingerprint))
             scan.skipped.push_back({photo.path, kSkipKnownText});
         else
             kept.push_back(std::move(photo));

@@ -40,6 +40,11 @@ struct CScannedPhoto {
     JapanSeconds time = 0;
     bool hasPosition = false;
     CGeoPoint position;
+    // The file itself (its device and inode) and a fingerprint of its first bytes, so that the
+    // same file under another name, or a copy of it, is recognised without reading it again.
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t fingerprint = 0;
 };
 
 // A file that is no photo to propose, with the Japanese reason.

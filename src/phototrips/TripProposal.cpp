@@ -154,6 +154,22 @@ CTripRecord MakeTripRecord(const CProposedTrip& trip, const CPhotoScan& scan)
     return record;
 }
 
+CPlaceFacts TripPlaceFacts(const CProposedTrip& trip, const CPhotoScan& scan)
+{
+    if (trip.edited) return trip.editedPlace;
+    CPlaceFacts facts;
+    facts.place = trip.place;
+    if (trip.port) facts.portId = trip.port->id;
+    for (const CProposedPhoto& photo : trip.photos) {
+        const CScannedPhoto& scanned = scan.photos[photo.photo];
+        if (!photo.included || !scanned.hasPosition) continue;
+        facts.position = scanned.position;
+        facts.source = EPositionSource::Photo;
+        break;
+    }
+    return facts;
+}
+
 std::string LastSpeciesUsed(const std::vector<CTripRecord>& trips)
 {
     for (auto trip = trips.rbegin(); trip != trips.rend(); ++trip) {

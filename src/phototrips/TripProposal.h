@@ -9,9 +9,9 @@
 #include "data/TripRecord.h"
 #include "phototrips/PhotoScan.h"
 #include "phototrips/PhotoTripPlan.h"
+#include "places/PlaceBook.h"
 
 class CCatchStore;
-class CPlaceBook;
 class CTideStations;
 class CTidePortChoices;
 struct CTideStation;
@@ -53,8 +53,10 @@ struct CProposedTrip {
     std::string highTide;
     std::string ebbTide;
     std::string species;  // given to every catch
-    // The trip as the user finished it in the entry dialog: saved as it is.
+    // The trip as the user finished it in the entry dialog: saved as it is, and what its place
+    // keeps as that dialog left it.
     std::optional<CTripRecord> edited;
+    CPlaceFacts editedPlace;
 };
 
 struct CTripProposals {
@@ -92,6 +94,11 @@ std::vector<CPlannedCatch> ProposedCatches(const CProposedTrip& trip, const CPho
 // The trip record to save: the edited one when there is one; otherwise date, place, tides, the
 // included photos as place and fish photos and a catch per run of fish photos at its time.
 CTripRecord MakeTripRecord(const CProposedTrip& trip, const CPhotoScan& scan);
+
+// What saving trip keeps in the places file: as the entry dialog left it for an edited trip;
+// otherwise its 場所, its port and the position of its first included photo that has one, as a
+// photo's position (filling only a place without one).
+CPlaceFacts TripPlaceFacts(const CProposedTrip& trip, const CPhotoScan& scan);
 
 // "2026/05/03" and "6:40" as the preview and the command line show them.
 std::string FormatProposalDate(const CCaptureTime& day);

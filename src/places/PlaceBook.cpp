@@ -412,3 +412,23 @@ std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder, std
 {
     return TidePortLookupOf(folder, ShippedTideStations(), problems);
 }
+
+bool KeepPlaceFacts(const CDataFolder& folder, const CTideStations* stations,
+                    const std::vector<CPlaceFacts>& facts, std::string& error)
+{
+    CPlaceBook book(stations);
+    book.Load(folder);
+    bool changed = false;
+    for (const CPlaceFacts& fact : facts) {
+        const std::string place = CPlaceBook::PlaceKey(fact.place);
+        if (place.empty()) continue;
+        if (!fact.portId.empty() && book.PortForPlace(place) != fact.portId) {
+            book.SetPortForPlace(place, fact.portId);
+            changed = true;
+        }
+        if (fact.position && book.SetPosition(place, *fact.position, fact.source, fact.overwrite) ==
+                                 EPositionChange::Set)
+            changed = true;
+    }
+    return !changed || book.Save(error);
+}

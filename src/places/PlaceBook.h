@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -140,3 +141,21 @@ std::unique_ptr<CTidePortLookup> TidePortLookupOf(const CDataFolder& folder,
 
 // The largest places file read or written: far more places than one angler's log holds.
 inline constexpr size_t kMaxPlacesFileBytes = 1024 * 1024;
+
+// What saving a trip tells the places book about its 場所: the tide port it was saved with and a
+// position for it.
+struct CPlaceFacts {
+    std::string place;   // the trip's 場所; nothing is kept for an empty one
+    std::string portId;  // "" keeps the place's port as it is
+    std::optional<CGeoPoint> position;
+    EPositionSource source = EPositionSource::None;
+    bool overwrite = false;  // the user agreed to replace a position they had set
+};
+
+// Keeps the facts of trips just saved in folder's places file: the file is read again (another
+// window may have kept a port or a position since they were chosen), each place given its port
+// and its position by SetPosition's rules, and the file written once when anything changed.
+// False with a Japanese reason when it could not be written; a file read with problems is never
+// written, so facts that would change it give that reason.
+bool KeepPlaceFacts(const CDataFolder& folder, const CTideStations* stations,
+                    const std::vector<CPlaceFacts>& facts, std::string& error);

@@ -66,4 +66,46 @@ TEST(PhotoPosition, GpsTagsGiveDegreesOrNothing)
     RemoveTree(dir);
 }
 
+// A JPEG's EXIF block is found by walking its segments up to the first scan: through padding,
+// other APP1 blocks and segments far past the first bytes read, never past broken lengths.
+TEST(PhotoPosition, JpegSegmentsAreWalkedToTheExifBlock)
+{
+    const std::string dir = MakeTempDir();
+    const std::string exif = MakeTestExif(6, "2026:05:03 06:00:00");
+    const auto segment = [](char marker, const std::string& payload) {
+        const size_t length = payload.size() + 2;
+        return std::string{char(0xFF), marker, char(length >> 8), char(length & 0xFF)} + payload;
+    };
+    const std::string soi("\xFF\xD8", 2);
+    const std::string app1 = segment('\xE1', exif);
+    const std::string xmp = segment('\xE1', "http://ns.adobe.com/xap/1.0/" + std::string(100, ' '));
+    const std::string scan = segment('\xDA', std::string(10, '\0')) + "\xFF\xD9";
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool found;
+    } cases[] = {
+        {"right after the start", soi + app1 + scan, true},
+        {"after an XMP block and padding", soi + xmp + "\xFF\xFF" + app1 + scan, true},
+        {"after 60 KiB of other segments",
+         soi + segment('\xE2', std::string(30000, 'a')) + segment('\xE2', std::string(30000, 'b')) +
+             app1 + scan,
+         true},
+        {"after a restart marker", soi + "\xFF\xD0" + app1 + scan, true},
+        {"after the scan", soi + scan + app1, false},
+        {"cut inside the block", soi + app1.substr(0, app1.size() / 2), false},
+        {"a length below two", soi + std::string("\xFF\xE2\0\1", 4) + app1, false},
+        {"junk instead of a marker", soi + "x" + app1, false},
+        {"no start marker", app1 + scan, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(dir + "p.jpg", c.bytes);
+        const CExifFacts facts = ReadPhotoExifFacts(dir + "p.jpg");
+        EXPECT_EQ(facts.captured.valid(), c.found);
+        EXPECT_EQ(facts.orientation, c.found ? 6 : 1);
+    }
+    RemoveTree(dir);
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "photos/PhotoExif.h"
+#include "photos/ThumbnailDecoder.h"
 #include "phototrips/PhotoScan.h"
 #include "phototrips/PhotoTripTestFiles.h"
 
@@ -118,6 +119,53 @@ TEST(HostilePhotoScanTest, ManyFilesAreCappedAndACancelKeepsNothing)
     EXPECT_TRUE(scan.cancelled);
     EXPECT_EQ(calls, 2u);
     RemoveTree(dir);
+}
+
+// A photo of the log is known however it comes back (another name for the file, a link, a copy);
+// a photo of the same size is not taken for it unless every byte is the same.
+TEST(HostilePhotoScanTest, PhotosOfTheLogAreKnownByFileOrWholeContent)
+{
+    const std::string log = MakeTempDir();
+    WriteTestPhotos(log, {{"a.jpg", "2026:05:03 06:00:00", "+09:00", 35.1, 139.6}});
+    const std::string photo = ReadFileBytes(log + "a.jpg");
+    // Larger than the head the scan reads, so that only a full comparison tells them apart.
+    const std::string padded = photo + std::string(3 * kPhotoHeadBytes, '\0');
+    WriteFileBytes(log + "padded.jpg", padded);
+    const auto changed = [](std::string bytes, size_t at) {
+        bytes[at] = char(bytes[at] ^ 0x55);
+        return bytes;
+    };
+    const struct {
+        const char* what;
+        std::function<void(const std::string& path)> make;
+        bool known;
+    } cases[] = {
+        {"another name for the file",
+         [&](const std::string& p) { ASSERT_EQ(::link((log + "a.jpg").c_str(), p.c_str()), 0); },
+         true},
+        {"a link to it",
+         [&](const std::string& p) { std::filesystem::create_symlink(log + "a.jpg", p); }, true},
+        {"a copy", [&](const std::string& p) { WriteFileBytes(p, photo); }, true},
+        {"a padded copy", [&](const std::string& p) { WriteFileBytes(p, padded); }, true},
+        {"the same head, the last byte changed",
+         [&](const std::string& p) { WriteFileBytes(p, changed(padded, padded.size() - 1)); },
+         false},
+        {"the same size, a header byte changed",
+         [&](const std::string& p) { WriteFileBytes(p, changed(photo, 3)); }, false},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const std::string dir = MakeTempDir();
+        test.make(dir + "p.jpg");
+        CPhotoScan scan = ScanPhotos({dir});
+        ASSERT_EQ(scan.photos.size(), 1u);
+        SkipKnownPhotos(scan, {"a.jpg", log + "padded.jpg", "missing.jpg"}, log);
+        EXPECT_EQ(scan.photos.empty(), test.known);
+        EXPECT_EQ(!scan.skipped.empty() && scan.skipped.back().reason == kSkipKnownText,
+                  test.known);
+        RemoveTree(dir);
+    }
+    RemoveTree(log);
 }
 
 TEST(HostilePhotoScanTest, ReadsExifOffsets)

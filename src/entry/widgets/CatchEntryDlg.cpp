@@ -920,29 +920,26 @@ void CCatchEntryDlg::ShowTideNote()
     m_tideNote->setText(parts.join(QStringLiteral("　")));
 }
 
+CPlaceFacts CCatchEntryDlg::GetPlaceFactsFromControls() const
+{
+    CPlaceFacts facts;
+    facts.place = StdFromQString(m_place->text().trimmed());
+    facts.portId = m_tidePort->PortId();
+    if (m_newPosition) {
+        facts.position = m_newPosition;
+        facts.source = m_newPositionSource;
+        facts.overwrite = m_replaceAgreed;
+    } else if (m_hasPhotoPosition) {
+        facts.position = CGeoPoint{m_photoLatitude, m_photoLongitude};
+        facts.source = EPositionSource::Photo;
+    }
+    return facts;
+}
+
 void CCatchEntryDlg::KeepTidePortForPlace()
 {
-    const std::string id = m_tidePort->PortId();
-    const std::string place = StdFromQString(m_place->text().trimmed());
-    if (place.empty()) return;
-    // Read again: another dialog may have kept a port or a position since this one opened.
-    CPlaceBook choices(&m_tideStations);
-    choices.Load(m_folder);
-    bool changed = false;
-    if (!id.empty() && choices.PortForPlace(place) != id) {
-        choices.SetPortForPlace(place, id);
-        changed = true;
-    }
-    if (m_newPosition) {
-        changed |= choices.SetPosition(place, *m_newPosition, m_newPositionSource,
-                                       m_replaceAgreed) == EPositionChange::Set;
-    } else if (m_hasPhotoPosition) {
-        changed |= choices.SetPosition(place, {m_photoLatitude, m_photoLongitude},
-                                       EPositionSource::Photo) == EPositionChange::Set;
-    }
-    if (!changed) return;
     std::string error;
-    if (choices.Save(error)) return;
+    if (KeepPlaceFacts(m_folder, &m_tideStations, {GetPlaceFactsFromControls()}, error)) return;
     ShowMessageBox(this,
                    QStringLiteral("釣行データは登録しましたが、この場所の港と位置を記録できません"
                                   "でした。\n%1")
@@ -1107,13 +1104,16 @@ CTripRecord CCatchEntryDlg::GetTripFromControls() const
     return trip;
 }
 
-void CCatchEntryDlg::EditDraft(const CTripRecord& trip,
-                               std::function<void(const CTripRecord&)> finished)
+void CCatchEntryDlg::EditDraft(const CTripRecord& trip, CDraftFinished finished)
 {
     m_initialising = true;
     m_target->clear();
     m_species->clear();
     FillControls(trip);
+    // The draft's photos say where it was, as a stored trip's photos do when it is opened.
+    ReadPhotoPosition();
+    ShowPlacePosition();
+    ChooseDefaultTidePort();
     m_initialising = false;
     m_draftFinished = std::move(finished);
     m_baseline = GetTripFromControls();
@@ -1129,7 +1129,7 @@ void CCatchEntryDlg::accept()
     CTripRecord trip = GetTripFromControls();
     if (m_draftFinished) {
         // A draft goes back to whoever saves it, with everything else it belongs with.
-        m_draftFinished(trip);
+        m_draftFinished(trip, GetPlaceFactsFromControls());
         Finish(ECatchEntryResult::Saved);
         return;
     }

@@ -131,9 +131,14 @@ public:
     // The trip as the dialog's controls hold it now.
     CTripRecord GetTripFromControls() const;
 
+    // What saving the trip would keep in the places file: its place's port and position.
+    CPlaceFacts GetPlaceFactsFromControls() const;
+
     // Shows trip, not yet saved, for the user to finish: "登録" then hands the trip to finished
-    // instead of saving it (a new dialog only).
-    void EditDraft(const CTripRecord& trip, std::function<void(const CTripRecord&)> finished);
+    // instead of saving it (a new dialog only), with what its place would keep, for whoever saves
+    // it to keep.
+    using CDraftFinished = std::function<void(const CTripRecord&, const CPlaceFacts&)>;
+    void EditDraft(const CTripRecord& trip, CDraftFinished finished);
 
     // The longest text a field takes, in CP932 bytes: what the catch file gives back unchanged.
     static constexpr int kMaxTextBytes = 255;
@@ -281,5 +286,5 @@ private:
     QString m_filledHigh;
     QString m_filledLow;
     QString m_fillNote;
-    std::function<void(const CTripRecord&)> m_draftFinished;
+    CDraftFinished m_draftFinished;
 };

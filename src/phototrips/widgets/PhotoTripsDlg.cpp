@@ -389,10 +389,12 @@ void CPhotoTripsDlg::OpenInEntryDialog(int t)
     CProposedTrip& trip = m_proposals.trips[size_t(t)];
     auto* dialog = new CCatchEntryDlg(this, m_store, m_folder, -1, m_context.stations);
     dialog->setWindowModality(Qt::ApplicationModal);
-    dialog->EditDraft(MakeTripRecord(trip, m_proposals.scan), [this, t](const CTripRecord& record) {
-        m_proposals.trips[size_t(t)].edited = record;
-        UpdateTrip(t);
-    });
+    dialog->EditDraft(MakeTripRecord(trip, m_proposals.scan),
+                      [this, t](const CTripRecord& record, const CPlaceFacts& place) {
+                          m_proposals.trips[size_t(t)].edited = record;
+                          m_proposals.trips[size_t(t)].editedPlace = place;
+                          UpdateTrip(t);
+                      });
     dialog->show();
 }
 
@@ -462,11 +464,13 @@ void CPhotoTripsDlg::accept()
 bool CPhotoTripsDlg::SaveTrips()
 {
     std::vector<CTripRecord> records;
+    std::vector<CPlaceFacts> places;
     for (const CProposedTrip& trip : m_proposals.trips) {
         if (!trip.included) continue;
         CTripRecord record = MakeTripRecord(trip, m_proposals.scan);
         if (record.placePhotos.empty() && record.fishPhotos.empty() && !trip.edited) continue;
         records.push_back(std::move(record));
+        places.push_back(TripPlaceFacts(trip, m_proposals.scan));
     }
     if (records.empty()) {
         ShowMessageBox(this, QStringLiteral("登録する釣行がありません。"),
@@ -490,6 +494,16 @@ bool CPhotoTripsDlg::SaveTrips()
                                QStringLiteral("\n\n登録できませんでした。"),
                            EMessageBoxIcon::Warning);
             return false;
+    }
+    // The places file is kept after the trips, as the entry dialog keeps it: outside the log's
+    // undo, and a failure here loses no trip.
+    std::string error;
+    if (!KeepPlaceFacts(m_folder, m_context.stations, places, error)) {
+        ShowMessageBox(this,
+                       QStringLiteral("釣行データは登録しましたが、場所の港と位置を記録できません"
+                                      "でした。\n%1")
+                           .arg(QStringFromStd(error)),
+                       EMessageBoxIcon::Warning);
     }
     if (!report.failedCopies.empty()) {
         ShowMessageBox(this,

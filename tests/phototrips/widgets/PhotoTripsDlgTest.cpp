@@ -3,16 +3,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "data/CatchStore.h"
+#include "data/DataFolder.h"
 #include "entry/widgets/CatchEntryDlg.h"
 #include "photos/widgets/ThumbnailBuilder.h"
 #include "phototrips/PhotoTripTestFiles.h"
 #include "phototrips/widgets/PhotoTripsDlg.h"
+#include "places/PlaceBook.h"
 #include "support/widgets/MessageBoxRecorder.h"
 #include "support/widgets/WidgetLookup.h"
 
@@ -149,6 +152,93 @@ TEST_F(PhotoTripsDlgTest, RegisterSavesTheChosenTripsAsOneUndoStep)
     EXPECT_TRUE(messages.Requests().empty());
 }
 
+TEST(PhotoTripsDlgPlacesTest, ANamedPlaceWithoutPositionTakesThePhotosPosition)
+{
+    constexpr const char* kWarning = "場所の港と位置を記録できません";
+    const struct {
+        const char* what;
+        const char* placesFile;  // nullptr: none yet
+        const char* place;       // typed for the trip
+        bool positioned;         // the place has a position afterwards
+        CGeoPoint position;
+        EPositionSource source;
+        bool fileUnchanged;
+        bool warned;
+    } cases[] = {
+        {"no places file yet",
+         nullptr,
+         "城ヶ島",
+         true,
+         {35.134, 139.616},
+         EPositionSource::Photo,
+         false,
+         false},
+        {"known without a position",
+         "place\t城ヶ島\taburatsubo-gs01-jpn-jodc_giaj\t\t\t\n",
+         "城ヶ島",
+         true,
+         {35.134, 139.616},
+         EPositionSource::Photo,
+         false,
+         false},
+        {"a position the user set",
+         "place\t城ヶ島\t\t35.5\t139.5\tmap\n",
+         "城ヶ島",
+         true,
+         {35.5, 139.5},
+         EPositionSource::Map,
+         true,
+         false},
+        {"the places file damaged",
+         "place\t磯\t\t35.5x\t139\tmap\n",
+         "城ヶ島",
+         false,
+         {},
+         EPositionSource::None,
+         true,
+         true},
+        {"the place left empty", nullptr, "", false, {}, EPositionSource::None, true, false},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        CTempProgramDir program;
+        const std::string photos = MakeTempDir();
+        WriteTestPhotos(photos, {{"a.jpg", "2026:05:03 06:00:00", "+09:00", 35.134, 139.616}});
+        if (test.placesFile) program.WriteFile(kPlacesFileName, test.placesFile);
+        CCatchStore store(program.CatchFile());
+        CProposalContext context;
+        CTripProposals proposals;
+        std::string error;
+        ASSERT_TRUE(ProposeTripsFromLog({photos}, store, context, {}, proposals, error));
+        CPhotoTripsDlg dialog(nullptr, store, program.Folder(), std::move(proposals), context);
+        dialog.SetTripPlace(0, QString::fromUtf8(test.place));
+        CMessageBoxRecorder messages;
+        ASSERT_TRUE(dialog.SaveTrips());
+
+        std::vector<CTripRecord> trips;
+        ASSERT_TRUE(store.ReadAllTrips(trips).ok());
+        ASSERT_EQ(trips.size(), 1u);  // the trip is saved whatever becomes of the places file
+        EXPECT_EQ(trips[0].place, test.place);
+        const bool unchanged = test.placesFile
+                                   ? program.ReadFile(kPlacesFileName) == test.placesFile
+                                   : !program.Exists(kPlacesFileName);
+        EXPECT_EQ(unchanged, test.fileUnchanged);
+        EXPECT_EQ(messages.Texts().join("\n").contains(QString::fromUtf8(kWarning)), test.warned)
+            << messages.Texts().join("\n").toStdString();
+        CPlaceBook book;
+        book.Load(program.Folder());
+        const CPlaceInfo* place = book.Find(test.place);
+        EXPECT_EQ(place != nullptr && place->hasPosition, test.positioned);
+        if (place && test.positioned) {
+            EXPECT_NEAR(place->position.latitude, test.position.latitude, 1e-6);
+            EXPECT_NEAR(place->position.longitude, test.position.longitude, 1e-6);
+            EXPECT_EQ(place->source, test.source);
+        }
+        RemoveTree(photos);
+    }
+    WaitForThumbnailWorkers(5000);
+}
+
 TEST_F(PhotoTripsDlgTest, ATripFinishedInTheEntryDialogIsSavedAsFinished)
 {
     m_dialog->OpenInEntryDialog(1);
@@ -159,6 +249,7 @@ TEST_F(PhotoTripsDlgTest, ATripFinishedInTheEntryDialogIsSavedAsFinished)
     EXPECT_EQ(entry->GetPlacePhotoPaths().size(), 1);
     FindControl<QPlainTextEdit>(entry, CCatchEntryDlg::kMemoId)
         ->setPlainText(QStringLiteral("朝まづめ"));
+    FindControl<QLineEdit>(entry, CCatchEntryDlg::kPlaceId)->setText(QStringLiteral("磯"));
     entry->accept();
     // Nothing is written by the entry dialog; 登録 of the preview saves its trip as finished.
     EXPECT_TRUE(Saved().empty());
@@ -171,6 +262,14 @@ TEST_F(PhotoTripsDlgTest, ATripFinishedInTheEntryDialogIsSavedAsFinished)
     ASSERT_EQ(trips.size(), 1u);
     EXPECT_EQ(trips[0].memo, "朝まづめ");
     EXPECT_EQ(trips[0].date, "2026/05/04");
+    // The place named there keeps the position of the trip's photo.
+    CPlaceBook book;
+    book.Load(m_program.Folder());
+    const CPlaceInfo* place = book.Find("磯");
+    ASSERT_NE(place, nullptr);
+    EXPECT_TRUE(place->hasPosition);
+    EXPECT_EQ(place->source, EPositionSource::Photo);
+    EXPECT_NEAR(place->position.latitude, 35.134, 1e-6);
 }
 
 TEST_F(PhotoTripsDlgTest, UndatedPhotosArePutIntoATripAsPlacePhotos)
