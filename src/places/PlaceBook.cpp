@@ -1,7 +1,6 @@
 #include "places/PlaceBook.h"
 
 #include <algorithm>
-
 #include <cerrno>
 #include <charconv>
 #include <cmath>
