@@ -102,6 +102,9 @@ CMapFrame::CMapFrame(CCatchStore& store, const CDataFolder& folder, QWidget* par
     split->addWidget(side);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    // A quarter of the width for the trips from the start (the splitter scales these), not only
+    // of what a larger window adds.
+    split->setSizes({3000, 1000});
     layout->addWidget(split, 1);
 
     m_view->onMarkerClicked = [this](const std::vector<size_t>& places) {
