@@ -30,6 +30,12 @@ public:
         m_server.listen(QHostAddress::LocalHost, 0);
         connect(&m_server, &QTcpServer::newConnection, this, [this] { Accept(); });
     }
+    // The open connections go with the server; their last signals must not reach this half-gone
+    // object's requests.
+    ~CLocalTileServer() override
+    {
+        for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>()) socket->disconnect(this);
+    }
 
     QString Template(const QString& mode, const QString& suffix = QStringLiteral("png")) const
     {
@@ -207,6 +213,6 @@ private:
         // slow: never answers.
     }
 
-    QTcpServer m_server;
     QHash<QTcpSocket*, QByteArray> m_requests;
+    QTcpServer m_server;
 };
