@@ -173,31 +173,11 @@ bool CTileDiskCache::Write(const CTileKey& key, const std::string& bytes, std::i
     return true;
 }
 
-std::uint64_t CTileDiskCache::SizeOnDisk() const
+std::vector<CTileDiskCache::CTileFile> CTileDiskCache::TileFiles() const
 {
-    std::uint64_t total = 0;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(m_folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        CTileKey key;
-        struct stat st {};
-        const std::string path = it->path().string();
-        if (ParseFileName(it->path().filename().string(), key) && ::lstat(path.c_str(), &st) == 0 &&
-            S_ISREG(st.st_mode))
-            total += static_cast<std::uint64_t>(st.st_size);
-    }
-    return total;
-}
-
-void CTileDiskCache::Trim()
-{
-    struct CFile {
-        std::string path;
-        std::int64_t written;
-        std::uint64_t size;
-    };
-    std::vector<CFile> files;
-    std::uint64_t total = 0;
+    // Regular files under a tile's name only: whatever else lies in the folder is not counted
+    // and never goes.
+    std::vector<CTileFile> files;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(m_folder, ec), end; !ec && it != end;
          it.increment(ec)) {
@@ -210,15 +190,29 @@ void CTileDiskCache::Trim()
         files.push_back(
             {path, static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
              static_cast<std::uint64_t>(st.st_size)});
-        total += static_cast<std::uint64_t>(st.st_size);
     }
+    return files;
+}
+
+std::uint64_t CTileDiskCache::SizeOnDisk() const
+{
+    std::uint64_t total = 0;
+    for (const CTileFile& file : TileFiles()) total += file.size;
+    return total;
+}
+
+void CTileDiskCache::Trim()
+{
+    std::vector<CTileFile> files = TileFiles();
+    std::uint64_t total = 0;
+    for (const CTileFile& file : files) total += file.size;
     m_knownBytes = static_cast<std::int64_t>(total);
     if (total <= m_maxBytes) return;
     // Down to nine tenths, so that the next writes do not each list the folder again.
     const std::uint64_t target = m_maxBytes - m_maxBytes / 10;
     std::sort(files.begin(), files.end(),
-              [](const CFile& a, const CFile& b) { return a.written < b.written; });
-    for (const CFile& file : files) {
+              [](const CTileFile& a, const CTileFile& b) { return a.written < b.written; });
+    for (const CTileFile& file : files) {
         if (total <= target) break;
         // Only a tile file of ours goes; anything else under one of our names stays.
         if (IsOurFile(file.path) && ::unlink(file.path.c_str()) == 0) total -= file.size;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "places/MapViewport.h"
 
@@ -51,6 +52,12 @@ public:
     std::uint64_t SizeOnDisk() const;
 
 private:
+    struct CTileFile {
+        std::string path;
+        std::int64_t written;  // nanoseconds since the epoch
+        std::uint64_t size;
+    };
+    std::vector<CTileFile> TileFiles() const;
     void Trim();
 
     std::string m_folder;
