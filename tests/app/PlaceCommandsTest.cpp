@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "app/PlaceCommands.h"
 #include "data/CatchStore.h"
 #include "photos/JpegTestFiles.h"
+#include "places/GpsExchange.h"
 #include "places/PlaceBook.h"
 #include "support/TempProgramDir.h"
 
@@ -142,6 +144,39 @@ TEST_F(PlaceCommandsTest, ImportsWaypointsKeepingWhatTheUserSet)
     ASSERT_TRUE(book.Load(m_dir.Folder()));
     EXPECT_EQ(book.Find("新しい磯")->source, EPositionSource::Gpx);
     EXPECT_EQ(book.Find("城ヶ島")->position, (CGeoPoint{35.1335, 139.618}));
+}
+
+// A GPX file that cannot be read whole is refused with its reason; the places file stays as it
+// was, byte for byte.
+TEST_F(PlaceCommandsTest, HostileGpxFilesLeaveThePlacesAlone)
+{
+    const std::string fifo = m_dir.Path("pipe.gpx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(m_dir.Path("folder.gpx").c_str(), 0700), 0);
+    m_dir.WriteFile("huge.gpx", std::string(kMaxGpxFileBytes + 1, ' '));
+    m_dir.WriteFile("binary.gpx", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+    m_dir.WriteFile("cut.gpx", "<gpx><wpt lat=\"35\" lon=\"139\"><name>途中");
+    ASSERT_EQ(::symlink(fifo.c_str(), m_dir.Path("link.gpx").c_str()), 0);
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"missing.gpx", "ファイルがありません"},
+        {"pipe.gpx", "通常のファイルではありません"},
+        {"link.gpx", "通常のファイルではありません"},
+        {"folder.gpx", "通常のファイルではありません"},
+        {"huge.gpx", "大きすぎます"},
+        {"binary.gpx", ""},
+        {"cut.gpx", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_err.str("");
+        EXPECT_EQ(ImportGpxCommand(m_dir.Folder(), m_dir.Path(c.name), m_out, m_err), 2);
+        EXPECT_NE(m_err.str().find(c.reason), std::string::npos) << m_err.str();
+        EXPECT_NE(m_err.str().find(c.name), std::string::npos) << m_err.str();
+        EXPECT_EQ(m_dir.ReadFile(kPlacesFileName), kPlaces);
+    }
 }
 
 }  // namespace
