@@ -238,17 +238,16 @@ void CMapFrame::Reload()
     m_trips.clear();
     const CStoreResult read = m_store.ReadAllTrips(m_trips);
     if (!read.ok()) m_trips.clear();
+    m_places = CPlaceBook(&ShippedTideStations());
+    m_places.Load(m_folder);
     FillFilters();
     Redraw();
 }
 
 void CMapFrame::Redraw()
 {
-    const CTideStations& stations = ShippedTideStations();
-    CPlaceBook book(&stations);
-    book.Load(m_folder);
     // The tally is the work of a filter or a log change; a frame only draws what it found.
-    CMapPlaces shown = CollectMapPlaces(m_trips, Filter(), book, stations);
+    CMapPlaces shown = CollectMapPlaces(m_trips, Filter(), m_places, ShippedTideStations());
     CMapScene scene = m_view->Scene();
     scene.places = std::move(shown.places);
     scene.ports = std::move(shown.ports);

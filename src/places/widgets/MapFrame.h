@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/TripRecord.h"
+#include "places/PlaceBook.h"
 #include "places/PlaceTally.h"
 #include "places/PlacesExport.h"
 #include "places/widgets/MapSettings.h"
@@ -86,6 +87,7 @@ private:
     QLabel* m_status = nullptr;
     QTreeWidget* m_tripList = nullptr;
     std::vector<CTripRecord> m_trips;
+    CPlaceBook m_places;  // read with the log, so a filter change reads no file
     std::vector<CPlaceTally> m_drawnTallies;
     bool m_viewRestored = false;
 };
