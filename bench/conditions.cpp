@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "data/CatchStore.h"
-#include "data/SafeFile.h"
 #include "reports/CatchConditions.h"
 #include "support/CatchFileGenerator.h"
 #include "support/RatioReporter.h"
@@ -115,30 +114,18 @@ std::vector<CTripRecord> GenerateTrips()
 }
 
 struct CFixture {
-    std::string directory;
+    CGeneratedCatchFile file;
     std::string bytes;
     std::vector<CTripRecord> trips;
     int catches = 0;
     CFixture()
     {
-        char pattern[] = "/tmp/lurebook-bench-conditions-XXXXXX";
-        directory = std::string(::mkdtemp(pattern)) + "/";
-        const std::string path = directory + "fish.xml";
-        WriteFileSafely(path,
-                        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>\r\n"
-                        "</CatchLog>\r\n");
-        CCatchStore store(path);
-        if (!store.AddTrips(GenerateTrips()).ok()) std::abort();
-        bytes = ReadBenchFile(path);
+        file = StoreBenchTrips(GenerateTrips());
+        bytes = ReadBenchFile(file.path);
         if (!CCatchStore::ParseTrips(bytes, trips).ok()) std::abort();
         for (const CTripRecord& trip : trips) catches += int(trip.catches.size());
     }
-    ~CFixture()
-    {
-        std::remove((directory + "fish.xml").c_str());
-        std::remove((directory + "fish.xml.bak").c_str());
-        std::remove(directory.c_str());
-    }
+    ~CFixture() { RemoveGeneratedCatchFile(file); }
 };
 
 CFixture& Fixture()

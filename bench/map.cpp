@@ -24,7 +24,6 @@
 #include <vector>
 
 #include "data/CatchStore.h"
-#include "data/SafeFile.h"
 #include "places/BaseMap.h"
 #include "places/MapPainter.h"
 #include "places/MapPlaces.h"
@@ -49,7 +48,7 @@ unsigned Next(unsigned n)
 }
 
 struct CFixture {
-    std::string directory;
+    CGeneratedCatchFile file;
     std::string bytes;
     std::vector<CTripRecord> trips;
     CTideStations stations;
@@ -87,22 +86,11 @@ struct CFixture {
                 trip.catches.push_back({species[Next(5)], "30", "0.5", "6時30分"});
             generated.push_back(std::move(trip));
         }
-        char pattern[] = "/tmp/lurebook-bench-map-XXXXXX";
-        directory = std::string(::mkdtemp(pattern)) + "/";
-        const std::string path = directory + "fish.xml";
-        WriteFileSafely(
-            path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>\r\n</CatchLog>\r\n");
-        CCatchStore store(path);
-        if (!store.AddTrips(generated).ok()) std::abort();
-        bytes = ReadBenchFile(path);
+        file = StoreBenchTrips(generated);
+        bytes = ReadBenchFile(file.path);
         if (!CCatchStore::ParseTrips(bytes, trips).ok()) std::abort();
     }
-    ~CFixture()
-    {
-        std::remove((directory + "fish.xml").c_str());
-        std::remove((directory + "fish.xml.bak").c_str());
-        std::remove(directory.c_str());
-    }
+    ~CFixture() { RemoveGeneratedCatchFile(file); }
 };
 
 CFixture& Fixture()

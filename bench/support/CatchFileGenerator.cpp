@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 
+#include "data/CatchStore.h"
 #include "data/SafeFile.h"
 #include "data/XMLDocument.h"
 
@@ -99,6 +100,19 @@ CGeneratedCatchFile GenerateCatchFile(int tripCount)
     const std::string bytes = GenerateCatchFileBytes(tripCount);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + file.path);
+    return file;
+}
+
+CGeneratedCatchFile StoreBenchTrips(const std::vector<CTripRecord>& trips)
+{
+    std::string pattern =
+        std::filesystem::temp_directory_path().string() + "/lurebook-bench-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    CGeneratedCatchFile file{pattern + "/", pattern + "/fish.xml"};
+    WriteFileSafely(file.path,
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CatchLog>\r\n</CatchLog>\r\n");
+    CCatchStore store(file.path);
+    if (!store.AddTrips(trips).ok()) throw std::runtime_error("cannot store into " + file.path);
     return file;
 }
 

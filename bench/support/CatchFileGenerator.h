@@ -3,6 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
+
+#include "data/TripRecord.h"
 
 // Generated catch files for benchmarks: trips of about 1 KB each with Japanese texts, three
 // catches and two photos per trip, spread over several years and species.
@@ -17,6 +20,10 @@ CGeneratedCatchFile GenerateCatchFile(int tripCount);
 
 // The bytes of such a file without writing it.
 std::string GenerateCatchFileBytes(int tripCount);
+
+// Stores trips through the catch store into an empty catch file of a fresh temporary folder, as
+// the program would save them.
+CGeneratedCatchFile StoreBenchTrips(const std::vector<CTripRecord>& trips);
 
 // Removes a generated folder with everything in it.
 void RemoveGeneratedCatchFile(const CGeneratedCatchFile& file);
